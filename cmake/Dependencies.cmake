@@ -1,0 +1,13 @@
+# Every dependency comes from Debian's packages (see scripts/install-deps.sh).
+find_package(PkgConfig REQUIRED)
+find_package(OpenGL REQUIRED)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(SDL2_IMAGE REQUIRED IMPORTED_TARGET SDL2_image)
+pkg_check_modules(GLEW REQUIRED IMPORTED_TARGET glew)
+pkg_check_modules(BOX2D REQUIRED IMPORTED_TARGET box2d)
+# libimgui.a needs libstb (libstb-dev) to link.
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+
+find_path(GLM_INCLUDE_DIR glm/glm.hpp REQUIRED)
+find_path(RAPIDJSON_INCLUDE_DIR rapidjson/document.h REQUIRED)
+find_path(PICOJSON_INCLUDE_DIR picojson.h REQUIRED)
