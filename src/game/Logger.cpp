@@ -24,10 +24,14 @@ std::string timeStamp() {
 const char* tagWord(int level, bool debug) {
     switch (level) {
         case 0:
-        case 2: return debug ? "DBUG" : "INFO";
-        case 3: return "WARN";
-        case 4: return "ERR!";
-        default: return "";  // level 1 carries no tag word
+        case 2:
+            return debug ? "DBUG" : "INFO";
+        case 3:
+            return "WARN";
+        case 4:
+            return "ERR!";
+        default:
+            return "";  // level 1 carries no tag word
     }
 }
 
@@ -49,11 +53,21 @@ void Log(int level, std::string message, bool debug) {
     std::cerr << head << ": " << message << std::endl;
 }
 
-void Verbose(std::string message) { Log(1, std::move(message), false); }
-void Debug(std::string message) { Log(2, std::move(message), true); }
-void Error(std::string message) { Log(4, std::move(message), false); }
+void Verbose(std::string message) {
+    Log(1, std::move(message), false);
+}
+void Debug(std::string message) {
+    Log(2, std::move(message), true);
+}
+void Error(std::string message) {
+    Log(4, std::move(message), false);
+}
 
-void SetMinimumLevel(int level) { minimumLevel = level; }
-void SetDebug(bool on) { debugSwitch = on; }
+void SetMinimumLevel(int level) {
+    minimumLevel = level;
+}
+void SetDebug(bool on) {
+    debugSwitch = on;
+}
 
 }  // namespace Logger

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+/// The process-wide start-up object. Its constructor holds the console dialogue (world and
+/// sprite atlas), then runs the game (`SceneManager`) and returns when the game has ended.
+/// Created on the heap on first request and never destroyed.
+///
+/// The dialogue reads whitespace-separated names from standard input. "1" at the first prompt
+/// picks the default world; "0" at a retry prompt, or the end of standard input while a name is
+/// awaited, ends the process with exit code 0.
+class Application {
+public:
+    /// The one instance; the first call runs the dialogue and the game. Calls made while that
+    /// constructor still runs get the instance under construction.
+    static Application* GetInstance();
+
+    /// Runs `game` and logs, as an error, whatever it throws (a std::exception, a C string or
+    /// anything else); never throws itself. The constructor hands over to the scene manager
+    /// through it.
+    static void RunGuarded(const std::function<void()>& game);
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    /// True once the dialogue has produced a world and an atlas, just before the game starts.
+    bool started = false;
+    /// The game's debug switch (debug log lines, physics overlay); always off in this program.
+    bool debug = false;
+
+private:
+    Application();
+
+    static Application* instance;
+};

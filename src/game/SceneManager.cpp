@@ -1,0 +1,3 @@
+#include "game/SceneManager.hpp"
+
+SceneManager::SceneManager(std::string /*worldName*/, std::string /*atlasName*/) {}

@@ -1,0 +1,3 @@
+#include "game/Transform.hpp"
+
+Transform::Transform(GameObject* owner) : Component(owner) {}
