@@ -2,6 +2,8 @@
 
 #include <ctime>
 #include <iostream>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -11,6 +13,9 @@ bool debugSwitch = false;
 constexpr int kLowestLevel = 0;
 constexpr int kHighestLevel = 4;
 constexpr int kFirstErrorStreamLevel = 3;
+constexpr int kVerboseLevel = 1;
+constexpr int kDebugLevel = 2;
+constexpr int kErrorLevel = 4;
 
 std::string timeStamp() {
     std::time_t now = std::time(nullptr);
@@ -54,13 +59,13 @@ void Log(int level, std::string message, bool debug) {
 }
 
 void Verbose(std::string message) {
-    Log(1, std::move(message), false);
+    Log(kVerboseLevel, std::move(message), false);
 }
 void Debug(std::string message) {
-    Log(2, std::move(message), true);
+    Log(kDebugLevel, std::move(message), true);
 }
 void Error(std::string message) {
-    Log(4, std::move(message), false);
+    Log(kErrorLevel, std::move(message), false);
 }
 
 void SetMinimumLevel(int level) {

@@ -52,11 +52,24 @@ TEST(Logger, TagWordsFollowLevelAndDebugMark) {
     Logger::Log(1, "verbose line", false);
     Logger::Log(0, "level zero", false);
     Logger::Log(3, "warning", false);
-    std::string expected = " \\| DBUG \\| " + kStamp + ": debug line\n" + " \\| INFO \\| " + kStamp +
-                           ": info line\n" + " \\|  \\| " + kStamp + ": verbose line\n" +
+    std::string expected = " \\| DBUG \\| " + kStamp + ": debug line\n" + " \\| INFO \\| " +
+                           kStamp + ": info line\n" + " \\|  \\| " + kStamp + ": verbose line\n" +
                            " \\| INFO \\| " + kStamp + ": level zero\n";
     EXPECT_TRUE(std::regex_match(streams.clog(), std::regex(expected))) << streams.clog();
-    EXPECT_TRUE(std::regex_match(streams.cerr(), std::regex(" \\| WARN \\| " + kStamp + ": warning\n")));
+    EXPECT_TRUE(
+        std::regex_match(streams.cerr(), std::regex(" \\| WARN \\| " + kStamp + ": warning\n")));
+}
+
+TEST(Logger, ShorthandsUseTheirLevelAndDebugMark) {
+    CapturedStreams streams;
+    Logger::SetMinimumLevel(0);
+    Logger::SetDebug(true);
+    Logger::Verbose("v");
+    Logger::Debug("d");
+    Logger::Error("e");
+    std::string expected = " \\|  \\| " + kStamp + ": v\n \\| DBUG \\| " + kStamp + ": d\n";
+    EXPECT_TRUE(std::regex_match(streams.clog(), std::regex(expected))) << streams.clog();
+    EXPECT_TRUE(std::regex_match(streams.cerr(), std::regex(" \\| ERR! \\| " + kStamp + ": e\n")));
 }
 
 TEST(Logger, OutOfRangeLevelsAndThresholdWriteNothing) {

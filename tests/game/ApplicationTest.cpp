@@ -1,0 +1,257 @@
+#include "game/Application.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kWorldPrompt =
+    "\n\nEnter you desired world: \n"
+    "(Enter filename without level number or filextension or enter 1 for default)\n> ";
+const std::string kAtlasPrompt =
+    "\n\nEnter name of Spriteatlas(Without file extension): \n"
+    "(File must be a png and have accomponing json file)\n> ";
+const std::string kRetryPrompt =
+    "\n\nFilename Not Found, please enter correct file name\n"
+    "(Write 0 to exit application)\n> ";
+
+/// An empty working directory for one run of the game, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "platformer-dialogue-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path = pattern;
+    }
+    ~ScratchDir() { fs::remove_all(path); }
+    void Add(const std::string& fileName, const std::string& text = "{}") const {
+        std::ofstream(path / fileName) << text;
+    }
+    fs::path path;
+};
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+/// The built game running in a directory, with its three standard streams on pipes.
+/// Its output is small enough to stay in the pipes until the process has ended.
+class Platformer {
+public:
+    explicit Platformer(const fs::path& workDir) {
+        // Writing to a game that has already ended must fail, not kill the test.
+        signal(SIGPIPE, SIG_IGN);
+        int in[2], out[2], err[2];
+        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+        pid = fork();
+        if (pid == 0) {
+            dup2(in[0], STDIN_FILENO);
+            dup2(out[1], STDOUT_FILENO);
+            dup2(err[1], STDERR_FILENO);
+            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+            signal(SIGPIPE, SIG_DFL);
+            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        close(err[1]);
+        input = in[1];
+        output = out[0];
+        errors = err[0];
+    }
+    ~Platformer() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        for (int fd : {input, output, errors}) {
+            if (fd >= 0) close(fd);
+        }
+    }
+
+    void Write(const std::string& text) {
+        // The game may already have ended; a failed write is then expected.
+        if (write(input, text.data(), text.size()) < 0) return;
+    }
+    void CloseInput() {
+        close(input);
+        input = -1;
+    }
+    /// Waits up to `limit` for the process to end; false when it is still running.
+    bool EndsWithin(std::chrono::milliseconds limit) {
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return true;
+            }
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+    std::string Output() { return ReadAll(output); }
+    std::string Errors() { return ReadAll(errors); }
+
+private:
+    pid_t pid = -1;
+    int input = -1, output = -1, errors = -1;
+    int status = 0;
+};
+
+struct Transcript {
+    bool ended;
+    int exitCode;
+    std::string output;
+    std::string errors;
+};
+
+/// Runs the game in `dir` with `input` on standard input (then end of file).
+Transcript RunGame(const ScratchDir& dir, const std::string& input) {
+    Platformer game(dir.path);
+    game.Write(input);
+    game.CloseInput();
+    bool ended = game.EndsWithin(10s);
+    if (!ended) return {false, -1, "", ""};
+    return {true, game.ExitCode(), game.Output(), game.Errors()};
+}
+
+void ExpectCleanEnd(const Transcript& run, const std::string& expectedOutput) {
+    ASSERT_TRUE(run.ended) << "the game did not end";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, expectedOutput);
+    EXPECT_EQ(run.errors, "");
+}
+
+TEST(ApplicationDialogue, MissingWorldThenZeroAtTheRetryPromptQuits) {
+    ScratchDir dir;
+    ExpectCleanEnd(RunGame(dir, "forest\n0\n"), kWorldPrompt + kRetryPrompt);
+}
+
+TEST(ApplicationDialogue, OneIsTheDefaultWorldAndSkipsTheAtlasPrompt) {
+    ScratchDir dir;  // no files at all: nothing is checked
+    for (const char* answer : {"1\n", "  1  \n", "\n\n1", "1 further words\n"}) {
+        SCOPED_TRACE(answer);
+        ExpectCleanEnd(RunGame(dir, answer), kWorldPrompt);
+    }
+}
+
+TEST(ApplicationDialogue, WorldNameIsFollowedByOneDotJson) {
+    ScratchDir dir;
+    dir.Add("11.json");
+    dir.Add("tiles.json");  // an atlas without its PNG passes the dialogue
+    ExpectCleanEnd(RunGame(dir, "11\n0\n"), kWorldPrompt + kRetryPrompt);  // tests 111.json
+    dir.Add("111.json");
+    ExpectCleanEnd(RunGame(dir, "11\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+}
+
+TEST(ApplicationDialogue, ZeroAtTheFirstPromptIsAWorldName) {
+    ScratchDir dir;
+    dir.Add("01.json");
+    dir.Add("tiles.json");
+    ExpectCleanEnd(RunGame(dir, "0\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+}
+
+TEST(ApplicationDialogue, OneAtARetryPromptIsTriedAsTheWorldOne) {
+    ScratchDir dir;
+    ExpectCleanEnd(RunGame(dir, "forest\n1\n0\n"), kWorldPrompt + kRetryPrompt + kRetryPrompt);
+    dir.Add("11.json");
+    dir.Add("tiles.json");
+    ExpectCleanEnd(RunGame(dir, "forest\n1\ntiles\n"), kWorldPrompt + kRetryPrompt + kAtlasPrompt);
+}
+
+TEST(ApplicationDialogue, MissingAtlasIsAskedAgainAndZeroQuits) {
+    ScratchDir dir;
+    dir.Add("forest1.json", "this is not JSON");  // only opened, never read, by the dialogue
+    ExpectCleanEnd(RunGame(dir, "forest\nmissing\n0\n"),
+                   kWorldPrompt + kAtlasPrompt + kRetryPrompt);
+    dir.Add("tiles.json");
+    ExpectCleanEnd(RunGame(dir, "forest\nmissing\ntiles\n"),
+                   kWorldPrompt + kAtlasPrompt + kRetryPrompt);
+}
+
+TEST(ApplicationDialogue, EndOfInputWhileANameIsAwaitedEndsTheProgram) {
+    ScratchDir dir;
+    dir.Add("forest1.json");
+    ExpectCleanEnd(RunGame(dir, ""), kWorldPrompt);
+    ExpectCleanEnd(RunGame(dir, "   \n"), kWorldPrompt);
+    ExpectCleanEnd(RunGame(dir, "desert\n"), kWorldPrompt + kRetryPrompt);
+    ExpectCleanEnd(RunGame(dir, "forest\n"), kWorldPrompt + kAtlasPrompt);
+    ExpectCleanEnd(RunGame(dir, "forest\nnope"), kWorldPrompt + kAtlasPrompt + kRetryPrompt);
+}
+
+TEST(ApplicationDialogue, AfterTheGameTheProgramWaitsForANonBlankCharacter) {
+    ScratchDir dir;
+    Platformer game(dir.path);
+    game.Write("1\n \n\n");
+    EXPECT_FALSE(game.EndsWithin(300ms)) << "the game ended without waiting for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(10s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Output(), kWorldPrompt);
+}
+
+/// Redirects std::cerr into a string while it lives.
+class CapturedErrors {
+public:
+    CapturedErrors() : old(std::cerr.rdbuf(captured.rdbuf())) {}
+    ~CapturedErrors() { std::cerr.rdbuf(old); }
+    std::string Text() const { return captured.str(); }
+
+private:
+    std::ostringstream captured;
+    std::streambuf* old;
+};
+
+/// Runs `game` through the guarded hand-over and returns what was logged as an error.
+std::string ErrorLoggedFor(const std::function<void()>& game) {
+    CapturedErrors errors;
+    EXPECT_NO_THROW(Application::RunGuarded(game));
+    return errors.Text();
+}
+
+MATCHER_P(IsErrorLine, message, "") {
+    const std::regex line(R"( \| ERR! \| [A-Z][a-z]{2}, [-0-9]{10}, [:0-9]{8}: (.*)\n)");
+    std::smatch match;
+    return std::regex_match(arg, match, line) && match[1] == message;
+}
+
+TEST(ApplicationHandOver, EveryKindOfExceptionIsLoggedAndSwallowed) {
+    EXPECT_THAT(ErrorLoggedFor([] { throw std::runtime_error("no window"); }),
+                IsErrorLine(std::string("Unhandled exception in Application: no window")));
+    EXPECT_THAT(ErrorLoggedFor([] { throw "atlas broken"; }),
+                IsErrorLine(std::string("Unhandled exception in Application: atlas broken")));
+    EXPECT_THAT(ErrorLoggedFor([] { throw static_cast<const char*>(nullptr); }),
+                IsErrorLine(std::string("Unhandled exception in Application: ")));
+    EXPECT_THAT(ErrorLoggedFor([] { throw 42; }),
+                IsErrorLine(std::string("Unknown exeption in Application.")));
+}
+
+TEST(ApplicationHandOver, GameThatReturnsLogsNothing) {
+    bool ran = false;
+    EXPECT_EQ(ErrorLoggedFor([&ran] { ran = true; }), "");
+    EXPECT_TRUE(ran);
+}
+
+}  // namespace
