@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <random>
 #include <string>
@@ -276,7 +275,7 @@ TEST(EventDifferential, MatchesTheLinkedListRuleUnderRandomChanges) {
         ASSERT_EQ(actual, expected) << "seed " << seed;
         calls += expected.size();
     }
-    std::printf("%zu trace entries\n", calls);
+    EXPECT_GT(calls, 30000u) << "the scripts hardly called any handler";
 }
 
 }  // namespace
