@@ -1,0 +1,48 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+struct ImDrawData;
+
+namespace orka {
+
+/// Everything the GUI binding keeps between calls; one instance per process.
+struct GuiState {
+    double time = 0.0;                             ///< seconds (SDL ticks) at the previous newFrame
+    bool mousePressed[3] = {false, false, false};  ///< left, right, middle went down this frame
+    float mouseWheel = 0.0f;                       ///< -1, 0 or +1 since the previous frame
+    unsigned int fontTexture = 0;                  ///< 0 while the device objects do not exist
+    unsigned int shaderHandle = 0;
+    unsigned int vertHandle = 0;
+    unsigned int fragHandle = 0;
+    int attribLocationTex = 0;
+    int attribLocationProjMtx = 0;
+    int attribLocationPosition = 0;
+    int attribLocationUV = 0;
+    int attribLocationColor = 0;
+    unsigned int vboHandle = 0;
+    unsigned int vaoHandle = 0;
+    unsigned int elementsHandle = 0;
+    std::uint64_t eventCount = 0;  ///< events offered to processEvent so far (for debug views)
+    SDL_Event lastEvent{};         ///< the last of them
+};
+
+/// Binds Dear ImGui to SDL2 input and an OpenGL 3 context. All functions are main-thread only.
+/// The Renderer initialises the binding before it creates its GL context; GL objects are made
+/// lazily by the first newFrame and released when the Renderer releases its context.
+class GuiBinding {
+public:
+    /// Creates the Dear ImGui context if there is none yet and sets key map and clipboard.
+    /// Always returns true.
+    static bool init(SDL_Window* window);
+
+    /// Feeds one SDL event to Dear ImGui; true when it was GUI input (wheel, button, text, key).
+    static bool processEvent(SDL_Event* event);
+
+    /// Read-only view of the binding's state.
+    static const GuiState& state();
+};
+
+}  // namespace orka
