@@ -25,6 +25,7 @@ struct GuiState {
     unsigned int vboHandle = 0;
     unsigned int vaoHandle = 0;
     unsigned int elementsHandle = 0;
+    SDL_GLContext deviceContext = nullptr;  ///< the GL context the device objects belong to
     std::uint64_t eventCount = 0;  ///< events offered to processEvent so far (for debug views)
     SDL_Event lastEvent{};         ///< the last of them
 };
@@ -40,6 +41,23 @@ public:
 
     /// Feeds one SDL event to Dear ImGui; true when it was GUI input (wheel, button, text, key).
     static bool processEvent(SDL_Event* event);
+
+    /// Begins a GUI frame for `window`: creates the device objects on first use, then hands
+    /// display size, time, mouse and wheel to Dear ImGui and calls ImGui::NewFrame().
+    static void newFrame(SDL_Window* window);
+
+    /// Draws Dear ImGui's draw lists (call it with ImGui::GetDrawData() right after
+    /// ImGui::Render()). Leaves every piece of GL state it touches as it found it.
+    static void renderDrawLists(ImDrawData* drawData);
+
+    /// Makes the GUI program, buffers, vertex array and font texture in the current context.
+    /// Returns false (after an error log) when the GUI program does not build.
+    static bool createDeviceObjects();
+
+    /// Deletes the device objects if they were made in `context`, which must be current, and
+    /// returns the binding to its initial state; the next newFrame makes them again. The
+    /// Renderer calls it before it deletes its context.
+    static void shutdown(SDL_GLContext context);
 
     /// Read-only view of the binding's state.
     static const GuiState& state();

@@ -90,6 +90,8 @@ void Renderer::setGlobalGLState() {
 
 void Renderer::release() {
     if (glcontext == nullptr) return;
+    // The GUI's GL objects die with the context; a later renderer must make them anew.
+    if (SDL_GL_MakeCurrent(window, glcontext) == 0) GuiBinding::shutdown(glcontext);
     SDL_GL_DeleteContext(glcontext);
     glcontext = nullptr;
 }

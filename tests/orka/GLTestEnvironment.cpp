@@ -1,57 +1,61 @@
-// The GL tests share one window and one renderer per binary: creating a context per test would
-// dominate the run time on a software rasteriser. The environment fails the run when no display
-// is available instead of skipping the GL tests.
+// The GL tests share one window and renderer per binary: a context per test would dominate the
+// run time on a software rasteriser. It is made on first use rather than at start-up so that
+// death tests of SDLRenderer's own failures run in a child without an SDL already set up.
 #include "orka/GLTestEnvironment.hpp"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "orka/Renderer.hpp"
+#include "orka/SDLRenderer.hpp"
 
 namespace orka::test {
 
 namespace {
 
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
-
-SDL_Window* window = nullptr;
-std::unique_ptr<Renderer> renderer;
+std::unique_ptr<SDLRenderer> shared;
+Renderer* sharedRenderer = nullptr;
 
 class GLEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0)
-            << "GL tests need an X display: " << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        window = SDL_CreateWindow("orka_tests", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  windowWidth, windowHeight, SDL_WINDOW_OPENGL);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        renderer = std::make_unique<Renderer>(window, false);
-    }
     void TearDown() override {
-        renderer.reset();
-        if (window != nullptr) SDL_DestroyWindow(window);
-        SDL_Quit();
+        sharedRenderer = nullptr;
+        shared.reset();
     }
 };
 
 }  // namespace
 
-SDL_Window* testWindow() {
-    return window;
+SDLRenderer& testSDLRenderer() {
+    if (shared != nullptr) return *shared;
+    auto created = std::make_unique<SDLRenderer>();
+    created->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, true);
+    if (created->getSDLWindow() == nullptr) {
+        throw std::runtime_error(std::string("GL tests need an X display: ") + SDL_GetError());
+    }
+    sharedRenderer = Renderer::instance;
+    shared = std::move(created);
+    return *shared;
 }
+
+SDL_Window* testWindow() {
+    return testSDLRenderer().getSDLWindow();
+}
+
 Renderer& testRenderer() {
-    return *renderer;
+    testSDLRenderer();
+    return *sharedRenderer;
 }
 
 }  // namespace orka::test
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // Death tests re-run this binary for one test, so the child starts without SDL set up.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::AddGlobalTestEnvironment(new orka::test::GLEnvironment);
     return RUN_ALL_TESTS();
 }
