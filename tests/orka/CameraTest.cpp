@@ -170,13 +170,6 @@ TEST(CameraView, PositionAndRotationRoundTrip) {
     }
 }
 
-TEST(CameraView, ViewportIsStoredAsFractions) {
-    Camera camera;
-    camera.setViewport({0.5f, 0.0f}, {0.5f, 1.0f});
-    EXPECT_EQ(camera.getViewportOffset(), glm::vec2(0.5f, 0.0f));
-    EXPECT_EQ(camera.getViewportSize(), glm::vec2(0.5f, 1.0f));
-}
-
 TEST(CameraRay, PerspectiveRaysStartOnTheNearPlane) {
     test::testRenderer();  // the 800 x 600 window gives the viewport its pixels
     Camera camera;

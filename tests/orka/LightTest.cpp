@@ -5,17 +5,6 @@
 namespace orka {
 namespace {
 
-TEST(LightBuilder, DefaultsAreAWhitePointLightWithoutAttenuation) {
-    const Light light = Light::create().build();
-    EXPECT_EQ(light.lightType, Light::LightType::Point);
-    EXPECT_EQ(light.position, glm::vec3(0.0f));
-    EXPECT_EQ(light.color, glm::vec3(1.0f));
-    EXPECT_EQ(light.range, 0.0f);
-    EXPECT_EQ(static_cast<int>(Light::LightType::Point), 0);
-    EXPECT_EQ(static_cast<int>(Light::LightType::Directional), 1);
-    EXPECT_EQ(static_cast<int>(Light::LightType::Unused), 2);
-}
-
 TEST(LightBuilder, ChainsPointAndDirectionalSettings) {
     const Light point = Light::create()
                             .withPointLight({1.0f, 2.0f, 3.0f})

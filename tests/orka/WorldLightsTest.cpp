@@ -51,15 +51,5 @@ TEST(WorldLights, IndicesOutsideTheListGiveNullOrAnError) {
               "WorldLights::removeLight() index 4 out of range (4 lights)");
 }
 
-TEST(WorldLights, CopiesAreIndependent) {
-    WorldLights original;
-    original.addLight(lightWithRange(1.0f));
-    WorldLights copy = original;
-    copy.getLight(0)->range = 9.0f;
-    copy.addLight(lightWithRange(2.0f));
-    EXPECT_EQ(original.getLight(0)->range, 1.0f);
-    EXPECT_EQ(original.lightCount(), 1);
-}
-
 }  // namespace
 }  // namespace orka
