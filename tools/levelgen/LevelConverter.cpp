@@ -1,0 +1,156 @@
+#include "LevelConverter.hpp"
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+#include "common/SpriteNumbers.hpp"
+
+namespace {
+
+using sprites::GroundRow;
+using sprites::GroundSide;
+
+constexpr char groundMark = '#';
+constexpr char platformMark = '=';
+
+const std::map<char, int>& fixedTiles() {
+    static const std::map<char, int> legend = {
+        {'S', sprites::stoneBlock}, {'C', sprites::crate},      {'G', sprites::goal},
+        {'P', sprites::playerIdle}, {'c', sprites::cloudLarge}, {'k', sprites::cloudSmall},
+        {'w', sprites::grassTuft},  {'f', sprites::flowerRed},  {'F', sprites::flowerBlue},
+        {'b', sprites::bush},       {'r', sprites::rock},       {'>', sprites::signArrow},
+        {'m', sprites::mushroom},   {'T', sprites::tree},       {'*', sprites::star},
+        {'M', sprites::moon},       {'H', sprites::fence},      {'L', sprites::lantern},
+    };
+    return legend;
+}
+
+bool isEmpty(char c) {
+    return c == ' ' || c == '.';
+}
+
+GroundSide sideKind(bool openLeft, bool openRight) {
+    if (openLeft && openRight) return GroundSide::Both;
+    if (openLeft) return GroundSide::Left;
+    if (openRight) return GroundSide::Right;
+    return GroundSide::Inner;
+}
+
+int groundType(const LevelMap& map, int column, int row) {
+    auto solid = [&map](int c, int r) { return map.at(c, r) == groundMark; };
+    const bool openTop = !solid(column, row + 1);
+    const bool openBottom = row == 0 || !solid(column, row - 1);
+    GroundRow kind = GroundRow::Dirt;
+    if (openTop && openBottom) {
+        kind = GroundRow::GrassBottom;
+    } else if (openTop) {
+        kind = GroundRow::GrassTop;
+    } else if (openBottom) {
+        kind = GroundRow::Bottom;
+    }
+    return sprites::ground(kind, sideKind(!solid(column - 1, row), !solid(column + 1, row)));
+}
+
+int platformType(const LevelMap& map, int column, int row) {
+    const bool joinLeft = map.at(column - 1, row) == platformMark;
+    const bool joinRight = map.at(column + 1, row) == platformMark;
+    if (joinLeft && joinRight) return sprites::platformMiddle;
+    if (joinLeft) return sprites::platformRight;
+    if (joinRight) return sprites::platformLeft;
+    return sprites::platformSingle;
+}
+
+// The text as a JSON string literal, quotes included.
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string cellName(const std::string& source, int column, int row) {
+    return source + ": column " + std::to_string(column) + ", row " + std::to_string(row);
+}
+
+}  // namespace
+
+int LevelConverter::tileTypeAt(const LevelMap& map, int column, int row) {
+    const char c = map.at(column, row);
+    if (isEmpty(c)) return 0;
+    if (c == groundMark) return groundType(map, column, row);
+    if (c == platformMark) return platformType(map, column, row);
+    const auto it = fixedTiles().find(c);
+    if (it == fixedTiles().end()) {
+        throw std::invalid_argument(cellName("map", column, row) + ": unknown character '" +
+                                    std::string(1, c) + "'");
+    }
+    return it->second;
+}
+
+std::vector<std::vector<TileEntry>> LevelConverter::tiles(const LevelMap& map,
+                                                          const std::string& source) {
+    std::vector<std::vector<TileEntry>> groups;
+    int players = 0;
+    int goals = 0;
+    for (int row = map.rows() - 1; row >= 0; --row) {
+        std::vector<TileEntry> group;
+        for (int column = 0; column < map.columns(); ++column) {
+            int type = 0;
+            try {
+                type = tileTypeAt(map, column, row);
+            } catch (const std::invalid_argument& e) {
+                throw std::invalid_argument(source + ": " + e.what());
+            }
+            if (type == 0) continue;
+            players += type == sprites::playerIdle ? 1 : 0;
+            goals += type == sprites::goal ? 1 : 0;
+            group.push_back({type, column, row});
+        }
+        if (!group.empty()) groups.push_back(std::move(group));
+    }
+    if (players != 1) {
+        throw std::invalid_argument(source + ": a level needs exactly one player 'P', found " +
+                                    std::to_string(players));
+    }
+    if (goals == 0) throw std::invalid_argument(source + ": the level has no goal 'G'");
+    const int lowestTileBottom = -gridSize / 2;  // cells reach half a cell below row 0
+    if (deathLine(map) >= lowestTileBottom) {
+        throw std::invalid_argument(source + ": the death line " + std::to_string(deathLine(map)) +
+                                    " is not below the lowest row of tiles");
+    }
+    return groups;
+}
+
+int LevelConverter::deathLine(const LevelMap& map) {
+    return map.death() ? *map.death() : -deathMarginRows * gridSize;
+}
+
+std::string LevelConverter::toJson(const LevelMap& map, const std::string& source) {
+    const auto groups = tiles(map, source);
+    std::ostringstream out;
+    out << "{\n  \"id\": " << map.id() << ",\n  \"name\": " << jsonString(map.name())
+        << ",\n  \"deathLevelInY\": " << deathLine(map) << ",\n  \"arrayOfTiles\": [\n";
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        out << "    [";
+        for (std::size_t i = 0; i < groups[g].size(); ++i) {
+            const TileEntry& e = groups[g][i];
+            out << (i == 0 ? "" : ", ") << "[" << e.type << ", " << e.column << ", " << e.row
+                << "]";
+        }
+        out << "]" << (g + 1 < groups.size() ? "," : "") << "\n";
+    }
+    out << "  ]\n}\n";
+    return out.str();
+}

@@ -1,0 +1,155 @@
+#include "TileCatalog.hpp"
+
+#include <sstream>
+#include <stdexcept>
+
+#include "common/SpriteNumbers.hpp"
+
+namespace {
+
+using sprites::GroundRow;
+using sprites::GroundSide;
+
+// Densities: the player as the game is tuned for it; crates lighter, so they can be pushed.
+constexpr int playerDensity = 2;
+constexpr int crateDensity = 1;
+
+const char* groundRowName(GroundRow row) {
+    switch (row) {
+        case GroundRow::GrassTop:
+            return "Grass";
+        case GroundRow::Dirt:
+            return "Earth";
+        case GroundRow::Bottom:
+            return "Earth Bottom";
+        case GroundRow::GrassBottom:
+            return "Grass Ledge";
+    }
+    return "";
+}
+
+const char* groundSideName(GroundSide side) {
+    switch (side) {
+        case GroundSide::Inner:
+            return "";
+        case GroundSide::Left:
+            return " Left";
+        case GroundSide::Right:
+            return " Right";
+        case GroundSide::Both:
+            return " Pillar";
+    }
+    return "";
+}
+
+TileType solid(int sprite, std::string name) {
+    TileType type;
+    type.id = sprite;
+    type.name = std::move(name);
+    type.sprite = sprite;
+    type.body = TileType::Body::Static;
+    return type;
+}
+
+TileType decoration(int sprite, std::string name) {
+    TileType type;
+    type.id = sprite;
+    type.name = std::move(name);
+    type.sprite = sprite;
+    return type;
+}
+
+std::vector<TileType> makeCatalog() {
+    std::vector<TileType> types;
+    for (int row = 0; row < sprites::groundKinds; ++row) {
+        for (int side = 0; side < sprites::groundKinds; ++side) {
+            const auto r = static_cast<GroundRow>(row);
+            const auto s = static_cast<GroundSide>(side);
+            types.push_back(
+                solid(sprites::ground(r, s), std::string(groundRowName(r)) + groundSideName(s)));
+        }
+    }
+    types.push_back(solid(sprites::platformSingle, "Platform"));
+    types.push_back(solid(sprites::platformLeft, "Platform Left"));
+    types.push_back(solid(sprites::platformMiddle, "Platform Middle"));
+    types.push_back(solid(sprites::platformRight, "Platform Right"));
+    types.push_back(solid(sprites::stoneBlock, "Stone Block"));
+
+    TileType crate = solid(sprites::crate, "Crate");
+    crate.body = TileType::Body::Dynamic;
+    crate.density = crateDensity;
+    types.push_back(crate);
+
+    TileType goal = solid(sprites::goal, "Goal");
+    goal.sensor = true;
+    goal.goal = true;
+    types.push_back(goal);
+
+    TileType player = solid(sprites::playerIdle, "Player Character");
+    player.body = TileType::Body::Dynamic;
+    player.density = playerDensity;
+    player.player = true;
+    player.animation = {sprites::playerIdle, sprites::playerWalk1, sprites::playerWalk2,
+                        sprites::playerJump, sprites::playerCheer, sprites::playerFall};
+    types.push_back(player);
+
+    types.push_back(decoration(sprites::cloudLarge, "Cloud"));
+    types.push_back(decoration(sprites::cloudSmall, "Small Cloud"));
+    types.push_back(decoration(sprites::grassTuft, "Grass Tuft"));
+    types.push_back(decoration(sprites::flowerRed, "Red Flower"));
+    types.push_back(decoration(sprites::flowerBlue, "Blue Flower"));
+    types.push_back(decoration(sprites::bush, "Bush"));
+    types.push_back(decoration(sprites::rock, "Rock"));
+    types.push_back(decoration(sprites::signArrow, "Sign"));
+    types.push_back(decoration(sprites::mushroom, "Mushroom"));
+    types.push_back(decoration(sprites::tree, "Tree"));
+    types.push_back(decoration(sprites::star, "Star"));
+    types.push_back(decoration(sprites::moon, "Moon"));
+    types.push_back(decoration(sprites::fence, "Fence"));
+    types.push_back(decoration(sprites::lantern, "Lantern"));
+    return types;
+}
+
+const char* bodyTypeName(TileType::Body body) {
+    return body == TileType::Body::Static ? "static" : "dynamic";
+}
+
+}  // namespace
+
+const std::vector<TileType>& TileCatalog::all() {
+    static const std::vector<TileType> catalog = makeCatalog();
+    return catalog;
+}
+
+const TileType& TileCatalog::byId(int id) {
+    for (const TileType& type : all()) {
+        if (type.id == id) return type;
+    }
+    throw std::out_of_range("no tile type " + std::to_string(id));
+}
+
+std::string TileCatalog::toJson(const TileType& type) {
+    std::ostringstream out;
+    out << "{\n  \"id\": " << type.id << ",\n  \"name\": \"" << type.name
+        << "\",\n  \"sprite\": " << type.sprite;
+    if (type.body != TileType::Body::None) {
+        out << ",\n  \"physics\": {\"type\": \"" << bodyTypeName(type.body) << "\"";
+        if (type.sensor) out << ", \"sensor\": true";
+        if (type.density != 0) out << ", \"density\": " << type.density;
+        out << "}";
+    }
+    if (type.player) {
+        out << ",\n  \"characterController\": true,\n  \"animation\": [";
+        for (std::size_t i = 0; i < type.animation.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << type.animation[i];
+        }
+        out << "]";
+    }
+    if (type.goal) out << ",\n  \"leveloverbox\": true";
+    out << "\n}\n";
+    return out.str();
+}
+
+std::string TileCatalog::fileName(const TileType& type) {
+    return "tile" + std::to_string(type.id) + ".json";
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "atlasgen/Image.hpp"
+
+// Draws a whole level file the way the game places its sprites (tile at column c, row r is
+// centred on (21c, 21r), y up, sprite pivots as in the atlas) into one picture on black, so
+// levels and art can be judged without running the game. Sprites are drawn in file order
+// with the player last; the game's own order among sprites is not fixed.
+class LevelPreview {
+public:
+    // Reads "<atlasBase>.json" and "<atlasBase>.png". Throws std::runtime_error naming the
+    // file when one cannot be read or parsed.
+    explicit LevelPreview(const std::string& atlasBase);
+
+    // Renders levelFile; tile files are read from tileFolder. Throws std::runtime_error for
+    // unreadable files, unknown sprites or tile entries that are not [type, column, row].
+    Image render(const std::string& levelFile, const std::string& tileFolder) const;
+
+private:
+    struct Frame {
+        int x = 0, y = 0, width = 0, height = 0;
+        float pivotX = 0.5f, pivotY = 0.5f;
+    };
+    struct Placed {
+        const Frame* frame = nullptr;
+        float left = 0, top = 0;  // world units, y up
+    };
+
+    const Frame& frame(int sprite) const;
+
+    Image page;
+    std::map<std::string, Frame> frames;
+};
