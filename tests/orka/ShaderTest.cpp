@@ -378,7 +378,7 @@ TEST(ShaderTranslation, SamplerLookupsTakeTheSamplerKind) {
 // ---- Lights ----
 
 Light pointLight(const glm::vec3& position, const glm::vec3& color, float range) {
-    return Light::create().withPointLight(position).withColor(color, range).build();
+    return Light::create().withPointLight(position).withColor(color).withRange(range).build();
 }
 
 Light directionalLight(const glm::vec3& direction, const glm::vec3& color) {
@@ -386,9 +386,7 @@ Light directionalLight(const glm::vec3& direction, const glm::vec3& color) {
 }
 
 Light unusedLight() {
-    Light light = directionalLight({0, 0, 1}, {1, 1, 1});
-    light.setLightType(Light::LightType::Unused);
-    return light;
+    return Light::create().withDirectionalLight({0, 0, 1}).withUnused().build();
 }
 
 std::vector<glm::vec4> readUniformArray(GLuint program, const char* name, int count) {
@@ -500,17 +498,17 @@ protected:
         glm::vec3 light(0.0f);
         for (int i = 0; i < 4; i++) {
             const Light* slot = const_cast<WorldLights&>(lights).getLight(i);
-            if (slot == nullptr || slot->getLightType() == Light::LightType::Unused) continue;
-            glm::vec3 L = slot->getDirection();
+            if (slot == nullptr || slot->lightType == Light::LightType::Unused) continue;
+            glm::vec3 L = slot->direction;
             float attenuation = 1.0f;
-            if (slot->getLightType() == Light::LightType::Point) {
-                const float d = glm::length(slot->getPosition() - p);
-                const float r = slot->getRange();
-                L = glm::normalize(slot->getPosition() - p);
+            if (slot->lightType == Light::LightType::Point) {
+                const float d = glm::length(slot->position - p);
+                const float r = slot->range;
+                L = glm::normalize(slot->position - p);
                 attenuation = r <= 0 ? 1.0f : d >= r ? 0.0f : std::pow(1.0f - d / r, 1.5f);
             }
             const float diffuse = glm::dot(L, n);
-            if (diffuse > 0) light += attenuation * diffuse * slot->getColor();
+            if (diffuse > 0) light += attenuation * diffuse * slot->color;
             if (specularity > 0) {
                 const glm::vec3 H = glm::normalize(L - glm::normalize(p));
                 const float nDotH = glm::dot(n, H);
