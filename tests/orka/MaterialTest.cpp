@@ -72,17 +72,6 @@ TEST_F(MaterialTest, SetAndGetByKind) {
     EXPECT_EQ(material->getName(), "shiny");
 }
 
-TEST_F(MaterialTest, CopiesShareShaderAndTextures) {
-    auto original = Shader::getUnlit()->createMaterial();
-    auto texture = Texture::create().withWhiteData(2, 2).build();
-    original->setTexture(texture);
-    Material copy = *original;
-    copy.setColor({0, 0, 1, 1});
-    EXPECT_EQ(copy.getTexture(), texture);
-    EXPECT_EQ(copy.getShader(), original->getShader());
-    EXPECT_EQ(original->getColor(), glm::vec4(1, 1, 1, 1)) << "values are copied";
-}
-
 TEST_F(MaterialTest, SetShaderResetsValuesAndReportsUnsupportedKinds) {
     auto shader = shaderUsing(
         "uniform mat4 transform; uniform samplerCube sky; uniform float strength; uniform int "
@@ -146,17 +135,6 @@ TEST_F(MaterialTest, BindUploadsValuesWithTexturesOnUnitZero) {
     GLfloat strength = 0;
     glGetUniformfv(program, glGetUniformLocation(program, "strength"), &strength);
     EXPECT_EQ(strength, 3.0f);
-}
-
-TEST_F(MaterialTest, MaterialKeepsItsShaderAlive) {
-    auto shader = shaderUsing("uniform vec4 color;", "color");
-    ASSERT_TRUE(shader);
-    auto material = shader->createMaterial();
-    std::weak_ptr<Shader> watch = shader;
-    shader.reset();
-    EXPECT_FALSE(watch.expired());
-    material.reset();
-    EXPECT_TRUE(watch.expired());
 }
 
 }  // namespace
