@@ -497,15 +497,15 @@ bool Shader::setLights(WorldLights* worldLights, glm::mat4 viewTransform) {
     for (int i = 0; i < lightArraySize; i++) {
         const Light* light = worldLights->getLight(i);
         posType[i] = {0.0f, 0.0f, 0.0f, lightSlotUnused};
-        if (light == nullptr || light->getLightType() == Light::LightType::Unused) continue;
-        if (light->getLightType() == Light::LightType::Point) {
-            posType[i] = viewTransform * glm::vec4(light->getPosition(), 1.0f);
+        if (light == nullptr || light->lightType == Light::LightType::Unused) continue;
+        if (light->lightType == Light::LightType::Point) {
+            posType[i] = viewTransform * glm::vec4(light->position, 1.0f);
             posType[i].w = lightSlotPoint;
         } else {
-            posType[i] = viewTransform * glm::vec4(light->getDirection(), 0.0f);
+            posType[i] = viewTransform * glm::vec4(light->direction, 0.0f);
             posType[i].w = lightSlotDirectional;
         }
-        colorRange[i] = glm::vec4(light->getColor(), light->getRange());
+        colorRange[i] = glm::vec4(light->color, light->range);
     }
     glUniform4fv(uniformLocationLightPosType, lightArraySize, &posType[0].x);
     glUniform4fv(uniformLocationLightColorRange, lightArraySize, &colorRange[0].x);

@@ -152,6 +152,10 @@ void Texture::TextureBuilder::uploadPlaceholder(GLenum faceTarget) {
 void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, int imageWidth,
                                      int imageHeight, GLenum format, const char* pixels) {
     if (textureId == 0) return;
+    if (target == GL_TEXTURE_CUBE_MAP && imageWidth != imageHeight) {
+        ORKA_LOG_ERROR("Cube map faces must be square (was %i x %i )", imageWidth, imageHeight);
+        return;
+    }
     glBindTexture(target, textureId);
     // Rows are tightly packed, whatever their length in bytes.
     GLint previousAlignment = 4;

@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -101,7 +102,11 @@ std::vector<char> packRows(const SDL_Surface* surface, int rowBytes) {
 }  // namespace
 
 std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
-    std::ifstream file(filename, std::ios::binary | std::ios::ate);
+    // A directory opens as a stream whose end lies at an absurd position; only files count.
+    std::error_code error;
+    const bool regularFile = std::filesystem::is_regular_file(filename, error);
+    std::ifstream file;
+    if (regularFile) file.open(filename, std::ios::binary | std::ios::ate);
     const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
     if (readable != nullptr) *readable = size >= 0;
     if (size < 0) {
