@@ -1,0 +1,126 @@
+#include "orka/Renderer.hpp"
+
+#include <GL/glew.h>
+
+#include <cstring>
+
+#include "orka/GuiBinding.hpp"
+#include "orka/Log.hpp"
+
+namespace orka {
+
+namespace {
+
+// GL versions whose version string starts with one of these still know GL_POINT_SPRITE.
+constexpr const char* pointSpriteVersionChars = "3.1";
+
+bool needsPointSprite(const char* version) {
+    return version != nullptr && version[0] != '\0' &&
+           std::strchr(pointSpriteVersionChars, version[0]) != nullptr;
+}
+
+const char* glString(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "(unknown)";
+}
+
+}  // namespace
+
+Renderer* Renderer::instance = nullptr;
+Renderer::RenderPassFinisher Renderer::renderPassFinisher = nullptr;
+
+Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync) {
+    if (instance != nullptr) {
+        ORKA_LOG_ERROR(
+            "Multiple versions of Renderer initialized. Only a single instance is "
+            "supported.");
+    }
+    GuiBinding::init(window);
+    Renderer* const previous = instance;
+    instance = this;
+    bool ready = false;
+    try {
+        ready = createContext();
+    } catch (...) {
+        // A half-made renderer must not stay reachable through instance.
+        release();
+        instance = previous;
+        throw;
+    }
+    // Without loaded entry points (a replaced handler let a fatal record return) GL is unusable.
+    if (ready) setGlobalGLState();
+    renderStatsLast = renderStats;
+}
+
+Renderer::~Renderer() {
+    release();
+    if (instance == this) instance = nullptr;
+}
+
+bool Renderer::createContext() {
+    glcontext = SDL_GL_CreateContext(window);
+    if (glcontext == nullptr) {
+        ORKA_LOG_FATAL("Error creating OpenGL context: %s", SDL_GetError());
+        return false;
+    }
+    if (vsync) vsync = SDL_GL_SetSwapInterval(1) == 0;
+    glewExperimental = GL_TRUE;
+    const GLenum result = glewInit();
+    if (result != GLEW_OK) {
+        ORKA_LOG_FATAL("Error initializing OpenGL using GLEW: %s",
+                       reinterpret_cast<const char*>(glewGetErrorString(result)));
+        return false;
+    }
+    // glewInit may leave GL_INVALID_ENUM behind on core profiles; later checks must not see it.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    ORKA_LOG_INFO("OpenGL version %s", glString(GL_VERSION));
+    ORKA_LOG_INFO("orka version %i.%i.%i", orka_version_major, orka_version_minor,
+                  orka_version_point);
+    return true;
+}
+
+void Renderer::setGlobalGLState() {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    if (needsPointSprite(glString(GL_VERSION))) glEnable(GL_POINT_SPRITE);
+}
+
+void Renderer::release() {
+    if (glcontext == nullptr) return;
+    // The GUI's GL objects die with the context; a later renderer must make them anew.
+    if (SDL_GL_MakeCurrent(window, glcontext) == 0) GuiBinding::shutdown(glcontext);
+    SDL_GL_DeleteContext(glcontext);
+    glcontext = nullptr;
+}
+
+glm::ivec2 Renderer::getWindowSize() const {
+    glm::ivec2 size(0);
+    SDL_GetWindowSize(window, &size.x, &size.y);
+    return size;
+}
+
+glm::ivec2 Renderer::getDrawableSize() const {
+    glm::ivec2 size(0);
+    SDL_GL_GetDrawableSize(window, &size.x, &size.y);
+    return size;
+}
+
+void Renderer::swapWindow() {
+    if (renderPassFinisher != nullptr) renderPassFinisher();
+    renderStatsLast = renderStats;
+    renderStats.frame += 1;
+    renderStats.meshBytesAllocated = 0;
+    renderStats.meshBytesDeallocated = 0;
+    renderStats.textureBytesAllocated = 0;
+    renderStats.textureBytesDeallocated = 0;
+    renderStats.drawCalls = 0;
+    renderStats.stateChangesShader = 0;
+    renderStats.stateChangesMaterial = 0;
+    renderStats.stateChangesMesh = 0;
+    SDL_GL_SwapWindow(window);
+}
+
+}  // namespace orka

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <glm/glm.hpp>
+#include <vector>
+
+#include "orka/RenderStats.hpp"
+
+namespace orka {
+
+class Mesh;
+class Shader;
+class Texture;
+class SpriteAtlas;
+
+/// The single owner of the OpenGL context. Created for a window by SDLRenderer::init; it loads
+/// the GL entry points, sets the global GL state every draw assumes, counts resources and draw
+/// work in RenderStats and presents frames. The window must outlive the renderer.
+class Renderer {
+public:
+    /// Creates the GL context for `window`; requests vsync when `vsync` is true. A second live
+    /// renderer is an error log and replaces the first as `instance`. A failing context or GLEW
+    /// set-up is a fatal log (an exception with the default handler); nothing is left behind.
+    Renderer(SDL_Window* window, bool vsync);
+    /// Releases the GUI's GL objects and the context; the registered objects are not touched.
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    /// Window size in screen coordinates; (0, 0) when SDL cannot tell.
+    glm::ivec2 getWindowSize() const;
+    /// Size of the default framebuffer in pixels (what render passes set viewports from).
+    glm::ivec2 getDrawableSize() const;
+    /// Statistics of the last presented frame.
+    const RenderStats& getRenderStats() const { return renderStatsLast; }
+    /// True only if vsync was requested and the driver accepted it.
+    bool usesVSync() const { return vsync; }
+
+    /// Ends the frame: finishes a render pass that is still current, rolls the statistics over
+    /// (renderStatsLast = renderStats, frame + 1, per-frame counters zeroed) and presents.
+    void swapWindow();
+
+    /// The live renderer, or null. Objects that need GL refuse to be created without it.
+    static Renderer* instance;
+    /// Lights a shader receives.
+    static constexpr int maxSceneLights = 4;
+    static constexpr int orka_version_major = 0;
+    static constexpr int orka_version_minor = 9;
+    static constexpr int orka_version_point = 20;
+
+    /// Hook for RenderPass: it stores its static finish() here when a pass begins, and
+    /// swapWindow calls it (when set) so that a pass still current at the end of the frame is
+    /// finished (GUI rendered). finish() itself does nothing when no pass is current.
+    using RenderPassFinisher = void (*)();
+    static RenderPassFinisher renderPassFinisher;
+
+    /// Counters of the frame being drawn; resources and render passes update them directly.
+    RenderStats renderStats;
+
+    /// Registries of all live objects of each kind (not owning): each object adds itself in its
+    /// constructor and removes itself in its destructor.
+    std::vector<Mesh*> meshes;
+    std::vector<Shader*> shaders;
+    std::vector<Texture*> textures;
+    std::vector<SpriteAtlas*> spriteAtlases;
+
+private:
+    bool createContext();
+    void setGlobalGLState();
+    void release();
+
+    SDL_Window* window;
+    SDL_GLContext glcontext = nullptr;
+    bool vsync;
+    RenderStats renderStatsLast;
+};
+
+}  // namespace orka

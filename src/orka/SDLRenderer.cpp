@@ -1,0 +1,199 @@
+#include "orka/SDLRenderer.hpp"
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <iostream>
+#include <utility>
+
+#include "orka/GuiBinding.hpp"
+#include "orka/Log.hpp"
+
+namespace orka {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int glMajorVersion = 3;
+constexpr int glMinorVersion = 3;
+// SDL_WINDOW_FULLSCREEN_DESKTOP contains SDL_WINDOW_FULLSCREEN.
+constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN_DESKTOP;
+constexpr float millisecondsPerSecond = 1000.0f;
+
+enum class EventClass { Quit, Key, Mouse, Joystick, Controller, Touch, Other };
+
+// Classes follow SDL's numbering blocks, so newer events of a device class (joystick battery,
+// controller touchpad and sensor) reach that class's callback.
+EventClass classify(Uint32 type) {
+    if (type == SDL_QUIT) return EventClass::Quit;
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) return EventClass::Key;
+    if (type >= SDL_MOUSEMOTION && type <= SDL_MOUSEWHEEL) return EventClass::Mouse;
+    if (type >= SDL_JOYAXISMOTION && type < SDL_CONTROLLERAXISMOTION) return EventClass::Joystick;
+    if (type >= SDL_CONTROLLERAXISMOTION && type < SDL_FINGERDOWN) return EventClass::Controller;
+    if (type >= SDL_FINGERDOWN && type <= SDL_FINGERMOTION) return EventClass::Touch;
+    return EventClass::Other;
+}
+
+float secondsBetween(Clock::time_point from, Clock::time_point to) {
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(to - from);
+    return static_cast<float>(nanoseconds.count() / 1e9);
+}
+
+void requestGLContext() {
+    SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, glMajorVersion);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, glMinorVersion);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+}
+
+std::string defaultTitle() {
+    return "Orkaview " + std::to_string(Renderer::orka_version_major) + "." +
+           std::to_string(Renderer::orka_version_minor) + "." +
+           std::to_string(Renderer::orka_version_point);
+}
+
+}  // namespace
+
+SDLRenderer::SDLRenderer()
+    : frameUpdate([](float) {}),
+      frameRender([] {}),
+      keyEvent([](SDL_Event&) {}),
+      mouseEvent([](SDL_Event&) {}),
+      controllerEvent([](SDL_Event&) {}),
+      joystickEvent([](SDL_Event&) {}),
+      touchEvent([](SDL_Event&) {}),
+      otherEvent([](SDL_Event&) {}),
+      windowTitle(defaultTitle()) {}
+
+SDLRenderer::~SDLRenderer() {
+    renderer.reset();
+    if (window != nullptr) SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
+void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, bool vsync) {
+    if (running || window != nullptr) return;
+    if (SDL_Init(sdlInitFlags) != 0) {
+        ORKA_LOG_ERROR("Cannot initialise SDL: %s", SDL_GetError());
+        return;
+    }
+    requestGLContext();
+    window = SDL_CreateWindow(windowTitle.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                              windowWidth, windowHeight, sdlWindowFlags);
+    if (window == nullptr) {
+        ORKA_LOG_ERROR("Cannot create the window \"%s\": %s", windowTitle.c_str(), SDL_GetError());
+        return;
+    }
+    renderer = std::make_unique<Renderer>(window, vsync);
+    // Rendering into the window is gamma-corrected by the hardware.
+    glEnable(GL_FRAMEBUFFER_SRGB);
+}
+
+void SDLRenderer::startEventLoop() {
+    if (window == nullptr) ORKA_LOG_INFO("SDLRenderer::init() not called");
+    running = true;
+    Clock::time_point lastTick = Clock::now();
+    float deltaTime = 0.0f;
+    try {
+        while (running) {
+            frame(deltaTime);
+            Clock::time_point tick = Clock::now();
+            deltaTime = secondsBetween(lastTick, tick);
+            // The wait counts toward the next frame's delta.
+            while (timePerFrame > deltaTime) {
+                SDL_Delay(static_cast<Uint32>((timePerFrame - deltaTime) * millisecondsPerSecond));
+                tick = Clock::now();
+                deltaTime = secondsBetween(lastTick, tick);
+            }
+            lastTick = tick;
+        }
+    } catch (...) {
+        running = false;
+        throw;
+    }
+}
+
+void SDLRenderer::stopEventLoop() {
+    running = false;
+}
+
+void SDLRenderer::frame(float deltaTimeSec) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        GuiBinding::processEvent(&event);
+        dispatch(event);
+    }
+    frameUpdate(deltaTimeSec);
+    frameRender();
+    // Without a window (init failed or never ran) there is nothing to present.
+    if (renderer != nullptr) renderer->swapWindow();
+}
+
+void SDLRenderer::dispatch(SDL_Event& event) {
+    switch (classify(event.type)) {
+        case EventClass::Quit:
+            running = false;
+            return;
+        case EventClass::Key:
+            keyEvent(event);
+            return;
+        case EventClass::Mouse:
+            mouseEvent(event);
+            return;
+        case EventClass::Joystick:
+            joystickEvent(event);
+            return;
+        case EventClass::Controller:
+            controllerEvent(event);
+            return;
+        case EventClass::Touch:
+            touchEvent(event);
+            return;
+        case EventClass::Other:
+            otherEvent(event);
+            return;
+    }
+}
+
+void SDLRenderer::setWindowSize(glm::ivec2 size) {
+    windowWidth = size.x;
+    windowHeight = size.y;
+    if (window != nullptr) SDL_SetWindowSize(window, windowWidth, windowHeight);
+}
+
+void SDLRenderer::setWindowTitle(std::string title) {
+    windowTitle = std::move(title);
+    if (window != nullptr) SDL_SetWindowTitle(window, windowTitle.c_str());
+}
+
+bool SDLRenderer::isFullscreen() const {
+    return (SDL_GetWindowFlags(window) & fullscreenFlags) != 0;
+}
+
+void SDLRenderer::setFullscreen(bool enabled) {
+    if (isFullscreen() == enabled) return;
+    const Uint32 flags = SDL_GetWindowFlags(window) ^ fullscreenFlags;
+    if (SDL_SetWindowFullscreen(window, flags) < 0) {
+        std::cout << "Toggling fullscreen mode failed: " << SDL_GetError() << std::endl;
+    }
+}
+
+bool SDLRenderer::isMouseCursorVisible() const {
+    return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+}
+
+void SDLRenderer::setMouseCursorVisible(bool visible) {
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool SDLRenderer::isMouseCursorLocked() const {
+    return SDL_GetRelativeMouseMode() == SDL_TRUE;
+}
+
+bool SDLRenderer::setMouseCursorLocked(bool locked) {
+    if (locked) SDL_ShowCursor(SDL_DISABLE);
+    return SDL_SetRelativeMouseMode(locked ? SDL_TRUE : SDL_FALSE) == 0;
+}
+
+}  // namespace orka

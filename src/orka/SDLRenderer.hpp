@@ -1,0 +1,82 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <functional>
+#include <glm/glm.hpp>
+#include <memory>
+#include <string>
+
+#include "orka/Renderer.hpp"
+
+namespace orka {
+
+/// Owns the application window and runs the frame loop. Per frame it drains the SDL event
+/// queue (every event goes to the GUI binding first, then to one of the event callbacks by its
+/// class), calls frameUpdate and frameRender, presents, and waits until the frame has lasted at
+/// least timePerFrame. Main thread only.
+class SDLRenderer {
+public:
+    /// Callbacks; replace them by assignment. Each must stay callable: an empty one throws
+    /// std::bad_function_call when the loop reaches it.
+    std::function<void(float deltaTimeSec)> frameUpdate;  ///< once per frame, delta in seconds
+    std::function<void()> frameRender;                    ///< once per frame, after frameUpdate
+    std::function<void(SDL_Event&)> keyEvent;             ///< key down and up
+    std::function<void(SDL_Event&)> mouseEvent;           ///< motion, buttons, wheel
+    std::function<void(SDL_Event&)> controllerEvent;      ///< game-controller events
+    std::function<void(SDL_Event&)> joystickEvent;        ///< joystick events
+    std::function<void(SDL_Event&)> touchEvent;           ///< finger events
+    std::function<void(SDL_Event&)> otherEvent;           ///< everything else but quit
+
+    /// Minimum duration of one frame in seconds (the frame cap); 1/60 by default.
+    float timePerFrame = 1.0f / 60.0f;
+
+    SDLRenderer();
+    /// Deletes the renderer (and its GL context), destroys the window and calls SDL_Quit(),
+    /// whether or not init ran.
+    virtual ~SDLRenderer();
+    SDLRenderer(const SDLRenderer&) = delete;
+    SDLRenderer& operator=(const SDLRenderer&) = delete;
+
+    /// Initialises SDL, creates the window with an OpenGL 3.3 core context and the Renderer.
+    /// Does nothing when already initialised or running. When SDL_Init or the window creation
+    /// fails it logs an error with SDL's message and returns without a window.
+    void init(unsigned int sdlInitFlags = SDL_INIT_EVERYTHING,
+              unsigned int sdlWindowFlags = SDL_WINDOW_OPENGL, bool vsync = true);
+
+    /// Runs frames until stopEventLoop or a quit event; may be called again afterwards.
+    /// Exceptions from callbacks end the loop and propagate.
+    void startEventLoop();
+    /// The loop ends after the current frame.
+    void stopEventLoop();
+
+    /// Size in screen coordinates, used at creation and applied to an existing window.
+    void setWindowSize(glm::ivec2 size);
+    void setWindowTitle(std::string title);
+
+    bool isFullscreen() const;
+    /// Switches to or from desktop fullscreen; prints SDL's reason on failure.
+    void setFullscreen(bool enabled);
+
+    bool isMouseCursorVisible() const;
+    void setMouseCursorVisible(bool visible);
+    bool isMouseCursorLocked() const;
+    /// Relative mouse mode; locking also hides the cursor. True when SDL accepted it.
+    bool setMouseCursorLocked(bool locked);
+
+    /// The window; null before a successful init.
+    SDL_Window* getSDLWindow() const { return window; }
+
+private:
+    void frame(float deltaTimeSec);
+    void dispatch(SDL_Event& event);
+
+    std::unique_ptr<Renderer> renderer;
+    std::string windowTitle;
+    bool running = false;
+    int windowWidth = 800;
+    int windowHeight = 600;
+    SDL_Window* window = nullptr;
+};
+
+}  // namespace orka

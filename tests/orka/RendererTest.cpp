@@ -1,0 +1,147 @@
+#include "orka/Renderer.hpp"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "orka/GLTestEnvironment.hpp"
+#include "orka/LogCapture.hpp"
+
+namespace orka {
+namespace {
+
+using test::LogCapture;
+using test::testRenderer;
+using test::testWindow;
+
+TEST(Renderer, IsTheInstanceAndSetsTheGlobalGLState) {
+    Renderer& renderer = testRenderer();
+    EXPECT_EQ(Renderer::instance, &renderer);
+    EXPECT_EQ(renderer.getWindowSize(), glm::ivec2(800, 600));
+    EXPECT_EQ(renderer.getDrawableSize(), glm::ivec2(800, 600));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_PROGRAM_POINT_SIZE));
+    GLint origin = 0;
+    glGetIntegerv(GL_POINT_SPRITE_COORD_ORIGIN, &origin);
+    EXPECT_EQ(origin, GL_LOWER_LEFT);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_FALSE(renderer.usesVSync()) << "the test renderer did not ask for vsync";
+}
+
+TEST(Renderer, ExposesTheEngineConstants) {
+    EXPECT_EQ(Renderer::maxSceneLights, 4);
+    EXPECT_EQ(Renderer::orka_version_major, 0);
+    EXPECT_EQ(Renderer::orka_version_minor, 9);
+    EXPECT_EQ(Renderer::orka_version_point, 20);
+}
+
+TEST(RendererStats, RollOverAtSwapKeepingCountsAndZeroingPerFrameFields) {
+    Renderer& renderer = testRenderer();
+    const RenderStats saved = renderer.renderStats;
+    const std::int32_t frame = renderer.renderStats.frame;
+    RenderStats& current = renderer.renderStats;
+    current.meshCount += 2;
+    current.meshBytes += 100;
+    current.meshBytesAllocated = 100;
+    current.meshBytesDeallocated = 4;
+    current.textureCount += 1;
+    current.textureBytes += 64;
+    current.textureBytesAllocated = 64;
+    current.textureBytesDeallocated = 8;
+    current.shaderCount += 3;
+    current.drawCalls = 5;
+    current.stateChangesShader = 2;
+    current.stateChangesMaterial = 3;
+    current.stateChangesMesh = 4;
+
+    // During the frame the application sees the previous frame's numbers.
+    EXPECT_EQ(renderer.getRenderStats().drawCalls, 0);
+    EXPECT_EQ(renderer.getRenderStats().frame, frame == 0 ? 0 : frame - 1);
+
+    renderer.swapWindow();
+    const RenderStats& last = renderer.getRenderStats();
+    EXPECT_EQ(last.frame, frame);
+    EXPECT_EQ(last.drawCalls, 5);
+    EXPECT_EQ(last.meshBytesAllocated, 100);
+    EXPECT_EQ(last.textureBytesDeallocated, 8);
+    EXPECT_EQ(last.stateChangesMesh, 4);
+    EXPECT_EQ(current.frame, frame + 1);
+    EXPECT_EQ(current.meshCount, saved.meshCount + 2);
+    EXPECT_EQ(current.meshBytes, saved.meshBytes + 100);
+    EXPECT_EQ(current.textureCount, saved.textureCount + 1);
+    EXPECT_EQ(current.textureBytes, saved.textureBytes + 64);
+    EXPECT_EQ(current.shaderCount, saved.shaderCount + 3);
+    for (std::int32_t field :
+         {current.meshBytesAllocated, current.meshBytesDeallocated, current.textureBytesAllocated,
+          current.textureBytesDeallocated, current.drawCalls, current.stateChangesShader,
+          current.stateChangesMaterial, current.stateChangesMesh}) {
+        EXPECT_EQ(field, 0);
+    }
+
+    current.meshCount = saved.meshCount;
+    current.meshBytes = saved.meshBytes;
+    current.textureCount = saved.textureCount;
+    current.textureBytes = saved.textureBytes;
+    current.shaderCount = saved.shaderCount;
+}
+
+int finisherCalls = 0;
+
+void countingFinisher() {
+    ++finisherCalls;
+    // Work done while finishing the pass belongs to the frame being presented.
+    Renderer::instance->renderStats.drawCalls += 1;
+}
+
+TEST(RendererStats, SwapFinishesTheCurrentPassBeforeRollingOver) {
+    Renderer& renderer = testRenderer();
+    finisherCalls = 0;
+    Renderer::renderPassFinisher = &countingFinisher;
+    renderer.swapWindow();
+    Renderer::renderPassFinisher = nullptr;
+    EXPECT_EQ(finisherCalls, 1);
+    EXPECT_EQ(renderer.getRenderStats().drawCalls, 1);
+    EXPECT_EQ(renderer.renderStats.drawCalls, 0);
+}
+
+TEST(Renderer, ASecondRendererIsAnErrorAndReplacesTheInstance) {
+    Renderer& first = testRenderer();
+    SDL_GLContext context = SDL_GL_GetCurrentContext();
+    {
+        LogCapture capture;
+        Renderer second(testWindow(), false);
+        EXPECT_EQ(Renderer::instance, &second);
+        ASSERT_FALSE(capture.records.empty());
+        EXPECT_EQ(capture.records[0].type, LogType::Error);
+        EXPECT_EQ(capture.records[0].file, "src/orka/Renderer");
+        EXPECT_EQ(capture.records[0].message,
+                  "Multiple versions of Renderer initialized. Only a single instance is "
+                  "supported.");
+    }
+    EXPECT_EQ(Renderer::instance, nullptr);
+    Renderer::instance = &first;
+    ASSERT_EQ(SDL_GL_MakeCurrent(testWindow(), context), 0);
+}
+
+TEST(Renderer, AMissingWindowIsAFatalErrorThatLeavesNothingBehind) {
+    Renderer* const before = Renderer::instance;
+    SDL_GLContext context = SDL_GL_GetCurrentContext();
+    ::testing::internal::CaptureStdout();
+    try {
+        Renderer broken(nullptr, false);
+        ADD_FAILURE() << "a renderer without a window must not be made";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("Error creating OpenGL context: "),
+                  std::string::npos)
+            << error.what();
+    }
+    const std::string output = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("ORKA Error: src/orka/Renderer:"), std::string::npos) << output;
+    EXPECT_EQ(Renderer::instance, before);
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), context);
+}
+
+}  // namespace
+}  // namespace orka

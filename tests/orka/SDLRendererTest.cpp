@@ -1,0 +1,366 @@
+#include "orka/SDLRenderer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "orka/GLTestEnvironment.hpp"
+#include "orka/GuiBinding.hpp"
+#include "orka/LogCapture.hpp"
+#include "orka/Version.hpp"
+
+namespace orka {
+namespace {
+
+using test::CallbackReset;
+using test::LogCapture;
+using test::testRenderer;
+using test::testSDLRenderer;
+using test::testWindow;
+
+constexpr Sint32 marker = 4242;
+
+SDL_Event makeEvent(Uint32 type) {
+    SDL_Event event;
+    std::memset(&event, 0, sizeof(event));
+    event.type = type;
+    return event;
+}
+
+/// One event of every class the loop dispatches, each carrying the marker, and the callback
+/// that must receive it.
+struct Pushed {
+    SDL_Event event;
+    std::string callback;
+};
+
+std::vector<Pushed> eventsOfEveryClass() {
+    std::vector<Pushed> pushed;
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event event = makeEvent(type);
+        event.key.keysym.sym = SDLK_F13;
+        event.key.keysym.scancode = SDL_SCANCODE_F13;
+        event.key.windowID = marker;
+        pushed.push_back({event, "key"});
+    }
+    for (Uint32 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL}) {
+        SDL_Event event = makeEvent(type);
+        event.motion.windowID = marker;  // windowID sits at the same place in all four
+        pushed.push_back({event, "mouse"});
+    }
+    for (Uint32 type : {SDL_JOYAXISMOTION, SDL_JOYBUTTONDOWN, SDL_JOYBATTERYUPDATED}) {
+        SDL_Event event = makeEvent(type);
+        event.jaxis.which = marker;
+        pushed.push_back({event, "joystick"});
+    }
+    for (Uint32 type :
+         {SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONUP, SDL_CONTROLLERSENSORUPDATE}) {
+        SDL_Event event = makeEvent(type);
+        event.caxis.which = marker;
+        pushed.push_back({event, "controller"});
+    }
+    for (Uint32 type : {SDL_FINGERDOWN, SDL_FINGERMOTION, SDL_FINGERUP}) {
+        SDL_Event event = makeEvent(type);
+        event.tfinger.touchId = marker;
+        pushed.push_back({event, "touch"});
+    }
+    SDL_Event user = makeEvent(SDL_USEREVENT);
+    user.user.code = marker;
+    pushed.push_back({user, "other"});
+    SDL_Event text = makeEvent(SDL_TEXTINPUT);
+    text.text.windowID = marker;
+    std::strcpy(text.text.text, "q");
+    pushed.push_back({text, "other"});
+    return pushed;
+}
+
+// Pushing stamps the time; everything after the timestamp must arrive unchanged.
+bool sameEvent(const SDL_Event& a, const SDL_Event& b) {
+    const std::size_t payload = offsetof(SDL_CommonEvent, timestamp) + sizeof(Uint32);
+    return a.type == b.type && std::memcmp(reinterpret_cast<const char*>(&a) + payload,
+                                           reinterpret_cast<const char*>(&b) + payload,
+                                           sizeof(SDL_Event) - payload) == 0;
+}
+
+/// What one application callback saw, with what the GUI had seen at that moment.
+struct Seen {
+    std::string callback;
+    SDL_Event event;
+    std::uint64_t guiEventCount;
+    bool guiSawThisLast;
+};
+
+void record(std::vector<Seen>& seen, const std::string& callback, const SDL_Event& event) {
+    const GuiState& gui = GuiBinding::state();
+    seen.push_back({callback, event, gui.eventCount,
+                    std::memcmp(&gui.lastEvent, &event, sizeof(SDL_Event)) == 0});
+}
+
+TEST(SDLRendererWindow, DefaultsGiveThe800x600WindowTitledOrkaview) {
+    SDLRenderer& sdl = testSDLRenderer();
+    SDL_Window* window = sdl.getSDLWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(window), "Orkaview 0.9.20");
+    EXPECT_STREQ(SDL_GetWindowTitle(window), kEngineTitle);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL, 0u);
+    EXPECT_EQ(sdl.timePerFrame, 0.016666668f);
+    EXPECT_FALSE(sdl.isFullscreen());
+    EXPECT_EQ(Renderer::instance, &testRenderer());
+}
+
+TEST(SDLRendererEvents, GuiSeesEveryEventOnceBeforeItsCallbackAndQuitEndsAfterTheFrame) {
+    SDLRenderer& sdl = testSDLRenderer();
+    CallbackReset reset;
+    std::vector<Seen> seen;
+    sdl.keyEvent = [&](SDL_Event& e) { record(seen, "key", e); };
+    sdl.mouseEvent = [&](SDL_Event& e) { record(seen, "mouse", e); };
+    sdl.joystickEvent = [&](SDL_Event& e) { record(seen, "joystick", e); };
+    sdl.controllerEvent = [&](SDL_Event& e) { record(seen, "controller", e); };
+    sdl.touchEvent = [&](SDL_Event& e) { record(seen, "touch", e); };
+    sdl.otherEvent = [&](SDL_Event& e) { record(seen, "other", e); };
+    std::vector<float> deltas;
+    std::vector<std::uint64_t> guiCountAtUpdate;
+    std::vector<std::size_t> callbacksAtUpdate;
+    int renders = 0;
+    sdl.frameUpdate = [&](float delta) {
+        deltas.push_back(delta);
+        guiCountAtUpdate.push_back(GuiBinding::state().eventCount);
+        callbacksAtUpdate.push_back(seen.size());
+        if (deltas.size() == 1) {
+            SDL_Event quit = makeEvent(SDL_QUIT);
+            SDL_PushEvent(&quit);  // seen by the next frame, which must still run in full
+        }
+        ASSERT_LT(deltas.size(), 5u) << "the loop did not stop";
+    };
+    sdl.frameRender = [&] { ++renders; };
+
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const std::vector<Pushed> pushed = eventsOfEveryClass();
+    for (const Pushed& p : pushed) {
+        SDL_Event copy = p.event;
+        ASSERT_EQ(SDL_PushEvent(&copy), 1) << SDL_GetError();
+    }
+    const std::uint64_t guiBefore = GuiBinding::state().eventCount;
+    const std::int32_t framesBefore = testRenderer().renderStats.frame;
+
+    sdl.startEventLoop();
+
+    // Frame 1 handled the pushed events; frame 2 saw the quit, then updated, rendered, swapped.
+    ASSERT_EQ(deltas.size(), 2u);
+    EXPECT_EQ(renders, 2);
+    EXPECT_EQ(testRenderer().renderStats.frame, framesBefore + 2);
+    EXPECT_EQ(deltas[0], 0.0f);
+    EXPECT_GE(deltas[1], sdl.timePerFrame);
+    for (const Pushed& p : pushed) {
+        int matches = 0;
+        for (const Seen& s : seen) {
+            if (!sameEvent(s.event, p.event)) continue;
+            ++matches;
+            EXPECT_EQ(s.callback, p.callback) << "event type 0x" << std::hex << p.event.type;
+        }
+        EXPECT_EQ(matches, 1) << "event type 0x" << std::hex << p.event.type;
+    }
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_TRUE(seen[i].guiSawThisLast) << "callback " << i << " ran before the GUI saw it";
+        if (i == 0) continue;
+        EXPECT_GT(seen[i].guiEventCount, seen[i - 1].guiEventCount);
+    }
+    // The quit reached the GUI (one more event than callbacks) but no callback.
+    EXPECT_EQ(GuiBinding::state().eventCount - guiBefore, seen.size() + 1);
+    EXPECT_EQ(guiCountAtUpdate[1] - guiBefore, callbacksAtUpdate[1] + 1);
+    for (const Seen& s : seen) EXPECT_NE(s.event.type, static_cast<Uint32>(SDL_QUIT));
+}
+
+TEST(SDLRendererLoop, StopEventLoopEndsAfterTheCurrentFrameAndTheLoopCanRunAgain) {
+    SDLRenderer& sdl = testSDLRenderer();
+    CallbackReset reset;
+    int updates = 0;
+    int renders = 0;
+    sdl.frameUpdate = [&](float) {
+        if (++updates == 3) sdl.stopEventLoop();
+    };
+    sdl.frameRender = [&] { ++renders; };
+    sdl.startEventLoop();
+    EXPECT_EQ(updates, 3);
+    EXPECT_EQ(renders, 3);
+    updates = 0;
+    sdl.startEventLoop();
+    EXPECT_EQ(updates, 3);
+}
+
+TEST(SDLRendererLoop, FramesWaitForTheCapAndASlowFrameIsReportedUnclamped) {
+    SDLRenderer& sdl = testSDLRenderer();
+    CallbackReset reset;
+    sdl.timePerFrame = 0.03f;
+    constexpr auto slowFrame = std::chrono::milliseconds(80);
+    std::vector<float> deltas;
+    sdl.frameUpdate = [&](float delta) {
+        deltas.push_back(delta);
+        if (deltas.size() == 3) std::this_thread::sleep_for(slowFrame);
+        if (deltas.size() == 6) sdl.stopEventLoop();
+    };
+    const auto start = std::chrono::steady_clock::now();
+    sdl.startEventLoop();
+    const std::chrono::duration<float> elapsed = std::chrono::steady_clock::now() - start;
+
+    ASSERT_EQ(deltas.size(), 6u);
+    EXPECT_EQ(deltas[0], 0.0f);
+    for (std::size_t i = 1; i < deltas.size(); ++i) EXPECT_GE(deltas[i], 0.03f) << i;
+    EXPECT_GE(deltas[3], 0.08f) << "the slow frame's delta must be its real duration";
+    // Six frames each last at least the cap, the slow one longer.
+    EXPECT_GE(elapsed.count(), 5 * 0.03f + 0.08f);
+}
+
+TEST(SDLRendererLoop, CallbackExceptionsLeaveTheLoopAndItCanBeRestarted) {
+    SDLRenderer& sdl = testSDLRenderer();
+    CallbackReset reset;
+    sdl.frameUpdate = [](float) { throw std::logic_error("update failed"); };
+    EXPECT_THROW(sdl.startEventLoop(), std::logic_error);
+    sdl.frameUpdate = [&](float) { sdl.stopEventLoop(); };
+    sdl.frameRender = nullptr;
+    EXPECT_THROW(sdl.startEventLoop(), std::bad_function_call);
+    int renders = 0;
+    sdl.frameRender = [&] { ++renders; };
+    sdl.startEventLoop();
+    EXPECT_EQ(renders, 1);
+}
+
+TEST(SDLRendererWindow, SecondInitChangesNothing) {
+    SDLRenderer& sdl = testSDLRenderer();
+    SDL_Window* window = sdl.getSDLWindow();
+    Renderer* renderer = Renderer::instance;
+    LogCapture capture;
+    sdl.init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, true);
+    EXPECT_EQ(sdl.getSDLWindow(), window);
+    EXPECT_EQ(Renderer::instance, renderer);
+    EXPECT_TRUE(capture.records.empty());
+}
+
+TEST(SDLRendererWindow, SizeAndTitleChangesReachTheOpenWindow) {
+    SDLRenderer& sdl = testSDLRenderer();
+    SDL_Window* window = sdl.getSDLWindow();
+    sdl.setWindowTitle("Renamed");
+    EXPECT_STREQ(SDL_GetWindowTitle(window), "Renamed");
+    sdl.setWindowTitle(kEngineTitle);
+    sdl.setWindowSize({640, 480});
+    EXPECT_EQ(testRenderer().getWindowSize(), glm::ivec2(640, 480));
+    sdl.setWindowSize({800, 600});
+    EXPECT_EQ(testRenderer().getWindowSize(), glm::ivec2(800, 600));
+}
+
+TEST(SDLRendererWindow, CursorVisibilityAndLock) {
+    SDLRenderer& sdl = testSDLRenderer();
+    sdl.setMouseCursorVisible(false);
+    EXPECT_FALSE(sdl.isMouseCursorVisible());
+    sdl.setMouseCursorVisible(true);
+    EXPECT_TRUE(sdl.isMouseCursorVisible());
+    const bool locked = sdl.setMouseCursorLocked(true);
+    EXPECT_EQ(sdl.isMouseCursorLocked(), locked);
+    EXPECT_FALSE(sdl.isMouseCursorVisible()) << "locking hides the cursor";
+    EXPECT_TRUE(sdl.setMouseCursorLocked(false));
+    EXPECT_FALSE(sdl.isMouseCursorLocked());
+    sdl.setMouseCursorVisible(true);
+}
+
+// The cases below need an SDLRenderer of their own. Its destructor shuts SDL down, so each runs
+// in a child process (a death test) that reports through its exit code and standard error.
+
+/// Sends log records to standard error so the parent can match them.
+void logToStandardError() {
+    Log::logHandler = [](const char*, const char* file, int, LogType type, std::string message) {
+        std::cerr << "[" << static_cast<int>(type) << "] " << file << ": " << message << "\n";
+    };
+}
+
+int fail(const char* why) {
+    std::cerr << "FAILED: " << why << std::endl;
+    return 1;
+}
+
+int sizeAndTitleBeforeInit() {
+    SDLRenderer sdl;
+    sdl.setWindowSize({320, 240});
+    sdl.setWindowTitle("Before init");
+    if (sdl.getSDLWindow() != nullptr) return fail("window before init");
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    SDL_Window* window = sdl.getSDLWindow();
+    if (window == nullptr) return fail("no window");
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width != 320 || height != 240) return fail("size set before init was not used");
+    if (std::string(SDL_GetWindowTitle(window)) != "Before init") return fail("title");
+    return 0;
+}
+
+TEST(SDLRendererDeathTest, SizeAndTitleSetBeforeInitAreUsedAtCreation) {
+    EXPECT_EXIT(std::exit(sizeAndTitleBeforeInit()), ::testing::ExitedWithCode(0), "");
+}
+
+int fullscreenRoundTrip() {
+    SDLRenderer sdl;
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    sdl.setFullscreen(true);
+    if (!sdl.isFullscreen()) return fail("not fullscreen");
+    sdl.setFullscreen(false);
+    if (sdl.isFullscreen()) return fail("still fullscreen");
+    return 0;
+}
+
+TEST(SDLRendererDeathTest, FullscreenTogglesOnAndOff) {
+    EXPECT_EXIT(std::exit(fullscreenRoundTrip()), ::testing::ExitedWithCode(0), "");
+}
+
+/// Runs three frames on a renderer whose init failed; nothing may crash.
+int framesWithoutWindow(unsigned int windowFlags) {
+    logToStandardError();
+    SDLRenderer sdl;
+    sdl.init(SDL_INIT_VIDEO, windowFlags, false);
+    if (sdl.getSDLWindow() != nullptr) return fail("init should have failed");
+    if (Renderer::instance != nullptr) return fail("renderer without a window");
+    int frames = 0;
+    sdl.frameUpdate = [&](float) {
+        if (++frames == 3) sdl.stopEventLoop();
+    };
+    sdl.startEventLoop();
+    sdl.setFullscreen(true);
+    std::cerr << std::flush;
+    return frames == 3 ? 0 : fail("frames");
+}
+
+TEST(SDLRendererDeathTest, FailingSdlInitIsAClearErrorAndNothingCrashes) {
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            std::exit(framesWithoutWindow(SDL_WINDOW_OPENGL));
+        },
+        ::testing::ExitedWithCode(0),
+        "\\[3\\] src/orka/SDLRenderer: Cannot initialise SDL: .*no-such-driver"
+        ".*\\[1\\] src/orka/SDLRenderer: SDLRenderer::init\\(\\) not called");
+}
+
+TEST(SDLRendererDeathTest, FailingWindowCreationIsAClearErrorAndNothingCrashes) {
+    // SDL refuses a window that asks for both OpenGL and Vulkan.
+    EXPECT_EXIT(std::exit(framesWithoutWindow(SDL_WINDOW_OPENGL | SDL_WINDOW_VULKAN)),
+                ::testing::ExitedWithCode(0),
+                "\\[3\\] src/orka/SDLRenderer: Cannot create the window \"Orkaview 0.9.20\": "
+                "Conflicting window flags.*\\[1\\] src/orka/SDLRenderer: SDLRenderer::init\\(\\) "
+                "not called");
+}
+
+}  // namespace
+}  // namespace orka
