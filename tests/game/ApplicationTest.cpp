@@ -137,6 +137,17 @@ Transcript RunGame(const ScratchDir& dir, const std::string& input) {
     return {true, game.ExitCode(), game.Output(), game.Errors()};
 }
 
+/// The game was handed files that only pass the dialogue (no real level or atlas behind them):
+/// it stops with one logged error and the program still ends normally. What the engine prints
+/// after the dialogue is not checked.
+void ExpectGameStopped(const Transcript& run, const std::string& dialogue) {
+    ASSERT_TRUE(run.ended) << "the game did not end";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output.substr(0, dialogue.size()), dialogue);
+    const std::regex logged(R"((^|\n) \| ERR! \| [^\n]*: Unhandled exception in Application: )");
+    EXPECT_TRUE(std::regex_search(run.errors, logged)) << run.errors;
+}
+
 void ExpectCleanEnd(const Transcript& run, const std::string& expectedOutput) {
     ASSERT_TRUE(run.ended) << "the game did not end";
     EXPECT_EQ(run.exitCode, 0);
@@ -153,7 +164,7 @@ TEST(ApplicationDialogue, OneIsTheDefaultWorldAndSkipsTheAtlasPrompt) {
     ScratchDir dir;  // no files at all: nothing is checked
     for (const char* answer : {"1\n", "  1  \n", "\n\n1"}) {
         SCOPED_TRACE(answer);
-        ExpectCleanEnd(RunGame(dir, answer), kWorldPrompt);
+        ExpectGameStopped(RunGame(dir, answer), kWorldPrompt);
     }
 }
 
@@ -163,14 +174,14 @@ TEST(ApplicationDialogue, WorldNameIsFollowedByOneDotJson) {
     dir.Add("tiles.json");  // an atlas without its PNG passes the dialogue
     ExpectCleanEnd(RunGame(dir, "11\n0\n"), kWorldPrompt + kRetryPrompt);  // tests 111.json
     dir.Add("111.json");
-    ExpectCleanEnd(RunGame(dir, "11\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "11\ntiles\n"), kWorldPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, ZeroAtTheFirstPromptIsAWorldName) {
     ScratchDir dir;
     dir.Add("01.json");
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "0\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "0\ntiles\n"), kWorldPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, OneAtARetryPromptIsTriedAsTheWorldOne) {
@@ -178,7 +189,8 @@ TEST(ApplicationDialogue, OneAtARetryPromptIsTriedAsTheWorldOne) {
     ExpectCleanEnd(RunGame(dir, "forest\n1\n0\n"), kWorldPrompt + kRetryPrompt + kRetryPrompt);
     dir.Add("11.json");
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "forest\n1\ntiles\n"), kWorldPrompt + kRetryPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "forest\n1\ntiles\n"),
+                      kWorldPrompt + kRetryPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, MissingAtlasIsAskedAgainAndZeroQuits) {
@@ -187,8 +199,8 @@ TEST(ApplicationDialogue, MissingAtlasIsAskedAgainAndZeroQuits) {
     ExpectCleanEnd(RunGame(dir, "forest\nmissing\n0\n"),
                    kWorldPrompt + kAtlasPrompt + kRetryPrompt);
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "forest\nmissing\ntiles\n"),
-                   kWorldPrompt + kAtlasPrompt + kRetryPrompt);
+    ExpectGameStopped(RunGame(dir, "forest\nmissing\ntiles\n"),
+                      kWorldPrompt + kAtlasPrompt + kRetryPrompt);
 }
 
 TEST(ApplicationDialogue, EndOfInputWhileANameIsAwaitedEndsTheProgram) {
@@ -209,7 +221,7 @@ TEST(ApplicationDialogue, AfterTheGameTheProgramWaitsForANonBlankCharacter) {
     game.Write("x\n");
     ASSERT_TRUE(game.EndsWithin(10s));
     EXPECT_EQ(game.ExitCode(), 0);
-    EXPECT_EQ(game.Output(), kWorldPrompt);
+    EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 
 TEST(ApplicationDialogue, WordsAfterTheWorldNameAnswerTheFinalWait) {
@@ -218,7 +230,7 @@ TEST(ApplicationDialogue, WordsAfterTheWorldNameAnswerTheFinalWait) {
     game.Write("1 x\n");  // the input stays open: only the "x" can end the wait
     ASSERT_TRUE(game.EndsWithin(10s));
     EXPECT_EQ(game.ExitCode(), 0);
-    EXPECT_EQ(game.Output(), kWorldPrompt);
+    EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 
 /// Redirects std::cerr into a string while it lives.

@@ -1,0 +1,97 @@
+#include "game/Scene.hpp"
+
+#include "game/GameObject.hpp"
+#include "game/Logger.hpp"
+#include "game/PhysicsBody.hpp"
+
+namespace {
+
+PhysicsBody* BodyComponent(b2Body* body) {
+    return reinterpret_cast<PhysicsBody*>(body->GetUserData().pointer);
+}
+
+}  // namespace
+
+Scene::Scene() = default;
+
+Scene::~Scene() {
+    // Take the level down while the scene is still whole: destroying bodies reports the end of
+    // their contacts to this listener.
+    levelManager.Reset();
+    if (world != nullptr) {
+        world->SetContactListener(nullptr);
+        world->SetDebugDraw(nullptr);
+    }
+}
+
+void Scene::LoadLevel(std::string worldName) {
+    Logger::Debug("Loading level: " + worldName);
+    levelManager.Reset();
+    updateEvent.Clear();
+    physicsStepEvent.Clear();
+    keyInputEvent.Clear();
+    levelRunning = true;
+
+    world = std::make_shared<b2World>(b2Vec2(0.0f, gravityY));
+    world->SetContactListener(this);
+    levelManager.LoadFirstLevel(&updateEvent, &physicsStepEvent, &keyInputEvent, world,
+                                std::move(worldName));
+    world->SetDebugDraw(&debugDraw);
+
+    Logger::Debug("Begin InitialiseSelf");
+    for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
+    Logger::Debug("Begin Initialise");
+    for (const auto& object : GetLevelData().objects) object->Initialise();
+    Logger::Debug("Level load complete.");
+}
+
+void Scene::Update(float deltaTime) {
+    Logger::Verbose("Begin physics step");
+    if (world != nullptr) world->Step(timeStep, velocityIterations, positionIterations);
+    if (physicsStepEvent.GetCount() >= 1) physicsStepEvent.Invoke();
+    Logger::Verbose("End physics step");
+    Logger::Verbose("Begin frame update");
+    if (updateEvent.GetCount() >= 1) updateEvent.Invoke(deltaTime);
+    Logger::Verbose("End frame update");
+    if (levelRunning) return;
+
+    levelManager.UnloadLevel();
+    levelManager.LoadNextLevel(&updateEvent, &physicsStepEvent, &keyInputEvent, world);
+    InitialiseLevel();
+    Logger::Verbose("You Win");
+    levelRunning = true;
+}
+
+void Scene::InitialiseLevel() {
+    for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
+    Logger::Debug("Begin Initialise");
+    for (const auto& object : GetLevelData().objects) object->Initialise();
+}
+
+void Scene::SetLevelOver() {
+    levelRunning = false;
+}
+
+float Scene::GetDeathLevelInY() const {
+    return GetLevelData().deathLevelInY;
+}
+
+void Scene::BeginContact(b2Contact* contact) {
+    RouteContact(contact, false);
+}
+
+void Scene::EndContact(b2Contact* contact) {
+    RouteContact(contact, true);
+}
+
+void Scene::RouteContact(b2Contact* contact, bool exit) {
+    b2Body* bodyA = contact->GetFixtureA()->GetBody();
+    b2Body* bodyB = contact->GetFixtureB()->GetBody();
+    if (bodyA == bodyB) return;
+    PhysicsBody* a = BodyComponent(bodyA);
+    PhysicsBody* b = BodyComponent(bodyB);
+    // Bodies made outside the game's components carry no component.
+    if (a == nullptr || b == nullptr) return;
+    a->OnCollision(b->gameObject, exit);
+    b->OnCollision(a->gameObject, exit);
+}
