@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,13 +32,25 @@ public:
 
 SDLRenderer& testSDLRenderer() {
     if (shared != nullptr) return *shared;
-    auto created = std::make_unique<SDLRenderer>();
-    created->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, true);
-    if (created->getSDLWindow() == nullptr) {
+    // On X, a connection that fails now and then under load would otherwise make SDL fall back
+    // silently to another video driver; insist on X11 and try again instead.
+    if (std::getenv("DISPLAY") != nullptr) setenv("SDL_VIDEODRIVER", "x11", 0);
+    constexpr int attempts = 3;
+    constexpr Uint32 retryDelayMs = 200;
+    for (int attempt = 0; attempt < attempts && shared == nullptr; ++attempt) {
+        auto created = std::make_unique<SDLRenderer>();
+        created->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, true);
+        if (created->getSDLWindow() != nullptr) {
+            sharedRenderer = Renderer::instance;
+            shared = std::move(created);
+            break;
+        }
+        created.reset();
+        SDL_Delay(retryDelayMs);
+    }
+    if (shared == nullptr) {
         throw std::runtime_error(std::string("GL tests need an X display: ") + SDL_GetError());
     }
-    sharedRenderer = Renderer::instance;
-    shared = std::move(created);
     return *shared;
 }
 

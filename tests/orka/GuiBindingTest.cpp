@@ -285,21 +285,38 @@ TEST(GuiBindingFrame, FirstFrameReportsASixtiethAndLaterFramesAPositiveDelta) {
     EXPECT_EQ(ImGui::GetIO().DisplayFramebufferScale.x, 1.0f);
 }
 
+/// The X server reports pointer crossings asynchronously (and other test processes may map
+/// windows over ours), so wait until SDL's focus flag has the wanted value.
+bool waitForMouseFocus(SDL_Window* window, bool wanted) {
+    constexpr int attempts = 200;
+    constexpr Uint32 pollMs = 10;
+    for (int i = 0; i < attempts; ++i) {
+        SDL_PumpEvents();
+        const bool focused = (SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_FOCUS) != 0;
+        if (focused == wanted) return true;
+        if (wanted) {
+            SDL_RaiseWindow(window);
+            SDL_WarpMouseInWindow(window, 123, 45);
+        }
+        SDL_Delay(pollMs);
+    }
+    return false;
+}
+
 TEST(GuiBindingFrame, MouseOutsideTheWindowIsNoMouse) {
     SDL_Window* window = testWindow();
     int x = 0, y = 0;
     SDL_GetWindowPosition(window, &x, &y);
     SDL_WarpMouseGlobal(x + 900, y + 700);
-    SDL_PumpEvents();
-    ASSERT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_FOCUS, 0u);
+    ASSERT_TRUE(waitForMouseFocus(window, false));
     GuiBinding::newFrame(window);
     EXPECT_EQ(ImGui::GetIO().MousePos.x, -FLT_MAX);
     EXPECT_EQ(ImGui::GetIO().MousePos.y, -3.4028235e38f);
     endFrame();
 
+    SDL_RaiseWindow(window);
     SDL_WarpMouseInWindow(window, 123, 45);
-    SDL_PumpEvents();
-    ASSERT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_MOUSE_FOCUS, 0u);
+    ASSERT_TRUE(waitForMouseFocus(window, true));
     GuiBinding::newFrame(window);
     EXPECT_EQ(ImGui::GetIO().MousePos.x, 123.0f);
     EXPECT_EQ(ImGui::GetIO().MousePos.y, 45.0f);

@@ -30,13 +30,6 @@ TEST(Renderer, IsTheInstanceAndSetsTheGlobalGLState) {
     EXPECT_FALSE(renderer.usesVSync()) << "the test renderer did not ask for vsync";
 }
 
-TEST(Renderer, ExposesTheEngineConstants) {
-    EXPECT_EQ(Renderer::maxSceneLights, 4);
-    EXPECT_EQ(Renderer::orka_version_major, 0);
-    EXPECT_EQ(Renderer::orka_version_minor, 9);
-    EXPECT_EQ(Renderer::orka_version_point, 20);
-}
-
 TEST(RendererStats, RollOverAtSwapKeepingCountsAndZeroingPerFrameFields) {
     Renderer& renderer = testRenderer();
     const RenderStats saved = renderer.renderStats;

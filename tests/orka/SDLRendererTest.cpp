@@ -1,6 +1,8 @@
 #include "orka/SDLRenderer.hpp"
 
+#include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <imgui.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -118,6 +120,61 @@ TEST(SDLRendererWindow, DefaultsGiveThe800x600WindowTitledOrkaview) {
     EXPECT_EQ(sdl.timePerFrame, 0.016666668f);
     EXPECT_FALSE(sdl.isFullscreen());
     EXPECT_EQ(Renderer::instance, &testRenderer());
+}
+
+/// Frames the demo runs; ORKA_DEMO_FRAMES raises it to leave time for a screenshot.
+int demoFrames() {
+    constexpr int defaultFrames = 30;
+    const char* value = std::getenv("ORKA_DEMO_FRAMES");
+    const int frames = value != nullptr ? std::atoi(value) : defaultFrames;
+    return frames > 1 ? frames : defaultFrames;
+}
+
+// The end-to-end picture of the engine core: the default window, a GUI window drawn each frame,
+// frames at the cap, and a close request that ends the loop.
+TEST(SDLRendererWindow, RunsTitledWindowAtTheFrameCapAndClosesOnQuit) {
+    SDLRenderer& sdl = testSDLRenderer();
+    CallbackReset reset;
+    SDL_Window* window = sdl.getSDLWindow();
+    const int frames = demoFrames();
+    int rendered = 0;
+    float clearedGreen = 0.0f;
+    std::vector<float> deltas;
+    sdl.frameUpdate = [&](float delta) { deltas.push_back(delta); };
+    sdl.frameRender = [&] {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glViewport(0, 0, 800, 600);
+        glClearColor(0.1f, 0.3f, 0.6f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        unsigned char pixel[4] = {};
+        glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        clearedGreen = pixel[1] / 255.0f;
+        GuiBinding::newFrame(window);
+        ImGui::SetNextWindowPos(ImVec2(40, 40));
+        ImGui::Begin("orka", nullptr, ImGuiWindowFlags_AlwaysAutoResize);
+        ImGui::Text("%s  frame %d of %d", SDL_GetWindowTitle(window), rendered + 1, frames);
+        ImGui::End();
+        ImGui::Render();
+        GuiBinding::renderDrawLists(ImGui::GetDrawData());
+        if (++rendered == frames) {
+            SDL_Event quit = makeEvent(SDL_QUIT);  // what closing the window sends
+            SDL_PushEvent(&quit);
+        }
+    };
+    const auto start = std::chrono::steady_clock::now();
+    sdl.startEventLoop();
+    const std::chrono::duration<float> elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_STREQ(SDL_GetWindowTitle(window), "Orkaview 0.9.20");
+    EXPECT_EQ(testRenderer().getDrawableSize(), glm::ivec2(800, 600));
+    EXPECT_EQ(rendered, frames + 1) << "the frame that saw the quit still renders";
+    EXPECT_GT(clearedGreen, 0.3f) << "the clear colour reached the window";
+    ASSERT_EQ(deltas.size(), static_cast<std::size_t>(frames + 1));
+    for (std::size_t i = 1; i < deltas.size(); ++i) EXPECT_GE(deltas[i], sdl.timePerFrame);
+    EXPECT_GE(elapsed.count(), frames * sdl.timePerFrame);
+    std::cout << frames + 1 << " frames in " << elapsed.count() << " s ("
+              << (frames + 1) / elapsed.count() << " frames per second)" << std::endl;
 }
 
 TEST(SDLRendererEvents, GuiSeesEveryEventOnceBeforeItsCallbackAndQuitEndsAfterTheFrame) {

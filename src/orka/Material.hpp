@@ -1,0 +1,70 @@
+#pragma once
+
+#include <glm/glm.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orka {
+
+class RenderPass;
+class Shader;
+class Texture;
+struct GpuTestAccess;
+
+/// One shader plus a value for each of its material uniforms (those not beginning with "g_").
+/// Made by Shader::createMaterial and shared through std::shared_ptr; keeps its shader and its
+/// textures alive. Supported uniform kinds: float, vec4, sampler2D and samplerCube. Copies
+/// share the shader and the textures.
+class Material {
+public:
+    /// A value and the GL location it goes to.
+    template <typename T>
+    struct Uniform {
+        int id = -1;
+        T value{};
+    };
+
+    /// Replaces the shader and resets every value to its default: 0 for floats, (1, 1, 1, 1)
+    /// for vec4 (so "color" is opaque white), the white texture for sampler2D and the white
+    /// cube map for samplerCube. Other uniform kinds are an error log and get no value.
+    void setShader(std::shared_ptr<Shader> shader);
+    std::shared_ptr<Shader> getShader() const { return shader; }
+
+    void setName(const std::string& name) { this->name = name; }
+    const std::string& getName() const { return name; }
+
+    /// Sets a uniform of the matching kind; false (nothing changes, nothing logged) for a name
+    /// the shader lacks or a uniform of another kind.
+    bool set(std::string uniformName, float value);
+    bool set(std::string uniformName, glm::vec4 value);
+    bool set(std::string uniformName, std::shared_ptr<Texture> value);
+
+    /// The uniform "color"; (0, 0, 0, 0) when the shader has none.
+    bool setColor(const glm::vec4& color);
+    glm::vec4 getColor() const;
+    /// The uniform "specularity"; 0 when the shader has none.
+    bool setSpecularity(float specularity);
+    float getSpecularity() const;
+    /// The uniform "tex"; empty when the shader has none.
+    bool setTexture(std::shared_ptr<Texture> texture);
+    std::shared_ptr<Texture> getTexture() const;
+
+private:
+    explicit Material(std::shared_ptr<Shader> shader);
+
+    /// Uploads every value; every texture uniform is bound on texture unit 0.
+    void bind();
+
+    friend class Shader;
+    friend class RenderPass;
+    friend struct GpuTestAccess;
+
+    std::string name;
+    std::shared_ptr<Shader> shader;
+    std::vector<Uniform<std::shared_ptr<Texture>>> textureValues;
+    std::vector<Uniform<glm::vec4>> vectorValues;
+    std::vector<Uniform<float>> floatValues;
+};
+
+}  // namespace orka

@@ -1,0 +1,510 @@
+#include "orka/Mesh.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "orka/Log.hpp"
+#include "orka/MeshPrimitives.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/Shader.hpp"
+
+namespace orka {
+
+namespace {
+
+constexpr int vertexAlignment = 16;
+constexpr int bytesPerIndex = sizeof(uint16_t);
+constexpr float largestFloat = std::numeric_limits<float>::max();
+
+/// How one element type sits in the vertex buffer.
+template <typename T>
+struct AttributeTraits;
+
+template <>
+struct AttributeTraits<float> {
+    static constexpr GLenum dataType = GL_FLOAT;
+    static constexpr int elementCount = 1;
+    static constexpr GLenum attributeType = GL_FLOAT;
+    static constexpr int slotBytes = 4;
+    static constexpr const char* name = "float";
+};
+
+template <>
+struct AttributeTraits<glm::vec2> {
+    static constexpr GLenum dataType = GL_FLOAT;
+    static constexpr int elementCount = 2;
+    static constexpr GLenum attributeType = GL_FLOAT_VEC2;
+    static constexpr int slotBytes = 8;
+    static constexpr const char* name = "vec2";
+};
+
+template <>
+struct AttributeTraits<glm::vec3> {
+    static constexpr GLenum dataType = GL_FLOAT;
+    static constexpr int elementCount = 3;
+    static constexpr GLenum attributeType = GL_FLOAT_VEC3;
+    static constexpr int slotBytes = 16;
+    static constexpr const char* name = "vec3";
+};
+
+template <>
+struct AttributeTraits<glm::vec4> {
+    static constexpr GLenum dataType = GL_FLOAT;
+    static constexpr int elementCount = 4;
+    static constexpr GLenum attributeType = GL_FLOAT_VEC4;
+    static constexpr int slotBytes = 16;
+    static constexpr const char* name = "vec4";
+};
+
+template <>
+struct AttributeTraits<glm::ivec4> {
+    static constexpr GLenum dataType = GL_INT;
+    static constexpr int elementCount = 4;
+    static constexpr GLenum attributeType = GL_INT_VEC4;
+    static constexpr int slotBytes = 16;
+    static constexpr const char* name = "ivec4";
+};
+
+template <typename T>
+std::vector<T> copyOf(const std::map<std::string, std::vector<T>>& store, const std::string& name) {
+    const auto found = store.find(name);
+    return found == store.end() ? std::vector<T>{} : found->second;
+}
+
+bool isFloatVector(int glType) {
+    return glType >= GL_FLOAT_VEC2 && glType <= GL_FLOAT_VEC4;
+}
+
+bool isIntVector(int glType) {
+    return glType >= GL_INT_VEC2 && glType <= GL_INT_VEC4;
+}
+
+bool isIntegerType(int glType) {
+    return glType == GL_INT || isIntVector(glType);
+}
+
+// A shader input takes a mesh attribute of its own type or, for vectors, of fewer components.
+bool canFeed(int shaderType, const Mesh::Attribute& attribute) {
+    if (shaderType == attribute.attributeType) return true;
+    return (isFloatVector(shaderType) || isIntVector(shaderType)) &&
+           shaderType >= attribute.attributeType;
+}
+
+// An input the mesh cannot feed reads a constant zero instead.
+void setZeroAttribute(GLuint location, int shaderType) {
+    static const GLfloat zeroFloats[4] = {};
+    static const GLint zeroInts[4] = {};
+    switch (shaderType) {
+        case GL_FLOAT:
+            glVertexAttrib1fv(location, zeroFloats);
+            break;
+        case GL_FLOAT_VEC2:
+            glVertexAttrib2fv(location, zeroFloats);
+            break;
+        case GL_FLOAT_VEC3:
+            glVertexAttrib3fv(location, zeroFloats);
+            break;
+        case GL_FLOAT_VEC4:
+            glVertexAttrib4fv(location, zeroFloats);
+            break;
+        case GL_INT:
+            glVertexAttribI1iv(location, zeroInts);
+            break;
+        case GL_INT_VEC2:
+            glVertexAttribI2iv(location, zeroInts);
+            break;
+        case GL_INT_VEC3:
+            glVertexAttribI3iv(location, zeroInts);
+            break;
+        case GL_INT_VEC4:
+            glVertexAttribI4iv(location, zeroInts);
+            break;
+        default:
+            throw std::runtime_error("Unhandled attribute type");
+    }
+}
+
+}  // namespace
+
+uint16_t Mesh::meshIdCount = 0;
+
+// ---- MeshBuilder ----
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withPositions(const std::vector<glm::vec3>& values) {
+    return withAttribute("position", values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withNormals(const std::vector<glm::vec3>& values) {
+    return withAttribute("normal", values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withUVs(const std::vector<glm::vec4>& values) {
+    return withAttribute("uv", values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withColors(const std::vector<glm::vec4>& values) {
+    return withAttribute("color", values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withParticleSizes(const std::vector<float>& values) {
+    return withAttribute("particleSize", values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    const std::vector<float>& values) {
+    return withStoreAttribute(stores.attributesFloat, std::move(name), values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    const std::vector<glm::vec2>& values) {
+    return withStoreAttribute(stores.attributesVec2, std::move(name), values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    const std::vector<glm::vec3>& values) {
+    return withStoreAttribute(stores.attributesVec3, std::move(name), values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    const std::vector<glm::vec4>& values) {
+    return withStoreAttribute(stores.attributesVec4, std::move(name), values);
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    const std::vector<glm::ivec4>& values) {
+    return withStoreAttribute(stores.attributesIVec4, std::move(name), values);
+}
+
+template <typename T>
+Mesh::MeshBuilder& Mesh::MeshBuilder::withStoreAttribute(Store<T>& store, std::string name,
+                                                         const std::vector<T>& values) {
+    // The vertex array objects of an updated mesh are rebuilt, but its users (materials,
+    // shaders) were chosen for its structure, so an update may only replace data.
+    if (updateMesh != nullptr && store.count(name) == 0) {
+        ORKA_LOG_ERROR(
+            "Cannot change mesh structure. %s dis not exist in the original mesh as a %s.",
+            name.c_str(), AttributeTraits<T>::name);
+        return *this;
+    }
+    store[name] = values;
+    return *this;
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withIndices(const std::vector<uint16_t>& newIndices,
+                                                  MeshTopology topology, int indexSet) {
+    if (indexSet < 0) {
+        ORKA_LOG_ERROR("Invalid index set %i", indexSet);
+        return *this;
+    }
+    const size_t needed = static_cast<size_t>(indexSet) + 1;
+    if (indices.size() < needed) indices.resize(needed);
+    if (topologies.size() < needed) topologies.resize(needed, MeshTopology::Points);
+    indices[indexSet] = newIndices;
+    topologies[indexSet] = topology;
+    return *this;
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withMeshTopology(MeshTopology topology) {
+    if (topologies.empty()) topologies.push_back(topology);
+    topologies[0] = topology;
+    return *this;
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withName(const std::string& meshName) {
+    name = meshName;
+    return *this;
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withGeometry(const primitives::Geometry& geometry) {
+    if (name.empty()) name = geometry.name;
+    withPositions(geometry.positions);
+    withNormals(geometry.normals);
+    withUVs(geometry.uvs);
+    withMeshTopology(MeshTopology::Triangles);
+    if (!geometry.indices.empty()) withIndices(geometry.indices, MeshTopology::Triangles, 0);
+    return *this;
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withCube(float length) {
+    return withGeometry(primitives::cube(length));
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withQuad(float size) {
+    return withGeometry(primitives::quad(size));
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withSphere(int stacks, int slices, float radius) {
+    if (!primitives::isValidGridSize(stacks) || !primitives::isValidGridSize(slices)) {
+        ORKA_LOG_ERROR("Sphere needs %i to %i stacks and slices (was %i and %i).",
+                       primitives::minGridSegments, primitives::maxGridSegments, stacks, slices);
+        return *this;
+    }
+    return withGeometry(primitives::sphere(stacks, slices, radius));
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withTorus(int ringSegments, int tubeSegments,
+                                                float ringRadius, float tubeRadius) {
+    if (!primitives::isValidGridSize(ringSegments) || !primitives::isValidGridSize(tubeSegments)) {
+        ORKA_LOG_ERROR("Torus needs %i to %i ring and tube segments (was %i and %i).",
+                       primitives::minGridSegments, primitives::maxGridSegments, ringSegments,
+                       tubeSegments);
+        return *this;
+    }
+    return withGeometry(primitives::torus(ringSegments, tubeSegments, ringRadius, tubeRadius));
+}
+
+std::shared_ptr<Mesh> Mesh::MeshBuilder::build() {
+    if (name.empty()) name = "Unnamed Mesh";
+    Renderer* renderer = Renderer::instance;
+    if (updateMesh != nullptr) {
+        if (renderer == nullptr) {
+            ORKA_LOG_ERROR("Cannot update orka::Mesh %s without orka::Renderer.",
+                           updateMesh->name.c_str());
+            return {};
+        }
+        renderer->renderStats.meshBytes -= updateMesh->dataSize;
+        updateMesh->update(stores, indices, topologies, name, renderer->renderStats);
+        return updateMesh->shared_from_this();
+    }
+    // Without a renderer the constructor raises the fatal log; if that returns, so do we.
+    RenderStats scratch;
+    std::shared_ptr<Mesh> mesh(new Mesh(stores, indices, topologies, name,
+                                        renderer != nullptr ? renderer->renderStats : scratch));
+    if (renderer == nullptr) return {};
+    renderer->renderStats.meshCount += 1;
+    return mesh;
+}
+
+// ---- Mesh ----
+
+Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>& newIndices,
+           std::vector<MeshTopology> newTopologies, std::string newName, RenderStats& stats)
+    : meshId(meshIdCount++) {
+    boundsMinMax = {glm::vec3(largestFloat), glm::vec3(-largestFloat)};
+    if (Renderer::instance == nullptr) {
+        ORKA_LOG_FATAL("Cannot instantiate orka::Mesh before orka::Renderer is created.");
+        return;
+    }
+    glGenBuffers(1, &vertexBufferId);
+    update(newStores, newIndices, std::move(newTopologies), std::move(newName), stats);
+    Renderer::instance->meshes.push_back(this);
+}
+
+Mesh::~Mesh() {
+    Renderer* renderer = Renderer::instance;
+    // Without a renderer the GL context is gone, and with it every GL object of the mesh.
+    if (renderer == nullptr || vertexBufferId == 0) return;
+    renderer->renderStats.meshBytes -= dataSize;
+    renderer->renderStats.meshBytesDeallocated += dataSize;
+    renderer->renderStats.meshCount -= 1;
+    auto& registry = renderer->meshes;
+    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    deleteVertexArrayObjects();
+    glDeleteBuffers(1, &vertexBufferId);
+    if (!elementBufferIds.empty()) {
+        glDeleteBuffers(static_cast<GLsizei>(elementBufferIds.size()), elementBufferIds.data());
+    }
+}
+
+Mesh::MeshBuilder Mesh::create() {
+    return {};
+}
+
+Mesh::MeshBuilder Mesh::update() {
+    MeshBuilder builder;
+    builder.stores = stores;
+    builder.indices = indices;
+    builder.topologies = topologies;
+    builder.updateMesh = this;
+    return builder;
+}
+
+void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>& newIndices,
+                  std::vector<MeshTopology> newTopologies, std::string newName,
+                  RenderStats& stats) {
+    topologies = std::move(newTopologies);
+    name = std::move(newName);
+    meshId = meshIdCount++;
+    vertexCount = totalBytesPerVertex = dataSize = 0;
+    deleteVertexArrayObjects();
+
+    // The mesh takes the builder's data over; its old stores go back to the builder, emptied.
+    std::swap(stores, newStores);
+    newStores = AttributeStores{};
+    assignLayout();
+    const std::vector<char> vertexData = interleave();
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBufferId);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexData.size()), vertexData.data(),
+                 GL_STATIC_DRAW);
+    uploadIndices(newIndices);
+    indices = newIndices;
+    updateBounds();
+
+    dataSize += vertexCount * totalBytesPerVertex;
+    stats.meshBytes += dataSize;
+    stats.meshBytesAllocated += dataSize;
+}
+
+void Mesh::assignLayout() {
+    attributeByName.clear();
+    auto place = [this](const auto& store) {
+        using T = typename std::decay_t<decltype(store)>::mapped_type::value_type;
+        using Traits = AttributeTraits<T>;
+        for (const auto& [attributeName, values] : store) {
+            vertexCount = std::max(vertexCount, static_cast<int>(values.size()));
+            attributeByName[attributeName] = {totalBytesPerVertex, Traits::elementCount,
+                                              static_cast<int32_t>(Traits::dataType),
+                                              static_cast<int32_t>(Traits::attributeType)};
+            totalBytesPerVertex += Traits::slotBytes;
+        }
+    };
+    place(stores.attributesVec3);
+    place(stores.attributesVec4);
+    place(stores.attributesIVec4);
+    place(stores.attributesVec2);
+    place(stores.attributesFloat);
+    totalBytesPerVertex =
+        (totalBytesPerVertex + vertexAlignment - 1) / vertexAlignment * vertexAlignment;
+}
+
+std::vector<char> Mesh::interleave() const {
+    std::vector<char> data(static_cast<size_t>(vertexCount) * totalBytesPerVertex, 0);
+    auto write = [this, &data](const auto& store) {
+        using T = typename std::decay_t<decltype(store)>::mapped_type::value_type;
+        for (const auto& [attributeName, values] : store) {
+            const int offset = attributeByName.at(attributeName).offset;
+            for (size_t k = 0; k < values.size(); k++) {
+                std::memcpy(&data[k * totalBytesPerVertex + offset], &values[k], sizeof(T));
+            }
+        }
+    };
+    write(stores.attributesVec3);
+    write(stores.attributesVec4);
+    write(stores.attributesIVec4);
+    write(stores.attributesVec2);
+    write(stores.attributesFloat);
+    return data;
+}
+
+void Mesh::uploadIndices(const std::vector<std::vector<uint16_t>>& newIndices) {
+    for (size_t i = 0; i < newIndices.size(); i++) {
+        if (i == elementBufferIds.size()) {
+            GLuint id = 0;
+            glGenBuffers(1, &id);
+            elementBufferIds.push_back(id);
+        }
+        const int bytes = static_cast<int>(newIndices[i].size()) * bytesPerIndex;
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBufferIds[i]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, bytes, newIndices[i].data(), GL_STATIC_DRAW);
+        dataSize += bytes;
+    }
+}
+
+void Mesh::updateBounds() {
+    boundsMinMax = {glm::vec3(largestFloat), glm::vec3(-largestFloat)};
+    const auto positions = stores.attributesVec3.find("position");
+    if (positions == stores.attributesVec3.end()) return;
+    for (const glm::vec3& position : positions->second) {
+        boundsMinMax[0] = glm::min(boundsMinMax[0], position);
+        boundsMinMax[1] = glm::max(boundsMinMax[1], position);
+    }
+}
+
+void Mesh::deleteVertexArrayObjects() {
+    for (const auto& entry : shaderToVertexArrayObject) glDeleteVertexArrays(1, &entry.second);
+    shaderToVertexArrayObject.clear();
+}
+
+std::vector<glm::vec3> Mesh::getPositions() const {
+    return copyOf(stores.attributesVec3, "position");
+}
+
+std::vector<glm::vec3> Mesh::getNormals() const {
+    return copyOf(stores.attributesVec3, "normal");
+}
+
+std::vector<glm::vec4> Mesh::getUVs() const {
+    return copyOf(stores.attributesVec4, "uv");
+}
+
+std::vector<glm::vec4> Mesh::getColors() const {
+    return copyOf(stores.attributesVec4, "color");
+}
+
+std::vector<float> Mesh::getParticleSizes() const {
+    return copyOf(stores.attributesFloat, "particleSize");
+}
+
+std::vector<std::string> Mesh::getAttributeNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : attributeByName) names.push_back(entry.first);
+    return names;
+}
+
+std::pair<int, int> Mesh::getType(const std::string& attributeName) const {
+    const auto found = attributeByName.find(attributeName);
+    if (found == attributeByName.end()) return {-1, -1};
+    return {found->second.dataType, found->second.elementCount};
+}
+
+const std::vector<uint16_t>& Mesh::getIndices(int indexSet) const {
+    return indices.at(static_cast<size_t>(indexSet));
+}
+
+int Mesh::getIndicesSize(int indexSet) const {
+    return static_cast<int>(getIndices(indexSet).size());
+}
+
+void Mesh::bind(Shader* shader) {
+    const auto found = shaderToVertexArrayObject.find(shader->shaderProgramId);
+    if (found != shaderToVertexArrayObject.end()) {
+        glBindVertexArray(found->second);
+        return;
+    }
+    GLuint vertexArrayObject = 0;
+    glGenVertexArrays(1, &vertexArrayObject);
+    glBindVertexArray(vertexArrayObject);
+    shaderToVertexArrayObject[shader->shaderProgramId] = vertexArrayObject;
+    setVertexAttributePointers(shader);
+}
+
+void Mesh::bindIndexSet(int indexSet) {
+    if (indices.empty()) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        return;
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBufferIds.at(static_cast<size_t>(indexSet)));
+}
+
+void Mesh::setVertexAttributePointers(Shader* shader) {
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBufferId);
+    for (const auto& [attributeName, input] : shader->attributes) {
+        // Built-in inputs (gl_VertexID and the like) have no location to feed.
+        if (input.location < 0) continue;
+        const GLuint location = static_cast<GLuint>(input.location);
+        const auto found = attributeByName.find(attributeName);
+        if (found == attributeByName.end() || input.arraySize != 1 ||
+            !canFeed(input.type, found->second)) {
+            glDisableVertexAttribArray(location);
+            setZeroAttribute(location, input.type);
+            continue;
+        }
+        const Attribute& attribute = found->second;
+        const void* offset = reinterpret_cast<const void*>(static_cast<intptr_t>(attribute.offset));
+        glEnableVertexAttribArray(location);
+        // Integer data for an integer input must stay integer; glVertexAttribPointer would
+        // convert it to float and the shader would read the float's bits.
+        if (isIntegerType(input.type) && attribute.dataType == GL_INT) {
+            glVertexAttribIPointer(location, attribute.elementCount, attribute.dataType,
+                                   totalBytesPerVertex, offset);
+        } else {
+            glVertexAttribPointer(location, attribute.elementCount, attribute.dataType, GL_FALSE,
+                                  totalBytesPerVertex, offset);
+        }
+    }
+}
+
+}  // namespace orka

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <array>
+#include <cstdint>
+#include <glm/glm.hpp>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orka {
+
+class RenderPass;
+class Shader;
+struct RenderStats;
+namespace primitives {
+struct Geometry;
+}
+struct GpuTestAccess;
+
+/// Primitive mode of an index set; the values are OpenGL's, passed unchanged to the draw calls.
+enum class MeshTopology : int {
+    Points = 0,
+    Lines = 1,
+    LineLoop = 2,
+    LineStrip = 3,
+    Triangles = 4,
+    TriangleStrip = 5,
+    TriangleFan = 6
+};
+
+/// Geometry: named per-vertex attributes of five element types (float, vec2, vec3, vec4, ivec4)
+/// kept on the CPU and in one interleaved GL vertex buffer, plus index sets of 16-bit indices,
+/// each with its own topology. Made and changed only through MeshBuilder; always owned by a
+/// std::shared_ptr. Conventional names: "position", "normal" (vec3), "uv", "color" (vec4),
+/// "particleSize" (float).
+///
+/// Layout: attributes take 16-byte slots (vec3, vec4, ivec4; a vec3's fourth float is zero),
+/// 8 bytes (vec2) or 4 bytes (float), in store order vec3, vec4, ivec4, vec2, float and by name
+/// within a store; the stride is rounded up to a multiple of 16 bytes.
+class Mesh : public std::enable_shared_from_this<Mesh> {
+    template <typename T>
+    using Store = std::map<std::string, std::vector<T>>;
+
+    /// The five CPU attribute stores.
+    struct AttributeStores {
+        Store<float> attributesFloat;
+        Store<glm::vec2> attributesVec2;
+        Store<glm::vec3> attributesVec3;
+        Store<glm::vec4> attributesVec4;
+        Store<glm::ivec4> attributesIVec4;
+    };
+
+public:
+    /// Where an attribute sits in an interleaved vertex: byte offset, component count, GL
+    /// component type and GLSL type.
+    struct Attribute {
+        std::int32_t offset = 0;
+        std::int32_t elementCount = 0;
+        std::int32_t dataType = 0;
+        std::int32_t attributeType = 0;
+    };
+
+    /// Collects attributes and index sets; `build()` makes a new mesh or, for a builder from
+    /// Mesh::update(), re-uploads that mesh in place. Starts with topology Triangles for index
+    /// set 0 (also the topology of non-indexed drawing) and no name ("Unnamed Mesh").
+    class MeshBuilder {
+    public:
+        MeshBuilder& withPositions(const std::vector<glm::vec3>& values);
+        MeshBuilder& withNormals(const std::vector<glm::vec3>& values);
+        MeshBuilder& withUVs(const std::vector<glm::vec4>& values);
+        MeshBuilder& withColors(const std::vector<glm::vec4>& values);
+        MeshBuilder& withParticleSizes(const std::vector<float>& values);
+        /// Stores a copy under `name`, replacing what was there. An update builder refuses
+        /// names its mesh does not have with this element type (error log, nothing changes).
+        MeshBuilder& withAttribute(std::string name, const std::vector<float>& values);
+        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec2>& values);
+        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec3>& values);
+        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec4>& values);
+        MeshBuilder& withAttribute(std::string name, const std::vector<glm::ivec4>& values);
+        /// Sets index set `indexSet`; missing sets before it are added empty with topology 0.
+        MeshBuilder& withIndices(const std::vector<uint16_t>& indices,
+                                 MeshTopology topology = MeshTopology::Triangles, int indexSet = 0);
+        MeshBuilder& withMeshTopology(MeshTopology topology);
+        MeshBuilder& withName(const std::string& name);
+
+        /// Primitives (positions, normals, uvs; a name unless one is set). Lengths are half
+        /// edges and radii in model units. Sphere and torus grids take 1 to 255 segments each;
+        /// other counts are an error log and leave the builder unchanged.
+        MeshBuilder& withCube(float length = 1.0f);
+        MeshBuilder& withQuad(float size = 1.0f);
+        MeshBuilder& withSphere(int stacks = 16, int slices = 32, float radius = 1.0f);
+        MeshBuilder& withTorus(int ringSegments = 24, int tubeSegments = 24,
+                               float ringRadius = 1.0f, float tubeRadius = 0.5f);
+
+        /// The new or updated mesh. The attribute data moves into the mesh, so the builder's
+        /// attribute stores are empty afterwards. Needs the renderer (fatal log otherwise).
+        std::shared_ptr<Mesh> build();
+
+    private:
+        MeshBuilder() = default;
+        MeshBuilder& withGeometry(const primitives::Geometry& geometry);
+        template <typename T>
+        MeshBuilder& withStoreAttribute(Store<T>& store, std::string name,
+                                        const std::vector<T>& values);
+
+        friend class Mesh;
+
+        AttributeStores stores;
+        std::vector<MeshTopology> topologies{MeshTopology::Triangles};
+        std::vector<std::vector<uint16_t>> indices;
+        Mesh* updateMesh = nullptr;
+        std::string name;
+    };
+
+    ~Mesh();
+    Mesh(const Mesh&) = delete;
+    Mesh& operator=(const Mesh&) = delete;
+
+    static MeshBuilder create();
+    /// A builder holding copies of this mesh's data (not its name); its build() rebuilds this
+    /// mesh in place. The mesh must outlive the builder's build().
+    MeshBuilder update();
+
+    std::vector<glm::vec3> getPositions() const;
+    std::vector<glm::vec3> getNormals() const;
+    std::vector<glm::vec4> getUVs() const;
+    std::vector<glm::vec4> getColors() const;
+    std::vector<float> getParticleSizes() const;
+    std::vector<std::string> getAttributeNames() const;
+    /// (GL component type, component count) of an attribute, or (-1, -1) when it is missing.
+    std::pair<int, int> getType(const std::string& name) const;
+    int getVertexCount() const { return vertexCount; }
+    /// Bytes on the GPU: vertex buffer plus index buffers.
+    int getDataSize() const { return dataSize; }
+    const std::string& getName() const { return name; }
+    /// Component-wise minimum and maximum of "position"; +/- the largest float without it.
+    std::array<glm::vec3, 2> getBoundsMinMax() const { return boundsMinMax; }
+    int getIndexSets() const { return static_cast<int>(indices.size()); }
+    /// Throws std::out_of_range for an index set that does not exist.
+    const std::vector<uint16_t>& getIndices(int indexSet) const;
+    int getIndicesSize(int indexSet) const;
+    /// The caller passes an existing index set.
+    MeshTopology getMeshTopology(int indexSet) const { return topologies[indexSet]; }
+
+private:
+    Mesh(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
+         std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
+    void update(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
+                std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
+    void assignLayout();
+    std::vector<char> interleave() const;
+    void uploadIndices(const std::vector<std::vector<uint16_t>>& newIndices);
+    void updateBounds();
+    void deleteVertexArrayObjects();
+
+    /// Binds this mesh's vertex array object for `shader`, creating it on first use.
+    void bind(Shader* shader);
+    /// Binds the element buffer of an index set (none for a mesh without index sets).
+    void bindIndexSet(int indexSet);
+    void setVertexAttributePointers(Shader* shader);
+
+    friend class RenderPass;
+    friend class Shader;
+    friend struct GpuTestAccess;
+
+    int totalBytesPerVertex = 0;
+    uint16_t meshId = 0;
+    std::vector<MeshTopology> topologies;
+    GLuint vertexBufferId = 0;
+    std::map<GLuint, GLuint> shaderToVertexArrayObject;
+    std::vector<GLuint> elementBufferIds;
+    int vertexCount = 0;
+    int dataSize = 0;
+    std::string name;
+    std::map<std::string, Attribute> attributeByName;
+    AttributeStores stores;
+    std::vector<std::vector<uint16_t>> indices;
+    std::array<glm::vec3, 2> boundsMinMax;
+
+    static uint16_t meshIdCount;
+};
+
+}  // namespace orka

@@ -1,0 +1,477 @@
+#include "orka/RenderPass.hpp"
+
+#include <imgui.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "orka/Framebuffer.hpp"
+#include "orka/GuiBinding.hpp"
+#include "orka/Log.hpp"
+#include "orka/Material.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/Shader.hpp"
+#include "orka/SpriteBatch.hpp"
+#include "orka/Texture.hpp"
+
+namespace orka {
+
+namespace {
+
+constexpr float maxChannel = 255.0f;
+constexpr int channelsPerPixel = 4;
+const glm::mat4 identity(1.0f);
+
+// A fraction of the target in whole pixels, truncated; nothing below the target's origin.
+unsigned int toPixels(float fraction, float targetSize) {
+    return static_cast<unsigned int>(std::max(0.0f, fraction * targetSize));
+}
+
+// The mesh and material that drawLines reuses for the whole program.
+struct LineResources {
+    std::shared_ptr<Mesh> mesh;
+    std::shared_ptr<Material> material;
+};
+
+LineResources& lineResources() {
+    static LineResources resources;
+    return resources;
+}
+
+// Swaps two addresses wherever a pointer holds one of them.
+void remap(RenderPass*& pointer, RenderPass* a, RenderPass* b) {
+    if (pointer == a) {
+        pointer = b;
+    } else if (pointer == b) {
+        pointer = a;
+    }
+}
+
+}  // namespace
+
+RenderPass* RenderPass::instance = nullptr;
+std::shared_ptr<Framebuffer> RenderPass::lastFramebuffer;
+RenderPass* RenderPass::guiFrameOwner = nullptr;
+
+// ---- RenderPassBuilder ----
+
+RenderPassBuilder::RenderPassBuilder() {
+    if (Renderer::instance != nullptr) renderStats = &Renderer::instance->renderStats;
+}
+
+RenderPassBuilder RenderPass::create() {
+    if (Renderer::instance == nullptr) {
+        ORKA_LOG_FATAL("Cannot instantiate orka::RenderPass before orka::Renderer is created.");
+    }
+    return RenderPassBuilder();
+}
+
+RenderPassBuilder& RenderPassBuilder::withName(const std::string& newName) {
+    name = newName;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withCamera(const Camera& newCamera) {
+    camera = newCamera;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withWorldLights(WorldLights* lights) {
+    worldLights = lights;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withFramebuffer(std::shared_ptr<Framebuffer> target) {
+    framebuffer = std::move(target);
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withClearColor(bool enabled, glm::vec4 color) {
+    clearColor = enabled;
+    clearColorValue = color;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withClearDepth(bool enabled, float value) {
+    clearDepth = enabled;
+    clearDepthValue = value;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withClearStencil(bool enabled, int value) {
+    clearStencil = enabled;
+    clearStencilValue = value;
+    return *this;
+}
+
+RenderPassBuilder& RenderPassBuilder::withGUI(bool enabled) {
+    gui = enabled;
+    return *this;
+}
+
+RenderPass RenderPassBuilder::build() {
+    return RenderPass(*this);
+}
+
+// ---- Life cycle ----
+
+RenderPass::RenderPass() = default;
+
+RenderPass::RenderPass(const RenderPassBuilder& builder)
+    : name(builder.name),
+      framebuffer(builder.framebuffer),
+      worldLights(builder.worldLights),
+      camera(builder.camera),
+      renderStats(builder.renderStats),
+      clearColor(builder.clearColor),
+      clearColorValue(builder.clearColorValue),
+      clearDepth(builder.clearDepth),
+      clearDepthValue(builder.clearDepthValue),
+      clearStencil(builder.clearStencil),
+      clearStencilValue(builder.clearStencilValue),
+      gui(builder.gui) {
+    // The pass before this one is not finished; it is bound again when this one ends.
+    lastInstance = instance;
+    instance = this;
+    Renderer::renderPassFinisher = &RenderPass::finish;
+    bind(true);
+}
+
+RenderPass::RenderPass(RenderPass&& other) noexcept {
+    takeOver(other);
+}
+
+RenderPass& RenderPass::operator=(RenderPass&& other) noexcept {
+    if (this != &other) takeOver(other);
+    return *this;
+}
+
+void RenderPass::takeOver(RenderPass& other) {
+    // The passes stacked below the current one, whose links may name either of us.
+    std::vector<RenderPass*> stacked;
+    for (RenderPass* pass = instance; pass != nullptr; pass = pass->lastInstance) {
+        if (pass != this && pass != &other) stacked.push_back(pass);
+    }
+
+    name = other.name;
+    framebuffer = other.framebuffer;
+    worldLights = other.worldLights;
+    camera = other.camera;
+    renderStats = other.renderStats;
+    clearColor = other.clearColor;
+    clearColorValue = other.clearColorValue;
+    clearDepth = other.clearDepth;
+    clearDepthValue = other.clearDepthValue;
+    clearStencil = other.clearStencil;
+    clearStencilValue = other.clearStencilValue;
+    gui = other.gui;
+    std::swap(lastBoundShader, other.lastBoundShader);
+    std::swap(lastBoundMaterial, other.lastBoundMaterial);
+    std::swap(lastBoundMeshId, other.lastBoundMeshId);
+    std::swap(lastBoundIndexSet, other.lastBoundIndexSet);
+    std::swap(projection, other.projection);
+    std::swap(viewportOffset, other.viewportOffset);
+    std::swap(viewportSize, other.viewportSize);
+    std::swap(lastInstance, other.lastInstance);
+    std::swap(finished, other.finished);
+
+    // The two objects exchanged identities: every pointer to one now names the other, so the
+    // stack of passes and the GUI frame follow the state that moved.
+    remap(instance, this, &other);
+    remap(guiFrameOwner, this, &other);
+    remap(lastInstance, this, &other);
+    remap(other.lastInstance, this, &other);
+    for (RenderPass* pass : stacked) remap(pass->lastInstance, this, &other);
+}
+
+RenderPass::~RenderPass() {
+    if (instance == this) {
+        finishPass();
+        instance = lastInstance;
+        if (instance != nullptr) instance->bind(false);
+        return;
+    }
+    // Not current: no GL work, but nothing may keep pointing at this pass.
+    for (RenderPass* pass = instance; pass != nullptr; pass = pass->lastInstance) {
+        if (pass->lastInstance == this) pass->lastInstance = lastInstance;
+    }
+    if (guiFrameOwner == this) {
+        // A GUI frame left open would make the next one fail.
+        ImGui::EndFrame();
+        guiFrameOwner = nullptr;
+    }
+}
+
+void RenderPass::finish() {
+    if (instance != nullptr) instance->finishPass();
+}
+
+void RenderPass::finishPass() {
+    if (finished) return;
+    finished = true;
+    if (guiFrameOwner == this) {
+        guiFrameOwner = nullptr;
+        ImGui::Render();
+        GuiBinding::renderDrawLists(ImGui::GetDrawData());
+    }
+    if (framebuffer != nullptr) regenerateMipmaps(*framebuffer);
+    if (lastFramebuffer != nullptr && lastFramebuffer != framebuffer) {
+        regenerateMipmaps(*lastFramebuffer);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void RenderPass::regenerateMipmaps(const Framebuffer& target) {
+    for (const auto& texture : target.getTextures()) {
+        if (texture == nullptr || !texture->isMipmapped()) continue;
+        glBindTexture(texture->target, texture->textureId);
+        glGenerateMipmap(texture->target);
+    }
+}
+
+GLuint RenderPass::textureName(const Texture& texture) {
+    return texture.textureId;
+}
+
+// ---- Binding ----
+
+void RenderPass::bind(bool newFrame) {
+    glm::vec2 targetSize(0.0f);
+    if (framebuffer != nullptr) {
+        framebuffer->bind();
+        targetSize = glm::vec2(framebuffer->getSize());
+    } else {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        if (Renderer::instance != nullptr) {
+            targetSize = glm::vec2(Renderer::instance->getDrawableSize());
+        }
+    }
+    const glm::vec2 offset = camera.getViewportOffset();
+    const glm::vec2 size = camera.getViewportSize();
+    viewportOffset = {toPixels(offset.x, targetSize.x), toPixels(offset.y, targetSize.y)};
+    viewportSize = {toPixels(size.x, targetSize.x), toPixels(size.y, targetSize.y)};
+    // Clearing and drawing stay inside the camera's viewport.
+    const auto x = static_cast<GLint>(viewportOffset.x);
+    const auto y = static_cast<GLint>(viewportOffset.y);
+    const auto width = static_cast<GLsizei>(viewportSize.x);
+    const auto height = static_cast<GLsizei>(viewportSize.y);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, width, height);
+    glViewport(x, y, width, height);
+
+    if (!newFrame) {
+        // A nested pass used other shaders and materials meanwhile.
+        lastBoundShader = nullptr;
+        lastBoundMaterial = nullptr;
+        return;
+    }
+    clear();
+    // Only one GUI frame can be open: a nested pass leaves it to the pass that opened it.
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    if (gui && guiFrameOwner == nullptr && window != nullptr) {
+        GuiBinding::newFrame(window);
+        guiFrameOwner = this;
+    }
+    // The projection covers the whole target, not just the viewport.
+    projection = camera.getProjectionTransform(glm::uvec2(targetSize));
+}
+
+void RenderPass::clear() {
+    GLbitfield mask = 0;
+    if (clearColor) {
+        glClearColor(clearColorValue.r, clearColorValue.g, clearColorValue.b, clearColorValue.a);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (clearDepth) {
+        glClearDepth(clearDepthValue);
+        glDepthMask(GL_TRUE);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (clearStencil) {
+        glClearStencil(clearStencilValue);
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    if (mask != 0) glClear(mask);
+}
+
+void RenderPass::count(int RenderStats::*counter) {
+    if (renderStats != nullptr) renderStats->*counter += 1;
+}
+
+// ---- Drawing ----
+
+void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
+    const glm::mat4 view = camera.getViewTransform();
+    // Normals go to camera space.
+    const glm::mat3 normalMatrix =
+        glm::transpose(glm::inverse(glm::mat3(view) * glm::mat3(modelTransform)));
+    if (shader == lastBoundShader) {
+        if (shader->uniformLocationModel != -1) {
+            glUniformMatrix4fv(shader->uniformLocationModel, 1, GL_FALSE, &modelTransform[0][0]);
+        }
+        if (shader->uniformLocationNormal != -1) {
+            glUniformMatrix3fv(shader->uniformLocationNormal, 1, GL_FALSE, &normalMatrix[0][0]);
+        }
+        return;
+    }
+    count(&RenderStats::stateChangesShader);
+    lastBoundShader = shader;
+    // Vertex array objects are made per shader: the mesh must be bound again.
+    lastBoundMeshId = -1;
+    lastBoundIndexSet = -1;
+    shader->bind();
+    if (shader->uniformLocationModel != -1) {
+        glUniformMatrix4fv(shader->uniformLocationModel, 1, GL_FALSE, &modelTransform[0][0]);
+    }
+    if (shader->uniformLocationView != -1) {
+        glUniformMatrix4fv(shader->uniformLocationView, 1, GL_FALSE, &view[0][0]);
+    }
+    if (shader->uniformLocationProjection != -1) {
+        glUniformMatrix4fv(shader->uniformLocationProjection, 1, GL_FALSE, &projection[0][0]);
+    }
+    if (shader->uniformLocationNormal != -1) {
+        glUniformMatrix3fv(shader->uniformLocationNormal, 1, GL_FALSE, &normalMatrix[0][0]);
+    }
+    if (shader->uniformLocationViewport != -1) {
+        const glm::vec4 viewport{glm::vec2(viewportSize), glm::vec2(viewportOffset)};
+        glUniform4fv(shader->uniformLocationViewport, 1, &viewport.x);
+    }
+    shader->setLights(worldLights, view);
+}
+
+void RenderPass::useMaterial(Material* material) {
+    if (material == lastBoundMaterial) return;
+    count(&RenderStats::stateChangesMaterial);
+    lastBoundMaterial = material;
+    material->bind();
+}
+
+void RenderPass::useMesh(Mesh* mesh, int indexSet) {
+    if (mesh->meshId != lastBoundMeshId) {
+        count(&RenderStats::stateChangesMesh);
+        lastBoundMeshId = mesh->meshId;
+        lastBoundIndexSet = indexSet;
+        mesh->bind(lastBoundShader);
+        mesh->bindIndexSet(indexSet);
+        return;
+    }
+    // The element buffer is part of the vertex array object's state: switch it when the set
+    // changes, or a later draw of set 0 would read another set's buffer.
+    if (indexSet == lastBoundIndexSet) return;
+    count(&RenderStats::stateChangesMesh);
+    lastBoundIndexSet = indexSet;
+    mesh->bindIndexSet(indexSet);
+}
+
+void RenderPass::drawElements(Mesh* mesh, int indexSet) {
+    const auto mode = static_cast<GLenum>(mesh->getMeshTopology(indexSet));
+    glDrawElements(mode, mesh->getIndicesSize(indexSet), GL_UNSIGNED_SHORT, nullptr);
+}
+
+void RenderPass::draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransform,
+                      const std::shared_ptr<Material>& material) {
+    if (mesh == nullptr || material == nullptr || material->getShader() == nullptr) {
+        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh, material or shader", name.c_str());
+        return;
+    }
+    Shader* shader = material->getShader().get();
+    count(&RenderStats::drawCalls);
+    setupShader(modelTransform, shader);
+    useMaterial(material.get());
+    useMesh(mesh.get(), 0);
+    if (mesh->getIndexSets() > 0) {
+        drawElements(mesh.get(), 0);
+        return;
+    }
+    glDrawArrays(static_cast<GLenum>(mesh->getMeshTopology(0)), 0, mesh->getVertexCount());
+}
+
+void RenderPass::draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransform,
+                      const std::vector<std::shared_ptr<Material>>& materials) {
+    if (materials.empty()) return;
+    if (materials.size() == 1) {
+        draw(mesh, modelTransform, materials.front());
+        return;
+    }
+    if (mesh == nullptr) {
+        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh", name.c_str());
+        return;
+    }
+    int drawable = static_cast<int>(materials.size());
+    if (drawable > mesh->getIndexSets()) {
+        // Index set i goes with material i; there is nothing to draw for the extra materials.
+        ORKA_LOG_ERROR("Mesh %s has %i index sets but was drawn with %i materials",
+                       mesh->getName().c_str(), mesh->getIndexSets(), drawable);
+        drawable = mesh->getIndexSets();
+    }
+    for (int i = 0; i < drawable; i++) {
+        Material* material = materials[static_cast<size_t>(i)].get();
+        if (material == nullptr || material->getShader() == nullptr) {
+            ORKA_LOG_ERROR("Mesh %s: material %i is empty", mesh->getName().c_str(), i);
+            continue;
+        }
+        count(&RenderStats::drawCalls);
+        setupShader(modelTransform, material->getShader().get());
+        useMaterial(material);
+        useMesh(mesh.get(), i);
+        drawElements(mesh.get(), i);
+    }
+}
+
+void RenderPass::draw(const std::shared_ptr<SpriteBatch>& spriteBatch, glm::mat4 modelTransform) {
+    if (spriteBatch == nullptr) return;
+    const size_t count = std::min(spriteBatch->materials.size(), spriteBatch->spriteMeshes.size());
+    for (size_t i = 0; i < count; i++) {
+        draw(spriteBatch->spriteMeshes[i], modelTransform, spriteBatch->materials[i]);
+    }
+}
+
+void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
+                           MeshTopology meshTopology) {
+    // An empty list would make a mesh without positions, which later updates cannot fill.
+    if (vertices.empty()) return;
+    LineResources& lines = lineResources();
+    if (lines.mesh == nullptr) {
+        lines.material = Shader::getUnlit()->createMaterial();
+        lines.mesh = Mesh::create()
+                         .withName("ORKA Lines")
+                         .withPositions(vertices)
+                         .withMeshTopology(meshTopology)
+                         .build();
+        if (lines.mesh == nullptr) return;
+    } else {
+        lines.mesh->update()
+            .withName("ORKA Lines")
+            .withPositions(vertices)
+            .withMeshTopology(meshTopology)
+            .build();
+    }
+    lines.material->setColor(color);
+    // The colour changed behind the material cache's back.
+    lastBoundMaterial = nullptr;
+    lastBoundMeshId = -1;
+    lastBoundIndexSet = -1;
+    draw(lines.mesh, identity, lines.material);
+}
+
+std::vector<glm::vec4> RenderPass::readPixels(unsigned int x, unsigned int y, unsigned int width,
+                                              unsigned int height) {
+    const size_t pixelCount = static_cast<size_t>(width) * height;
+    std::vector<unsigned char> bytes(pixelCount * channelsPerPixel);
+    if (pixelCount == 0) return {};
+    glPixelStorei(GL_PACK_ALIGNMENT, channelsPerPixel);
+    glReadPixels(static_cast<GLint>(x), static_cast<GLint>(y), static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    std::vector<glm::vec4> pixels(pixelCount);
+    for (size_t i = 0; i < pixelCount; i++) {
+        const unsigned char* pixel = &bytes[i * channelsPerPixel];
+        pixels[i] = glm::vec4(pixel[0], pixel[1], pixel[2], pixel[3]) / maxChannel;
+    }
+    return pixels;
+}
+
+void RenderPass::finishGPUCommandBuffer() {
+    glFinish();
+}
+
+}  // namespace orka

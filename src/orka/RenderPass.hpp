@@ -1,0 +1,174 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <glm/glm.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orka/Camera.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/RenderStats.hpp"
+
+namespace orka {
+
+class Framebuffer;
+class Material;
+class RenderPass;
+class Shader;
+class SpriteBatch;
+class Texture;
+class WorldLights;
+
+/// Settings of a render pass, from RenderPass::create(). Copyable; every with… returns the
+/// builder so calls chain. Defaults: the window as target, no lights, a default camera,
+/// counting into the renderer's current-frame statistics, clearing colour to opaque black and
+/// depth to 1 (stencil not cleared), and carrying the GUI.
+class RenderPassBuilder {
+public:
+    RenderPassBuilder& withName(const std::string& name);
+    /// The camera is copied: later changes to it do not reach the pass.
+    RenderPassBuilder& withCamera(const Camera& camera);
+    /// Lights for every shader of the pass; not owned, must outlive the pass. Null: no lights.
+    RenderPassBuilder& withWorldLights(WorldLights* worldLights);
+    /// Off-screen target; empty means the window.
+    RenderPassBuilder& withFramebuffer(std::shared_ptr<Framebuffer> framebuffer);
+    RenderPassBuilder& withClearColor(bool enabled, glm::vec4 color = {0.0f, 0.0f, 0.0f, 1.0f});
+    RenderPassBuilder& withClearDepth(bool enabled, float value = 1.0f);
+    RenderPassBuilder& withClearStencil(bool enabled, int value = 0);
+    /// Whether the pass starts a GUI frame when it begins and renders the GUI when it ends.
+    /// A pass nested in one that already has a GUI frame does not start another.
+    RenderPassBuilder& withGUI(bool enabled);
+    /// The pass, begun: it is the current pass from now on.
+    RenderPass build();
+
+private:
+    RenderPassBuilder();
+    friend class RenderPass;
+
+    std::string name;
+    std::shared_ptr<Framebuffer> framebuffer;
+    WorldLights* worldLights = nullptr;
+    Camera camera;
+    RenderStats* renderStats = nullptr;
+    bool clearColor = true;
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+    bool clearDepth = true;
+    float clearDepthValue = 1.0f;
+    bool clearStencil = false;
+    int clearStencilValue = 0;
+    bool gui = true;
+};
+
+/// One scope of drawing into a target (the window or a Framebuffer) through one camera.
+/// Building the pass binds the target, sets viewport and scissor from the camera's viewport,
+/// clears, starts a GUI frame and computes the projection for the target's size. Then the
+/// application draws meshes, sprite batches and lines. Destroying the current pass finishes it
+/// (renders the GUI, regenerates the mipmaps of a framebuffer's mipmapped textures, binds the
+/// window) and makes the pass that was current before it current again, re-binding its target,
+/// viewport and scissor without clearing. Renderer::swapWindow finishes a pass still current at
+/// the end of the frame. A pass leaves the scissor test enabled.
+///
+/// The pass remembers the shader, material and mesh it bound last and skips binding them again;
+/// its work shows in RenderStats (drawCalls against stateChangesShader/Material/Mesh). Movable,
+/// not copyable; main thread only.
+class RenderPass {
+public:
+    static RenderPassBuilder create();
+
+    RenderPass(RenderPass&& other) noexcept;
+    RenderPass& operator=(RenderPass&& other) noexcept;
+    RenderPass(const RenderPass&) = delete;
+    RenderPass& operator=(const RenderPass&) = delete;
+    virtual ~RenderPass();
+
+    /// Draws the whole mesh (index set 0, or all vertices without index sets) with one material.
+    void draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransform,
+              const std::shared_ptr<Material>& material);
+    /// Draws index set i with material i. A mesh with fewer index sets than materials draws the
+    /// sets it has and logs an error.
+    void draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransform,
+              const std::vector<std::shared_ptr<Material>>& materials);
+    /// Draws the batch's meshes in order, each with its material.
+    void draw(const std::shared_ptr<SpriteBatch>& spriteBatch,
+              glm::mat4 modelTransform = glm::mat4(1.0f));
+    /// Draws world-space lines (or another topology) in one colour with the Unlit shader.
+    void drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
+                   MeshTopology meshTopology = MeshTopology::Lines);
+
+    /// RGBA in 0…1 of the bound target's pixels, rows from the bottom up as GL delivers them.
+    std::vector<glm::vec4> readPixels(unsigned int x, unsigned int y, unsigned int width,
+                                      unsigned int height);
+    /// Waits until the GPU has done everything issued so far (glFinish).
+    void finishGPUCommandBuffer();
+
+    const std::string& getName() const { return name; }
+    const Camera& getCamera() const { return camera; }
+    /// The projection computed when the pass began, for the whole target.
+    const glm::mat4& getProjection() const { return projection; }
+    /// The pixel viewport (and scissor) set from the camera: offset and size.
+    glm::uvec2 getViewportOffset() const { return viewportOffset; }
+    glm::uvec2 getViewportSize() const { return viewportSize; }
+
+    /// The current pass, or null.
+    static RenderPass* instance;
+    /// When set, finishing any pass regenerates the mipmaps of this framebuffer's mipmapped
+    /// textures (as it always does for the pass's own framebuffer).
+    static std::shared_ptr<Framebuffer> lastFramebuffer;
+
+private:
+    explicit RenderPass(const RenderPassBuilder& builder);
+    RenderPass();
+
+    void bind(bool newFrame);
+    void clear();
+    void setupShader(const glm::mat4& modelTransform, Shader* shader);
+    void useMaterial(Material* material);
+    void useMesh(Mesh* mesh, int indexSet);
+    void drawElements(Mesh* mesh, int indexSet);
+    void finishPass();
+    void takeOver(RenderPass& other);
+    void count(int RenderStats::*counter);
+
+    static void regenerateMipmaps(const Framebuffer& framebuffer);
+
+    /// Finishes the current pass, if any (Renderer::swapWindow calls it through its hook).
+    static void finish();
+
+    /// Texture tells its GL name only to render passes; framebuffers attach textures through
+    /// this.
+    static GLuint textureName(const Texture& texture);
+    friend class Framebuffer;
+    friend class RenderPassBuilder;
+
+    // Settings, copied from the builder.
+    std::string name;
+    std::shared_ptr<Framebuffer> framebuffer;
+    WorldLights* worldLights = nullptr;
+    Camera camera;
+    RenderStats* renderStats = nullptr;
+    bool clearColor = true;
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+    bool clearDepth = true;
+    float clearDepthValue = 1.0f;
+    bool clearStencil = false;
+    int clearStencilValue = 0;
+    bool gui = true;
+
+    // State of the pass.
+    Shader* lastBoundShader = nullptr;
+    Material* lastBoundMaterial = nullptr;
+    int lastBoundMeshId = -1;
+    int lastBoundIndexSet = -1;
+    glm::mat4 projection{1.0f};
+    glm::uvec2 viewportOffset{0, 0};
+    glm::uvec2 viewportSize{0, 0};
+    RenderPass* lastInstance = nullptr;
+    bool finished = false;
+
+    /// The pass that started the open GUI frame (it alone renders it), or null.
+    static RenderPass* guiFrameOwner;
+};
+
+}  // namespace orka

@@ -1,0 +1,166 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <glm/glm.hpp>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orka {
+
+class Material;
+class Mesh;
+class RenderPass;
+class Shader;
+class WorldLights;
+struct GpuTestAccess;
+
+/// How a shader's fragments are combined with the framebuffer.
+enum class BlendType : int { Disabled = 0, AlphaBlending = 1, AdditiveBlending = 2 };
+
+/// The kinds of uniform the engine understands; anything else is `Invalid`.
+enum class UniformType : int {
+    Int = 0,
+    Float = 1,
+    Mat3 = 2,
+    Mat4 = 3,
+    Vec3 = 4,
+    Vec4 = 5,
+    Texture = 6,
+    TextureCube = 7,
+    Invalid = 8
+};
+
+/// Display name of a uniform type: "int", "float", "mat3", ..., "invalid".
+const char* uniformTypeName(UniformType type);
+
+/// A uniform found by introspection: its GL location (`id`), kind and array length.
+struct Uniform {
+    std::string name;
+    int id = -1;
+    UniformType type = UniformType::Invalid;
+    int arraySize = -1;
+};
+
+/// Describes a shader; `build()` compiles and links it. Defaults: empty sources, depth test and
+/// depth write on, no polygon offset, no blending, name "Unnamed shader".
+class ShaderBuilder {
+public:
+    ShaderBuilder& withSource(const std::string& vertexShader, const std::string& fragmentShader);
+    ShaderBuilder& withSourceStandard();
+    ShaderBuilder& withSourceUnlit();
+    ShaderBuilder& withSourceUnlitSprite();
+    ShaderBuilder& withSourceStandardParticles();
+    ShaderBuilder& withSourceDebugUV();
+    ShaderBuilder& withSourceDebugNormals();
+    ShaderBuilder& withBlend(BlendType blendType);
+    ShaderBuilder& withDepthTest(bool enable);
+    ShaderBuilder& withDepthWrite(bool enable);
+    /// Polygon offset as glPolygonOffset takes it; (0, 0) switches polygon offset off.
+    ShaderBuilder& withOffset(float factor, float units);
+    ShaderBuilder& withName(const std::string& name);
+    /// The linked shader, or an empty pointer after logging the compile or link error.
+    /// Needs the renderer (fatal log otherwise).
+    std::shared_ptr<Shader> build();
+
+private:
+    std::string vertexShaderStr;
+    std::string fragmentShaderStr;
+    bool depthTest = true;
+    bool depthWrite = true;
+    glm::vec2 offset{0.0f, 0.0f};
+    std::string name;
+    BlendType blend = BlendType::Disabled;
+};
+
+/// A linked GLSL program, the fixed-function state it draws with and the description of its
+/// uniforms and vertex attributes. Always held through std::shared_ptr; materials and meshes
+/// keep references to it. Uniforms whose names begin with "g_" are engine uniforms filled by
+/// render passes; the others belong to materials.
+class Shader : public std::enable_shared_from_this<Shader> {
+public:
+    ~Shader();
+    Shader(const Shader&) = delete;
+    Shader& operator=(const Shader&) = delete;
+
+    static ShaderBuilder create();
+
+    /// Built-in shaders, built on first request and kept until the program ends.
+    static std::shared_ptr<Shader> getStandard();
+    static std::shared_ptr<Shader> getUnlit();
+    static std::shared_ptr<Shader> getUnlitSprite();
+    static std::shared_ptr<Shader> getStandardParticles();
+
+    /// A new material with default values for this shader's material uniforms.
+    std::shared_ptr<Material> createMaterial();
+
+    /// Names of the material uniforms, in the order GL reports them.
+    std::vector<std::string> getUniformNames() const;
+    /// The first material uniform of that name, or one with id -1 and type `Invalid`.
+    Uniform getUniformType(const std::string& name) const;
+    /// Active vertex attribute names, ascending.
+    std::vector<std::string> getAttributeNames() const;
+    /// (GL type, array size) of an active vertex attribute; (0, 0) for a name the shader lacks.
+    std::pair<int, int> getAttibuteType(const std::string& name) const;
+    /// True when the mesh has every vertex attribute the shader reads; otherwise false and one
+    /// line per missing attribute appended to `info`.
+    bool validateMesh(Mesh* mesh, std::string& info) const;
+
+    const std::string& getName() const { return name; }
+    BlendType getBlend() const { return blend; }
+    glm::vec2 getOffset() const { return offset; }
+    bool isDepthTest() const { return depthTest; }
+    bool isDepthWrite() const { return depthWrite; }
+
+    /// Rewrites a GLSL "#version 140" source for GLSL ES 1.00.
+    static std::string translateToGLSLES(std::string source, bool vertexShader);
+
+private:
+    /// (location, GL type, array size) of an active vertex attribute.
+    struct AttributeInfo {
+        int location = 0;
+        int type = 0;
+        int arraySize = 0;
+    };
+
+    Shader();
+    bool compileAndLink(const std::string& vertexSource, const std::string& fragmentSource);
+    bool compileStage(GLenum type, const std::string& source);
+    void updateUniformsAndAttributes();
+    void updateAttributes();
+    void storeEngineUniform(const Uniform& uniform);
+
+    /// Makes the program current and applies depth, blend and polygon-offset state.
+    void bind();
+    /// Uploads the ambient light and the first Renderer::maxSceneLights lights in eye space.
+    /// Returns false when `worldLights` is null (then everything is uploaded as zero).
+    bool setLights(WorldLights* worldLights, glm::mat4 viewTransform);
+
+    friend class ShaderBuilder;
+    friend class Mesh;
+    friend class Material;
+    friend class RenderPass;
+    friend struct GpuTestAccess;
+
+    GLuint shaderProgramId = 0;
+    bool depthTest = true;
+    bool depthWrite = true;
+    std::string name;
+    BlendType blend = BlendType::Disabled;
+    glm::vec2 offset{0.0f, 0.0f};
+    std::vector<Uniform> uniforms;
+    std::map<std::string, AttributeInfo> attributes;
+    int uniformLocationModel = -1;
+    int uniformLocationView = -1;
+    int uniformLocationProjection = -1;
+    int uniformLocationNormal = -1;
+    int uniformLocationViewport = -1;
+    int uniformLocationAmbientLight = -1;
+    int uniformLocationLightPosType = -1;
+    int uniformLocationLightColorRange = -1;
+};
+
+}  // namespace orka

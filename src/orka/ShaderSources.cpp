@@ -1,0 +1,259 @@
+#include "orka/ShaderSources.hpp"
+
+namespace orka::shader_sources {
+
+const ShaderSourcePair standard = {
+    R"(#version 140
+in vec3 position;
+in vec3 normal;
+in vec4 uv;
+out vec3 vNormal;
+out vec2 vUV;
+out vec3 vEyePos;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+uniform mat3 g_normal;
+
+void main(void) {
+    vec4 eyePos = g_view * g_model * vec4(position, 1.0);
+    vEyePos = eyePos.xyz;
+    vNormal = normalize(g_normal * normal);
+    vUV = uv.xy;
+    gl_Position = g_projection * eyePos;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec3 vNormal;
+in vec2 vUV;
+in vec3 vEyePos;
+
+uniform vec4 color;
+uniform sampler2D tex;
+uniform float specularity;
+
+uniform vec3 g_ambientLight;
+uniform vec4 g_lightPosType[4];
+uniform vec4 g_lightColorRange[4];
+
+// Diffuse and specular light of the four slots; the ambient light is a floor, not an addition.
+vec3 computeLight() {
+    vec3 lightColor = vec3(0.0);
+    vec3 n = normalize(vNormal);
+    for (int i = 0; i < 4; i++) {
+        vec4 posType = g_lightPosType[i];
+        vec3 L;
+        float attenuation = 1.0;
+        if (posType.w == 0.0) {
+            L = posType.xyz;
+        } else if (posType.w == 1.0) {
+            vec3 toLight = posType.xyz - vEyePos;
+            float d = length(toLight);
+            float range = g_lightColorRange[i].w;
+            L = normalize(toLight);
+            if (range <= 0.0) {
+                attenuation = 1.0;
+            } else if (d >= range) {
+                attenuation = 0.0;
+            } else {
+                attenuation = pow(1.0 - d / range, 1.5);
+            }
+        } else {
+            continue;
+        }
+        float diffuse = dot(L, n);
+        if (max(0.0, diffuse) > 0.0) {
+            lightColor += attenuation * diffuse * g_lightColorRange[i].xyz;
+        }
+        if (specularity > 0.0) {
+            vec3 H = normalize(L - normalize(vEyePos));
+            float nDotH = dot(n, H);
+            if (nDotH > 0.0) {
+                lightColor += vec3(attenuation * pow(nDotH, specularity));
+            }
+        }
+    }
+    return max(g_ambientLight, lightColor);
+}
+
+void main(void) {
+    vec4 c = color * texture(tex, vUV);
+    vec3 l = computeLight();
+    fragColor = c * vec4(l, 1.0);
+}
+)"};
+
+const ShaderSourcePair unlit = {
+    R"(#version 140
+in vec3 position;
+in vec3 normal;
+in vec4 uv;
+out vec2 vUV;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+
+void main(void) {
+    gl_Position = g_projection * g_view * g_model * vec4(position, 1.0);
+    vUV = uv.xy;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec2 vUV;
+
+uniform vec4 color;
+uniform sampler2D tex;
+
+void main(void) {
+    fragColor = color * texture(tex, vUV);
+}
+)"};
+
+const ShaderSourcePair unlitSprite = {
+    R"(#version 140
+in vec3 position;
+in vec4 uv;
+in vec4 color;
+out vec2 vUV;
+out vec4 vColor;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+
+void main(void) {
+    gl_Position = g_projection * g_view * g_model * vec4(position, 1.0);
+    vUV = uv.xy;
+    vColor = color;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec2 vUV;
+in vec4 vColor;
+
+uniform sampler2D tex;
+
+void main(void) {
+    fragColor = vColor * texture(tex, vUV);
+}
+)"};
+
+const ShaderSourcePair standardParticles = {
+    R"(#version 140
+in vec3 position;
+in float particleSize;
+in vec4 uv;
+in vec4 color;
+out mat3 vUVMat;
+out vec4 vUVRect;
+out vec4 vColor;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+uniform vec4 g_viewport;
+
+mat3 translate(vec2 offset) {
+    return mat3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, offset.x, offset.y, 1.0);
+}
+
+mat3 scale(float factor) {
+    return mat3(factor, 0.0, 0.0, 0.0, factor, 0.0, 0.0, 0.0, 1.0);
+}
+
+mat3 rotate(float radians) {
+    float c = cos(radians);
+    float s = sin(radians);
+    return mat3(c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0);
+}
+
+void main(void) {
+    vec4 eyePos = g_view * g_model * vec4(position, 1.0);
+    gl_Position = g_projection * eyePos;
+    // Sizes are given for a 600 pixel high viewport; perspective shrinks them with distance.
+    float viewportScale = g_viewport.y / 600.0;
+    if (g_projection[2][3] != 0.0) {
+        gl_PointSize = viewportScale * particleSize / -eyePos.z;
+    } else {
+        gl_PointSize = particleSize * viewportScale;
+    }
+    vUVMat = translate(uv.xy) * scale(uv.z) * translate(vec2(0.5, 0.5)) * rotate(uv.w) *
+             translate(vec2(-0.5, -0.5));
+    vUVRect = uv;
+    vColor = color;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in mat3 vUVMat;
+in vec4 vUVRect;
+in vec4 vColor;
+
+uniform highp vec4 g_viewport;
+uniform sampler2D tex;
+
+void main(void) {
+    vec2 texCoord = (vUVMat * vec3(gl_PointCoord, 1.0)).xy;
+    // A rotated sprite reaches outside its rectangle; those texels belong to other sprites.
+    if (any(lessThan(texCoord, vUVRect.xy)) || any(greaterThan(texCoord, vUVRect.xy + vUVRect.zz))) {
+        discard;
+    }
+    fragColor = vColor * texture(tex, texCoord);
+}
+)"};
+
+const ShaderSourcePair debugUV = {
+    R"(#version 140
+in vec3 position;
+in vec4 uv;
+out vec2 vUV;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+
+void main(void) {
+    gl_Position = g_projection * g_view * g_model * vec4(position, 1.0);
+    vUV = uv.xy;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec2 vUV;
+
+void main(void) {
+    fragColor = vec4(vUV,0.0,1.0);
+}
+)"};
+
+const ShaderSourcePair debugNormals = {
+    R"(#version 140
+in vec3 position;
+in vec3 normal;
+out vec3 vNormal;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+uniform mat3 g_normal;
+
+void main(void) {
+    gl_Position = g_projection * g_view * g_model * vec4(position, 1.0);
+    vNormal = normalize(g_normal * normal);
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec3 vNormal;
+
+void main(void) {
+    fragColor = vec4(vNormal*0.5+0.5,1.0);
+}
+)"};
+
+}  // namespace orka::shader_sources

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <glm/glm.hpp>
+
+namespace orka {
+
+class SpriteAtlas;
+class SpriteBatch;
+class Texture;
+
+/// A rectangle of an atlas texture plus where and how to draw it. A plain value: copy it freely.
+/// Sprites come from SpriteAtlas::get; a default-constructed sprite has no texture and is not
+/// drawn. The texture is held by raw pointer: the atlas (or another owner of the texture) must
+/// outlive every sprite that is drawn.
+///
+/// Units: position in world units, rotation in degrees counter-clockwise, sizes in texels (one
+/// texel is one world unit at scale 1), the anchor as a fraction of the size from the
+/// lower-left corner ((0.5, 0.5) is the centre).
+class Sprite {
+public:
+    Sprite() = default;
+
+    /// Where the anchor point is placed.
+    void setPosition(const glm::vec2& position) { this->position = position; }
+    const glm::vec2& getPosition() const { return position; }
+    /// Degrees, counter-clockwise about the anchor.
+    void setRotation(float degrees) { rotation = degrees; }
+    float getRotation() const { return rotation; }
+    /// Scale factors; a negative component is a warning and becomes 0.
+    void setScale(const glm::vec2& scale);
+    const glm::vec2& getScale() const { return scale; }
+    /// Mirrors the texture horizontally (x) and vertically (y); the corners stay in place.
+    void setFlip(const glm::bvec2& flip) { this->flip = flip; }
+    const glm::bvec2& getFlip() const { return flip; }
+    /// Multiplied with the texture per vertex; the alpha blends.
+    void setColor(const glm::vec4& color) { this->color = color; }
+    const glm::vec4& getColor() const { return color; }
+    /// Primary sort key in a sprite batch: lower values are drawn first (behind).
+    void setOrderInBatch(int order) { orderInBatch = order; }
+    int getOrderInBatch() const { return orderInBatch; }
+
+    /// Lower-left corner of the rectangle on the texture, in texels from the bottom-left.
+    const glm::ivec2& getSpritePos() const { return spritePos; }
+    /// Rectangle size in texels.
+    const glm::ivec2& getSpriteSize() const { return spriteSize; }
+    const glm::vec2& getSpriteAnchor() const { return spriteAnchor; }
+    /// The atlas texture (not owned), or null for a sprite that did not come from an atlas.
+    Texture* getTexture() const { return texture; }
+
+    /// The four corners in world units, counter-clockwise from the lower right: lower right,
+    /// upper right, upper left, lower left. Scaled first, then rotated about the anchor, then
+    /// moved to the position.
+    std::array<glm::vec2, 4> getCorners() const;
+    /// The texture coordinates of the same four corners, flips applied; all zero without a
+    /// texture.
+    std::array<glm::vec2, 4> getUVs() const;
+
+private:
+    Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnchor, Texture* texture);
+
+    friend class SpriteAtlas;
+    friend class SpriteBatch;
+
+    float rotation = 0.0f;
+    glm::vec2 position{0.0f, 0.0f};
+    glm::vec2 scale{1.0f, 1.0f};
+    glm::bvec2 flip{false, false};
+    int orderInBatch = 0;
+    glm::vec4 color{1.0f, 1.0f, 1.0f, 1.0f};
+    glm::ivec2 spritePos{0, 0};
+    glm::ivec2 spriteSize{0, 0};
+    glm::vec2 spriteAnchor{0.0f, 0.0f};
+    Texture* texture = nullptr;
+};
+
+}  // namespace orka

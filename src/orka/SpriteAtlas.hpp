@@ -1,0 +1,69 @@
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orka/Sprite.hpp"
+
+namespace orka {
+
+class Texture;
+
+/// One texture page plus named rectangles on it, read from a JSON description:
+///
+///     {"frames": [{"filename": "1.png",
+///                  "frame": {"x": 0, "y": 0, "w": 21, "h": 21},
+///                  "pivot": {"x": 0.5, "y": 0.5}}, ...]}
+///
+/// Rectangles are in image pixels measured from the image's top row (fractions are truncated);
+/// the pivot is a fraction of the size, from the left and, with flipAnchorY, from the top (else
+/// from the bottom). Every key shown is required; other keys (those of common packing tools,
+/// such as "rotated", "trimmed", "spriteSourceSize", "sourceSize" and a "meta" object) are
+/// ignored. When two frames share a "filename" the first wins.
+///
+/// Immutable once created; always held by std::shared_ptr. The atlas owns a reference to its
+/// texture; sprites handed out point at that texture, so the atlas must outlive the sprites that
+/// are drawn. Registers itself with the renderer while it lives.
+class SpriteAtlas {
+public:
+    /// Loads the page image with Texture::create().withFile(imageFile) (default settings) and
+    /// then reads `jsonFile` as below.
+    static std::shared_ptr<SpriteAtlas> create(std::string jsonFile, std::string imageFile,
+                                               bool flipAnchorY);
+    /// Reads `jsonFile` for the given texture. Returns an empty pointer when the file cannot be
+    /// opened or parsed (the reason goes to standard error), or when a required key is missing
+    /// or of the wrong JSON type (an error log naming the file and the key).
+    static std::shared_ptr<SpriteAtlas> create(std::string jsonFile,
+                                               std::shared_ptr<Texture> texture, bool flipAnchorY);
+    /// As above, from a stream already open (an atlas held in memory); `atlasName` names it in
+    /// messages and becomes its name.
+    static std::shared_ptr<SpriteAtlas> create(std::istream& json, const std::string& atlasName,
+                                               std::shared_ptr<Texture> texture, bool flipAnchorY);
+
+    ~SpriteAtlas();
+    SpriteAtlas(const SpriteAtlas&) = delete;
+    SpriteAtlas& operator=(const SpriteAtlas&) = delete;
+
+    /// A copy of the named sprite. An unknown name is a warning and gives a default sprite
+    /// (no texture, not drawn).
+    Sprite get(std::string name) const;
+
+    /// The JSON file name the atlas was created from.
+    const std::string& getAtlasName() const { return atlasName; }
+    /// Sprite names in byte-wise order.
+    std::vector<std::string> getNames() const;
+    const std::shared_ptr<Texture>& getTexture() const { return texture; }
+
+private:
+    SpriteAtlas(std::string atlasName, std::map<std::string, Sprite> sprites,
+                std::shared_ptr<Texture> texture);
+
+    std::string atlasName;
+    std::map<std::string, Sprite> sprites;
+    std::shared_ptr<Texture> texture;
+};
+
+}  // namespace orka

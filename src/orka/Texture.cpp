@@ -1,0 +1,365 @@
+#include "orka/Texture.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "orka/Log.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/TextureLoader.hpp"
+
+namespace orka {
+
+namespace {
+
+constexpr int bytesPerTexel = 4;
+constexpr float mipmapChainShare = 0.33333334f;
+constexpr int cubeFaces = 6;
+constexpr unsigned char whiteByte = 0xFF;
+constexpr int defaultTextureSize = 2;
+constexpr int sphereTextureSize = 128;
+constexpr float sphereTexelSize = 0.0078125f;  // 1 / 128
+constexpr float maxChannel = 255.0f;
+
+bool isPowerOfTwo(int value) {
+    return value > 0 && (value & (value - 1)) == 0;
+}
+
+GLenum faceTargetOf(Texture::TextureCubemapSide side) {
+    return GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(side);
+}
+
+std::vector<char> whitePixels(int width, int height) {
+    return std::vector<char>(static_cast<size_t>(width) * height * bytesPerTexel,
+                             static_cast<char>(whiteByte));
+}
+
+// A white disc fading linearly to black at the image's edge.
+std::vector<char> spherePixels() {
+    std::vector<char> pixels;
+    pixels.reserve(static_cast<size_t>(sphereTextureSize) * sphereTextureSize * bytesPerTexel);
+    for (int y = 0; y < sphereTextureSize; y++) {
+        for (int x = 0; x < sphereTextureSize; x++) {
+            const float dy = (static_cast<float>(y) + 0.5f) * sphereTexelSize - 0.5f;
+            const float dx = (static_cast<float>(x) + 0.5f) * sphereTexelSize - 0.5f;
+            const float d = std::sqrt(dx * dx + dy * dy);
+            const float value = std::clamp(1.0f - 2.0f * d, 0.0f, 1.0f);
+            const char channel = static_cast<char>(static_cast<int>(value * maxChannel));
+            pixels.insert(pixels.end(), {channel, channel, channel, static_cast<char>(whiteByte)});
+        }
+    }
+    return pixels;
+}
+
+}  // namespace
+
+// ---- TextureBuilder ----
+
+Texture::TextureBuilder::TextureBuilder() {
+    // Without a renderer there are no GL entry points; build() reports the missing renderer.
+    if (Renderer::instance != nullptr) glGenTextures(1, &textureId);
+}
+
+Texture::TextureBuilder::~TextureBuilder() {
+    if (textureId != 0 && Renderer::instance != nullptr) glDeleteTextures(1, &textureId);
+}
+
+Texture::TextureBuilder::TextureBuilder(TextureBuilder&& other) noexcept
+    : width(other.width),
+      height(other.height),
+      name(std::move(other.name)),
+      transparent(other.transparent),
+      generateMipmaps(other.generateMipmaps),
+      filterSampling(other.filterSampling),
+      wrapTextureCoordinates(other.wrapTextureCoordinates),
+      target(other.target),
+      textureId(std::exchange(other.textureId, 0)) {}
+
+Texture::TextureBuilder& Texture::TextureBuilder::operator=(TextureBuilder&& other) noexcept {
+    if (this == &other) return *this;
+    if (textureId != 0 && Renderer::instance != nullptr) glDeleteTextures(1, &textureId);
+    width = other.width;
+    height = other.height;
+    name = std::move(other.name);
+    transparent = other.transparent;
+    generateMipmaps = other.generateMipmaps;
+    filterSampling = other.filterSampling;
+    wrapTextureCoordinates = other.wrapTextureCoordinates;
+    target = other.target;
+    textureId = std::exchange(other.textureId, 0);
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename) {
+    if (name.empty()) name = filename;
+    if (!loadFile(filename, GL_TEXTURE_2D, true)) return *this;
+    // Non-power-of-two images are sampled nearest and never mipmapped.
+    if (isPowerOfTwo(width) && isPowerOfTwo(height)) return *this;
+    if (filterSampling) {
+        ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). filter sampling ",
+                         filename.c_str(), width, height);
+        filterSampling = false;
+    }
+    if (generateMipmaps) {
+        ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). mipmapping disabled ",
+                         filename.c_str(), width, height);
+        generateMipmaps = false;
+    }
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withFileCubemap(std::string filename,
+                                                                  TextureCubemapSide side) {
+    loadFile(filename, faceTargetOf(side), false);
+    return *this;
+}
+
+bool Texture::TextureBuilder::loadFile(const std::string& filename, GLenum faceTarget,
+                                       bool flipVertically) {
+    target = faceTarget == GL_TEXTURE_2D ? GL_TEXTURE_2D : GL_TEXTURE_CUBE_MAP;
+    bool readable = false;
+    const std::vector<char> bytes = texture_loader::readAllBytes(filename, &readable);
+    texture_loader::DecodedImage image;
+    // An unreadable file is already reported; decoding its empty buffer would only add noise.
+    if (readable) {
+        image = texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()),
+                                                   flipVertically);
+    }
+    if (!image.valid) {
+        uploadPlaceholder(faceTarget);
+        return false;
+    }
+    width = image.width;
+    height = image.height;
+    transparent = image.transparent;
+    // File images are sRGB-encoded colour.
+    const GLenum internalFormat = image.bytesPerPixel == 4 ? GL_SRGB_ALPHA : GL_SRGB;
+    upload(faceTarget, internalFormat, width, height, image.format, image.pixels.data());
+    return true;
+}
+
+// Keeps a failed load harmless: the texture stays complete, its size positive and its content
+// white, like the engine's default texture. An image loaded before stays as it was.
+void Texture::TextureBuilder::uploadPlaceholder(GLenum faceTarget) {
+    const bool hasImage = width > 0 && height > 0;
+    if (hasImage && faceTarget == GL_TEXTURE_2D) return;
+    if (!hasImage) width = height = 1;
+    const std::vector<char> white = whitePixels(width, height);
+    upload(faceTarget, GL_SRGB_ALPHA, width, height, GL_RGBA, white.data());
+}
+
+void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, int imageWidth,
+                                     int imageHeight, GLenum format, const char* pixels) {
+    if (textureId == 0) return;
+    if (target == GL_TEXTURE_CUBE_MAP && imageWidth != imageHeight) {
+        ORKA_LOG_ERROR("Cube map faces must be square (was %i x %i )", imageWidth, imageHeight);
+        return;
+    }
+    glBindTexture(target, textureId);
+    // Rows are tightly packed, whatever their length in bytes.
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(faceTarget, 0, static_cast<GLint>(internalFormat), imageWidth, imageHeight, 0,
+                 format, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withRGBData(const char* data, int dataWidth,
+                                                              int dataHeight) {
+    if (dataWidth <= 0 || dataHeight <= 0) {
+        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
+        return *this;
+    }
+    width = dataWidth;
+    height = dataHeight;
+    target = GL_TEXTURE_2D;
+    upload(GL_TEXTURE_2D, GL_RGB, width, height, GL_RGB, data);
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withRGBAData(const char* data, int dataWidth,
+                                                               int dataHeight) {
+    if (dataWidth <= 0 || dataHeight <= 0) {
+        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
+        return *this;
+    }
+    width = dataWidth;
+    height = dataHeight;
+    target = GL_TEXTURE_2D;
+    upload(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, data);
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withWhiteData(int dataWidth, int dataHeight) {
+    if (dataWidth <= 0 || dataHeight <= 0) {
+        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
+        return *this;
+    }
+    return withRGBAData(whitePixels(dataWidth, dataHeight).data(), dataWidth, dataHeight);
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataWidth,
+                                                                       int dataHeight) {
+    if (dataWidth <= 0 || dataHeight <= 0) {
+        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
+        return *this;
+    }
+    width = dataWidth;
+    height = dataHeight;
+    target = GL_TEXTURE_CUBE_MAP;
+    const std::vector<char> white = whitePixels(width, height);
+    for (int face = 0; face < cubeFaces; face++) {
+        upload(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, GL_SRGB_ALPHA, width, height, GL_RGBA,
+               white.data());
+    }
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withFilterSampling(bool enable) {
+    filterSampling = enable;
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withGenerateMipmaps(bool enable) {
+    generateMipmaps = enable;
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withWrappedTextureCoordinates(bool enable) {
+    wrapTextureCoordinates = enable;
+    return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withName(const std::string& textureName) {
+    name = textureName;
+    return *this;
+}
+
+std::shared_ptr<Texture> Texture::TextureBuilder::build() {
+    Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr) {
+        Log::fatal("Texture", ORKA_SOURCE_NAME(), __LINE__,
+                   "Cannot instantiate orka::Texture before orka::Renderer is created.");
+        return {};
+    }
+    if (target == 0) {
+        ORKA_LOG_FATAL("Texture contain no data");
+        return {};
+    }
+    if (textureId == 0) {
+        ORKA_LOG_FATAL("Texture is already build");
+        return {};
+    }
+    if (name.empty()) name = "Unnamed Texture";
+    std::shared_ptr<Texture> texture(
+        new Texture(textureId, width, height, target, name, transparent));
+    textureId = 0;
+    if (generateMipmaps) texture->invokeGenerateMipmap();
+    texture->updateTextureSampler(filterSampling, wrapTextureCoordinates);
+
+    const int dataSize = texture->getDataSize();
+    renderer->renderStats.textureCount += 1;
+    renderer->renderStats.textureBytes += dataSize;
+    renderer->renderStats.textureBytesAllocated += dataSize;
+    renderer->textures.push_back(texture.get());
+    return texture;
+}
+
+// ---- Texture ----
+
+Texture::Texture(GLuint textureId, int width, int height, GLenum target, std::string name,
+                 bool transparent)
+    : width(width),
+      height(height),
+      target(target),
+      transparent(transparent),
+      name(std::move(name)),
+      textureId(textureId) {}
+
+Texture::~Texture() {
+    Renderer* renderer = Renderer::instance;
+    // Without a renderer the GL context, and the texture with it, is gone already.
+    if (renderer == nullptr) return;
+    const int dataSize = getDataSize();
+    renderer->renderStats.textureCount -= 1;
+    renderer->renderStats.textureBytes -= dataSize;
+    renderer->renderStats.textureBytesDeallocated += dataSize;
+    auto& registry = renderer->textures;
+    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    glDeleteTextures(1, &textureId);
+}
+
+Texture::TextureBuilder Texture::create() {
+    return TextureBuilder();
+}
+
+int Texture::getDataSize() const {
+    int size = width * height * bytesPerTexel;
+    if (generateMipmap) size += static_cast<int>(static_cast<float>(size) * mipmapChainShare);
+    if (isCubemap()) size *= cubeFaces;
+    return size;
+}
+
+void Texture::invokeGenerateMipmap() {
+    if (!isPowerOfTwo(width) || !isPowerOfTwo(height)) {
+        ORKA_LOG_WARNING("Ignore mipmaps for textures not power of two");
+        generateMipmap = false;
+        return;
+    }
+    generateMipmap = true;
+    glBindTexture(target, textureId);
+    glGenerateMipmap(target);
+}
+
+void Texture::updateTextureSampler(bool filter, bool wrap) {
+    filterSampling = filter;
+    wrapTextureCoordinates = wrap;
+    glBindTexture(target, textureId);
+    const GLint wrapMode = wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, wrapMode);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, wrapMode);
+    GLint minFilter = GL_NEAREST;
+    GLint magFilter = GL_NEAREST;
+    if (filter) {
+        minFilter = generateMipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
+        magFilter = GL_LINEAR;
+    }
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, minFilter);
+}
+
+std::shared_ptr<Texture> Texture::getWhiteTexture() {
+    static std::shared_ptr<Texture> texture =
+        create()
+            .withWhiteData(defaultTextureSize, defaultTextureSize)
+            .withFilterSampling(false)
+            .withName("ORKA Default White")
+            .build();
+    return texture;
+}
+
+std::shared_ptr<Texture> Texture::getSphereTexture() {
+    static std::shared_ptr<Texture> texture =
+        create()
+            .withRGBAData(spherePixels().data(), sphereTextureSize, sphereTextureSize)
+            .withGenerateMipmaps(true)
+            .withFilterSampling(true)
+            .withWrappedTextureCoordinates(true)
+            .withName("ORKA Default Sphere")
+            .build();
+    return texture;
+}
+
+std::shared_ptr<Texture> Texture::getDefaultCubemapTexture() {
+    static std::shared_ptr<Texture> texture =
+        create()
+            .withWhiteCubemapData(defaultTextureSize, defaultTextureSize)
+            .withFilterSampling(false)
+            .withName("ORKA Default Cubemap")
+            .build();
+    return texture;
+}
+
+}  // namespace orka

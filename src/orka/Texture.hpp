@@ -1,0 +1,128 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <memory>
+#include <string>
+
+namespace orka {
+
+class Material;
+class RenderPass;
+struct GpuTestAccess;
+
+/// A GL texture (2D or cube map) with its size, name, sampling state and transparency flag.
+/// Made only through TextureBuilder, from PNG files, raw RGB/RGBA bytes or white data; always
+/// owned by a std::shared_ptr. The image never changes after build(). Sizes are in texels.
+class Texture : public std::enable_shared_from_this<Texture> {
+public:
+    /// Cube faces in OpenGL's order; a side's face target is GL_TEXTURE_CUBE_MAP_POSITIVE_X +
+    /// value.
+    enum class TextureCubemapSide : int {
+        PositiveX = 0,
+        NegativeX = 1,
+        PositiveY = 2,
+        NegativeY = 3,
+        PositiveZ = 4,
+        NegativeZ = 5
+    };
+
+    /// Collects image data and settings. Owns a GL texture name from construction until
+    /// build() hands it over; a builder dropped without building deletes it. Move-only.
+    /// Defaults: no data, no name ("Unnamed Texture", or the file name for withFile), linear
+    /// filtering, repeat wrapping, no mipmaps. Uploads take rows bottom-up, tightly packed.
+    class TextureBuilder {
+    public:
+        TextureBuilder();
+        ~TextureBuilder();
+        TextureBuilder(TextureBuilder&& other) noexcept;
+        TextureBuilder& operator=(TextureBuilder&& other) noexcept;
+        TextureBuilder(const TextureBuilder&) = delete;
+        TextureBuilder& operator=(const TextureBuilder&) = delete;
+
+        /// A PNG file as a 2D sRGB texture, flipped so v = 0 is the bottom of the image.
+        /// Sizes that are not powers of two turn filtering and mipmaps off (warnings). A file
+        /// that cannot be read or decoded logs an error and leaves a 1 x 1 white image (or
+        /// the image loaded before).
+        TextureBuilder& withFile(std::string filename);
+        /// A PNG file into one face of a cube map (not flipped; the name is not touched).
+        TextureBuilder& withFileCubemap(std::string filename, TextureCubemapSide side);
+        /// width * height * 3 bytes, rows bottom-up and tightly packed.
+        TextureBuilder& withRGBData(const char* data, int width, int height);
+        /// width * height * 4 bytes, rows bottom-up.
+        TextureBuilder& withRGBAData(const char* data, int width, int height);
+        TextureBuilder& withWhiteData(int width, int height);
+        TextureBuilder& withWhiteCubemapData(int width, int height);
+        TextureBuilder& withFilterSampling(bool enable);
+        TextureBuilder& withGenerateMipmaps(bool enable);
+        TextureBuilder& withWrappedTextureCoordinates(bool enable);
+        TextureBuilder& withName(const std::string& name);
+
+        /// The texture. Building without data or a second time is a fatal log (an exception
+        /// with the default handler); so is building before the renderer exists.
+        std::shared_ptr<Texture> build();
+
+    private:
+        bool loadFile(const std::string& filename, GLenum faceTarget, bool flipVertically);
+        void upload(GLenum faceTarget, GLenum internalFormat, int width, int height, GLenum format,
+                    const char* pixels);
+        void uploadPlaceholder(GLenum faceTarget);
+
+        int width = -1;
+        int height = -1;
+        std::string name;
+        bool transparent = false;
+        bool generateMipmaps = false;
+        bool filterSampling = true;
+        bool wrapTextureCoordinates = true;
+        GLenum target = 0;
+        GLuint textureId = 0;
+    };
+
+    virtual ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    static TextureBuilder create();
+
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    /// Bytes counted in RenderStats: 4 per texel, a third more when mipmapped, six faces for a
+    /// cube map.
+    int getDataSize() const;
+    const std::string& getName() const { return name; }
+    bool isCubemap() const { return target == GL_TEXTURE_CUBE_MAP; }
+    bool isFilterSampling() const { return filterSampling; }
+    bool isMipmapped() const { return generateMipmap; }
+    bool isTransparent() const { return transparent; }
+    bool isWrapTextureCoordinates() const { return wrapTextureCoordinates; }
+
+    /// Shared default textures, made on first use and kept until the program ends:
+    /// 2 x 2 white ("ORKA Default White"), a 128 x 128 white disc fading to black
+    /// ("ORKA Default Sphere"), a 2 x 2 white cube map ("ORKA Default Cubemap").
+    static std::shared_ptr<Texture> getWhiteTexture();
+    static std::shared_ptr<Texture> getSphereTexture();
+    static std::shared_ptr<Texture> getDefaultCubemapTexture();
+
+private:
+    Texture(GLuint textureId, int width, int height, GLenum target, std::string name,
+            bool transparent);
+    void updateTextureSampler(bool filterSampling, bool wrapTextureCoordinates);
+    void invokeGenerateMipmap();
+
+    friend class Material;
+    friend class RenderPass;
+    friend struct GpuTestAccess;
+
+    int width;
+    int height;
+    GLenum target;
+    bool generateMipmap = false;
+    bool transparent;
+    std::string name;
+    bool filterSampling = true;
+    bool wrapTextureCoordinates = true;
+    GLuint textureId;
+};
+
+}  // namespace orka

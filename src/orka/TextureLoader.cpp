@@ -1,0 +1,165 @@
+#include "orka/TextureLoader.hpp"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <new>
+
+#include "orka/Log.hpp"
+
+namespace orka::texture_loader {
+
+namespace {
+
+constexpr Uint8 opaqueAlpha = 255;
+constexpr int rgbBytes = 3;
+constexpr int rgbaBytes = 4;
+
+using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+
+bool paletteHasAlpha(const SDL_Palette* palette) {
+    if (palette == nullptr) return false;
+    for (int i = 0; i < palette->ncolors; i++) {
+        if (palette->colors[i].a != opaqueAlpha) return true;
+    }
+    return false;
+}
+
+// Alpha by the pixel format's type and component order; indexed formats by their palette.
+bool formatHasAlpha(const SDL_PixelFormat* format) {
+    const Uint32 f = format->format;
+    if (f == 0 || SDL_ISPIXELFORMAT_FOURCC(f)) return false;
+    switch (SDL_PIXELTYPE(f)) {
+        case SDL_PIXELTYPE_PACKED8:
+        case SDL_PIXELTYPE_PACKED16:
+        case SDL_PIXELTYPE_PACKED32: {
+            const Uint32 order = SDL_PIXELORDER(f);
+            return order == SDL_PACKEDORDER_ARGB || order == SDL_PACKEDORDER_RGBA ||
+                   order == SDL_PACKEDORDER_ABGR || order == SDL_PACKEDORDER_BGRA;
+        }
+        case SDL_PIXELTYPE_ARRAYU8:
+        case SDL_PIXELTYPE_ARRAYU16:
+        case SDL_PIXELTYPE_ARRAYU32:
+        case SDL_PIXELTYPE_ARRAYF16:
+        case SDL_PIXELTYPE_ARRAYF32: {
+            const Uint32 order = SDL_PIXELORDER(f);
+            return order == SDL_ARRAYORDER_RGBA || order == SDL_ARRAYORDER_ARGB ||
+                   order == SDL_ARRAYORDER_BGRA || order == SDL_ARRAYORDER_ABGR;
+        }
+        case SDL_PIXELTYPE_INDEX1:
+        case SDL_PIXELTYPE_INDEX4:
+        case SDL_PIXELTYPE_INDEX8:
+            return paletteHasAlpha(format->palette);
+        default:
+            return false;
+    }
+}
+
+// SDL_image marks a single fully transparent palette entry (or a tRNS colour of a grey or RGB
+// image) with a colour key rather than palette alpha; it is transparency all the same.
+bool hasTransparency(SDL_Surface* surface) {
+    return formatHasAlpha(surface->format) || SDL_HasColorKey(surface) == SDL_TRUE;
+}
+
+GLenum getFormat(const SDL_Surface* surface) {
+    if (formatHasAlpha(surface->format)) return GL_RGBA;
+    switch (surface->format->BytesPerPixel) {
+        case rgbaBytes:
+            return GL_RGBA;
+        case rgbBytes:
+            return GL_RGB;
+        default:
+            ORKA_LOG_ERROR("Unknown image format. Only PNG is supported.");
+            return 0;
+    }
+}
+
+void initPngSupportOnce() {
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    if ((IMG_Init(IMG_INIT_PNG) & IMG_INIT_PNG) == 0) {
+        ORKA_LOG_ERROR("IMG_Init: Failed to init required png support!\nIMG_Init() returned %s",
+                       SDL_GetError());
+    }
+}
+
+// Rows of an SDL surface are `pitch` bytes apart (padded to 4 bytes); the result is packed.
+std::vector<char> packRows(const SDL_Surface* surface, int rowBytes) {
+    std::vector<char> pixels(static_cast<size_t>(rowBytes) * surface->h);
+    const char* source = static_cast<const char*>(surface->pixels);
+    for (int row = 0; row < surface->h; row++) {
+        std::memcpy(&pixels[static_cast<size_t>(row) * rowBytes],
+                    source + static_cast<size_t>(row) * surface->pitch, rowBytes);
+    }
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
+    // A directory opens as a stream whose end lies at an absurd position; only files count.
+    std::error_code error;
+    const bool regularFile = std::filesystem::is_regular_file(filename, error);
+    std::ifstream file;
+    if (regularFile) file.open(filename, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (readable != nullptr) *readable = size >= 0;
+    if (size < 0) {
+        ORKA_LOG_ERROR("Cannot read texture from %s", filename.c_str());
+        return {};
+    }
+    std::vector<char> bytes(static_cast<size_t>(size));
+    file.seekg(0);
+    file.read(bytes.data(), size);
+    bytes.resize(static_cast<size_t>(file.gcount()));
+    return bytes;
+}
+
+DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically) {
+    initPngSupportOnce();
+    DecodedImage image;
+    SurfacePtr surface(IMG_Load_RW(SDL_RWFromConstMem(data, size), 1), SDL_FreeSurface);
+    if (!surface) {
+        ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
+        return image;
+    }
+    image.transparent = hasTransparency(surface.get());
+    const Uint32 target =
+        image.transparent ? SDL_PIXELFORMAT_ABGR8888 : SDL_PIXELFORMAT_RGB24;  // R, G, B(, A)
+    SurfacePtr converted(SDL_ConvertSurfaceFormat(surface.get(), target, 0), SDL_FreeSurface);
+    if (!converted) {
+        ORKA_LOG_ERROR("Cannot load texture. SDL_ConvertSurfaceFormat returned %s", SDL_GetError());
+        return image;
+    }
+    image.width = converted->w;
+    image.height = converted->h;
+    image.format = getFormat(converted.get());
+    image.bytesPerPixel = image.format == GL_RGB ? rgbBytes : rgbaBytes;
+    const int rowBytes = image.width * image.bytesPerPixel;
+    image.pixels = packRows(converted.get(), rowBytes);
+    if (flipVertically) invert_image(rowBytes, image.height, image.pixels.data());
+    image.valid = image.format != 0;
+    return image;
+}
+
+void invert_image(int rowBytes, int height, char* pixels) {
+    std::unique_ptr<char[]> row(new (std::nothrow) char[rowBytes]);
+    if (!row) {
+        ORKA_LOG_ERROR("Not enough memory for image inversion");
+        return;
+    }
+    for (int k = 0; k < height / 2; k++) {
+        char* top = pixels + static_cast<size_t>(k) * rowBytes;
+        char* bottom = pixels + static_cast<size_t>(height - 1 - k) * rowBytes;
+        std::memcpy(row.get(), top, rowBytes);
+        std::memcpy(top, bottom, rowBytes);
+        std::memcpy(bottom, row.get(), rowBytes);
+    }
+}
+
+}  // namespace orka::texture_loader

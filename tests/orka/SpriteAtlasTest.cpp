@@ -1,0 +1,184 @@
+#include "orka/SpriteAtlas.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+
+#include "orka/LogCapture.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/SpriteTestSupport.hpp"
+
+namespace orka {
+namespace {
+
+using test::atlasPath;
+using test::LogCapture;
+using ::testing::HasSubstr;
+
+// Collects what is written to std::cerr while it lives.
+class CerrCapture {
+public:
+    CerrCapture() : previous(std::cerr.rdbuf(text.rdbuf())) {}
+    ~CerrCapture() { std::cerr.rdbuf(previous); }
+    std::string str() const { return text.str(); }
+
+private:
+    std::ostringstream text;
+    std::streambuf* previous;
+};
+
+class SpriteAtlasTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testRenderer();
+        page = Texture::create().withWhiteData(256, 128).build();
+    }
+    std::shared_ptr<Texture> page;  // 256 x 128
+};
+
+TEST_F(SpriteAtlasTest, RectanglesAreMeasuredFromTheBottomOfThePage) {
+    auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, true);
+    ASSERT_NE(atlas, nullptr);
+    const Sprite box = atlas->get("box.png");
+    EXPECT_EQ(box.getSpritePos(), glm::ivec2(10, 68));
+    EXPECT_EQ(box.getSpriteSize(), glm::ivec2(30, 40));
+    EXPECT_EQ(box.getTexture(), page.get());
+    EXPECT_EQ(atlas->getAtlasName(), atlasPath("page.json"));
+    EXPECT_EQ(atlas->getTexture(), page);
+}
+
+TEST_F(SpriteAtlasTest, FlipAnchorYMeasuresThePivotFromTheTop) {
+    auto flipped = SpriteAtlas::create(atlasPath("page.json"), page, true);
+    auto unflipped = SpriteAtlas::create(atlasPath("page.json"), page, false);
+    ASSERT_NE(flipped, nullptr);
+    ASSERT_NE(unflipped, nullptr);
+    EXPECT_EQ(flipped->get("box.png").getSpriteAnchor(), glm::vec2(0.5f, 1.0f));
+    EXPECT_EQ(unflipped->get("box.png").getSpriteAnchor(), glm::vec2(0.5f, 0.0f));
+    EXPECT_EQ(flipped->get("fraction.png").getSpriteAnchor(), glm::vec2(0.25f, 0.25f));
+}
+
+TEST_F(SpriteAtlasTest, FractionsAreTruncatedTowardZero) {
+    auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, false);
+    ASSERT_NE(atlas, nullptr);
+    const Sprite sprite = atlas->get("fraction.png");  // x 10.9, y -0.5, w 8.99, h 4.2
+    EXPECT_EQ(sprite.getSpriteSize(), glm::ivec2(8, 4));
+    EXPECT_EQ(sprite.getSpritePos(), glm::ivec2(10, 128 - 4 - 0));
+}
+
+TEST_F(SpriteAtlasTest, TheFirstOfTwoEntriesWithOneNameWins) {
+    auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, false);
+    ASSERT_NE(atlas, nullptr);
+    EXPECT_EQ(atlas->get("box.png").getSpriteSize(), glm::ivec2(30, 40));
+    EXPECT_EQ(atlas->getNames(),
+              (std::vector<std::string>{"box.png", "centre.png", "fraction.png"}));
+}
+
+TEST_F(SpriteAtlasTest, UnknownNameWarnsAndGivesASpriteWithoutTexture) {
+    auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, false);
+    ASSERT_NE(atlas, nullptr);
+    LogCapture log;
+    const Sprite sprite = atlas->get("nope.png");
+    EXPECT_EQ(sprite.getTexture(), nullptr);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].type, LogType::Warning);
+    EXPECT_EQ(log.records[0].message, "Cannot find sprite nope.png in spriteatlas");
+    EXPECT_EQ(log.records[0].function, "get");
+    EXPECT_EQ(log.records[0].file, "src/orka/SpriteAtlas");
+}
+
+TEST_F(SpriteAtlasTest, PackerExportWithExtraKeysLoadsFromJsonAndPng) {
+    LogCapture log;
+    auto atlas = SpriteAtlas::create(atlasPath("packer.json"), atlasPath("packer.png"), true);
+    ASSERT_NE(atlas, nullptr);
+    EXPECT_TRUE(log.records.empty());
+    ASSERT_EQ(atlas->getTexture()->getWidth(), 64);
+    ASSERT_EQ(atlas->getTexture()->getHeight(), 32);
+    EXPECT_EQ(atlas->getTexture()->getName(), atlasPath("packer.png"));
+    const Sprite first = atlas->get("1.png");
+    EXPECT_EQ(first.getSpritePos(), glm::ivec2(0, 11));
+    EXPECT_EQ(first.getSpriteSize(), glm::ivec2(21, 21));
+    EXPECT_EQ(first.getSpriteAnchor(), glm::vec2(0.5f, 0.5f));
+    EXPECT_EQ(atlas->get("2.png").getSpriteAnchor(), glm::vec2(0.0f, 0.0f));
+}
+
+TEST_F(SpriteAtlasTest, AtlasIsRegisteredWithTheRendererWhileItLives) {
+    auto& registry = Renderer::instance->spriteAtlases;
+    auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, false);
+    ASSERT_NE(atlas, nullptr);
+    SpriteAtlas* raw = atlas.get();
+    EXPECT_EQ(std::count(registry.begin(), registry.end(), raw), 1);
+    atlas.reset();
+    EXPECT_EQ(std::count(registry.begin(), registry.end(), raw), 0);
+}
+
+TEST_F(SpriteAtlasTest, AtlasHeldInMemoryLoadsFromAStream) {
+    std::istringstream json(
+        R"({"frames": [{"filename": "a", "frame": {"x": 1, "y": 2, "w": 3, "h": 4},
+            "pivot": {"x": 0, "y": 0}}]})");
+    auto atlas = SpriteAtlas::create(json, "in-memory", page, false);
+    ASSERT_NE(atlas, nullptr);
+    EXPECT_EQ(atlas->getAtlasName(), "in-memory");
+    EXPECT_EQ(atlas->get("a").getSpritePos(), glm::ivec2(1, 128 - 4 - 2));
+}
+
+TEST_F(SpriteAtlasTest, MissingJsonFileIsReportedOnStandardError) {
+    CerrCapture cerr;
+    LogCapture log;
+    auto atlas = SpriteAtlas::create(atlasPath("absent.json"), page, true);
+    EXPECT_EQ(atlas, nullptr);
+    EXPECT_EQ(cerr.str(), "SpriteAtlas json not found " + atlasPath("absent.json") + "\n");
+    EXPECT_TRUE(log.records.empty());
+}
+
+TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsReportedOnStandardError) {
+    CerrCapture cerr;
+    auto atlas = SpriteAtlas::create(atlasPath("truncated.json"), page, true);
+    EXPECT_EQ(atlas, nullptr);
+    EXPECT_THAT(cerr.str(), HasSubstr("truncated.json"));
+    EXPECT_THAT(cerr.str(), HasSubstr("syntax error"));
+}
+
+TEST_F(SpriteAtlasTest, MissingTextureIsAnError) {
+    LogCapture log;
+    EXPECT_EQ(SpriteAtlas::create(atlasPath("page.json"), std::shared_ptr<Texture>(), true),
+              nullptr);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_THAT(log.records[0].message, HasSubstr("page.json"));
+}
+
+struct BrokenAtlas {
+    const char* file;
+    const char* complaint;  // names the key and what is wrong with it
+};
+
+class SpriteAtlasBrokenFile : public SpriteAtlasTest,
+                              public ::testing::WithParamInterface<BrokenAtlas> {};
+
+TEST_P(SpriteAtlasBrokenFile, IsAnErrorNamingFileAndKeyNotACrash) {
+    LogCapture log;
+    auto atlas = SpriteAtlas::create(atlasPath(GetParam().file), page, true);
+    EXPECT_EQ(atlas, nullptr);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].type, LogType::Error);
+    EXPECT_THAT(log.records[0].message, HasSubstr(atlasPath(GetParam().file)));
+    EXPECT_THAT(log.records[0].message, HasSubstr(GetParam().complaint));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SpriteAtlasBrokenFile,
+    ::testing::Values(BrokenAtlas{"missing-frame-x.json", "frames[1].frame.x is missing"},
+                      BrokenAtlas{"string-width.json", "frames[0].frame.w must be a number"},
+                      BrokenAtlas{"missing-pivot.json", "frames[0].pivot is missing"},
+                      BrokenAtlas{"pivot-not-object.json", "frames[0].pivot must be an object"},
+                      BrokenAtlas{"numeric-filename.json", "frames[0].filename must be a string"},
+                      BrokenAtlas{"frames-object.json", "frames must be an array"},
+                      BrokenAtlas{"no-frames.json", "frames is missing"},
+                      BrokenAtlas{"top-level-array.json", "frames is missing"},
+                      BrokenAtlas{"entry-not-object.json", "frames[0] must be an object"},
+                      BrokenAtlas{"huge-number.json", "frames[0].frame.x is out of range"}));
+
+}  // namespace
+}  // namespace orka

@@ -1,0 +1,177 @@
+#include "orka/SpriteBatch.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "orka/LogCapture.hpp"
+#include "orka/Material.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/Shader.hpp"
+#include "orka/SpriteTestSupport.hpp"
+
+namespace orka {
+namespace {
+
+using test::atlasPath;
+
+class SpriteBatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testRenderer();
+        atlasA = test::makeCellAtlas();
+        atlasB = test::makeCellAtlas();
+        ASSERT_NE(atlasA, nullptr);
+        ASSERT_NE(atlasB, nullptr);
+    }
+    Sprite spriteAt(const std::shared_ptr<SpriteAtlas>& atlas, float x, int order = 0) {
+        Sprite sprite = atlas->get("red");
+        sprite.setPosition({x, 0.0f});
+        sprite.setOrderInBatch(order);
+        return sprite;
+    }
+    std::shared_ptr<SpriteAtlas> atlasA, atlasB;
+};
+
+TEST_F(SpriteBatchTest, SpritesOfOneTextureMakeOneMeshWithSixIndicesEach) {
+    auto batch = SpriteBatch::create()
+                     .addSprite(spriteAt(atlasA, 0))
+                     .addSprite(spriteAt(atlasA, 10))
+                     .addSprite(spriteAt(atlasA, 20))
+                     .build();
+    ASSERT_NE(batch, nullptr);
+    ASSERT_EQ(batch->getMeshes().size(), 1u);
+    ASSERT_EQ(batch->getMaterials().size(), 1u);
+    const Mesh& mesh = *batch->getMeshes()[0];
+    EXPECT_EQ(mesh.getName(), "DynamicSpriteBatch0");
+    EXPECT_EQ(mesh.getVertexCount(), 12);
+    EXPECT_EQ(mesh.getIndices(0),
+              (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 8, 9, 10, 8, 10, 11}));
+    EXPECT_EQ(mesh.getMeshTopology(0), MeshTopology::Triangles);
+    EXPECT_EQ(mesh.getAttributeNames(), (std::vector<std::string>{"color", "position", "uv"}));
+
+    const Material& material = *batch->getMaterials()[0];
+    EXPECT_EQ(material.getShader(), Shader::getUnlitSprite());
+    EXPECT_EQ(material.getTexture(), atlasA->getTexture());
+}
+
+TEST_F(SpriteBatchTest, VerticesCarryCornersTextureCoordinatesAndColour) {
+    Sprite sprite = atlasA->get("green");
+    sprite.setPosition({7.0f, 9.0f});
+    sprite.setColor({1.0f, 0.0f, 0.0f, 0.5f});
+    auto batch = SpriteBatch::create().addSprite(sprite).build();
+    ASSERT_EQ(batch->getMeshes().size(), 1u);
+    const Mesh& mesh = *batch->getMeshes()[0];
+    const auto positions = mesh.getPositions();
+    const auto uvs = mesh.getUVs();
+    const auto colors = mesh.getColors();
+    ASSERT_EQ(positions.size(), 4u);
+    for (int i = 0; i < 4; i++) {
+        EXPECT_EQ(positions[i], glm::vec3(sprite.getCorners()[i], 0.0f));
+        EXPECT_EQ(uvs[i], glm::vec4(sprite.getUVs()[i], 0.0f, 0.0f));
+        EXPECT_EQ(colors[i], glm::vec4(1.0f, 0.0f, 0.0f, 0.5f));
+    }
+}
+
+TEST_F(SpriteBatchTest, LowerOrdersComeFirstAndTheBuilderKeepsTheSortedList) {
+    auto builder = SpriteBatch::create();
+    builder.addSprite(spriteAt(atlasA, 1, 1))
+        .addSprite(spriteAt(atlasA, 0, 0))
+        .addSprite(spriteAt(atlasA, 2, 1));
+    auto batch = builder.build();
+    ASSERT_EQ(batch->getMeshes().size(), 1u);
+    // The order-0 sprite (x = 0) gives the first four vertices.
+    EXPECT_EQ(batch->getMeshes()[0]->getPositions()[3], glm::vec3(0.0f));
+    const auto& sorted = builder.getSprites();
+    ASSERT_EQ(sorted.size(), 3u);
+    EXPECT_EQ(sorted[0].getOrderInBatch(), 0);
+    EXPECT_EQ(sorted[1].getOrderInBatch(), 1);
+    EXPECT_EQ(sorted[2].getOrderInBatch(), 1);
+}
+
+TEST_F(SpriteBatchTest, EveryTextureRunGetsItsOwnMeshAndMaterial) {
+    auto batch = SpriteBatch::create()
+                     .addSprite(spriteAt(atlasA, 0, 0))
+                     .addSprite(spriteAt(atlasB, 1, 1))
+                     .addSprite(spriteAt(atlasA, 2, 2))
+                     .build();
+    ASSERT_EQ(batch->getMeshes().size(), 3u);
+    ASSERT_EQ(batch->getMaterials().size(), 3u);
+    const std::shared_ptr<Texture> expected[] = {atlasA->getTexture(), atlasB->getTexture(),
+                                                 atlasA->getTexture()};
+    for (size_t i = 0; i < 3; i++) {
+        EXPECT_EQ(batch->getMeshes()[i]->getName(), "DynamicSpriteBatch" + std::to_string(i));
+        EXPECT_EQ(batch->getMaterials()[i]->getTexture(), expected[i]);
+        EXPECT_EQ(batch->getMeshes()[i]->getVertexCount(), 4);
+    }
+}
+
+TEST_F(SpriteBatchTest, WithinOneOrderSpritesAreGroupedByTexture) {
+    auto batch = SpriteBatch::create()
+                     .addSprite(spriteAt(atlasA, 0))
+                     .addSprite(spriteAt(atlasB, 1))
+                     .addSprite(spriteAt(atlasA, 2))
+                     .addSprite(spriteAt(atlasB, 3))
+                     .build();
+    ASSERT_EQ(batch->getMeshes().size(), 2u);
+    EXPECT_EQ(batch->getMeshes()[0]->getVertexCount(), 8);
+    EXPECT_EQ(batch->getMeshes()[1]->getVertexCount(), 8);
+    EXPECT_NE(batch->getMaterials()[0]->getTexture(), batch->getMaterials()[1]->getTexture());
+}
+
+TEST_F(SpriteBatchTest, RunsLongerThanSixteenBitIndicesAllowAreSplit) {
+    const int sprites = SpriteBatch::maxSpritesPerMesh * 2 + 1;
+    auto builder = SpriteBatch::create();
+    for (int i = 0; i < sprites; i++) builder.addSprite(spriteAt(atlasA, static_cast<float>(i)));
+    auto batch = builder.build();
+    ASSERT_EQ(batch->getMeshes().size(), 3u);
+    ASSERT_EQ(batch->getMaterials().size(), 3u);
+    const int fullVertices = SpriteBatch::maxSpritesPerMesh * 4;
+    EXPECT_EQ(batch->getMeshes()[0]->getVertexCount(), fullVertices);
+    EXPECT_EQ(batch->getMeshes()[1]->getVertexCount(), fullVertices);
+    EXPECT_EQ(batch->getMeshes()[2]->getVertexCount(), 4);
+    const auto& full = batch->getMeshes()[0]->getIndices(0);
+    EXPECT_EQ(*std::max_element(full.begin(), full.end()), 65535);
+    EXPECT_EQ(batch->getMeshes()[2]->getIndices(0), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(batch->getMeshes()[2]->getName(), "DynamicSpriteBatch2");
+    for (const auto& material : batch->getMaterials()) {
+        EXPECT_EQ(material->getTexture(), atlasA->getTexture());
+    }
+}
+
+TEST_F(SpriteBatchTest, SpritesWithoutTextureAreSkipped) {
+    test::LogCapture log;
+    const Sprite missing = atlasA->get("not in the atlas");
+    ASSERT_EQ(missing.getTexture(), nullptr);
+    auto batch = SpriteBatch::create()
+                     .addSprite(spriteAt(atlasA, 0))
+                     .addSprite(missing)
+                     .addSprite(Sprite())
+                     .addSprite(spriteAt(atlasA, 1))
+                     .build();
+    ASSERT_EQ(batch->getMeshes().size(), 1u);
+    EXPECT_EQ(batch->getMeshes()[0]->getVertexCount(), 8);
+
+    auto onlyMissing = SpriteBatch::create().addSprite(missing).build();
+    ASSERT_NE(onlyMissing, nullptr);
+    EXPECT_TRUE(onlyMissing->getMeshes().empty());
+    EXPECT_TRUE(onlyMissing->getMaterials().empty());
+}
+
+TEST_F(SpriteBatchTest, MeshesCountInTheStatisticsWhileTheBatchLives) {
+    const RenderStats& stats = Renderer::instance->renderStats;
+    const int meshesBefore = stats.meshCount;
+    auto empty = SpriteBatch::create().build();
+    EXPECT_TRUE(empty->getMeshes().empty());
+    auto batch = SpriteBatch::create()
+                     .addSprite(spriteAt(atlasA, 0, 0))
+                     .addSprite(spriteAt(atlasB, 1, 1))
+                     .build();
+    EXPECT_EQ(stats.meshCount, meshesBefore + 2);
+    batch.reset();
+    EXPECT_EQ(stats.meshCount, meshesBefore);
+}
+
+}  // namespace
+}  // namespace orka

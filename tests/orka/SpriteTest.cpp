@@ -1,0 +1,128 @@
+#include "orka/Sprite.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orka/LogCapture.hpp"
+#include "orka/SpriteTestSupport.hpp"
+
+namespace orka {
+namespace {
+
+using test::atlasPath;
+using test::LogCapture;
+
+constexpr float tolerance = 1e-4f;
+
+void expectNear(const glm::vec2& actual, const glm::vec2& expected) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+// page.json on a 256 x 128 page; anchors from the bottom.
+class SpriteOnPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testRenderer();
+        texture = Texture::create().withWhiteData(256, 128).build();
+        atlas = SpriteAtlas::create(atlasPath("page.json"), texture, false);
+        ASSERT_NE(atlas, nullptr);
+    }
+    std::shared_ptr<Texture> texture;
+    std::shared_ptr<SpriteAtlas> atlas;
+};
+
+TEST(Sprite, DefaultSpriteHasNoTextureAndCollapsesOnItsPosition) {
+    Sprite sprite;
+    EXPECT_EQ(sprite.getTexture(), nullptr);
+    EXPECT_EQ(sprite.getScale(), glm::vec2(1.0f));
+    EXPECT_EQ(sprite.getColor(), glm::vec4(1.0f));
+    EXPECT_EQ(sprite.getOrderInBatch(), 0);
+    EXPECT_EQ(sprite.getFlip(), glm::bvec2(false));
+    sprite.setPosition({3.0f, 4.0f});
+    for (const glm::vec2& corner : sprite.getCorners()) expectNear(corner, {3.0f, 4.0f});
+    // Without a texture there is no size to measure texture coordinates with.
+    for (const glm::vec2& uv : sprite.getUVs()) EXPECT_EQ(uv, glm::vec2(0.0f));
+}
+
+TEST(Sprite, NegativeScaleWarnsAndBecomesZero) {
+    LogCapture log;
+    Sprite sprite;
+    sprite.setScale({-1.0f, -2.0f});
+    EXPECT_EQ(sprite.getScale(), glm::vec2(0.0f));
+    ASSERT_EQ(log.records.size(), 2u);
+    EXPECT_EQ(log.records[0].type, LogType::Warning);
+    EXPECT_EQ(log.records[0].message, "Sprite.scale.x must be larger or equal to 0");
+    EXPECT_EQ(log.records[1].message, "Sprite.scale.y must be larger or equal to 0");
+    EXPECT_EQ(log.records[0].function, "setScale");
+    EXPECT_EQ(log.records[0].file, "src/orka/Sprite");
+
+    log.records.clear();
+    sprite.setScale({2.0f, -0.5f});
+    EXPECT_EQ(sprite.getScale(), glm::vec2(2.0f, 0.0f));
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].message, "Sprite.scale.y must be larger or equal to 0");
+}
+
+TEST_F(SpriteOnPage, CornersRunCounterClockwiseFromTheLowerRightAroundTheAnchor) {
+    Sprite sprite = atlas->get("box.png");  // 30 x 40, anchor (0.5, 0)
+    sprite.setPosition({100.0f, 50.0f});
+    const auto corners = sprite.getCorners();
+    expectNear(corners[0], {115.0f, 50.0f});
+    expectNear(corners[1], {115.0f, 90.0f});
+    expectNear(corners[2], {85.0f, 90.0f});
+    expectNear(corners[3], {85.0f, 50.0f});
+}
+
+TEST_F(SpriteOnPage, CornersAreScaledThenRotatedAboutTheAnchorThenMoved) {
+    Sprite sprite = atlas->get("centre.png");  // 30 x 40, anchor (0.5, 0.5)
+    sprite.setPosition({100.0f, 50.0f});
+    sprite.setScale({2.0f, 1.0f});
+    sprite.setRotation(90.0f);
+    const auto corners = sprite.getCorners();
+    // (15, -20) scaled to (30, -20), turned a quarter to (20, 30), moved by (100, 50).
+    expectNear(corners[0], {120.0f, 80.0f});
+    expectNear(corners[1], {80.0f, 80.0f});
+    expectNear(corners[2], {80.0f, 20.0f});
+    expectNear(corners[3], {120.0f, 20.0f});
+}
+
+TEST_F(SpriteOnPage, TextureCoordinatesFollowTheCornersAndTheFlips) {
+    Sprite sprite = atlas->get("box.png");  // spritePos (10, 68), size (30, 40)
+    const float uLeft = 10.0f / 256.0f, uRight = 40.0f / 256.0f;
+    const float vBottom = 68.0f / 128.0f, vTop = 108.0f / 128.0f;
+    auto uvs = sprite.getUVs();
+    expectNear(uvs[0], {uRight, vBottom});
+    expectNear(uvs[1], {uRight, vTop});
+    expectNear(uvs[2], {uLeft, vTop});
+    expectNear(uvs[3], {uLeft, vBottom});
+
+    sprite.setFlip({true, false});
+    uvs = sprite.getUVs();
+    expectNear(uvs[0], {uLeft, vBottom});
+    expectNear(uvs[2], {uRight, vTop});
+
+    sprite.setFlip({false, true});
+    uvs = sprite.getUVs();
+    expectNear(uvs[0], {uRight, vTop});
+    expectNear(uvs[1], {uRight, vBottom});
+
+    // Flipping changes the texture coordinates, never the corners.
+    Sprite unflipped = atlas->get("box.png");
+    for (int i = 0; i < 4; i++) expectNear(sprite.getCorners()[i], unflipped.getCorners()[i]);
+}
+
+TEST_F(SpriteOnPage, CopiesAreIndependentValues) {
+    Sprite original = atlas->get("box.png");
+    Sprite copy = original;
+    copy.setPosition({5.0f, 5.0f});
+    copy.setColor({1.0f, 0.0f, 0.0f, 0.5f});
+    copy.setOrderInBatch(3);
+    EXPECT_EQ(original.getPosition(), glm::vec2(0.0f));
+    EXPECT_EQ(original.getColor(), glm::vec4(1.0f));
+    EXPECT_EQ(original.getOrderInBatch(), 0);
+    EXPECT_EQ(copy.getTexture(), original.getTexture());
+}
+
+}  // namespace
+}  // namespace orka
