@@ -9,10 +9,15 @@
 #include <stdexcept>
 #include <utility>
 
+#include "game/CameraComponent.hpp"
+#include "game/CharacterAnimator.hpp"
 #include "game/CharacterController.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/SceneManager.hpp"
+#include "game/SpriteRenderer.hpp"
+#include "orka/SpriteAtlas.hpp"
 
 namespace {
 
@@ -21,6 +26,9 @@ using rapidjson::Value;
 constexpr const char* kCameraName = "Main Camera";
 constexpr float kCameraStartX = 231.5f;
 constexpr float kCameraStartY = 300.0f;
+constexpr float kCameraOrthographicSize = 150.0f;  // half the visible height, game units
+constexpr float kCameraNearPlane = -1.0f;
+constexpr float kCameraFarPlane = 1.0f;
 
 // Every physics tile is a 20 x 20 box, one unit smaller than the grid so neighbours do not touch.
 constexpr float kBoxHalfSize = 10.0f;
@@ -141,6 +149,17 @@ LevelFile ReadLevelFile(const std::string& fileName) {
     return level;
 }
 
+/// The scene manager's atlas, or null when there is none.
+orka::SpriteAtlas* Atlas() {
+    SceneManager* manager = SceneManager::GetInstance();
+    return manager != nullptr ? manager->spriteAtlas.get() : nullptr;
+}
+
+/// Atlas sprite number `number`, named "<number>.png".
+orka::Sprite AtlasSprite(int number) {
+    return Atlas()->get(std::to_string(number) + ".png");
+}
+
 /// Grid coordinate to game units; the product is exact in double precision, so no integer
 /// product can overflow.
 float GridToUnits(int cell) {
@@ -149,9 +168,11 @@ float GridToUnits(int cell) {
 
 }  // namespace
 
-LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                           KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world)
+LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                           PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                           std::shared_ptr<b2World> world)
     : updateEvent(updateEvent),
+      spriteDrawEvent(spriteDrawEvent),
       physicsStepEvent(physicsStepEvent),
       keyInputEvent(keyInputEvent),
       world(std::move(world)) {}
@@ -159,15 +180,11 @@ LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, PhysicsStepEvent* physicsSt
 LevelData LevelBuilder::BuildLevel(std::string fileName) {
     // Everything is read and checked before the first object is made.
     const LevelFile file = ReadLevelFile(fileName);
-    for (const TileEntry& entry : file.entries) LoadTileType(entry.type);
+    for (const TileEntry& entry : file.entries) CheckAtlasFor(LoadTileType(entry.type));
 
     LevelData levelData;
     levelData.level = std::make_shared<GameObject>();
-    levelData.cameraObject = std::make_shared<GameObject>();
-    GameObject& camera = *levelData.cameraObject;
-    camera.SetName(kCameraName);
-    camera.GetTransform()->position = {kCameraStartX, kCameraStartY};
-    camera.ToggleActive();
+    AddCamera(levelData);
 
     levelData.level->SetId(file.id);
     levelData.level->SetName(file.name);
@@ -182,11 +199,34 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
     return levelData;
 }
 
+void LevelBuilder::AddCamera(LevelData& levelData) const {
+    levelData.cameraObject = std::make_shared<GameObject>();
+    GameObject& object = *levelData.cameraObject;
+    object.SetName(kCameraName);
+    auto component = object.AddComponent<CameraComponent>();
+    component->camera.setOrthographicProjection(kCameraOrthographicSize, kCameraNearPlane,
+                                                kCameraFarPlane);
+    object.GetTransform()->position = {kCameraStartX, kCameraStartY};
+    levelData.camera = &component->camera;
+    component->updateEvent = updateEvent;
+    object.ToggleActive();
+}
+
+void LevelBuilder::CheckAtlasFor(const TileType& tile) const {
+    if (!tile.sprite || Atlas() != nullptr) return;
+    throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*tile.sprite) +
+                             ", but no sprite atlas is loaded");
+}
+
 std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& levelData) {
     const TileType& tile = LoadTileType(tileType);
     auto object = std::make_shared<GameObject>();
     object->SetId(tile.id);
     object->SetName(tile.name);
+    if (tile.sprite) {
+        CheckAtlasFor(tile);
+        object->AddComponent<SpriteRenderer>()->SetSprite(AtlasSprite(*tile.sprite));
+    }
     if (tile.physics) AddPhysics(*object, *tile.physics);
     if (tile.characterController) AddPlayer(object, tile, levelData);
     if (tile.levelOverBox) object->AddComponent<LevelOverOnHitByCharacter>();
@@ -198,10 +238,11 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     const auto cached = tileTypes.find(tileType);
     if (cached != tileTypes.end()) return cached->second;
 
-    const JsonFile file("tile" + std::to_string(tileType) + ".json");
+    TileType tile;
+    tile.fileName = "tile" + std::to_string(tileType) + ".json";
+    const JsonFile file(tile.fileName);
     ++tileFilesRead;
     const Value& root = file.Root();
-    TileType tile;
     tile.id = file.IntOr(root, "id", 0, Quote("id"));
     tile.name = file.RequiredString(root, "name", Quote("name"));
     if (const Value* sprite = JsonFile::Find(root, "sprite")) {
@@ -270,7 +311,7 @@ void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physi
     body->AddFixture(fixture, box);
 }
 
-void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const TileType&,
+void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
                              LevelData& levelData) const {
     if (object->GetComponent<PhysicsBody>() == nullptr) {
         Logger::Verbose("Player doesn't have a physicsbody component");
@@ -278,11 +319,18 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
     }
     levelData.player = object;
     object->AddComponent<CharacterController>();
+    levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
+    // A player tile always has its six animation sprites (checked when the file was read).
+    auto animator = object->AddComponent<CharacterAnimator>();
+    for (int number : tile.animation) animator->sprites.push_back(AtlasSprite(number));
 }
 
 void LevelBuilder::Wire(GameObject& object) const {
     for (const auto& behaviour : object.GetComponents<Behaviour>()) {
         behaviour->updateEvent = updateEvent;
+    }
+    for (const auto& renderer : object.GetComponents<SpriteRenderer>()) {
+        renderer->spriteDrawEvent = spriteDrawEvent;
     }
     for (const auto& body : object.GetComponents<PhysicsBody>()) {
         body->physicsStepEvent = physicsStepEvent;

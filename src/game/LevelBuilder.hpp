@@ -21,14 +21,18 @@
 /// the wrong JSON type, a tile entry with fewer than three integers, a player tile without
 /// "sprite" or "animation", an "animation" with fewer than six entries, a goal without
 /// "physics") throws std::runtime_error whose text starts with the file name, e.g.
-/// `tile7.json: "physics" has no "type"`. Both files are checked completely before any game
-/// object is made, so a failed build leaves nothing behind.
+/// `tile7.json: "physics" has no "type"`; so does a tile that shows a sprite while the scene
+/// manager has no sprite atlas. Both files are checked completely before any game object is
+/// made, so a failed build leaves nothing behind.
+///
+/// Sprites come from the scene manager's atlas: sprite number S is the atlas sprite "S.png".
 ///
 /// The events and the world must outlive the built objects.
 class LevelBuilder {
 public:
-    LevelBuilder(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                 KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world);
+    LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                 std::shared_ptr<b2World> world);
 
     /// Reads `fileName` and builds the level: root object, "Main Camera" object and one active
     /// game object per tile entry, in file order.
@@ -51,6 +55,7 @@ private:
             bool sensor = false;
             float density = 0.0f;
         };
+        std::string fileName;
         int id = 0;
         std::string name;
         std::optional<int> sprite;
@@ -60,12 +65,15 @@ private:
         bool levelOverBox = false;
     };
     const TileType& LoadTileType(int tileType);
+    void CheckAtlasFor(const TileType& tile) const;
+    void AddCamera(LevelData& levelData) const;
     void AddPhysics(GameObject& object, const TileType::Physics& physics) const;
     void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
                    LevelData& levelData) const;
     void Wire(GameObject& object) const;
 
     UpdateEvent* updateEvent;
+    SpriteDrawEvent* spriteDrawEvent;
     PhysicsStepEvent* physicsStepEvent;
     KeyInputEvent* keyInputEvent;
     std::shared_ptr<b2World> world;

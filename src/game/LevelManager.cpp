@@ -24,12 +24,12 @@ LevelManager::LevelManager() {
     Logger::Debug("Level Manager Contructor");
 }
 
-void LevelManager::LoadFirstLevel(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                                  KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world,
-                                  std::string name) {
+void LevelManager::LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                                  PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                                  std::shared_ptr<b2World> world, std::string name) {
     worldName = std::move(name);
     firstLevelFile = worldName + kFirstLevelSuffix;
-    LoadNextLevel(updateEvent, physicsStepEvent, keyInputEvent, std::move(world));
+    LoadNextLevel(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent, std::move(world));
     Logger::Debug("STOP!");
 }
 
@@ -42,8 +42,9 @@ std::string LevelManager::NextLevelFile() const {
     return CanOpen(candidate) ? candidate : firstLevelFile;
 }
 
-void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                                 KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world) {
+void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                                 std::shared_ptr<b2World> world) {
     const std::string fileName = NextLevelFile();
     if (levelData.level != nullptr) {
         UnloadLevel();
@@ -51,7 +52,8 @@ void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, PhysicsStepEvent* phy
             levelData.cameraObject->ToggleActive();
         }
     }
-    LevelBuilder builder(updateEvent, physicsStepEvent, keyInputEvent, std::move(world));
+    LevelBuilder builder(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent,
+                         std::move(world));
     // The previous level (all of it inactive by now) is released here.
     levelData = builder.BuildLevel(fileName);
 }

@@ -19,13 +19,14 @@ public:
     LevelManager();
 
     /// Remembers the world and builds its first level.
-    void LoadFirstLevel(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                        KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world,
-                        std::string worldName);
+    void LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                        PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                        std::shared_ptr<b2World> world, std::string worldName);
     /// Builds the first level when none is loaded, otherwise the level after the current one
     /// (or the first again after the last). Objects still active are deactivated first.
-    void LoadNextLevel(UpdateEvent* updateEvent, PhysicsStepEvent* physicsStepEvent,
-                       KeyInputEvent* keyInputEvent, std::shared_ptr<b2World> world);
+    void LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                       PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                       std::shared_ptr<b2World> world);
     /// Takes the current level's objects out of play: each is deactivated (unsubscribing its
     /// components and destroying its body) and released.
     void UnloadLevel();

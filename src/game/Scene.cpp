@@ -1,10 +1,16 @@
 #include "game/Scene.hpp"
 
+#include "game/Application.hpp"
 #include "game/GameObject.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
+#include "orka/Camera.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SpriteBatch.hpp"
 
 namespace {
+
+const glm::vec4 kDebugLineColor(1.0f, 1.0f, 1.0f, 1.0f);
 
 PhysicsBody* BodyComponent(b2Body* body) {
     return reinterpret_cast<PhysicsBody*>(body->GetUserData().pointer);
@@ -28,14 +34,15 @@ void Scene::LoadLevel(std::string worldName) {
     Logger::Debug("Loading level: " + worldName);
     levelManager.Reset();
     updateEvent.Clear();
+    spriteDrawEvent.Clear();
     physicsStepEvent.Clear();
     keyInputEvent.Clear();
     levelRunning = true;
 
     world = std::make_shared<b2World>(b2Vec2(0.0f, gravityY));
     world->SetContactListener(this);
-    levelManager.LoadFirstLevel(&updateEvent, &physicsStepEvent, &keyInputEvent, world,
-                                std::move(worldName));
+    levelManager.LoadFirstLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
+                                world, std::move(worldName));
     world->SetDebugDraw(&debugDraw);
 
     Logger::Debug("Begin InitialiseSelf");
@@ -56,10 +63,37 @@ void Scene::Update(float deltaTime) {
     if (levelRunning) return;
 
     levelManager.UnloadLevel();
-    levelManager.LoadNextLevel(&updateEvent, &physicsStepEvent, &keyInputEvent, world);
+    levelManager.LoadNextLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
+                               world);
     InitialiseLevel();
     Logger::Verbose("You Win");
     levelRunning = true;
+}
+
+void Scene::Draw() {
+    // Drawn only once the console dialogue is over; a scene driven without the console
+    // application always draws.
+    const Application* application = Application::GetExistingInstance();
+    if (application != nullptr && !application->started) return;
+    Logger::Verbose("Begin frame draw");
+    // Before the first level there is no camera: a default one clears the window.
+    const orka::Camera fallbackCamera;
+    const orka::Camera* camera = GetLevelData().camera;
+    orka::RenderPass pass =
+        orka::RenderPass::create().withCamera(camera != nullptr ? *camera : fallbackCamera).build();
+    orka::SpriteBatch::SpriteBatchBuilder sprites = orka::SpriteBatch::create();
+    if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites);
+    pass.draw(sprites.build(), glm::mat4(1.0f));
+
+    debugDrawEnabled = application != nullptr && application->debug;
+    if (debugDrawEnabled && world != nullptr) {
+        world->DebugDraw();
+        if (!debugDraw.GetLines().empty()) {
+            pass.drawLines(debugDraw.GetLines(), kDebugLineColor, orka::MeshTopology::Lines);
+        }
+        debugDraw.ClearLines();
+    }
+    Logger::Verbose("End frame draw");
 }
 
 void Scene::InitialiseLevel() {

@@ -35,6 +35,10 @@ public:
     /// One frame: a physics step of `timeStep`, the physics-step event, the update event with
     /// `deltaTime` (seconds), and, when the level was finished, the change to the next level.
     void Update(float deltaTime);
+    /// One frame of drawing through the level's camera: every active sprite renderer's sprite
+    /// in one sprite batch, and the physics shapes as white lines when the application's debug
+    /// switch is on. Needs the renderer (GL context).
+    void Draw();
     /// Marks the level as finished; it is replaced at the end of the running (or next) `Update`.
     void SetLevelOver();
     /// The height below which a dynamic or kinematic body counts as fallen (game units).
@@ -52,6 +56,7 @@ public:
     bool IsLevelRunning() const { return levelRunning; }
 
     UpdateEvent updateEvent;
+    SpriteDrawEvent spriteDrawEvent;
     PhysicsStepEvent physicsStepEvent;
     KeyInputEvent keyInputEvent;
 

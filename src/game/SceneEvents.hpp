@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "game/Event.hpp"
+#include "orka/SpriteBatch.hpp"
 
 class GameObject;
 
@@ -11,6 +12,8 @@ class GameObject;
 
 /// Raised once per frame with the frame's duration in seconds; behaviours update.
 using UpdateEvent = Event<float>;
+/// Raised once per frame with the frame's open sprite batch; sprite renderers add their sprites.
+using SpriteDrawEvent = Event<orka::SpriteBatch::SpriteBatchBuilder&>;
 /// Raised right after every physics step; physics bodies copy their body into their transform.
 using PhysicsStepEvent = Event<>;
 /// Raised for every key-down and key-up event but Escape; the character controller listens.

@@ -7,6 +7,7 @@
 
 #include "game/Logger.hpp"
 #include "orka/SDLRenderer.hpp"
+#include "orka/SpriteAtlas.hpp"
 
 namespace {
 
@@ -62,10 +63,19 @@ void SceneManager::LevelOver() {
 
 void SceneManager::LoadScene(std::string worldName, std::string atlasName) {
     Logger::Debug("Loading scene " + worldName + " with SpriteAtlas: " + atlasName);
+    const std::string jsonFile = atlasName + ".json";
+    spriteAtlas = orka::SpriteAtlas::create(jsonFile, atlasName + ".png", true);
+    // The atlas has said why on the console; without it no tile could be shown.
+    if (spriteAtlas == nullptr) {
+        throw std::runtime_error(jsonFile + ": the sprite atlas (with " + atlasName +
+                                 ".png) cannot be loaded");
+    }
     scene.LoadLevel(std::move(worldName));
 }
 
-void SceneManager::Render() {}
+void SceneManager::Render() {
+    scene.Draw();
+}
 
 void SceneManager::OnKeyEvent(SDL_Event& event) {
     if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);

@@ -9,7 +9,8 @@
 
 namespace orka {
 class SDLRenderer;
-}
+class SpriteAtlas;
+}  // namespace orka
 
 /// The game's top object and second singleton: it owns the window (an `orka::SDLRenderer`) and
 /// the scene, hooks the scene into the window's callbacks and runs the event loop.
@@ -55,8 +56,15 @@ public:
 private:
     bool Register();
 
-    // Declared in the order window, scene so that the scene goes first.
+    // Declared in the order window, atlas, scene so that they are released the other way round.
     std::unique_ptr<orka::SDLRenderer> renderer;  // null without a window of its own
+
+public:
+    /// The game's one sprite atlas (set by `LoadScene`, or by the caller of a manager without
+    /// window); the level builder takes its sprites from it. Released after the scene.
+    std::shared_ptr<orka::SpriteAtlas> spriteAtlas;
+
+private:
     Scene scene;
 
     static SceneManager* instance;

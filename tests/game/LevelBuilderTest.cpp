@@ -27,9 +27,10 @@ protected:
     ScratchFolder folder;
     std::shared_ptr<b2World> world = std::make_shared<b2World>(b2Vec2(0.0f, -98.0f));
     UpdateEvent update;
+    SpriteDrawEvent spriteDraw;
     PhysicsStepEvent physicsStep;
     KeyInputEvent keyInput;
-    LevelBuilder builder{&update, &physicsStep, &keyInput, world};
+    LevelBuilder builder{&update, &spriteDraw, &physicsStep, &keyInput, world};
 
     /// Writes a level "level1.json" whose tiles are `tiles` (the JSON of "arrayOfTiles").
     void WriteLevel(const std::string& tiles, const std::string& extra = "") {
@@ -182,9 +183,10 @@ std::string BuildReadOnly(const std::filesystem::path& folder) {
         try {
             auto world = std::make_shared<b2World>(b2Vec2(0.0f, -98.0f));
             UpdateEvent update;
+            SpriteDrawEvent sprites;
             PhysicsStepEvent step;
             KeyInputEvent keys;
-            LevelBuilder(&update, &step, &keys, world).BuildLevel("level1.json");
+            LevelBuilder(&update, &sprites, &step, &keys, world).BuildLevel("level1.json");
         } catch (const std::exception& error) {
             message = error.what();
         }

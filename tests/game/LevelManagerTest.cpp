@@ -18,6 +18,7 @@ protected:
     ScratchFolder folder;
     std::shared_ptr<b2World> world = std::make_shared<b2World>(b2Vec2(0.0f, -98.0f));
     UpdateEvent update;
+    SpriteDrawEvent spriteDraw;
     PhysicsStepEvent physicsStep;
     KeyInputEvent keyInput;
     LevelManager manager;
@@ -31,11 +32,11 @@ protected:
                                    R"(", "arrayOfTiles": [[[1, 0, 0]]]})");
     }
     void First(const std::string& worldName) {
-        manager.LoadFirstLevel(&update, &physicsStep, &keyInput, world, worldName);
+        manager.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, worldName);
     }
     void Next() {
         manager.UnloadLevel();
-        manager.LoadNextLevel(&update, &physicsStep, &keyInput, world);
+        manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
     }
     std::string Current() const { return manager.GetLevelData().level->GetName(); }
 };
@@ -74,7 +75,7 @@ TEST_F(LevelManagerTest, TheNextFileComesFromTheIdNotFromTheFileName) {
 
     WriteLevel("hill1.json", "");  // no id: read as 0, followed by the file numbered 1
     LevelManager other;
-    other.LoadFirstLevel(&update, &physicsStep, &keyInput, world, "hill");
+    other.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, "hill");
     EXPECT_EQ(other.GetLevelData().level->GetId(), 0);
     EXPECT_EQ(other.NextLevelFile(), "hill1.json");
 }
@@ -100,7 +101,7 @@ TEST_F(LevelManagerTest, AnUnloadedLevelIsOutOfPlayAndNoLongerReferenced) {
     EXPECT_EQ(world->GetBodyCount(), 0);
     EXPECT_EQ(physicsStep.GetCount(), 0);
 
-    manager.LoadNextLevel(&update, &physicsStep, &keyInput, world);
+    manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
     EXPECT_TRUE(camera.expired()) << "the old camera object goes with the old level";
     EXPECT_EQ(world->GetBodyCount(), 1);
     EXPECT_EQ(physicsStep.GetCount(), 1);

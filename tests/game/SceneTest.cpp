@@ -150,7 +150,7 @@ TEST_F(SceneTest, TouchingTheGoalLoadsTheNextLevelAtTheEndOfThatUpdate) {
     }
     EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
     EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
-    EXPECT_EQ(scene.updateEvent.GetCount(), 1) << "the new goal";
+    EXPECT_EQ(scene.updateEvent.GetCount(), 2) << "the new goal and the camera object";
     const glm::vec2 oldCrate = oldObjects[3]->GetTransform()->position;
     scene.Update(kStep);
     EXPECT_EQ(oldObjects[3]->GetTransform()->position, oldCrate);
