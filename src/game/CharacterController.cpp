@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/CharacterAnimator.hpp"
 #include "game/GameObject.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
@@ -15,30 +16,50 @@ CharacterController::~CharacterController() = default;
 
 void CharacterController::InitialiseSelf() {
     physicsBody = gameObject->GetComponent<PhysicsBody>();
+    animator = gameObject->GetComponent<CharacterAnimator>();
 }
 
 void CharacterController::Update(float) {
     Logger::Verbose("CharacterController::Update");
     if (rightHeld) {
         pendingImpulse.x = moveImpulse;
+        RequestState(CharacterAnimator::WalkRight);
     } else if (leftHeld) {
         pendingImpulse.x = -moveImpulse;
+        RequestState(CharacterAnimator::WalkLeft);
     }
     if (grounded && jumpHeld) {
         pendingImpulse.y = jumpImpulse;
+        RequestState(CharacterAnimator::Jump);
         grounded = false;
     }
     if (physicsBody == nullptr) return;
+    ApplyPendingImpulse();
+    AnimateFromMotion();
+}
 
-    if (pendingImpulse.x != 0.0f || pendingImpulse.y != 0.0f) {
-        // The cap acts before the push, so within a frame the speed may exceed it by the push.
-        const glm::vec2 velocity = physicsBody->GetLinearVelocity();
-        if (std::fabs(velocity.x) > maxSpeed) {
-            physicsBody->SetLinearVelocity(std::copysign(maxSpeed, velocity.x), velocity.y);
-        }
-        physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, true);
-        pendingImpulse = {0.0f, 0.0f};
+void CharacterController::ApplyPendingImpulse() {
+    if (pendingImpulse.x == 0.0f && pendingImpulse.y == 0.0f) return;
+    // The cap acts before the push, so within a frame the speed may exceed it by the push.
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    if (std::fabs(velocity.x) > maxSpeed) {
+        physicsBody->SetLinearVelocity(std::copysign(maxSpeed, velocity.x), velocity.y);
     }
+    physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, true);
+    pendingImpulse = {0.0f, 0.0f};
+}
+
+void CharacterController::AnimateFromMotion() {
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    if (grounded && velocity.x == 0.0f) {
+        RequestState(CharacterAnimator::Idle);
+    } else if (!grounded && velocity.y < 0.0f) {
+        RequestState(CharacterAnimator::Fall);
+    }
+}
+
+void CharacterController::RequestState(int state) {
+    if (animator != nullptr) animator->SetState(state);
 }
 
 void CharacterController::OnEnable() {

@@ -8,13 +8,15 @@
 #include "game/Behaviour.hpp"
 #include "game/SceneEvents.hpp"
 
+class CharacterAnimator;
 class GameObject;
 class PhysicsBody;
 
 /// Lets the player steer the player character: the arrow keys push it sideways, space makes it
 /// jump once per landing, and its horizontal speed is cut back to `maxSpeed` before every push.
 ///
-/// Needs a sibling `PhysicsBody` (found in `InitialiseSelf`). The key handler is subscribed to
+/// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
+/// (both found in `InitialiseSelf`). The key handler is subscribed to
 /// `*keyInputEvent` and the collision handlers to the sibling body while the owner is active.
 /// Impulses are in game units times mass per second, speeds in units per second.
 class CharacterController : public Behaviour {
@@ -42,6 +44,7 @@ public:
     KeyInputEvent* keyInputEvent = nullptr;
 
 private:
+    void ApplyPendingImpulse();
     void OnEnable();
     void OnDisable();
     void OnKey(SDL_Event& event);
@@ -52,6 +55,10 @@ private:
     bool rightHeld = false;
     bool jumpHeld = false;
     bool grounded = false;
+    void RequestState(int state);
+    void AnimateFromMotion();
+
     std::shared_ptr<PhysicsBody> physicsBody;
+    std::shared_ptr<CharacterAnimator> animator;
     glm::vec2 pendingImpulse{0.0f, 0.0f};
 };

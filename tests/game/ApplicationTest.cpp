@@ -18,7 +18,10 @@
 #include <string>
 #include <thread>
 
+#include "game/PlatformerProcess.hpp"
+
 namespace fs = std::filesystem;
+using game::test::Platformer;
 using namespace std::chrono_literals;
 
 namespace {
@@ -46,78 +49,6 @@ public:
         std::ofstream(path / fileName) << text;
     }
     fs::path path;
-};
-
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-    return text;
-}
-
-/// The built game running in a directory, with its three standard streams on pipes.
-/// Its output is small enough to stay in the pipes until the process has ended.
-class Platformer {
-public:
-    explicit Platformer(const fs::path& workDir) {
-        // Writing to a game that has already ended must fail, not kill the test.
-        signal(SIGPIPE, SIG_IGN);
-        int in[2], out[2], err[2];
-        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], STDIN_FILENO);
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-            signal(SIGPIPE, SIG_DFL);
-            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        close(err[1]);
-        input = in[1];
-        output = out[0];
-        errors = err[0];
-    }
-    ~Platformer() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        for (int fd : {input, output, errors}) {
-            if (fd >= 0) close(fd);
-        }
-    }
-
-    void Write(const std::string& text) {
-        // The game may already have ended; a failed write is then expected.
-        if (write(input, text.data(), text.size()) < 0) return;
-    }
-    void CloseInput() {
-        close(input);
-        input = -1;
-    }
-    /// Waits up to `limit` for the process to end; false when it is still running.
-    bool EndsWithin(std::chrono::milliseconds limit) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return true;
-            }
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(10ms);
-        }
-    }
-    int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
-    std::string Output() { return ReadAll(output); }
-    std::string Errors() { return ReadAll(errors); }
-
-private:
-    pid_t pid = -1;
-    int input = -1, output = -1, errors = -1;
-    int status = 0;
 };
 
 struct Transcript {
