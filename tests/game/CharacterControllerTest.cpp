@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "game/CharacterAnimator.hpp"
 #include "game/GameObject.hpp"
 #include "game/PhysicsBody.hpp"
 
@@ -29,6 +30,7 @@ protected:
     std::shared_ptr<PhysicsBody> body = character->AddComponent<PhysicsBody>();
     std::shared_ptr<CharacterController> controller =
         character->AddComponent<CharacterController>();
+    std::shared_ptr<CharacterAnimator> animator = character->AddComponent<CharacterAnimator>();
     GameObject below, above;
 
     CharacterControllerTest() {
@@ -44,6 +46,7 @@ protected:
         fixture.density = 2.0f;
         body->AddFixture(fixture, box);
         controller->updateEvent = &update;
+        animator->updateEvent = &update;
         controller->keyInputEvent = &keys;
         character->ToggleActive();
         character->InitialiseSelf();
@@ -61,7 +64,7 @@ TEST_F(CharacterControllerTest, ActivationSubscribesKeysAndCollisionsAndDeactiva
     EXPECT_EQ(keys.GetCount(), 1);
     EXPECT_EQ(body->collisionEnterEvent.GetCount(), 1);
     EXPECT_EQ(body->collisionExitEvent.GetCount(), 1);
-    EXPECT_EQ(update.GetCount(), 1);
+    EXPECT_EQ(update.GetCount(), 2);
     character->ToggleActive();
     EXPECT_EQ(keys.GetCount(), 0);
     EXPECT_EQ(body->collisionEnterEvent.GetCount(), 0);
@@ -144,6 +147,32 @@ TEST_F(CharacterControllerTest, KeysOfAnInactiveCharacterAreNotHeard) {
     character->ToggleActive();
     update.Invoke(1.0f / 60.0f);
     EXPECT_EQ(Velocity().x, 0.0f);
+}
+
+TEST_F(CharacterControllerTest, TheAnimatorIsToldWhatTheCharacterDoes) {
+    Frame();
+    EXPECT_EQ(animator->GetState(), -1) << "still in the air, not falling: nothing requested";
+    body->SetLinearVelocity(0.0f, -5.0f);
+    Frame();
+    EXPECT_EQ(animator->GetState(), CharacterAnimator::Fall);
+
+    body->OnCollision(&below, false);
+    body->SetLinearVelocity(0.0f, 0.0f);
+    Frame();
+    EXPECT_EQ(animator->GetState(), CharacterAnimator::Idle);
+    Send(SDL_KEYDOWN, SDLK_LEFT);
+    Frame();
+    EXPECT_EQ(animator->GetState(), CharacterAnimator::WalkLeft);
+    Send(SDL_KEYDOWN, SDLK_RIGHT);
+    body->SetLinearVelocity(0.0f, 0.0f);
+    Frame();
+    EXPECT_EQ(animator->GetState(), CharacterAnimator::WalkRight) << "right wins";
+    Send(SDL_KEYUP, SDLK_RIGHT);
+    Send(SDL_KEYUP, SDLK_LEFT);
+    body->SetLinearVelocity(0.0f, 0.0f);
+    Send(SDL_KEYDOWN, SDLK_SPACE);
+    Frame();
+    EXPECT_EQ(animator->GetState(), CharacterAnimator::Jump);
 }
 
 }  // namespace

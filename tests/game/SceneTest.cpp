@@ -10,6 +10,7 @@
 #include "game/PhysicsBody.hpp"
 #include "game/SceneManager.hpp"
 #include "game/ScratchFolder.hpp"
+#include "orka/Camera.hpp"
 
 namespace {
 
@@ -186,6 +187,16 @@ TEST_F(SceneTest, LoadingAgainReplacesTheLevelAndTheWorld) {
     EXPECT_EQ(LevelId(), 1);
     EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
     EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+}
+
+TEST_F(SceneTest, ALevelWithoutPlayerKeepsTheCameraStill) {
+    scene.LoadLevel("drop");
+    EXPECT_EQ(scene.GetLevelData().player, nullptr) << "a crate named like the player is none";
+    const auto camera = scene.GetLevelData().cameraObject;
+    const glm::mat4 view = scene.GetLevelData().camera->getViewTransform();
+    for (int i = 0; i < 30; ++i) scene.Update(kStep);
+    EXPECT_EQ(camera->GetTransform()->position, glm::vec2(231.5f, 300.0f));
+    EXPECT_EQ(scene.GetLevelData().camera->getViewTransform(), view);
 }
 
 }  // namespace
