@@ -149,6 +149,66 @@ LevelFile ReadLevelFile(const std::string& fileName) {
     return level;
 }
 
+LevelBuilder::TileType::Physics ReadPhysics(const JsonFile& file, const Value& physics) {
+    if (!physics.IsObject()) file.Fail("\"physics\" is not an object");
+    if (JsonFile::Find(physics, "type") == nullptr) file.Fail("\"physics\" has no \"type\"");
+    LevelBuilder::TileType::Physics body;
+    const std::string type = file.RequiredString(physics, "type", "\"physics\"/\"type\"");
+    // Exact and case-sensitive: every other text makes a dynamic body.
+    body.type = type == "static"      ? b2_staticBody
+                : type == "kinematic" ? b2_kinematicBody
+                                      : b2_dynamicBody;
+    if (const Value* sensor = JsonFile::Find(physics, "sensor")) {
+        if (!sensor->IsBool()) file.Fail("\"physics\"/\"sensor\" is not true or false");
+        body.sensor = sensor->GetBool();
+    }
+    const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"");
+    if (density < 0) file.Fail("\"physics\"/\"density\" is negative");
+    body.density = static_cast<float>(density);
+    return body;
+}
+
+/// The player's animation frames; the animator and the controller rely on six of them.
+std::vector<int> ReadAnimation(const JsonFile& file) {
+    const Value* animation = JsonFile::Find(file.Root(), "animation");
+    if (animation == nullptr) file.Fail("\"characterController\" needs \"animation\"");
+    if (!animation->IsArray()) file.Fail("\"animation\" is not an array");
+    if (animation->Size() < kAnimationFrames) {
+        file.Fail("\"animation\" has " + std::to_string(animation->Size()) +
+                  " entries, at least 6 are needed");
+    }
+    std::vector<int> frames;
+    for (rapidjson::SizeType i = 0; i < animation->Size(); ++i) {
+        frames.push_back(file.Int((*animation)[i], "\"animation\"[" + std::to_string(i) + "]"));
+    }
+    return frames;
+}
+
+LevelBuilder::TileType ReadTileFile(const std::string& fileName) {
+    const JsonFile file(fileName);
+    const Value& root = file.Root();
+    LevelBuilder::TileType tile;
+    tile.fileName = fileName;
+    tile.id = file.IntOr(root, "id", 0, Quote("id"));
+    tile.name = file.RequiredString(root, "name", Quote("name"));
+    if (const Value* sprite = JsonFile::Find(root, "sprite")) {
+        tile.sprite = file.Int(*sprite, Quote("sprite"));
+    }
+    if (const Value* physics = JsonFile::Find(root, "physics")) {
+        tile.physics = ReadPhysics(file, *physics);
+    }
+    // Only the presence of these two keys counts.
+    tile.characterController = JsonFile::Find(root, "characterController") != nullptr;
+    tile.levelOverBox = JsonFile::Find(root, "leveloverbox") != nullptr;
+    if (tile.levelOverBox && !tile.physics) file.Fail("\"leveloverbox\" needs \"physics\"");
+    // A player without a body is built without its player parts, so it needs nothing more.
+    if (tile.characterController && tile.physics) {
+        if (!tile.sprite) file.Fail("\"characterController\" needs \"sprite\"");
+        tile.animation = ReadAnimation(file);
+    }
+    return tile;
+}
+
 /// The scene manager's atlas, or null when there is none.
 orka::SpriteAtlas* Atlas() {
     SceneManager* manager = SceneManager::GetInstance();
@@ -237,53 +297,8 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
 const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     const auto cached = tileTypes.find(tileType);
     if (cached != tileTypes.end()) return cached->second;
-
-    TileType tile;
-    tile.fileName = "tile" + std::to_string(tileType) + ".json";
-    const JsonFile file(tile.fileName);
+    TileType tile = ReadTileFile("tile" + std::to_string(tileType) + ".json");
     ++tileFilesRead;
-    const Value& root = file.Root();
-    tile.id = file.IntOr(root, "id", 0, Quote("id"));
-    tile.name = file.RequiredString(root, "name", Quote("name"));
-    if (const Value* sprite = JsonFile::Find(root, "sprite")) {
-        tile.sprite = file.Int(*sprite, Quote("sprite"));
-    }
-    if (const Value* physics = JsonFile::Find(root, "physics")) {
-        if (!physics->IsObject()) file.Fail("\"physics\" is not an object");
-        if (JsonFile::Find(*physics, "type") == nullptr) file.Fail("\"physics\" has no \"type\"");
-        TileType::Physics body;
-        const std::string type = file.RequiredString(*physics, "type", "\"physics\"/\"type\"");
-        // Exact and case-sensitive: every other text makes a dynamic body.
-        body.type = type == "static"      ? b2_staticBody
-                    : type == "kinematic" ? b2_kinematicBody
-                                          : b2_dynamicBody;
-        if (const Value* sensor = JsonFile::Find(*physics, "sensor")) {
-            if (!sensor->IsBool()) file.Fail("\"physics\"/\"sensor\" is not true or false");
-            body.sensor = sensor->GetBool();
-        }
-        const int density = file.IntOr(*physics, "density", 0, "\"physics\"/\"density\"");
-        if (density < 0) file.Fail("\"physics\"/\"density\" is negative");
-        body.density = static_cast<float>(density);
-        tile.physics = body;
-    }
-    tile.characterController = JsonFile::Find(root, "characterController") != nullptr;
-    tile.levelOverBox = JsonFile::Find(root, "leveloverbox") != nullptr;
-    if (tile.levelOverBox && !tile.physics) file.Fail("\"leveloverbox\" needs \"physics\"");
-    if (tile.characterController && tile.physics) {
-        // The player's animator and controller rely on its sprite and six animation frames.
-        if (!tile.sprite) file.Fail("\"characterController\" needs \"sprite\"");
-        const Value* animation = JsonFile::Find(root, "animation");
-        if (animation == nullptr) file.Fail("\"characterController\" needs \"animation\"");
-        if (!animation->IsArray()) file.Fail("\"animation\" is not an array");
-        if (animation->Size() < kAnimationFrames) {
-            file.Fail("\"animation\" has " + std::to_string(animation->Size()) +
-                      " entries, at least 6 are needed");
-        }
-        for (rapidjson::SizeType i = 0; i < animation->Size(); ++i) {
-            tile.animation.push_back(
-                file.Int((*animation)[i], "\"animation\"[" + std::to_string(i) + "]"));
-        }
-    }
     return tileTypes.emplace(tileType, std::move(tile)).first->second;
 }
 

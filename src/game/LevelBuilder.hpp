@@ -47,7 +47,6 @@ public:
     /// Distance between neighbouring tiles, in game units.
     static constexpr float gridSize = 21.0f;
 
-private:
     /// A tile-type file, checked and read into plain values.
     struct TileType {
         struct Physics {
@@ -64,6 +63,8 @@ private:
         std::vector<int> animation;  // only read for a player
         bool levelOverBox = false;
     };
+
+private:
     const TileType& LoadTileType(int tileType);
     void CheckAtlasFor(const TileType& tile) const;
     void AddCamera(LevelData& levelData) const;

@@ -25,6 +25,16 @@ SceneManager* SceneManager::GetInstance() {
 
 SceneManager::SceneManager(std::string worldName, std::string atlasName) {
     if (!Register()) return;
+    try {
+        Run(std::move(worldName), std::move(atlasName));
+    } catch (...) {
+        // The destructor does not run for a constructor that throws.
+        instance = nullptr;
+        throw;
+    }
+}
+
+void SceneManager::Run(std::string worldName, std::string atlasName) {
     // Made only now: a window object that is never initialised still shuts SDL down when it goes.
     renderer = std::make_unique<orka::SDLRenderer>();
     renderer->setWindowSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});

@@ -55,6 +55,7 @@ public:
 
 private:
     bool Register();
+    void Run(std::string worldName, std::string atlasName);
 
     // Declared in the order window, atlas, scene so that they are released the other way round.
     std::unique_ptr<orka::SDLRenderer> renderer;  // null without a window of its own
