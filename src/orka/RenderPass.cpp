@@ -115,8 +115,6 @@ RenderPass RenderPassBuilder::build() {
 
 // ---- Life cycle ----
 
-RenderPass::RenderPass() = default;
-
 RenderPass::RenderPass(const RenderPassBuilder& builder)
     : name(builder.name),
       framebuffer(builder.framebuffer),

@@ -119,7 +119,6 @@ public:
 
 private:
     explicit RenderPass(const RenderPassBuilder& builder);
-    RenderPass();
 
     void bind(bool newFrame);
     void clear();

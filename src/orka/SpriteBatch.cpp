@@ -93,9 +93,15 @@ std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
 
 SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites) {
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
-    std::sort(sprites.begin(), sprites.end(), drawsBefore);
+    // Sprites usually arrive in order already (one atlas, one order): checking is cheaper.
+    if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
+        std::sort(sprites.begin(), sprites.end(), drawsBefore);
+    }
 
-    VertexLists lists;
+    // Kept between builds (one mesh's worth at most, about 3 MB) so that a batch built every
+    // frame does not fault fresh pages in each time. Batches are built on the main thread only.
+    static VertexLists lists;
+    lists.clear();
     lists.reserve(std::min(sprites.size(), static_cast<size_t>(maxSpritesPerMesh)));
     Texture* current = nullptr;
     auto flush = [&]() {

@@ -19,6 +19,9 @@ class Shader;
 /// more than `maxSpritesPerMesh` sprites is split over several meshes. Sprites without a texture
 /// (a failed atlas lookup) are skipped.
 ///
+/// Building allocates nothing per sprite: the vertex lists are reused from mesh to mesh and from
+/// build to build, and each mesh is uploaded once.
+///
 /// Made to be thrown away: build one per frame, draw it through a RenderPass, release it. The
 /// batch owns its meshes (their GPU buffers live as long as the batch) and materials; the
 /// materials share the textures, which therefore stay alive while the batch lives.

@@ -78,17 +78,6 @@ TEST_F(FramebufferTest, BindAttachesEveryColourTextureInOrder) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-TEST_F(FramebufferTest, APassDrawsIntoItsTexture) {
-    auto framebuffer = Framebuffer::create().withSize(8, 8).withDepth(true).build();
-    ASSERT_NE(framebuffer, nullptr);
-    fill(framebuffer, opaqueGreen);
-    const auto texels = textureLevel(*framebuffer->getTextures()[0], 0, 64);
-    EXPECT_EQ(texels[0], 0);
-    EXPECT_EQ(texels[1], 255);
-    EXPECT_EQ(texels[63 * 4 + 1], 255);
-    EXPECT_EQ(boundFramebuffer(), 0);
-}
-
 TEST_F(FramebufferTest, ReplacedTextureIsAttachedAtTheNextBind) {
     auto framebuffer = Framebuffer::create().withSize(4, 4).build();
     ASSERT_NE(framebuffer, nullptr);

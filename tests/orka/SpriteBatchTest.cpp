@@ -7,7 +7,6 @@
 #include "orka/LogCapture.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
-#include "orka/Renderer.hpp"
 #include "orka/Shader.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
@@ -153,24 +152,11 @@ TEST_F(SpriteBatchTest, SpritesWithoutTextureAreSkipped) {
     ASSERT_EQ(batch->getMeshes().size(), 1u);
     EXPECT_EQ(batch->getMeshes()[0]->getVertexCount(), 8);
 
+    EXPECT_TRUE(SpriteBatch::create().build()->getMeshes().empty());
     auto onlyMissing = SpriteBatch::create().addSprite(missing).build();
     ASSERT_NE(onlyMissing, nullptr);
     EXPECT_TRUE(onlyMissing->getMeshes().empty());
     EXPECT_TRUE(onlyMissing->getMaterials().empty());
-}
-
-TEST_F(SpriteBatchTest, MeshesCountInTheStatisticsWhileTheBatchLives) {
-    const RenderStats& stats = Renderer::instance->renderStats;
-    const int meshesBefore = stats.meshCount;
-    auto empty = SpriteBatch::create().build();
-    EXPECT_TRUE(empty->getMeshes().empty());
-    auto batch = SpriteBatch::create()
-                     .addSprite(spriteAt(atlasA, 0, 0))
-                     .addSprite(spriteAt(atlasB, 1, 1))
-                     .build();
-    EXPECT_EQ(stats.meshCount, meshesBefore + 2);
-    batch.reset();
-    EXPECT_EQ(stats.meshCount, meshesBefore);
 }
 
 }  // namespace

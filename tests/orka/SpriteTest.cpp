@@ -35,10 +35,6 @@ protected:
 TEST(Sprite, DefaultSpriteHasNoTextureAndCollapsesOnItsPosition) {
     Sprite sprite;
     EXPECT_EQ(sprite.getTexture(), nullptr);
-    EXPECT_EQ(sprite.getScale(), glm::vec2(1.0f));
-    EXPECT_EQ(sprite.getColor(), glm::vec4(1.0f));
-    EXPECT_EQ(sprite.getOrderInBatch(), 0);
-    EXPECT_EQ(sprite.getFlip(), glm::bvec2(false));
     sprite.setPosition({3.0f, 4.0f});
     for (const glm::vec2& corner : sprite.getCorners()) expectNear(corner, {3.0f, 4.0f});
     // Without a texture there is no size to measure texture coordinates with.
@@ -110,18 +106,6 @@ TEST_F(SpriteOnPage, TextureCoordinatesFollowTheCornersAndTheFlips) {
     // Flipping changes the texture coordinates, never the corners.
     Sprite unflipped = atlas->get("box.png");
     for (int i = 0; i < 4; i++) expectNear(sprite.getCorners()[i], unflipped.getCorners()[i]);
-}
-
-TEST_F(SpriteOnPage, CopiesAreIndependentValues) {
-    Sprite original = atlas->get("box.png");
-    Sprite copy = original;
-    copy.setPosition({5.0f, 5.0f});
-    copy.setColor({1.0f, 0.0f, 0.0f, 0.5f});
-    copy.setOrderInBatch(3);
-    EXPECT_EQ(original.getPosition(), glm::vec2(0.0f));
-    EXPECT_EQ(original.getColor(), glm::vec4(1.0f));
-    EXPECT_EQ(original.getOrderInBatch(), 0);
-    EXPECT_EQ(copy.getTexture(), original.getTexture());
 }
 
 }  // namespace
