@@ -13,9 +13,9 @@ namespace {
 class CameraComponentTest : public ::testing::Test {
 protected:
     SceneManager manager{SceneManager::WithoutWindow{}};
+    UpdateEvent update;  // outlives the objects subscribed to it
     std::shared_ptr<GameObject> cameraObject = std::make_shared<GameObject>();
     std::shared_ptr<GameObject> player = std::make_shared<GameObject>();
-    UpdateEvent update;
 
     std::shared_ptr<CameraComponent> AddCamera() {
         auto camera = cameraObject->AddComponent<CameraComponent>();

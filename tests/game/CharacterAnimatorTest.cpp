@@ -15,10 +15,10 @@ constexpr int kTileSprite = 99;
 /// their order in the batch, so the shown sprite tells which one it is.
 class CharacterAnimatorTest : public ::testing::Test {
 protected:
+    UpdateEvent update;  // outlives the objects subscribed to it
     std::shared_ptr<GameObject> character = std::make_shared<GameObject>();
     std::shared_ptr<SpriteRenderer> renderer = character->AddComponent<SpriteRenderer>();
     std::shared_ptr<CharacterAnimator> animator = character->AddComponent<CharacterAnimator>();
-    UpdateEvent update;
 
     CharacterAnimatorTest() {
         for (int i = 0; i < 6; ++i) {
@@ -115,10 +115,10 @@ TEST_F(CharacterAnimatorTest, WalkingLeftMirrorsOnlyTheWalkFrames) {
 }
 
 TEST(CharacterAnimator, MissingSpritesAreNotShown) {
+    UpdateEvent update;
     auto character = std::make_shared<GameObject>();
     auto renderer = character->AddComponent<SpriteRenderer>();
     auto animator = character->AddComponent<CharacterAnimator>();
-    UpdateEvent update;
     animator->updateEvent = &update;
     animator->sprites.resize(2);
     animator->sprites[1].setOrderInBatch(1);

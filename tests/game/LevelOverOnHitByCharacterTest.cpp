@@ -15,9 +15,9 @@ namespace {
 class LevelOverTest : public ::testing::Test {
 protected:
     SceneManager manager{SceneManager::WithoutWindow{}};
+    UpdateEvent update;  // outlives the objects subscribed to it
     std::shared_ptr<GameObject> goal = std::make_shared<GameObject>();
     std::shared_ptr<PhysicsBody> body = goal->AddComponent<PhysicsBody>();
-    UpdateEvent update;
 
     LevelOverTest() {
         body->world = std::make_shared<b2World>(b2Vec2(0.0f, 0.0f));
