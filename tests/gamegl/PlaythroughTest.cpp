@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "game/CameraComponent.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "gamegl/MeadowScene.hpp"
 
@@ -166,23 +165,6 @@ TEST_F(Playthrough, FallingBelowTheDeathLinePutsThePlayerBackInTheSameFrame) {
     // The view came back with the player in the same frame.
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.x, kStart + 800.0f / 6.0f);
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.y, 63.0f);
-}
-
-TEST_F(Playthrough, TheCameraFollowsThePlayerAtItsOffset) {
-    auto camera = scene.GetLevelData().cameraObject;
-    auto component = camera->GetComponent<CameraComponent>();
-    EXPECT_EQ(scene.GetLevelData().camera, &component->camera);
-    EXPECT_EQ(component->camera.getOrthographicSize(), 150.0f);
-    Press(SDLK_RIGHT);
-    for (int frame = 0; frame < 60; ++frame) {
-        Frame();
-        const glm::vec2 player = PlayerPosition();
-        EXPECT_EQ(camera->GetTransform()->position, glm::vec2(player.x + 800.0f / 6.0f, player.y));
-        const glm::vec3 eye = component->camera.getPosition();
-        EXPECT_NEAR(eye.x, player.x + 800.0f / 6.0f, 1e-3f);
-        EXPECT_NEAR(eye.y, player.y, 1e-3f);
-        EXPECT_NEAR(eye.z, 0.0f, 1e-3f);
-    }
 }
 
 TEST_F(Playthrough, EveryTileTypeKeyTakesEffect) {

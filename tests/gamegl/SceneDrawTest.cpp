@@ -44,16 +44,4 @@ TEST_F(SceneDraw, TheLevelIsSeenThroughItsCameraWithThePlayerLeftOfTheCentre) {
     EXPECT_EQ(renderer.getRenderStats().drawCalls, 1) << "every sprite from one atlas";
 }
 
-TEST_F(SceneDraw, ObjectsOfAnUnloadedLevelAreNotDrawn) {
-    const std::shared_ptr<GameObject> oldFlower = Find("Flower");
-    manager.LevelOver();
-    Frame(true);
-    ASSERT_EQ(LevelId(), 2);
-    // Level 2 has seven ground tiles, a goal and a player: nine sprites, none from level 1.
-    orka::SpriteBatch::SpriteBatchBuilder batch = orka::SpriteBatch::create();
-    scene.spriteDrawEvent.Invoke(batch);
-    EXPECT_EQ(batch.getSprites().size(), 9u);
-    EXPECT_FALSE(oldFlower->IsActive());
-}
-
 }  // namespace
