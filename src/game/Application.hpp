@@ -14,6 +14,9 @@ public:
     /// The one instance; the first call runs the dialogue and the game. Calls made while that
     /// constructor still runs get the instance under construction.
     static Application* GetInstance();
+    /// The instance if there is one, null otherwise; never runs the dialogue. For code that
+    /// may also run without the console application (a scene driven by hand).
+    static Application* GetExistingInstance() { return instance; }
 
     /// Runs `game` and logs, as an error, whatever it throws (a std::exception, a C string or
     /// anything else); never throws itself. The constructor hands over to the scene manager

@@ -1,3 +1,93 @@
 #include "game/SceneManager.hpp"
 
-SceneManager::SceneManager(std::string /*worldName*/, std::string /*atlasName*/) {}
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "game/Logger.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/SpriteAtlas.hpp"
+
+namespace {
+
+constexpr float kWindowWidth = 800.0f;
+constexpr float kWindowHeight = 600.0f;
+constexpr bool kVSync = true;
+
+}  // namespace
+
+SceneManager* SceneManager::instance = nullptr;
+
+SceneManager* SceneManager::GetInstance() {
+    return instance;
+}
+
+SceneManager::SceneManager(std::string worldName, std::string atlasName) {
+    if (!Register()) return;
+    try {
+        Run(std::move(worldName), std::move(atlasName));
+    } catch (...) {
+        // The destructor does not run for a constructor that throws.
+        instance = nullptr;
+        throw;
+    }
+}
+
+void SceneManager::Run(std::string worldName, std::string atlasName) {
+    // Made only now: a window object that is never initialised still shuts SDL down when it goes.
+    renderer = std::make_unique<orka::SDLRenderer>();
+    renderer->setWindowSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
+    renderer->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, kVSync);
+    // Without a window the event loop would run on and on with nothing to close.
+    if (renderer->getSDLWindow() == nullptr) {
+        throw std::runtime_error(std::string("Cannot open the game window: ") + SDL_GetError());
+    }
+    renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
+    renderer->frameUpdate = [this](float deltaTime) { scene.Update(deltaTime); };
+    renderer->frameRender = [this] { Render(); };
+    LoadScene(std::move(worldName), std::move(atlasName));
+    renderer->startEventLoop();
+}
+
+SceneManager::SceneManager(WithoutWindow) {
+    Register();
+}
+
+SceneManager::~SceneManager() {
+    if (instance == this) instance = nullptr;
+}
+
+bool SceneManager::Register() {
+    // A second scene manager opens no window and runs nothing.
+    if (instance != nullptr) return false;
+    instance = this;
+    windowWidth = kWindowWidth;
+    windowHeight = kWindowHeight;
+    return true;
+}
+
+void SceneManager::LevelOver() {
+    scene.SetLevelOver();
+}
+
+void SceneManager::LoadScene(std::string worldName, std::string atlasName) {
+    Logger::Debug("Loading scene " + worldName + " with SpriteAtlas: " + atlasName);
+    const std::string jsonFile = atlasName + ".json";
+    spriteAtlas = orka::SpriteAtlas::create(jsonFile, atlasName + ".png", true);
+    // The atlas has said why on the console; without it no tile could be shown.
+    if (spriteAtlas == nullptr) {
+        throw std::runtime_error(jsonFile + ": the sprite atlas (with " + atlasName +
+                                 ".png) cannot be loaded");
+    }
+    scene.LoadLevel(std::move(worldName));
+}
+
+void SceneManager::Render() {
+    scene.Draw();
+}
+
+void SceneManager::OnKeyEvent(SDL_Event& event) {
+    if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);
+    if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
+}

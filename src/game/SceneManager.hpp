@@ -1,15 +1,72 @@
 #pragma once
 
+#include <SDL.h>
+
+#include <memory>
 #include <string>
 
-/// The game's top object: opens the window, loads the atlas and the first level of the world
-/// and runs the event loop; the constructor returns when the game has ended.
+#include "game/Scene.hpp"
+
+namespace orka {
+class SDLRenderer;
+class SpriteAtlas;
+}  // namespace orka
+
+/// The game's top object and second singleton: it owns the window (an `orka::SDLRenderer`) and
+/// the scene, hooks the scene into the window's callbacks and runs the event loop.
 ///
-/// For now a stand-in whose constructor returns at once, so that the console dialogue can hand
-/// over to it; the window, atlas and scene replace its body.
+/// Components reach it through `GetInstance()` while it exists (the level builder for the sprite
+/// atlas, the camera for the window width, the goal to end the level, physics bodies for the death
+/// line). Destruction releases the scene (and its level) first, then the atlas, then the window.
 class SceneManager {
 public:
-    /// `worldName`: common name of the level files ("<world>1.json" is the first level).
-    /// `atlasName`: sprite atlas files "<atlas>.json" and "<atlas>.png".
+    /// Runs the game: opens the 800 x 600 window, loads the atlas ("<atlas>.json" and
+    /// "<atlas>.png") and the first level of the world ("<world>1.json"), and runs the event loop
+    /// until the window is closed; Escape ends the process at once with exit code 0. Throws when
+    /// the atlas or a level cannot be loaded. While another scene manager exists it does nothing.
     SceneManager(std::string worldName, std::string atlasName);
+
+    /// Tag for a scene manager without a window of its own, for driving the scene by hand (the
+    /// caller steps the scene and, when it draws, provides the GL context and sets the atlas).
+    struct WithoutWindow {};
+    explicit SceneManager(WithoutWindow);
+
+    ~SceneManager();
+    SceneManager(const SceneManager&) = delete;
+    SceneManager& operator=(const SceneManager&) = delete;
+
+    /// The live scene manager, or null when there is none.
+    static SceneManager* GetInstance();
+
+    Scene* GetScene() { return &scene; }
+    /// The player reached the goal: the scene moves on to the next level.
+    void LevelOver();
+    /// Loads the atlas and has the scene load the first level of the world.
+    void LoadScene(std::string worldName, std::string atlasName);
+    /// Draws the scene; the window's frame-render callback.
+    void Render();
+    /// The window's key callback: Escape ends the process with exit code 0, every other key
+    /// event goes unchanged to the scene's key-input event.
+    void OnKeyEvent(SDL_Event& event);
+
+    /// Window size in pixels (0 until the manager is set up).
+    float windowWidth = 0.0f;
+    float windowHeight = 0.0f;
+
+private:
+    bool Register();
+    void Run(std::string worldName, std::string atlasName);
+
+    // Declared in the order window, atlas, scene so that they are released the other way round.
+    std::unique_ptr<orka::SDLRenderer> renderer;  // null without a window of its own
+
+public:
+    /// The game's one sprite atlas (set by `LoadScene`, or by the caller of a manager without
+    /// window); the level builder takes its sprites from it. Released after the scene.
+    std::shared_ptr<orka::SpriteAtlas> spriteAtlas;
+
+private:
+    Scene scene;
+
+    static SceneManager* instance;
 };

@@ -18,7 +18,10 @@
 #include <string>
 #include <thread>
 
+#include "game/PlatformerProcess.hpp"
+
 namespace fs = std::filesystem;
+using game::test::Platformer;
 using namespace std::chrono_literals;
 
 namespace {
@@ -48,78 +51,6 @@ public:
     fs::path path;
 };
 
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-    return text;
-}
-
-/// The built game running in a directory, with its three standard streams on pipes.
-/// Its output is small enough to stay in the pipes until the process has ended.
-class Platformer {
-public:
-    explicit Platformer(const fs::path& workDir) {
-        // Writing to a game that has already ended must fail, not kill the test.
-        signal(SIGPIPE, SIG_IGN);
-        int in[2], out[2], err[2];
-        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], STDIN_FILENO);
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-            signal(SIGPIPE, SIG_DFL);
-            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        close(err[1]);
-        input = in[1];
-        output = out[0];
-        errors = err[0];
-    }
-    ~Platformer() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        for (int fd : {input, output, errors}) {
-            if (fd >= 0) close(fd);
-        }
-    }
-
-    void Write(const std::string& text) {
-        // The game may already have ended; a failed write is then expected.
-        if (write(input, text.data(), text.size()) < 0) return;
-    }
-    void CloseInput() {
-        close(input);
-        input = -1;
-    }
-    /// Waits up to `limit` for the process to end; false when it is still running.
-    bool EndsWithin(std::chrono::milliseconds limit) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return true;
-            }
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(10ms);
-        }
-    }
-    int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
-    std::string Output() { return ReadAll(output); }
-    std::string Errors() { return ReadAll(errors); }
-
-private:
-    pid_t pid = -1;
-    int input = -1, output = -1, errors = -1;
-    int status = 0;
-};
-
 struct Transcript {
     bool ended;
     int exitCode;
@@ -135,6 +66,17 @@ Transcript RunGame(const ScratchDir& dir, const std::string& input) {
     bool ended = game.EndsWithin(10s);
     if (!ended) return {false, -1, "", ""};
     return {true, game.ExitCode(), game.Output(), game.Errors()};
+}
+
+/// The game was handed files that only pass the dialogue (no real level or atlas behind them):
+/// it stops with one logged error and the program still ends normally. What the engine prints
+/// after the dialogue is not checked.
+void ExpectGameStopped(const Transcript& run, const std::string& dialogue) {
+    ASSERT_TRUE(run.ended) << "the game did not end";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output.substr(0, dialogue.size()), dialogue);
+    const std::regex logged(R"((^|\n) \| ERR! \| [^\n]*: Unhandled exception in Application: )");
+    EXPECT_TRUE(std::regex_search(run.errors, logged)) << run.errors;
 }
 
 void ExpectCleanEnd(const Transcript& run, const std::string& expectedOutput) {
@@ -153,7 +95,7 @@ TEST(ApplicationDialogue, OneIsTheDefaultWorldAndSkipsTheAtlasPrompt) {
     ScratchDir dir;  // no files at all: nothing is checked
     for (const char* answer : {"1\n", "  1  \n", "\n\n1"}) {
         SCOPED_TRACE(answer);
-        ExpectCleanEnd(RunGame(dir, answer), kWorldPrompt);
+        ExpectGameStopped(RunGame(dir, answer), kWorldPrompt);
     }
 }
 
@@ -163,14 +105,14 @@ TEST(ApplicationDialogue, WorldNameIsFollowedByOneDotJson) {
     dir.Add("tiles.json");  // an atlas without its PNG passes the dialogue
     ExpectCleanEnd(RunGame(dir, "11\n0\n"), kWorldPrompt + kRetryPrompt);  // tests 111.json
     dir.Add("111.json");
-    ExpectCleanEnd(RunGame(dir, "11\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "11\ntiles\n"), kWorldPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, ZeroAtTheFirstPromptIsAWorldName) {
     ScratchDir dir;
     dir.Add("01.json");
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "0\ntiles\n"), kWorldPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "0\ntiles\n"), kWorldPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, OneAtARetryPromptIsTriedAsTheWorldOne) {
@@ -178,7 +120,8 @@ TEST(ApplicationDialogue, OneAtARetryPromptIsTriedAsTheWorldOne) {
     ExpectCleanEnd(RunGame(dir, "forest\n1\n0\n"), kWorldPrompt + kRetryPrompt + kRetryPrompt);
     dir.Add("11.json");
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "forest\n1\ntiles\n"), kWorldPrompt + kRetryPrompt + kAtlasPrompt);
+    ExpectGameStopped(RunGame(dir, "forest\n1\ntiles\n"),
+                      kWorldPrompt + kRetryPrompt + kAtlasPrompt);
 }
 
 TEST(ApplicationDialogue, MissingAtlasIsAskedAgainAndZeroQuits) {
@@ -187,8 +130,8 @@ TEST(ApplicationDialogue, MissingAtlasIsAskedAgainAndZeroQuits) {
     ExpectCleanEnd(RunGame(dir, "forest\nmissing\n0\n"),
                    kWorldPrompt + kAtlasPrompt + kRetryPrompt);
     dir.Add("tiles.json");
-    ExpectCleanEnd(RunGame(dir, "forest\nmissing\ntiles\n"),
-                   kWorldPrompt + kAtlasPrompt + kRetryPrompt);
+    ExpectGameStopped(RunGame(dir, "forest\nmissing\ntiles\n"),
+                      kWorldPrompt + kAtlasPrompt + kRetryPrompt);
 }
 
 TEST(ApplicationDialogue, EndOfInputWhileANameIsAwaitedEndsTheProgram) {
@@ -209,7 +152,7 @@ TEST(ApplicationDialogue, AfterTheGameTheProgramWaitsForANonBlankCharacter) {
     game.Write("x\n");
     ASSERT_TRUE(game.EndsWithin(10s));
     EXPECT_EQ(game.ExitCode(), 0);
-    EXPECT_EQ(game.Output(), kWorldPrompt);
+    EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 
 TEST(ApplicationDialogue, WordsAfterTheWorldNameAnswerTheFinalWait) {
@@ -218,7 +161,7 @@ TEST(ApplicationDialogue, WordsAfterTheWorldNameAnswerTheFinalWait) {
     game.Write("1 x\n");  // the input stays open: only the "x" can end the wait
     ASSERT_TRUE(game.EndsWithin(10s));
     EXPECT_EQ(game.ExitCode(), 0);
-    EXPECT_EQ(game.Output(), kWorldPrompt);
+    EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 
 /// Redirects std::cerr into a string while it lives.

@@ -1,0 +1,116 @@
+#include "game/CharacterController.hpp"
+
+#include <cmath>
+
+#include "game/CharacterAnimator.hpp"
+#include "game/GameObject.hpp"
+#include "game/Logger.hpp"
+#include "game/PhysicsBody.hpp"
+
+CharacterController::CharacterController(GameObject* owner) : Behaviour(owner) {
+    owner->activatedEvent.Subscribe(this, &CallMember<&CharacterController::OnEnable>);
+    owner->deactivatedEvent.Subscribe(this, &CallMember<&CharacterController::OnDisable>);
+}
+
+CharacterController::~CharacterController() = default;
+
+void CharacterController::InitialiseSelf() {
+    physicsBody = gameObject->GetComponent<PhysicsBody>();
+    animator = gameObject->GetComponent<CharacterAnimator>();
+}
+
+void CharacterController::Update(float) {
+    Logger::Verbose("CharacterController::Update");
+    if (rightHeld) {
+        pendingImpulse.x = moveImpulse;
+        RequestState(CharacterAnimator::WalkRight);
+    } else if (leftHeld) {
+        pendingImpulse.x = -moveImpulse;
+        RequestState(CharacterAnimator::WalkLeft);
+    }
+    if (grounded && jumpHeld) {
+        pendingImpulse.y = jumpImpulse;
+        RequestState(CharacterAnimator::Jump);
+        grounded = false;
+    }
+    if (physicsBody == nullptr) return;
+    ApplyPendingImpulse();
+    AnimateFromMotion();
+}
+
+void CharacterController::ApplyPendingImpulse() {
+    if (pendingImpulse.x == 0.0f && pendingImpulse.y == 0.0f) return;
+    // The cap acts before the push, so within a frame the speed may exceed it by the push.
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    if (std::fabs(velocity.x) > maxSpeed) {
+        physicsBody->SetLinearVelocity(std::copysign(maxSpeed, velocity.x), velocity.y);
+    }
+    physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, true);
+    pendingImpulse = {0.0f, 0.0f};
+}
+
+void CharacterController::AnimateFromMotion() {
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    if (grounded && velocity.x == 0.0f) {
+        RequestState(CharacterAnimator::Idle);
+    } else if (!grounded && velocity.y < 0.0f) {
+        RequestState(CharacterAnimator::Fall);
+    }
+}
+
+void CharacterController::RequestState(int state) {
+    if (animator != nullptr) animator->SetState(state);
+}
+
+void CharacterController::OnEnable() {
+    if (keyInputEvent != nullptr) {
+        keyInputEvent->Subscribe(this, &CallMember<&CharacterController::OnKey>);
+    }
+    if (const auto body = gameObject->GetComponent<PhysicsBody>()) {
+        body->collisionEnterEvent.Subscribe(this,
+                                            &CallMember<&CharacterController::OnCollisionEnter>);
+        body->collisionExitEvent.Subscribe(this,
+                                           &CallMember<&CharacterController::OnCollisionExit>);
+    }
+}
+
+void CharacterController::OnDisable() {
+    if (keyInputEvent != nullptr) {
+        keyInputEvent->Unsubscribe(this, &CallMember<&CharacterController::OnKey>);
+    }
+    if (const auto body = gameObject->GetComponent<PhysicsBody>()) {
+        body->collisionEnterEvent.Unsubscribe(this,
+                                              &CallMember<&CharacterController::OnCollisionEnter>);
+        body->collisionExitEvent.Unsubscribe(this,
+                                             &CallMember<&CharacterController::OnCollisionExit>);
+    }
+}
+
+void CharacterController::OnKey(SDL_Event& event) {
+    const bool pressed = event.type == SDL_KEYDOWN;
+    switch (event.key.keysym.sym) {
+        case SDLK_LEFT:
+            leftHeld = pressed;
+            break;
+        case SDLK_RIGHT:
+            rightHeld = pressed;
+            break;
+        case SDLK_SPACE:
+            jumpHeld = pressed;
+            break;
+        default:
+            break;
+    }
+}
+
+void CharacterController::OnCollisionEnter(GameObject* other) {
+    Logger::Debug("Collision Enter");
+    // Only centres are compared: the side of a lower wall tile counts as ground too.
+    if (gameObject->GetTransform()->position.y > other->GetTransform()->position.y) {
+        grounded = true;
+    }
+}
+
+void CharacterController::OnCollisionExit(GameObject*) {
+    Logger::Debug("Collision Exit");
+}

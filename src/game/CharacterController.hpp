@@ -1,0 +1,64 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <glm/vec2.hpp>
+#include <memory>
+
+#include "game/Behaviour.hpp"
+#include "game/SceneEvents.hpp"
+
+class CharacterAnimator;
+class GameObject;
+class PhysicsBody;
+
+/// Lets the player steer the player character: the arrow keys push it sideways, space makes it
+/// jump once per landing, and its horizontal speed is cut back to `maxSpeed` before every push.
+///
+/// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
+/// (both found in `InitialiseSelf`). The key handler is subscribed to
+/// `*keyInputEvent` and the collision handlers to the sibling body while the owner is active.
+/// Impulses are in game units times mass per second, speeds in units per second.
+class CharacterController : public Behaviour {
+public:
+    explicit CharacterController(GameObject* owner);
+    ~CharacterController() override;
+
+    void InitialiseSelf() override;
+    void Initialise() override {}
+    /// Turns the held keys into impulses (right wins over left) and a jump when grounded.
+    void Update(float deltaTime) override;
+
+    /// True once the character touched something whose centre is lower than its own, until
+    /// its next jump.
+    bool IsGrounded() const { return grounded; }
+
+    /// Horizontal impulse per frame while an arrow key is held.
+    float moveImpulse = 10000.0f;
+    /// Upward impulse of a jump.
+    float jumpImpulse = 100000.0f;
+    /// Horizontal speed above which the velocity is cut back before a push.
+    float maxSpeed = 50.0f;
+
+    /// The scene's key-input event (not owned). Set before the owner is first activated.
+    KeyInputEvent* keyInputEvent = nullptr;
+
+private:
+    void ApplyPendingImpulse();
+    void OnEnable();
+    void OnDisable();
+    void OnKey(SDL_Event& event);
+    void OnCollisionEnter(GameObject* other);
+    void OnCollisionExit(GameObject* other);
+
+    bool leftHeld = false;
+    bool rightHeld = false;
+    bool jumpHeld = false;
+    bool grounded = false;
+    void RequestState(int state);
+    void AnimateFromMotion();
+
+    std::shared_ptr<PhysicsBody> physicsBody;
+    std::shared_ptr<CharacterAnimator> animator;
+    glm::vec2 pendingImpulse{0.0f, 0.0f};
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/GameObject.hpp"
+#include "game/LevelData.hpp"
+#include "game/SceneEvents.hpp"
+
+/// Builds one level from its level file and the tile-type files ("tile<N>.json") it uses,
+/// wiring every component to the scene's events and world. Files are opened read-only, by
+/// relative name, from the working directory; each tile-type file is read at most once per
+/// builder, however many tiles of that type the level has.
+///
+/// Every problem with a file (missing or unreadable, invalid JSON, a missing "name", a value of
+/// the wrong JSON type, a tile entry with fewer than three integers, a player tile without
+/// "sprite" or "animation", an "animation" with fewer than six entries, a goal without
+/// "physics") throws std::runtime_error whose text starts with the file name, e.g.
+/// `tile7.json: "physics" has no "type"`; so does a tile that shows a sprite while the scene
+/// manager has no sprite atlas. Both files are checked completely before any game object is
+/// made, so a failed build leaves nothing behind.
+///
+/// Sprites come from the scene manager's atlas: sprite number S is the atlas sprite "S.png".
+///
+/// The events and the world must outlive the built objects.
+class LevelBuilder {
+public:
+    LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                 std::shared_ptr<b2World> world);
+
+    /// Reads `fileName` and builds the level: root object, "Main Camera" object and one active
+    /// game object per tile entry, in file order.
+    LevelData BuildLevel(std::string fileName);
+    /// Builds one inactive game object of tile type `tileType`, recording the player in
+    /// `levelData` (whose camera object must already exist).
+    std::shared_ptr<GameObject> BuildTile(int tileType, LevelData& levelData);
+
+    /// How many tile-type files this builder has read (each at most once).
+    int GetTileFilesRead() const { return tileFilesRead; }
+
+    /// Distance between neighbouring tiles, in game units.
+    static constexpr float gridSize = 21.0f;
+
+    /// A tile-type file, checked and read into plain values.
+    struct TileType {
+        struct Physics {
+            b2BodyType type = b2_dynamicBody;
+            bool sensor = false;
+            float density = 0.0f;
+        };
+        std::string fileName;
+        int id = 0;
+        std::string name;
+        std::optional<int> sprite;
+        std::optional<Physics> physics;
+        bool characterController = false;
+        std::vector<int> animation;  // only read for a player
+        bool levelOverBox = false;
+    };
+
+private:
+    const TileType& LoadTileType(int tileType);
+    void CheckAtlasFor(const TileType& tile) const;
+    void AddCamera(LevelData& levelData) const;
+    void AddPhysics(GameObject& object, const TileType::Physics& physics) const;
+    void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
+                   LevelData& levelData) const;
+    void Wire(GameObject& object) const;
+
+    UpdateEvent* updateEvent;
+    SpriteDrawEvent* spriteDrawEvent;
+    PhysicsStepEvent* physicsStepEvent;
+    KeyInputEvent* keyInputEvent;
+    std::shared_ptr<b2World> world;
+    std::map<int, TileType> tileTypes;
+    int tileFilesRead = 0;
+};

@@ -1,0 +1,78 @@
+#include "game/LevelManager.hpp"
+
+#include <cstdint>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "game/LevelBuilder.hpp"
+#include "game/Logger.hpp"
+
+namespace {
+
+constexpr const char* kFirstLevelSuffix = "1.json";
+constexpr const char* kLevelExtension = ".json";
+
+bool CanOpen(const std::string& fileName) {
+    std::ifstream file(fileName);
+    return file.good();
+}
+
+}  // namespace
+
+LevelManager::LevelManager() {
+    Logger::Debug("Level Manager Contructor");
+}
+
+void LevelManager::LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                                  PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                                  std::shared_ptr<b2World> world, std::string name) {
+    worldName = std::move(name);
+    firstLevelFile = worldName + kFirstLevelSuffix;
+    LoadNextLevel(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent, std::move(world));
+    Logger::Debug("STOP!");
+}
+
+std::string LevelManager::NextLevelFile() const {
+    if (levelData.level == nullptr) return firstLevelFile;
+    // Later levels are read from the chosen world's own name; widened so that the id after
+    // the largest int does not overflow.
+    const std::int64_t next = static_cast<std::int64_t>(levelData.level->GetId()) + 1;
+    const std::string candidate = worldName + std::to_string(next) + kLevelExtension;
+    return CanOpen(candidate) ? candidate : firstLevelFile;
+}
+
+void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                                 std::shared_ptr<b2World> world) {
+    const std::string fileName = NextLevelFile();
+    if (levelData.level != nullptr) {
+        UnloadLevel();
+        if (levelData.cameraObject != nullptr && levelData.cameraObject->IsActive()) {
+            levelData.cameraObject->ToggleActive();
+        }
+    }
+    LevelBuilder builder(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent,
+                         std::move(world));
+    // The previous level (all of it inactive by now) is released here.
+    levelData = builder.BuildLevel(fileName);
+}
+
+void LevelManager::UnloadLevel() {
+    std::vector<std::shared_ptr<GameObject>> deactivated;
+    for (const auto& object : levelData.objects) {
+        if (object == nullptr || !object->IsActive()) continue;
+        object->ToggleActive();
+        deactivated.push_back(object);
+    }
+    levelData.objects.clear();
+    // Objects without other owners are destroyed as `deactivated` goes.
+}
+
+void LevelManager::Reset() {
+    UnloadLevel();
+    if (levelData.cameraObject != nullptr && levelData.cameraObject->IsActive()) {
+        levelData.cameraObject->ToggleActive();
+    }
+    levelData = LevelData();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <memory>
+#include <string>
+
+#include "game/LevelData.hpp"
+#include "game/SceneEvents.hpp"
+
+/// Holds the level in play and moves from one level to the next.
+///
+/// The levels of world W are the files W1.json, W2.json, ... in the working directory. The level
+/// after the one whose root id is n is read from W followed by n + 1 and ".json"; when that file
+/// cannot be opened the world starts again from W1.json, so the game never runs out of levels.
+/// Building a level may throw (see `LevelBuilder`); the level in play is then left as it was.
+class LevelManager {
+public:
+    LevelManager();
+
+    /// Remembers the world and builds its first level.
+    void LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                        PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                        std::shared_ptr<b2World> world, std::string worldName);
+    /// Builds the first level when none is loaded, otherwise the level after the current one
+    /// (or the first again after the last). Objects still active are deactivated first.
+    void LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
+                       PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
+                       std::shared_ptr<b2World> world);
+    /// Takes the current level's objects out of play: each is deactivated (unsubscribing its
+    /// components and destroying its body) and released.
+    void UnloadLevel();
+    /// Unloads the level and forgets it and the world, as if nothing had been loaded.
+    void Reset();
+
+    const LevelData& GetLevelData() const { return levelData; }
+    /// The file the next `LoadNextLevel` reads (the first level's when none is loaded).
+    std::string NextLevelFile() const;
+
+private:
+    LevelData levelData;
+    std::string worldName;
+    std::string firstLevelFile;
+};

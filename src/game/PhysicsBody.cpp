@@ -1,0 +1,118 @@
+#include "game/PhysicsBody.hpp"
+
+#include <cstdint>
+#include <limits>
+
+#include "game/GameObject.hpp"
+#include "game/Scene.hpp"
+#include "game/SceneManager.hpp"
+
+namespace {
+
+/// Vertical speed, in units per second, that a body put back after a fall starts with.
+constexpr float kRespawnFallSpeed = -49.0f;
+
+/// The current level's death line; without a scene manager nothing counts as fallen.
+float DeathLevelInY() {
+    SceneManager* manager = SceneManager::GetInstance();
+    if (manager == nullptr) return std::numeric_limits<float>::lowest();
+    return manager->GetScene()->GetDeathLevelInY();
+}
+
+}  // namespace
+
+PhysicsBody::PhysicsBody(GameObject* owner) : Component(owner) {
+    owner->activatedEvent.Subscribe(this, &CallMember<&PhysicsBody::OnEnable>);
+    owner->deactivatedEvent.Subscribe(this, &CallMember<&PhysicsBody::OnDisable>);
+}
+
+PhysicsBody::~PhysicsBody() {
+    // The owner's deactivation has normally destroyed the body already; this covers a
+    // component that outlives its owner's last deactivation through a shared reference.
+    DestroyBody();
+}
+
+glm::vec2 PhysicsBody::GetLinearVelocity() const {
+    if (body == nullptr) return {0.0f, 0.0f};
+    const b2Vec2& velocity = body->GetLinearVelocity();
+    return {velocity.x, velocity.y};
+}
+
+void PhysicsBody::SetLinearVelocity(float x, float y) {
+    if (body == nullptr) return;
+    if (x != 0.0f || y != 0.0f) body->SetAwake(true);
+    body->SetLinearVelocity(b2Vec2(x, y));
+}
+
+void PhysicsBody::AddForce(float x, float y, bool impulse) {
+    if (body == nullptr || body->GetType() != b2_dynamicBody) return;
+    body->SetAwake(true);
+    if (impulse) {
+        body->ApplyLinearImpulse(b2Vec2(x, y), body->GetWorldCenter(), true);
+    } else {
+        body->ApplyForce(b2Vec2(x, y), body->GetWorldCenter(), true);
+    }
+}
+
+void PhysicsBody::OnCollision(GameObject* other, bool exit) {
+    if (!bodyCreated) return;
+    Event<GameObject*>& raised = exit ? collisionExitEvent : collisionEnterEvent;
+    if (raised.GetCount() >= 1) raised.Invoke(other);
+}
+
+void PhysicsBody::AddFixture(b2FixtureDef fixture, const b2PolygonShape& shape) {
+    shapes.push_back(std::make_unique<b2PolygonShape>(shape));
+    fixture.shape = shapes.back().get();
+    fixtureDefs.push_back(fixture);
+}
+
+void PhysicsBody::OnEnable() {
+    if (world == nullptr || body != nullptr) return;
+    const auto transform = gameObject->GetTransform();
+    bodyDef.position.Set(transform->position.x, transform->position.y);
+    bodyDef.angle = transform->rotation;
+    body = world->CreateBody(&bodyDef);
+    // No body of the game ever turns.
+    body->SetFixedRotation(true);
+    body->GetUserData().pointer = reinterpret_cast<std::uintptr_t>(this);
+    for (const b2FixtureDef& fixture : fixtureDefs) body->CreateFixture(&fixture);
+    if (physicsStepEvent != nullptr) {
+        physicsStepEvent->Subscribe(this, &CallMember<&PhysicsBody::OnPhysicsStep>);
+    }
+    bodyCreated = true;
+    const b2Vec2& created = body->GetPosition();
+    startPosition = {created.x, created.y};
+}
+
+void PhysicsBody::OnDisable() {
+    if (physicsStepEvent != nullptr) {
+        physicsStepEvent->Unsubscribe(this, &CallMember<&PhysicsBody::OnPhysicsStep>);
+    }
+    DestroyBody();
+}
+
+void PhysicsBody::DestroyBody() {
+    if (body == nullptr) return;
+    // Box2D reports the end of every touching contact from inside DestroyBody, so the body
+    // still counts as created during the call.
+    world->DestroyBody(body);
+    body = nullptr;
+    bodyCreated = false;
+}
+
+void PhysicsBody::OnPhysicsStep() {
+    if (body == nullptr || body->GetType() == b2_staticBody) return;
+    b2Vec2 position = body->GetPosition();
+
+    if (DeathLevelInY() > position.y) {
+        // Fell out of the level: back to the start, already moving down a little.
+        position.Set(startPosition.x, startPosition.y);
+        body->SetTransform(position, 0.0f);
+        body->SetAwake(true);
+        body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
+    }
+
+    const auto transform = gameObject->GetTransform();
+    transform->position = {position.x, position.y};
+    transform->rotation = body->GetAngle();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <glm/vec2.hpp>
+#include <memory>
+#include <vector>
+
+#include "game/Component.hpp"
+#include "game/Event.hpp"
+
+class GameObject;
+
+/// Puts its game object into the scene's Box2D world.
+///
+/// While the owner is active there is exactly one live body, built from `bodyDef` and
+/// `fixtureDefs` at the transform's position; deactivation (and the owner's destruction, which
+/// raises `deactivatedEvent`) destroys it. After every physics step the body's position and angle
+/// are copied into the owner's `Transform`, and a dynamic or kinematic body that fell below the
+/// level's death line is put back where it was created.
+///
+/// Units are game units (one unit is one sprite pixel), seconds and radians; y points up.
+/// The body's user data is this component, which is how the scene's contact listener finds it.
+class PhysicsBody : public Component {
+public:
+    explicit PhysicsBody(GameObject* owner);
+    ~PhysicsBody() override;
+
+    /// The body's linear velocity in units per second; (0, 0) without a body.
+    glm::vec2 GetLinearVelocity() const;
+    /// Wakes the body when the velocity is not zero; a static body keeps its zero velocity.
+    void SetLinearVelocity(float x, float y);
+    /// Pushes a dynamic body at its centre of mass: as an impulse (velocity changes at once by
+    /// the vector over the mass) or as a force for the next step. Other bodies are left alone.
+    void AddForce(float x, float y, bool impulse);
+
+    /// Called by the scene's contact listener with the other body's game object when a contact
+    /// begins (`exit` false) or ends (`exit` true); ignored while there is no body.
+    void OnCollision(GameObject* other, bool exit);
+
+    /// Adds a fixture made from `fixture` with a copy of `shape`; the copy is owned here so it
+    /// outlives every body built from the definition. Takes effect at the next activation.
+    void AddFixture(b2FixtureDef fixture, const b2PolygonShape& shape);
+
+    /// The live body (owned by the world), or null while the owner is inactive.
+    b2Body* GetBody() const { return body; }
+    /// Where a fallen body is put back: the body's position right after its creation.
+    glm::vec2 GetStartPosition() const { return startPosition; }
+
+    /// Raised with the other game object when a contact begins / ends.
+    Event<GameObject*> collisionEnterEvent;
+    Event<GameObject*> collisionExitEvent;
+
+    /// The scene's physics-step event (not owned); the step handler is subscribed to it while
+    /// the body exists. Set before the owner is first activated.
+    Event<>* physicsStepEvent = nullptr;
+    /// What the body is built from; its position and angle are taken from the transform.
+    b2BodyDef bodyDef;
+    /// One entry per fixture; the shapes they point to are owned by this component.
+    std::vector<b2FixtureDef> fixtureDefs;
+    /// The scene's world, shared with the scene and every other physics body. Without a world
+    /// activation creates no body.
+    std::shared_ptr<b2World> world;
+
+private:
+    void OnEnable();
+    void OnDisable();
+    void OnPhysicsStep();
+    void DestroyBody();
+
+    std::vector<std::unique_ptr<b2PolygonShape>> shapes;
+    b2Body* body = nullptr;
+    bool bodyCreated = false;
+    glm::vec2 startPosition{0.0f, 0.0f};
+};

@@ -1,0 +1,131 @@
+#include "game/Scene.hpp"
+
+#include "game/Application.hpp"
+#include "game/GameObject.hpp"
+#include "game/Logger.hpp"
+#include "game/PhysicsBody.hpp"
+#include "orka/Camera.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SpriteBatch.hpp"
+
+namespace {
+
+const glm::vec4 kDebugLineColor(1.0f, 1.0f, 1.0f, 1.0f);
+
+PhysicsBody* BodyComponent(b2Body* body) {
+    return reinterpret_cast<PhysicsBody*>(body->GetUserData().pointer);
+}
+
+}  // namespace
+
+Scene::Scene() = default;
+
+Scene::~Scene() {
+    // Take the level down while the scene is still whole: destroying bodies reports the end of
+    // their contacts to this listener.
+    levelManager.Reset();
+    if (world != nullptr) {
+        world->SetContactListener(nullptr);
+        world->SetDebugDraw(nullptr);
+    }
+}
+
+void Scene::LoadLevel(std::string worldName) {
+    Logger::Debug("Loading level: " + worldName);
+    levelManager.Reset();
+    updateEvent.Clear();
+    spriteDrawEvent.Clear();
+    physicsStepEvent.Clear();
+    keyInputEvent.Clear();
+    levelRunning = true;
+
+    world = std::make_shared<b2World>(b2Vec2(0.0f, gravityY));
+    world->SetContactListener(this);
+    levelManager.LoadFirstLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
+                                world, std::move(worldName));
+    world->SetDebugDraw(&debugDraw);
+
+    Logger::Debug("Begin InitialiseSelf");
+    for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
+    Logger::Debug("Begin Initialise");
+    for (const auto& object : GetLevelData().objects) object->Initialise();
+    Logger::Debug("Level load complete.");
+}
+
+void Scene::Update(float deltaTime) {
+    Logger::Verbose("Begin physics step");
+    if (world != nullptr) world->Step(timeStep, velocityIterations, positionIterations);
+    if (physicsStepEvent.GetCount() >= 1) physicsStepEvent.Invoke();
+    Logger::Verbose("End physics step");
+    Logger::Verbose("Begin frame update");
+    if (updateEvent.GetCount() >= 1) updateEvent.Invoke(deltaTime);
+    Logger::Verbose("End frame update");
+    if (levelRunning) return;
+
+    levelManager.UnloadLevel();
+    levelManager.LoadNextLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
+                               world);
+    InitialiseLevel();
+    Logger::Verbose("You Win");
+    levelRunning = true;
+}
+
+void Scene::Draw() {
+    // Drawn only once the console dialogue is over; a scene driven without the console
+    // application always draws.
+    const Application* application = Application::GetExistingInstance();
+    if (application != nullptr && !application->started) return;
+    Logger::Verbose("Begin frame draw");
+    // Before the first level there is no camera: a default one clears the window.
+    const orka::Camera fallbackCamera;
+    const orka::Camera* camera = GetLevelData().camera;
+    orka::RenderPass pass =
+        orka::RenderPass::create().withCamera(camera != nullptr ? *camera : fallbackCamera).build();
+    orka::SpriteBatch::SpriteBatchBuilder sprites = orka::SpriteBatch::create();
+    if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites);
+    pass.draw(sprites.build(), glm::mat4(1.0f));
+
+    debugDrawEnabled = application != nullptr && application->debug;
+    if (debugDrawEnabled && world != nullptr) {
+        world->DebugDraw();
+        if (!debugDraw.GetLines().empty()) {
+            pass.drawLines(debugDraw.GetLines(), kDebugLineColor, orka::MeshTopology::Lines);
+        }
+        debugDraw.ClearLines();
+    }
+    Logger::Verbose("End frame draw");
+}
+
+void Scene::InitialiseLevel() {
+    for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
+    Logger::Debug("Begin Initialise");
+    for (const auto& object : GetLevelData().objects) object->Initialise();
+}
+
+void Scene::SetLevelOver() {
+    levelRunning = false;
+}
+
+float Scene::GetDeathLevelInY() const {
+    return GetLevelData().deathLevelInY;
+}
+
+void Scene::BeginContact(b2Contact* contact) {
+    RouteContact(contact, false);
+}
+
+void Scene::EndContact(b2Contact* contact) {
+    RouteContact(contact, true);
+}
+
+void Scene::RouteContact(b2Contact* contact, bool exit) {
+    b2Body* bodyA = contact->GetFixtureA()->GetBody();
+    b2Body* bodyB = contact->GetFixtureB()->GetBody();
+    if (bodyA == bodyB) return;
+    PhysicsBody* a = BodyComponent(bodyA);
+    PhysicsBody* b = BodyComponent(bodyB);
+    // Bodies made outside the game's components carry no component.
+    if (a == nullptr || b == nullptr) return;
+    a->OnCollision(b->gameObject, exit);
+    b->OnCollision(a->gameObject, exit);
+}

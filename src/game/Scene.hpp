@@ -1,0 +1,72 @@
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <memory>
+#include <string>
+
+#include "game/Box2DDebugDraw.hpp"
+#include "game/LevelManager.hpp"
+#include "game/SceneEvents.hpp"
+
+/// The running game world: one Box2D world, the level in play and the events through which the
+/// components take part in a frame. It is the world's contact listener and passes the begin and
+/// end of every contact to the two physics bodies involved.
+///
+/// Driven once per frame by `Update` and `Draw` (by the scene manager, or by hand in a test);
+/// key events reach the components through `keyInputEvent`. Main thread only.
+class Scene : public b2ContactListener {
+public:
+    /// Gravity, units per second squared (y points up).
+    static constexpr float gravityY = -98.0f;
+    /// Physics time per `Update`, whatever the frame's duration.
+    static constexpr float timeStep = 1.0f / 60.0f;
+    static constexpr int velocityIterations = 12;
+    static constexpr int positionIterations = 4;
+
+    Scene();
+    ~Scene() override;
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    /// Creates a fresh physics world and loads the first level of `worldName` ("<world>1.json"),
+    /// replacing whatever was loaded. Throws when the level cannot be built.
+    void LoadLevel(std::string worldName);
+    /// One frame: a physics step of `timeStep`, the physics-step event, the update event with
+    /// `deltaTime` (seconds), and, when the level was finished, the change to the next level.
+    void Update(float deltaTime);
+    /// One frame of drawing through the level's camera: every active sprite renderer's sprite
+    /// in one sprite batch, and the physics shapes as white lines when the application's debug
+    /// switch is on. Needs the renderer (GL context).
+    void Draw();
+    /// Marks the level as finished; it is replaced at the end of the running (or next) `Update`.
+    void SetLevelOver();
+    /// The height below which a dynamic or kinematic body counts as fallen (game units).
+    float GetDeathLevelInY() const;
+
+    void BeginContact(b2Contact* contact) override;
+    void EndContact(b2Contact* contact) override;
+    void PreSolve(b2Contact*, const b2Manifold*) override {}
+    void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
+
+    /// The level in play (for the scene manager and for inspection).
+    const LevelData& GetLevelData() const { return levelManager.GetLevelData(); }
+    /// The physics world shared with every physics body; null before `LoadLevel`.
+    b2World* GetWorld() const { return world.get(); }
+    bool IsLevelRunning() const { return levelRunning; }
+
+    UpdateEvent updateEvent;
+    SpriteDrawEvent spriteDrawEvent;
+    PhysicsStepEvent physicsStepEvent;
+    KeyInputEvent keyInputEvent;
+
+private:
+    void InitialiseLevel();
+    void RouteContact(b2Contact* contact, bool exit);
+
+    LevelManager levelManager;
+    std::shared_ptr<b2World> world;
+    Box2DDebugDraw debugDraw{1.0f};
+    bool levelRunning = true;
+    bool debugDrawEnabled = true;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <SDL.h>
+
+#include "game/Event.hpp"
+#include "orka/SpriteBatch.hpp"
+
+class GameObject;
+
+/// The scene's events, shared by the scene, the level manager, the level builder and the
+/// components they wire up.
+
+/// Raised once per frame with the frame's duration in seconds; behaviours update.
+using UpdateEvent = Event<float>;
+/// Raised once per frame with the frame's open sprite batch; sprite renderers add their sprites.
+using SpriteDrawEvent = Event<orka::SpriteBatch::SpriteBatchBuilder&>;
+/// Raised right after every physics step; physics bodies copy their body into their transform.
+using PhysicsStepEvent = Event<>;
+/// Raised for every key-down and key-up event but Escape; the character controller listens.
+using KeyInputEvent = Event<SDL_Event&>;
+/// Raised by a physics body with the other game object of a contact.
+using CollisionEvent = Event<GameObject*>;

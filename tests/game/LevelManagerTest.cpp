@@ -1,0 +1,119 @@
+#include "game/LevelManager.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/PhysicsBody.hpp"
+#include "game/ScratchFolder.hpp"
+
+namespace {
+
+using game::test::ScratchFolder;
+
+class LevelManagerTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    std::shared_ptr<b2World> world = std::make_shared<b2World>(b2Vec2(0.0f, -98.0f));
+    UpdateEvent update;
+    SpriteDrawEvent spriteDraw;
+    PhysicsStepEvent physicsStep;
+    KeyInputEvent keyInput;
+    LevelManager manager;
+
+    LevelManagerTest() {
+        folder.Write("tile1.json", R"({"name": "block", "physics": {"type": "static"}})");
+    }
+    /// A level file with the given id (or none) and one block.
+    void WriteLevel(const std::string& fileName, const std::string& idKey) {
+        folder.Write(fileName, "{" + idKey + R"("name": ")" + fileName +
+                                   R"(", "arrayOfTiles": [[[1, 0, 0]]]})");
+    }
+    void First(const std::string& worldName) {
+        manager.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, worldName);
+    }
+    void Next() {
+        manager.UnloadLevel();
+        manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
+    }
+    std::string Current() const { return manager.GetLevelData().level->GetName(); }
+};
+
+TEST_F(LevelManagerTest, LevelsFollowTheirIdsAndTheWorldStartsOverAfterItsLast) {
+    for (int i = 1; i <= 3; ++i) {
+        WriteLevel("forest" + std::to_string(i) + ".json", R"("id": )" + std::to_string(i) + ",");
+    }
+    First("forest");
+    std::vector<std::string> played{Current()};
+    for (int i = 0; i < 4; ++i) {
+        Next();
+        played.push_back(Current());
+    }
+    EXPECT_EQ(played, (std::vector<std::string>{"forest1.json", "forest2.json", "forest3.json",
+                                                "forest1.json", "forest2.json"}));
+}
+
+TEST_F(LevelManagerTest, LaterLevelsAreReadFromTheChosenWorldsOwnName) {
+    WriteLevel("forest1.json", R"("id": 1,)");
+    WriteLevel("forest2.json", R"("id": 2,)");
+    WriteLevel("1level2.json", R"("id": 2,)");  // the default world's files are not used
+    First("forest");
+    Next();
+    EXPECT_EQ(Current(), "forest2.json");
+}
+
+TEST_F(LevelManagerTest, TheNextFileComesFromTheIdNotFromTheFileName) {
+    WriteLevel("cave1.json", R"("id": 5,)");
+    WriteLevel("cave6.json", R"("id": 6,)");
+    First("cave");
+    EXPECT_EQ(manager.NextLevelFile(), "cave6.json");
+    Next();
+    EXPECT_EQ(Current(), "cave6.json");
+    EXPECT_EQ(manager.NextLevelFile(), "cave1.json") << "no cave7.json: back to the first";
+
+    WriteLevel("hill1.json", "");  // no id: read as 0, followed by the file numbered 1
+    LevelManager other;
+    other.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, "hill");
+    EXPECT_EQ(other.GetLevelData().level->GetId(), 0);
+    EXPECT_EQ(other.NextLevelFile(), "hill1.json");
+}
+
+TEST_F(LevelManagerTest, TheLargestIdIsFollowedByTheFirstLevelWithoutOverflow) {
+    WriteLevel("big1.json", R"("id": 2147483647,)");
+    WriteLevel("big-2147483648.json", R"("id": 1,)");
+    First("big");
+    EXPECT_EQ(manager.NextLevelFile(), "big1.json");
+}
+
+TEST_F(LevelManagerTest, AnUnloadedLevelIsOutOfPlayAndNoLongerReferenced) {
+    WriteLevel("forest1.json", R"("id": 1,)");
+    First("forest");
+    std::weak_ptr<GameObject> block = manager.GetLevelData().objects.at(0);
+    std::weak_ptr<GameObject> camera = manager.GetLevelData().cameraObject;
+    EXPECT_EQ(world->GetBodyCount(), 1);
+    EXPECT_EQ(physicsStep.GetCount(), 1);
+
+    manager.UnloadLevel();
+    EXPECT_TRUE(block.expired()) << "released by the manager";
+    EXPECT_TRUE(manager.GetLevelData().objects.empty());
+    EXPECT_EQ(world->GetBodyCount(), 0);
+    EXPECT_EQ(physicsStep.GetCount(), 0);
+
+    manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
+    EXPECT_TRUE(camera.expired()) << "the old camera object goes with the old level";
+    EXPECT_EQ(world->GetBodyCount(), 1);
+    EXPECT_EQ(physicsStep.GetCount(), 1);
+}
+
+TEST_F(LevelManagerTest, ABrokenNextLevelThrowsAndKeepsNoObjectInPlay) {
+    WriteLevel("forest1.json", R"("id": 1,)");
+    folder.Write("forest2.json", "{\"id\": 2}");
+    First("forest");
+    EXPECT_THROW(Next(), std::runtime_error);
+    EXPECT_EQ(world->GetBodyCount(), 0);
+    EXPECT_EQ(physicsStep.GetCount(), 0);
+}
+
+}  // namespace

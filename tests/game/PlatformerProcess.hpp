@@ -1,0 +1,94 @@
+#pragma once
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace game::test {
+
+inline std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+/// The built game running in a directory, with its three standard streams on pipes; killed if
+/// it is still running when the object goes. Its output is small enough to stay in the pipes
+/// until the process has ended. `display`, when given, is the X display it opens its window on.
+class Platformer {
+public:
+    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "") {
+        // Writing to a game that has already ended must fail, not kill the test.
+        signal(SIGPIPE, SIG_IGN);
+        int in[2], out[2], err[2];
+        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+        pid = fork();
+        if (pid == 0) {
+            dup2(in[0], STDIN_FILENO);
+            dup2(out[1], STDOUT_FILENO);
+            dup2(err[1], STDERR_FILENO);
+            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+            signal(SIGPIPE, SIG_DFL);
+            if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        close(err[1]);
+        input = in[1];
+        output = out[0];
+        errors = err[0];
+    }
+    ~Platformer() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        for (int fd : {input, output, errors}) {
+            if (fd >= 0) close(fd);
+        }
+    }
+    Platformer(const Platformer&) = delete;
+    Platformer& operator=(const Platformer&) = delete;
+
+    void Write(const std::string& text) {
+        // The game may already have ended; a failed write is then expected.
+        if (write(input, text.data(), text.size()) < 0) return;
+    }
+    void CloseInput() {
+        close(input);
+        input = -1;
+    }
+    /// Waits up to `limit` for the process to end; false when it is still running.
+    bool EndsWithin(std::chrono::milliseconds limit) {
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return true;
+            }
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+    /// Everything written so far and until the process ends; call after it has ended.
+    std::string Output() { return ReadAll(output); }
+    std::string Errors() { return ReadAll(errors); }
+
+private:
+    pid_t pid = -1;
+    int input = -1, output = -1, errors = -1;
+    int status = 0;
+};
+
+}  // namespace game::test

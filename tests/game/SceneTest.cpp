@@ -1,0 +1,202 @@
+#include "game/Scene.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/LevelOverOnHitByCharacter.hpp"
+#include "game/PhysicsBody.hpp"
+#include "game/SceneManager.hpp"
+#include "game/ScratchFolder.hpp"
+#include "orka/Camera.hpp"
+
+namespace {
+
+using game::test::ScratchFolder;
+
+constexpr float kStep = 1.0f / 60.0f;
+
+/// Records the delta times of the updates it receives.
+struct UpdateProbe {
+    std::vector<float> deltas;
+    static void Record(void* target, float deltaTime) {
+        static_cast<UpdateProbe*>(target)->deltas.push_back(deltaTime);
+    }
+};
+
+/// Counts the contacts reported to the body it listens to.
+struct HitProbe {
+    int hits = 0;
+    static void Count(void* target, GameObject*) { ++static_cast<HitProbe*>(target)->hits; }
+};
+
+/// The world "drop": in each level a body named "Player Character" (a plain crate, no
+/// controller) falls from row 3 onto the goal, a static sensor at row 0, and a crate stands on a
+/// block far away. The ids are 1 and 2, so level 2 is followed by level 1.
+class SceneTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    SceneManager manager{SceneManager::WithoutWindow{}};
+    Scene& scene = *manager.GetScene();
+
+    SceneTest() {
+        folder.Write("tile1.json", R"({"name": "Goal", "leveloverbox": true,
+                                       "physics": {"type": "static", "sensor": true}})");
+        folder.Write("tile2.json", R"({"name": "Player Character",
+                                       "physics": {"type": "dynamic", "density": 2}})");
+        folder.Write("tile3.json", R"({"name": "crate",
+                                       "physics": {"type": "dynamic", "density": 1}})");
+        folder.Write("tile4.json", R"({"name": "block", "physics": {"type": "static"}})");
+        for (const char* id : {"1", "2"}) {
+            folder.Write(std::string("drop") + id + ".json",
+                         std::string(R"({"id": )") + id + R"(, "name": "drop )" + id +
+                             R"(", "deathLevelInY": -200, "arrayOfTiles": [
+                             [[1, 0, 0], [2, 0, 3]], [[4, 20, 0], [3, 20, 1]]]})");
+        }
+    }
+
+    int LevelId() const { return scene.GetLevelData().level->GetId(); }
+    std::shared_ptr<GameObject> Object(std::size_t i) const {
+        return scene.GetLevelData().objects.at(i);
+    }
+};
+
+TEST_F(SceneTest, PhysicsAdvancesOneSixtiethWhateverTheFrameTimeBehavioursGetTheFrameTime) {
+    scene.LoadLevel("drop");
+    UpdateProbe probe;
+    scene.updateEvent.Subscribe(&probe, &UpdateProbe::Record);
+    const b2Body* falling = Object(1)->GetComponent<PhysicsBody>()->GetBody();
+
+    scene.Update(0.5f);
+    EXPECT_EQ(probe.deltas, std::vector<float>{0.5f});
+    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * kStep);
+    scene.Update(0.0f);
+    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 2.0f * kStep);
+    EXPECT_EQ(Object(1)->GetTransform()->position.y, falling->GetPosition().y);
+    scene.updateEvent.Unsubscribe(&probe, &UpdateProbe::Record);
+}
+
+TEST_F(SceneTest, WithoutSubscribersTheWorldStillSteps) {
+    scene.LoadLevel("drop");
+    scene.physicsStepEvent.Clear();
+    scene.updateEvent.Clear();
+    const b2Body* falling = Object(1)->GetComponent<PhysicsBody>()->GetBody();
+    scene.Update(kStep);
+    EXPECT_LT(falling->GetPosition().y, 63.0f);
+    EXPECT_EQ(Object(1)->GetTransform()->position.y, 63.0f) << "no step event, no copy";
+}
+
+TEST_F(SceneTest, LoadingBuildsTheFirstLevelAndInitialisesIt) {
+    scene.LoadLevel("drop");
+    EXPECT_EQ(LevelId(), 1);
+    EXPECT_EQ(scene.GetDeathLevelInY(), -200.0f);
+    EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
+    EXPECT_EQ(scene.GetWorld()->GetContactManager().m_contactListener, &scene);
+    // The goal's trigger found its body in the first initialisation phase.
+    EXPECT_EQ(Object(0)->GetComponent<PhysicsBody>()->collisionEnterEvent.GetCount(), 1);
+    EXPECT_TRUE(scene.IsLevelRunning());
+}
+
+TEST_F(SceneTest, ContactsReachBodyAFirstThenBodyB) {
+    scene.LoadLevel("drop");
+    std::vector<GameObject*> order;
+    struct Tagged {
+        std::vector<GameObject*>* order;
+        GameObject* self;
+        static void Record(void* target, GameObject*) {
+            auto* tagged = static_cast<Tagged*>(target);
+            tagged->order->push_back(tagged->self);
+        }
+    };
+    Tagged block{&order, Object(2).get()}, crate{&order, Object(3).get()};
+    Object(2)->GetComponent<PhysicsBody>()->collisionEnterEvent.Subscribe(&block, &Tagged::Record);
+    Object(3)->GetComponent<PhysicsBody>()->collisionEnterEvent.Subscribe(&crate, &Tagged::Record);
+
+    for (int i = 0; i < 30 && order.empty(); ++i) scene.Update(kStep);
+    ASSERT_EQ(order.size(), 2u);
+    b2Contact* contact = scene.GetWorld()->GetContactList();
+    for (; contact != nullptr; contact = contact->GetNext()) {
+        const auto* a = reinterpret_cast<PhysicsBody*>(
+            contact->GetFixtureA()->GetBody()->GetUserData().pointer);
+        if (a->gameObject == Object(2).get() || a->gameObject == Object(3).get()) break;
+    }
+    ASSERT_NE(contact, nullptr);
+    const auto* first =
+        reinterpret_cast<PhysicsBody*>(contact->GetFixtureA()->GetBody()->GetUserData().pointer);
+    EXPECT_EQ(order[0], first->gameObject);
+    EXPECT_NE(order[1], order[0]);
+}
+
+TEST_F(SceneTest, TouchingTheGoalLoadsTheNextLevelAtTheEndOfThatUpdate) {
+    scene.LoadLevel("drop");
+    HitProbe goalHits;
+    Object(0)->GetComponent<PhysicsBody>()->collisionEnterEvent.Subscribe(&goalHits,
+                                                                          &HitProbe::Count);
+    const std::vector<std::shared_ptr<GameObject>> oldObjects = scene.GetLevelData().objects;
+    int frames = 0;
+    while (goalHits.hits == 0 && frames < 120) {
+        EXPECT_EQ(LevelId(), 1) << "no change before the touch";
+        scene.Update(kStep);
+        ++frames;
+    }
+    ASSERT_EQ(goalHits.hits, 1);
+    EXPECT_EQ(LevelId(), 2) << "changed in the update of the touch";
+    EXPECT_TRUE(scene.IsLevelRunning());
+    // The old level is out of play: no body, no subscription, no update.
+    for (const auto& old : oldObjects) {
+        EXPECT_FALSE(old->IsActive());
+        EXPECT_EQ(old->GetComponent<PhysicsBody>()->GetBody(), nullptr);
+    }
+    EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
+    EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+    EXPECT_EQ(scene.updateEvent.GetCount(), 2) << "the new goal and the camera object";
+    const glm::vec2 oldCrate = oldObjects[3]->GetTransform()->position;
+    scene.Update(kStep);
+    EXPECT_EQ(oldObjects[3]->GetTransform()->position, oldCrate);
+    EXPECT_EQ(Object(0)->GetComponent<PhysicsBody>()->collisionEnterEvent.GetCount(), 1)
+        << "the new goal was initialised";
+
+    // The same fall in level 2 leads back to level 1: the world starts over.
+    for (int i = 0; i < 120 && LevelId() == 2; ++i) scene.Update(kStep);
+    EXPECT_EQ(LevelId(), 1);
+}
+
+TEST_F(SceneTest, SeveralLevelOversBeforeAnUpdateMoveOnOneLevel) {
+    scene.LoadLevel("drop");
+    manager.LevelOver();
+    manager.LevelOver();
+    EXPECT_FALSE(scene.IsLevelRunning());
+    const glm::vec2 before = Object(1)->GetTransform()->position;
+    const std::shared_ptr<GameObject> oldFaller = Object(1);
+    scene.Update(kStep);
+    EXPECT_LT(oldFaller->GetTransform()->position.y, before.y) << "old level stepped first";
+    EXPECT_EQ(LevelId(), 2);
+    EXPECT_EQ(Object(1)->GetTransform()->position, glm::vec2(0.0f, 63.0f)) << "new, not stepped";
+    scene.Update(kStep);
+    EXPECT_EQ(LevelId(), 2);
+}
+
+TEST_F(SceneTest, LoadingAgainReplacesTheLevelAndTheWorld) {
+    scene.LoadLevel("drop");
+    const std::weak_ptr<GameObject> old = Object(0);
+    scene.Update(kStep);
+    scene.LoadLevel("drop");
+    EXPECT_TRUE(old.expired());
+    EXPECT_EQ(LevelId(), 1);
+    EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
+    EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+}
+
+TEST_F(SceneTest, ALevelWithoutPlayerKeepsTheCameraStill) {
+    scene.LoadLevel("drop");
+    EXPECT_EQ(scene.GetLevelData().player, nullptr) << "a crate named like the player is none";
+    const auto camera = scene.GetLevelData().cameraObject;
+    const glm::mat4 view = scene.GetLevelData().camera->getViewTransform();
+    for (int i = 0; i < 30; ++i) scene.Update(kStep);
+    EXPECT_EQ(camera->GetTransform()->position, glm::vec2(231.5f, 300.0f));
+    EXPECT_EQ(scene.GetLevelData().camera->getViewTransform(), view);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace game::test {
+
+/// An Xvfb server of its own (1024 x 768) for one test, so that the game's window is the only
+/// window on it and keys sent with xdotool reach it whatever other tests do. Stopped when the
+/// object goes.
+class PrivateXServer {
+public:
+    PrivateXServer() {
+        int ends[2];
+        if (pipe(ends) != 0) throw std::runtime_error("pipe failed");
+        pid = fork();
+        if (pid == 0) {
+            close(ends[0]);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            const std::string fd = std::to_string(ends[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ends[1]);
+        display = ":" + ReadLine(ends[0]);
+        close(ends[0]);
+        if (display == ":") throw std::runtime_error("Xvfb did not start");
+        connection = XOpenDisplay(display.c_str());
+        if (connection == nullptr) throw std::runtime_error("cannot connect to " + display);
+    }
+    ~PrivateXServer() {
+        if (connection != nullptr) XCloseDisplay(connection);
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    /// The first mapped top-level window, waiting up to `limit` for one; 0 when none came.
+    Window WaitForWindow(std::chrono::milliseconds limit) {
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            if (Window found = MappedWindow()) return found;
+            if (std::chrono::steady_clock::now() > deadline) return 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    XWindowAttributes Attributes(Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(connection, window, &attributes);
+        return attributes;
+    }
+    /// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+    void RequestClose(Window window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] =
+            static_cast<long>(XInternAtom(connection, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(connection, window, False, NoEventMask, &event);
+        XFlush(connection);
+    }
+    /// Runs xdotool with `arguments` on this server (the pointer decides which window has the
+    /// keyboard, so move it onto the window first). True when xdotool succeeded.
+    bool Xdotool(const std::string& arguments) const {
+        return std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str()) == 0;
+    }
+    /// The window's pixels as X delivers them (row by row from the top).
+    std::string Pixels(Window window) {
+        const XWindowAttributes attributes = Attributes(window);
+        XImage* image = XGetImage(connection, window, 0, 0, attributes.width, attributes.height,
+                                  AllPlanes, ZPixmap);
+        if (image == nullptr) return "";
+        std::string pixels(image->data, image->bytes_per_line * image->height);
+        XDestroyImage(image);
+        return pixels;
+    }
+
+    std::string display;
+
+private:
+    static std::string ReadLine(int fd) {
+        std::string line;
+        pollfd waiting{fd, POLLIN, 0};
+        char c;
+        while (poll(&waiting, 1, 10000) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
+        return line;
+    }
+    Window MappedWindow() {
+        Window root, parent, *children = nullptr;
+        unsigned int count = 0;
+        Window found = 0;
+        if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children,
+                       &count) == 0) {
+            return 0;
+        }
+        for (unsigned int i = 0; i < count && found == 0; ++i) {
+            if (Attributes(children[i]).map_state == IsViewable) found = children[i];
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    }
+
+    pid_t pid = -1;
+    Display* connection = nullptr;
+};
+
+}  // namespace game::test

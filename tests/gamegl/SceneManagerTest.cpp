@@ -1,0 +1,162 @@
+// The scene manager as the player meets it: the built game run as a process on a private X
+// server, with the test world "meadow" in its working directory.
+#include "game/SceneManager.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "game/PlatformerProcess.hpp"
+#include "game/ScratchFolder.hpp"
+#include "gamegl/PrivateXServer.hpp"  // last: Xlib defines short macro names
+
+namespace {
+
+using namespace std::chrono_literals;
+using game::test::Platformer;
+using game::test::PrivateXServer;
+using game::test::ScratchFolder;
+
+const char* const kUnhandled = "Unhandled exception in Application: ";
+
+class SceneManagerProcess : public ::testing::Test {
+protected:
+    SceneManagerProcess() { folder.CopyFrom(std::string(ORKA_TEST_DATA_DIR) + "/worlds/meadow"); }
+
+    /// Starts the game with world "meadow" and atlas "blocks" and waits for its window.
+    Window Start() {
+        game.Write("meadow\nblocks\n");
+        return x.WaitForWindow(10s);
+    }
+
+    ScratchFolder folder;
+    PrivateXServer x;
+    Platformer game{folder.path, x.display};
+};
+
+TEST_F(SceneManagerProcess, TheWindowIs800By600AndEscapeEndsTheGameAtOnce) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    const XWindowAttributes attributes = x.Attributes(window);
+    EXPECT_EQ(attributes.width, 800);
+    EXPECT_EQ(attributes.height, 600);
+    EXPECT_FALSE(game.EndsWithin(500ms)) << "the game runs until told to stop";
+
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300 key Escape"));
+    // The console stays open and silent: only Escape can have ended the process.
+    ASSERT_TRUE(game.EndsWithin(2s)) << "Escape did not end the game at once";
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Errors(), "");
+}
+
+TEST_F(SceneManagerProcess, ClosingTheWindowReturnsToTheConsolesFinalWait) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    x.RequestClose(window);
+    for (int i = 0; i < 200 && x.WaitForWindow(0ms) != 0; ++i) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(x.WaitForWindow(0ms), 0u) << "the window did not close";
+    EXPECT_FALSE(game.EndsWithin(500ms)) << "the program must wait for a character";
+
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Errors(), "");
+}
+
+/// How many bytes of two window images differ.
+std::size_t Differences(const std::string& a, const std::string& b) {
+    std::size_t count = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) count += a[i] != b[i];
+    return count;
+}
+
+TEST_F(SceneManagerProcess, ArrowKeysMoveThePlayer) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    std::this_thread::sleep_for(2s);  // the player has landed and stands still
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
+    const std::string standing = x.Pixels(window);
+    std::this_thread::sleep_for(300ms);
+    const std::size_t idle = Differences(x.Pixels(window), standing);
+
+    ASSERT_TRUE(x.Xdotool("keydown Right sleep 1 keyup Right"));
+    // The view follows the walking player, so the whole level has moved.
+    const std::size_t walked = Differences(x.Pixels(window), standing);
+    EXPECT_GT(walked, 10000u);
+    EXPECT_LT(idle * 10, walked) << "the picture changes without a key";
+    ASSERT_TRUE(x.Xdotool("key Escape"));
+    ASSERT_TRUE(game.EndsWithin(2s));
+    EXPECT_EQ(game.ExitCode(), 0);
+}
+
+TEST_F(SceneManagerProcess, ABrokenNextLevelEndsTheGameWithItsMessage) {
+    // Level 1 drops the player straight onto the goal; level 2 cannot be read.
+    folder.Write("meadow1.json", R"({"id": 1, "name": "drop", "arrayOfTiles":
+                                     [[[1, 2, 0], [1, 3, 0], [1, 4, 0], [6, 3, 1], [5, 3, 4]]]})");
+    folder.Write("meadow2.json", "{\"id\": 2, \"name\": \"second\"");
+    ASSERT_NE(Start(), 0u) << "no window";
+    for (int i = 0; i < 200 && x.WaitForWindow(0ms) != 0; ++i) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(x.WaitForWindow(0ms), 0u) << "the game did not stop";
+    EXPECT_FALSE(game.EndsWithin(300ms)) << "the program must wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    const std::string errors = game.Errors();
+    EXPECT_NE(errors.find(std::string(kUnhandled) +
+                          "meadow2.json: invalid JSON at offset 26: Missing a comma or "
+                          "'}' after an object member.\n"),
+              std::string::npos);
+}
+
+/// A file of the meadow world replaced by a broken one, and the message it must produce.
+struct BrokenWorld {
+    const char* fileName;
+    const char* text;  // null: the file is removed
+    const char* message;
+};
+
+class BrokenWorldProcess : public SceneManagerProcess,
+                           public ::testing::WithParamInterface<BrokenWorld> {};
+
+void PrintTo(const BrokenWorld& broken, std::ostream* out) {
+    *out << broken.fileName << ": " << broken.message;
+}
+
+TEST_P(BrokenWorldProcess, IsReportedOnceAndTheProgramEndsNormally) {
+    const BrokenWorld& broken = GetParam();
+    std::filesystem::remove(folder.path / broken.fileName);
+    if (broken.text != nullptr) folder.Write(broken.fileName, broken.text);
+
+    game.Write("meadow\nblocks\n");
+    EXPECT_FALSE(game.EndsWithin(1s)) << "the program must wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    const std::string errors = game.Errors();
+    const std::string expected = std::string(kUnhandled) + broken.message + "\n";
+    ASSERT_GE(errors.size(), expected.size()) << errors;
+    EXPECT_EQ(errors.substr(errors.size() - expected.size()), expected);
+    EXPECT_EQ(errors.find(kUnhandled), errors.rfind(kUnhandled)) << "reported once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenWorldProcess,
+    ::testing::Values(
+        BrokenWorld{"tile7.json", R"({"name": "Flower", "physics": {"sensor": true}})",
+                    R"(tile7.json: "physics" has no "type")"},
+        BrokenWorld{"tile5.json", nullptr, "tile5.json: cannot be opened for reading"},
+        BrokenWorld{"meadow1.json", R"({"id": 1, "arrayOfTiles": [[[1, 0, 0]]]})",
+                    R"(meadow1.json: "name" is missing)"},
+        BrokenWorld{"meadow1.json", R"({"name": "x", "arrayOfTiles": [[[1, 0]]]})",
+                    R"(meadow1.json: "arrayOfTiles"[0][0] has fewer than three integers)"},
+        BrokenWorld{"tile5.json",
+                    R"({"name": "Player Character", "sprite": 10, "characterController": 1,
+                        "physics": {"type": "dynamic"}, "animation": [10, 11]})",
+                    R"(tile5.json: "animation" has 2 entries, at least 6 are needed)"},
+        BrokenWorld{"blocks.json", "{\"frames\": 3}",
+                    "blocks.json: the sprite atlas (with blocks.png) cannot be loaded"}));
+
+}  // namespace
