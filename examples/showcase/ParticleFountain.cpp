@@ -29,10 +29,8 @@ constexpr float wholeTexture = 1.0f;
 ParticleFountain::ParticleFountain(int count, unsigned int seed) : random(seed) {
     sparks.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
-        Spark spark = launch();
         // Start with sparks at every stage of their flight, not one burst.
-        advance(spark, std::uniform_real_distribution<float>(0.0f, spark.lifetime)(random));
-        sparks.push_back(spark);
+        sparks.push_back(launchMidFlight());
     }
     material = orka::Shader::getStandardParticles()->createMaterial();
     material->setTexture(orka::Texture::getSphereTexture());
@@ -42,7 +40,8 @@ ParticleFountain::ParticleFountain(int count, unsigned int seed) : random(seed) 
 void ParticleFountain::update(float deltaTimeSec) {
     for (Spark& spark : sparks) {
         advance(spark, deltaTimeSec);
-        if (spark.age >= spark.lifetime) spark = launch();
+        // Sparks end with their life or at the floor, whichever comes first.
+        if (spark.age >= spark.lifetime || spark.position.y < 0.0f) spark = launch();
     }
     upload();
 }
@@ -57,6 +56,16 @@ ParticleFountain::Spark ParticleFountain::launch() {
     spark.lifetime = lifetime(random);
     spark.spin = angle(random);
     return spark;
+}
+
+ParticleFountain::Spark ParticleFountain::launchMidFlight() {
+    Spark spark = launch();
+    const float age = std::uniform_real_distribution<float>(0.0f, spark.lifetime)(random);
+    // Where a spark thrown `age` seconds ago is now, exactly.
+    spark.position = spark.velocity * age + 0.5f * gravity * age * age;
+    spark.velocity += gravity * age;
+    spark.age = age;
+    return spark.position.y < 0.0f ? launch() : spark;
 }
 
 void ParticleFountain::advance(Spark& spark, float deltaTimeSec) const {

@@ -22,7 +22,8 @@ public:
 
     explicit ParticleFountain(int count = defaultCount, unsigned int seed = defaultSeed);
 
-    /// Advances every spark by `deltaTimeSec` and uploads the new points.
+    /// Advances every spark by `deltaTimeSec` and uploads the new points. A spark whose life
+    /// is over or that fell below the nozzle is thrown again.
     void update(float deltaTimeSec);
     const std::shared_ptr<orka::Mesh>& getMesh() const { return mesh; }
     const std::shared_ptr<orka::Material>& getMaterial() const { return material; }
@@ -37,6 +38,7 @@ private:
     };
 
     Spark launch();
+    Spark launchMidFlight();
     void advance(Spark& spark, float deltaTimeSec) const;
     void upload();
 
