@@ -75,6 +75,11 @@ glm::mat4 placedAndScaled(glm::vec3 position, float scale) {
     return glm::scale(glm::translate(identity, position), glm::vec3(scale));
 }
 
+// The quad faces +z; the floor faces up.
+glm::mat4 floorTransform() {
+    return glm::rotate(identity, glm::radians(-90.0f), rightAxis);
+}
+
 }  // namespace
 
 ShowcaseScene::ShowcaseScene()
@@ -149,7 +154,7 @@ void ShowcaseScene::render() {
                                 .build();
     // Lit shapes first, then the unlit ones, then the additive sparks, which test depth but
     // do not write it: grouped by shader, the pass switches programs only three times.
-    pass.draw(floor.mesh, glm::rotate(identity, glm::radians(-90.0f), rightAxis), floor.material);
+    pass.draw(floor.mesh, floorTransform(), floor.material);
     drawSolids(pass);
     pass.draw(wave.getMesh(), glm::translate(identity, layout::waveCentre), waveMaterial);
     monitor.draw(pass, placedAndScaled(layout::monitorCentre, layout::monitorHalfSize));

@@ -35,7 +35,6 @@ public:
     /// The lights the passes use; index 0 is the directional key light, 1 the warm and 2 the
     /// cool point light.
     orka::WorldLights& getLights() { return lights; }
-    float getTime() const { return timeSec; }
 
     static constexpr int keyLightIndex = 0;
     static constexpr int warmLightIndex = 1;
