@@ -132,15 +132,16 @@ void ShowcaseScene::update(float deltaTimeSec) {
     fountain.update(deltaTimeSec);
 }
 
-// The two point lights sway in opposite directions; an application may have removed them.
+// The two point lights sway in opposite directions. Only their places change, so a light
+// switched off stays off.
 void ShowcaseScene::moveLights() {
     const float phase = lightSwaySpeed * timeSec;
     const glm::vec3 sway = lightSway * glm::vec3(std::sin(phase), std::sin(2.0f * phase), 0.0f);
     if (orka::Light* warm = lights.getLight(warmLightIndex)) {
-        warm->update().withPointLight(layout::warmLightPosition + sway);
+        warm->position = layout::warmLightPosition + sway;
     }
     if (orka::Light* cool = lights.getLight(coolLightIndex)) {
-        cool->update().withPointLight(layout::coolLightPosition - sway);
+        cool->position = layout::coolLightPosition - sway;
     }
 }
 
