@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "orka/Log.hpp"
@@ -124,6 +125,16 @@ bool FrameReader::readAll(const picojson::value& root, std::vector<Frame>& resul
     return true;
 }
 
+// picojson throws std::overflow_error for a number beyond the range of double ("1e400"); such a
+// file is as broken as one with a syntax error. Returns the error, empty on success.
+std::string parseJson(std::istream& json, picojson::value& root) {
+    try {
+        return picojson::parse(root, json);
+    } catch (const std::overflow_error&) {
+        return "a number is out of range";
+    }
+}
+
 }  // namespace
 
 SpriteAtlas::SpriteAtlas(std::string atlasName, std::map<std::string, Sprite> sprites,
@@ -159,7 +170,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
                                                  std::shared_ptr<Texture> texture,
                                                  bool flipAnchorY) {
     picojson::value root;
-    const std::string parseError = picojson::parse(root, json);
+    const std::string parseError = parseJson(json, root);
     if (!parseError.empty()) {
         std::cerr << atlasName << ": " << parseError << std::endl;
         return {};

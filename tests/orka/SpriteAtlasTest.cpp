@@ -141,6 +141,16 @@ TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsReportedOnStandardError) {
     EXPECT_THAT(cerr.str(), HasSubstr("syntax error"));
 }
 
+TEST_F(SpriteAtlasTest, NumberBeyondDoubleRangeIsAParseErrorNotACrash) {
+    CerrCapture cerr;
+    std::istringstream json(
+        R"({"frames": [{"filename": "a", "frame": {"x": 1e400, "y": 0, "w": 3, "h": 4},
+            "pivot": {"x": 0, "y": 0}}]})");
+    auto atlas = SpriteAtlas::create(json, "in-memory", page, false);
+    EXPECT_EQ(atlas, nullptr);
+    EXPECT_EQ(cerr.str(), "in-memory: a number is out of range\n");
+}
+
 TEST_F(SpriteAtlasTest, MissingTextureIsAnError) {
     LogCapture log;
     EXPECT_EQ(SpriteAtlas::create(atlasPath("page.json"), std::shared_ptr<Texture>(), true),
