@@ -99,6 +99,22 @@ std::vector<char> packRows(const SDL_Surface* surface, int rowBytes) {
     return pixels;
 }
 
+// Only PNG is decoded. IMG_Load_RW would try every format SDL_image knows (SVG, XCF, PCX, ...)
+// on other bytes: far more parsing of untrusted files than textures need, and its SVG reader
+// leaks memory on broken input. Other data fails as IMG_Load_RW fails for unknown formats.
+SDL_Surface* decodePng(const char* data, int size) {
+    SDL_RWops* source = SDL_RWFromConstMem(data, size);
+    if (source == nullptr) return nullptr;
+    SDL_Surface* surface = nullptr;
+    if (IMG_isPNG(source)) {
+        surface = IMG_LoadPNG_RW(source);
+    } else {
+        SDL_SetError("Unsupported image format");
+    }
+    SDL_RWclose(source);
+    return surface;
+}
+
 }  // namespace
 
 std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
@@ -123,7 +139,7 @@ std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
 DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically) {
     initPngSupportOnce();
     DecodedImage image;
-    SurfacePtr surface(IMG_Load_RW(SDL_RWFromConstMem(data, size), 1), SDL_FreeSurface);
+    SurfacePtr surface(decodePng(data, size), SDL_FreeSurface);
     if (!surface) {
         ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
         return image;

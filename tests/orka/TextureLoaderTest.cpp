@@ -1,0 +1,60 @@
+#include "orka/TextureLoader.hpp"
+
+#include <SDL.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "orka/LogCapture.hpp"
+
+namespace orka {
+namespace {
+
+using test::LogCapture;
+
+const std::string pngDir = std::string(ORKA_TEST_DATA_DIR) + "/png/";
+const std::string unsupported =
+    "Cannot load texture. IMG_Load_RW returned Unsupported image format";
+
+// A 2 x 2 RGB picture as the bytes of a BMP file, which SDL_image could decode.
+std::vector<char> bmpBytes() {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24);
+    std::array<char, 256> buffer{};
+    SDL_RWops* target = SDL_RWFromMem(buffer.data(), static_cast<int>(buffer.size()));
+    const bool saved = surface != nullptr && SDL_SaveBMP_RW(surface, target, 0) == 0;
+    const auto size = static_cast<size_t>(saved ? SDL_RWtell(target) : 0);
+    SDL_RWclose(target);
+    SDL_FreeSurface(surface);
+    return std::vector<char>(buffer.begin(), buffer.begin() + size);
+}
+
+TEST(TextureLoader, DecodesPngOnlyOtherImageFormatsAreRefused) {
+    const std::vector<char> png = texture_loader::readAllBytes(pngDir + "rgb8.png");
+    const auto decoded =
+        texture_loader::loadFileFromMemory(png.data(), static_cast<int>(png.size()), true);
+    EXPECT_TRUE(decoded.valid);
+    EXPECT_EQ(decoded.width, 6);
+
+    // SDL_image's SVG reader leaked on such input; it must not be reached at all.
+    const std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="2" height="2">)"
+                            R"(<rect width="2" height="2" fill="red"/></svg>)";
+    const std::vector<char> bmp = bmpBytes();
+    ASSERT_FALSE(bmp.empty()) << SDL_GetError();
+    const std::vector<std::vector<char>> others = {std::vector<char>(svg.begin(), svg.end()), bmp};
+    for (const auto& bytes : others) {
+        LogCapture log;
+        const auto image =
+            texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()), true);
+        EXPECT_FALSE(image.valid);
+        EXPECT_TRUE(image.pixels.empty());
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].type, LogType::Error);
+        EXPECT_EQ(log.records[0].message, unsupported);
+    }
+}
+
+}  // namespace
+}  // namespace orka
