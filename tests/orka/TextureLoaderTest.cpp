@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,27 @@ TEST(TextureLoader, DecodesPngOnlyOtherImageFormatsAreRefused) {
         ASSERT_EQ(log.records.size(), 1u);
         EXPECT_EQ(log.records[0].type, LogType::Error);
         EXPECT_EQ(log.records[0].message, unsupported);
+    }
+}
+
+TEST(TextureLoader, PngWithAChunkRunningPastTheEndIsRefusedBeforeDecoding) {
+    const std::vector<char> png = texture_loader::readAllBytes(pngDir + "rgb8.png");
+    ASSERT_GT(png.size(), 45u);
+    // The chunk after IHDR (at byte 33) claims almost 2 GiB; without the check libpng read on
+    // past the end for many seconds.
+    std::vector<char> hugeChunk = png;
+    const char hugeLength[] = {0x7F, -1, -1, -16};
+    std::copy(std::begin(hugeLength), std::end(hugeLength), hugeChunk.begin() + 33);
+    const std::vector<char> withoutEnd(png.begin(), png.end() - 12);  // IEND cut off
+    for (const std::vector<char>& bytes : {hugeChunk, withoutEnd}) {
+        LogCapture log;
+        const auto image =
+            texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()), true);
+        EXPECT_FALSE(image.valid);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].message,
+                  "Cannot load texture. IMG_Load_RW returned Truncated PNG data: a chunk runs "
+                  "past the end");
     }
 }
 
