@@ -25,6 +25,12 @@ constexpr size_t chunkTypeBytes = 4;
 constexpr size_t chunkHeaderBytes = chunkLengthBytes + chunkTypeBytes;
 constexpr size_t chunkCrcBytes = 4;
 constexpr uint32_t largestChunkLength = 0x7FFFFFFF;  // the PNG format's own limit
+constexpr size_t headerWidthAt = pngSignatureBytes + chunkHeaderBytes;  // in IHDR, first chunk
+constexpr size_t headerHeightAt = headerWidthAt + 4;
+// Wider or taller images are refused before decoding: most GL implementations (llvmpipe too)
+// cannot hold them as textures, and a small file claiming such a size would make the decoder
+// allocate gigabytes.
+constexpr uint32_t largestImageSide = 16384;
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -129,6 +135,22 @@ bool pngChunksFit(const char* data, int size) {
     return false;
 }
 
+// Sets SDL's error and returns false when the PNG's header claims a size beyond the largest.
+bool pngSizeSupported(const char* data, int size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    // Without a complete IHDR first, libpng has its own complaint.
+    if (static_cast<size_t>(size) < headerHeightAt + 4) return true;
+    if (std::memcmp(bytes + pngSignatureBytes + chunkLengthBytes, "IHDR", chunkTypeBytes) != 0) {
+        return true;
+    }
+    const uint32_t width = readBigEndian32(bytes + headerWidthAt);
+    const uint32_t height = readBigEndian32(bytes + headerHeightAt);
+    if (width <= largestImageSide && height <= largestImageSide) return true;
+    SDL_SetError("PNG image of %u x %u texels is larger than %u x %u", width, height,
+                 largestImageSide, largestImageSide);
+    return false;
+}
+
 // Only PNG is decoded. IMG_Load_RW would try every format SDL_image knows (SVG, XCF, PCX, ...)
 // on other bytes: far more parsing of untrusted files than textures need, and its SVG reader
 // leaks memory on broken input. Other data fails as IMG_Load_RW fails for unknown formats.
@@ -140,7 +162,7 @@ SDL_Surface* decodePng(const char* data, int size) {
         SDL_SetError("Unsupported image format");
     } else if (!pngChunksFit(data, size)) {
         SDL_SetError("Truncated PNG data: a chunk runs past the end");
-    } else {
+    } else if (pngSizeSupported(data, size)) {
         surface = IMG_LoadPNG_RW(source);
     }
     SDL_RWclose(source);

@@ -1,6 +1,7 @@
 #include "orka/TextureLoader.hpp"
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <array>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orka/LogCapture.hpp"
@@ -31,6 +33,21 @@ std::vector<char> bmpBytes() {
     SDL_RWclose(target);
     SDL_FreeSurface(surface);
     return std::vector<char>(buffer.begin(), buffer.begin() + size);
+}
+
+// A white RGB picture as the bytes of a PNG file.
+std::vector<char> pngBytes(int width, int height) {
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
+    if (surface == nullptr) return {};
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
+    std::vector<char> buffer(1 << 20);
+    SDL_RWops* target = SDL_RWFromMem(buffer.data(), static_cast<int>(buffer.size()));
+    const bool saved = IMG_SavePNG_RW(surface, target, 0) == 0;
+    buffer.resize(saved ? static_cast<size_t>(SDL_RWtell(target)) : 0);
+    SDL_RWclose(target);
+    SDL_FreeSurface(surface);
+    return buffer;
 }
 
 TEST(TextureLoader, DecodesPngOnlyOtherImageFormatsAreRefused) {
@@ -77,6 +94,28 @@ TEST(TextureLoader, PngWithAChunkRunningPastTheEndIsRefusedBeforeDecoding) {
                   "Cannot load texture. IMG_Load_RW returned Truncated PNG data: a chunk runs "
                   "past the end");
     }
+}
+
+TEST(TextureLoader, ImagesWiderOrTallerThan16384TexelsAreRefusedBeforeDecoding) {
+    for (const auto& [width, height] : {std::pair{16385, 1}, std::pair{1, 16385}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const std::vector<char> png = pngBytes(width, height);
+        ASSERT_FALSE(png.empty()) << SDL_GetError();
+        LogCapture log;
+        const auto image =
+            texture_loader::loadFileFromMemory(png.data(), static_cast<int>(png.size()), false);
+        EXPECT_FALSE(image.valid);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].message,
+                  "Cannot load texture. IMG_Load_RW returned PNG image of " +
+                      std::to_string(width) + " x " + std::to_string(height) +
+                      " texels is larger than 16384 x 16384");
+    }
+    const std::vector<char> largest = pngBytes(16384, 1);
+    const auto image =
+        texture_loader::loadFileFromMemory(largest.data(), static_cast<int>(largest.size()), false);
+    EXPECT_TRUE(image.valid);
+    EXPECT_EQ(image.width, 16384);
 }
 
 }  // namespace
