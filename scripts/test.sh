@@ -16,6 +16,8 @@ build="${BUILD_DIR:-$root/build}"
 asan_build="$root/build-asan"
 fuzz_build="$root/build-fuzz"
 stages="${ORKA_STAGES:-quick sanitize fuzz}"
+# One compile or test process per core (the machine has two, shared while developing).
+jobs="$(nproc)"
 # Sanitized processes need more memory and time per test; two at once fit the machine.
 sanitize_jobs=2
 
@@ -48,15 +50,15 @@ stage_quick() {
   # CMAKE_ARGS may hold several arguments: split on purpose.
   # shellcheck disable=SC2086
   cmake -S "$root" -B "$build" -G Ninja ${CMAKE_ARGS:-} || return 1
-  cmake --build "$build" || return 1
-  run_ctest "$build" "" -j"$(nproc)" "$@"
+  cmake --build "$build" -j"$jobs" || return 1
+  run_ctest "$build" "" -j"$jobs" "$@"
 }
 
 stage_sanitize() {
   # Benchmarks are no tests; they stay out of this build.
   cmake -S "$root" -B "$asan_build" -G Ninja -DORKA_SANITIZE=ON -DORKA_BUILD_BENCHMARKS=OFF ||
     return 1
-  cmake --build "$asan_build" || return 1
+  cmake --build "$asan_build" -j"$jobs" || return 1
   run_ctest "$asan_build" "$(orka_gl_driver_preload)" -j"$sanitize_jobs" "$@"
 }
 
@@ -64,7 +66,7 @@ stage_fuzz() {
   # Only the libraries and the fuzz programs: no tests, tools or benchmarks.
   CXX=clang++ cmake -S "$root" -B "$fuzz_build" -G Ninja -DORKA_FUZZ=ON \
     -DORKA_BUILD_TESTS=OFF -DORKA_BUILD_BENCHMARKS=OFF || return 1
-  cmake --build "$fuzz_build" --target fuzzers || return 1
+  cmake --build "$fuzz_build" -j"$jobs" --target fuzzers || return 1
   local count
   count="$(find "$fuzz_build/fuzz" -maxdepth 1 -name '*_fuzzer' -type f | wc -l)"
   FUZZ_BUILD_DIR="$fuzz_build" bash "$root/scripts/fuzz.sh" || return 1
