@@ -9,6 +9,9 @@ packages=(
   rapidjson-dev picojson-dev libimgui-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri
+  # Sanitizer and fuzzing builds: clang with its runtimes (libFuzzer, ASan, UBSan) and
+  # llvm-symbolizer for readable reports; g++'s sanitizer runtimes come with g++ itself.
+  clang libclang-rt-dev llvm
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "orka/Log.hpp"
@@ -18,6 +19,10 @@ namespace {
 
 constexpr double smallestPixel = std::numeric_limits<int>::min();
 constexpr double largestPixel = std::numeric_limits<int>::max();
+
+bool fitsInt(long long value) {
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
 
 // One entry of "frames", converted to the texture's bottom-up texel coordinates.
 struct Frame {
@@ -44,6 +49,7 @@ private:
     bool pixel(const picojson::object& frame, const std::string& path, const char* key, int& out);
     bool fraction(const picojson::object& pivot, const std::string& path, const char* key,
                   float& out);
+    bool flipRectangle(const std::string& path, glm::ivec2& position, const glm::ivec2& size);
 
     int textureHeight;
     bool flipAnchorY;
@@ -87,6 +93,21 @@ bool FrameReader::fraction(const picojson::object& pivot, const std::string& pat
     return true;
 }
 
+// The file measures from the image's top row, the texture from its bottom row. Every edge of
+// the rectangle must stay within int: texture coordinates are computed from them later.
+bool FrameReader::flipRectangle(const std::string& path, glm::ivec2& position,
+                                const glm::ivec2& size) {
+    const long long right = static_cast<long long>(position.x) + size.x;
+    const long long top = static_cast<long long>(textureHeight) - position.y;
+    const long long bottom = top - size.y;
+    if (!fitsInt(right) || !fitsInt(top) || !fitsInt(bottom)) {
+        error = path + ".frame is out of range";
+        return false;
+    }
+    position.y = static_cast<int>(bottom);
+    return true;
+}
+
 bool FrameReader::readAll(const picojson::value& root, std::vector<Frame>& result) {
     if (!root.is<picojson::object>()) {
         error = "frames is missing (the file does not hold a JSON object)";
@@ -113,15 +134,24 @@ bool FrameReader::readAll(const picojson::value& root, std::vector<Frame>& resul
             !pixel(*frame, path + ".frame", "w", size.x) ||
             !pixel(*frame, path + ".frame", "h", size.y) ||
             !fraction(*pivot, path + ".pivot", "x", anchor.x) ||
-            !fraction(*pivot, path + ".pivot", "y", anchor.y)) {
+            !fraction(*pivot, path + ".pivot", "y", anchor.y) ||
+            !flipRectangle(path, position, size)) {
             return false;
         }
-        // The file measures from the image's top row, the texture from its bottom row.
-        position.y = textureHeight - size.y - position.y;
         if (flipAnchorY) anchor.y = 1.0f - anchor.y;
         result.push_back({*name, position, size, anchor});
     }
     return true;
+}
+
+// picojson throws std::overflow_error for a number beyond the range of double ("1e400"); such a
+// file is as broken as one with a syntax error. Returns the error, empty on success.
+std::string parseJson(std::istream& json, picojson::value& root) {
+    try {
+        return picojson::parse(root, json);
+    } catch (const std::overflow_error&) {
+        return "a number is out of range";
+    }
 }
 
 }  // namespace
@@ -159,7 +189,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
                                                  std::shared_ptr<Texture> texture,
                                                  bool flipAnchorY) {
     picojson::value root;
-    const std::string parseError = picojson::parse(root, json);
+    const std::string parseError = parseJson(json, root);
     if (!parseError.empty()) {
         std::cerr << atlasName << ": " << parseError << std::endl;
         return {};

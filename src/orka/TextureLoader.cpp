@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,18 @@ namespace {
 constexpr Uint8 opaqueAlpha = 255;
 constexpr int rgbBytes = 3;
 constexpr int rgbaBytes = 4;
+constexpr size_t pngSignatureBytes = 8;
+constexpr size_t chunkLengthBytes = 4;
+constexpr size_t chunkTypeBytes = 4;
+constexpr size_t chunkHeaderBytes = chunkLengthBytes + chunkTypeBytes;
+constexpr size_t chunkCrcBytes = 4;
+constexpr uint32_t largestChunkLength = 0x7FFFFFFF;  // the PNG format's own limit
+constexpr size_t headerWidthAt = pngSignatureBytes + chunkHeaderBytes;  // in IHDR, first chunk
+constexpr size_t headerHeightAt = headerWidthAt + 4;
+// Wider or taller images are refused before decoding: most GL implementations (llvmpipe too)
+// cannot hold them as textures, and a small file claiming such a size would make the decoder
+// allocate gigabytes.
+constexpr uint32_t largestImageSide = 16384;
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -99,6 +112,63 @@ std::vector<char> packRows(const SDL_Surface* surface, int rowBytes) {
     return pixels;
 }
 
+uint32_t readBigEndian32(const unsigned char* bytes) {
+    return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+           static_cast<uint32_t>(bytes[2]) << 8 | static_cast<uint32_t>(bytes[3]);
+}
+
+// True when every chunk up to IEND lies wholly inside the data. SDL_image's reader does not
+// report the end of its input, so libpng would go on reading past it: a chunk that claims two
+// gigabytes in a small file kept it checksumming nothing for many seconds.
+bool pngChunksFit(const char* data, int size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    const auto total = static_cast<size_t>(size);
+    size_t at = pngSignatureBytes;
+    while (total >= chunkHeaderBytes && at <= total - chunkHeaderBytes) {
+        const uint32_t length = readBigEndian32(bytes + at);
+        if (length > largestChunkLength) return false;
+        const size_t chunkEnd = at + chunkHeaderBytes + length + chunkCrcBytes;
+        if (chunkEnd > total) return false;
+        if (std::memcmp(bytes + at + chunkLengthBytes, "IEND", chunkTypeBytes) == 0) return true;
+        at = chunkEnd;
+    }
+    return false;
+}
+
+// Sets SDL's error and returns false when the PNG's header claims a size beyond the largest.
+bool pngSizeSupported(const char* data, int size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    // Without a complete IHDR first, libpng has its own complaint.
+    if (static_cast<size_t>(size) < headerHeightAt + 4) return true;
+    if (std::memcmp(bytes + pngSignatureBytes + chunkLengthBytes, "IHDR", chunkTypeBytes) != 0) {
+        return true;
+    }
+    const uint32_t width = readBigEndian32(bytes + headerWidthAt);
+    const uint32_t height = readBigEndian32(bytes + headerHeightAt);
+    if (width <= largestImageSide && height <= largestImageSide) return true;
+    SDL_SetError("PNG image of %u x %u texels is larger than %u x %u", width, height,
+                 largestImageSide, largestImageSide);
+    return false;
+}
+
+// Only PNG is decoded. IMG_Load_RW would try every format SDL_image knows (SVG, XCF, PCX, ...)
+// on other bytes: far more parsing of untrusted files than textures need, and its SVG reader
+// leaks memory on broken input. Other data fails as IMG_Load_RW fails for unknown formats.
+SDL_Surface* decodePng(const char* data, int size) {
+    SDL_RWops* source = SDL_RWFromConstMem(data, size);
+    if (source == nullptr) return nullptr;
+    SDL_Surface* surface = nullptr;
+    if (!IMG_isPNG(source)) {
+        SDL_SetError("Unsupported image format");
+    } else if (!pngChunksFit(data, size)) {
+        SDL_SetError("Truncated PNG data: a chunk runs past the end");
+    } else if (pngSizeSupported(data, size)) {
+        surface = IMG_LoadPNG_RW(source);
+    }
+    SDL_RWclose(source);
+    return surface;
+}
+
 }  // namespace
 
 std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
@@ -123,7 +193,7 @@ std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
 DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically) {
     initPngSupportOnce();
     DecodedImage image;
-    SurfacePtr surface(IMG_Load_RW(SDL_RWFromConstMem(data, size), 1), SDL_FreeSurface);
+    SurfacePtr surface(decodePng(data, size), SDL_FreeSurface);
     if (!surface) {
         ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
         return image;

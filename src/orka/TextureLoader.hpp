@@ -25,9 +25,10 @@ struct DecodedImage {
 /// be opened. `readable` tells an unreadable file from an empty one.
 std::vector<char> readAllBytes(const std::string& filename, bool* readable = nullptr);
 
-/// Decodes an image (PNG) with SDL2_image. With `flipVertically` the first row of the result is
+/// Decodes a PNG image with SDL2_image. With `flipVertically` the first row of the result is
 /// the bottom row of the picture, as OpenGL expects. Logs the decoder's error and returns an
-/// invalid image for bytes that are not an image.
+/// invalid image for bytes that are not a PNG image (other image formats included), for PNG data
+/// cut short, and for images wider or taller than 16384 texels (refused before decoding).
 DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically);
 
 /// Swaps row k with row height - 1 - k through one temporary row.

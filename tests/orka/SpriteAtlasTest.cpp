@@ -141,6 +141,33 @@ TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsReportedOnStandardError) {
     EXPECT_THAT(cerr.str(), HasSubstr("syntax error"));
 }
 
+TEST_F(SpriteAtlasTest, NumberBeyondDoubleRangeIsAParseErrorNotACrash) {
+    CerrCapture cerr;
+    std::istringstream json(
+        R"({"frames": [{"filename": "a", "frame": {"x": 1e400, "y": 0, "w": 3, "h": 4},
+            "pivot": {"x": 0, "y": 0}}]})");
+    auto atlas = SpriteAtlas::create(json, "in-memory", page, false);
+    EXPECT_EQ(atlas, nullptr);
+    EXPECT_EQ(cerr.str(), "in-memory: a number is out of range\n");
+}
+
+TEST_F(SpriteAtlasTest, RectangleWhoseEdgesLeaveTheIntRangeIsAnError) {
+    // Each value fits in an int, but an edge computed from them does not.
+    const char* frames[] = {R"({"x": 2147483647, "y": 0, "w": 1, "h": 4})",
+                            R"({"x": 0, "y": -2147483647, "w": 4, "h": 4})",
+                            R"({"x": 0, "y": 0, "w": 4, "h": -2147483647})"};
+    for (const char* frame : frames) {
+        SCOPED_TRACE(frame);
+        LogCapture log;
+        std::istringstream json(std::string(R"({"frames": [{"filename": "a", "frame": )") + frame +
+                                R"(, "pivot": {"x": 0, "y": 0}}]})");
+        EXPECT_EQ(SpriteAtlas::create(json, "in-memory", page, false), nullptr);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_THAT(log.records[0].message, HasSubstr("in-memory"));
+        EXPECT_THAT(log.records[0].message, HasSubstr("frames[0].frame is out of range"));
+    }
+}
+
 TEST_F(SpriteAtlasTest, MissingTextureIsAnError) {
     LogCapture log;
     EXPECT_EQ(SpriteAtlas::create(atlasPath("page.json"), std::shared_ptr<Texture>(), true),
