@@ -160,4 +160,21 @@ TEST_F(DefaultWorld, RetriedNamesStartTheWorldAndClosingTheWindowReturnsToTheCon
     EXPECT_EQ(game.Output().substr(0, dialogue.size()), dialogue);
 }
 
+TEST(DefaultWorldOffscreen, RunsWhenAskedForWithoutItsMemoryGrowing) {
+    // A swap that presents nothing must still let the driver carry out each frame's work;
+    // queued frames once grew the process by about 9 MiB a second.
+    constexpr long kToleranceKiB = 2048;
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    Platformer game(folder.path, Platformer::kOffscreen);
+    game.Write("1\n");
+    std::this_thread::sleep_for(2s);  // the level is loaded and the frames run
+    const long first = game.ResidentKiB();
+    std::this_thread::sleep_for(3s);
+    ASSERT_FALSE(game.EndsWithin(0ms)) << game.Errors();
+    const long last = game.ResidentKiB();
+    EXPECT_GT(first, 0);
+    EXPECT_LE(last - first, kToleranceKiB) << "from " << first << " KiB to " << last << " KiB";
+}
+
 }  // namespace
