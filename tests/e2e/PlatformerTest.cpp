@@ -160,6 +160,23 @@ TEST_F(DefaultWorld, RetriedNamesStartTheWorldAndClosingTheWindowReturnsToTheCon
     EXPECT_EQ(game.Output().substr(0, dialogue.size()), dialogue);
 }
 
+TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsNormally) {
+    // Without a display SDL would open an invisible window that nothing can close.
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    Platformer game(folder.path, Platformer::kNoDisplay);
+    game.Write("1\n");
+    EXPECT_FALSE(game.EndsWithin(1s)) << "the program must wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s)) << "the game runs where nobody can see it";
+    EXPECT_EQ(game.ExitCode(), 0);
+    const std::string errors = game.Errors();
+    EXPECT_NE(errors.find("Unhandled exception in Application: Cannot open the game window: "
+                          "there is no display to show it on\n"),
+              std::string::npos)
+        << errors;
+}
+
 TEST(DefaultWorldOffscreen, RunsWhenAskedForWithoutItsMemoryGrowing) {
     // A swap that presents nothing must still let the driver carry out each frame's work;
     // queued frames once grew the process by about 9 MiB a second.
