@@ -1,6 +1,7 @@
 #include "game/SceneManager.hpp"
 
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -14,6 +15,16 @@ namespace {
 constexpr float kWindowWidth = 800.0f;
 constexpr float kWindowHeight = 600.0f;
 constexpr bool kVSync = true;
+const char* const kOffscreenDriver = "offscreen";
+
+/// True when SDL fell back to its offscreen video driver without being asked for it (there is
+/// no display): the window then shows nothing, and no key and no close button can reach it.
+bool WindowIsUnseen() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return driver != nullptr && std::strcmp(driver, kOffscreenDriver) == 0 &&
+           (requested == nullptr || std::strcmp(requested, kOffscreenDriver) != 0);
+}
 
 }  // namespace
 
@@ -42,6 +53,10 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     // Without a window the event loop would run on and on with nothing to close.
     if (renderer->getSDLWindow() == nullptr) {
         throw std::runtime_error(std::string("Cannot open the game window: ") + SDL_GetError());
+    }
+    // A game nobody can see or stop would run until killed.
+    if (WindowIsUnseen()) {
+        throw std::runtime_error("Cannot open the game window: there is no display to show it on");
     }
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
     renderer->frameUpdate = [this](float deltaTime) { scene.Update(deltaTime); };

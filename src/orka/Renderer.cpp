@@ -124,6 +124,9 @@ void Renderer::swapWindow() {
     renderStats.stateChangesShader = 0;
     renderStats.stateChangesMaterial = 0;
     renderStats.stateChangesMesh = 0;
+    // A swap that presents nothing (SDL's offscreen driver) does not flush: without this, the
+    // driver would queue every frame's commands, and their buffers, for ever.
+    glFlush();
     SDL_GL_SwapWindow(window);
 }
 

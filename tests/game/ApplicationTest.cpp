@@ -18,23 +18,17 @@
 #include <string>
 #include <thread>
 
+#include "game/ConsolePrompts.hpp"
 #include "game/PlatformerProcess.hpp"
 
 namespace fs = std::filesystem;
+using game::test::kAtlasPrompt;
+using game::test::kRetryPrompt;
+using game::test::kWorldPrompt;
 using game::test::Platformer;
 using namespace std::chrono_literals;
 
 namespace {
-
-const std::string kWorldPrompt =
-    "\n\nEnter you desired world: \n"
-    "(Enter filename without level number or filextension or enter 1 for default)\n> ";
-const std::string kAtlasPrompt =
-    "\n\nEnter name of Spriteatlas(Without file extension): \n"
-    "(File must be a png and have accomponing json file)\n> ";
-const std::string kRetryPrompt =
-    "\n\nFilename Not Found, please enter correct file name\n"
-    "(Write 0 to exit application)\n> ";
 
 /// An empty working directory for one run of the game, removed afterwards.
 class ScratchDir {

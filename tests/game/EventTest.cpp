@@ -206,13 +206,20 @@ private:
 template <typename EventType>
 class Script {
 public:
-    explicit Script(unsigned seed) : random(seed) { current = this; }
+    /// `growing`: more subscriptions than removals, so the list grows long.
+    explicit Script(unsigned seed, bool growing = false)
+        : random(seed),
+          subscribeBelow(growing ? 6 : 4),
+          handlerSubscribeBelow(growing ? 3 : 2),
+          targetCount(growing ? kManyTargets : kTargets) {
+        current = this;
+    }
 
     std::vector<int> Run(int steps) {
         for (int step = 0; step < steps; ++step) {
             int choice = Pick(10);
-            if (choice < 4) Subscribe();
-            if (choice >= 4 && choice < 6) Unsubscribe();
+            if (choice < subscribeBelow) Subscribe();
+            if (choice >= subscribeBelow && choice < 6) Unsubscribe();
             if (choice >= 6) {
                 callsThisInvocation = 0;
                 event.Invoke();
@@ -225,6 +232,7 @@ public:
 
 private:
     static constexpr int kTargets = 4;
+    static constexpr int kManyTargets = 64;  // growing lists: many pairs occur only once
     static constexpr int kCallsBeforeHandlersCalmDown = 200;
 
     template <int N>
@@ -235,8 +243,8 @@ private:
         // Handlers keep changing the event only for a while, so every invocation ends.
         if (++self.callsThisInvocation > kCallsBeforeHandlersCalmDown) return;
         int choice = self.Pick(10);
-        if (choice < 2) self.Subscribe();
-        if (choice >= 2 && choice < 5) self.Unsubscribe();
+        if (choice < self.handlerSubscribeBelow) self.Subscribe();
+        if (choice >= self.handlerSubscribeBelow && choice < 5) self.Unsubscribe();
     }
 
     int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
@@ -251,18 +259,21 @@ private:
         }
     }
     void Subscribe() {
-        void* target = &targets[Pick(kTargets)];
+        void* target = &targets[Pick(targetCount)];
         event.Subscribe(target, PickFunction());
     }
     void Unsubscribe() {
-        void* target = &targets[Pick(kTargets)];
+        void* target = &targets[Pick(targetCount)];
         event.Unsubscribe(target, PickFunction());
     }
 
     static inline Script* current = nullptr;
     std::mt19937 random;
+    const int subscribeBelow;         // out of 10 choices; the next ones up to 6 unsubscribe
+    const int handlerSubscribeBelow;  // the same for handlers, up to 5
     EventType event;
-    char targets[kTargets] = {};
+    const int targetCount;
+    char targets[kManyTargets] = {};
     std::vector<int> trace;
     int callsThisInvocation = 0;
 };
@@ -276,6 +287,17 @@ TEST(EventDifferential, MatchesTheLinkedListRuleUnderRandomChanges) {
         calls += expected.size();
     }
     EXPECT_GT(calls, 30000u) << "the scripts hardly called any handler";
+}
+
+TEST(EventDifferential, MatchesTheLinkedListRuleWithListsLongEnoughToBeCounted) {
+    // These scripts grow the lists past the size from which pairs are counted, with many pairs
+    // that occur once, and their unsubscriptions remove records at both ends and in between.
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        std::vector<int> expected = Script<ReferenceEvent>(seed, true).Run(200);
+        std::vector<int> actual = Script<Event<>>(seed, true).Run(200);
+        ASSERT_EQ(actual, expected) << "seed " << seed;
+        EXPECT_GT(expected.back(), static_cast<int>(Event<>::indexedFrom)) << "seed " << seed;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -23,9 +24,14 @@ inline std::string ReadAll(int fd) {
 
 /// The built game running in a directory, with its three standard streams on pipes; killed if
 /// it is still running when the object goes. Its output is small enough to stay in the pipes
-/// until the process has ended. `display`, when given, is the X display it opens its window on.
+/// until the process has ended. `display`, when given, is the X display it opens its window on;
+/// `kNoDisplay` starts it without any, `kOffscreen` without any but with SDL asked for its
+/// offscreen video driver.
 class Platformer {
 public:
+    static constexpr const char* kNoDisplay = "(none)";
+    static constexpr const char* kOffscreen = "(offscreen)";
+
     explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "") {
         // Writing to a game that has already ended must fail, not kill the test.
         signal(SIGPIPE, SIG_IGN);
@@ -38,7 +44,14 @@ public:
             dup2(err[1], STDERR_FILENO);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
             signal(SIGPIPE, SIG_DFL);
-            if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+            if (display == kNoDisplay || display == kOffscreen) {
+                for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+                    unsetenv(name);
+                }
+                if (display == kOffscreen) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+            } else if (!display.empty()) {
+                setenv("DISPLAY", display.c_str(), 1);
+            }
             if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
             _exit(127);
         }
@@ -81,6 +94,13 @@ public:
         }
     }
     int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+    /// The running process's resident memory in KiB; 0 when it has ended.
+    long ResidentKiB() const {
+        std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+        long pages = 0, resident = 0;
+        statm >> pages >> resident;
+        return pid > 0 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+    }
     /// Everything written so far and until the process ends; call after it has ended.
     std::string Output() { return ReadAll(output); }
     std::string Errors() { return ReadAll(errors); }

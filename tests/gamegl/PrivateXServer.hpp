@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace game::test {
 
@@ -58,10 +59,34 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
+    /// Waits up to `limit` until no top-level window is mapped; true when that came.
+    bool WaitUntilNoWindow(std::chrono::milliseconds limit) {
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            if (MappedWindow() == 0) return true;
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
     XWindowAttributes Attributes(Window window) {
         XWindowAttributes attributes{};
         XGetWindowAttributes(connection, window, &attributes);
         return attributes;
+    }
+    /// The window's title (WM_NAME); empty when it has none.
+    std::string Title(Window window) {
+        char* name = nullptr;
+        if (XFetchName(connection, window, &name) == 0 || name == nullptr) return "";
+        std::string title(name);
+        XFree(name);
+        return title;
+    }
+    /// Where the window's top-left pixel lies on the screen.
+    std::pair<int, int> Origin(Window window) {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(connection, window, DefaultRootWindow(connection), 0, 0, &x, &y,
+                              &child);
+        return {x, y};
     }
     /// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
     void RequestClose(Window window) {

@@ -56,8 +56,7 @@ TEST_F(SceneManagerProcess, ClosingTheWindowReturnsToTheConsolesFinalWait) {
     const Window window = Start();
     ASSERT_NE(window, 0u) << "no window";
     x.RequestClose(window);
-    for (int i = 0; i < 200 && x.WaitForWindow(0ms) != 0; ++i) std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(x.WaitForWindow(0ms), 0u) << "the window did not close";
+    EXPECT_TRUE(x.WaitUntilNoWindow(10s)) << "the window did not close";
     EXPECT_FALSE(game.EndsWithin(500ms)) << "the program must wait for a character";
 
     game.Write("x\n");
@@ -98,8 +97,7 @@ TEST_F(SceneManagerProcess, ABrokenNextLevelEndsTheGameWithItsMessage) {
                                      [[[1, 2, 0], [1, 3, 0], [1, 4, 0], [6, 3, 1], [5, 3, 4]]]})");
     folder.Write("meadow2.json", "{\"id\": 2, \"name\": \"second\"");
     ASSERT_NE(Start(), 0u) << "no window";
-    for (int i = 0; i < 200 && x.WaitForWindow(0ms) != 0; ++i) std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(x.WaitForWindow(0ms), 0u) << "the game did not stop";
+    EXPECT_TRUE(x.WaitUntilNoWindow(10s)) << "the game did not stop";
     EXPECT_FALSE(game.EndsWithin(300ms)) << "the program must wait for a character";
     game.Write("x\n");
     ASSERT_TRUE(game.EndsWithin(5s));

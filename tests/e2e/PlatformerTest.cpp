@@ -1,0 +1,197 @@
+// The built game as a player meets it: started in a copy of the default world's folder with its
+// console on pipes and its window on a private X server, watched through screenshots taken with
+// ImageMagick and steered with xdotool. What the scene manager tests already prove with the test
+// world (Escape, the close request, broken files, a broken next level) is not repeated here.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "e2e/Screenshot.hpp"
+#include "game/ConsolePrompts.hpp"
+#include "game/PlatformerProcess.hpp"
+#include "game/ScratchFolder.hpp"
+#include "gamegl/PrivateXServer.hpp"  // last: Xlib defines short macro names
+
+namespace {
+
+using namespace std::chrono_literals;
+using game::test::ContentMovement;
+using game::test::kAtlasPrompt;
+using game::test::kRetryPrompt;
+using game::test::kWorldPrompt;
+using game::test::Movement;
+using game::test::Picture;
+using game::test::Platformer;
+using game::test::PrivateXServer;
+using game::test::ScratchFolder;
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+const char* const kTitle = "Orkaview 0.9.20";
+// The view follows the player, so scenery moves on screen when the player moves. A second of
+// walking covers about 60 units (120 pixels at the game's zoom of two pixels per unit), and
+// 0.3 s of a jump about 30 units; the limits leave room for a slow, loaded machine.
+constexpr int kLeastWalkShift = 20;
+constexpr int kLeastJumpShift = 12;
+constexpr int kStraySteer = 8;  // the other axis moves by at most this much
+constexpr int kSearchX = 200;
+constexpr int kSearchY = 100;
+
+class DefaultWorld : public ::testing::Test {
+protected:
+    DefaultWorld() { folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR); }
+
+    /// Answers the dialogue and waits for the game's window.
+    Window Start(const std::string& answers) {
+        game.Write(answers);
+        window = x.WaitForWindow(10s);
+        return window;
+    }
+
+    /// The window's part of a screenshot of the whole screen; empty when it failed.
+    Picture WindowShot() {
+        const Picture screen = game::test::Screenshot(x.display);
+        const auto [left, top] = x.Origin(window);
+        if (screen.Empty() || left < 0 || top < 0 || left + kWidth > screen.width ||
+            top + kHeight > screen.height) {
+            return {};
+        }
+        return screen.Crop(left, top, kWidth, kHeight);
+    }
+
+    /// A window shot once two in a row 300 ms apart are the same (the player has landed and
+    /// stopped), or the last one after 10 s.
+    Picture StillWindowShot() {
+        Picture previous = WindowShot();
+        for (int attempt = 0; attempt < 30; ++attempt) {
+            std::this_thread::sleep_for(300ms);
+            Picture next = WindowShot();
+            if (next.rgb == previous.rgb) return next;
+            previous = std::move(next);
+        }
+        return previous;
+    }
+
+    /// Runs xdotool with the pointer in the middle of the window, which gives it the keyboard.
+    bool Keys(const std::string& actions) {
+        const auto [left, top] = x.Origin(window);
+        return x.Xdotool("mousemove " + std::to_string(left + kWidth / 2) + " " +
+                         std::to_string(top + kHeight / 2) + " " + actions);
+    }
+
+    void ExpectAShownLevel(const Picture& shot) {
+        ASSERT_FALSE(shot.Empty()) << "no screenshot";
+        // The first level fills a good part of the window with tiles of many colours.
+        EXPECT_GT(shot.DistinctColours(), 50u);
+        EXPECT_GT(shot.ShareUnlikeCorner(), 0.1);
+    }
+
+    ScratchFolder folder;
+    PrivateXServer x;
+    Platformer game{folder.path, x.display};
+    Window window = 0;
+};
+
+TEST_F(DefaultWorld, OneOpensTheTitledWindowOnTheFirstLevelAndEscapeEndsAtOnce) {
+    ASSERT_NE(Start("1\n"), 0u) << "no window";
+    const XWindowAttributes attributes = x.Attributes(window);
+    EXPECT_EQ(attributes.width, kWidth);
+    EXPECT_EQ(attributes.height, kHeight);
+    EXPECT_EQ(x.Title(window), kTitle);
+    ExpectAShownLevel(StillWindowShot());
+
+    ASSERT_TRUE(Keys("key Escape"));
+    ASSERT_TRUE(game.EndsWithin(2s)) << "Escape did not end the game at once";
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Errors(), "");
+    const std::string output = game.Output();
+    EXPECT_EQ(output.substr(0, kWorldPrompt.size()), kWorldPrompt);
+    EXPECT_EQ(output.find(kAtlasPrompt), std::string::npos) << "the default needs no atlas name";
+}
+
+TEST_F(DefaultWorld, HoldingRightScrollsTheLevelLeftAndSpaceLiftsThePlayerAboveIt) {
+    ASSERT_NE(Start("1\n"), 0u) << "no window";
+    const Picture standing = StillWindowShot();
+    ASSERT_FALSE(standing.Empty());
+
+    ASSERT_TRUE(Keys("keydown Right sleep 1 keyup Right"));
+    const Picture walked = WindowShot();
+    ASSERT_FALSE(walked.Empty());
+    // The view keeps the player in its place on screen, so the level slides to the left.
+    const Movement walk = ContentMovement(standing, walked, kSearchX, kSearchY);
+    RecordProperty("walk", std::to_string(walk.dx) + "," + std::to_string(walk.dy));
+    EXPECT_LE(walk.dx, -kLeastWalkShift);
+    EXPECT_LE(std::abs(walk.dy), kStraySteer);
+    EXPECT_LT(walk.difference * 2, walk.unmoved) << "the pictures are not one level, shifted";
+
+    const Picture landed = StillWindowShot();
+    ASSERT_TRUE(Keys("keydown space sleep 0.3"));
+    const Picture jumping = WindowShot();
+    ASSERT_TRUE(Keys("keyup space"));
+    ASSERT_FALSE(jumping.Empty());
+    // The view rises with the player, so the level sinks on screen.
+    const Movement jump = ContentMovement(landed, jumping, kSearchX, kSearchY);
+    RecordProperty("jump", std::to_string(jump.dx) + "," + std::to_string(jump.dy));
+    EXPECT_GE(jump.dy, kLeastJumpShift);
+    EXPECT_LE(std::abs(jump.dx), kStraySteer);
+    EXPECT_LT(jump.difference * 2, jump.unmoved);
+
+    ASSERT_TRUE(Keys("key Escape"));
+    ASSERT_TRUE(game.EndsWithin(2s));
+    EXPECT_EQ(game.ExitCode(), 0);
+}
+
+TEST_F(DefaultWorld, RetriedNamesStartTheWorldAndClosingTheWindowReturnsToTheConsole) {
+    // The default world by its own names, each found at the second attempt.
+    ASSERT_NE(Start("forest\n1level\nnope\nplatformer-art-deluxe\n"), 0u) << "no window";
+    ExpectAShownLevel(StillWindowShot());
+
+    x.RequestClose(window);
+    EXPECT_TRUE(x.WaitUntilNoWindow(10s)) << "the window did not close";
+    EXPECT_FALSE(game.EndsWithin(500ms)) << "the program must wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Errors(), "");
+    const std::string dialogue = kWorldPrompt + kRetryPrompt + kAtlasPrompt + kRetryPrompt;
+    EXPECT_EQ(game.Output().substr(0, dialogue.size()), dialogue);
+}
+
+TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsNormally) {
+    // Without a display SDL would open an invisible window that nothing can close.
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    Platformer game(folder.path, Platformer::kNoDisplay);
+    game.Write("1\n");
+    EXPECT_FALSE(game.EndsWithin(1s)) << "the program must wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s)) << "the game runs where nobody can see it";
+    EXPECT_EQ(game.ExitCode(), 0);
+    const std::string errors = game.Errors();
+    EXPECT_NE(errors.find("Unhandled exception in Application: Cannot open the game window: "
+                          "there is no display to show it on\n"),
+              std::string::npos)
+        << errors;
+}
+
+TEST(DefaultWorldOffscreen, RunsWhenAskedForWithoutItsMemoryGrowing) {
+    // A swap that presents nothing must still let the driver carry out each frame's work;
+    // queued frames once grew the process by about 9 MiB a second.
+    constexpr long kToleranceKiB = 2048;
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    Platformer game(folder.path, Platformer::kOffscreen);
+    game.Write("1\n");
+    std::this_thread::sleep_for(2s);  // the level is loaded and the frames run
+    const long first = game.ResidentKiB();
+    std::this_thread::sleep_for(3s);
+    ASSERT_FALSE(game.EndsWithin(0ms)) << game.Errors();
+    const long last = game.ResidentKiB();
+    EXPECT_GT(first, 0);
+    EXPECT_LE(last - first, kToleranceKiB) << "from " << first << " KiB to " << last << " KiB";
+}
+
+}  // namespace
