@@ -1,6 +1,7 @@
 #include "game/InputScript.hpp"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -120,6 +121,11 @@ InputScript InputScript::Parse(const std::string& text, const std::string& sourc
 }
 
 InputScript InputScript::Load(const std::string& fileName) {
+    // A folder opens like a file on Linux and reads as nothing: an empty script, silently.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fileName, ignored)) {
+        throw std::runtime_error(fileName + ": is a folder, not a script");
+    }
     std::ifstream file(fileName);
     if (!file.good()) throw std::runtime_error(fileName + ": cannot be opened for reading");
     std::ostringstream text;

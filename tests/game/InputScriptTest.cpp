@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -86,6 +87,8 @@ TEST(InputScriptTest, LoadNamesTheFileItCannotReadOrParse) {
     folder.Write("broken.txt", "0 down Right\n\n7 jump Space\n");
     EXPECT_EQ(ErrorOf([] { InputScript::Load("broken.txt"); }),
               "broken.txt:3: \"jump\" is neither down nor up");
+    std::filesystem::create_directory(folder.path / "scripts");
+    EXPECT_EQ(ErrorOf([] { InputScript::Load("scripts"); }), "scripts: is a folder, not a script");
     folder.Write("good.txt", "0 down Right\n5 up Right\n");
     EXPECT_EQ(InputScript::Load("good.txt").GetEvents().size(), 2u);
 }
