@@ -1,5 +1,6 @@
-// Checks the committed default world in data/: it matches a fresh run of the generators, its
-// files have the formats the game reads, and every level can be finished.
+// Checks the committed default world in data/: it matches a fresh run of the generators and its
+// files have the formats the game reads. That every level can be finished is shown by replaying
+// the scripts of data/scripts through the game's own scene (tests/gamegl).
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@
 #include "atlasgen/AtlasPacker.hpp"
 #include "atlasgen/AtlasWriter.hpp"
 #include "common/TextFile.hpp"
-#include "levelcheck/Autopilot.hpp"
-#include "levelcheck/LevelSimulation.hpp"
 #include "levelgen/LevelConverter.hpp"
 #include "levelgen/TileCatalog.hpp"
 
@@ -182,22 +181,5 @@ TEST(DefaultWorldTest, DecorationsNeverCoverSolidTiles) {
                     << solid.left << ", " << solid.bottom << ")";
             }
         }
-    }
-}
-
-TEST(DefaultWorldTest, EveryLevelIsFinishedByNaivePlayAndLevelsGetLonger) {
-    int previousFrames = 0;
-    for (int n = 1; n <= levelCount; ++n) {
-        LevelSimulation simulation(levelFile(n), data);
-        Autopilot pilot;
-        constexpr int twoMinutes = 60 * 120;
-        while (!simulation.finished() && simulation.frame() < twoMinutes) {
-            simulation.step(pilot.decide(simulation));
-        }
-        EXPECT_TRUE(simulation.finished())
-            << levelFile(n) << " not finished; player at " << simulation.playerPosition().x;
-        EXPECT_EQ(simulation.deaths(), 0) << levelFile(n);
-        EXPECT_GT(simulation.frame(), previousFrames) << levelFile(n);
-        previousFrames = simulation.frame();
     }
 }

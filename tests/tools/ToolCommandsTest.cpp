@@ -101,24 +101,6 @@ TEST_F(ToolCommandsTest, LevelgenNamesMissingFolders) {
     EXPECT_TRUE(contains(emptyMaps.output, "no *.txt level maps in"));
 }
 
-TEST_F(ToolCommandsTest, LevelcheckFailsALevelThatCannotBeFinished) {
-    // A wall of four tiles is out of reach for any jump.
-    TextFile::write(
-        path("maps/walled.txt"),
-        "id: 1\nname: Walled\nmap:\n     #  \n     #  \n     #  \n P   # G\n########\n");
-    ASSERT_EQ(run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode, 0);
-    const Result check =
-        run(std::string(LEVELCHECK_PATH) + " " + path("out") + " " + path("out/walled.json"));
-    EXPECT_EQ(check.exitCode, 1);
-    EXPECT_TRUE(contains(check.output, "goal not reached")) << check.output;
-
-    const Result missing =
-        run(std::string(LEVELCHECK_PATH) + " " + path("out") + " " + path("out/none.json"));
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(contains(missing.output, "levelcheck: cannot open " + path("out/none.json")))
-        << missing.output;
-}
-
 TEST_F(ToolCommandsTest, LevelpreviewDrawsALevelAndNamesAMissingAtlas) {
     TextFile::write(path("maps/small.txt"), goodMap);
     ASSERT_EQ(run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode, 0);
