@@ -1,11 +1,6 @@
 #include "game/LevelBuilder.hpp"
 
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-#include <rapidjson/istreamwrapper.h>
-
 #include <cstdint>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -20,8 +15,6 @@
 #include "orka/SpriteAtlas.hpp"
 
 namespace {
-
-using rapidjson::Value;
 
 constexpr const char* kCameraName = "Main Camera";
 constexpr float kCameraStartX = 231.5f;
@@ -38,175 +31,9 @@ constexpr uint16 kCollisionCategory = 0x0001;
 constexpr uint16 kCollisionMask = 0xFFFF;
 constexpr int16 kCollisionGroup = 0;
 
-constexpr rapidjson::SizeType kTileEntrySize = 3;  // [tile type, column, row]
-// idle, walk 1, walk 2, jump, (never shown), fall
-constexpr rapidjson::SizeType kAnimationFrames = 6;
-
-std::string Quote(const std::string& key) {
-    return "\"" + key + "\"";
-}
-
-/// A JSON file parsed into a DOM; every problem is reported with the file's name.
-class JsonFile {
-public:
-    explicit JsonFile(std::string fileName) : fileName(std::move(fileName)) {
-        std::ifstream stream(this->fileName);  // read-only: a read-only data folder works
-        if (!stream.good()) Fail("cannot be opened for reading");
-        rapidjson::IStreamWrapper wrapper(stream);
-        document.ParseStream(wrapper);
-        if (document.HasParseError()) {
-            Fail("invalid JSON at offset " + std::to_string(document.GetErrorOffset()) + ": " +
-                 rapidjson::GetParseError_En(document.GetParseError()));
-        }
-        if (stream.bad()) Fail("cannot be read");
-        if (!document.IsObject()) Fail("the top level is not a JSON object");
-    }
-
-    [[noreturn]] void Fail(const std::string& problem) const {
-        throw std::runtime_error(fileName + ": " + problem);
-    }
-
-    const Value& Root() const { return document; }
-
-    /// The member `key` of `object`, or null when it is not there.
-    static const Value* Find(const Value& object, const char* key) {
-        const auto member = object.FindMember(key);
-        return member == object.MemberEnd() ? nullptr : &member->value;
-    }
-
-    int Int(const Value& value, const std::string& what) const {
-        if (!value.IsInt()) Fail(what + " is not an integer");
-        return value.GetInt();
-    }
-    int IntOr(const Value& object, const char* key, int fallback, const std::string& what) const {
-        const Value* value = Find(object, key);
-        return value == nullptr ? fallback : Int(*value, what);
-    }
-    std::string RequiredString(const Value& object, const char* key,
-                               const std::string& what) const {
-        const Value* value = Find(object, key);
-        if (value == nullptr) Fail(what + " is missing");
-        if (!value->IsString()) Fail(what + " is not a string");
-        return std::string(value->GetString(), value->GetStringLength());
-    }
-
-private:
-    std::string fileName;
-    rapidjson::Document document;
-};
-
-/// One tile entry of a level file: [tile type, column, row].
-struct TileEntry {
-    int type;
-    int column;
-    int row;
-};
-
-/// A level file, checked and read into plain values.
-struct LevelFile {
-    int id = 0;
-    std::string name;
-    float deathLevelInY = 0.0f;
-    std::vector<TileEntry> entries;
-};
-
-TileEntry ReadTileEntry(const JsonFile& file, const Value& entry, const std::string& where) {
-    if (!entry.IsArray() || entry.Size() < kTileEntrySize) {
-        file.Fail(where + " has fewer than three integers");
-    }
-    for (rapidjson::SizeType i = 0; i < kTileEntrySize; ++i) {
-        if (!entry[i].IsInt()) file.Fail(where + " holds a value that is not a 32-bit integer");
-    }
-    return {entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()};
-}
-
-std::vector<TileEntry> ReadTileEntries(const JsonFile& file) {
-    std::vector<TileEntry> entries;
-    const Value* rows = JsonFile::Find(file.Root(), "arrayOfTiles");
-    if (rows == nullptr) return entries;
-    if (!rows->IsArray()) file.Fail("\"arrayOfTiles\" is not an array");
-    for (rapidjson::SizeType r = 0; r < rows->Size(); ++r) {
-        const Value& row = (*rows)[r];
-        const std::string rowName = "\"arrayOfTiles\"[" + std::to_string(r) + "]";
-        if (!row.IsArray()) file.Fail(rowName + " is not an array of tile entries");
-        for (rapidjson::SizeType e = 0; e < row.Size(); ++e) {
-            entries.push_back(ReadTileEntry(file, row[e], rowName + "[" + std::to_string(e) + "]"));
-        }
-    }
-    return entries;
-}
-
-LevelFile ReadLevelFile(const std::string& fileName) {
-    const JsonFile file(fileName);
-    LevelFile level;
-    level.id = file.IntOr(file.Root(), "id", 0, Quote("id"));
-    level.name = file.RequiredString(file.Root(), "name", Quote("name"));
-    if (const Value* death = JsonFile::Find(file.Root(), "deathLevelInY")) {
-        if (!death->IsNumber()) file.Fail("\"deathLevelInY\" is not a number");
-        level.deathLevelInY = static_cast<float>(death->GetDouble());
-    }
-    level.entries = ReadTileEntries(file);
-    return level;
-}
-
-LevelBuilder::TileType::Physics ReadPhysics(const JsonFile& file, const Value& physics) {
-    if (!physics.IsObject()) file.Fail("\"physics\" is not an object");
-    if (JsonFile::Find(physics, "type") == nullptr) file.Fail("\"physics\" has no \"type\"");
-    LevelBuilder::TileType::Physics body;
-    const std::string type = file.RequiredString(physics, "type", "\"physics\"/\"type\"");
-    // Exact and case-sensitive: every other text makes a dynamic body.
-    body.type = type == "static"      ? b2_staticBody
-                : type == "kinematic" ? b2_kinematicBody
-                                      : b2_dynamicBody;
-    if (const Value* sensor = JsonFile::Find(physics, "sensor")) {
-        if (!sensor->IsBool()) file.Fail("\"physics\"/\"sensor\" is not true or false");
-        body.sensor = sensor->GetBool();
-    }
-    const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"");
-    if (density < 0) file.Fail("\"physics\"/\"density\" is negative");
-    body.density = static_cast<float>(density);
-    return body;
-}
-
-/// The player's animation frames; the animator and the controller rely on six of them.
-std::vector<int> ReadAnimation(const JsonFile& file) {
-    const Value* animation = JsonFile::Find(file.Root(), "animation");
-    if (animation == nullptr) file.Fail("\"characterController\" needs \"animation\"");
-    if (!animation->IsArray()) file.Fail("\"animation\" is not an array");
-    if (animation->Size() < kAnimationFrames) {
-        file.Fail("\"animation\" has " + std::to_string(animation->Size()) +
-                  " entries, at least 6 are needed");
-    }
-    std::vector<int> frames;
-    for (rapidjson::SizeType i = 0; i < animation->Size(); ++i) {
-        frames.push_back(file.Int((*animation)[i], "\"animation\"[" + std::to_string(i) + "]"));
-    }
-    return frames;
-}
-
-LevelBuilder::TileType ReadTileFile(const std::string& fileName) {
-    const JsonFile file(fileName);
-    const Value& root = file.Root();
-    LevelBuilder::TileType tile;
-    tile.fileName = fileName;
-    tile.id = file.IntOr(root, "id", 0, Quote("id"));
-    tile.name = file.RequiredString(root, "name", Quote("name"));
-    if (const Value* sprite = JsonFile::Find(root, "sprite")) {
-        tile.sprite = file.Int(*sprite, Quote("sprite"));
-    }
-    if (const Value* physics = JsonFile::Find(root, "physics")) {
-        tile.physics = ReadPhysics(file, *physics);
-    }
-    // Only the presence of these two keys counts.
-    tile.characterController = JsonFile::Find(root, "characterController") != nullptr;
-    tile.levelOverBox = JsonFile::Find(root, "leveloverbox") != nullptr;
-    if (tile.levelOverBox && !tile.physics) file.Fail("\"leveloverbox\" needs \"physics\"");
-    // A player without a body is built without its player parts, so it needs nothing more.
-    if (tile.characterController && tile.physics) {
-        if (!tile.sprite) file.Fail("\"characterController\" needs \"sprite\"");
-        tile.animation = ReadAnimation(file);
-    }
-    return tile;
+/// Throws the first problem found, the one the game reports.
+void ThrowFirst(const std::vector<Problem>& problems) {
+    if (!problems.empty()) throw std::runtime_error(problems.front().ToString());
 }
 
 /// The scene manager's atlas, or null when there is none.
@@ -217,7 +44,7 @@ orka::SpriteAtlas* Atlas() {
 
 /// Atlas sprite number `number`, named "<number>.png".
 orka::Sprite AtlasSprite(int number) {
-    return Atlas()->get(std::to_string(number) + ".png");
+    return Atlas()->get(LevelReader::SpriteName(number));
 }
 
 /// Grid coordinate to game units; the product is exact in double precision, so no integer
@@ -239,14 +66,16 @@ LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDraw
 
 LevelData LevelBuilder::BuildLevel(std::string fileName) {
     // Everything is read and checked before the first object is made.
-    const LevelFile file = ReadLevelFile(fileName);
+    std::vector<Problem> problems;
+    const LevelDescription file = LevelReader::ReadLevelFile(fileName, problems);
+    ThrowFirst(problems);
     for (const TileEntry& entry : file.entries) CheckAtlasFor(LoadTileType(entry.type));
 
     LevelData levelData;
     levelData.level = std::make_shared<GameObject>();
     AddCamera(levelData);
 
-    levelData.level->SetId(file.id);
+    levelData.level->SetId(file.id.value_or(0));
     levelData.level->SetName(file.name);
     levelData.deathLevelInY = file.deathLevelInY;
     for (const TileEntry& entry : file.entries) {
@@ -297,7 +126,9 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
 const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     const auto cached = tileTypes.find(tileType);
     if (cached != tileTypes.end()) return cached->second;
-    TileType tile = ReadTileFile("tile" + std::to_string(tileType) + ".json");
+    std::vector<Problem> problems;
+    TileType tile = LevelReader::ReadTileFile(LevelReader::TileFileName(tileType), problems);
+    ThrowFirst(problems);
     ++tileFilesRead;
     return tileTypes.emplace(tileType, std::move(tile)).first->second;
 }

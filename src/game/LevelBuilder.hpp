@@ -4,12 +4,12 @@
 
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/GameObject.hpp"
 #include "game/LevelData.hpp"
+#include "game/LevelReader.hpp"
 #include "game/SceneEvents.hpp"
 
 /// Builds one level from its level file and the tile-type files ("tile<N>.json") it uses,
@@ -17,13 +17,13 @@
 /// relative name, from the working directory; each tile-type file is read at most once per
 /// builder, however many tiles of that type the level has.
 ///
-/// Every problem with a file (missing or unreadable, invalid JSON, a missing "name", a value of
-/// the wrong JSON type, a tile entry with fewer than three integers, a player tile without
-/// "sprite" or "animation", an "animation" with fewer than six entries, a goal without
-/// "physics") throws std::runtime_error whose text starts with the file name, e.g.
-/// `tile7.json: "physics" has no "type"`; so does a tile that shows a sprite while the scene
-/// manager has no sprite atlas. Both files are checked completely before any game object is
-/// made, so a failed build leaves nothing behind.
+/// The files are read by `LevelReader`; the first problem it finds with a file (missing or
+/// unreadable, invalid JSON, a missing "name", a value of the wrong JSON type, a tile entry with
+/// fewer than three integers, a player tile without "sprite" or "animation", an "animation" with
+/// fewer than six entries, a goal without "physics") is thrown as std::runtime_error whose text
+/// starts with the file name, e.g. `tile7.json: "physics" has no "type"`; so does a tile that shows
+/// a sprite while the scene manager has no sprite atlas. Both files are checked completely before
+/// any game object is made, so a failed build leaves nothing behind.
 ///
 /// Sprites come from the scene manager's atlas: sprite number S is the atlas sprite "S.png".
 ///
@@ -48,21 +48,7 @@ public:
     static constexpr float gridSize = 21.0f;
 
     /// A tile-type file, checked and read into plain values.
-    struct TileType {
-        struct Physics {
-            b2BodyType type = b2_dynamicBody;
-            bool sensor = false;
-            float density = 0.0f;
-        };
-        std::string fileName;
-        int id = 0;
-        std::string name;
-        std::optional<int> sprite;
-        std::optional<Physics> physics;
-        bool characterController = false;
-        std::vector<int> animation;  // only read for a player
-        bool levelOverBox = false;
-    };
+    using TileType = TileTypeDescription;
 
 private:
     const TileType& LoadTileType(int tileType);

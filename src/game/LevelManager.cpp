@@ -35,11 +35,15 @@ void LevelManager::LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spr
 
 std::string LevelManager::NextLevelFile() const {
     if (levelData.level == nullptr) return firstLevelFile;
+    return FileAfter(worldName, levelData.level->GetId());
+}
+
+std::string LevelManager::FileAfter(const std::string& worldName, int levelId) {
     // Later levels are read from the chosen world's own name; widened so that the id after
     // the largest int does not overflow.
-    const std::int64_t next = static_cast<std::int64_t>(levelData.level->GetId()) + 1;
+    const std::int64_t next = static_cast<std::int64_t>(levelId) + 1;
     const std::string candidate = worldName + std::to_string(next) + kLevelExtension;
-    return CanOpen(candidate) ? candidate : firstLevelFile;
+    return CanOpen(candidate) ? candidate : worldName + kFirstLevelSuffix;
 }
 
 void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,

@@ -36,6 +36,9 @@ public:
     const LevelData& GetLevelData() const { return levelData; }
     /// The file the next `LoadNextLevel` reads (the first level's when none is loaded).
     std::string NextLevelFile() const;
+    /// The file of the level played after the level numbered `levelId` of world `worldName`:
+    /// "<world><levelId + 1>.json" when it can be opened, else the first level "<world>1.json".
+    static std::string FileAfter(const std::string& worldName, int levelId);
 
 private:
     LevelData levelData;

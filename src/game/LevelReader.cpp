@@ -1,0 +1,256 @@
+#include "game/LevelReader.hpp"
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
+#include <rapidjson/istreamwrapper.h>
+
+#include <fstream>
+#include <utility>
+
+namespace {
+
+using rapidjson::Value;
+
+constexpr rapidjson::SizeType kTileEntrySize = 3;  // [tile type, column, row]
+
+std::string Quote(const std::string& key) {
+    return "\"" + key + "\"";
+}
+
+std::string Indexed(const std::string& what, rapidjson::SizeType index) {
+    return what + "[" + std::to_string(index) + "]";
+}
+
+/// A JSON file parsed into a DOM; every problem is recorded with the file's name and reading
+/// goes on, so one pass finds them all.
+class JsonFile {
+public:
+    JsonFile(std::string fileName, std::vector<Problem>& problems)
+        : fileName(std::move(fileName)), problems(problems), read(Parse()) {}
+
+    /// The file was opened and holds a JSON object; only then may `Root` be searched.
+    bool IsRead() const { return read; }
+    const Value& Root() const { return document; }
+
+    void Report(const std::string& problem) const { problems.push_back({fileName, problem}); }
+
+    /// The member `key` of `object`, or null when it is not there.
+    static const Value* Find(const Value& object, const char* key) {
+        const auto member = object.FindMember(key);
+        return member == object.MemberEnd() ? nullptr : &member->value;
+    }
+
+    std::optional<int> Int(const Value& value, const std::string& what) const {
+        if (value.IsInt()) return value.GetInt();
+        Report(what + " is not an integer");
+        return std::nullopt;
+    }
+    std::optional<int> IntOr(const Value& object, const char* key, int fallback,
+                             const std::string& what) const {
+        const Value* value = Find(object, key);
+        return value == nullptr ? fallback : Int(*value, what);
+    }
+    std::string RequiredString(const Value& object, const char* key,
+                               const std::string& what) const {
+        const Value* value = Find(object, key);
+        if (value == nullptr) {
+            Report(what + " is missing");
+            return "";
+        }
+        if (!value->IsString()) {
+            Report(what + " is not a string");
+            return "";
+        }
+        return std::string(value->GetString(), value->GetStringLength());
+    }
+
+private:
+    /// Opens and parses the file; false, after reporting why, when it holds no JSON object.
+    bool Parse() {
+        std::ifstream stream(fileName);  // read-only: a read-only data folder works
+        if (!stream.good()) return Reported("cannot be opened for reading");
+        rapidjson::IStreamWrapper wrapper(stream);
+        document.ParseStream(wrapper);
+        if (document.HasParseError()) {
+            return Reported("invalid JSON at offset " + std::to_string(document.GetErrorOffset()) +
+                            ": " + rapidjson::GetParseError_En(document.GetParseError()));
+        }
+        if (stream.bad()) return Reported("cannot be read");
+        if (!document.IsObject()) return Reported("the top level is not a JSON object");
+        return true;
+    }
+    bool Reported(const std::string& problem) const {
+        Report(problem);
+        return false;
+    }
+
+    std::string fileName;
+    std::vector<Problem>& problems;
+    rapidjson::Document document;
+    bool read;  // declared last: it is set by parsing the file
+};
+
+std::optional<TileEntry> ReadTileEntry(const JsonFile& file, const Value& entry,
+                                       const std::string& where) {
+    if (!entry.IsArray() || entry.Size() < kTileEntrySize) {
+        file.Report(where + " has fewer than three integers");
+        return std::nullopt;
+    }
+    for (rapidjson::SizeType i = 0; i < kTileEntrySize; ++i) {
+        if (entry[i].IsInt()) continue;
+        file.Report(where + " holds a value that is not a 32-bit integer");
+        return std::nullopt;
+    }
+    TileEntry tile;
+    tile.type = entry[0].GetInt();
+    tile.column = entry[1].GetInt();
+    tile.row = entry[2].GetInt();
+    return tile;
+}
+
+std::vector<TileEntry> ReadTileEntries(const JsonFile& file) {
+    std::vector<TileEntry> entries;
+    const Value* rows = JsonFile::Find(file.Root(), "arrayOfTiles");
+    if (rows == nullptr) return entries;
+    if (!rows->IsArray()) {
+        file.Report("\"arrayOfTiles\" is not an array");
+        return entries;
+    }
+    for (rapidjson::SizeType r = 0; r < rows->Size(); ++r) {
+        const Value& row = (*rows)[r];
+        const std::string rowName = Indexed(Quote("arrayOfTiles"), r);
+        if (!row.IsArray()) {
+            file.Report(rowName + " is not an array of tile entries");
+            continue;
+        }
+        for (rapidjson::SizeType e = 0; e < row.Size(); ++e) {
+            std::optional<TileEntry> entry = ReadTileEntry(file, row[e], Indexed(rowName, e));
+            if (!entry) continue;
+            entry->rowIndex = r;
+            entry->entryIndex = e;
+            entries.push_back(*entry);
+        }
+    }
+    return entries;
+}
+
+TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& physics) {
+    TileTypeDescription::Physics body;
+    if (const Value* type = JsonFile::Find(physics, "type")) {
+        if (type->IsString()) {
+            const std::string text(type->GetString(), type->GetStringLength());
+            // Exact and case-sensitive: every other text makes a dynamic body.
+            body.type = text == "static"      ? b2_staticBody
+                        : text == "kinematic" ? b2_kinematicBody
+                                              : b2_dynamicBody;
+        } else {
+            file.Report("\"physics\"/\"type\" is not a string");
+        }
+    } else {
+        file.Report("\"physics\" has no \"type\"");
+    }
+    if (const Value* sensor = JsonFile::Find(physics, "sensor")) {
+        if (sensor->IsBool()) {
+            body.sensor = sensor->GetBool();
+        } else {
+            file.Report("\"physics\"/\"sensor\" is not true or false");
+        }
+    }
+    const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"").value_or(0);
+    if (density < 0) file.Report("\"physics\"/\"density\" is negative");
+    body.density = static_cast<float>(density);
+    return body;
+}
+
+/// The player's animation frames; the animator and the controller rely on six of them.
+std::vector<int> ReadAnimation(const JsonFile& file) {
+    std::vector<int> frames;
+    const Value* animation = JsonFile::Find(file.Root(), "animation");
+    if (animation == nullptr) {
+        file.Report("\"characterController\" needs \"animation\"");
+        return frames;
+    }
+    if (!animation->IsArray()) {
+        file.Report("\"animation\" is not an array");
+        return frames;
+    }
+    if (animation->Size() < LevelReader::animationFrames) {
+        file.Report("\"animation\" has " + std::to_string(animation->Size()) +
+                    " entries, at least 6 are needed");
+    }
+    for (rapidjson::SizeType i = 0; i < animation->Size(); ++i) {
+        if (auto frame = file.Int((*animation)[i], Indexed(Quote("animation"), i))) {
+            frames.push_back(*frame);
+        }
+    }
+    return frames;
+}
+
+/// The tile's optional parts: sprite, physics, player and goal.
+void ReadTileParts(const JsonFile& file, TileTypeDescription& tile) {
+    const Value& root = file.Root();
+    const Value* sprite = JsonFile::Find(root, "sprite");
+    if (sprite != nullptr) tile.sprite = file.Int(*sprite, Quote("sprite"));
+    if (const Value* physics = JsonFile::Find(root, "physics")) {
+        if (physics->IsObject()) {
+            tile.physics = ReadPhysics(file, *physics);
+        } else {
+            file.Report("\"physics\" is not an object");
+        }
+    }
+    // Only the presence of these two keys counts.
+    tile.characterController = JsonFile::Find(root, "characterController") != nullptr;
+    tile.levelOverBox = JsonFile::Find(root, "leveloverbox") != nullptr;
+    const bool hasPhysics = JsonFile::Find(root, "physics") != nullptr;
+    if (tile.levelOverBox && !hasPhysics) file.Report("\"leveloverbox\" needs \"physics\"");
+    // A player without a body is built without its player parts, so it needs nothing more.
+    if (tile.characterController && hasPhysics) {
+        if (sprite == nullptr) file.Report("\"characterController\" needs \"sprite\"");
+        tile.animation = ReadAnimation(file);
+    }
+}
+
+}  // namespace
+
+namespace LevelReader {
+
+LevelDescription ReadLevelFile(const std::string& fileName, std::vector<Problem>& problems) {
+    LevelDescription level;
+    level.fileName = fileName;
+    const JsonFile file(fileName, problems);
+    if (!file.IsRead()) return level;
+    level.read = true;
+    level.id = file.IntOr(file.Root(), "id", 0, Quote("id"));
+    level.name = file.RequiredString(file.Root(), "name", Quote("name"));
+    if (const Value* death = JsonFile::Find(file.Root(), "deathLevelInY")) {
+        if (death->IsNumber()) {
+            level.deathLevelInY = static_cast<float>(death->GetDouble());
+        } else {
+            file.Report("\"deathLevelInY\" is not a number");
+        }
+    }
+    level.entries = ReadTileEntries(file);
+    return level;
+}
+
+TileTypeDescription ReadTileFile(const std::string& fileName, std::vector<Problem>& problems) {
+    TileTypeDescription tile;
+    tile.fileName = fileName;
+    const JsonFile file(fileName, problems);
+    if (!file.IsRead()) return tile;
+    tile.read = true;
+    tile.id = file.IntOr(file.Root(), "id", 0, Quote("id")).value_or(0);
+    tile.name = file.RequiredString(file.Root(), "name", Quote("name"));
+    ReadTileParts(file, tile);
+    return tile;
+}
+
+std::string TileFileName(int tileType) {
+    return "tile" + std::to_string(tileType) + ".json";
+}
+
+std::string SpriteName(int number) {
+    return std::to_string(number) + ".png";
+}
+
+}  // namespace LevelReader

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+/// One thing wrong with a data file, such as {"tile7.json", "\"physics\" has no \"type\""}.
+struct Problem {
+    std::string file;
+    std::string text;
+
+    /// "file: text", the form in which problems are thrown and printed.
+    std::string ToString() const { return file + ": " + text; }
+};
+
+/// One tile entry of a level file, [tile type, column, row], and where it stands in the file.
+struct TileEntry {
+    int type = 0;
+    int column = 0;              ///< grid cells; one cell is 21 game units
+    int row = 0;                 ///< grid cells, counted upwards
+    std::size_t rowIndex = 0;    ///< index in "arrayOfTiles"
+    std::size_t entryIndex = 0;  ///< index in that row
+};
+
+/// A level file read into plain values.
+struct LevelDescription {
+    std::string fileName;
+    /// The file was opened and holds a JSON object (its keys were looked at).
+    bool read = false;
+    /// The level number: 0 when the key is missing, empty when it could not be read.
+    std::optional<int> id;
+    std::string name;
+    float deathLevelInY = 0.0f;  ///< game units
+    /// The valid tile entries, in file order (row by row, entry by entry).
+    std::vector<TileEntry> entries;
+};
+
+/// A tile-type file "tile<N>.json" read into plain values.
+struct TileTypeDescription {
+    struct Physics {
+        b2BodyType type = b2_dynamicBody;
+        bool sensor = false;
+        float density = 0.0f;
+    };
+    std::string fileName;
+    /// The file was opened and holds a JSON object (its keys were looked at).
+    bool read = false;
+    int id = 0;
+    std::string name;
+    std::optional<int> sprite;  ///< atlas sprite "<sprite>.png"
+    std::optional<Physics> physics;
+    bool characterController = false;
+    std::vector<int> animation;  ///< only read for a player
+    bool levelOverBox = false;
+
+    /// A tile of this type becomes the level's player (a controller needs a body).
+    bool IsPlayer() const { return characterController && physics.has_value(); }
+};
+
+/// Reads level files and tile-type files from the working directory (read-only, by relative
+/// name) with RapidJSON. Nothing stops at the first problem: every problem found is appended to
+/// `problems`, each naming the file, and the description holds whatever could be read. The level
+/// builder throws the first problem; the world checker prints them all.
+///
+/// Problems found: a file missing or unreadable, invalid JSON (with its offset), a top level that
+/// is not an object, a missing "name", a value of the wrong JSON type, a tile entry with fewer
+/// than three integers, a "physics" without "type" or with a negative "density", a goal without
+/// "physics", a player without "sprite" or "animation", an "animation" with fewer than six
+/// entries. What needs other files (sprites in the atlas, players and goals of a level) is left
+/// to the callers.
+namespace LevelReader {
+
+/// Frames a player's "animation" needs: idle, walk 1, walk 2, jump, (never shown), fall.
+constexpr std::size_t animationFrames = 6;
+
+LevelDescription ReadLevelFile(const std::string& fileName, std::vector<Problem>& problems);
+TileTypeDescription ReadTileFile(const std::string& fileName, std::vector<Problem>& problems);
+/// "tile<tileType>.json".
+std::string TileFileName(int tileType);
+/// "<number>.png", the atlas name of sprite number `number`.
+std::string SpriteName(int number);
+
+}  // namespace LevelReader

@@ -1,0 +1,152 @@
+// levelcheck: checks a world of the platformer before anyone plays it, with the game's own
+// loading code, and prints every problem as "file: problem".
+#include <SDL.h>
+
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "game/WorldChecker.hpp"
+#include "orka/Log.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/SpriteAtlas.hpp"
+
+namespace {
+
+constexpr int kExitSound = 0;
+constexpr int kExitProblems = 1;
+constexpr int kExitUsage = 2;
+constexpr const char* kDefaultAtlas = "platformer-art-deluxe";
+// The atlas needs a GL context; the window that holds it is never shown.
+constexpr unsigned int kWindowFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+constexpr bool kVSync = false;
+
+const char* const kUsage = R"(Usage: levelcheck [--play <script>] <world> [atlas]
+
+Checks a world of the platformer before anyone plays it, with the game's own loading code.
+Run it in the data folder, as the game:
+  <world>   the level files' common name ("1level" for 1level1.json, 1level2.json, ...)
+  [atlas]   the sprite atlas, without extension (default "platformer-art-deluxe": its .json
+            and .png)
+
+It reads every level the game would play: <world>1.json, then after the level whose "id" is n
+the file <world><n+1>.json, until there is none (the game then starts again from the first).
+With them it reads every tile-type file tile<N>.json they use, and the atlas. Each problem
+found is printed on one line as "file: problem": a file that is missing, unreadable or not
+valid JSON (with the position), a missing key, a key of the wrong JSON type, a tile entry with
+fewer than three integers, a sprite number the atlas lacks, an animation with fewer than six
+frames, a level without a player or without a goal, two tiles on one grid cell.
+
+Options:
+  --play <script>  also replay the recorded input script on each level, without showing a
+                   window, and tell whether the goal is reached and after how many frames
+  --help           show this text
+
+Exit code: 0 when the world is sound, 1 when a problem was found, 2 for wrong usage.
+)";
+
+struct Options {
+    std::string world;
+    std::string atlas = kDefaultAtlas;
+    std::optional<std::string> script;
+};
+
+/// The options, or empty after a usage error (explained on standard error).
+std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
+    Options options;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--play") {
+            if (i + 1 == arguments.size()) {
+                std::cerr << "levelcheck: --play needs a script file\n";
+                return std::nullopt;
+            }
+            options.script = arguments[++i];
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            std::cerr << "levelcheck: unknown option " << argument << "\n";
+            return std::nullopt;
+        } else {
+            names.push_back(argument);
+        }
+    }
+    if (names.empty() || names.size() > 2 || names[0].empty()) {
+        std::cerr << "levelcheck: give a world and, if you like, an atlas\n";
+        return std::nullopt;
+    }
+    options.world = names[0];
+    if (names.size() == 2) options.atlas = names[1];
+    return options;
+}
+
+/// Engine messages outside the atlas check are not about the world: errors go to standard
+/// error, a fatal one ends the run.
+void QuietEngineLog() {
+    orka::Log::logHandler = [](const char*, const char*, int, orka::LogType type,
+                               std::string message) {
+        if (type == orka::LogType::Fatal) throw std::runtime_error(message);
+        if (type == orka::LogType::Error) std::cerr << "levelcheck: " << message << "\n";
+    };
+}
+
+/// A hidden window with the GL context the atlas needs. SDL's off-screen driver needs no
+/// display; where it is missing, the platform's own driver with a hidden window is tried.
+std::unique_ptr<orka::SDLRenderer> OpenHiddenWindow() {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    auto window = std::make_unique<orka::SDLRenderer>();
+    window->init(SDL_INIT_VIDEO, kWindowFlags, kVSync);
+    if (window->getSDLWindow() != nullptr) return window;
+    window.reset();
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    window = std::make_unique<orka::SDLRenderer>();
+    window->init(SDL_INIT_VIDEO, kWindowFlags, kVSync);
+    if (window->getSDLWindow() != nullptr) return window;
+    throw std::runtime_error(std::string("cannot open a hidden window: ") + SDL_GetError());
+}
+
+void PrintProblems(const std::vector<Problem>& problems) {
+    for (const Problem& problem : problems) std::cout << problem.ToString() << "\n";
+}
+
+int Run(const Options& options) {
+    QuietEngineLog();
+    const std::unique_ptr<orka::SDLRenderer> window = OpenHiddenWindow();
+    WorldChecker checker(options.world);
+    const std::shared_ptr<orka::SpriteAtlas> atlas = checker.CheckAtlas(options.atlas);
+    checker.CheckLevels();
+    PrintProblems(checker.GetProblems());
+    const std::size_t count = checker.GetProblems().size();
+    if (count > 0) {
+        std::cout << options.world << ": " << count << (count == 1 ? " problem" : " problems")
+                  << "\n";
+        return kExitProblems;
+    }
+    std::cout << options.world << ": sound (" << checker.GetLevelFiles().size() << " levels, "
+              << checker.GetTileTypeCount() << " tile types, atlas " << options.atlas << ")\n";
+    return kExitSound;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument != "--help" && argument != "-h") continue;
+        std::cout << kUsage;
+        return kExitSound;
+    }
+    const std::optional<Options> options = ParseArguments(arguments);
+    if (!options) {
+        std::cerr << "Try 'levelcheck --help'.\n";
+        return kExitUsage;
+    }
+    try {
+        return Run(*options);
+    } catch (const std::exception& error) {
+        std::cerr << "levelcheck: " << error.what() << "\n";
+        return kExitProblems;
+    }
+}
