@@ -11,7 +11,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace game::test {
 
@@ -25,18 +24,9 @@ inline std::string ReadAll(int fd) {
 /// The built game running in a directory, with its three standard streams on pipes; killed if
 /// it is still running when the object goes. Its output is small enough to stay in the pipes
 /// until the process has ended. `display`, when given, is the X display it opens its window on.
-/// Another of the project's programs can be run the same way, with its arguments.
 class Platformer {
 public:
-    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "")
-        : Platformer(workDir, ORKA_PLATFORMER_PATH, {}, display) {}
-    Platformer(const std::filesystem::path& workDir, const std::string& program,
-               const std::vector<std::string>& arguments, const std::string& display = "") {
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
+    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "") {
         // Writing to a game that has already ended must fail, not kill the test.
         signal(SIGPIPE, SIG_IGN);
         int in[2], out[2], err[2];
@@ -49,7 +39,7 @@ public:
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
             signal(SIGPIPE, SIG_DFL);
             if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-            if (chdir(workDir.c_str()) == 0) execv(program.c_str(), argv.data());
+            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
             _exit(127);
         }
         close(in[0]);
