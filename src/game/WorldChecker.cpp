@@ -74,6 +74,24 @@ private:
     std::vector<Record> records;
 };
 
+/// The engine's messages about an atlas as problems of its JSON file or, when `imageFile` is
+/// not empty, of its image.
+void ReportAtlasMessages(const EngineMessages& messages, const std::string& jsonFile,
+                         const std::string& imageFile, std::vector<Problem>& problems) {
+    for (const std::string& line : messages.GetErrorLines()) {
+        problems.push_back({jsonFile, WithoutPrefix(line, jsonFile + ": ")});
+    }
+    for (const EngineMessages::Record& record : messages.GetRecords()) {
+        if (record.source == kAtlasSource) {
+            problems.push_back(
+                {jsonFile,
+                 WithoutPrefix(record.message, "Cannot load sprite atlas " + jsonFile + ": ")});
+        } else if (!imageFile.empty()) {
+            problems.push_back({imageFile, record.message});
+        }
+    }
+}
+
 }  // namespace
 
 WorldChecker::WorldChecker(std::string worldName) : worldName(std::move(worldName)) {}
@@ -89,18 +107,11 @@ std::shared_ptr<orka::SpriteAtlas> WorldChecker::CheckAtlas(const std::string& a
 
     const std::size_t before = problems.size();
     std::shared_ptr<orka::SpriteAtlas> atlas;
-    EngineMessages messages;
-    atlas = orka::SpriteAtlas::create(jsonFile, imageFile, true);
-    for (const std::string& line : messages.GetErrorLines()) {
-        Report(jsonFile, WithoutPrefix(line, jsonFile + ": "));
-    }
-    for (const EngineMessages::Record& record : messages.GetRecords()) {
-        if (record.source == kAtlasSource) {
-            Report(jsonFile,
-                   WithoutPrefix(record.message, "Cannot load sprite atlas " + jsonFile + ": "));
-        } else if (imageOpens) {  // a missing image has been reported already
-            Report(imageFile, record.message);
-        }
+    {
+        const EngineMessages messages;
+        atlas = orka::SpriteAtlas::create(jsonFile, imageFile, true);
+        // A missing image has been reported already; the loader's complaint would repeat it.
+        ReportAtlasMessages(messages, jsonFile, imageOpens ? imageFile : "", problems);
     }
     if (atlas == nullptr && problems.size() == before) Report(jsonFile, "cannot be loaded");
     if (atlas != nullptr) UseSpriteNames(jsonFile, atlas->getNames());

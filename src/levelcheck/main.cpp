@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/WorldChecker.hpp"
+#include "game/WorldPlayer.hpp"
 #include "orka/Log.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -41,8 +42,12 @@ fewer than three integers, a sprite number the atlas lacks, an animation with fe
 frames, a level without a player or without a goal, two tiles on one grid cell.
 
 Options:
-  --play <script>  also replay the recorded input script on each level, without showing a
-                   window, and tell whether the goal is reached and after how many frames
+  --play <script>  then play a sound world: replay the recorded input script on each level,
+                   without showing a window, and tell whether the goal is reached and after
+                   how many frames. <script> is one script for every level, or a folder of
+                   scripts named after the levels (scripts/1level2.txt for 1level2.json). A
+                   goal not reached 1800 frames (30 s) after the script's last key is a
+                   problem.
   --help           show this text
 
 Exit code: 0 when the world is sound, 1 when a problem was found, 2 for wrong usage.
@@ -111,6 +116,32 @@ void PrintProblems(const std::vector<Problem>& problems) {
     for (const Problem& problem : problems) std::cout << problem.ToString() << "\n";
 }
 
+/// Replays the script on each level and prints one line per level; the levels not finished.
+std::size_t PlayLevels(const Options& options, const WorldChecker& checker,
+                       const std::shared_ptr<orka::SpriteAtlas>& atlas) {
+    const WorldPlayer player(options.world, checker.GetLevelFiles());
+    std::size_t unfinished = 0;
+    for (const WorldPlayer::LevelPlay& play : player.Play(*options.script, atlas)) {
+        std::cout << play.ToString() << "\n";
+        if (!play.goalReached) ++unfinished;
+    }
+    return unfinished;
+}
+
+void PrintSummary(const Options& options, const WorldChecker& checker, std::size_t problems,
+                  bool played) {
+    std::cout << options.world << ": ";
+    if (problems == 0) {
+        std::cout << "sound (" << checker.GetLevelFiles().size() << " levels, "
+                  << checker.GetTileTypeCount() << " tile types, atlas " << options.atlas << ")";
+        if (played) std::cout << ", every level finished";
+    } else {
+        std::cout << problems << (problems == 1 ? " problem" : " problems");
+        if (options.script && !played) std::cout << ", not played";
+    }
+    std::cout << "\n";
+}
+
 int Run(const Options& options) {
     QuietEngineLog();
     const std::unique_ptr<orka::SDLRenderer> window = OpenHiddenWindow();
@@ -118,15 +149,12 @@ int Run(const Options& options) {
     const std::shared_ptr<orka::SpriteAtlas> atlas = checker.CheckAtlas(options.atlas);
     checker.CheckLevels();
     PrintProblems(checker.GetProblems());
-    const std::size_t count = checker.GetProblems().size();
-    if (count > 0) {
-        std::cout << options.world << ": " << count << (count == 1 ? " problem" : " problems")
-                  << "\n";
-        return kExitProblems;
-    }
-    std::cout << options.world << ": sound (" << checker.GetLevelFiles().size() << " levels, "
-              << checker.GetTileTypeCount() << " tile types, atlas " << options.atlas << ")\n";
-    return kExitSound;
+    std::size_t problems = checker.GetProblems().size();
+    // A world with problems may not even build; it is played once it is sound.
+    const bool play = options.script.has_value() && problems == 0;
+    if (play) problems += PlayLevels(options, checker, atlas);
+    PrintSummary(options, checker, problems, play);
+    return problems == 0 ? kExitSound : kExitProblems;
 }
 
 }  // namespace

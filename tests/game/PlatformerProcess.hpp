@@ -12,7 +12,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace game::test {
 
@@ -27,22 +26,13 @@ inline std::string ReadAll(int fd) {
 /// it is still running when the object goes. Its output is small enough to stay in the pipes
 /// until the process has ended. `display`, when given, is the X display it opens its window on;
 /// `kNoDisplay` starts it without any, `kOffscreen` without any but with SDL asked for its
-/// offscreen video driver. Another of the project's programs can be run the same way, with its
-/// arguments.
+/// offscreen video driver.
 class Platformer {
 public:
     static constexpr const char* kNoDisplay = "(none)";
     static constexpr const char* kOffscreen = "(offscreen)";
 
-    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "")
-        : Platformer(workDir, ORKA_PLATFORMER_PATH, {}, display) {}
-    Platformer(const std::filesystem::path& workDir, const std::string& program,
-               const std::vector<std::string>& arguments, const std::string& display = "") {
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
+    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "") {
         // Writing to a game that has already ended must fail, not kill the test.
         signal(SIGPIPE, SIG_IGN);
         int in[2], out[2], err[2];
@@ -62,7 +52,7 @@ public:
             } else if (!display.empty()) {
                 setenv("DISPLAY", display.c_str(), 1);
             }
-            if (chdir(workDir.c_str()) == 0) execv(program.c_str(), argv.data());
+            if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
             _exit(127);
         }
         close(in[0]);

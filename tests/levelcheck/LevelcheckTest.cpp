@@ -1,13 +1,19 @@
 // The built checker run as a process in a scratch copy of a world, as a world's author runs it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/PlatformerProcess.hpp"
@@ -15,9 +21,10 @@
 
 namespace {
 
-using game::test::Platformer;
 using game::test::ScratchFolder;
+using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
 const std::filesystem::path kBrokenWorlds = std::string(ORKA_TEST_DATA_DIR) + "/broken-worlds";
@@ -31,6 +38,13 @@ std::string ReadFile(const std::filesystem::path& file) {
     return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
 /// What one run printed and how it ended.
 struct Outcome {
     std::string output;
@@ -38,16 +52,42 @@ struct Outcome {
     int exitCode = -1;
 };
 
+/// Runs the built checker in `folder`; its output is small enough to wait in the pipes until
+/// it has ended. A run that outlasts kPatience is killed and fails the test.
 Outcome RunChecker(const std::filesystem::path& folder, const std::vector<std::string>& arguments) {
-    Platformer checker(folder, ORKA_LEVELCHECK_PATH, arguments);
-    Outcome run;
-    if (!checker.EndsWithin(kPatience)) {
-        ADD_FAILURE() << "levelcheck still runs after " << kPatience.count() << " s";
-        return run;
+    std::vector<char*> argv{const_cast<char*>(ORKA_LEVELCHECK_PATH)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
+        if (chdir(folder.c_str()) == 0) execv(argv[0], argv.data());
+        _exit(127);
     }
-    run.output = checker.Output();
-    run.errors = checker.Errors();
-    run.exitCode = checker.ExitCode();
+    close(out[1]);
+    close(err[1]);
+    Outcome run;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (waitpid(child, &status, WNOHANG) != child) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            ADD_FAILURE() << "levelcheck still ran after " << kPatience.count() << " s";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    run.output = game::test::ReadAll(out[0]);
+    run.errors = game::test::ReadAll(err[0]);
+    close(out[0]);
+    close(err[0]);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
@@ -98,14 +138,87 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(Levelcheck, TheDefaultWorldIsSound) {
+class Play : public ::testing::Test {
+protected:
+    Play() {
+        scratch.CopyFrom(kBrokenWorlds / "sound");
+        std::filesystem::create_directory(scratch.path / "scripts");
+        scratch.Write("walk.txt", "# walk right onto the goal\n0 down Right\n");
+        scratch.Write("scripts/tiny1.txt", "0 down Right\n");
+        scratch.Write("scripts/tiny2.txt", "0 down Left\n30 up Left\n");
+        scratch.Write("broken.txt", "0 down Right\n5 sideways Right\n");
+    }
+    Outcome Check(const std::string& script) {
+        return RunChecker(scratch.path, {"--play", script, "tiny", "tiny"});
+    }
     ScratchFolder scratch;
-    scratch.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
-    const Outcome run = RunChecker(scratch.path, {"1level"});
-    EXPECT_THAT(run.output, StartsWith("1level: sound (5 levels, "));
-    EXPECT_THAT(run.output, HasSubstr("atlas platformer-art-deluxe)\n"));
+};
+
+TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
+    const Outcome run = Check("walk.txt");
+    EXPECT_EQ(run.output,
+              "tiny1.json: goal reached after 46 frames (walk.txt)\n"
+              "tiny2.json: goal reached after 26 frames (walk.txt)\n"
+              "tiny: sound (2 levels, 3 tile types, atlas tiny), every level finished\n");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
+}
+
+TEST_F(Play, AFolderHoldsOneScriptPerLevelAndALevelNotFinishedIsAProblem) {
+    const Outcome run = Check("scripts");
+    EXPECT_EQ(run.output,
+              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt)\n"
+              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt)\n"
+              "tiny: 1 problem\n");
+    EXPECT_EQ(run.exitCode, kProblems);
+}
+
+TEST_F(Play, ScriptsThatCannotBeReadAreNamedOnTheirLevels) {
+    std::filesystem::remove(scratch.path / "scripts/tiny2.txt");
+    Outcome run = Check("scripts");
+    EXPECT_THAT(run.output, HasSubstr("tiny2.json: not played: scripts/tiny2.txt: cannot be "));
+    EXPECT_THAT(run.output, HasSubstr("tiny: 1 problem\n"));
+    EXPECT_EQ(run.exitCode, kProblems);
+
+    run = Check("broken.txt");
+    EXPECT_THAT(run.output, HasSubstr("tiny1.json: not played: broken.txt:2: "));
+    EXPECT_THAT(run.output, HasSubstr("tiny: 2 problems\n"));
+    EXPECT_EQ(run.exitCode, kProblems);
+}
+
+TEST_F(Play, AWorldWithProblemsIsNotPlayed) {
+    scratch.CopyFrom(kBrokenWorlds / "no-goal");
+    const Outcome run = Check("walk.txt");
+    EXPECT_EQ(run.output,
+              "tiny1.json: no goal: no tile has a type with \"leveloverbox\"\n"
+              "tiny: 1 problem, not played\n");
+    EXPECT_EQ(run.exitCode, kProblems);
+}
+
+TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
+    ScratchFolder scratch;
+    std::filesystem::copy(ORKA_DEFAULT_WORLD_DIR, scratch.path,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    const Outcome check = RunChecker(scratch.path, {"1level"});
+    EXPECT_EQ(check.output,
+              "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe)\n");
+    EXPECT_EQ(check.exitCode, kSound);
+    EXPECT_EQ(check.errors, "");
+
+    const Outcome play = RunChecker(scratch.path, {"--play", "scripts", "1level"});
+    std::vector<::testing::Matcher<std::string>> lines;
+    for (int level = 1; level <= 5; ++level) {
+        const std::string name = "1level" + std::to_string(level);
+        lines.push_back(MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" +
+                                     R"(\(scripts/)" + name + R"(\.txt\))"));
+    }
+    lines.push_back(
+        "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe), "
+        "every level finished");
+    EXPECT_THAT(Lines(play.output), ElementsAreArray(lines));
+    EXPECT_EQ(play.exitCode, kSound);
+    EXPECT_EQ(play.errors, "");
 }
 
 TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {
