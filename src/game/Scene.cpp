@@ -82,6 +82,9 @@ void Scene::Draw() {
     orka::RenderPass pass =
         orka::RenderPass::create().withCamera(camera != nullptr ? *camera : fallbackCamera).build();
     orka::SpriteBatch::SpriteBatchBuilder sprites = orka::SpriteBatch::create();
+    // Every subscribed renderer adds one sprite: room for all of them at once, rather than
+    // copying the sprites over again each time the list grows.
+    sprites.reserve(static_cast<size_t>(spriteDrawEvent.GetCount()));
     if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites);
     pass.draw(sprites.build(), glm::mat4(1.0f));
 

@@ -334,7 +334,7 @@ void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint
     std::swap(stores, newStores);
     newStores = AttributeStores{};
     assignLayout();
-    const std::vector<char> vertexData = interleave();
+    const std::vector<char>& vertexData = interleave();
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBufferId);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexData.size()), vertexData.data(),
@@ -370,14 +370,19 @@ void Mesh::assignLayout() {
         (totalBytesPerVertex + vertexAlignment - 1) / vertexAlignment * vertexAlignment;
 }
 
-std::vector<char> Mesh::interleave() const {
-    std::vector<char> data(static_cast<size_t>(vertexCount) * totalBytesPerVertex, 0);
-    auto write = [this, &data](const auto& store) {
+const std::vector<char>& Mesh::interleave() const {
+    // Kept between calls: a mesh rebuilt every frame (a sprite batch) would otherwise fault
+    // megabytes of fresh pages in each time. Zeroed, as padding must read as zero.
+    static std::vector<char> data;
+    data.assign(static_cast<size_t>(vertexCount) * totalBytesPerVertex, 0);
+    auto write = [this](const auto& store) {
         using T = typename std::decay_t<decltype(store)>::mapped_type::value_type;
         for (const auto& [attributeName, values] : store) {
-            const int offset = attributeByName.at(attributeName).offset;
-            for (size_t k = 0; k < values.size(); k++) {
-                std::memcpy(&data[k * totalBytesPerVertex + offset], &values[k], sizeof(T));
+            if (values.empty()) continue;  // and the buffer may be empty too
+            char* slot = data.data() + attributeByName.at(attributeName).offset;
+            for (const T& value : values) {
+                std::memcpy(slot, &value, sizeof(T));
+                slot += totalBytesPerVertex;
             }
         }
     };

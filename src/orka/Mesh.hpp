@@ -152,7 +152,9 @@ private:
     void update(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
                 std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
     void assignLayout();
-    std::vector<char> interleave() const;
+    /// The vertex buffer's contents, in a scratch buffer shared by all meshes (main thread
+    /// only) that stays valid until the next call.
+    const std::vector<char>& interleave() const;
     void uploadIndices(const std::vector<std::vector<uint16_t>>& newIndices);
     void updateBounds();
     void deleteVertexArrayObjects();
