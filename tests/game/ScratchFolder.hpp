@@ -33,12 +33,12 @@ public:
     void Write(const std::string& fileName, const std::string& text) const {
         std::ofstream(path / fileName) << text;
     }
-    /// Copies every file of `folder` into this one.
+    /// Copies every file and subfolder of `folder` into this one.
     void CopyFrom(const std::filesystem::path& folder) const {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            std::filesystem::copy_file(entry.path(), path / entry.path().filename(),
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
+        // Recursive: a world folder may hold subfolders (input scripts).
+        std::filesystem::copy(folder, path,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
     }
 
     std::filesystem::path path;
