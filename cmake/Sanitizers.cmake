@@ -16,6 +16,12 @@ set(ORKA_SANITIZER_FLAGS
   -fno-sanitize-recover=undefined,float-cast-overflow
   -fno-omit-frame-pointer)
 
+if(ORKA_SANITIZE AND NOT ORKA_FUZZ)
+  # Overrides the build type's -O2: compiles about a third faster, which is most of this
+  # build's time, and keeps the stacks of reports closer to the source.
+  list(APPEND ORKA_SANITIZER_FLAGS -O1)
+endif()
+
 if(ORKA_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "ORKA_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
