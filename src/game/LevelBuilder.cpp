@@ -64,6 +64,34 @@ LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDraw
       keyInputEvent(keyInputEvent),
       world(std::move(world)) {}
 
+// Each component is wired as it is added (every behaviour to the update event, every sprite
+// renderer to the sprite-draw event, every physics body to the physics-step event, every
+// character controller also to the key-input event): the same as looking each kind up once the
+// tile is complete, without a list of components per kind for every tile.
+template <typename T>
+std::shared_ptr<T> LevelBuilder::AddWired(GameObject& object) const {
+    std::shared_ptr<T> component = object.AddComponent<T>();
+    Wire(*component);
+    return component;
+}
+
+void LevelBuilder::Wire(Behaviour& behaviour) const {
+    behaviour.updateEvent = updateEvent;
+}
+
+void LevelBuilder::Wire(SpriteRenderer& renderer) const {
+    renderer.spriteDrawEvent = spriteDrawEvent;
+}
+
+void LevelBuilder::Wire(PhysicsBody& body) const {
+    body.physicsStepEvent = physicsStepEvent;
+}
+
+void LevelBuilder::Wire(CharacterController& controller) const {
+    Wire(static_cast<Behaviour&>(controller));
+    controller.keyInputEvent = keyInputEvent;
+}
+
 LevelData LevelBuilder::BuildLevel(std::string fileName) {
     // Everything is read and checked before the first object is made.
     std::vector<Problem> problems;
@@ -114,12 +142,11 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
     object->SetName(tile.name);
     if (tile.sprite) {
         CheckAtlasFor(tile);
-        object->AddComponent<SpriteRenderer>()->SetSprite(AtlasSprite(*tile.sprite));
+        AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*tile.sprite));
     }
     if (tile.physics) AddPhysics(*object, *tile.physics);
     if (tile.characterController) AddPlayer(object, tile, levelData);
-    if (tile.levelOverBox) object->AddComponent<LevelOverOnHitByCharacter>();
-    Wire(*object);
+    if (tile.levelOverBox) AddWired<LevelOverOnHitByCharacter>(*object);
     return object;
 }
 
@@ -135,7 +162,7 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
 
 void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics) const {
     Logger::Debug("Building a physics");
-    auto body = object.AddComponent<PhysicsBody>();
+    auto body = AddWired<PhysicsBody>(object);
     body->world = world;
 
     b2BodyDef bodyDef;
@@ -164,24 +191,9 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
         return;
     }
     levelData.player = object;
-    object->AddComponent<CharacterController>();
+    AddWired<CharacterController>(*object);
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).
-    auto animator = object->AddComponent<CharacterAnimator>();
+    auto animator = AddWired<CharacterAnimator>(*object);
     for (int number : tile.animation) animator->sprites.push_back(AtlasSprite(number));
-}
-
-void LevelBuilder::Wire(GameObject& object) const {
-    for (const auto& behaviour : object.GetComponents<Behaviour>()) {
-        behaviour->updateEvent = updateEvent;
-    }
-    for (const auto& renderer : object.GetComponents<SpriteRenderer>()) {
-        renderer->spriteDrawEvent = spriteDrawEvent;
-    }
-    for (const auto& body : object.GetComponents<PhysicsBody>()) {
-        body->physicsStepEvent = physicsStepEvent;
-    }
-    for (const auto& controller : object.GetComponents<CharacterController>()) {
-        controller->keyInputEvent = keyInputEvent;
-    }
 }

@@ -12,6 +12,11 @@
 #include "game/LevelReader.hpp"
 #include "game/SceneEvents.hpp"
 
+class Behaviour;
+class CharacterController;
+class PhysicsBody;
+class SpriteRenderer;
+
 /// Builds one level from its level file and the tile-type files ("tile<N>.json") it uses,
 /// wiring every component to the scene's events and world. Files are opened read-only, by
 /// relative name, from the working directory; each tile-type file is read at most once per
@@ -57,7 +62,13 @@ private:
     void AddPhysics(GameObject& object, const TileType::Physics& physics) const;
     void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
                    LevelData& levelData) const;
-    void Wire(GameObject& object) const;
+    /// Adds a `T` to `object`, wired to the scene event (or events) it needs.
+    template <typename T>
+    std::shared_ptr<T> AddWired(GameObject& object) const;
+    void Wire(Behaviour& behaviour) const;
+    void Wire(SpriteRenderer& renderer) const;
+    void Wire(PhysicsBody& body) const;
+    void Wire(CharacterController& controller) const;
 
     UpdateEvent* updateEvent;
     SpriteDrawEvent* spriteDrawEvent;

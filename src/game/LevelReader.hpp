@@ -77,6 +77,11 @@ constexpr std::size_t animationFrames = 6;
 
 LevelDescription ReadLevelFile(const std::string& fileName, std::vector<Problem>& problems);
 TileTypeDescription ReadTileFile(const std::string& fileName, std::vector<Problem>& problems);
+/// The same for a file's content already in memory; `fileName` only names it in problems.
+LevelDescription ReadLevelText(const std::string& fileName, const std::string& text,
+                               std::vector<Problem>& problems);
+TileTypeDescription ReadTileText(const std::string& fileName, const std::string& text,
+                                 std::vector<Problem>& problems);
 /// "tile<tileType>.json".
 std::string TileFileName(int tileType);
 /// "<number>.png", the atlas name of sprite number `number`.

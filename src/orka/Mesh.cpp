@@ -132,54 +132,53 @@ uint16_t Mesh::meshIdCount = 0;
 
 // ---- MeshBuilder ----
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withPositions(const std::vector<glm::vec3>& values) {
-    return withAttribute("position", values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withPositions(std::vector<glm::vec3> values) {
+    return withAttribute("position", std::move(values));
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withNormals(const std::vector<glm::vec3>& values) {
-    return withAttribute("normal", values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withNormals(std::vector<glm::vec3> values) {
+    return withAttribute("normal", std::move(values));
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withUVs(const std::vector<glm::vec4>& values) {
-    return withAttribute("uv", values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withUVs(std::vector<glm::vec4> values) {
+    return withAttribute("uv", std::move(values));
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withColors(const std::vector<glm::vec4>& values) {
-    return withAttribute("color", values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withColors(std::vector<glm::vec4> values) {
+    return withAttribute("color", std::move(values));
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withParticleSizes(const std::vector<float>& values) {
-    return withAttribute("particleSize", values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withParticleSizes(std::vector<float> values) {
+    return withAttribute("particleSize", std::move(values));
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
-                                                    const std::vector<float>& values) {
-    return withStoreAttribute(stores.attributesFloat, std::move(name), values);
-}
-
-Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
-                                                    const std::vector<glm::vec2>& values) {
-    return withStoreAttribute(stores.attributesVec2, std::move(name), values);
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name, std::vector<float> values) {
+    return withStoreAttribute(stores.attributesFloat, std::move(name), std::move(values));
 }
 
 Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
-                                                    const std::vector<glm::vec3>& values) {
-    return withStoreAttribute(stores.attributesVec3, std::move(name), values);
+                                                    std::vector<glm::vec2> values) {
+    return withStoreAttribute(stores.attributesVec2, std::move(name), std::move(values));
 }
 
 Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
-                                                    const std::vector<glm::vec4>& values) {
-    return withStoreAttribute(stores.attributesVec4, std::move(name), values);
+                                                    std::vector<glm::vec3> values) {
+    return withStoreAttribute(stores.attributesVec3, std::move(name), std::move(values));
 }
 
 Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
-                                                    const std::vector<glm::ivec4>& values) {
-    return withStoreAttribute(stores.attributesIVec4, std::move(name), values);
+                                                    std::vector<glm::vec4> values) {
+    return withStoreAttribute(stores.attributesVec4, std::move(name), std::move(values));
+}
+
+Mesh::MeshBuilder& Mesh::MeshBuilder::withAttribute(std::string name,
+                                                    std::vector<glm::ivec4> values) {
+    return withStoreAttribute(stores.attributesIVec4, std::move(name), std::move(values));
 }
 
 template <typename T>
 Mesh::MeshBuilder& Mesh::MeshBuilder::withStoreAttribute(Store<T>& store, std::string name,
-                                                         const std::vector<T>& values) {
+                                                         std::vector<T> values) {
     // The vertex array objects of an updated mesh are rebuilt, but its users (materials,
     // shaders) were chosen for its structure, so an update may only replace data.
     if (updateMesh != nullptr && store.count(name) == 0) {
@@ -188,11 +187,11 @@ Mesh::MeshBuilder& Mesh::MeshBuilder::withStoreAttribute(Store<T>& store, std::s
             name.c_str(), AttributeTraits<T>::name);
         return *this;
     }
-    store[name] = values;
+    store[name] = std::move(values);
     return *this;
 }
 
-Mesh::MeshBuilder& Mesh::MeshBuilder::withIndices(const std::vector<uint16_t>& newIndices,
+Mesh::MeshBuilder& Mesh::MeshBuilder::withIndices(std::vector<uint16_t> newIndices,
                                                   MeshTopology topology, int indexSet) {
     if (indexSet < 0) {
         ORKA_LOG_ERROR("Invalid index set %i", indexSet);
@@ -201,7 +200,7 @@ Mesh::MeshBuilder& Mesh::MeshBuilder::withIndices(const std::vector<uint16_t>& n
     const size_t needed = static_cast<size_t>(indexSet) + 1;
     if (indices.size() < needed) indices.resize(needed);
     if (topologies.size() < needed) topologies.resize(needed, MeshTopology::Points);
-    indices[indexSet] = newIndices;
+    indices[indexSet] = std::move(newIndices);
     topologies[indexSet] = topology;
     return *this;
 }

@@ -69,20 +69,21 @@ public:
     /// set 0 (also the topology of non-indexed drawing) and no name ("Unnamed Mesh").
     class MeshBuilder {
     public:
-        MeshBuilder& withPositions(const std::vector<glm::vec3>& values);
-        MeshBuilder& withNormals(const std::vector<glm::vec3>& values);
-        MeshBuilder& withUVs(const std::vector<glm::vec4>& values);
-        MeshBuilder& withColors(const std::vector<glm::vec4>& values);
-        MeshBuilder& withParticleSizes(const std::vector<float>& values);
-        /// Stores a copy under `name`, replacing what was there. An update builder refuses
-        /// names its mesh does not have with this element type (error log, nothing changes).
-        MeshBuilder& withAttribute(std::string name, const std::vector<float>& values);
-        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec2>& values);
-        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec3>& values);
-        MeshBuilder& withAttribute(std::string name, const std::vector<glm::vec4>& values);
-        MeshBuilder& withAttribute(std::string name, const std::vector<glm::ivec4>& values);
+        MeshBuilder& withPositions(std::vector<glm::vec3> values);
+        MeshBuilder& withNormals(std::vector<glm::vec3> values);
+        MeshBuilder& withUVs(std::vector<glm::vec4> values);
+        MeshBuilder& withColors(std::vector<glm::vec4> values);
+        MeshBuilder& withParticleSizes(std::vector<float> values);
+        /// Stores the values under `name`, replacing what was there (taken over without a copy
+        /// when passed with std::move). An update builder refuses names its mesh does not have
+        /// with this element type (error log, nothing changes).
+        MeshBuilder& withAttribute(std::string name, std::vector<float> values);
+        MeshBuilder& withAttribute(std::string name, std::vector<glm::vec2> values);
+        MeshBuilder& withAttribute(std::string name, std::vector<glm::vec3> values);
+        MeshBuilder& withAttribute(std::string name, std::vector<glm::vec4> values);
+        MeshBuilder& withAttribute(std::string name, std::vector<glm::ivec4> values);
         /// Sets index set `indexSet`; missing sets before it are added empty with topology 0.
-        MeshBuilder& withIndices(const std::vector<uint16_t>& indices,
+        MeshBuilder& withIndices(std::vector<uint16_t> indices,
                                  MeshTopology topology = MeshTopology::Triangles, int indexSet = 0);
         MeshBuilder& withMeshTopology(MeshTopology topology);
         MeshBuilder& withName(const std::string& name);
@@ -104,8 +105,7 @@ public:
         MeshBuilder() = default;
         MeshBuilder& withGeometry(const primitives::Geometry& geometry);
         template <typename T>
-        MeshBuilder& withStoreAttribute(Store<T>& store, std::string name,
-                                        const std::vector<T>& values);
+        MeshBuilder& withStoreAttribute(Store<T>& store, std::string name, std::vector<T> values);
 
         friend class Mesh;
 

@@ -21,7 +21,7 @@ constexpr int indicesPerSprite = 6;
 const char* const meshNamePrefix = "DynamicSpriteBatch";
 const char* const colorAttribute = "color";
 
-// The vertex data of the mesh being filled; emptied, not reallocated, between meshes.
+// The vertex data of the mesh being filled; the mesh takes it over when it is built.
 struct VertexLists {
     std::vector<glm::vec3> positions;
     std::vector<glm::vec4> uvs;
@@ -33,12 +33,6 @@ struct VertexLists {
         uvs.reserve(sprites * verticesPerSprite);
         colors.reserve(sprites * verticesPerSprite);
         indices.reserve(sprites * indicesPerSprite);
-    }
-    void clear() {
-        positions.clear();
-        uvs.clear();
-        colors.clear();
-        indices.clear();
     }
     size_t spriteCount() const { return positions.size() / verticesPerSprite; }
 
@@ -98,35 +92,44 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
         std::sort(sprites.begin(), sprites.end(), drawsBefore);
     }
 
-    // Kept between builds (one mesh's worth at most, about 3 MB) so that a batch built every
-    // frame does not fault fresh pages in each time. Batches are built on the main thread only.
-    static VertexLists lists;
-    lists.clear();
-    lists.reserve(std::min(sprites.size(), static_cast<size_t>(maxSpritesPerMesh)));
+    // Each mesh's lists are reserved once, for the sprites still to come (at most a mesh's
+    // worth), and handed over to the mesh without a copy.
+    size_t remaining = sprites.size();
+    const auto reserveLists = [&](VertexLists& lists) {
+        lists.reserve(std::min(remaining, static_cast<size_t>(maxSpritesPerMesh)));
+    };
+    VertexLists lists;
+    reserveLists(lists);
     Texture* current = nullptr;
     auto flush = [&]() {
         const std::string name = meshNamePrefix + std::to_string(spriteMeshes.size());
-        spriteMeshes.push_back(Mesh::create()
-                                   .withName(name)
-                                   .withPositions(lists.positions)
-                                   .withUVs(lists.uvs)
-                                   .withIndices(lists.indices, MeshTopology::Triangles, 0)
-                                   .withAttribute(colorAttribute, lists.colors)
-                                   .build());
+        spriteMeshes.push_back(
+            Mesh::create()
+                .withName(name)
+                .withPositions(std::move(lists.positions))
+                .withUVs(std::move(lists.uvs))
+                .withIndices(std::move(lists.indices), MeshTopology::Triangles, 0)
+                .withAttribute(colorAttribute, std::move(lists.colors))
+                .build());
         std::shared_ptr<Material> material = shader->createMaterial();
         material->setTexture(current->shared_from_this());
         materials.push_back(std::move(material));
-        lists.clear();
+        lists = VertexLists();
+        reserveLists(lists);
     };
 
     for (const Sprite& sprite : sprites) {
         // Texture coordinates need the texture's size; a sprite without one cannot be drawn.
-        if (sprite.getTexture() == nullptr) continue;
+        if (sprite.getTexture() == nullptr) {
+            --remaining;
+            continue;
+        }
         const bool newRun = current != nullptr && sprite.getTexture() != current;
         const bool meshFull = lists.spriteCount() == static_cast<size_t>(maxSpritesPerMesh);
         if (newRun || meshFull) flush();
         current = sprite.getTexture();
         lists.append(sprite);
+        --remaining;
     }
     if (!lists.positions.empty()) flush();
 }

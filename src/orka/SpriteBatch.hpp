@@ -19,8 +19,8 @@ class Shader;
 /// more than `maxSpritesPerMesh` sprites is split over several meshes. Sprites without a texture
 /// (a failed atlas lookup) are skipped.
 ///
-/// Building allocates nothing per sprite: the vertex lists are reused from mesh to mesh and from
-/// build to build, and each mesh is uploaded once.
+/// Building allocates nothing per sprite: each mesh's vertex lists are reserved once and handed
+/// over to the mesh without a copy, and each mesh is uploaded once.
 ///
 /// Made to be thrown away: build one per frame, draw it through a RenderPass, release it. The
 /// batch owns its meshes (their GPU buffers live as long as the batch) and materials; the

@@ -105,6 +105,35 @@ TEST_F(LevelReaderTest, AFileThatCannotBeReadIsOneProblemAndNothingElse) {
     EXPECT_FALSE(missing.id.has_value());
 }
 
+TEST_F(LevelReaderTest, ADeathLevelBeyondFloatRangeAndAFolderAreProblemsNotCrashes) {
+    folder.Write("w1.json", R"({"name": "w", "deathLevelInY": -1e300})");
+    folder.Write("w2.json", R"({"name": "w", "deathLevelInY": -3.4e38})");
+    const LevelDescription far = LevelReader::ReadLevelFile("w1.json", problems);
+    const LevelDescription low = LevelReader::ReadLevelFile("w2.json", problems);
+    LevelReader::ReadLevelFile(folder.path.string(), problems);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].ToString(), R"(w1.json: "deathLevelInY" is out of range)");
+    EXPECT_EQ(problems[1].text, "cannot be read");
+    EXPECT_EQ(far.deathLevelInY, 0.0f);
+    EXPECT_EQ(low.deathLevelInY, -3.4e38f) << "the float limit itself is kept";
+}
+
+TEST_F(LevelReaderTest, TextInMemoryReadsLikeTheFileAndKeepsTheFilesErrorOffsets) {
+    const std::string text("{\"name\": \"w\", \"arrayOfTiles\": [[[1, 2, 3]]]}\0junk", 50);
+    folder.Write("w1.json", text);
+    const LevelDescription fromFile = LevelReader::ReadLevelFile("w1.json", problems);
+    const LevelDescription fromText = LevelReader::ReadLevelText("w1.json", text, problems);
+    EXPECT_TRUE(problems.empty()) << "a NUL byte ends the text, as it always did";
+    EXPECT_EQ(fromText.name, fromFile.name);
+    ASSERT_EQ(fromText.entries.size(), 1u);
+    EXPECT_EQ(fromText.entries[0].row, 3);
+
+    LevelReader::ReadTileText("tile1.json", "\xEF\xBB\xBF{\"name\": \"t\"}", problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].ToString(), "tile1.json: invalid JSON at offset 0: Invalid value.")
+        << "a byte-order mark is not skipped";
+}
+
 TEST_F(LevelReaderTest, ASoundFileHasNoProblemAndAMissingIdIsZero) {
     folder.Write("w1.json", R"({"name": "w", "arrayOfTiles": [[[1, -3, 2]]]})");
     const LevelDescription level = LevelReader::ReadLevelFile("w1.json", problems);
