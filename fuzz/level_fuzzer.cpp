@@ -1,0 +1,91 @@
+// Fuzzes the level-file reader with its tile-type files. One input holds a level file and the
+// tile-type files it may use, separated by lines of "----":
+//
+//   {"name": "meadow", "arrayOfTiles": [[[0, 1, 2], [1, 3, 2]]]}
+//   ----
+//   {"name": "ground", "sprite": 3, "physics": {"type": "static"}}
+//   ----
+//   {"name": "fox", "sprite": 5, "physics": {"type": "dynamic"}, "characterController": 1, ...}
+//
+// Tile type N of the level is read from the tile part N modulo their number, as the game would
+// read "tileN.json". Everything is read from memory, so no file is written.
+//
+//   build-fuzz/fuzz/level_fuzzer [libFuzzer options] CORPUS_DIR...
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzSupport.hpp"
+#include "game/LevelReader.hpp"
+
+namespace {
+
+constexpr std::string_view separator = "\n----\n";
+
+std::vector<std::string> splitParts(std::string_view input) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const std::size_t end = input.find(separator);
+        parts.emplace_back(input.substr(0, end));
+        if (end == std::string_view::npos) return parts;
+        input.remove_prefix(end + separator.size());
+    }
+}
+
+/// The promises the builder and the checker rely on when a file had no problem.
+void checkTile(const TileTypeDescription& tile, std::size_t problemsBefore,
+               const std::vector<Problem>& problems) {
+    const bool sound = problems.size() == problemsBefore;
+    orka::fuzz::require(tile.read || !sound, "an unread tile file reported no problem");
+    if (!sound) return;
+    if (tile.IsPlayer()) {
+        orka::fuzz::require(tile.sprite.has_value(), "a sound player tile has no sprite");
+        orka::fuzz::require(tile.animation.size() >= LevelReader::animationFrames,
+                            "a sound player tile has fewer than six animation frames");
+    }
+    if (tile.levelOverBox) {
+        orka::fuzz::require(tile.physics.has_value(), "a sound goal tile has no body");
+    }
+    if (tile.physics) {
+        orka::fuzz::require(tile.physics->density >= 0.0f, "a sound tile has a negative density");
+    }
+}
+
+void checkProblemsNameTheirFiles(const std::vector<Problem>& problems,
+                                 const std::set<std::string>& fileNames) {
+    for (const Problem& problem : problems) {
+        orka::fuzz::require(fileNames.count(problem.file) == 1,
+                            "a problem names a file that was not read");
+        orka::fuzz::require(!problem.text.empty(), "a problem has no text");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::vector<std::string> parts =
+        splitParts(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::vector<Problem> problems;
+    std::set<std::string> fileNames{"fuzz1.json"};
+    const LevelDescription level = LevelReader::ReadLevelText("fuzz1.json", parts[0], problems);
+    orka::fuzz::require(level.read || !problems.empty(), "an unread level reported no problem");
+
+    const std::size_t tileParts = parts.size() - 1;
+    std::set<int> tileTypesRead;
+    for (const TileEntry& entry : level.entries) {
+        if (tileParts == 0 || !tileTypesRead.insert(entry.type).second) continue;
+        // The remainder keeps its sign in C++; fold it into 0 .. tileParts - 1.
+        const long long count = static_cast<long long>(tileParts);
+        const std::size_t part = static_cast<std::size_t>((entry.type % count + count) % count);
+        const std::string fileName = LevelReader::TileFileName(entry.type);
+        fileNames.insert(fileName);
+        const std::size_t problemsBefore = problems.size();
+        const TileTypeDescription tile =
+            LevelReader::ReadTileText(fileName, parts[part + 1], problems);
+        checkTile(tile, problemsBefore, problems);
+    }
+    checkProblemsNameTheirFiles(problems, fileNames);
+    return 0;
+}
