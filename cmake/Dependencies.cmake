@@ -1,6 +1,8 @@
 # Every dependency comes from Debian's packages (see scripts/install-deps.sh).
 find_package(PkgConfig REQUIRED)
 find_package(OpenGL REQUIRED)
+# Xlib itself: the engine keeps its X11 window's errors from ending the process.
+find_package(X11 REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(SDL2_IMAGE REQUIRED IMPORTED_TARGET SDL2_image)
 pkg_check_modules(GLEW REQUIRED IMPORTED_TARGET glew)

@@ -6,9 +6,8 @@
 #             any sanitizer report fails the test that caused it
 #   fuzz      build-fuzz/ (clang, libFuzzer), each fuzz program for ORKA_FUZZ_SECONDS (60)
 #
-# Environment: ORKA_STAGES picks stages (default "quick" until the sanitizer and fuzz stages are
-# green on the whole tree; ORKA_STAGES="quick sanitize fuzz" runs all three; "quick" while
-# developing), ORKA_FUZZ_SECONDS as above, BUILD_DIR and CMAKE_ARGS for the quick stage's build.
+# Environment: ORKA_STAGES picks stages (default all three; "quick" while developing),
+# ORKA_FUZZ_SECONDS as above, BUILD_DIR and CMAKE_ARGS for the quick stage's build.
 # Arguments go to both ctest runs (e.g. -R Texture). GL tests need an X display: when DISPLAY is
 # unset, a private Xvfb is started.
 set -euo pipefail
@@ -16,7 +15,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 asan_build="$root/build-asan"
 fuzz_build="$root/build-fuzz"
-stages="${ORKA_STAGES:-quick}"
+stages="${ORKA_STAGES:-quick sanitize fuzz}"
 # One compile or test process per core (the machine has two, shared while developing).
 jobs="$(nproc)"
 # Sanitized processes need more memory and time per test; two at once fit the machine.

@@ -69,6 +69,7 @@ SDLRenderer::SDLRenderer()
 SDLRenderer::~SDLRenderer() {
     renderer.reset();
     if (window != nullptr) SDL_DestroyWindow(window);
+    windowWatch.reset();
     SDL_Quit();
 }
 
@@ -85,6 +86,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
         ORKA_LOG_ERROR("Cannot create the window \"%s\": %s", windowTitle.c_str(), SDL_GetError());
         return;
     }
+    windowWatch = std::make_unique<X11WindowWatch>(window);
     renderer = std::make_unique<Renderer>(window, vsync);
     // Rendering into the window is gamma-corrected by the hardware.
     glEnable(GL_FRAMEBUFFER_SRGB);
@@ -123,6 +125,11 @@ void SDLRenderer::frame(float deltaTimeSec) {
     while (SDL_PollEvent(&event) != 0) {
         GuiBinding::processEvent(&event);
         dispatch(event);
+    }
+    if (windowWatch != nullptr && windowWatch->windowLost()) {
+        ORKA_LOG_INFO("The window was destroyed from outside; the loop ends as if it was closed");
+        running = false;
+        return;
     }
     frameUpdate(deltaTimeSec);
     frameRender();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "orka/Renderer.hpp"
+#include "orka/X11WindowWatch.hpp"
 
 namespace orka {
 
@@ -44,7 +45,8 @@ public:
     void init(unsigned int sdlInitFlags = SDL_INIT_EVERYTHING,
               unsigned int sdlWindowFlags = SDL_WINDOW_OPENGL, bool vsync = true);
 
-    /// Runs frames until stopEventLoop or a quit event; may be called again afterwards.
+    /// Runs frames until stopEventLoop, a quit event or the loss of the window (destroyed from
+    /// outside, which a quit event does not announce); may be called again afterwards.
     /// Exceptions from callbacks end the loop and propagate.
     void startEventLoop();
     /// The loop ends after the current frame.
@@ -72,6 +74,7 @@ private:
     void dispatch(SDL_Event& event);
 
     std::unique_ptr<Renderer> renderer;
+    std::unique_ptr<X11WindowWatch> windowWatch;  // outlives the window: destroying it errs too
     std::string windowTitle;
     bool running = false;
     int windowWidth = 800;

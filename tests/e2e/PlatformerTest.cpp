@@ -161,6 +161,19 @@ TEST_F(DefaultWorld, RetriedNamesStartTheWorldAndClosingTheWindowReturnsToTheCon
     EXPECT_EQ(game.Output().substr(0, dialogue.size()), dialogue);
 }
 
+TEST_F(DefaultWorld, AWindowDestroyedFromOutsideAlsoReturnsToTheConsole) {
+    // xdotool destroys the window instead of asking it to close; every later request about it
+    // fails, which Xlib answers by ending the process unless the game handles it.
+    ASSERT_NE(Start("1\n"), 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("windowclose " + std::to_string(window)));
+    EXPECT_TRUE(x.WaitUntilNoWindow(10s));
+    EXPECT_FALSE(game.EndsWithin(1s)) << "the program must go on to wait for a character";
+    game.Write("x\n");
+    ASSERT_TRUE(game.EndsWithin(5s));
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.Errors().find("X Error"), std::string::npos) << game.Errors();
+}
+
 TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsNormally) {
     // Without a display SDL would open an invisible window that nothing can close.
     ScratchFolder folder;

@@ -12,29 +12,15 @@
 #include <sstream>
 #include <string>
 
+#include "support/Command.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int exitCode = -1;
-    std::string output;  // standard output and error together
-};
-
-Result run(const std::string& command) {
-    Result result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) result.output += buffer;
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using Result = test_support::CommandResult;
+using test_support::Contains;
+using test_support::RunCommand;
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path);
@@ -46,39 +32,40 @@ std::string readFile(const fs::path& path) {
 const std::string showcase = ORKA_SHOWCASE_PATH;
 
 TEST(ShowcaseProgramTest, ExplainsItselfAndRefusesWrongUsage) {
-    const Result help = run(showcase + " --help");
+    const Result help = RunCommand(showcase + " --help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(contains(help.output, "usage: showcase [--frames N]")) << help.output;
-    EXPECT_TRUE(contains(help.output, "Arrow keys orbit the camera; Escape quits.")) << help.output;
+    EXPECT_TRUE(Contains(help.output, "usage: showcase [--frames N]")) << help.output;
+    EXPECT_TRUE(Contains(help.output, "Arrow keys orbit the camera; Escape quits.")) << help.output;
 
-    const Result frames = run(showcase + " --frames many");
+    const Result frames = RunCommand(showcase + " --frames many");
     EXPECT_EQ(frames.exitCode, 2);
-    EXPECT_TRUE(contains(frames.output,
+    EXPECT_TRUE(Contains(frames.output,
                          "showcase: --frames needs a whole number from 1 to 1000000000, not "
                          "'many'\nusage: showcase"))
         << frames.output;
-    const Result unknown = run(showcase + " --fullscreen");
+    const Result unknown = RunCommand(showcase + " --fullscreen");
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(contains(unknown.output, "showcase: unknown argument '--fullscreen'"))
+    EXPECT_TRUE(Contains(unknown.output, "showcase: unknown argument '--fullscreen'"))
         << unknown.output;
 }
 
 TEST(ShowcaseProgramTest, RunsSomeFramesWritesTheirPictureAndStatistics) {
     const fs::path picture = "showcase-program-test.png";  // in the build's tests folder
     fs::remove(picture);
-    const Result result = run(showcase + " --frames 3 --stats --screenshot " + picture.string());
+    const Result result =
+        RunCommand(showcase + " --frames 3 --stats --screenshot " + picture.string());
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_TRUE(contains(result.output, "showcase: wrote " + picture.string())) << result.output;
-    EXPECT_TRUE(contains(result.output, "showcase stats: frame=2 drawCalls=12 ")) << result.output;
+    EXPECT_TRUE(Contains(result.output, "showcase: wrote " + picture.string())) << result.output;
+    EXPECT_TRUE(Contains(result.output, "showcase stats: frame=2 drawCalls=12 ")) << result.output;
     EXPECT_GT(fs::file_size(picture), 1000u);
     fs::remove(picture);
 }
 
 TEST(ShowcaseProgramTest, SaysSoWhenThereIsNoDisplay) {
-    const Result result =
-        run("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " + showcase + " --frames 1");
+    const Result result = RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " +
+                                     showcase + " --frames 1");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(contains(result.output, "showcase: cannot open a window")) << result.output;
+    EXPECT_TRUE(Contains(result.output, "showcase: cannot open a window")) << result.output;
 }
 
 // Window close requests and SIGTERM both reach SDL as a quit event: the program must end its
@@ -99,10 +86,10 @@ TEST(MinimalProgramTest, RunsUntilAskedToQuit) {
     std::string said;
     char buffer[256];
     ssize_t got = 0;
-    while (!contains(said, "orka version") && (got = read(output[0], buffer, sizeof buffer)) > 0) {
+    while (!Contains(said, "orka version") && (got = read(output[0], buffer, sizeof buffer)) > 0) {
         said.append(buffer, static_cast<size_t>(got));
     }
-    EXPECT_TRUE(contains(said, "orka version")) << said;
+    EXPECT_TRUE(Contains(said, "orka version")) << said;
     usleep(300 * 1000);  // a few frames
     kill(child, SIGTERM);
     int status = 0;

@@ -2,37 +2,20 @@
 // when given bad input.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "common/TextFile.hpp"
+#include "support/Command.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string output;  // standard output and error together
-};
-
-Result run(const std::string& command) {
-    Result result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) result.output += buffer;
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using Result = test_support::CommandResult;
+using test_support::Contains;
+using test_support::RunCommand;
 
 class ToolCommandsTest : public ::testing::Test {
 protected:
@@ -54,64 +37,70 @@ const char* const goodMap = "id: 1\nname: Good\nmap:\n P  G\n#####\n";
 }  // namespace
 
 TEST_F(ToolCommandsTest, AtlasgenWritesBothFilesAndExplainsBadArguments) {
-    const Result ok = run(std::string(ATLASGEN_PATH) + " " + path("out/atlas"));
+    const Result ok = RunCommand(std::string(ATLASGEN_PATH) + " " + path("out/atlas"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/atlas.png")));
     EXPECT_TRUE(fs::exists(path("out/atlas.json")));
 
-    const Result usage = run(std::string(ATLASGEN_PATH) + " a b");
+    const Result usage = RunCommand(std::string(ATLASGEN_PATH) + " a b");
     EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_TRUE(contains(usage.output, "usage: atlasgen [output-base]")) << usage.output;
+    EXPECT_TRUE(Contains(usage.output, "usage: atlasgen [output-base]")) << usage.output;
 
-    const Result missing = run(std::string(ATLASGEN_PATH) + " " + path("nowhere/atlas"));
+    const Result missing = RunCommand(std::string(ATLASGEN_PATH) + " " + path("nowhere/atlas"));
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(contains(missing.output, "atlasgen: cannot write " + path("nowhere/atlas.png")))
+    EXPECT_TRUE(Contains(missing.output, "atlasgen: cannot write " + path("nowhere/atlas.png")))
         << missing.output;
 }
 
 TEST_F(ToolCommandsTest, LevelgenWritesNothingWhenOneMapIsBad) {
     TextFile::write(path("maps/good1.txt"), goodMap);
     TextFile::write(path("maps/good2.txt"), "id: 2\nname: Bad\nmap:\n P  G\n##?##\n");
-    const Result bad = run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+    const Result bad =
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(contains(bad.output, "good2.txt: map: column 2, row 0: unknown character '?'"))
+    EXPECT_TRUE(Contains(bad.output, "good2.txt: map: column 2, row 0: unknown character '?'"))
         << bad.output;
     EXPECT_TRUE(fs::is_empty(folder / "out"));
 
     TextFile::write(path("maps/good2.txt"), goodMap);
-    const Result ok = run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+    const Result ok =
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/good1.json")));
     EXPECT_TRUE(fs::exists(path("out/tile50.json")));
 }
 
 TEST_F(ToolCommandsTest, LevelgenNamesMissingFolders) {
-    const Result noMaps = run(std::string(LEVELGEN_PATH) + " " + path("none") + " " + path("out"));
+    const Result noMaps =
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("none") + " " + path("out"));
     EXPECT_EQ(noMaps.exitCode, 1);
-    EXPECT_TRUE(contains(noMaps.output, "no folder of level maps at " + path("none")));
+    EXPECT_TRUE(Contains(noMaps.output, "no folder of level maps at " + path("none")));
 
     const Result noOutput =
-        run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("none"));
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("none"));
     EXPECT_EQ(noOutput.exitCode, 1);
-    EXPECT_TRUE(contains(noOutput.output, "no output folder at " + path("none")));
+    EXPECT_TRUE(Contains(noOutput.output, "no output folder at " + path("none")));
 
     const Result emptyMaps =
-        run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(emptyMaps.exitCode, 1);
-    EXPECT_TRUE(contains(emptyMaps.output, "no *.txt level maps in"));
+    EXPECT_TRUE(Contains(emptyMaps.output, "no *.txt level maps in"));
 }
 
 TEST_F(ToolCommandsTest, LevelpreviewDrawsALevelAndNamesAMissingAtlas) {
     TextFile::write(path("maps/small.txt"), goodMap);
-    ASSERT_EQ(run(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode, 0);
+    ASSERT_EQ(
+        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode,
+        0);
     const std::string atlas = std::string(CONTENT_DATA_DIR) + "/platformer-art-deluxe";
-    const Result ok = run(std::string(LEVELPREVIEW_PATH) + " " + atlas + " " + path("out") + " " +
-                          path("out") + " " + path("out/small.json"));
+    const Result ok = RunCommand(std::string(LEVELPREVIEW_PATH) + " " + atlas + " " + path("out") +
+                                 " " + path("out") + " " + path("out/small.json"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/small.png")));
 
-    const Result missing = run(std::string(LEVELPREVIEW_PATH) + " " + path("none") + " " +
-                               path("out") + " " + path("out") + " " + path("out/small.json"));
+    const Result missing =
+        RunCommand(std::string(LEVELPREVIEW_PATH) + " " + path("none") + " " + path("out") + " " +
+                   path("out") + " " + path("out/small.json"));
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(contains(missing.output, "cannot load " + path("none.png"))) << missing.output;
+    EXPECT_TRUE(Contains(missing.output, "cannot load " + path("none.png"))) << missing.output;
 }
