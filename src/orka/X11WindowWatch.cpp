@@ -18,18 +18,36 @@ namespace {
 struct WatchState {
     XErrorHandler previous = nullptr;
     XID window = 0;
+    int glxFirstError = -1;  // GLX's first error code; -1 without GLX
     bool lost = false;
 };
 WatchState state;
 
+// GLX reports a window that is gone as one of these (offsets from its first error code).
+constexpr int kGlxBadDrawable = 2;
+constexpr int kGlxBadCurrentWindow = 5;
+constexpr int kGlxBadCurrentDrawable = 11;
+constexpr int kGlxBadWindow = 12;
+
+bool saysWindowIsMissing(int code) {
+    if (code == BadWindow || code == BadDrawable) return true;
+    if (state.glxFirstError < 0) return false;
+    const int glxCode = code - state.glxFirstError;
+    return glxCode == kGlxBadDrawable || glxCode == kGlxBadCurrentWindow ||
+           glxCode == kGlxBadCurrentDrawable || glxCode == kGlxBadWindow;
+}
+
 int onXError(Display* display, XErrorEvent* error) {
-    const bool aboutMissingWindow =
-        error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (aboutMissingWindow && error->resourceid == state.window) {
+    if (error->resourceid == state.window && saysWindowIsMissing(error->error_code)) {
         state.lost = true;
         return 0;
     }
     return state.previous != nullptr ? state.previous(display, error) : 0;
+}
+
+int glxFirstError(Display* display) {
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    return XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError) ? firstError : -1;
 }
 
 /// The X11 display and window of `window`, or false when it is not an X11 window.
@@ -56,7 +74,7 @@ X11WindowWatch::X11WindowWatch(SDL_Window* window) {
         return;
     }
     display = x11Display;
-    state = WatchState{XSetErrorHandler(onXError), id, false};
+    state = WatchState{XSetErrorHandler(onXError), id, glxFirstError(x11Display), false};
 }
 
 X11WindowWatch::~X11WindowWatch() {
