@@ -22,6 +22,13 @@ constexpr int sphereTextureSize = 128;
 constexpr float sphereTexelSize = 0.0078125f;  // 1 / 128
 constexpr float maxChannel = 255.0f;
 
+/// False, after logging why, for a size that holds no texel.
+bool isValidSize(int width, int height) {
+    if (width > 0 && height > 0) return true;
+    ORKA_LOG_ERROR("Invalid texture size %i x %i", width, height);
+    return false;
+}
+
 bool isPowerOfTwo(int value) {
     return value > 0 && (value & (value - 1)) == 0;
 }
@@ -168,44 +175,32 @@ void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, i
 
 Texture::TextureBuilder& Texture::TextureBuilder::withRGBData(const char* data, int dataWidth,
                                                               int dataHeight) {
-    if (dataWidth <= 0 || dataHeight <= 0) {
-        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
-        return *this;
-    }
-    width = dataWidth;
-    height = dataHeight;
-    target = GL_TEXTURE_2D;
-    upload(GL_TEXTURE_2D, GL_RGB, width, height, GL_RGB, data);
-    return *this;
+    return withPixels(GL_RGB, data, dataWidth, dataHeight);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withRGBAData(const char* data, int dataWidth,
                                                                int dataHeight) {
-    if (dataWidth <= 0 || dataHeight <= 0) {
-        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
-        return *this;
-    }
+    return withPixels(GL_RGBA, data, dataWidth, dataHeight);
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withPixels(GLenum format, const char* data,
+                                                             int dataWidth, int dataHeight) {
+    if (!isValidSize(dataWidth, dataHeight)) return *this;
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_2D;
-    upload(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, data);
+    upload(GL_TEXTURE_2D, format, width, height, format, data);
     return *this;
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withWhiteData(int dataWidth, int dataHeight) {
-    if (dataWidth <= 0 || dataHeight <= 0) {
-        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
-        return *this;
-    }
+    if (!isValidSize(dataWidth, dataHeight)) return *this;
     return withRGBAData(whitePixels(dataWidth, dataHeight).data(), dataWidth, dataHeight);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataWidth,
                                                                        int dataHeight) {
-    if (dataWidth <= 0 || dataHeight <= 0) {
-        ORKA_LOG_ERROR("Invalid texture size %i x %i", dataWidth, dataHeight);
-        return *this;
-    }
+    if (!isValidSize(dataWidth, dataHeight)) return *this;
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_CUBE_MAP;

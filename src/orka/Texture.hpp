@@ -64,6 +64,8 @@ public:
 
     private:
         bool loadFile(const std::string& filename, GLenum faceTarget, bool flipVertically);
+        /// A 2D texture of `format` (GL_RGB or GL_RGBA) texels from `data`.
+        TextureBuilder& withPixels(GLenum format, const char* data, int width, int height);
         void upload(GLenum faceTarget, GLenum internalFormat, int width, int height, GLenum format,
                     const char* pixels);
         void uploadPlaceholder(GLenum faceTarget);
