@@ -2,6 +2,8 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,11 +11,16 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "support/Patience.hpp"
+
 namespace game::test {
+
+using test_support::kPatience;
 
 inline std::string ReadAll(int fd) {
     std::string text;
@@ -83,15 +90,43 @@ public:
         input = -1;
     }
     /// Waits up to `limit` for the process to end; false when it is still running.
-    bool EndsWithin(std::chrono::milliseconds limit) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return true;
-            }
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+    bool EndsWithin(std::chrono::milliseconds limit = kPatience) {
+        return WaitFor(limit, [this] { return Ended(); });
+    }
+    /// True once the process has ended (it then stays ended).
+    bool Ended() {
+        if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) pid = -1;
+        return pid <= 0;
+    }
+    /// Waits up to `limit` until the process sits reading its standard input with all it was
+    /// given already read, i.e. waits for more input; false when it ended or the time ran out.
+    bool WaitsForInput(std::chrono::milliseconds limit = kPatience) {
+        // Seen twice in a row: a reader just woken by new input briefly still looks blocked.
+        int seen = 0;
+        return WaitFor(limit, [&] {
+            seen = !Ended() && BlockedOnInput() ? seen + 1 : 0;
+            return seen == 2 || Ended();
+        }) && !Ended();
+    }
+    /// Waits up to `limit` until the process has used `seconds` of processor time in all: a
+    /// measure of work done that does not depend on how busy the machine is.
+    bool RunsFor(double seconds, std::chrono::milliseconds limit = kPatience) {
+        return WaitFor(limit, [&] { return Ended() || CpuSeconds() >= seconds; }) && !Ended();
+    }
+    /// Processor time (user and system) the running process has used so far.
+    double CpuSeconds() const {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // The fields after the command name, which is in parentheses and may hold spaces.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) return 0;
+        std::istringstream fields(line.substr(close + 2));
+        std::string skipped;
+        for (int field = 3; field < 14; ++field) fields >> skipped;
+        double user = 0, system = 0;
+        fields >> user >> system;
+        return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
     }
     int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
     /// The running process's resident memory in KiB; 0 when it has ended.
@@ -106,6 +141,26 @@ public:
     std::string Errors() { return ReadAll(errors); }
 
 private:
+    template <typename Condition>
+    static bool WaitFor(std::chrono::milliseconds limit, Condition condition) {
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            if (condition()) return true;
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    /// In a read(2) of file descriptor 0 with nothing left unread in the pipe.
+    bool BlockedOnInput() const {
+        // The kernel shows the system call a blocked process is in: its number, then its
+        // arguments in hexadecimal.
+        std::ifstream call("/proc/" + std::to_string(pid) + "/syscall");
+        std::string number, fd;
+        call >> number >> fd;
+        if (number != std::to_string(SYS_read) || fd != "0x0") return false;
+        int unread = 0;
+        return input < 0 || (ioctl(input, FIONREAD, &unread) == 0 && unread == 0);
+    }
+
     pid_t pid = -1;
     int input = -1, output = -1, errors = -1;
     int status = 0;

@@ -15,6 +15,8 @@
 #include <thread>
 #include <utility>
 
+#include "support/Patience.hpp"
+
 namespace game::test {
 
 /// An Xvfb server of its own (1024 x 768) for one test, so that the game's window is the only
@@ -52,7 +54,7 @@ public:
     PrivateXServer& operator=(const PrivateXServer&) = delete;
 
     /// The first mapped top-level window, waiting up to `limit` for one; 0 when none came.
-    Window WaitForWindow(std::chrono::milliseconds limit) {
+    Window WaitForWindow(std::chrono::milliseconds limit = test_support::kPatience) {
         for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
             if (Window found = MappedWindow()) return found;
             if (std::chrono::steady_clock::now() > deadline) return 0;
@@ -60,7 +62,7 @@ public:
         }
     }
     /// Waits up to `limit` until no top-level window is mapped; true when that came.
-    bool WaitUntilNoWindow(std::chrono::milliseconds limit) {
+    bool WaitUntilNoWindow(std::chrono::milliseconds limit = test_support::kPatience) {
         for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
             if (MappedWindow() == 0) return true;
             if (std::chrono::steady_clock::now() > deadline) return false;
@@ -117,6 +119,19 @@ public:
         return pixels;
     }
 
+    /// The window's pixels once two grabs 300 ms apart are the same (everything on it has come
+    /// to rest); empty when that did not come within `limit`.
+    std::string StillPixels(Window window, std::chrono::milliseconds limit = test_support::kPatience) {
+        std::string previous = Pixels(window);
+        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::string next = Pixels(window);
+            if (!next.empty() && next == previous) return next;
+            if (std::chrono::steady_clock::now() > deadline) return "";
+            previous = std::move(next);
+        }
+    }
+
     std::string display;
 
 private:
@@ -124,7 +139,8 @@ private:
         std::string line;
         pollfd waiting{fd, POLLIN, 0};
         char c;
-        while (poll(&waiting, 1, 10000) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
+        const int waitMs = static_cast<int>(test_support::kPatience.count());
+        while (poll(&waiting, 1, waitMs) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
         return line;
     }
     Window MappedWindow() {

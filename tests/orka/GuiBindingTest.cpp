@@ -160,8 +160,13 @@ TEST(GuiBindingDraw, LeavesTheGLStateAsItFoundItAfterDrawingAWindow) {
     glDeleteSamplers(1, &sampler);
     glDeleteBuffers(2, buffers);
     glDeleteVertexArrays(1, &vertexArray);
+    // Back to the state later tests of this binary start from.
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glScissor(0, 0, 800, 600);
+    glViewport(0, 0, 800, 600);
 }
 
 TEST(GuiBindingDraw, NothingIsDrawnForAZeroSizedDisplay) {

@@ -101,13 +101,18 @@ std::string shortName(const char (&path)[N]) {
     return detail::SourceName<N>(path).c_str();
 }
 
-TEST(LogMacros, SourceNamesStartAtTheLastSrcFolderAndDropTheExtension) {
-    EXPECT_EQ(shortName("/work/repo/src/orka/Camera.cpp"), "src/orka/Camera");
-    EXPECT_EQ(shortName("src/orka/Mesh.hpp"), "src/orka/Mesh");
-    EXPECT_EQ(shortName("/home/src/old/src/orka/Shader.cpp"), "src/orka/Shader");
+TEST(LogMacros, SourceNamesKeepTheProjectsSrcFoldersElseTheFileNameWithoutExtension) {
+    // The build maps the project's root out of __FILE__; a checkout under a folder of the
+    // user's own named "src" must not change a name.
+    EXPECT_EQ(shortName("src/orka/Camera.cpp"), "src/orka/Camera");
+    EXPECT_EQ(shortName("src/game/v1.2/Scene.hpp"), "src/game/v1.2/Scene");
+    EXPECT_EQ(shortName("tests/orka/LogTest.cpp"), "LogTest");
+    EXPECT_EQ(shortName("/home/me/src/platformer/src/orka/Shader.cpp"), "Shader");
+    EXPECT_EQ(shortName("/home/me/src/platformer/tests/orka/LogTest.cpp"), "LogTest");
     EXPECT_EQ(shortName("/work/mysrc/orka/Texture.cpp"), "Texture");
     EXPECT_EQ(shortName("/tmp/v1.2/notes"), "notes");
     EXPECT_EQ(shortName("plain"), "plain");
+    EXPECT_EQ(shortName("src/"), "src/");
 }
 
 }  // namespace

@@ -135,6 +135,8 @@ TEST_F(MaterialTest, BindUploadsValuesWithTexturesOnUnitZero) {
     GLfloat strength = 0;
     glGetUniformfv(program, glGetUniformLocation(program, "strength"), &strength);
     EXPECT_EQ(strength, 3.0f);
+    // The program goes with the shader; left in use, it would outlive this test.
+    glUseProgram(0);
 }
 
 }  // namespace

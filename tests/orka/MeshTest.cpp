@@ -23,7 +23,11 @@ protected:
         test::testRenderer();
         takeGLError();
     }
-    void TearDown() override { EXPECT_EQ(takeGLError(), static_cast<GLenum>(GL_NO_ERROR)); }
+    void TearDown() override {
+        EXPECT_EQ(takeGLError(), static_cast<GLenum>(GL_NO_ERROR));
+        // A program a test put in use goes with its shader; left in use it would outlive it.
+        glUseProgram(0);
+    }
 };
 
 template <typename T>

@@ -17,6 +17,8 @@ using test::testWindow;
 
 TEST(Renderer, IsTheInstanceAndSetsTheGlobalGLState) {
     Renderer& renderer = testRenderer();
+    while (glGetError() != GL_NO_ERROR) {
+    }  // errors of earlier tests in this process are theirs
     EXPECT_EQ(Renderer::instance, &renderer);
     EXPECT_EQ(renderer.getWindowSize(), glm::ivec2(800, 600));
     EXPECT_EQ(renderer.getDrawableSize(), glm::ivec2(800, 600));
@@ -27,11 +29,16 @@ TEST(Renderer, IsTheInstanceAndSetsTheGlobalGLState) {
     glGetIntegerv(GL_POINT_SPRITE_COORD_ORIGIN, &origin);
     EXPECT_EQ(origin, GL_LOWER_LEFT);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_FALSE(renderer.usesVSync()) << "the test renderer did not ask for vsync";
+    // The test renderer asks for vsync; whether the driver grants it is the driver's choice
+    // (Xvfb's does not), and the renderer must report what was granted.
+    EXPECT_EQ(renderer.usesVSync(), SDL_GL_GetSwapInterval() != 0);
 }
 
 TEST(RendererStats, RollOverAtSwapKeepingCountsAndZeroingPerFrameFields) {
     Renderer& renderer = testRenderer();
+    // Two empty frames, so that earlier tests' drawing is no longer the previous frame.
+    renderer.swapWindow();
+    renderer.swapWindow();
     const RenderStats saved = renderer.renderStats;
     const std::int32_t frame = renderer.renderStats.frame;
     RenderStats& current = renderer.renderStats;
