@@ -15,7 +15,7 @@
 #include "game/CharacterController.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/PhysicsBody.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/PhysicsBody.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "game/GameObject.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
