@@ -11,6 +11,7 @@
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/SpriteRenderer.hpp"
+#include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
 
 namespace {
@@ -43,7 +44,7 @@ orka::Sprite AtlasSprite(const orka::SpriteAtlas& atlas, int number) {
 /// Grid coordinate to game units; the product is exact in double precision, so no integer
 /// product can overflow.
 float GridToUnits(int cell) {
-    return static_cast<float>(static_cast<double>(cell) * LevelBuilder::gridSize);
+    return static_cast<float>(static_cast<double>(cell) * tileGridSize);
 }
 
 }  // namespace

@@ -45,9 +45,6 @@ public:
     /// How many tile-type files this builder has read (each at most once).
     int GetTileFilesRead() const { return tileFilesRead; }
 
-    /// Distance between neighbouring tiles, in game units.
-    static constexpr float gridSize = 21.0f;
-
     /// A tile-type file, checked and read into plain values.
     using TileType = TileTypeDescription;
 
