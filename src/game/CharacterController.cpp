@@ -45,7 +45,7 @@ void CharacterController::ApplyPendingImpulse() {
     if (std::fabs(velocity.x) > maxSpeed) {
         physicsBody->SetLinearVelocity(std::copysign(maxSpeed, velocity.x), velocity.y);
     }
-    physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, true);
+    physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, /*impulse=*/true);
     pendingImpulse = {0.0f, 0.0f};
 }
 

@@ -10,8 +10,8 @@
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
-#include "game/SceneManager.hpp"
 #include "game/SpriteRenderer.hpp"
+#include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
 
 namespace {
@@ -36,33 +36,20 @@ void ThrowFirst(const std::vector<Problem>& problems) {
     if (!problems.empty()) throw std::runtime_error(problems.front().ToString());
 }
 
-/// The scene manager's atlas, or null when there is none.
-orka::SpriteAtlas* Atlas() {
-    SceneManager* manager = SceneManager::GetInstance();
-    return manager != nullptr ? manager->spriteAtlas.get() : nullptr;
-}
-
 /// Atlas sprite number `number`, named "<number>.png".
-orka::Sprite AtlasSprite(int number) {
-    return Atlas()->get(LevelReader::SpriteName(number));
+orka::Sprite AtlasSprite(const orka::SpriteAtlas& atlas, int number) {
+    return atlas.get(LevelReader::SpriteName(number));
 }
 
 /// Grid coordinate to game units; the product is exact in double precision, so no integer
 /// product can overflow.
 float GridToUnits(int cell) {
-    return static_cast<float>(static_cast<double>(cell) * LevelBuilder::gridSize);
+    return static_cast<float>(static_cast<double>(cell) * tileGridSize);
 }
 
 }  // namespace
 
-LevelBuilder::LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                           PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                           std::shared_ptr<b2World> world)
-    : updateEvent(updateEvent),
-      spriteDrawEvent(spriteDrawEvent),
-      physicsStepEvent(physicsStepEvent),
-      keyInputEvent(keyInputEvent),
-      world(std::move(world)) {}
+LevelBuilder::LevelBuilder(LevelContext context) : context(std::move(context)) {}
 
 // Each component is wired as it is added (every behaviour to the update event, every sprite
 // renderer to the sprite-draw event, every physics body to the physics-step event, every
@@ -76,20 +63,20 @@ std::shared_ptr<T> LevelBuilder::AddWired(GameObject& object) const {
 }
 
 void LevelBuilder::Wire(Behaviour& behaviour) const {
-    behaviour.updateEvent = updateEvent;
+    behaviour.updateEvent = context.updateEvent;
 }
 
 void LevelBuilder::Wire(SpriteRenderer& renderer) const {
-    renderer.spriteDrawEvent = spriteDrawEvent;
+    renderer.spriteDrawEvent = context.spriteDrawEvent;
 }
 
 void LevelBuilder::Wire(PhysicsBody& body) const {
-    body.physicsStepEvent = physicsStepEvent;
+    body.physicsStepEvent = context.physicsStepEvent;
 }
 
 void LevelBuilder::Wire(CharacterController& controller) const {
     Wire(static_cast<Behaviour&>(controller));
-    controller.keyInputEvent = keyInputEvent;
+    controller.keyInputEvent = context.keyInputEvent;
 }
 
 LevelData LevelBuilder::BuildLevel(std::string fileName) {
@@ -125,12 +112,12 @@ void LevelBuilder::AddCamera(LevelData& levelData) const {
                                                 kCameraFarPlane);
     object.GetTransform()->position = {kCameraStartX, kCameraStartY};
     levelData.camera = &component->camera;
-    component->updateEvent = updateEvent;
+    component->updateEvent = context.updateEvent;
     object.ToggleActive();
 }
 
 void LevelBuilder::CheckAtlasFor(const TileType& tile) const {
-    if (!tile.sprite || Atlas() != nullptr) return;
+    if (!tile.sprite || context.atlas != nullptr) return;
     throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*tile.sprite) +
                              ", but no sprite atlas is loaded");
 }
@@ -142,7 +129,7 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
     object->SetName(tile.name);
     if (tile.sprite) {
         CheckAtlasFor(tile);
-        AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*tile.sprite));
+        AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*context.atlas, *tile.sprite));
     }
     if (tile.physics) AddPhysics(*object, *tile.physics);
     if (tile.characterController) AddPlayer(object, tile, levelData);
@@ -163,7 +150,7 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
 void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics) const {
     Logger::Debug("Building a physics");
     auto body = AddWired<PhysicsBody>(object);
-    body->world = world;
+    body->world = context.world;
 
     b2BodyDef bodyDef;
     bodyDef.type = physics.type;
@@ -195,5 +182,7 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).
     auto animator = AddWired<CharacterAnimator>(*object);
-    for (int number : tile.animation) animator->sprites.push_back(AtlasSprite(number));
+    for (int number : tile.animation) {
+        animator->sprites.push_back(AtlasSprite(*context.atlas, number));
+    }
 }

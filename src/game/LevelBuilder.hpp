@@ -1,16 +1,14 @@
 #pragma once
 
-#include <box2d/box2d.h>
-
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/GameObject.hpp"
+#include "game/LevelContext.hpp"
 #include "game/LevelData.hpp"
 #include "game/LevelReader.hpp"
-#include "game/SceneEvents.hpp"
 
 class Behaviour;
 class CharacterController;
@@ -27,17 +25,15 @@ class SpriteRenderer;
 /// fewer than three integers, a player tile without "sprite" or "animation", an "animation" with
 /// fewer than six entries, a goal without "physics") is thrown as std::runtime_error whose text
 /// starts with the file name, e.g. `tile7.json: "physics" has no "type"`; so does a tile that shows
-/// a sprite while the scene manager has no sprite atlas. Both files are checked completely before
+/// a sprite while the context has no sprite atlas. Both files are checked completely before
 /// any game object is made, so a failed build leaves nothing behind.
 ///
-/// Sprites come from the scene manager's atlas: sprite number S is the atlas sprite "S.png".
+/// Sprites come from the context's atlas: sprite number S is the atlas sprite "S.png".
 ///
-/// The events and the world must outlive the built objects.
+/// The events, the world and the atlas of the context must outlive the built objects.
 class LevelBuilder {
 public:
-    LevelBuilder(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                 std::shared_ptr<b2World> world);
+    explicit LevelBuilder(LevelContext context);
 
     /// Reads `fileName` and builds the level: root object, "Main Camera" object and one active
     /// game object per tile entry, in file order.
@@ -48,9 +44,6 @@ public:
 
     /// How many tile-type files this builder has read (each at most once).
     int GetTileFilesRead() const { return tileFilesRead; }
-
-    /// Distance between neighbouring tiles, in game units.
-    static constexpr float gridSize = 21.0f;
 
     /// A tile-type file, checked and read into plain values.
     using TileType = TileTypeDescription;
@@ -70,11 +63,7 @@ private:
     void Wire(PhysicsBody& body) const;
     void Wire(CharacterController& controller) const;
 
-    UpdateEvent* updateEvent;
-    SpriteDrawEvent* spriteDrawEvent;
-    PhysicsStepEvent* physicsStepEvent;
-    KeyInputEvent* keyInputEvent;
-    std::shared_ptr<b2World> world;
+    LevelContext context;
     std::map<int, TileType> tileTypes;
     int tileFilesRead = 0;
 };

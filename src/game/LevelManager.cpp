@@ -21,15 +21,14 @@ bool CanOpen(const std::string& fileName) {
 }  // namespace
 
 LevelManager::LevelManager() {
+    // Log readers (and tests) match this exact text, spelling included: leave it as it is.
     Logger::Debug("Level Manager Contructor");
 }
 
-void LevelManager::LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                                  PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                                  std::shared_ptr<b2World> world, std::string name) {
+void LevelManager::LoadFirstLevel(const LevelContext& context, std::string name) {
     worldName = std::move(name);
     firstLevelFile = worldName + kFirstLevelSuffix;
-    LoadNextLevel(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent, std::move(world));
+    LoadNextLevel(context);
     Logger::Debug("STOP!");
 }
 
@@ -46,9 +45,7 @@ std::string LevelManager::FileAfter(const std::string& worldName, int levelId) {
     return CanOpen(candidate) ? candidate : worldName + kFirstLevelSuffix;
 }
 
-void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                                 PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                                 std::shared_ptr<b2World> world) {
+void LevelManager::LoadNextLevel(const LevelContext& context) {
     const std::string fileName = NextLevelFile();
     if (levelData.level != nullptr) {
         UnloadLevel();
@@ -56,8 +53,7 @@ void LevelManager::LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spri
             levelData.cameraObject->ToggleActive();
         }
     }
-    LevelBuilder builder(updateEvent, spriteDrawEvent, physicsStepEvent, keyInputEvent,
-                         std::move(world));
+    LevelBuilder builder(context);
     // The previous level (all of it inactive by now) is released here.
     levelData = builder.BuildLevel(fileName);
 }

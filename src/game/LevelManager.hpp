@@ -1,32 +1,28 @@
 #pragma once
 
-#include <box2d/box2d.h>
-
-#include <memory>
 #include <string>
 
+#include "game/LevelContext.hpp"
 #include "game/LevelData.hpp"
-#include "game/SceneEvents.hpp"
 
 /// Holds the level in play and moves from one level to the next.
 ///
 /// The levels of world W are the files W1.json, W2.json, ... in the working directory. The level
 /// after the one whose root id is n is read from W followed by n + 1 and ".json"; when that file
 /// cannot be opened the world starts again from W1.json, so the game never runs out of levels.
-/// Building a level may throw (see `LevelBuilder`); the level in play is then left as it was.
+/// Building a level may throw (see `LevelBuilder`). By then the old level has already been taken
+/// out of play: its tiles are deactivated and released and its camera deactivated. Only its data
+/// stays (root object, inactive camera and player, death line), so nothing moves or is drawn but
+/// the empty camera view, and the next `LoadNextLevel` tries the same file again.
 class LevelManager {
 public:
     LevelManager();
 
-    /// Remembers the world and builds its first level.
-    void LoadFirstLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                        PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                        std::shared_ptr<b2World> world, std::string worldName);
+    /// Remembers the world and builds its first level into `context`.
+    void LoadFirstLevel(const LevelContext& context, std::string worldName);
     /// Builds the first level when none is loaded, otherwise the level after the current one
     /// (or the first again after the last). Objects still active are deactivated first.
-    void LoadNextLevel(UpdateEvent* updateEvent, SpriteDrawEvent* spriteDrawEvent,
-                       PhysicsStepEvent* physicsStepEvent, KeyInputEvent* keyInputEvent,
-                       std::shared_ptr<b2World> world);
+    void LoadNextLevel(const LevelContext& context);
     /// Takes the current level's objects out of play: each is deactivated (unsubscribing its
     /// components and destroying its body) and released.
     void UnloadLevel();

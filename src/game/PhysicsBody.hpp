@@ -32,6 +32,7 @@ public:
     void SetLinearVelocity(float x, float y);
     /// Pushes a dynamic body at its centre of mass: as an impulse (velocity changes at once by
     /// the vector over the mass) or as a force for the next step. Other bodies are left alone.
+    /// Despite the name, `AddForce(x, y, true)` is an impulse: call it with `/*impulse=*/true`.
     void AddForce(float x, float y, bool impulse);
 
     /// Called by the scene's contact listener with the other body's game object when a contact

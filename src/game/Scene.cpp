@@ -4,6 +4,7 @@
 #include "game/GameObject.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/SceneManager.hpp"
 #include "orka/Camera.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/SpriteBatch.hpp"
@@ -41,14 +42,11 @@ void Scene::LoadLevel(std::string worldName) {
 
     world = std::make_shared<b2World>(b2Vec2(0.0f, gravityY));
     world->SetContactListener(this);
-    levelManager.LoadFirstLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
-                                world, std::move(worldName));
+    levelManager.LoadFirstLevel(MakeLevelContext(), std::move(worldName));
     world->SetDebugDraw(&debugDraw);
 
     Logger::Debug("Begin InitialiseSelf");
-    for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
-    Logger::Debug("Begin Initialise");
-    for (const auto& object : GetLevelData().objects) object->Initialise();
+    InitialiseLevel();
     Logger::Debug("Level load complete.");
 }
 
@@ -63,9 +61,9 @@ void Scene::Update(float deltaTime) {
     if (levelRunning) return;
 
     levelManager.UnloadLevel();
-    levelManager.LoadNextLevel(&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent,
-                               world);
+    levelManager.LoadNextLevel(MakeLevelContext());
     InitialiseLevel();
+    // Log readers (and tests) match this exact text: leave it as it is.
     Logger::Verbose("You Win");
     levelRunning = true;
 }
@@ -99,6 +97,16 @@ void Scene::Draw() {
     Logger::Verbose("End frame draw");
 }
 
+LevelContext Scene::MakeLevelContext() {
+    // The atlas is the scene manager's, looked up at each load: a manager driven by hand may
+    // set it after the scene was made.
+    const SceneManager* manager = SceneManager::GetInstance();
+    LevelContext context{&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent, world};
+    context.atlas = manager != nullptr ? manager->spriteAtlas.get() : nullptr;
+    return context;
+}
+
+// Behaviours find their siblings in `Initialise`, after every object has set itself up.
 void Scene::InitialiseLevel() {
     for (const auto& object : GetLevelData().objects) object->InitialiseSelf();
     Logger::Debug("Begin Initialise");

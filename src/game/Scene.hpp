@@ -61,6 +61,8 @@ public:
     KeyInputEvent keyInputEvent;
 
 private:
+    /// This scene's events and world, with the scene manager's atlas, for building a level.
+    LevelContext MakeLevelContext();
     void InitialiseLevel();
     void RouteContact(b2Contact* contact, bool exit);
 

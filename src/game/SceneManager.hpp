@@ -20,10 +20,12 @@ class SpriteAtlas;
 /// line). Destruction releases the scene (and its level) first, then the atlas, then the window.
 class SceneManager {
 public:
-    /// Runs the game: opens the 800 x 600 window, loads the atlas ("<atlas>.json" and
-    /// "<atlas>.png") and the first level of the world ("<world>1.json"), and runs the event loop
-    /// until the window is closed; Escape ends the process at once with exit code 0. Throws when
-    /// the atlas or a level cannot be loaded. While another scene manager exists it does nothing.
+    /// Runs the whole game: this constructor returns only when the game is over (`Application`
+    /// makes one, and the game is played inside the call). It opens the 800 x 600 window, loads
+    /// the atlas ("<atlas>.json" and "<atlas>.png") and the first level of the world
+    /// ("<world>1.json"), and runs the event loop until the window is closed; Escape ends the
+    /// process at once with exit code 0. Throws when the atlas or a level cannot be loaded. While
+    /// another scene manager exists it does nothing.
     SceneManager(std::string worldName, std::string atlasName);
 
     /// Tag for a scene manager without a window of its own, for driving the scene by hand (the

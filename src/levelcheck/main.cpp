@@ -1,17 +1,14 @@
 // levelcheck: checks a world of the platformer before anyone plays it, with the game's own
 // loading code, and prints every problem as "file: problem".
-#include <SDL.h>
-
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "game/WorldChecker.hpp"
-#include "game/WorldPlayer.hpp"
-#include "orka/Log.hpp"
+#include "levelcheck/HeadlessEngine.hpp"
+#include "levelcheck/WorldChecker.hpp"
+#include "levelcheck/WorldPlayer.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
 
@@ -21,9 +18,6 @@ constexpr int kExitSound = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUsage = 2;
 constexpr const char* kDefaultAtlas = "platformer-art-deluxe";
-// The atlas needs a GL context; the window that holds it is never shown.
-constexpr unsigned int kWindowFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-constexpr bool kVSync = false;
 
 const char* const kUsage = R"(Usage: levelcheck [--play <script>] <world> [atlas]
 
@@ -87,31 +81,6 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
     return options;
 }
 
-/// Engine messages outside the atlas check are not about the world: errors go to standard
-/// error, a fatal one ends the run.
-void QuietEngineLog() {
-    orka::Log::logHandler = [](const char*, const char*, int, orka::LogType type,
-                               std::string message) {
-        if (type == orka::LogType::Fatal) throw std::runtime_error(message);
-        if (type == orka::LogType::Error) std::cerr << "levelcheck: " << message << "\n";
-    };
-}
-
-/// A hidden window with the GL context the atlas needs. SDL's off-screen driver needs no
-/// display; where it is missing, the platform's own driver with a hidden window is tried.
-std::unique_ptr<orka::SDLRenderer> OpenHiddenWindow() {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    auto window = std::make_unique<orka::SDLRenderer>();
-    window->init(SDL_INIT_VIDEO, kWindowFlags, kVSync);
-    if (window->getSDLWindow() != nullptr) return window;
-    window.reset();
-    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    window = std::make_unique<orka::SDLRenderer>();
-    window->init(SDL_INIT_VIDEO, kWindowFlags, kVSync);
-    if (window->getSDLWindow() != nullptr) return window;
-    throw std::runtime_error(std::string("cannot open a hidden window: ") + SDL_GetError());
-}
-
 void PrintProblems(const std::vector<Problem>& problems) {
     for (const Problem& problem : problems) std::cout << problem.ToString() << "\n";
 }
@@ -143,7 +112,9 @@ void PrintSummary(const Options& options, const WorldChecker& checker, std::size
 }
 
 int Run(const Options& options) {
-    QuietEngineLog();
+    // Engine messages outside the atlas check are not about the world.
+    QuietEngineLog("levelcheck");
+    // The atlas needs a GL context.
     const std::unique_ptr<orka::SDLRenderer> window = OpenHiddenWindow();
     WorldChecker checker(options.world);
     const std::shared_ptr<orka::SpriteAtlas> atlas = checker.CheckAtlas(options.atlas);

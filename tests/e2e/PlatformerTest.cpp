@@ -10,11 +10,11 @@
 #include <thread>
 
 #include "e2e/Screenshot.hpp"
-#include "game/ConsolePrompts.hpp"
-#include "game/PlatformerProcess.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ConsolePrompts.hpp"
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
 #include "support/Sanitizers.hpp"
-#include "gamegl/PrivateXServer.hpp"  // last: Xlib defines short macro names
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 
 namespace {
 

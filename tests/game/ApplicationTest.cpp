@@ -18,8 +18,8 @@
 #include <string>
 #include <thread>
 
-#include "game/ConsolePrompts.hpp"
-#include "game/PlatformerProcess.hpp"
+#include "support/ConsolePrompts.hpp"
+#include "support/PlatformerProcess.hpp"
 
 namespace fs = std::filesystem;
 using game::test::kAtlasPrompt;

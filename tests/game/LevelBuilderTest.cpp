@@ -15,7 +15,7 @@
 #include "game/CharacterController.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/PhysicsBody.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
     SpriteDrawEvent spriteDraw;
     PhysicsStepEvent physicsStep;
     KeyInputEvent keyInput;
-    LevelBuilder builder{&update, &spriteDraw, &physicsStep, &keyInput, world};
+    LevelBuilder builder{{&update, &spriteDraw, &physicsStep, &keyInput, world}};
 
     /// Writes a level "level1.json" whose tiles are `tiles` (the JSON of "arrayOfTiles").
     void WriteLevel(const std::string& tiles, const std::string& extra = "") {
@@ -186,7 +186,7 @@ std::string BuildReadOnly(const std::filesystem::path& folder) {
             SpriteDrawEvent sprites;
             PhysicsStepEvent step;
             KeyInputEvent keys;
-            LevelBuilder(&update, &sprites, &step, &keys, world).BuildLevel("level1.json");
+            LevelBuilder({&update, &sprites, &step, &keys, world}).BuildLevel("level1.json");
         } catch (const std::exception& error) {
             message = error.what();
         }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/PhysicsBody.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -22,6 +22,7 @@ protected:
     PhysicsStepEvent physicsStep;
     KeyInputEvent keyInput;
     LevelManager manager;
+    const LevelContext context{&update, &spriteDraw, &physicsStep, &keyInput, world};
 
     LevelManagerTest() {
         folder.Write("tile1.json", R"({"name": "block", "physics": {"type": "static"}})");
@@ -31,12 +32,10 @@ protected:
         folder.Write(fileName, "{" + idKey + R"("name": ")" + fileName +
                                    R"(", "arrayOfTiles": [[[1, 0, 0]]]})");
     }
-    void First(const std::string& worldName) {
-        manager.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, worldName);
-    }
+    void First(const std::string& worldName) { manager.LoadFirstLevel(context, worldName); }
     void Next() {
         manager.UnloadLevel();
-        manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
+        manager.LoadNextLevel(context);
     }
     std::string Current() const { return manager.GetLevelData().level->GetName(); }
 };
@@ -75,7 +74,7 @@ TEST_F(LevelManagerTest, TheNextFileComesFromTheIdNotFromTheFileName) {
 
     WriteLevel("hill1.json", "");  // no id: read as 0, followed by the file numbered 1
     LevelManager other;
-    other.LoadFirstLevel(&update, &spriteDraw, &physicsStep, &keyInput, world, "hill");
+    other.LoadFirstLevel(context, "hill");
     EXPECT_EQ(other.GetLevelData().level->GetId(), 0);
     EXPECT_EQ(other.NextLevelFile(), "hill1.json");
 }
@@ -101,7 +100,7 @@ TEST_F(LevelManagerTest, AnUnloadedLevelIsOutOfPlayAndNoLongerReferenced) {
     EXPECT_EQ(world->GetBodyCount(), 0);
     EXPECT_EQ(physicsStep.GetCount(), 0);
 
-    manager.LoadNextLevel(&update, &spriteDraw, &physicsStep, &keyInput, world);
+    manager.LoadNextLevel(context);
     EXPECT_TRUE(camera.expired()) << "the old camera object goes with the old level";
     EXPECT_EQ(world->GetBodyCount(), 1);
     EXPECT_EQ(physicsStep.GetCount(), 1);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

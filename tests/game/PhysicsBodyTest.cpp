@@ -8,7 +8,7 @@
 #include "game/GameObject.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -117,17 +117,18 @@ TEST_F(PhysicsBodyTest, ImpulsesAndForcesPushOnlyDynamicBodies) {
     const float mass = body->GetBody()->GetMass();
     EXPECT_FLOAT_EQ(mass, 800.0f);  // 20 x 20 x density 2
 
-    body->AddForce(10000.0f, 0.0f, true);
+    body->AddForce(10000.0f, 0.0f, /*impulse=*/true);
     EXPECT_FLOAT_EQ(body->GetLinearVelocity().x, 10000.0f / mass);
     body->SetLinearVelocity(0.0f, 0.0f);
-    body->AddForce(0.0f, 800.0f * 60.0f, false);  // a force acts only through the next step
+    // A force acts only through the next step.
+    body->AddForce(0.0f, 800.0f * 60.0f, /*impulse=*/false);
     EXPECT_EQ(body->GetLinearVelocity(), glm::vec2(0.0f, 0.0f));
     Step();
     EXPECT_FLOAT_EQ(body->GetLinearVelocity().y, 1.0f);
 
     for (auto* other : {kinematic.get(), still.get()}) {
         auto otherBody = other->GetComponent<PhysicsBody>();
-        otherBody->AddForce(10000.0f, 10000.0f, true);
+        otherBody->AddForce(10000.0f, 10000.0f, /*impulse=*/true);
         EXPECT_EQ(otherBody->GetLinearVelocity(), glm::vec2(0.0f, 0.0f));
     }
     still->GetComponent<PhysicsBody>()->SetLinearVelocity(5.0f, 5.0f);
@@ -137,7 +138,7 @@ TEST_F(PhysicsBodyTest, ImpulsesAndForcesPushOnlyDynamicBodies) {
 TEST_F(PhysicsBodyTest, WithoutBodyVelocityIsZeroAndPushesChangeNothing) {
     auto object = MakeBox(b2_dynamicBody, {0.0f, 0.0f});
     auto body = object->GetComponent<PhysicsBody>();
-    body->AddForce(1.0f, 1.0f, true);
+    body->AddForce(1.0f, 1.0f, /*impulse=*/true);
     body->SetLinearVelocity(3.0f, 4.0f);
     EXPECT_EQ(body->GetLinearVelocity(), glm::vec2(0.0f, 0.0f));
 }

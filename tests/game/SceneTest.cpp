@@ -9,8 +9,8 @@
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
 #include "orka/Camera.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

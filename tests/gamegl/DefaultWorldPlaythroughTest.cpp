@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "game/GameObject.hpp"
-#include "game/InputScript.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
+#include "levelcheck/InputScript.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/SpriteAtlas.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

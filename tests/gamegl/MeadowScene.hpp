@@ -12,11 +12,11 @@
 #include "game/PhysicsBody.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
 #include "game/SpriteRenderer.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/SpriteAtlas.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace game::test {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "game/PlatformerProcess.hpp"
-#include "game/ScratchFolder.hpp"
-#include "gamegl/PrivateXServer.hpp"  // last: Xlib defines short macro names
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "game/GameObject.hpp"
-#include "game/ScratchFolder.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/SpriteAtlas.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/PlatformerProcess.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

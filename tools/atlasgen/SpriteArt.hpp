@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Image.hpp"
+#include "game/TileGrid.hpp"
 
 // One sprite of the atlas as the art modules make it. The pivot is written to the atlas as
 // it stands: x as a fraction of the width from the left, y as a fraction of the height from
@@ -16,7 +17,7 @@ struct SpriteArt {
 };
 
 // Size of one grid cell in texels (= game units); tile sprites have exactly this size.
-constexpr int cellSize = 21;
+constexpr int cellSize = tileGridSize;
 
 // The pivot y that makes a sprite of this height stand on the ground: its bottom edge lies on
 // the bottom edge of its grid cell, which is the top of the ground tile below.

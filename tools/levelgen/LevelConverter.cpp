@@ -125,7 +125,7 @@ std::vector<std::vector<TileEntry>> LevelConverter::tiles(const LevelMap& map,
                                     std::to_string(players));
     }
     if (goals == 0) throw std::invalid_argument(source + ": the level has no goal 'G'");
-    const int lowestTileBottom = -gridSize / 2;  // cells reach half a cell below row 0
+    const int lowestTileBottom = -tileGridSize / 2;  // cells reach half a cell below row 0
     if (deathLine(map) >= lowestTileBottom) {
         throw std::invalid_argument(source + ": the death line " + std::to_string(deathLine(map)) +
                                     " is not below the lowest row of tiles");
@@ -134,7 +134,7 @@ std::vector<std::vector<TileEntry>> LevelConverter::tiles(const LevelMap& map,
 }
 
 int LevelConverter::deathLine(const LevelMap& map) {
-    return map.death() ? *map.death() : -deathMarginRows * gridSize;
+    return map.death() ? *map.death() : -deathMarginRows * tileGridSize;
 }
 
 std::string LevelConverter::toJson(const LevelMap& map, const std::string& source) {

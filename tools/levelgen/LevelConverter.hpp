@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "LevelMap.hpp"
+#include "game/TileGrid.hpp"
 
 // One entry of a level's "arrayOfTiles": [type, column, row].
 struct TileEntry {
@@ -21,7 +22,6 @@ struct TileEntry {
 //   'L' lantern; '.' and ' ' are empty.
 class LevelConverter {
 public:
-    static constexpr int gridSize = 21;
     // Unless the map gives one, the death line lies this many rows below the lowest tile.
     static constexpr int deathMarginRows = 3;
 

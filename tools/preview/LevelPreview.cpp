@@ -2,31 +2,27 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <rapidjson/document.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
-#include "common/TextFile.hpp"
+#include "game/LevelReader.hpp"
+#include "game/TileGrid.hpp"
+#include "orka/SpriteAtlas.hpp"
 
 namespace {
 
-constexpr float gridSize = 21.0f;
+constexpr float gridSize = static_cast<float>(tileGridSize);
 constexpr int margin = 4;
 constexpr int bytesPerPixel = 4;
 
-rapidjson::Document parseJson(const std::string& path) {
-    rapidjson::Document document;
-    document.Parse(TextFile::read(path).c_str());
-    if (document.HasParseError() || !document.IsObject()) {
-        throw std::runtime_error(path + " is not a JSON object");
-    }
-    return document;
+/// Throws the first problem found, as the game does.
+void throwFirst(const std::vector<Problem>& problems) {
+    if (!problems.empty()) throw std::runtime_error(problems.front().ToString());
 }
 
 Image loadPng(const std::string& path) {
@@ -47,88 +43,63 @@ Image loadPng(const std::string& path) {
     return image;
 }
 
-int memberInt(const rapidjson::Value& object, const char* key, const std::string& where) {
-    if (!object.IsObject() || !object.HasMember(key) || !object[key].IsNumber()) {
-        throw std::runtime_error(where + ": \"" + key + "\" is missing or not a number");
-    }
-    return static_cast<int>(object[key].GetDouble());
-}
-
-float memberFloat(const rapidjson::Value& object, const char* key, const std::string& where) {
-    if (!object.IsObject() || !object.HasMember(key) || !object[key].IsNumber()) {
-        throw std::runtime_error(where + ": \"" + key + "\" is missing or not a number");
-    }
-    return static_cast<float>(object[key].GetDouble());
-}
-
 }  // namespace
 
 LevelPreview::LevelPreview(const std::string& atlasBase) : page(loadPng(atlasBase + ".png")) {
     const std::string jsonPath = atlasBase + ".json";
-    const rapidjson::Document atlas = parseJson(jsonPath);
-    if (!atlas.HasMember("frames") || !atlas["frames"].IsArray()) {
-        throw std::runtime_error(jsonPath + " has no \"frames\" array");
-    }
-    for (const auto& entry : atlas["frames"].GetArray()) {
-        if (!entry.IsObject() || !entry.HasMember("filename") || !entry["filename"].IsString() ||
-            !entry.HasMember("frame") || !entry.HasMember("pivot")) {
-            throw std::runtime_error(jsonPath + ": a frame lacks filename, frame or pivot");
-        }
+    // Pivots as in the file, measured from the top like the picture's rows.
+    const std::shared_ptr<orka::SpriteAtlas> atlas =
+        orka::SpriteAtlas::create(jsonPath, atlasBase + ".png", /*flipAnchorY=*/false);
+    // The engine has said why.
+    if (atlas == nullptr) throw std::runtime_error("cannot read the sprite atlas " + jsonPath);
+    for (const std::string& name : atlas->getNames()) {
+        const orka::Sprite sprite = atlas->get(name);
         Frame f;
-        f.x = memberInt(entry["frame"], "x", jsonPath);
-        f.y = memberInt(entry["frame"], "y", jsonPath);
-        f.width = memberInt(entry["frame"], "w", jsonPath);
-        f.height = memberInt(entry["frame"], "h", jsonPath);
-        f.pivotX = memberFloat(entry["pivot"], "x", jsonPath);
-        f.pivotY = memberFloat(entry["pivot"], "y", jsonPath);
-        frames.emplace(entry["filename"].GetString(), f);
+        f.x = sprite.getSpritePos().x;
+        f.width = sprite.getSpriteSize().x;
+        f.height = sprite.getSpriteSize().y;
+        // The engine counts texture rows from the bottom, the picture from the top.
+        f.y = page.height() - sprite.getSpritePos().y - f.height;
+        f.pivotX = sprite.getSpriteAnchor().x;
+        f.pivotY = sprite.getSpriteAnchor().y;
+        frames.emplace(name, f);
     }
 }
 
 const LevelPreview::Frame& LevelPreview::frame(int sprite) const {
-    const auto it = frames.find(std::to_string(sprite) + ".png");
+    const auto it = frames.find(LevelReader::SpriteName(sprite));
     if (it == frames.end()) {
-        throw std::runtime_error("the atlas has no sprite " + std::to_string(sprite) + ".png");
+        throw std::runtime_error("the atlas has no sprite " + LevelReader::SpriteName(sprite));
     }
     return it->second;
 }
 
 Image LevelPreview::render(const std::string& levelFile, const std::string& tileFolder) const {
-    const rapidjson::Document level = parseJson(levelFile);
-    if (!level.HasMember("arrayOfTiles") || !level["arrayOfTiles"].IsArray()) {
-        throw std::runtime_error(levelFile + " has no \"arrayOfTiles\" array");
-    }
-    std::map<int, int> spriteOfType;  // 0: no sprite
-    std::map<int, bool> playerType;
+    std::vector<Problem> problems;
+    const LevelDescription level = LevelReader::ReadLevelFile(levelFile, problems);
+    throwFirst(problems);
+    std::map<int, TileTypeDescription> tileTypes;
     std::vector<Placed> placed;
     std::vector<Placed> players;
     float minX = std::numeric_limits<float>::max(), maxX = -minX, minY = minX, maxY = -minX;
-    for (const auto& row : level["arrayOfTiles"].GetArray()) {
-        if (!row.IsArray()) throw std::runtime_error(levelFile + ": a row is not an array");
-        for (const auto& entry : row.GetArray()) {
-            if (!entry.IsArray() || entry.Size() < 3 || !entry[0].IsInt() || !entry[1].IsInt() ||
-                !entry[2].IsInt()) {
-                throw std::runtime_error(levelFile + ": a tile entry is not [type, column, row]");
-            }
-            const int type = entry[0].GetInt();
-            if (spriteOfType.count(type) == 0) {
-                const std::string tilePath = tileFolder + "/tile" + std::to_string(type) + ".json";
-                const rapidjson::Document tile = parseJson(tilePath);
-                spriteOfType[type] =
-                    tile.HasMember("sprite") ? memberInt(tile, "sprite", tilePath) : 0;
-                playerType[type] = tile.HasMember("characterController");
-            }
-            if (spriteOfType[type] == 0) continue;
-            const Frame& f = frame(spriteOfType[type]);
-            const float cx = entry[1].GetInt() * gridSize;
-            const float cy = entry[2].GetInt() * gridSize;
-            const Placed p{&f, cx - f.pivotX * f.width, cy + f.pivotY * f.height};
-            minX = std::min(minX, p.left);
-            maxX = std::max(maxX, p.left + f.width);
-            maxY = std::max(maxY, p.top);
-            minY = std::min(minY, p.top - f.height);
-            (playerType[type] ? players : placed).push_back(p);
+    for (const TileEntry& entry : level.entries) {
+        auto tile = tileTypes.find(entry.type);
+        if (tile == tileTypes.end()) {
+            const std::string tilePath = tileFolder + "/" + LevelReader::TileFileName(entry.type);
+            tile =
+                tileTypes.emplace(entry.type, LevelReader::ReadTileFile(tilePath, problems)).first;
+            throwFirst(problems);
         }
+        if (!tile->second.sprite) continue;
+        const Frame& f = frame(*tile->second.sprite);
+        const float cx = entry.column * gridSize;
+        const float cy = entry.row * gridSize;
+        const Placed p{&f, cx - f.pivotX * f.width, cy + f.pivotY * f.height};
+        minX = std::min(minX, p.left);
+        maxX = std::max(maxX, p.left + f.width);
+        maxY = std::max(maxY, p.top);
+        minY = std::min(minY, p.top - f.height);
+        (tile->second.characterController ? players : placed).push_back(p);
     }
     if (placed.empty() && players.empty()) throw std::runtime_error(levelFile + " has no tiles");
     placed.insert(placed.end(), players.begin(), players.end());

@@ -8,15 +8,17 @@
 // Draws a whole level file the way the game places its sprites (tile at column c, row r is
 // centred on (21c, 21r), y up, sprite pivots as in the atlas) into one picture on black, so
 // levels and art can be judged without running the game. Sprites are drawn in file order
-// with the player last; the game's own order among sprites is not fixed.
+// with the player last; the game's own order among sprites is not fixed. The files are read
+// as the game reads them: levels and tile types by the game's level reader, the atlas by the
+// engine's (which needs a GL context: open a hidden window first).
 class LevelPreview {
 public:
     // Reads "<atlasBase>.json" and "<atlasBase>.png". Throws std::runtime_error naming the
     // file when one cannot be read or parsed.
     explicit LevelPreview(const std::string& atlasBase);
 
-    // Renders levelFile; tile files are read from tileFolder. Throws std::runtime_error for
-    // unreadable files, unknown sprites or tile entries that are not [type, column, row].
+    // Renders levelFile; tile files are read from tileFolder. Throws std::runtime_error with
+    // the first problem the level reader finds in a file, or for an unknown sprite.
     Image render(const std::string& levelFile, const std::string& tileFolder) const;
 
 private:

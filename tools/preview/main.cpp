@@ -9,8 +9,11 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "atlasgen/AtlasWriter.hpp"
+#include "levelcheck/HeadlessEngine.hpp"
+#include "orka/SDLRenderer.hpp"
 #include "preview/LevelPreview.hpp"
 
 int main(int argc, char** argv) {
@@ -22,8 +25,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     IMG_Init(IMG_INIT_PNG);
+    QuietEngineLog("levelpreview");
     int status = 0;
     try {
+        // The engine's atlas reader makes a texture, and so needs a GL context.
+        const std::unique_ptr<orka::SDLRenderer> window = OpenHiddenWindow();
         const LevelPreview preview(argv[1]);
         for (int i = firstLevelArgument; i < argc; ++i) {
             const std::filesystem::path level = argv[i];

@@ -1,4 +1,4 @@
-#include "game/InputScript.hpp"
+#include "levelcheck/InputScript.hpp"
 
 #include <charconv>
 #include <filesystem>

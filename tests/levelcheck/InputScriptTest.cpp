@@ -1,4 +1,4 @@
-#include "game/InputScript.hpp"
+#include "levelcheck/InputScript.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "game/GameObject.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 

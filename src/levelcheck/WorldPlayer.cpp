@@ -1,13 +1,13 @@
-#include "game/WorldPlayer.hpp"
+#include "levelcheck/WorldPlayer.hpp"
 
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <utility>
 
-#include "game/InputScript.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
+#include "levelcheck/InputScript.hpp"
 
 namespace {
 

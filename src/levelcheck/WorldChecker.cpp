@@ -1,4 +1,4 @@
-#include "game/WorldChecker.hpp"
+#include "levelcheck/WorldChecker.hpp"
 
 #include <algorithm>
 #include <cstdint>

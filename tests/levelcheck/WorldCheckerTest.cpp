@@ -1,4 +1,4 @@
-#include "game/WorldChecker.hpp"
+#include "levelcheck/WorldChecker.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/ScratchFolder.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
