@@ -6,6 +6,7 @@
 
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
+#include "orka/Version.hpp"
 
 namespace orka {
 
@@ -79,8 +80,7 @@ bool Renderer::createContext() {
     while (glGetError() != GL_NO_ERROR) {
     }
     ORKA_LOG_INFO("OpenGL version %s", glString(GL_VERSION));
-    ORKA_LOG_INFO("orka version %i.%i.%i", orka_version_major, orka_version_minor,
-                  orka_version_point);
+    ORKA_LOG_INFO("orka version %s", kEngineVersion);
     return true;
 }
 
