@@ -32,6 +32,7 @@ Renderer::RenderPassFinisher Renderer::renderPassFinisher = nullptr;
 
 Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync) {
     if (instance != nullptr) {
+        // Log readers match this exact text ("versions" meaning instances): keep it as it is.
         ORKA_LOG_ERROR(
             "Multiple versions of Renderer initialized. Only a single instance is "
             "supported.");

@@ -82,6 +82,7 @@ Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename)
     if (!loadFile(filename, GL_TEXTURE_2D, true)) return *this;
     // Non-power-of-two images are sampled nearest and never mipmapped.
     if (isPowerOfTwo(width) && isPowerOfTwo(height)) return *this;
+    // Log readers match these exact texts, spaces before ')' and at the end included.
     if (filterSampling) {
         ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). filter sampling ",
                          filename.c_str(), width, height);
@@ -139,6 +140,7 @@ void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, i
                                      int imageHeight, GLenum format, const char* pixels) {
     if (textureId.get() == 0) return;
     if (target == GL_TEXTURE_CUBE_MAP && imageWidth != imageHeight) {
+        // Log readers match this exact text, the space before ')' included.
         ORKA_LOG_ERROR("Cube map faces must be square (was %i x %i )", imageWidth, imageHeight);
         return;
     }
@@ -218,6 +220,7 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
                    "Cannot instantiate orka::Texture before orka::Renderer is created.");
         return {};
     }
+    // Log readers match these exact texts ("contain", "build"): keep them as they are.
     if (target == 0) {
         ORKA_LOG_FATAL("Texture contain no data");
         return {};
