@@ -24,6 +24,15 @@ std::string describe(glm::vec3 v) {
     return text;
 }
 
+// Where the camera stands and how it is turned, read from its camera-to-world matrix (the
+// inverse view); false for a matrix that does not decompose.
+bool decomposePlacement(const glm::mat4& cameraToWorld, glm::vec3& translation,
+                        glm::quat& rotation) {
+    glm::vec3 scale, skew;
+    glm::vec4 perspective;
+    return glm::decompose(cameraToWorld, scale, rotation, translation, skew, perspective);
+}
+
 float atLeastOnePixel(unsigned int extent) {
     return extent == 0 ? 1.0f : static_cast<float>(extent);
 }
@@ -97,21 +106,18 @@ void Camera::setPositionAndRotation(glm::vec3 position, glm::vec3 rotationEulerD
 
 glm::vec3 Camera::getPosition() const {
     const glm::mat4 cameraToWorld = glm::inverse(viewTransform);
-    glm::vec3 scale, translation, skew;
-    glm::vec4 perspective;
+    glm::vec3 translation;
     glm::quat rotation;
-    if (!glm::decompose(cameraToWorld, scale, rotation, translation, skew, perspective)) {
+    if (!decomposePlacement(cameraToWorld, translation, rotation)) {
         return glm::vec3(cameraToWorld[3]);
     }
     return translation;
 }
 
 glm::vec3 Camera::getRotationEuler() const {
-    const glm::mat4 cameraToWorld = glm::inverse(viewTransform);
-    glm::vec3 scale, translation, skew;
-    glm::vec4 perspective;
+    glm::vec3 translation;
     glm::quat rotation;
-    if (!glm::decompose(cameraToWorld, scale, rotation, translation, skew, perspective)) {
+    if (!decomposePlacement(glm::inverse(viewTransform), translation, rotation)) {
         return glm::vec3(0.0f);
     }
     // The inverse of eulerAngleXYZ, so the angles given to setPositionAndRotation come back.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "orka/Log.hpp"
+#include "orka/ShaderCompile.hpp"
 
 namespace orka {
 
@@ -102,33 +103,25 @@ void main()
 }
 )";
 
+// The stage, or 0 after logging why it did not compile.
 GLuint compileShader(GLenum stage, const char* source, const char* stageName) {
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
-        char infoLog[512] = {};
-        glGetShaderInfoLog(shader, sizeof(infoLog), nullptr, infoLog);
-        ORKA_LOG_ERROR("GUI %s compile error: %s", stageName, infoLog);
-    }
+    std::string log;
+    const GLuint shader = shader_compile::compileStage(stage, source, log);
+    if (shader == 0) ORKA_LOG_ERROR("GUI %s compile error: %s", stageName, log.c_str());
     return shader;
 }
 
 bool createProgram() {
     gui.vertHandle = compileShader(GL_VERTEX_SHADER, vertexShaderSource, "vertex shader");
     gui.fragHandle = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource, "fragment shader");
+    // A stage that did not compile cannot link; its error is in the log already.
+    if (gui.vertHandle == 0 || gui.fragHandle == 0) return false;
     gui.shaderHandle = glCreateProgram();
     glAttachShader(gui.shaderHandle, gui.vertHandle);
     glAttachShader(gui.shaderHandle, gui.fragHandle);
-    glLinkProgram(gui.shaderHandle);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(gui.shaderHandle, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        char infoLog[512] = {};
-        glGetProgramInfoLog(gui.shaderHandle, sizeof(infoLog), nullptr, infoLog);
-        ORKA_LOG_ERROR("GUI shader linker error: %s", infoLog);
+    std::string log;
+    if (!shader_compile::linkProgram(gui.shaderHandle, log)) {
+        ORKA_LOG_ERROR("GUI shader linker error: %s", log.c_str());
         return false;
     }
     gui.attribLocationTex = glGetUniformLocation(gui.shaderHandle, "Texture");

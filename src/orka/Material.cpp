@@ -65,6 +65,7 @@ void Material::setShader(std::shared_ptr<Shader> newShader) {
                 textureValues.push_back({uniform.id, Texture::getDefaultCubemapTexture()});
                 break;
             default:
+                // Log readers match this exact text, "is supported" included: keep it as it is.
                 ORKA_LOG_ERROR(
                     "'%s' Unsupported uniform type: %i. Only Vec4, Texture, TextureCube and Float "
                     "is supported.",

@@ -182,6 +182,7 @@ Mesh::MeshBuilder& Mesh::MeshBuilder::withStoreAttribute(Store<T>& store, std::s
     // The vertex array objects of an updated mesh are rebuilt, but its users (materials,
     // shaders) were chosen for its structure, so an update may only replace data.
     if (updateMesh != nullptr && store.count(name) == 0) {
+        // Log readers match this exact text, "dis not exist" included: keep it as it is.
         ORKA_LOG_ERROR(
             "Cannot change mesh structure. %s dis not exist in the original mesh as a %s.",
             name.c_str(), AttributeTraits<T>::name);

@@ -50,13 +50,12 @@ void remap(RenderPass*& pointer, RenderPass* a, RenderPass* b) {
 }  // namespace
 
 RenderPass* RenderPass::instance = nullptr;
-std::shared_ptr<Framebuffer> RenderPass::lastFramebuffer;
 RenderPass* RenderPass::guiFrameOwner = nullptr;
 
 // ---- RenderPassBuilder ----
 
 RenderPassBuilder::RenderPassBuilder() {
-    if (Renderer::instance != nullptr) renderStats = &Renderer::instance->renderStats;
+    if (Renderer::instance != nullptr) settings.renderStats = &Renderer::instance->renderStats;
 }
 
 RenderPassBuilder RenderPass::create() {
@@ -67,45 +66,45 @@ RenderPassBuilder RenderPass::create() {
 }
 
 RenderPassBuilder& RenderPassBuilder::withName(const std::string& newName) {
-    name = newName;
+    settings.name = newName;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withCamera(const Camera& newCamera) {
-    camera = newCamera;
+    settings.camera = newCamera;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withWorldLights(WorldLights* lights) {
-    worldLights = lights;
+    settings.worldLights = lights;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withFramebuffer(std::shared_ptr<Framebuffer> target) {
-    framebuffer = std::move(target);
+    settings.framebuffer = std::move(target);
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withClearColor(bool enabled, glm::vec4 color) {
-    clearColor = enabled;
-    clearColorValue = color;
+    settings.clearColor = enabled;
+    settings.clearColorValue = color;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withClearDepth(bool enabled, float value) {
-    clearDepth = enabled;
-    clearDepthValue = value;
+    settings.clearDepth = enabled;
+    settings.clearDepthValue = value;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withClearStencil(bool enabled, int value) {
-    clearStencil = enabled;
-    clearStencilValue = value;
+    settings.clearStencil = enabled;
+    settings.clearStencilValue = value;
     return *this;
 }
 
 RenderPassBuilder& RenderPassBuilder::withGUI(bool enabled) {
-    gui = enabled;
+    settings.gui = enabled;
     return *this;
 }
 
@@ -115,19 +114,7 @@ RenderPass RenderPassBuilder::build() {
 
 // ---- Life cycle ----
 
-RenderPass::RenderPass(const RenderPassBuilder& builder)
-    : name(builder.name),
-      framebuffer(builder.framebuffer),
-      worldLights(builder.worldLights),
-      camera(builder.camera),
-      renderStats(builder.renderStats),
-      clearColor(builder.clearColor),
-      clearColorValue(builder.clearColorValue),
-      clearDepth(builder.clearDepth),
-      clearDepthValue(builder.clearDepthValue),
-      clearStencil(builder.clearStencil),
-      clearStencilValue(builder.clearStencilValue),
-      gui(builder.gui) {
+RenderPass::RenderPass(const RenderPassBuilder& builder) : settings(builder.settings) {
     // The pass before this one is not finished; it is bound again when this one ends.
     lastInstance = instance;
     instance = this;
@@ -151,18 +138,7 @@ void RenderPass::takeOver(RenderPass& other) {
         if (pass != this && pass != &other) stacked.push_back(pass);
     }
 
-    name = other.name;
-    framebuffer = other.framebuffer;
-    worldLights = other.worldLights;
-    camera = other.camera;
-    renderStats = other.renderStats;
-    clearColor = other.clearColor;
-    clearColorValue = other.clearColorValue;
-    clearDepth = other.clearDepth;
-    clearDepthValue = other.clearDepthValue;
-    clearStencil = other.clearStencil;
-    clearStencilValue = other.clearStencilValue;
-    gui = other.gui;
+    settings = other.settings;
     std::swap(lastBoundShader, other.lastBoundShader);
     std::swap(lastBoundMaterial, other.lastBoundMaterial);
     std::swap(lastBoundMeshId, other.lastBoundMeshId);
@@ -212,10 +188,7 @@ void RenderPass::finishPass() {
         ImGui::Render();
         GuiBinding::renderDrawLists(ImGui::GetDrawData());
     }
-    if (framebuffer != nullptr) regenerateMipmaps(*framebuffer);
-    if (lastFramebuffer != nullptr && lastFramebuffer != framebuffer) {
-        regenerateMipmaps(*lastFramebuffer);
-    }
+    if (settings.framebuffer != nullptr) regenerateMipmaps(*settings.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
@@ -235,17 +208,17 @@ GLuint RenderPass::textureName(const Texture& texture) {
 
 void RenderPass::bind(bool newFrame) {
     glm::vec2 targetSize(0.0f);
-    if (framebuffer != nullptr) {
-        framebuffer->bind();
-        targetSize = glm::vec2(framebuffer->getSize());
+    if (settings.framebuffer != nullptr) {
+        settings.framebuffer->bind();
+        targetSize = glm::vec2(settings.framebuffer->getSize());
     } else {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         if (Renderer::instance != nullptr) {
             targetSize = glm::vec2(Renderer::instance->getDrawableSize());
         }
     }
-    const glm::vec2 offset = camera.getViewportOffset();
-    const glm::vec2 size = camera.getViewportSize();
+    const glm::vec2 offset = settings.camera.getViewportOffset();
+    const glm::vec2 size = settings.camera.getViewportSize();
     viewportOffset = {toPixels(offset.x, targetSize.x), toPixels(offset.y, targetSize.y)};
     viewportSize = {toPixels(size.x, targetSize.x), toPixels(size.y, targetSize.y)};
     // Clearing and drawing stay inside the camera's viewport.
@@ -266,40 +239,41 @@ void RenderPass::bind(bool newFrame) {
     clear();
     // Only one GUI frame can be open: a nested pass leaves it to the pass that opened it.
     SDL_Window* window = SDL_GL_GetCurrentWindow();
-    if (gui && guiFrameOwner == nullptr && window != nullptr) {
+    if (settings.gui && guiFrameOwner == nullptr && window != nullptr) {
         GuiBinding::newFrame(window);
         guiFrameOwner = this;
     }
     // The projection covers the whole target, not just the viewport.
-    projection = camera.getProjectionTransform(glm::uvec2(targetSize));
+    projection = settings.camera.getProjectionTransform(glm::uvec2(targetSize));
 }
 
 void RenderPass::clear() {
     GLbitfield mask = 0;
-    if (clearColor) {
-        glClearColor(clearColorValue.r, clearColorValue.g, clearColorValue.b, clearColorValue.a);
+    if (settings.clearColor) {
+        const glm::vec4& color = settings.clearColorValue;
+        glClearColor(color.r, color.g, color.b, color.a);
         mask |= GL_COLOR_BUFFER_BIT;
     }
-    if (clearDepth) {
-        glClearDepth(clearDepthValue);
+    if (settings.clearDepth) {
+        glClearDepth(settings.clearDepthValue);
         glDepthMask(GL_TRUE);
         mask |= GL_DEPTH_BUFFER_BIT;
     }
-    if (clearStencil) {
-        glClearStencil(clearStencilValue);
+    if (settings.clearStencil) {
+        glClearStencil(settings.clearStencilValue);
         mask |= GL_STENCIL_BUFFER_BIT;
     }
     if (mask != 0) glClear(mask);
 }
 
 void RenderPass::count(int RenderStats::*counter) {
-    if (renderStats != nullptr) renderStats->*counter += 1;
+    if (settings.renderStats != nullptr) settings.renderStats->*counter += 1;
 }
 
 // ---- Drawing ----
 
 void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
-    const glm::mat4 view = camera.getViewTransform();
+    const glm::mat4 view = settings.camera.getViewTransform();
     // Normals go to camera space.
     const glm::mat3 normalMatrix =
         glm::transpose(glm::inverse(glm::mat3(view) * glm::mat3(modelTransform)));
@@ -334,7 +308,7 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
         const glm::vec4 viewport{glm::vec2(viewportSize), glm::vec2(viewportOffset)};
         glUniform4fv(shader->uniformLocationViewport, 1, &viewport.x);
     }
-    shader->setLights(worldLights, view);
+    shader->setLights(settings.worldLights, view);
 }
 
 void RenderPass::useMaterial(Material* material) {
@@ -369,7 +343,8 @@ void RenderPass::drawElements(Mesh* mesh, int indexSet) {
 void RenderPass::draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransform,
                       const std::shared_ptr<Material>& material) {
     if (mesh == nullptr || material == nullptr || material->getShader() == nullptr) {
-        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh, material or shader", name.c_str());
+        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh, material or shader",
+                       settings.name.c_str());
         return;
     }
     Shader* shader = material->getShader().get();
@@ -392,7 +367,7 @@ void RenderPass::draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransfor
         return;
     }
     if (mesh == nullptr) {
-        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh", name.c_str());
+        ORKA_LOG_ERROR("RenderPass %s cannot draw an empty mesh", settings.name.c_str());
         return;
     }
     int drawable = static_cast<int>(materials.size());

@@ -21,23 +21,42 @@ class SpriteBatch;
 class Texture;
 class WorldLights;
 
-/// Settings of a render pass, from RenderPass::create(). Copyable; every with… returns the
-/// builder so calls chain. Defaults: the window as target, no lights, a default camera,
-/// counting into the renderer's current-frame statistics, clearing colour to opaque black and
-/// depth to 1 (stencil not cleared), and carrying the GUI.
+/// What a render pass is built with: RenderPassBuilder fills it, the pass keeps a copy. The
+/// values here are the defaults of every pass.
+struct RenderPassSettings {
+    std::string name;
+    /// Off-screen target; empty means the window.
+    std::shared_ptr<Framebuffer> framebuffer;
+    /// Lights for every shader of the pass; not owned, must outlive the pass. Null: no lights.
+    WorldLights* worldLights = nullptr;
+    Camera camera;
+    /// Where the pass counts its work; RenderPass::create() sets the renderer's current-frame
+    /// statistics.
+    RenderStats* renderStats = nullptr;
+    bool clearColor = true;
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+    bool clearDepth = true;
+    float clearDepthValue = 1.0f;
+    bool clearStencil = false;
+    int clearStencilValue = 0;
+    /// Whether the pass starts a GUI frame when it begins and renders the GUI when it ends.
+    bool gui = true;
+};
+
+/// Fills the settings of a render pass, from RenderPass::create(). Copyable; every with…
+/// returns the builder so calls chain. Defaults as in RenderPassSettings: the window as target,
+/// no lights, a default camera, clearing colour to opaque black and depth to 1 (stencil not
+/// cleared), and carrying the GUI.
 class RenderPassBuilder {
 public:
     RenderPassBuilder& withName(const std::string& name);
     /// The camera is copied: later changes to it do not reach the pass.
     RenderPassBuilder& withCamera(const Camera& camera);
-    /// Lights for every shader of the pass; not owned, must outlive the pass. Null: no lights.
     RenderPassBuilder& withWorldLights(WorldLights* worldLights);
-    /// Off-screen target; empty means the window.
     RenderPassBuilder& withFramebuffer(std::shared_ptr<Framebuffer> framebuffer);
     RenderPassBuilder& withClearColor(bool enabled, glm::vec4 color = {0.0f, 0.0f, 0.0f, 1.0f});
     RenderPassBuilder& withClearDepth(bool enabled, float value = 1.0f);
     RenderPassBuilder& withClearStencil(bool enabled, int value = 0);
-    /// Whether the pass starts a GUI frame when it begins and renders the GUI when it ends.
     /// A pass nested in one that already has a GUI frame does not start another.
     RenderPassBuilder& withGUI(bool enabled);
     /// The pass, begun: it is the current pass from now on.
@@ -47,18 +66,7 @@ private:
     RenderPassBuilder();
     friend class RenderPass;
 
-    std::string name;
-    std::shared_ptr<Framebuffer> framebuffer;
-    WorldLights* worldLights = nullptr;
-    Camera camera;
-    RenderStats* renderStats = nullptr;
-    bool clearColor = true;
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    bool clearDepth = true;
-    float clearDepthValue = 1.0f;
-    bool clearStencil = false;
-    int clearStencilValue = 0;
-    bool gui = true;
+    RenderPassSettings settings;
 };
 
 /// One scope of drawing into a target (the window or a Framebuffer) through one camera.
@@ -103,8 +111,8 @@ public:
     /// Waits until the GPU has done everything issued so far (glFinish).
     void finishGPUCommandBuffer();
 
-    const std::string& getName() const { return name; }
-    const Camera& getCamera() const { return camera; }
+    const std::string& getName() const { return settings.name; }
+    const Camera& getCamera() const { return settings.camera; }
     /// The projection computed when the pass began, for the whole target.
     const glm::mat4& getProjection() const { return projection; }
     /// The pixel viewport (and scissor) set from the camera: offset and size.
@@ -113,9 +121,6 @@ public:
 
     /// The current pass, or null.
     static RenderPass* instance;
-    /// When set, finishing any pass regenerates the mipmaps of this framebuffer's mipmapped
-    /// textures (as it always does for the pass's own framebuffer).
-    static std::shared_ptr<Framebuffer> lastFramebuffer;
 
 private:
     explicit RenderPass(const RenderPassBuilder& builder);
@@ -141,19 +146,8 @@ private:
     friend class Framebuffer;
     friend class RenderPassBuilder;
 
-    // Settings, copied from the builder.
-    std::string name;
-    std::shared_ptr<Framebuffer> framebuffer;
-    WorldLights* worldLights = nullptr;
-    Camera camera;
-    RenderStats* renderStats = nullptr;
-    bool clearColor = true;
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    bool clearDepth = true;
-    float clearDepthValue = 1.0f;
-    bool clearStencil = false;
-    int clearStencilValue = 0;
-    bool gui = true;
+    // Copied from the builder.
+    RenderPassSettings settings;
 
     // State of the pass.
     Shader* lastBoundShader = nullptr;

@@ -6,6 +6,7 @@
 
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
+#include "orka/Version.hpp"
 
 namespace orka {
 
@@ -31,6 +32,7 @@ Renderer::RenderPassFinisher Renderer::renderPassFinisher = nullptr;
 
 Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync) {
     if (instance != nullptr) {
+        // Log readers match this exact text ("versions" meaning instances): keep it as it is.
         ORKA_LOG_ERROR(
             "Multiple versions of Renderer initialized. Only a single instance is "
             "supported.");
@@ -79,8 +81,7 @@ bool Renderer::createContext() {
     while (glGetError() != GL_NO_ERROR) {
     }
     ORKA_LOG_INFO("OpenGL version %s", glString(GL_VERSION));
-    ORKA_LOG_INFO("orka version %i.%i.%i", orka_version_major, orka_version_minor,
-                  orka_version_point);
+    ORKA_LOG_INFO("orka version %s", kEngineVersion);
     return true;
 }
 

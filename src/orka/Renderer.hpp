@@ -45,9 +45,6 @@ public:
     static Renderer* instance;
     /// Lights a shader receives.
     static constexpr int maxSceneLights = 4;
-    static constexpr int orka_version_major = 0;
-    static constexpr int orka_version_minor = 9;
-    static constexpr int orka_version_point = 20;
 
     /// Hook for RenderPass: it stores its static finish() here when a pass begins, and
     /// swapWindow calls it (when set) so that a pass still current at the end of the frame is

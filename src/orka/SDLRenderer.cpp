@@ -8,6 +8,7 @@
 
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
+#include "orka/Version.hpp"
 
 namespace orka {
 
@@ -47,12 +48,6 @@ void requestGLContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
 }
 
-std::string defaultTitle() {
-    return "Orkaview " + std::to_string(Renderer::orka_version_major) + "." +
-           std::to_string(Renderer::orka_version_minor) + "." +
-           std::to_string(Renderer::orka_version_point);
-}
-
 }  // namespace
 
 SDLRenderer::SDLRenderer()
@@ -64,7 +59,7 @@ SDLRenderer::SDLRenderer()
       joystickEvent([](SDL_Event&) {}),
       touchEvent([](SDL_Event&) {}),
       otherEvent([](SDL_Event&) {}),
-      windowTitle(defaultTitle()) {}
+      windowTitle(kEngineTitle) {}
 
 SDLRenderer::~SDLRenderer() {
     renderer.reset();

@@ -12,8 +12,9 @@
 
 namespace orka {
 
-/// Owns the application window and runs the frame loop. Per frame it drains the SDL event
-/// queue (every event goes to the GUI binding first, then to one of the event callbacks by its
+/// The window and the frame loop; despite the name it draws nothing itself (the Renderer it
+/// creates owns the GL context, render passes draw). Per frame it drains the SDL event queue
+/// (every event goes to the GUI binding first, then to one of the event callbacks by its
 /// class), calls frameUpdate and frameRender, presents, and waits until the frame has lasted at
 /// least timePerFrame. Main thread only.
 class SDLRenderer {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <regex>
 #include <sstream>
 
@@ -10,6 +9,7 @@
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/ShaderCompile.hpp"
 #include "orka/ShaderSources.hpp"
 #include "orka/WorldLights.hpp"
 
@@ -80,24 +80,6 @@ const char* attributeTypeName(int glType) {
         default:
             return "";
     }
-}
-
-std::string shaderInfoLog(GLuint shader) {
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::string log(std::max(length, 1), '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
-    log.resize(std::strlen(log.c_str()));
-    return log;
-}
-
-std::string programInfoLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string log(std::max(length, 1), '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    log.resize(std::strlen(log.c_str()));
-    return log;
 }
 
 // Name buffers sized from GL rather than fixed, so long names are never cut.
@@ -289,11 +271,9 @@ bool Shader::compileAndLink(const std::string& vertexSource, const std::string& 
     if (!compileStage(GL_VERTEX_SHADER, vertexSource)) return false;
     if (!compileStage(GL_FRAGMENT_SHADER, fragmentSource)) return false;
     glBindFragDataLocation(shaderProgramId, 0, "fragColor");
-    glLinkProgram(shaderProgramId);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(shaderProgramId, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        ORKA_LOG_ERROR("Shader linker error: %s", programInfoLog(shaderProgramId).c_str());
+    std::string log;
+    if (!shader_compile::linkProgram(shaderProgramId, log)) {
+        ORKA_LOG_ERROR("Shader linker error: %s", log.c_str());
         return false;
     }
     updateUniformsAndAttributes();
@@ -301,18 +281,11 @@ bool Shader::compileAndLink(const std::string& vertexSource, const std::string& 
 }
 
 bool Shader::compileStage(GLenum type, const std::string& source) {
-    const GLuint stage = glCreateShader(type);
-    const GLchar* text = source.c_str();
-    const GLint length = static_cast<GLint>(source.size());
-    glShaderSource(stage, 1, &text, &length);
-    glCompileShader(stage);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(stage, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
+    std::string log;
+    const GLuint stage = shader_compile::compileStage(type, source, log);
+    if (stage == 0) {
         std::string scratch;
-        ORKA_LOG_ERROR("Shader compile error in %s: %s", stageName(type, scratch),
-                       shaderInfoLog(stage).c_str());
-        glDeleteShader(stage);
+        ORKA_LOG_ERROR("Shader compile error in %s: %s", stageName(type, scratch), log.c_str());
         return false;
     }
     glAttachShader(shaderProgramId, stage);

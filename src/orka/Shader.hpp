@@ -40,6 +40,8 @@ const char* uniformTypeName(UniformType type);
 /// A uniform found by introspection: its GL location (`id`), kind and array length.
 struct Uniform {
     std::string name;
+    /// The GL uniform location (glGetUniformLocation), not an index or a GL object name; -1
+    /// when the uniform is not active.
     int id = -1;
     UniformType type = UniformType::Invalid;
     int arraySize = -1;

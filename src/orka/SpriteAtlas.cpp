@@ -218,6 +218,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
 Sprite SpriteAtlas::get(std::string name) const {
     const auto found = sprites.find(name);
     if (found == sprites.end()) {
+        // Log readers match this exact text, "spriteatlas" included: keep it as it is.
         ORKA_LOG_WARNING("Cannot find sprite %s in spriteatlas", name.c_str());
         return Sprite();
     }

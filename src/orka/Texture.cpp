@@ -59,43 +59,22 @@ std::vector<char> spherePixels() {
     return pixels;
 }
 
+// A builder's texture name, dropped without building. Once the renderer is gone, its context
+// has taken the name with it.
+void deleteTextureName(GLuint name) {
+    if (Renderer::instance != nullptr) glDeleteTextures(1, &name);
+}
+
 }  // namespace
 
 // ---- TextureBuilder ----
 
 Texture::TextureBuilder::TextureBuilder() {
     // Without a renderer there are no GL entry points; build() reports the missing renderer.
-    if (Renderer::instance != nullptr) glGenTextures(1, &textureId);
-}
-
-Texture::TextureBuilder::~TextureBuilder() {
-    if (textureId != 0 && Renderer::instance != nullptr) glDeleteTextures(1, &textureId);
-}
-
-Texture::TextureBuilder::TextureBuilder(TextureBuilder&& other) noexcept
-    : width(other.width),
-      height(other.height),
-      name(std::move(other.name)),
-      transparent(other.transparent),
-      generateMipmaps(other.generateMipmaps),
-      filterSampling(other.filterSampling),
-      wrapTextureCoordinates(other.wrapTextureCoordinates),
-      target(other.target),
-      textureId(std::exchange(other.textureId, 0)) {}
-
-Texture::TextureBuilder& Texture::TextureBuilder::operator=(TextureBuilder&& other) noexcept {
-    if (this == &other) return *this;
-    if (textureId != 0 && Renderer::instance != nullptr) glDeleteTextures(1, &textureId);
-    width = other.width;
-    height = other.height;
-    name = std::move(other.name);
-    transparent = other.transparent;
-    generateMipmaps = other.generateMipmaps;
-    filterSampling = other.filterSampling;
-    wrapTextureCoordinates = other.wrapTextureCoordinates;
-    target = other.target;
-    textureId = std::exchange(other.textureId, 0);
-    return *this;
+    if (Renderer::instance == nullptr) return;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    textureId = GLName(name, deleteTextureName);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename) {
@@ -103,6 +82,7 @@ Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename)
     if (!loadFile(filename, GL_TEXTURE_2D, true)) return *this;
     // Non-power-of-two images are sampled nearest and never mipmapped.
     if (isPowerOfTwo(width) && isPowerOfTwo(height)) return *this;
+    // Log readers match these exact texts, spaces before ')' and at the end included.
     if (filterSampling) {
         ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). filter sampling ",
                          filename.c_str(), width, height);
@@ -158,12 +138,13 @@ void Texture::TextureBuilder::uploadPlaceholder(GLenum faceTarget) {
 
 void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, int imageWidth,
                                      int imageHeight, GLenum format, const char* pixels) {
-    if (textureId == 0) return;
+    if (textureId.get() == 0) return;
     if (target == GL_TEXTURE_CUBE_MAP && imageWidth != imageHeight) {
+        // Log readers match this exact text, the space before ')' included.
         ORKA_LOG_ERROR("Cube map faces must be square (was %i x %i )", imageWidth, imageHeight);
         return;
     }
-    glBindTexture(target, textureId);
+    glBindTexture(target, textureId.get());
     // Rows are tightly packed, whatever their length in bytes.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
@@ -239,18 +220,18 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
                    "Cannot instantiate orka::Texture before orka::Renderer is created.");
         return {};
     }
+    // Log readers match these exact texts ("contain", "build"): keep them as they are.
     if (target == 0) {
         ORKA_LOG_FATAL("Texture contain no data");
         return {};
     }
-    if (textureId == 0) {
+    if (textureId.get() == 0) {
         ORKA_LOG_FATAL("Texture is already build");
         return {};
     }
     if (name.empty()) name = "Unnamed Texture";
     std::shared_ptr<Texture> texture(
-        new Texture(textureId, width, height, target, name, transparent));
-    textureId = 0;
+        new Texture(textureId.release(), width, height, target, name, transparent));
     if (generateMipmaps) texture->invokeGenerateMipmap();
     texture->updateTextureSampler(filterSampling, wrapTextureCoordinates);
 

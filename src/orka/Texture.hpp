@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "orka/GLName.hpp"
+
 namespace orka {
 
 class Material;
@@ -34,9 +36,8 @@ public:
     class TextureBuilder {
     public:
         TextureBuilder();
-        ~TextureBuilder();
-        TextureBuilder(TextureBuilder&& other) noexcept;
-        TextureBuilder& operator=(TextureBuilder&& other) noexcept;
+        TextureBuilder(TextureBuilder&& other) noexcept = default;
+        TextureBuilder& operator=(TextureBuilder&& other) noexcept = default;
         TextureBuilder(const TextureBuilder&) = delete;
         TextureBuilder& operator=(const TextureBuilder&) = delete;
 
@@ -78,7 +79,7 @@ public:
         bool filterSampling = true;
         bool wrapTextureCoordinates = true;
         GLenum target = 0;
-        GLuint textureId = 0;
+        GLName textureId;
     };
 
     virtual ~Texture();

@@ -1,7 +1,0 @@
-#include "orka/Version.hpp"
-
-namespace orka {
-
-const char* engineTitle() { return kEngineTitle; }
-
-}  // namespace orka
