@@ -1,9 +1,9 @@
 #include "levelimport/MapImporter.hpp"
 
-#include <sys/stat.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,10 +49,11 @@ public:
             if (type != tileset->tileTypes.end()) return type->second;
         }
         if (!reported.insert(gid).second) return std::nullopt;
-        const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(map, cell) + ")";
+        const std::string where =
+            " (layer " + Quoted(layer.name) + ", " + CellName(map, cell) + ")";
         if (tileset == nullptr) {
-            problems.push_back({map.file, "tile id " + std::to_string(gid) +
-                                              " belongs to no tileset" + where});
+            problems.push_back(
+                {map.file, "tile id " + std::to_string(gid) + " belongs to no tileset" + where});
         } else {
             const std::string name = tileset->name.empty() ? "" : " " + Quoted(tileset->name);
             problems.push_back({map.file, "tile " + std::to_string(local) + " of tileset" + name +
@@ -78,10 +79,12 @@ private:
     std::set<std::uint32_t> reported;
 };
 
-/// The tile type on each cell of the map, from every layer.
+/// Each map cell's tile type, from every layer; empty where no layer has a tile. Cells whose
+/// tile has no type are left empty too, after a problem was reported.
 std::vector<std::optional<int>> PlaceTiles(const TiledMap& map, std::vector<Problem>& problems,
-                            std::size_t& flipped) {
-    const std::size_t cells = static_cast<std::size_t>(map.width) * map.height;
+                                           std::size_t& flipped) {
+    const std::size_t cells =
+        map.layers.empty() ? 0 : static_cast<std::size_t>(map.width) * map.height;
     std::vector<std::optional<int>> types(cells);
     std::vector<const TileLayer*> placedBy(cells, nullptr);
     TileTypeResolver resolver(map, problems);
@@ -94,7 +97,8 @@ std::vector<std::optional<int>> PlaceTiles(const TiledMap& map, std::vector<Prob
             const std::optional<int> type = resolver.Resolve(gid, layer, cell);
             if (placedBy[cell] != nullptr) {
                 if (++doubles <= kMaxCellReports) {
-                    problems.push_back({map.file, CellName(map, cell) + " holds two tiles (layers " +
+                    problems.push_back({map.file, CellName(map, cell) +
+                                                      " holds two tiles (layers " +
                                                       Quoted(placedBy[cell]->name) + " and " +
                                                       Quoted(layer.name) + ")"});
                 }
@@ -105,8 +109,8 @@ std::vector<std::optional<int>> PlaceTiles(const TiledMap& map, std::vector<Prob
         }
     }
     if (doubles > kMaxCellReports) {
-        problems.push_back({map.file, std::to_string(doubles - kMaxCellReports) +
-                                          " more cells hold two tiles"});
+        problems.push_back(
+            {map.file, std::to_string(doubles - kMaxCellReports) + " more cells hold two tiles"});
     }
     return types;
 }
@@ -168,7 +172,8 @@ MapImport ImportMap(const std::string& mapFile) {
 std::string LevelText(const Level& level) {
     std::string text = "{\n  \"id\": " + std::to_string(level.id) +
                        ",\n  \"name\": " + JsonString(level.name) + ",\n";
-    if (level.deathLevelInY) text += "  \"deathLevelInY\": " + JsonNumber(*level.deathLevelInY) + ",\n";
+    if (level.deathLevelInY)
+        text += "  \"deathLevelInY\": " + JsonNumber(*level.deathLevelInY) + ",\n";
     text += "  \"arrayOfTiles\": [";
     for (std::size_t i = 0; i < level.tiles.size(); ++i) {
         const LevelTile& tile = level.tiles[i];

@@ -105,7 +105,8 @@ bool CheckShape(const JsonFile& file, TiledMap& map) {
     const Value& root = file.Root();
     const Value* infinite = JsonFile::Find(root, "infinite");
     if (infinite != nullptr && infinite->IsTrue()) {
-        usable = file.Reported("the map is infinite: untick \"Infinite\" in Tiled's map properties");
+        usable =
+            file.Reported("the map is infinite: untick \"Infinite\" in Tiled's map properties");
     }
     const std::string orientation = JsonFile::String(root, "orientation");
     if (orientation != "orthogonal") {
@@ -118,11 +119,13 @@ bool CheckShape(const JsonFile& file, TiledMap& map) {
         }
     }
     if (!usable) return false;
-    map.width = root["width"].GetInt();
-    map.height = root["height"].GetInt();
-    if (static_cast<std::size_t>(map.width) * static_cast<std::size_t>(map.height) > kMaxCells) {
+    const int width = root["width"].GetInt();
+    const int height = root["height"].GetInt();
+    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxCells) {
         return file.Reported("the map has more than " + std::to_string(kMaxCells) + " cells");
     }
+    map.width = width;
+    map.height = height;
     return true;
 }
 
@@ -203,7 +206,8 @@ void ReadExternalTileset(const JsonFile& map, const std::string& source, Tileset
     JsonFile file(tileset.file, problems);
     if (!file.Load()) return;
     tileset.name = JsonFile::String(file.Root(), "name");
-    const std::string label = tileset.name.empty() ? "the tileset" : "tileset " + Quoted(tileset.name);
+    const std::string label =
+        tileset.name.empty() ? "the tileset" : "tileset " + Quoted(tileset.name);
     ReadTileTypes(file, file.Root(), tileset, label);
 }
 
@@ -291,8 +295,7 @@ std::optional<std::vector<std::uint32_t>> ReadLayerData(const Value& layer, std:
         error = "\"data\" is not a base64 string";
         return std::nullopt;
     }
-    return DecodeLayerData({data->GetString(), data->GetStringLength()}, compression, cells,
-                           error);
+    return DecodeLayerData({data->GetString(), data->GetStringLength()}, compression, cells, error);
 }
 
 void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map) {

@@ -38,9 +38,9 @@ struct TileLayer {
 /// A map saved by the Tiled editor as JSON, read as far as it can become a level.
 struct TiledMap {
     std::string file;
-    int width = 0;   ///< cells
-    int height = 0;  ///< cells
-    int id = 0;      ///< map property "id"
+    int width = 0;                        ///< cells
+    int height = 0;                       ///< cells
+    int id = 0;                           ///< map property "id"
     std::string name;                     ///< map property "name"
     std::optional<double> deathLevelInY;  ///< map property "deathLevelInY", game units
     std::vector<Tileset> tilesets;        ///< in the map's order

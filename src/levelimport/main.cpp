@@ -49,8 +49,8 @@ int Import(const std::string& mapFile, const std::string& levelFile) {
         std::cout << levelFile << ": cannot be written: " << error << "\n";
         return kExitProblems;
     }
-    std::cout << levelFile << ": level " << result.level.id << " with "
-              << result.level.tiles.size() << " tiles, from " << mapFile << "\n";
+    std::cout << levelFile << ": level " << result.level.id << " with " << result.level.tiles.size()
+              << " tiles, from " << mapFile << "\n";
     return kExitImported;
 }
 
