@@ -186,5 +186,27 @@ TEST(ShippedExample, ImportsToTheDefaultWorldsFirstLevel) {
     EXPECT_TRUE(imported == original) << "id, name and death line as in 1level1.json";
 }
 
+TEST(ShippedExample, TilesetOffersEveryTileTypeOfTheWorldWithItsPicture) {
+    const std::filesystem::path world = ORKA_DEFAULT_WORLD_DIR;
+    std::ifstream stream(world / "tiled" / "world.tsj");
+    rapidjson::Document tileset;
+    tileset.Parse(std::string(std::istreambuf_iterator<char>(stream), {}).c_str());
+    ASSERT_TRUE(tileset.IsObject());
+    std::size_t offered = 0;
+    for (const auto& tile : tileset["tiles"].GetArray()) {
+        const int type = tile["properties"][0]["value"].GetInt();
+        EXPECT_EQ(tile["id"].GetInt(), type) << "tile id N is tile type N";
+        EXPECT_TRUE(std::filesystem::exists(world / ("tile" + std::to_string(type) + ".json")));
+        EXPECT_TRUE(std::filesystem::exists(world / "tiled" / tile["image"].GetString()));
+        ++offered;
+    }
+    std::size_t tileFiles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(world)) {
+        const std::string name = entry.path().filename().string();
+        tileFiles += name.rfind("tile", 0) == 0 && entry.path().extension() == ".json";
+    }
+    EXPECT_EQ(offered, tileFiles) << "run python3 tools/tiled/make-example.py";
+}
+
 }  // namespace
 }  // namespace levelimport::test
