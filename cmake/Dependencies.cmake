@@ -13,3 +13,5 @@ pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 find_path(GLM_INCLUDE_DIR glm/glm.hpp REQUIRED)
 find_path(RAPIDJSON_INCLUDE_DIR rapidjson/document.h REQUIRED)
 find_path(PICOJSON_INCLUDE_DIR picojson.h REQUIRED)
+# zlib (zlib1g-dev): compressed tile layers of Tiled maps.
+find_package(ZLIB REQUIRED)

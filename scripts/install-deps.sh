@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libsdl2-image-dev libglew-dev libglm-dev libbox2d-dev libx11-dev
-  rapidjson-dev picojson-dev libimgui-dev libstb-dev
+  rapidjson-dev picojson-dev libimgui-dev libstb-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri
   # Sanitizer and fuzzing builds: clang with its runtimes (libFuzzer, ASan, UBSan) and

@@ -1,0 +1,263 @@
+// Maps the importer refuses: each gives one clear line naming the file, its exit code, and
+// leaves the level file as it was.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "levelimport/MapFixtures.hpp"
+
+namespace levelimport::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
+constexpr int kProblems = 1;
+constexpr int kUsage = 2;
+const std::string kOldLevel = "{\"id\": 1, \"name\": \"before\"}\n";
+
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+/// A map.tmj made from the default parts with `change` applied.
+Files Map(const std::function<void(MapParts&)>& change, Files more = {}) {
+    MapParts parts;
+    change(parts);
+    more.insert(more.begin(), {"map.tmj", MapText(parts)});
+    return more;
+}
+
+std::string Properties(const std::string& id, const std::string& name, const std::string& death) {
+    return R"([{"name":"id","type":"int","value":)" + id +
+           R"(},{"name":"name","type":"string","value":)" + name +
+           R"(},{"name":"deathLevelInY","type":"float","value":)" + death + "}]";
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+struct BadMap {
+    const char* name;
+    Files files;
+    std::string line;  ///< the problem's line, exactly
+    int exitCode = kProblems;
+    std::string arguments = "map.tmj level.json";
+};
+
+void PrintTo(const BadMap& map, std::ostream* out) {
+    *out << map.name;
+}
+
+class BadMaps : public ::testing::TestWithParam<BadMap> {};
+
+TEST_P(BadMaps, AreRefusedWithOneClearLineAndNothingWritten) {
+    const BadMap& bad = GetParam();
+    Folder folder;
+    for (const auto& [name, text] : bad.files) folder.Write(name, text);
+    folder.Write("level.json", kOldLevel);
+
+    const test_support::CommandResult run = folder.Import(bad.arguments);
+
+    EXPECT_EQ(run.exitCode, bad.exitCode) << run.output;
+    EXPECT_THAT(Lines(run.output), Contains(bad.line)) << run.output;
+    EXPECT_EQ(folder.Read("level.json"), kOldLevel);
+    std::size_t entries = 0;  // no temporary file left behind either
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path)) {
+        entries += entry.is_regular_file();
+    }
+    EXPECT_EQ(entries, bad.files.size() + 1);
+}
+
+std::string DeepArray(std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+
+const std::string kZlibOfSixGids = Deflate(GidBytes({1, 0, 2, 0, 0, 1}), false);
+
+INSTANTIATE_TEST_SUITE_P(
+    Importer, BadMaps,
+    ::testing::Values(
+        BadMap{"NotJson",
+               {{"map.tmj", "{\"width\": 3,"}},
+               "map.tmj: invalid JSON at offset 12: Missing a name for object member."},
+        BadMap{"NestedAMillionDeep",
+               {{"map.tmj", std::string(1000000, '[')}},
+               "map.tmj: invalid JSON at offset 1000000: Invalid value."},
+        BadMap{"TopLevelArray",
+               {{"map.tmj", DeepArray(200000)}},
+               "map.tmj: the top level is not a JSON object"},
+        BadMap{"XmlMap",
+               {{"map.tmj", "<?xml version=\"1.0\"?><map/>"}},
+               "map.tmj: is XML: save it from Tiled as JSON (.tmj, .tsj)"},
+        BadMap{"MissingMap",
+               {},
+               "absent.tmj: cannot be opened for reading",
+               kProblems,
+               "absent.tmj level.json"},
+        BadMap{"Infinite", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"orthogonal","infinite":true,"width":3,"height":2)";
+               }),
+               "map.tmj: the map is infinite: untick \"Infinite\" in Tiled's map properties"},
+        BadMap{"Isometric", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"isometric","infinite":false,"width":3,"height":2)";
+               }),
+               "map.tmj: the map is \"isometric\", not orthogonal"},
+        BadMap{"NoWidth",
+               Map([](MapParts& p) { p.shape = R"("orientation":"orthogonal","height":2)"; }),
+               "map.tmj: \"width\" is not a positive integer"},
+        BadMap{"TooLarge", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"orthogonal","width":100000,"height":100000)";
+               }),
+               "map.tmj: the map has more than 16777216 cells"},
+        BadMap{"NoProperties", Map([](MapParts& p) { p.properties = "[]"; }),
+               "map.tmj: map property \"id\" (int) is missing"},
+        BadMap{"NoName",
+               Map([](MapParts& p) { p.properties = R"([{"name":"id","type":"int","value":1}])"; }),
+               "map.tmj: map property \"name\" (string) is missing"},
+        BadMap{"IdNotInteger",
+               Map([](MapParts& p) { p.properties = Properties("\"1\"", "\"a\"", "0"); }),
+               "map.tmj: map property \"id\" is not an integer"},
+        BadMap{"NameNotString", Map([](MapParts& p) { p.properties = Properties("1", "2", "0"); }),
+               "map.tmj: map property \"name\" is not a string"},
+        BadMap{"DeathLevelBeyondFloat",
+               Map([](MapParts& p) { p.properties = Properties("1", "\"a\"", "1e300"); }),
+               "map.tmj: map property \"deathLevelInY\" is not a number a float can hold"},
+        BadMap{"TileWithoutTileType", Map([](MapParts& p) {
+                   p.layers = "[" + ArrayLayer("a", {1, 0, 3, 3, 0, 0}) + "]";
+               }),
+               "map.tmj: tile 2 of tileset \"t\" has no int property \"tileType\" (layer \"a\", "
+               "map cell (2, 0))"},
+        BadMap{"GidOfNoTileset", Map([](MapParts& p) {
+                   p.layers = "[" + ArrayLayer("a", {0, 0, 0, 9, 0, 0}) + "]";
+               }),
+               "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (0, 1))"},
+        BadMap{"GidBelowFirstTileset",
+               Map([](MapParts& p) { p.tilesets = "[" + EmbeddedTileset(5) + "]"; }),
+               "map.tmj: tile id 1 belongs to no tileset (layer \"a\", map cell (0, 0))"},
+        BadMap{"TileTypeNotInteger", Map([](MapParts& p) {
+                   p.tilesets = R"([{"firstgid":1,"name":"t","tiles":[{"id":0,"properties":)"
+                                R"([{"name":"tileType","type":"string","value":"10"}]}]}])";
+               }),
+               "map.tmj: tileset \"t\": tile 0 has a \"tileType\" that is not an integer"},
+        BadMap{"TilesetWithoutFirstGid",
+               Map([](MapParts& p) { p.tilesets = R"([{"name":"t","tiles":[]}])"; }),
+               "map.tmj: tileset \"t\" has no positive \"firstgid\""},
+        BadMap{"TwoTilesOnOneCell", Map([](MapParts& p) {
+                   p.layers = "[" + ArrayLayer("a", {1, 0, 0, 0, 0, 0}) + "," +
+                              ArrayLayer("b", {0, 0, 0, 0, 0, 0}) + "," +
+                              ArrayLayer("c", {2, 0, 0, 0, 0, 0}) + "]";
+               }),
+               "map.tmj: map cell (0, 0) holds two tiles (layers \"a\" and \"c\")"},
+        BadMap{"UnknownEncoding", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"tilelayer","name":"a","encoding":"xml","data":""}])";
+               }),
+               "map.tmj: layer \"a\": unknown encoding \"xml\" (array or base64 expected)"},
+        BadMap{"LongLayerNameIsCut", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"tilelayer","name":")" + std::string(40, 'x') +
+                              R"(\n","encoding":"xml","data":""}])";
+               }),
+               "map.tmj: layer \"" + std::string(32, 'x') +
+                   "...\": unknown encoding \"xml\" (array or base64 expected)"},
+        BadMap{"Zstd",
+               Map([](MapParts& p) { p.layers = "[" + EncodedLayer("KLUv/Q==", "zstd") + "]"; }),
+               "map.tmj: layer \"a\": zstd compression is not supported: choose zlib or gzip in "
+               "Tiled"},
+        BadMap{"UnknownCompression",
+               Map([](MapParts& p) { p.layers = "[" + EncodedLayer("AAAA", "lz4") + "]"; }),
+               "map.tmj: layer \"a\": unknown compression \"lz4\""},
+        BadMap{"NotBase64", Map([](MapParts& p) { p.layers = "[" + EncodedLayer("AQ*A") + "]"; }),
+               "map.tmj: layer \"a\": \"data\" is not valid base64"},
+        BadMap{"NotZlib", Map([](MapParts& p) {
+                   p.layers = "[" + EncodedLayer(Base64("not zlib at all"), "zlib") + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" is not valid zlib data"},
+        BadMap{"ZlibCutShort", Map([](MapParts& p) {
+                   p.layers = "[" + EncodedLayer(Base64(kZlibOfSixGids.substr(0, 8)), "zlib") + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" is not valid zlib data (cut short)"},
+        BadMap{"ZlibWhereGzipIsSaid", Map([](MapParts& p) {
+                   p.layers = "[" + EncodedLayer(Base64(kZlibOfSixGids), "gzip") + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" is not valid gzip data"},
+        BadMap{"Base64TooShort", Map([](MapParts& p) {
+                   p.layers = "[" + EncodedLayer(Base64(GidBytes({1, 2, 0, 0, 0}))) + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" holds 20 bytes, 24 expected (4 per cell)"},
+        BadMap{"GzipInflatesToFarMore", Map([](MapParts& p) {
+                   const std::string bomb = Deflate(std::string(1 << 20, '\0'), true);
+                   p.layers = "[" + EncodedLayer(Base64(bomb), "gzip") + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" holds more than 24 bytes, 24 expected (4 per cell)"},
+        BadMap{"ArrayTooShort", Map([](MapParts& p) {
+                   p.layers = "[" + ArrayLayer("a", {1, 0, 2, 0, 0}) + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" holds 5 tile ids, the map has 6 cells"},
+        BadMap{"NegativeGid", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"tilelayer","name":"a","data":[1,-1,0,0,0,0]}])";
+               }),
+               "map.tmj: layer \"a\": \"data\"[1] is not a tile id"},
+        BadMap{"LayerOfAnotherSize", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"tilelayer","name":"a","width":2,"height":3,)"
+                              R"("data":[1,0,2,0,0,1]}])";
+               }),
+               "map.tmj: layer \"a\" is not the size of the map"},
+        BadMap{"XmlTileset",
+               Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsx"}])"; },
+                   {{"world.tsx", "<?xml version=\"1.0\"?><tileset/>"}}),
+               "map.tmj: tileset \"world.tsx\" is an XML tileset: export it from Tiled as JSON "
+               "(.tsj)"},
+        BadMap{"XmlInJsonTileset",
+               Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsj"}])"; },
+                   {{"world.tsj", "<?xml version=\"1.0\"?><tileset/>"}}),
+               "world.tsj: is XML: save it from Tiled as JSON (.tmj, .tsj)"},
+        BadMap{"MissingTileset", Map([](MapParts& p) {
+                   p.tilesets = R"([{"firstgid":1,"source":"sets/world.tsj"}])";
+               }),
+               "sets/world.tsj: cannot be opened for reading"},
+        BadMap{"FolderOfTheLevelMissing", Map([](MapParts&) {}),
+               "gone/level.json: cannot be written: No such file or directory", kProblems,
+               "map.tmj gone/level.json"},
+        BadMap{"NoArguments", {}, "levelimport: give a map file and a level file", kUsage, ""},
+        BadMap{"ThreeArguments",
+               {},
+               "levelimport: give a map file and a level file",
+               kUsage,
+               "a.tmj b.json c.json"},
+        BadMap{"UnknownOption",
+               {},
+               "levelimport: unknown option --zstd",
+               kUsage,
+               "--zstd map.tmj level.json"}),
+    [](const ::testing::TestParamInfo<BadMap>& info) { return std::string(info.param.name); });
+
+TEST(BadMapsTogether, AreAllListedWithACount) {
+    Folder folder;
+    MapParts parts;
+    parts.properties = "[]";
+    parts.layers = "[" + ArrayLayer("a", {1, 0, 9, 0, 0, 0}) + "]";
+    folder.Write("map.tmj", MapText(parts));
+
+    const test_support::CommandResult run = folder.Import("map.tmj level.json");
+
+    EXPECT_EQ(run.exitCode, kProblems);
+    EXPECT_THAT(
+        Lines(run.output),
+        ElementsAre("map.tmj: map property \"id\" (int) is missing",
+                    "map.tmj: map property \"name\" (string) is missing",
+                    "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (2, 0))",
+                    "map.tmj: 3 problems, level.json not written"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "level.json"));
+}
+
+}  // namespace
+}  // namespace levelimport::test

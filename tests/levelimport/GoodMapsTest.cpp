@@ -1,0 +1,212 @@
+// Maps the importer turns into levels: each tileset and layer form Tiled saves, and the map of
+// the default world's first level shipped in data/tiled.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "levelimport/MapFixtures.hpp"
+
+namespace levelimport::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+using Tile = std::array<int, 3>;  // [tile type, column, row]
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+/// The tiles of the default map's layer {1, 0, 2, 0, 0, 1}: its top row is row 1.
+const std::vector<Tile> kDefaultTiles = {{10, 0, 1}, {11, 2, 1}, {10, 2, 0}};
+
+std::vector<Tile> TilesOf(const rapidjson::Document& level) {
+    std::vector<Tile> tiles;
+    for (const auto& row : level["arrayOfTiles"].GetArray()) {
+        for (const auto& entry : row.GetArray()) {
+            tiles.push_back({entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()});
+        }
+    }
+    return tiles;
+}
+
+std::string WithLayers(const std::string& layers) {
+    MapParts parts;
+    parts.layers = layers;
+    return MapText(parts);
+}
+
+std::string Nested(std::size_t depth, const std::string& layer) {
+    std::string opening;
+    for (std::size_t i = 0; i < depth; ++i) opening += R"({"type":"group","name":"g","layers":[)";
+    std::string closing;
+    for (std::size_t i = 0; i < depth; ++i) closing += "]}";
+    return "[" + opening + layer + closing + "]";
+}
+
+struct GoodMap {
+    GoodMap(const char* name, Files files, std::vector<Tile> tiles = kDefaultTiles,
+            std::string note = "", const char* mapFile = "map.tmj")
+        : name(name),
+          files(std::move(files)),
+          tiles(std::move(tiles)),
+          note(std::move(note)),
+          mapFile(mapFile) {}
+
+    const char* name;
+    Files files;
+    std::vector<Tile> tiles;
+    std::string note;  ///< a line the import prints besides its summary
+    const char* mapFile;
+};
+
+void PrintTo(const GoodMap& map, std::ostream* out) {
+    *out << map.name;
+}
+
+class GoodMaps : public ::testing::TestWithParam<GoodMap> {};
+
+TEST_P(GoodMaps, ImportToTheTilesDrawn) {
+    const GoodMap& good = GetParam();
+    Folder folder;
+    for (const auto& [name, text] : good.files) folder.Write(name, text);
+
+    const test_support::CommandResult run =
+        folder.Import(std::string(good.mapFile) + " level.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    rapidjson::Document level;
+    level.Parse(folder.Read("level.json").c_str());
+    ASSERT_TRUE(level.IsObject()) << folder.Read("level.json");
+    EXPECT_EQ(level["id"].GetInt(), 7);
+    EXPECT_STREQ(level["name"].GetString(), "Hills");
+    EXPECT_EQ(level["deathLevelInY"].GetDouble(), -42);
+    EXPECT_THAT(TilesOf(level), ElementsAreArray(good.tiles));
+    const std::string summary = "level.json: level 7 with " + std::to_string(good.tiles.size()) +
+                                " tiles, from " + good.mapFile + "\n";
+    EXPECT_EQ(run.output, (good.note.empty() ? "" : good.note + "\n") + summary);
+}
+
+const std::vector<std::uint32_t> kGids = {1, 0, 2, 0, 0, 1};
+
+INSTANTIATE_TEST_SUITE_P(
+    Importer, GoodMaps,
+    ::testing::Values(
+        GoodMap{"EmbeddedTilesetArrayData", {{"map.tmj", MapText({})}}},
+        GoodMap{"ExternalTilesetInAnotherFolder",
+                {{"maps/map.tmj",
+                  [] {
+                      MapParts parts;
+                      parts.tilesets = R"([{"firstgid":1,"source":"../sets/world.tsj"}])";
+                      return MapText(parts);
+                  }()},
+                 {"sets/world.tsj", TilesetFile()}},
+                kDefaultTiles,
+                "",
+                "maps/map.tmj"},
+        GoodMap{"TwoTilesetsByFirstGid",
+                {{"map.tmj",
+                  [] {
+                      MapParts parts;
+                      // Listed out of order: ids from 5 are set "t"'s, from 1 set "u"'s.
+                      parts.tilesets = "[" + EmbeddedTileset(5) + R"(,{"firstgid":1,"name":"u",)" +
+                                       R"("tiles":[{"id":0,"properties":[{"name":"tileType",)" +
+                                       R"("type":"int","value":3}]}]}])";
+                      parts.layers = "[" + ArrayLayer("a", {5, 1, 6, 0, 0, 0}) + "]";
+                      return MapText(parts);
+                  }()}},
+                {{10, 0, 1}, {3, 1, 1}, {11, 2, 1}}},
+        GoodMap{"Base64",
+                {{"map.tmj", WithLayers("[" + EncodedLayer(Base64(GidBytes(kGids))) + "]")}}},
+        GoodMap{"Base64Zlib",
+                {{"map.tmj",
+                  WithLayers("[" + EncodedLayer(Base64(Deflate(GidBytes(kGids), false)), "zlib") +
+                             "]")}}},
+        GoodMap{"Base64Gzip",
+                {{"map.tmj",
+                  WithLayers("[" + EncodedLayer(Base64(Deflate(GidBytes(kGids), true)), "gzip") +
+                             "]")}}},
+        GoodMap{"FlippedAndRotatedTiles",
+                {{"map.tmj",
+                  WithLayers("[" +
+                             ArrayLayer("a", {1 | kFlipX, 0, 2 | kFlipY | kFlipDiagonal, 0, 0, 1}) +
+                             "]")}},
+                kDefaultTiles,
+                "map.tmj: note: 2 tiles are flipped or rotated; the game draws every tile "
+                "unflipped"},
+        GoodMap{"LayersInGroupsAndOtherLayersSkipped",
+                {{"map.tmj", WithLayers("[" + ArrayLayer("a", {1, 0, 0, 0, 0, 0}) +
+                                        R"(,{"type":"objectgroup","name":"o","objects":[]},)" +
+                                        R"({"type":"group","name":"g","layers":[)" +
+                                        ArrayLayer("b", {0, 0, 2, 0, 0, 1}) + "]}]")}}},
+        GoodMap{"GroupsNestedTwentyThousandDeep",
+                {{"map.tmj", WithLayers(Nested(20000, ArrayLayer("a", kGids)))}}}),
+    [](const ::testing::TestParamInfo<GoodMap>& info) { return std::string(info.param.name); });
+
+TEST(LevelFile, IsWrittenAsTheDefaultWorldsLevelsAreAndLeavesOutAMissingDeathLine) {
+    Folder folder;
+    MapParts parts;
+    parts.properties = R"([{"name":"id","type":"int","value":2},)"
+                       R"({"name":"name","type":"string","value":"Caves \"deep\""}])";
+    folder.Write("map.tmj", MapText(parts));
+    folder.Write("level.json", "old");
+
+    ASSERT_EQ(folder.Import("map.tmj level.json").exitCode, 0);
+
+    EXPECT_EQ(folder.Read("level.json"),
+              "{\n"
+              "  \"id\": 2,\n"
+              "  \"name\": \"Caves \\\"deep\\\"\",\n"
+              "  \"arrayOfTiles\": [\n"
+              "    [[10, 0, 1], [11, 2, 1]],\n"
+              "    [[10, 2, 0]]\n"
+              "  ]\n"
+              "}\n");
+}
+
+TEST(ShippedExample, ImportsToTheDefaultWorldsFirstLevel) {
+    Folder folder;
+    const std::string map = std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level1.tmj";
+
+    const test_support::CommandResult run = folder.Import("'" + map + "' level.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    rapidjson::Document imported;
+    imported.Parse(folder.Read("level.json").c_str());
+    rapidjson::Document original;
+    std::ifstream stream(std::string(ORKA_DEFAULT_WORLD_DIR) + "/1level1.json");
+    original.Parse(std::string(std::istreambuf_iterator<char>(stream), {}).c_str());
+    ASSERT_TRUE(original.IsObject());
+    EXPECT_EQ(TilesOf(imported), TilesOf(original));
+    EXPECT_TRUE(imported == original) << "id, name and death line as in 1level1.json";
+}
+
+TEST(ShippedExample, TilesetOffersEveryTileTypeOfTheWorldWithItsPicture) {
+    const std::filesystem::path world = ORKA_DEFAULT_WORLD_DIR;
+    std::ifstream stream(world / "tiled" / "world.tsj");
+    rapidjson::Document tileset;
+    tileset.Parse(std::string(std::istreambuf_iterator<char>(stream), {}).c_str());
+    ASSERT_TRUE(tileset.IsObject());
+    std::size_t offered = 0;
+    for (const auto& tile : tileset["tiles"].GetArray()) {
+        const int type = tile["properties"][0]["value"].GetInt();
+        EXPECT_EQ(tile["id"].GetInt(), type) << "tile id N is tile type N";
+        EXPECT_TRUE(std::filesystem::exists(world / ("tile" + std::to_string(type) + ".json")));
+        EXPECT_TRUE(std::filesystem::exists(world / "tiled" / tile["image"].GetString()));
+        ++offered;
+    }
+    std::size_t tileFiles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(world)) {
+        const std::string name = entry.path().filename().string();
+        tileFiles += name.rfind("tile", 0) == 0 && entry.path().extension() == ".json";
+    }
+    EXPECT_EQ(offered, tileFiles) << "run python3 tools/tiled/make-example.py";
+}
+
+}  // namespace
+}  // namespace levelimport::test
