@@ -10,6 +10,8 @@
 #include <limits>
 #include <utility>
 
+#include "orka/JsonNesting.hpp"
+
 namespace {
 
 using rapidjson::Value;
@@ -94,8 +96,11 @@ private:
         // Parsed from memory: a stream wrapper reads character by character, several times
         // slower on a big level. A plain memory stream still sees a byte-order mark as an error
         // and a NUL byte as the end of the text, so error offsets stay those of the file.
+        // Up to a NUL byte: the parser stops there too.
+        if (orka::jsonNestsDeeperThan(text.c_str())) return Reported(orka::jsonTooDeepMessage());
         rapidjson::MemoryStream memory(text.data(), text.size());
-        document.ParseStream(memory);
+        // Iterative: no recursion per nesting level, whatever the text holds.
+        document.ParseStream<rapidjson::kParseIterativeFlag>(memory);
         if (document.HasParseError()) {
             return Reported("invalid JSON at offset " + std::to_string(document.GetErrorOffset()) +
                             ": " + rapidjson::GetParseError_En(document.GetParseError()));

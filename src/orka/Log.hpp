@@ -44,16 +44,22 @@ public:
 namespace detail {
 
 /// A source path cut down at compile time to a short name without the extension: a path
-/// relative to the project's root that starts with "src/" keeps its folders ("src/orka/Mesh"),
-/// any other path keeps its file name only ("LogTest"). The build maps the project's root out
-/// of `__FILE__` (-fmacro-prefix-map), so names do not depend on where the checkout lives.
+/// relative to the project's root (or to a build folder in it) that starts with "src/" keeps
+/// its folders ("src/orka/Mesh"), any other path keeps its file name only ("LogTest"). The
+/// build maps the project's root out of `__FILE__` (-fmacro-prefix-map), so names do not
+/// depend on where the checkout lives.
 template <std::size_t N>
 class SourceName {
 public:
     constexpr explicit SourceName(const char (&path)[N]) : text{} {
         const std::size_t length = N - 1;
+        // Leading "../" as when a compiler cache hands the compiler paths relative to the build.
         std::size_t begin = 0;
-        if (!startsWithSrc(path)) {
+        while (begin + 3 <= length && path[begin] == '.' && path[begin + 1] == '.' &&
+               path[begin + 2] == '/') {
+            begin += 3;
+        }
+        if (!startsWithSrc(path, begin)) {
             for (std::size_t i = 0; i < length; ++i) {
                 if (path[i] == '/') begin = i + 1;
             }
@@ -69,8 +75,9 @@ public:
     constexpr const char* c_str() const { return text; }
 
 private:
-    static constexpr bool startsWithSrc(const char (&path)[N]) {
-        return N > 4 && path[0] == 's' && path[1] == 'r' && path[2] == 'c' && path[3] == '/';
+    static constexpr bool startsWithSrc(const char (&path)[N], std::size_t at) {
+        return at + 4 < N && path[at] == 's' && path[at + 1] == 'r' && path[at + 2] == 'c' &&
+               path[at + 3] == '/';
     }
     char text[N];
 };

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <utility>
 
+#include "orka/JsonNesting.hpp"
 #include "orka/Log.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/Texture.hpp"
@@ -147,11 +149,18 @@ bool FrameReader::readAll(const picojson::value& root, std::vector<Frame>& resul
 // picojson throws std::overflow_error for a number beyond the range of double ("1e400"); such a
 // file is as broken as one with a syntax error. Returns the error, empty on success.
 std::string parseJson(std::istream& json, picojson::value& root) {
+    const std::string text{std::istreambuf_iterator<char>(json), std::istreambuf_iterator<char>()};
+    if (jsonNestsDeeperThan(text)) return jsonTooDeepMessage();
+    std::string error;
     try {
-        return picojson::parse(root, json);
+        picojson::parse(root, text.begin(), text.end(), &error);
     } catch (const std::overflow_error&) {
         return "a number is out of range";
     }
+    // picojson quotes the rest of the line, which may be the whole file.
+    const std::string quoteMark = "near: ";
+    const std::size_t quote = error.find(quoteMark);
+    return quote == std::string::npos ? error : shortenedQuote(error, quote + quoteMark.size());
 }
 
 }  // namespace

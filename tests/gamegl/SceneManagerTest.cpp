@@ -119,6 +119,7 @@ struct BrokenWorld {
     const char* fileName;
     const char* text;  // null: the file is removed
     const char* message;
+    std::size_t openBrackets = 0;  // this many '[' follow the text
 };
 
 class BrokenWorldProcess : public SceneManagerProcess,
@@ -131,7 +132,9 @@ void PrintTo(const BrokenWorld& broken, std::ostream* out) {
 TEST_P(BrokenWorldProcess, IsReportedOnceAndTheProgramEndsNormally) {
     const BrokenWorld& broken = GetParam();
     std::filesystem::remove(folder.path / broken.fileName);
-    if (broken.text != nullptr) folder.Write(broken.fileName, broken.text);
+    if (broken.text != nullptr) {
+        folder.Write(broken.fileName, broken.text + std::string(broken.openBrackets, '['));
+    }
 
     game.Write("meadow\nblocks\n");
     EXPECT_TRUE(game.WaitsForInput()) << "the program must wait for a character";
@@ -160,6 +163,15 @@ INSTANTIATE_TEST_SUITE_P(
                         "physics": {"type": "dynamic"}, "animation": [10, 11]})",
                     R"(tile5.json: "animation" has 2 entries, at least 6 are needed)"},
         BrokenWorld{"blocks.json", "{\"frames\": 3}",
-                    "blocks.json: the sprite atlas (with blocks.png) cannot be loaded"}));
+                    "blocks.json: the sprite atlas (with blocks.png) cannot be loaded"},
+        // A million levels once overflowed the parser's stack.
+        BrokenWorld{"meadow1.json", "",
+                    "meadow1.json: too deeply nested (more than 64 levels of arrays and objects)",
+                    1000000},
+        BrokenWorld{"tile5.json", "{\"name\": ",
+                    "tile5.json: too deeply nested (more than 64 levels of arrays and objects)",
+                    1000000},
+        BrokenWorld{"blocks.json", "{\"frames\": ",
+                    "blocks.json: the sprite atlas (with blocks.png) cannot be loaded", 1000000}));
 
 }  // namespace

@@ -119,6 +119,24 @@ TEST_P(BrokenWorlds, GiveTheExpectedLinesAndExitCode) {
 
 const std::vector<std::string> kTiny = {"tiny", "tiny"};
 
+TEST(Levelcheck, DeeplyNestedFilesAreShortProblemsNotCrashes) {
+    // A million '[' once overflowed the stack of a parser that recursed once per level.
+    const std::string deep(1000000, '[');
+    const std::string tooDeep = "too deeply nested (more than 64 levels of arrays and objects)";
+    for (const auto& [file, text] : {std::pair<std::string, std::string>{"tiny2.json", deep},
+                                     {"tile3.json", "{\"physics\": " + deep},
+                                     {"tiny.json", "{\"frames\": " + deep}}) {
+        SCOPED_TRACE(file);
+        ScratchFolder scratch;
+        scratch.CopyFrom(kBrokenWorlds / "sound");
+        scratch.Write(file, text);
+        const Outcome run = RunChecker(scratch.path, kTiny);
+        EXPECT_EQ(run.exitCode, kProblems);
+        EXPECT_EQ(run.output, file + ": " + tooDeep + "\ntiny: 1 problem\n");
+        EXPECT_EQ(run.errors, "");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     OnePerKind, BrokenWorlds,
     ::testing::Values(

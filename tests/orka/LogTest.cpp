@@ -113,6 +113,8 @@ TEST(LogMacros, SourceNamesKeepTheProjectsSrcFoldersElseTheFileNameWithoutExtens
     EXPECT_EQ(shortName("/tmp/v1.2/notes"), "notes");
     EXPECT_EQ(shortName("plain"), "plain");
     EXPECT_EQ(shortName("src/"), "src/");
+    EXPECT_EQ(shortName("../src/orka/Mesh.cpp"), "src/orka/Mesh");
+    EXPECT_EQ(shortName("../tests/orka/MeshTest.cpp"), "MeshTest");
 }
 
 }  // namespace

@@ -141,6 +141,21 @@ TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsReportedOnStandardError) {
     EXPECT_THAT(cerr.str(), HasSubstr("syntax error"));
 }
 
+TEST_F(SpriteAtlasTest, AHugeOneLineFileGetsAShortError) {
+    const std::string longLine = "{\"frames\": x" + std::string(1000000, 'a');
+    const std::string deep = "{\"frames\": " + std::string(1000000, '[');
+    for (const auto& [text, expected] : {std::pair<std::string, std::string>{
+                                             longLine, "in-memory: syntax error at line 1 near: x" +
+                                                           std::string(39, 'a') + "...\n"},
+                                         {deep, "in-memory: too deeply nested (more than 64 "
+                                                "levels of arrays and objects)\n"}}) {
+        CerrCapture cerr;
+        std::istringstream json(text);
+        EXPECT_EQ(SpriteAtlas::create(json, "in-memory", page, false), nullptr);
+        EXPECT_EQ(cerr.str(), expected);
+    }
+}
+
 TEST_F(SpriteAtlasTest, NumberBeyondDoubleRangeIsAParseErrorNotACrash) {
     CerrCapture cerr;
     std::istringstream json(
