@@ -52,7 +52,10 @@ public:
 
     void BeginContact(b2Contact* contact) override;
     void EndContact(b2Contact* contact) override;
-    void PreSolve(b2Contact*, const b2Manifold*) override {}
+    /// A character touching a mostly vertical surface (a wall, the side of a block) slides along
+    /// it without friction, so pushing against a wall does not hold it up; other contacts keep
+    /// the friction of their fixtures.
+    void PreSolve(b2Contact* contact, const b2Manifold* oldManifold) override;
     void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
 
     /// The level in play (for the scene manager and for inspection).

@@ -2,12 +2,15 @@
 // fixed 1/60 s steps and keys sent through its key-input event, so every run is the same.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "gamegl/MeadowScene.hpp"
+#include "levelcheck/InputScript.hpp"
 
 namespace {
 
@@ -142,6 +145,35 @@ TEST_F(Playthrough, HoldingSpaceJumpsOncePerLanding) {
     EXPECT_GT(jumpStarts[1] - jumpStarts[0], 120) << "a flight of about two seconds";
     EXPECT_EQ(jumpStarts[2] - jumpStarts[1], jumpStarts[1] - jumpStarts[0]);
     EXPECT_GT(highest, kRestHeight + 60.0f);
+}
+
+TEST_F(Playthrough, APlayerPushingAgainstAWallSlidesDownIt) {
+    // A one-tile pit at column 4 between a step at column 3 and a wall of eight tiles.
+    std::string tiles = "[[1, 0, 0], [1, 1, 0], [1, 2, 0], [1, 3, 0], [1, 4, 0], [1, 5, 0], "
+                        "[1, 3, 1], [5, 4, 1]";
+    for (int row = 1; row <= 8; ++row) tiles += ", [1, 5, " + std::to_string(row) + "]";
+    folder.Write("pit1.json", R"({"id": 1, "name": "pit", "deathLevelInY": -100,
+                                  "arrayOfTiles": [)" + tiles + "]]}");
+    scene.LoadLevel("pit");
+    // Jump at the wall and keep pushing against it for five seconds.
+    const InputScript script = InputScript::Parse(
+        "0 down Right\n"
+        "30 down Space\n"
+        "31 up Space\n"
+        "330 up Right\n",
+        "pit.txt");
+    float highest = 0.0f;
+    std::vector<float> heights;
+    script.Replay(scene, 330, [&](int) {
+        highest = std::max(highest, PlayerPosition().y);
+        heights.push_back(PlayerPosition().y);
+    });
+    ASSERT_EQ(heights.size(), 330u);
+    EXPECT_GT(highest, kRestHeight + 40.0f) << "the jump went up along the wall";
+    EXPECT_NEAR(PlayerPosition().x, 4.0f * kGrid, 1.0f) << "still in the pit, against the wall";
+    EXPECT_NEAR(PlayerPosition().y, kRestHeight, 0.05f) << "slid back down while pushing";
+    // Back down well before the key went up: no hanging on the wall on the way.
+    EXPECT_NEAR(heights[240], kRestHeight, 0.05f);
 }
 
 TEST_F(Playthrough, FallingBelowTheDeathLinePutsThePlayerBackInTheSameFrame) {
