@@ -7,6 +7,13 @@
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
 
+namespace {
+
+/// Less than this much of a remembered press counts as none (float rounding of the steps).
+constexpr float kBufferTolerance = 1e-4f;
+
+}  // namespace
+
 CharacterController::CharacterController(GameObject* owner) : Behaviour(owner) {
     owner->activatedEvent.Subscribe(this, &CallMember<&CharacterController::OnEnable>);
     owner->deactivatedEvent.Subscribe(this, &CallMember<&CharacterController::OnDisable>);
@@ -19,7 +26,7 @@ void CharacterController::InitialiseSelf() {
     animator = gameObject->GetComponent<CharacterAnimator>();
 }
 
-void CharacterController::Update(float) {
+void CharacterController::Update(float deltaTime) {
     Logger::Verbose("CharacterController::Update");
     if (rightHeld) {
         pendingImpulse.x = moveImpulse;
@@ -28,14 +35,21 @@ void CharacterController::Update(float) {
         pendingImpulse.x = -moveImpulse;
         RequestState(CharacterAnimator::WalkLeft);
     }
-    if (grounded && jumpHeld) {
-        pendingImpulse.y = jumpImpulse;
-        RequestState(CharacterAnimator::Jump);
-        grounded = false;
-    }
+    Jump();
+    jumpBuffered -= deltaTime;
+    if (jumpBuffered < kBufferTolerance) jumpBuffered = 0.0f;
     if (physicsBody == nullptr) return;
     ApplyPendingImpulse();
     AnimateFromMotion();
+}
+
+// Held through a landing or pressed shortly before it; either way once per landing.
+void CharacterController::Jump() {
+    if (!grounded || !(jumpHeld || jumpBuffered > 0.0f)) return;
+    pendingImpulse.y = jumpImpulse;
+    RequestState(CharacterAnimator::Jump);
+    grounded = false;
+    jumpBuffered = 0.0f;
 }
 
 void CharacterController::ApplyPendingImpulse() {
@@ -96,6 +110,8 @@ void CharacterController::OnKey(SDL_Event& event) {
             rightHeld = pressed;
             break;
         case SDLK_SPACE:
+            // A key repeat is no new press: the buffer counts from the first one.
+            if (pressed && !jumpHeld) jumpBuffered = jumpBufferTime;
             jumpHeld = pressed;
             break;
         default:

@@ -14,6 +14,7 @@ class PhysicsBody;
 
 /// Lets the player steer the player character: the arrow keys push it sideways, space makes it
 /// jump once per landing, and its horizontal speed is cut back to `maxSpeed` before every push.
+/// A space press is remembered for `jumpBufferTime`: landing within that time jumps at once.
 ///
 /// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
 /// (both found in `InitialiseSelf`). The key handler is subscribed to
@@ -26,7 +27,8 @@ public:
 
     void InitialiseSelf() override;
     void Initialise() override {}
-    /// Turns the held keys into impulses (right wins over left) and a jump when grounded.
+    /// Turns the held keys into impulses (right wins over left) and a jump when grounded;
+    /// `deltaTime` (seconds) runs down the remembered space press.
     void Update(float deltaTime) override;
 
     /// True once the character touched something whose centre is lower than its own, until
@@ -39,11 +41,14 @@ public:
     float jumpImpulse = 100000.0f;
     /// Horizontal speed above which the velocity is cut back before a push.
     float maxSpeed = 50.0f;
+    /// How long a space press still makes a jump when the character lands, seconds.
+    float jumpBufferTime = 0.1f;
 
     /// The scene's key-input event (not owned). Set before the owner is first activated.
     KeyInputEvent* keyInputEvent = nullptr;
 
 private:
+    void Jump();
     void ApplyPendingImpulse();
     void OnEnable();
     void OnDisable();
@@ -55,6 +60,8 @@ private:
     bool rightHeld = false;
     bool jumpHeld = false;
     bool grounded = false;
+    /// Time left in which the last space press may still jump, seconds.
+    float jumpBuffered = 0.0f;
     void RequestState(int state);
     void AnimateFromMotion();
 

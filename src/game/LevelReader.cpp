@@ -178,13 +178,8 @@ TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& phys
     } else {
         file.Report("\"physics\" has no \"type\"");
     }
-    if (const Value* sensor = JsonFile::Find(physics, "sensor")) {
-        if (sensor->IsBool()) {
-            body.sensor = sensor->GetBool();
-        } else {
-            file.Report("\"physics\"/\"sensor\" is not true or false");
-        }
-    }
+    // Only the JSON literal true makes a sensor; any other value (1, "true") a normal fixture.
+    if (const Value* sensor = JsonFile::Find(physics, "sensor")) body.sensor = sensor->IsTrue();
     const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"").value_or(0);
     if (density < 0) file.Report("\"physics\"/\"density\" is negative");
     body.density = static_cast<float>(density);

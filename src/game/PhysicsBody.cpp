@@ -27,8 +27,11 @@ PhysicsBody::PhysicsBody(GameObject* owner) : Component(owner) {
 }
 
 PhysicsBody::~PhysicsBody() {
-    // The owner's deactivation has normally destroyed the body already; this covers a
-    // component that outlives its owner's last deactivation through a shared reference.
+    // The owner's deactivation has normally destroyed the body already. When it has not, the
+    // end-of-contact reports of the destruction must not reach this half-destroyed component,
+    // nor hand its owner, which may be gone, to the listeners of the other body.
+    if (body != nullptr) body->GetUserData().pointer = 0;
+    bodyCreated = false;
     DestroyBody();
 }
 
@@ -68,17 +71,24 @@ void PhysicsBody::AddFixture(b2FixtureDef fixture, const b2PolygonShape& shape) 
 
 void PhysicsBody::OnEnable() {
     if (world == nullptr || body != nullptr) return;
+    if (physicsStepEvent != nullptr) {
+        physicsStepEvent->Subscribe(this, &CallMember<&PhysicsBody::OnPhysicsStep>);
+    }
+    // Box2D makes no body while it steps (an activation from a contact callback): the step
+    // handler makes it once the step is over.
+    if (!world->IsLocked()) CreateBody();
+}
+
+void PhysicsBody::CreateBody() {
     const auto transform = gameObject->GetTransform();
     bodyDef.position.Set(transform->position.x, transform->position.y);
     bodyDef.angle = transform->rotation;
     body = world->CreateBody(&bodyDef);
+    if (body == nullptr) return;
     // No body of the game ever turns.
     body->SetFixedRotation(true);
     body->GetUserData().pointer = reinterpret_cast<std::uintptr_t>(this);
     for (const b2FixtureDef& fixture : fixtureDefs) body->CreateFixture(&fixture);
-    if (physicsStepEvent != nullptr) {
-        physicsStepEvent->Subscribe(this, &CallMember<&PhysicsBody::OnPhysicsStep>);
-    }
     bodyCreated = true;
     const b2Vec2& created = body->GetPosition();
     startPosition = {created.x, created.y};
@@ -93,6 +103,10 @@ void PhysicsBody::OnDisable() {
 
 void PhysicsBody::DestroyBody() {
     if (body == nullptr) return;
+    if (world->IsLocked()) {
+        RetireBody();
+        return;
+    }
     // Box2D reports the end of every touching contact from inside DestroyBody, so the body
     // still counts as created during the call.
     world->DestroyBody(body);
@@ -100,8 +114,30 @@ void PhysicsBody::DestroyBody() {
     bodyCreated = false;
 }
 
+// Box2D cannot destroy a body while it steps (a deactivation from a contact callback). The body
+// is left to the world instead, cut off from this component, touching nothing and at rest.
+void PhysicsBody::RetireBody() {
+    body->GetUserData().pointer = 0;
+    b2Filter nothing;
+    nothing.categoryBits = 0;
+    nothing.maskBits = 0;
+    for (b2Fixture* fixture = body->GetFixtureList(); fixture != nullptr;
+         fixture = fixture->GetNext()) {
+        fixture->SetFilterData(nothing);
+    }
+    body->SetGravityScale(0.0f);
+    body->SetLinearVelocity(b2Vec2(0.0f, 0.0f));
+    body->SetAwake(false);
+    body = nullptr;
+    bodyCreated = false;
+}
+
 void PhysicsBody::OnPhysicsStep() {
-    if (body == nullptr || body->GetType() == b2_staticBody) return;
+    if (body == nullptr) {
+        CreateBody();
+        return;
+    }
+    if (body->GetType() == b2_staticBody) return;
     b2Vec2 position = body->GetPosition();
 
     if (DeathLevelInY() > position.y) {

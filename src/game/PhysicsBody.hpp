@@ -15,7 +15,9 @@ class GameObject;
 ///
 /// While the owner is active there is exactly one live body, built from `bodyDef` and
 /// `fixtureDefs` at the transform's position; deactivation (and the owner's destruction, which
-/// raises `deactivatedEvent`) destroys it. After every physics step the body's position and angle
+/// raises `deactivatedEvent`) destroys it. Box2D changes no bodies while it steps: an
+/// activation from inside a contact callback gets its body right after the step, and a body
+/// deactivated there is left in the world, detached and touching nothing. After every physics step the body's position and angle
 /// are copied into the owner's `Transform`, and a dynamic or kinematic body that fell below the
 /// level's death line is put back where it was created.
 ///
@@ -67,7 +69,9 @@ private:
     void OnEnable();
     void OnDisable();
     void OnPhysicsStep();
+    void CreateBody();
     void DestroyBody();
+    void RetireBody();
 
     std::vector<std::unique_ptr<b2PolygonShape>> shapes;
     b2Body* body = nullptr;

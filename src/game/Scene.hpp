@@ -19,8 +19,11 @@ class Scene : public b2ContactListener {
 public:
     /// Gravity, units per second squared (y points up).
     static constexpr float gravityY = -98.0f;
-    /// Physics time per `Update`, whatever the frame's duration.
+    /// Game time of one fixed step: `Update` runs as many of these as the frame's time is due.
     static constexpr float timeStep = 1.0f / 60.0f;
+    /// Most steps one `Update` runs; the rest of a longer frame is dropped, so a stall does not
+    /// come back as a burst of catching up.
+    static constexpr int maxStepsPerUpdate = 5;
     static constexpr int velocityIterations = 12;
     static constexpr int positionIterations = 4;
 
@@ -32,8 +35,11 @@ public:
     /// Creates a fresh physics world and loads the first level of `worldName` ("<world>1.json"),
     /// replacing whatever was loaded. Throws when the level cannot be built.
     void LoadLevel(std::string worldName);
-    /// One frame: a physics step of `timeStep`, the physics-step event, the update event with
-    /// `deltaTime` (seconds), and, when the level was finished, the change to the next level.
+    /// One frame of `deltaTime` seconds: adds it to the time not yet simulated and runs the steps
+    /// that are due (at most `maxStepsPerUpdate`), each a physics step of `timeStep`, the
+    /// physics-step event and the update event with `timeStep`. When the level was finished, the
+    /// next level replaces it after the step that finished it and starts on a fresh clock. At
+    /// exactly `timeStep` per call every call runs one step.
     void Update(float deltaTime);
     /// One frame of drawing through the level's camera: every active sprite renderer's sprite
     /// in one sprite batch, and the physics shapes as white lines when the application's debug
@@ -46,7 +52,10 @@ public:
 
     void BeginContact(b2Contact* contact) override;
     void EndContact(b2Contact* contact) override;
-    void PreSolve(b2Contact*, const b2Manifold*) override {}
+    /// A character touching a mostly vertical surface (a wall, the side of a block) slides along
+    /// it without friction, so pushing against a wall does not hold it up; other contacts keep
+    /// the friction of their fixtures.
+    void PreSolve(b2Contact* contact, const b2Manifold* oldManifold) override;
     void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
 
     /// The level in play (for the scene manager and for inspection).
@@ -65,10 +74,13 @@ private:
     LevelContext MakeLevelContext();
     void InitialiseLevel();
     void RouteContact(b2Contact* contact, bool exit);
+    void Step();
 
     LevelManager levelManager;
     std::shared_ptr<b2World> world;
     Box2DDebugDraw debugDraw{1.0f};
     bool levelRunning = true;
     bool debugDrawEnabled = true;
+    /// Frame time given to `Update` and not yet simulated, seconds.
+    float unsimulatedTime = 0.0f;
 };

@@ -98,7 +98,11 @@ TEST_F(LevelBuilderTest, PhysicsKeysChooseBodyTypeSensorAndDensity) {
     folder.Write("tile3.json", R"({"name": "c", "physics": {"type": "Static", "density": 3}})");
     folder.Write("tile4.json", R"({"name": "d", "physics": {"type": "dynamic",
                                    "sensor": false, "density": 2}})");
-    WriteLevel("[[[1,0,0],[2,2,0],[3,4,0],[4,6,0]]]");
+    // Only the JSON literal true makes a sensor.
+    folder.Write("tile5.json", R"({"name": "e", "physics": {"type": "static", "sensor": 1}})");
+    folder.Write("tile6.json", R"({"name": "f", "physics": {"type": "static",
+                                   "sensor": "true"}})");
+    WriteLevel("[[[1,0,0],[2,2,0],[3,4,0],[4,6,0],[5,8,0],[6,10,0]]]");
     LevelData level = builder.BuildLevel("level1.json");
     struct Expected {
         b2BodyType type;
@@ -108,8 +112,10 @@ TEST_F(LevelBuilderTest, PhysicsKeysChooseBodyTypeSensorAndDensity) {
     const Expected expected[] = {{b2_kinematicBody, false, 0.0f},
                                  {b2_staticBody, true, 0.0f},
                                  {b2_dynamicBody, false, 3.0f},
-                                 {b2_dynamicBody, false, 2.0f}};
-    for (std::size_t i = 0; i < 4; ++i) {
+                                 {b2_dynamicBody, false, 2.0f},
+                                 {b2_staticBody, false, 0.0f},
+                                 {b2_staticBody, false, 0.0f}};
+    for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         const b2Body* body = level.objects[i]->GetComponent<PhysicsBody>()->GetBody();
         ASSERT_NE(body, nullptr);
@@ -128,7 +134,7 @@ TEST_F(LevelBuilderTest, PhysicsKeysChooseBodyTypeSensorAndDensity) {
         EXPECT_EQ(box->m_vertices[0], b2Vec2(-10.0f, -10.0f));
         EXPECT_EQ(box->m_vertices[2], b2Vec2(10.0f, 10.0f));
     }
-    EXPECT_EQ(world->GetBodyCount(), 4);
+    EXPECT_EQ(world->GetBodyCount(), 6);
 }
 
 TEST_F(LevelBuilderTest, TheGoalGetsItsTriggerAndAPlayerWithoutBodyIsNoPlayer) {
@@ -297,8 +303,6 @@ INSTANTIATE_TEST_SUITE_P(
                 R"("physics" has no "type")"},
         BadFile{"tile7.json", R"({"name": "x", "physics": {"type": 1}})",
                 R"("physics"/"type" is not a string)"},
-        BadFile{"tile7.json", R"({"name": "x", "physics": {"type": "static", "sensor": 1}})",
-                R"("physics"/"sensor" is not true or false)"},
         BadFile{"tile7.json", R"({"name": "x", "physics": {"type": "dynamic", "density": 1.5}})",
                 R"("physics"/"density" is not an integer)"},
         BadFile{"tile7.json", R"({"name": "x", "physics": {"type": "dynamic", "density": -1}})",

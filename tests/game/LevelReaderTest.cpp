@@ -36,14 +36,15 @@ TEST_F(LevelReaderTest, EveryProblemOfATileFileIsReportedInReadingOrder) {
         ElementsAre(R"(tile4.json: "id" is not an integer)", R"(tile4.json: "name" is missing)",
                     R"(tile4.json: "sprite" is not an integer)",
                     R"(tile4.json: "physics" has no "type")",
-                    R"(tile4.json: "physics"/"sensor" is not true or false)",
                     R"(tile4.json: "physics"/"density" is negative)",
                     R"(tile4.json: "animation" has 5 entries, at least 6 are needed)",
                     R"(tile4.json: "animation"[2] is not an integer)",
                     R"(tile4.json: "animation"[4] is not an integer)"))
-        << "a sprite of the wrong type is not reported as missing as well";
+        << "a sprite of the wrong type is not reported as missing as well, and a sensor that "
+           "is not true is no problem";
     EXPECT_TRUE(tile.read);
     EXPECT_TRUE(tile.IsPlayer()) << "what could be read is kept";
+    EXPECT_FALSE(tile.physics->sensor) << "only the JSON literal true makes a sensor";
     EXPECT_THAT(tile.animation, ElementsAre(1, 2, 4));
 }
 

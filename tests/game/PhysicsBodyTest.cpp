@@ -185,6 +185,94 @@ TEST_F(PhysicsBodyTest, TouchingBodiesReportEachOtherThroughTheScene) {
     world->SetContactListener(nullptr);
 }
 
+TEST_F(PhysicsBodyTest, AComponentGoingWithALiveBodyHearsAndTellsNothing) {
+    Scene scene;  // the contact listener
+    world->SetContactListener(&scene);
+    auto floor = MakeBox(b2_staticBody, {0.0f, 0.0f});
+    floor->ToggleActive();
+    // A component held apart from its owner, as a shared reference may hold one: it goes while
+    // its body still rests on the floor.
+    auto owner = std::make_shared<GameObject>();
+    owner->GetTransform()->position = {0.0f, 25.0f};
+    auto crate = std::make_shared<PhysicsBody>(owner.get());
+    crate->world = world;
+    crate->bodyDef.type = b2_dynamicBody;
+    b2PolygonShape box;
+    box.SetAsBox(10.0f, 10.0f);
+    b2FixtureDef fixture;
+    fixture.density = 1.0f;
+    crate->AddFixture(fixture, box);
+    owner->ToggleActive();
+    Hits landed, floorExits, crateExits;
+    crate->collisionEnterEvent.Subscribe(&landed, &Hits::Record);
+    floor->GetComponent<PhysicsBody>()->collisionExitEvent.Subscribe(&floorExits, &Hits::Record);
+    crate->collisionExitEvent.Subscribe(&crateExits, &Hits::Record);
+    for (int i = 0; i < 60 && landed.others.empty(); ++i) Step();
+    ASSERT_FALSE(landed.others.empty()) << "never landed";
+
+    // The owner outlives the component here: it must not call it afterwards.
+    owner->activatedEvent.Clear();
+    owner->deactivatedEvent.Clear();
+    crate.reset();
+    EXPECT_EQ(world->GetBodyCount(), 1);
+    EXPECT_TRUE(crateExits.others.empty()) << "raised from a component being destroyed";
+    EXPECT_TRUE(floorExits.others.empty()) << "handed on the owner of a component that went";
+    world->SetContactListener(nullptr);
+}
+
+/// Toggles an object from inside a contact callback, while Box2D steps.
+struct Toggler {
+    std::shared_ptr<GameObject> object;
+    static void Toggle(void* target, GameObject*) {
+        auto* toggler = static_cast<Toggler*>(target);
+        if (toggler->object != nullptr) toggler->object->ToggleActive();
+    }
+    static void Destroy(void* target, GameObject*) { static_cast<Toggler*>(target)->object.reset(); }
+};
+
+TEST_F(PhysicsBodyTest, BodiesMadeOrUnmadeInsideAContactCallbackWaitForTheStepToEnd) {
+    Scene scene;  // the contact listener
+    world->SetContactListener(&scene);
+    auto floor = MakeBox(b2_staticBody, {0.0f, 0.0f});
+    auto crate = MakeBox(b2_dynamicBody, {0.0f, 60.0f});
+    auto resting = MakeBox(b2_dynamicBody, {100.0f, 20.5f});
+    auto ledge = MakeBox(b2_staticBody, {100.0f, 0.0f});
+    for (auto* object : {floor.get(), crate.get(), resting.get(), ledge.get()}) {
+        object->ToggleActive();
+    }
+    Hits rested;
+    ledge->GetComponent<PhysicsBody>()->collisionEnterEvent.Subscribe(&rested, &Hits::Record);
+    for (int i = 0; i < 10 && rested.others.empty(); ++i) Step();
+    ASSERT_FALSE(rested.others.empty()) << "the resting box never touched its ledge";
+    // When the crate lands: a new box appears, and the resting one is destroyed.
+    Toggler appear{MakeBox(b2_dynamicBody, {200.0f, 0.0f})};
+    Toggler vanish{resting};
+    const std::shared_ptr<GameObject> late = appear.object;
+    resting.reset();
+    auto floorBody = floor->GetComponent<PhysicsBody>();
+    floorBody->collisionEnterEvent.Subscribe(&appear, &Toggler::Toggle);
+    floorBody->collisionEnterEvent.Subscribe(&vanish, &Toggler::Destroy);
+    Hits ledgeHits;
+    ledge->GetComponent<PhysicsBody>()->collisionExitEvent.Subscribe(&ledgeHits, &Hits::Record);
+
+    int steps = 0;
+    for (; steps < 60 && vanish.object != nullptr; ++steps) Step();
+    ASSERT_EQ(vanish.object, nullptr) << "the crate never landed";
+    // Made as soon as the step was over, where the transform stood.
+    ASSERT_NE(late->GetComponent<PhysicsBody>()->GetBody(), nullptr);
+    EXPECT_EQ(late->GetComponent<PhysicsBody>()->GetBody()->GetPosition(), b2Vec2(200.0f, 0.0f));
+    EXPECT_EQ(physicsStep.GetCount(), 4) << "floor, crate, ledge and the new box";
+    // The destroyed box's body stays in the world, but nothing hears of it again.
+    for (int i = 0; i < 30; ++i) Step();
+    EXPECT_TRUE(ledgeHits.others.empty());
+    int touching = 0;
+    for (b2Contact* contact = world->GetContactList(); contact; contact = contact->GetNext()) {
+        touching += contact->IsTouching() ? 1 : 0;
+    }
+    EXPECT_EQ(touching, 1) << "only the crate on the floor";
+    world->SetContactListener(nullptr);
+}
+
 /// A scene whose level is a dynamic crate without floor and a kinematic block, death line -100.
 class DeathLineTest : public ::testing::Test {
 protected:

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,17 +65,92 @@ protected:
     }
 };
 
-TEST_F(SceneTest, PhysicsAdvancesOneSixtiethWhateverTheFrameTimeBehavioursGetTheFrameTime) {
+/// The game at different frame rates: updates `interval` seconds apart on a level where the
+/// player box falls twelve rows onto the goal.
+struct FrameRate {
+    const char* name;
+    float interval;
+};
+
+void PrintTo(const FrameRate& rate, std::ostream* out) {
+    *out << rate.name;
+}
+
+class SceneFrameRateTest : public SceneTest, public ::testing::WithParamInterface<FrameRate> {
+protected:
+    SceneFrameRateTest() {
+        folder.Write("fall1.json", R"({"id": 1, "name": "fall", "deathLevelInY": -200,
+                                       "arrayOfTiles": [[[1, 0, 0], [2, 0, 12]]]})");
+    }
+
+    /// What a run of updates `interval` seconds apart on a fresh "fall" level shows.
+    struct Run {
+        std::vector<float> deltas;     ///< given to the behaviours in the first half second
+        b2Vec2 position, velocity;     ///< the player's after half a second
+        float goalTime = 0.0f;         ///< game time of the update that reached the goal
+    };
+    Run Play(float interval) {
+        scene.LoadLevel("fall");
+        const std::shared_ptr<GameObject> start = scene.GetLevelData().level;
+        const b2Body* body = Object(1)->GetComponent<PhysicsBody>()->GetBody();
+        Run run;
+        UpdateProbe probe;
+        scene.updateEvent.Subscribe(&probe, &UpdateProbe::Record);
+        const int halfSecond = static_cast<int>(std::lround(0.5f / interval));
+        for (int i = 0; i < halfSecond; ++i) scene.Update(interval);
+        scene.updateEvent.Unsubscribe(&probe, &UpdateProbe::Record);
+        run.deltas = probe.deltas;
+        run.position = body->GetPosition();
+        run.velocity = body->GetLinearVelocity();
+        int updates = halfSecond;
+        for (; scene.GetLevelData().level == start && updates < 1200; ++updates) {
+            scene.Update(interval);
+        }
+        run.goalTime = static_cast<float>(updates) * interval;
+        return run;
+    }
+};
+
+TEST_P(SceneFrameRateTest, TheSameGameTimeGivesTheSameStateAndTheSameGoalTime) {
+    const float interval = GetParam().interval;
+    const Run reference = Play(kStep);
+    const Run run = Play(interval);
+    EXPECT_EQ(run.deltas, std::vector<float>(30, kStep)) << "30 steps of 1/60 s each";
+    EXPECT_EQ(run.position, reference.position);
+    EXPECT_EQ(run.velocity, reference.velocity);
+    RecordProperty("goalTime", std::to_string(run.goalTime));
+    EXPECT_LT(reference.goalTime, 3.0f) << "the goal was reached";
+    // Reached in the update that runs the step reaching it: at most one interval later.
+    EXPECT_GT(run.goalTime, reference.goalTime - 1e-4f);
+    EXPECT_LT(run.goalTime, reference.goalTime + interval);
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, SceneFrameRateTest,
+                         ::testing::Values(FrameRate{"Hz60", 1.0f / 60.0f},
+                                           FrameRate{"Hz30", 1.0f / 30.0f},
+                                           FrameRate{"Hz144", 1.0f / 144.0f}),
+                         [](const ::testing::TestParamInfo<FrameRate>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(SceneTest, AHitchRunsAHandfulOfStepsAndDropsTheRest) {
     scene.LoadLevel("drop");
     UpdateProbe probe;
     scene.updateEvent.Subscribe(&probe, &UpdateProbe::Record);
     const b2Body* falling = Object(1)->GetComponent<PhysicsBody>()->GetBody();
 
     scene.Update(0.5f);
-    EXPECT_EQ(probe.deltas, std::vector<float>{0.5f});
-    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * kStep);
+    EXPECT_EQ(probe.deltas, std::vector<float>(Scene::maxStepsPerUpdate, kStep));
+    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 5.0f * kStep);
+    // The dropped time does not come back: the next frames run one step each.
+    scene.Update(kStep);
+    EXPECT_EQ(probe.deltas.size(), 6u);
     scene.Update(0.0f);
-    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 2.0f * kStep);
+    EXPECT_EQ(probe.deltas.size(), 6u) << "no time, no step";
+    scene.Update(kStep / 2.0f);
+    scene.Update(kStep / 2.0f);
+    EXPECT_EQ(probe.deltas.size(), 7u) << "two half frames make one step";
+    EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 7.0f * kStep);
     EXPECT_EQ(Object(1)->GetTransform()->position.y, falling->GetPosition().y);
     scene.updateEvent.Unsubscribe(&probe, &UpdateProbe::Record);
 }

@@ -2,12 +2,15 @@
 // fixed 1/60 s steps and keys sent through its key-input event, so every run is the same.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "gamegl/MeadowScene.hpp"
+#include "levelcheck/InputScript.hpp"
 
 namespace {
 
@@ -142,6 +145,85 @@ TEST_F(Playthrough, HoldingSpaceJumpsOncePerLanding) {
     EXPECT_GT(jumpStarts[1] - jumpStarts[0], 120) << "a flight of about two seconds";
     EXPECT_EQ(jumpStarts[2] - jumpStarts[1], jumpStarts[1] - jumpStarts[0]);
     EXPECT_GT(highest, kRestHeight + 60.0f);
+}
+
+TEST_F(Playthrough, ASpacePressShortlyBeforeLandingJumpsOnLanding) {
+    LandPlayer();
+    float previousVy = 0.0f;
+    int frame = 0;  // frames since the last jump started
+    // One frame; true when a jump started in it (only the jump makes the player rise this fast).
+    const auto jumped = [&] {
+        Frame();
+        ++frame;
+        const bool started = PlayerVelocity().y > 100.0f && previousVy <= 100.0f;
+        previousVy = PlayerVelocity().y;
+        if (started) frame = 0;
+        return started;
+    };
+    // Space pressed for one frame: the press is over long before any landing.
+    const auto tap = [&] {
+        Press(SDLK_SPACE);
+        const bool started = jumped();
+        Release(SDLK_SPACE);
+        return started;
+    };
+    // A jump from rest, and the frame of its landing.
+    ASSERT_TRUE(tap());
+    while (!Player()->GetComponent<CharacterController>()->IsGrounded() && frame < 300) {
+        ASSERT_FALSE(jumped());
+    }
+    const int flight = frame;
+    ASSERT_LT(flight, 300);
+    Frames(30);
+    previousVy = PlayerVelocity().y;
+
+    // The same jump, with space tapped four frames before it lands: it jumps on landing.
+    ASSERT_TRUE(tap());
+    while (frame < flight - 5) ASSERT_FALSE(jumped());
+    ASSERT_FALSE(tap());
+    int landingJump = -1;
+    while (frame < flight + 2 && landingJump < 0) {
+        const int next = frame + 1;
+        if (jumped()) landingJump = next;
+    }
+    EXPECT_EQ(landingJump, flight) << "jumps in the frame of the landing";
+    EXPECT_NEAR(PlayerPosition().y, kRestHeight, 0.5f) << "from the ground";
+
+    // Tapped a fifth of a second before landing, the press is forgotten: one landing, no jump.
+    while (frame < flight - 13) ASSERT_FALSE(jumped());
+    ASSERT_FALSE(tap());
+    while (frame < flight + 60) EXPECT_FALSE(jumped()) << "frame " << frame;
+    EXPECT_TRUE(Player()->GetComponent<CharacterController>()->IsGrounded());
+    EXPECT_NEAR(PlayerPosition().y, kRestHeight, 0.05f);
+}
+
+TEST_F(Playthrough, APlayerPushingAgainstAWallSlidesDownIt) {
+    // A one-tile pit at column 4 between a step at column 3 and a wall of eight tiles.
+    std::string tiles = "[[1, 0, 0], [1, 1, 0], [1, 2, 0], [1, 3, 0], [1, 4, 0], [1, 5, 0], "
+                        "[1, 3, 1], [5, 4, 1]";
+    for (int row = 1; row <= 8; ++row) tiles += ", [1, 5, " + std::to_string(row) + "]";
+    folder.Write("pit1.json", R"({"id": 1, "name": "pit", "deathLevelInY": -100,
+                                  "arrayOfTiles": [)" + tiles + "]]}");
+    scene.LoadLevel("pit");
+    // Jump at the wall and keep pushing against it for five seconds.
+    const InputScript script = InputScript::Parse(
+        "0 down Right\n"
+        "30 down Space\n"
+        "31 up Space\n"
+        "330 up Right\n",
+        "pit.txt");
+    float highest = 0.0f;
+    std::vector<float> heights;
+    script.Replay(scene, 330, [&](int) {
+        highest = std::max(highest, PlayerPosition().y);
+        heights.push_back(PlayerPosition().y);
+    });
+    ASSERT_EQ(heights.size(), 330u);
+    EXPECT_GT(highest, kRestHeight + 40.0f) << "the jump went up along the wall";
+    EXPECT_NEAR(PlayerPosition().x, 4.0f * kGrid, 1.0f) << "still in the pit, against the wall";
+    EXPECT_NEAR(PlayerPosition().y, kRestHeight, 0.05f) << "slid back down while pushing";
+    // Back down well before the key went up: no hanging on the wall on the way.
+    EXPECT_NEAR(heights[240], kRestHeight, 0.05f);
 }
 
 TEST_F(Playthrough, FallingBelowTheDeathLinePutsThePlayerBackInTheSameFrame) {
