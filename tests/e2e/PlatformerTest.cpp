@@ -231,8 +231,10 @@ TEST(DefaultWorldOffscreen, RunsWhenAskedForWithoutItsMemoryGrowing) {
     // A swap that presents nothing must still let the driver carry out each frame's work;
     // queued frames once grew the process by about 9 MiB a second.
     constexpr long kToleranceKiB = 2048;
-    constexpr double kSettleSeconds = 1.0;
-    constexpr double kMeasuredSeconds = 1.5;
+    // Seen on a loaded machine: one step of about 8 MiB after 1.1 to 1.6 s of processor time
+    // (start-up work), then nothing.
+    constexpr double kSettleSeconds = 2.5;
+    constexpr double kMeasuredSeconds = 2.0;
     ScratchFolder folder;
     folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
     Platformer game(folder.path, Platformer::kOffscreen);

@@ -44,6 +44,10 @@ public:
         if (display == ":") throw std::runtime_error("Xvfb did not start");
         connection = XOpenDisplay(display.c_str());
         if (connection == nullptr) throw std::runtime_error("cannot connect to " + display);
+        // A window can go between listing it and asking about it (SDL makes short-lived
+        // windows while it starts); Xlib's default handler would end the test process then.
+        // The failed request returns a failure status instead, which the callers handle.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     }
     ~PrivateXServer() {
         if (connection != nullptr) XCloseDisplay(connection);
@@ -71,7 +75,7 @@ public:
     }
     XWindowAttributes Attributes(Window window) {
         XWindowAttributes attributes{};
-        XGetWindowAttributes(connection, window, &attributes);
+        if (XGetWindowAttributes(connection, window, &attributes) == 0) return {};
         return attributes;
     }
     /// The window's title (WM_NAME); empty when it has none.
