@@ -15,6 +15,9 @@ namespace {
 constexpr float kWindowWidth = 800.0f;
 constexpr float kWindowHeight = 600.0f;
 constexpr bool kVSync = true;
+// The window may be resized and made fullscreen; it always shows the 800 x 600 view, scaled.
+constexpr unsigned int kWindowFlags =
+    SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
 const char* const kOffscreenDriver = "offscreen";
 
 /// True when SDL fell back to its offscreen video driver without being asked for it (there is
@@ -24,6 +27,13 @@ bool WindowIsUnseen() {
     const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     return driver != nullptr && std::strcmp(driver, kOffscreenDriver) == 0 &&
            (requested == nullptr || std::strcmp(requested, kOffscreenDriver) != 0);
+}
+
+/// F11, or Enter with Alt held.
+bool IsFullscreenToggle(const SDL_Event& event) {
+    const SDL_Keycode key = event.key.keysym.sym;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    return key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER));
 }
 
 }  // namespace
@@ -49,7 +59,8 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     // Made only now: a window object that is never initialised still shuts SDL down when it goes.
     renderer = std::make_unique<orka::SDLRenderer>();
     renderer->setWindowSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
-    renderer->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, kVSync);
+    renderer->setLogicalSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
+    renderer->init(SDL_INIT_EVERYTHING, kWindowFlags, kVSync);
     // Without a window the event loop would run on and on with nothing to close.
     if (renderer->getSDLWindow() == nullptr) {
         throw std::runtime_error(std::string("Cannot open the game window: ") + SDL_GetError());
@@ -104,5 +115,11 @@ void SceneManager::Render() {
 
 void SceneManager::OnKeyEvent(SDL_Event& event) {
     if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);
+    if (IsFullscreenToggle(event)) {
+        if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
+            renderer->toggleFullscreen();
+        }
+        return;
+    }
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
 }

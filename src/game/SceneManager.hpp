@@ -21,10 +21,11 @@ class SpriteAtlas;
 class SceneManager {
 public:
     /// Runs the whole game: this constructor returns only when the game is over (`Application`
-    /// makes one, and the game is played inside the call). It opens the 800 x 600 window, loads
-    /// the atlas ("<atlas>.json" and "<atlas>.png") and the first level of the world
-    /// ("<world>1.json"), and runs the event loop until the window is closed; Escape ends the
-    /// process at once with exit code 0. Throws when the atlas or a level cannot be loaded. While
+    /// makes one, and the game is played inside the call). It opens the 800 x 600 window
+    /// (resizable: at any size it shows the 800 x 600 view, scaled), loads the atlas
+    /// ("<atlas>.json" and "<atlas>.png") and the first level of the world ("<world>1.json"),
+    /// and runs the event loop until the window is closed; Escape ends the process at once with
+    /// exit code 0. Throws when the atlas or a level cannot be loaded. While
     /// another scene manager exists it does nothing.
     SceneManager(std::string worldName, std::string atlasName);
 
@@ -47,8 +48,9 @@ public:
     void LoadScene(std::string worldName, std::string atlasName);
     /// Draws the scene; the window's frame-render callback.
     void Render();
-    /// The window's key callback: Escape ends the process with exit code 0, every other key
-    /// event goes unchanged to the scene's key-input event.
+    /// The window's key callback: Escape ends the process with exit code 0, F11 and Alt+Enter
+    /// switch desktop fullscreen on and off, every other key event goes unchanged to the
+    /// scene's key-input event.
     void OnKeyEvent(SDL_Event& event);
 
     /// Window size in pixels (0 until the manager is set up).

@@ -3,6 +3,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "orka/Framebuffer.hpp"
@@ -51,6 +52,7 @@ void remap(RenderPass*& pointer, RenderPass* a, RenderPass* b) {
 
 RenderPass* RenderPass::instance = nullptr;
 RenderPass* RenderPass::guiFrameOwner = nullptr;
+int RenderPass::barsClearedInFrame = -1;
 
 // ---- RenderPassBuilder ----
 
@@ -207,20 +209,29 @@ GLuint RenderPass::textureName(const Texture& texture) {
 // ---- Binding ----
 
 void RenderPass::bind(bool newFrame) {
-    glm::vec2 targetSize(0.0f);
+    // The part of the target the camera's viewport is a fraction of, and the size projections
+    // are computed for: the whole framebuffer, or the window's area for its logical size.
+    PixelArea area;
+    glm::ivec2 projectionSize(0);
     if (settings.framebuffer != nullptr) {
         settings.framebuffer->bind();
-        targetSize = glm::vec2(settings.framebuffer->getSize());
+        area.size = glm::ivec2(settings.framebuffer->getSize());
+        projectionSize = area.size;
     } else {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         if (Renderer::instance != nullptr) {
-            targetSize = glm::vec2(Renderer::instance->getDrawableSize());
+            area = Renderer::instance->getWindowArea();
+            const glm::ivec2 logical = Renderer::instance->getLogicalSize();
+            projectionSize = logical.x > 0 && logical.y > 0 ? logical : area.size;
+            if (newFrame) clearBars(area);
         }
     }
     const glm::vec2 offset = settings.camera.getViewportOffset();
     const glm::vec2 size = settings.camera.getViewportSize();
-    viewportOffset = {toPixels(offset.x, targetSize.x), toPixels(offset.y, targetSize.y)};
-    viewportSize = {toPixels(size.x, targetSize.x), toPixels(size.y, targetSize.y)};
+    const glm::vec2 areaSize(area.size);
+    viewportOffset = glm::uvec2(area.offset) +
+                     glm::uvec2(toPixels(offset.x, areaSize.x), toPixels(offset.y, areaSize.y));
+    viewportSize = {toPixels(size.x, areaSize.x), toPixels(size.y, areaSize.y)};
     // Clearing and drawing stay inside the camera's viewport.
     const auto x = static_cast<GLint>(viewportOffset.x);
     const auto y = static_cast<GLint>(viewportOffset.y);
@@ -244,7 +255,30 @@ void RenderPass::bind(bool newFrame) {
         guiFrameOwner = this;
     }
     // The projection covers the whole target, not just the viewport.
-    projection = settings.camera.getProjectionTransform(glm::uvec2(targetSize));
+    projection = settings.camera.getProjectionTransform(glm::uvec2(projectionSize));
+}
+
+void RenderPass::clearBars(const PixelArea& area) {
+    const RenderStats& frameStats = Renderer::instance->renderStats;
+    const glm::ivec2 drawable = Renderer::instance->getDrawableSize();
+    // Once a frame: a later pass must not wipe what the GUI drew over the bars.
+    if (area.size == drawable || barsClearedInFrame == frameStats.frame) return;
+    barsClearedInFrame = frameStats.frame;
+    const glm::ivec2 end = area.offset + area.size;
+    // Left, right, below, above; the area itself is the passes' to clear.
+    const std::array<std::array<GLint, 4>, 4> bars{{
+        {0, 0, area.offset.x, drawable.y},
+        {end.x, 0, drawable.x - end.x, drawable.y},
+        {area.offset.x, 0, area.size.x, area.offset.y},
+        {area.offset.x, end.y, area.size.x, drawable.y - end.y},
+    }};
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    for (const auto& bar : bars) {
+        if (bar[2] <= 0 || bar[3] <= 0) continue;
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
 }
 
 void RenderPass::clear() {

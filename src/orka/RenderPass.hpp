@@ -15,6 +15,7 @@ namespace orka {
 
 class Framebuffer;
 class Material;
+struct PixelArea;
 class RenderPass;
 class Shader;
 class SpriteBatch;
@@ -127,6 +128,8 @@ private:
 
     void bind(bool newFrame);
     void clear();
+    /// Blackens the drawable outside the window's area (once a frame).
+    static void clearBars(const PixelArea& area);
     void setupShader(const glm::mat4& modelTransform, Shader* shader);
     void useMaterial(Material* material);
     void useMesh(Mesh* mesh, int indexSet);
@@ -162,6 +165,8 @@ private:
 
     /// The pass that started the open GUI frame (it alone renders it), or null.
     static RenderPass* guiFrameOwner;
+    /// Renderer frame whose bars are already black.
+    static int barsClearedInFrame;
 };
 
 }  // namespace orka

@@ -113,6 +113,28 @@ glm::ivec2 Renderer::getDrawableSize() const {
     return size;
 }
 
+void Renderer::setLogicalSize(glm::ivec2 size) {
+    logicalSize = glm::max(size, glm::ivec2(0));
+}
+
+PixelArea Renderer::getWindowArea() const {
+    return fitAspect(getDrawableSize(), logicalSize);
+}
+
+PixelArea Renderer::fitAspect(glm::ivec2 drawable, glm::ivec2 logical) {
+    if (logical.x <= 0 || logical.y <= 0) return {{0, 0}, drawable};
+    // Compared as cross products, so that an exact fit leaves no one-pixel bar.
+    const long long wide = static_cast<long long>(drawable.x) * logical.y;
+    const long long tall = static_cast<long long>(drawable.y) * logical.x;
+    glm::ivec2 size = drawable;
+    if (wide > tall) {
+        size.x = static_cast<int>((tall + logical.y / 2) / logical.y);  // bars left and right
+    } else if (tall > wide) {
+        size.y = static_cast<int>((wide + logical.x / 2) / logical.x);  // bars above and below
+    }
+    return {(drawable - size) / 2, size};
+}
+
 void Renderer::swapWindow() {
     if (renderPassFinisher != nullptr) renderPassFinisher();
     renderStatsLast = renderStats;

@@ -14,6 +14,15 @@ class Shader;
 class Texture;
 class SpriteAtlas;
 
+/// A rectangle of whole pixels: lower-left corner and size.
+struct PixelArea {
+    glm::ivec2 offset{0, 0};
+    glm::ivec2 size{0, 0};
+    bool operator==(const PixelArea& other) const {
+        return offset == other.offset && size == other.size;
+    }
+};
+
 /// The single owner of the OpenGL context. Created for a window by SDLRenderer::init; it loads
 /// the GL entry points, sets the global GL state every draw assumes, counts resources and draw
 /// work in RenderStats and presents frames. The window must outlive the renderer.
@@ -32,6 +41,18 @@ public:
     glm::ivec2 getWindowSize() const;
     /// Size of the default framebuffer in pixels (what render passes set viewports from).
     glm::ivec2 getDrawableSize() const;
+    /// A fixed logical size for the window's picture: render passes into the window then draw
+    /// into the largest centred part of the drawable with its aspect ratio (the rest of the
+    /// drawable stays black) and compute projections for this size, so a window of any size
+    /// shows the same view, scaled. (0, 0), the default, draws into the whole drawable.
+    void setLogicalSize(glm::ivec2 size);
+    glm::ivec2 getLogicalSize() const { return logicalSize; }
+    /// The part of the drawable that render passes into the window draw into, in pixels.
+    PixelArea getWindowArea() const;
+    /// The largest rectangle of `logical`'s aspect ratio centred in `drawable`; all of
+    /// `drawable` when `logical` has no extent.
+    static PixelArea fitAspect(glm::ivec2 drawable, glm::ivec2 logical);
+
     /// Statistics of the last presented frame.
     const RenderStats& getRenderStats() const { return renderStatsLast; }
     /// True only if vsync was requested and the driver accepted it.
@@ -71,6 +92,7 @@ private:
     SDL_GLContext glcontext = nullptr;
     bool vsync;
     RenderStats renderStatsLast;
+    glm::ivec2 logicalSize{0, 0};
 };
 
 }  // namespace orka

@@ -9,6 +9,7 @@
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
 #include "orka/Version.hpp"
+#include "orka/X11Desktop.hpp"
 
 namespace orka {
 
@@ -83,6 +84,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
     }
     windowWatch = std::make_unique<X11WindowWatch>(window);
     renderer = std::make_unique<Renderer>(window, vsync);
+    renderer->setLogicalSize(logicalSize);
     // Rendering into the window is gamma-corrected by the hardware.
     glEnable(GL_FRAMEBUFFER_SRGB);
 }
@@ -173,12 +175,35 @@ bool SDLRenderer::isFullscreen() const {
     return (SDL_GetWindowFlags(window) & fullscreenFlags) != 0;
 }
 
+void SDLRenderer::setLogicalSize(glm::ivec2 size) {
+    logicalSize = size;
+    if (renderer != nullptr) renderer->setLogicalSize(size);
+}
+
 void SDLRenderer::setFullscreen(bool enabled) {
     if (isFullscreen() == enabled) return;
+    if (enabled && window != nullptr) {
+        SDL_GetWindowPosition(window, &windowedArea.x, &windowedArea.y);
+        SDL_GetWindowSize(window, &windowedArea.w, &windowedArea.h);
+    }
     const Uint32 flags = SDL_GetWindowFlags(window) ^ fullscreenFlags;
     if (SDL_SetWindowFullscreen(window, flags) < 0) {
         std::cout << "Toggling fullscreen mode failed: " << SDL_GetError() << std::endl;
+        return;
     }
+    // SDL leaves moving the window to the window manager; without one, do what it would do.
+    const bool unmanaged = X11Desktop::lacksWindowManager(window);
+    if (enabled) {
+        SDL_Rect display{0, 0, 0, 0};
+        if (unmanaged && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &display) == 0) {
+            X11Desktop::place(window, display);
+        }
+        return;
+    }
+    // Some window managers, and a server without one, leave the window at the display's size.
+    if (windowedArea.w <= 0 || windowedArea.h <= 0) return;
+    SDL_SetWindowSize(window, windowedArea.w, windowedArea.h);
+    if (unmanaged) SDL_SetWindowPosition(window, windowedArea.x, windowedArea.y);
 }
 
 bool SDLRenderer::isMouseCursorVisible() const {

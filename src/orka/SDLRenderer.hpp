@@ -57,9 +57,16 @@ public:
     void setWindowSize(glm::ivec2 size);
     void setWindowTitle(std::string title);
 
+    /// A fixed logical size of the picture (Renderer::setLogicalSize): at any window size the
+    /// same view, scaled to fit with its aspect ratio kept, between black bars. (0, 0), the
+    /// default, fills the window. May be set before init.
+    void setLogicalSize(glm::ivec2 size);
+
     bool isFullscreen() const;
-    /// Switches to or from desktop fullscreen; prints SDL's reason on failure.
+    /// Switches to or from desktop fullscreen; prints SDL's reason on failure. Leaving it
+    /// brings the window back to the size and place it had before.
     void setFullscreen(bool enabled);
+    void toggleFullscreen() { setFullscreen(!isFullscreen()); }
 
     bool isMouseCursorVisible() const;
     void setMouseCursorVisible(bool visible);
@@ -80,6 +87,8 @@ private:
     bool running = false;
     int windowWidth = 800;
     int windowHeight = 600;
+    glm::ivec2 logicalSize{0, 0};
+    SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
 };
 

@@ -42,6 +42,35 @@ constexpr int kLeastJumpShift = 12;
 constexpr int kStraySteer = 8;  // the other axis moves by at most this much
 constexpr int kSearchX = 200;
 constexpr int kSearchY = 100;
+constexpr int kScreenWidth = 1024;  // the private X server's screen
+constexpr int kScreenHeight = 768;
+
+/// `picture` resampled to `width` x `height` by taking the pixel under each new pixel's centre.
+Picture Resampled(const Picture& picture, int width, int height) {
+    Picture result{width, height, {}};
+    result.rgb.reserve(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const int fromY = static_cast<int>((y + 0.5) * picture.height / height);
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* pixel =
+                picture.At(static_cast<int>((x + 0.5) * picture.width / width), fromY);
+            result.rgb.insert(result.rgb.end(), pixel, pixel + 3);
+        }
+    }
+    return result;
+}
+
+/// Pixels of the rectangle that are not black.
+int LitPixels(const Picture& picture, int left, int top, int width, int height) {
+    int lit = 0;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const unsigned char* pixel = picture.At(x, y);
+            lit += pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0;
+        }
+    }
+    return lit;
+}
 
 class DefaultWorld : public ::testing::Test {
 protected:
@@ -120,6 +149,40 @@ protected:
                          std::to_string(top + kHeight / 2) + " " + actions);
     }
 
+    /// The window's part of a screenshot, at the window's size now; empty when it failed.
+    Picture ShotOfWindow() {
+        const Picture screen = game::test::Screenshot(x.display);
+        const XWindowAttributes size = x.Attributes(window);
+        const auto [left, top] = x.Origin(window);
+        if (screen.Empty() || left < 0 || top < 0 || left + size.width > screen.width ||
+            top + size.height > screen.height) {
+            return {};
+        }
+        return screen.Crop(left, top, size.width, size.height);
+    }
+
+    /// Screenshots of the window until one has the given size and `shows` holds for it (the
+    /// game has drawn a frame at that size), or the last one taken when that did not come.
+    template <typename Shows>
+    Picture ShotWhen(int width, int height, Shows shows) {
+        Picture shot;
+        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
+            shot = ShotOfWindow();
+            if (shot.width == width && shot.height == height && shows(shot)) break;
+            std::this_thread::sleep_for(100ms);
+        }
+        return shot;
+    }
+
+    /// Mean channel difference between `reference` (800 x 600) and the `shot`'s picture
+    /// inside it at (`left`, `top`) of `width` x `height`, scaled back to 800 x 600.
+    static double DifferenceFrom(const Picture& reference, const Picture& shot, int left, int top,
+                                 int width, int height) {
+        if (shot.Empty() || left + width > shot.width || top + height > shot.height) return 255;
+        const Picture inner = Resampled(shot.Crop(left, top, width, height), kWidth, kHeight);
+        return game::test::MovedDifference(reference, inner, 0, 0);
+    }
+
     void ExpectAShownLevel(const Picture& shot) {
         ASSERT_FALSE(shot.Empty()) << "no screenshot";
         // The first level fills a good part of the window with tiles of many colours.
@@ -173,6 +236,89 @@ TEST_F(DefaultWorld, HoldingRightScrollsTheLevelLeftAndSpaceLiftsThePlayerAboveI
     EXPECT_GE(jump.dy, kLeastJumpShift);
     EXPECT_LE(std::abs(jump.dx), kStraySteer);
     EXPECT_LT(jump.difference * 2, jump.unmoved);
+
+    ASSERT_TRUE(Keys("key Escape"));
+    ASSERT_TRUE(game.EndsWithin());
+    EXPECT_EQ(game.ExitCode(), 0);
+}
+
+TEST_F(DefaultWorld, AnyWindowSizeShowsTheSameViewScaledBetweenBlackBarsAndF11FillsTheScreen) {
+    // Nearest-texel scaling of the pixel art moves edges by a pixel: a scaled picture differs
+    // from the 800 x 600 one by a few levels per channel on average, an unscaled or shifted
+    // one by far more.
+    constexpr double kSameView = 6.0;
+    ASSERT_NE(Start("1\n"), 0u) << "no window";
+    EXPECT_FALSE(x.SizeHints(window).flags & PMaxSize) << "a window manager could not resize it";
+    const Picture reference = StillWindowShot();
+    ExpectAShownLevel(reference);
+    const auto resize = [&](int left, int top, int width, int height) {
+        const std::string id = std::to_string(window);
+        return x.Xdotool("windowmove " + id + " " + std::to_string(left) + " " +
+                         std::to_string(top) + " windowsize " + id + " " + std::to_string(width) +
+                         " " + std::to_string(height));
+    };
+
+    // Wider than 4:3: the 800 x 600 view in the middle, black bars left and right where a
+    // wider view would show more of the ground.
+    ASSERT_TRUE(resize(0, 0, kScreenWidth, kHeight));
+    constexpr int kPillar = (kScreenWidth - kWidth) / 2;
+    const auto showsTheViewInTheMiddle = [&](const Picture& shot) {
+        return DifferenceFrom(reference, shot, kPillar, 0, kWidth, kHeight) < kSameView;
+    };
+    const Picture wide = ShotWhen(kScreenWidth, kHeight, showsTheViewInTheMiddle);
+    ASSERT_EQ(wide.width, kScreenWidth);
+    const double pillarboxed = DifferenceFrom(reference, wide, kPillar, 0, kWidth, kHeight);
+    RecordProperty("pillarboxed", std::to_string(pillarboxed));
+    EXPECT_LT(pillarboxed, kSameView);
+    EXPECT_EQ(LitPixels(wide, 0, 0, kPillar, kHeight), 0) << "left bar";
+    EXPECT_EQ(LitPixels(wide, kPillar + kWidth, 0, kPillar, kHeight), 0) << "right bar";
+
+    // Taller than 4:3: bars above and below.
+    constexpr int kLetter = (kScreenHeight - kHeight) / 2;
+    ASSERT_TRUE(resize(0, 0, kWidth, kScreenHeight));
+    const Picture tall = ShotWhen(kWidth, kScreenHeight, [&](const Picture& shot) {
+        return DifferenceFrom(reference, shot, 0, kLetter, kWidth, kHeight) < kSameView;
+    });
+    ASSERT_EQ(tall.height, kScreenHeight);
+    const double letterboxed = DifferenceFrom(reference, tall, 0, kLetter, kWidth, kHeight);
+    RecordProperty("letterboxed", std::to_string(letterboxed));
+    EXPECT_LT(letterboxed, kSameView);
+    EXPECT_EQ(LitPixels(tall, 0, 0, kWidth, kLetter), 0) << "top bar";
+    EXPECT_EQ(LitPixels(tall, 0, kLetter + kHeight, kWidth, kLetter), 0) << "bottom bar";
+
+    // 1024 x 768: the same view, 1.28 times as large, no bars.
+    const auto filled = [&](const Picture& shot) {
+        return DifferenceFrom(reference, shot, 0, 0, shot.width, shot.height) < kSameView;
+    };
+    ASSERT_TRUE(resize(0, 0, kScreenWidth, kScreenHeight));
+    const Picture large = ShotWhen(kScreenWidth, kScreenHeight, filled);
+    ASSERT_EQ(large.width, kScreenWidth);
+    const double scaled = DifferenceFrom(reference, large, 0, 0, kScreenWidth, kScreenHeight);
+    const double unscaled = DifferenceFrom(reference, large, 0, 0, kWidth, kHeight);
+    RecordProperty("scaled", std::to_string(scaled));
+    RecordProperty("unscaled", std::to_string(unscaled));
+    EXPECT_LT(scaled, kSameView);
+    EXPECT_GT(unscaled, 2 * kSameView) << "the picture did not grow with the window";
+
+    // F11 and Alt+Enter: desktop fullscreen, then back to the window's size and place.
+    constexpr int kSmallWidth = 640, kSmallHeight = 480, kSmallLeft = 40, kSmallTop = 30;
+    ASSERT_TRUE(resize(kSmallLeft, kSmallTop, kSmallWidth, kSmallHeight));
+    ASSERT_LT(DifferenceFrom(reference, ShotWhen(kSmallWidth, kSmallHeight, filled), 0, 0,
+                             kSmallWidth, kSmallHeight),
+              kSameView);
+    for (const std::string key : {"F11", "alt+Return"}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(Keys("key " + key));
+        const Picture full = ShotWhen(kScreenWidth, kScreenHeight, filled);
+        EXPECT_EQ(full.width, kScreenWidth);
+        EXPECT_EQ(x.Origin(window), std::make_pair(0, 0));
+        EXPECT_LT(DifferenceFrom(reference, full, 0, 0, full.width, full.height), kSameView);
+        ASSERT_TRUE(Keys("key " + key));
+        const Picture back = ShotWhen(kSmallWidth, kSmallHeight, filled);
+        EXPECT_EQ(back.width, kSmallWidth);
+        EXPECT_EQ(back.height, kSmallHeight);
+        EXPECT_EQ(x.Origin(window), std::make_pair(kSmallLeft, kSmallTop));
+    }
 
     ASSERT_TRUE(Keys("key Escape"));
     ASSERT_TRUE(game.EndsWithin());

@@ -136,6 +136,26 @@ TEST_F(RenderPassTest, ViewportAndScissorComeFromTheCameraProjectionFromTheWhole
     expectColor(pixelAt(pass, 600, 300), opaqueGreen, "inside the viewport");
 }
 
+TEST_F(RenderPassTest, ALogicalSizeDrawsIntoACentredAreaBetweenBlackBars) {
+    { RenderPass red = RenderPass::create().withClearColor(true, opaqueRed).build(); }
+    struct LogicalSize {
+        explicit LogicalSize(glm::ivec2 size) { Renderer::instance->setLogicalSize(size); }
+        ~LogicalSize() { Renderer::instance->setLogicalSize({0, 0}); }
+    } square({400, 400});
+    Camera camera;
+    camera.setViewport({0.5f, 0.0f}, {0.5f, 1.0f});
+    RenderPass pass =
+        RenderPass::create().withCamera(camera).withClearColor(true, opaqueGreen).build();
+    // 800 x 600 holds a 600 x 600 square at x = 100; the camera takes its right half.
+    EXPECT_EQ(glBox(GL_VIEWPORT), (std::array<GLint, 4>{400, 0, 300, 600}));
+    EXPECT_EQ(glBox(GL_SCISSOR_BOX), (std::array<GLint, 4>{400, 0, 300, 600}));
+    EXPECT_EQ(pass.getProjection(), camera.getProjectionTransform({400, 400}));
+    expectColor(pixelAt(pass, 50, 300), {0, 0, 0, 1}, "left bar");
+    expectColor(pixelAt(pass, 750, 300), {0, 0, 0, 1}, "right bar");
+    expectColor(pixelAt(pass, 200, 300), opaqueRed, "the area outside the camera's viewport");
+    expectColor(pixelAt(pass, 500, 300), opaqueGreen, "the camera's viewport");
+}
+
 TEST_F(RenderPassTest, SameMeshAndMaterialTwiceBindEverythingOnce) {
     RenderPass pass = RenderPass::create().withCamera(windowCamera).build();
     pass.draw(quad, square(10, 10, 20), unlitRed);

@@ -34,6 +34,29 @@ TEST(Renderer, IsTheInstanceAndSetsTheGlobalGLState) {
     EXPECT_EQ(renderer.usesVSync(), SDL_GL_GetSwapInterval() != 0);
 }
 
+TEST(Renderer, TheWindowAreaIsTheLargestCentredRectangleOfTheLogicalAspect) {
+    struct Case {
+        glm::ivec2 drawable, logical;
+        PixelArea area;
+    };
+    const Case cases[] = {
+        {{800, 600}, {0, 0}, {{0, 0}, {800, 600}}},  // no logical size: everything
+        {{800, 600}, {800, 600}, {{0, 0}, {800, 600}}},
+        {{1024, 768}, {800, 600}, {{0, 0}, {1024, 768}}},    // same aspect: no bars
+        {{1024, 600}, {800, 600}, {{112, 0}, {800, 600}}},   // wider: bars left and right
+        {{800, 768}, {800, 600}, {{0, 84}, {800, 600}}},     // taller: bars above and below
+        {{1024, 700}, {800, 600}, {{45, 0}, {933, 700}}},    // 933.3 rounds down, odd bars
+        {{1600, 1201}, {800, 600}, {{0, 0}, {1600, 1200}}},  // 1200: the spare row stays at the top
+        {{0, 0}, {800, 600}, {{0, 0}, {0, 0}}},              // minimised
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.drawable.x << "x" << c.drawable.y);
+        const PixelArea area = Renderer::fitAspect(c.drawable, c.logical);
+        EXPECT_EQ(area.offset, c.area.offset);
+        EXPECT_EQ(area.size, c.area.size);
+    }
+}
+
 TEST(RendererStats, RollOverAtSwapKeepingCountsAndZeroingPerFrameFields) {
     Renderer& renderer = testRenderer();
     // Two empty frames, so that earlier tests' drawing is no longer the previous frame.

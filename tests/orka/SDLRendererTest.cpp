@@ -369,12 +369,21 @@ TEST(SDLRendererDeathTest, SizeAndTitleSetBeforeInitAreUsedAtCreation) {
 
 int fullscreenRoundTrip() {
     SDLRenderer sdl;
-    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    sdl.setWindowSize({640, 480});
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE, false);
     if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    SDL_Rect display{};
+    SDL_GetDisplayBounds(0, &display);
     sdl.setFullscreen(true);
     if (!sdl.isFullscreen()) return fail("not fullscreen");
-    sdl.setFullscreen(false);
+    if (Renderer::instance->getDrawableSize() != glm::ivec2(display.w, display.h)) {
+        return fail("the drawable does not fill the display");
+    }
+    sdl.toggleFullscreen();
     if (sdl.isFullscreen()) return fail("still fullscreen");
+    if (Renderer::instance->getWindowSize() != glm::ivec2(640, 480)) {
+        return fail("the window did not get its size back");
+    }
     return 0;
 }
 

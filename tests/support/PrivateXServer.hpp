@@ -86,6 +86,13 @@ public:
         XFree(name);
         return title;
     }
+    /// The size hints the window gives a window manager (WM_NORMAL_HINTS); no flags when none.
+    XSizeHints SizeHints(Window window) {
+        XSizeHints hints{};
+        long supplied = 0;
+        if (XGetWMNormalHints(connection, window, &hints, &supplied) == 0) hints.flags = 0;
+        return hints;
+    }
     /// Where the window's top-left pixel lies on the screen.
     std::pair<int, int> Origin(Window window) {
         int x = 0, y = 0;
