@@ -76,7 +76,7 @@ TEST_F(WorldCheckerTest, AfterALevelWithoutReadableIdTheLevelsAreFollowedByFileN
     EXPECT_THAT(Check(),
                 ElementsAre(R"(w1.json: "id" is not an integer)",
                             R"(w1.json: no goal: no tile has a type with "leveloverbox")",
-                            "w2.json: invalid JSON at offset 1: Missing a name for object member.",
+                            "w2.json:1:2: invalid JSON: Missing a name for object member.",
                             "tile7.json: cannot be opened for reading"))
         << "a level using an unreadable tile file is not said to lack a player";
     EXPECT_THAT(checker.GetLevelFiles(), ElementsAre("w1.json", "w2.json", "w3.json"));
