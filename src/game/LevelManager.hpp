@@ -13,7 +13,8 @@
 /// Building a level may throw (see `LevelBuilder`). By then the old level has already been taken
 /// out of play: its tiles are deactivated and released and its camera deactivated. Only its data
 /// stays (root object, inactive camera and player, death line), so nothing moves or is drawn but
-/// the empty camera view, and the next `LoadNextLevel` tries the same file again.
+/// the empty camera view, and the next `LoadNextLevel` tries the same file again. `ReloadLevel`
+/// is the exception: it builds first and replaces the level in play only when that worked.
 class LevelManager {
 public:
     LevelManager();
