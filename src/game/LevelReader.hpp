@@ -72,10 +72,10 @@ struct TileTypeDescription {
 /// `problems`, each naming the file, and the description holds whatever could be read. The level
 /// builder throws the first problem; the world checker prints them all.
 ///
-/// Problems found: a file missing or unreadable, invalid JSON (with its line and column), a top level that
-/// is not an object, a missing "name", a value of the wrong JSON type, a tile entry with fewer
-/// than three integers, a "physics" without "type" or with a negative "density", a goal without
-/// "physics", a player without "sprite" or "animation", an "animation" with fewer than six
+/// Problems found: a file missing or unreadable, invalid JSON (with its line and column), a top
+/// level that is not an object, a missing "name", a value of the wrong JSON type, a tile entry with
+/// fewer than three integers, a "physics" without "type" or with a negative "density", a goal
+/// without "physics", a player without "sprite" or "animation", an "animation" with fewer than six
 /// entries. What needs other files (sprites in the atlas, players and goals of a level) is left
 /// to the callers.
 namespace LevelReader {

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kOverlayMargin = 10.0f;     // pixels from the window's top-left corner
+constexpr float kOverlayMargin = 10.0f;      // pixels from the window's top-left corner
 constexpr float kOverlayWrapWidth = 700.0f;  // pixels; long file names and messages wrap
 constexpr float kOverlayOpacity = 0.85f;
 const ImVec4 kHeadingColor(1.0f, 0.4f, 0.35f, 1.0f);

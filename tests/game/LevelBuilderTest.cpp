@@ -215,7 +215,7 @@ TEST_F(LevelBuilderTest, AReadOnlyDataFolderWorks) {
 /// One broken file and the message its build must throw.
 struct BadFile {
     const char* fileName;
-    const char* text;  // null: the file does not exist
+    const char* text;     // null: the file does not exist
     const char* message;  // after the file name and ": ", or after the file name when it
                           // starts with the ":line:column" of a syntax error
 };

@@ -113,8 +113,8 @@ TEST_F(SceneManagerProcess, ABrokenNextLevelEndsTheGameWithItsMessage) {
     EXPECT_EQ(game.ExitCode(), 0);
     const std::string errors = game.Errors();
     EXPECT_NE(errors.find(std::string(kUnhandled) +
-                          "meadow2.json:1:27: invalid JSON: Missing a comma or "
-                          "'}' after an object member.\n"),
+                          "meadow2.json:1:27: invalid JSON: Missing a comma or '}' after an "
+                          "object member.\n"),
               std::string::npos);
 }
 
