@@ -49,12 +49,10 @@ public:
     void LoadScene(std::string worldName, std::string atlasName);
     /// F5: starts the level in play afresh from its files (and the atlas, when its files
     /// changed). A file that cannot be loaded leaves the running level in play; the problem is
-    /// logged and shown over the game until a later reload works.
+    /// logged and shown over the game until a later reload works. Nothing before `LoadScene`.
     void ReloadLevel();
     /// Loads "<atlasName>.json" with "<atlasName>.png"; throws naming the file when it cannot.
     static std::shared_ptr<orka::SpriteAtlas> LoadSpriteAtlas(const std::string& atlasName);
-    /// Why the last F5 failed; empty when it worked or none was pressed.
-    std::string GetReloadProblem() const { return reloader ? reloader->GetProblem() : ""; }
     /// Draws the scene; the window's frame-render callback.
     void Render();
     /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
