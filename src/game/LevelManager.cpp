@@ -49,13 +49,33 @@ void LevelManager::LoadNextLevel(const LevelContext& context) {
     const std::string fileName = NextLevelFile();
     if (levelData.level != nullptr) {
         UnloadLevel();
-        if (levelData.cameraObject != nullptr && levelData.cameraObject->IsActive()) {
-            levelData.cameraObject->ToggleActive();
-        }
+        DeactivateCamera();
     }
     LevelBuilder builder(context);
     // The previous level (all of it inactive by now) is released here.
     levelData = builder.BuildLevel(fileName);
+    currentLevelFile = fileName;
+}
+
+void LevelManager::ReloadLevel(const LevelContext& context) {
+    if (levelData.level == nullptr || currentLevelFile.empty()) {
+        LoadNextLevel(context);
+        return;
+    }
+    // The builder reads and checks every file before it makes the first object, so a broken
+    // file throws here with the running level untouched. The new level's objects are active
+    // beside the old ones only until the old ones are unloaded below, within this call.
+    LevelBuilder builder(context);
+    LevelData fresh = builder.BuildLevel(currentLevelFile);
+    UnloadLevel();
+    DeactivateCamera();
+    levelData = std::move(fresh);
+}
+
+void LevelManager::DeactivateCamera() {
+    if (levelData.cameraObject != nullptr && levelData.cameraObject->IsActive()) {
+        levelData.cameraObject->ToggleActive();
+    }
 }
 
 void LevelManager::UnloadLevel() {
@@ -71,8 +91,7 @@ void LevelManager::UnloadLevel() {
 
 void LevelManager::Reset() {
     UnloadLevel();
-    if (levelData.cameraObject != nullptr && levelData.cameraObject->IsActive()) {
-        levelData.cameraObject->ToggleActive();
-    }
+    DeactivateCamera();
     levelData = LevelData();
+    currentLevelFile.clear();
 }

@@ -13,7 +13,8 @@
 /// Building a level may throw (see `LevelBuilder`). By then the old level has already been taken
 /// out of play: its tiles are deactivated and released and its camera deactivated. Only its data
 /// stays (root object, inactive camera and player, death line), so nothing moves or is drawn but
-/// the empty camera view, and the next `LoadNextLevel` tries the same file again.
+/// the empty camera view, and the next `LoadNextLevel` tries the same file again. `ReloadLevel`
+/// is the exception: it builds first and replaces the level in play only when that worked.
 class LevelManager {
 public:
     LevelManager();
@@ -23,6 +24,11 @@ public:
     /// Builds the first level when none is loaded, otherwise the level after the current one
     /// (or the first again after the last). Objects still active are deactivated first.
     void LoadNextLevel(const LevelContext& context);
+    /// Builds the level in play again from its file (re-reading it and its tile-type files) into
+    /// `context`, and only when that worked takes the running level out of play and replaces
+    /// it. A file that cannot be built throws before anything changed: the running level plays
+    /// on. Without a level in play it loads the first level.
+    void ReloadLevel(const LevelContext& context);
     /// Takes the current level's objects out of play: each is deactivated (unsubscribing its
     /// components and destroying its body) and released.
     void UnloadLevel();
@@ -30,6 +36,8 @@ public:
     void Reset();
 
     const LevelData& GetLevelData() const { return levelData; }
+    /// The file the level in play was read from; empty before the first level.
+    const std::string& CurrentLevelFile() const { return currentLevelFile; }
     /// The file the next `LoadNextLevel` reads (the first level's when none is loaded).
     std::string NextLevelFile() const;
     /// The file of the level played after the level numbered `levelId` of world `worldName`:
@@ -37,7 +45,11 @@ public:
     static std::string FileAfter(const std::string& worldName, int levelId);
 
 private:
+    /// Deactivates the camera of the level in play, whose tiles are already unloaded.
+    void DeactivateCamera();
+
     LevelData levelData;
+    std::string currentLevelFile;
     std::string worldName;
     std::string firstLevelFile;
 };

@@ -4,6 +4,7 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <fstream>
@@ -45,6 +46,24 @@ std::optional<std::string> ReadWholeFile(const std::string& fileName,
         return std::nullopt;
     }
     return text;
+}
+
+/// Line and column, both from 1, of byte `offset` of `text`; the column counts UTF-8
+/// characters, as editors do, not bytes.
+std::pair<int, int> LineAndColumn(const std::string& text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    int line = 1;
+    int column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++line;
+            column = 1;
+        } else if ((byte & 0xC0) != 0x80) {  // a continuation byte is part of the character before
+            ++column;
+        }
+    }
+    return {line, column};
 }
 
 /// A JSON text parsed into a DOM; every problem is recorded with the file's name and reading
@@ -102,14 +121,21 @@ private:
         // Iterative: no recursion per nesting level, whatever the text holds.
         document.ParseStream<rapidjson::kParseIterativeFlag>(memory);
         if (document.HasParseError()) {
-            return Reported("invalid JSON at offset " + std::to_string(document.GetErrorOffset()) +
-                            ": " + rapidjson::GetParseError_En(document.GetParseError()));
+            return ReportedAt(text, document.GetErrorOffset(),
+                              std::string("invalid JSON: ") +
+                                  rapidjson::GetParseError_En(document.GetParseError()));
         }
         if (!document.IsObject()) return Reported("the top level is not a JSON object");
         return true;
     }
     bool Reported(const std::string& problem) const {
         Report(problem);
+        return false;
+    }
+    /// Reports `problem` at byte `offset` of `text`, as a line and column an editor can find.
+    bool ReportedAt(const std::string& text, std::size_t offset, const std::string& problem) {
+        const auto [line, column] = LineAndColumn(text, offset);
+        problems.push_back({fileName, problem, line, column});
         return false;
     }
 

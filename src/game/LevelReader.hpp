@@ -10,9 +10,17 @@
 struct Problem {
     std::string file;
     std::string text;
+    /// Where in the file, both counted from 1 (the column in characters); 0 when the problem
+    /// belongs to the file as a whole or to a value rather than to a place in the text.
+    int line = 0;
+    int column = 0;
 
-    /// "file: text", the form in which problems are thrown and printed.
-    std::string ToString() const { return file + ": " + text; }
+    /// "file: text", or "file:line:column: text" for a place in the file: the form in which
+    /// problems are thrown and printed (editors jump to it).
+    std::string ToString() const {
+        if (line <= 0) return file + ": " + text;
+        return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + text;
+    }
 };
 
 /// One tile entry of a level file, [tile type, column, row], and where it stands in the file.
@@ -64,10 +72,10 @@ struct TileTypeDescription {
 /// `problems`, each naming the file, and the description holds whatever could be read. The level
 /// builder throws the first problem; the world checker prints them all.
 ///
-/// Problems found: a file missing or unreadable, invalid JSON (with its offset), a top level that
-/// is not an object, a missing "name", a value of the wrong JSON type, a tile entry with fewer
-/// than three integers, a "physics" without "type" or with a negative "density", a goal without
-/// "physics", a player without "sprite" or "animation", an "animation" with fewer than six
+/// Problems found: a file missing or unreadable, invalid JSON (with its line and column), a top
+/// level that is not an object, a missing "name", a value of the wrong JSON type, a tile entry with
+/// fewer than three integers, a "physics" without "type" or with a negative "density", a goal
+/// without "physics", a player without "sprite" or "animation", an "animation" with fewer than six
 /// entries. What needs other files (sprites in the atlas, players and goals of a level) is left
 /// to the callers.
 namespace LevelReader {

@@ -74,6 +74,24 @@ void Scene::LoadLevel(std::string worldName) {
     Logger::Debug("Level load complete.");
 }
 
+void Scene::ReloadLevel() {
+    auto freshWorld = std::make_shared<b2World>(b2Vec2(0.0f, gravityY));
+    freshWorld->SetContactListener(this);
+    freshWorld->SetDebugDraw(&debugDraw);
+    LevelContext context = MakeLevelContext();
+    context.world = freshWorld;
+    levelManager.ReloadLevel(context);
+    // The old level's bodies are gone with it; its world goes too.
+    if (world != nullptr) {
+        world->SetContactListener(nullptr);
+        world->SetDebugDraw(nullptr);
+    }
+    world = std::move(freshWorld);
+    levelRunning = true;
+    InitialiseLevel();
+    Logger::Debug("Level reloaded: " + levelManager.CurrentLevelFile());
+}
+
 void Scene::Update(float deltaTime) {
     unsimulatedTime += deltaTime;
     // The tolerance absorbs float rounding, so frames that add up to a whole number of steps
@@ -136,6 +154,7 @@ void Scene::Draw() {
         }
         debugDraw.ClearLines();
     }
+    if (drawGui && orka::RenderPass::guiFrameOpen()) drawGui();
     Logger::Verbose("End frame draw");
 }
 

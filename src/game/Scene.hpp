@@ -2,6 +2,7 @@
 
 #include <box2d/box2d.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,9 @@ public:
     /// Creates a fresh physics world and loads the first level of `worldName` ("<world>1.json"),
     /// replacing whatever was loaded. Throws when the level cannot be built.
     void LoadLevel(std::string worldName);
+    /// Starts the level in play afresh from its files, read again, in a new physics world.
+    /// Throws when a file cannot be read or built; the running level then plays on unchanged.
+    void ReloadLevel();
     /// One frame of `deltaTime` seconds: adds it to the time not yet simulated and runs the steps
     /// that are due (at most `maxStepsPerUpdate`), each a physics step of `timeStep`, the
     /// physics-step event and the update event with `timeStep`. When the level was finished, the
@@ -57,6 +61,10 @@ public:
     /// the friction of their fixtures.
     void PreSolve(b2Contact* contact, const b2Manifold* oldManifold) override;
     void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
+
+    /// Issued by `Draw` into the frame's GUI frame, when there is one, over the level: Dear ImGui
+    /// windows of the application. Empty by default.
+    std::function<void()> drawGui;
 
     /// The level in play (for the scene manager and for inspection).
     const LevelData& GetLevelData() const { return levelManager.GetLevelData(); }

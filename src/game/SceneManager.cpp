@@ -72,6 +72,9 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
     renderer->frameUpdate = [this](float deltaTime) { scene.Update(deltaTime); };
     renderer->frameRender = [this] { Render(); };
+    scene.drawGui = [this] {
+        if (reloader) reloader->DrawOverlay();
+    };
     LoadScene(std::move(worldName), std::move(atlasName));
     renderer->startEventLoop();
 }
@@ -99,14 +102,24 @@ void SceneManager::LevelOver() {
 
 void SceneManager::LoadScene(std::string worldName, std::string atlasName) {
     Logger::Debug("Loading scene " + worldName + " with SpriteAtlas: " + atlasName);
+    spriteAtlas = LoadSpriteAtlas(atlasName);
+    reloader.emplace(atlasName);
+    scene.LoadLevel(std::move(worldName));
+}
+
+std::shared_ptr<orka::SpriteAtlas> SceneManager::LoadSpriteAtlas(const std::string& atlasName) {
     const std::string jsonFile = atlasName + ".json";
-    spriteAtlas = orka::SpriteAtlas::create(jsonFile, atlasName + ".png", true);
+    auto atlas = orka::SpriteAtlas::create(jsonFile, atlasName + ".png", true);
     // The atlas has said why on the console; without it no tile could be shown.
-    if (spriteAtlas == nullptr) {
+    if (atlas == nullptr) {
         throw std::runtime_error(jsonFile + ": the sprite atlas (with " + atlasName +
                                  ".png) cannot be loaded");
     }
-    scene.LoadLevel(std::move(worldName));
+    return atlas;
+}
+
+void SceneManager::ReloadLevel() {
+    if (reloader) reloader->Reload(scene, spriteAtlas);
 }
 
 void SceneManager::Render() {
@@ -119,6 +132,11 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
             renderer->toggleFullscreen();
         }
+        return;
+    }
+    // Once per press: a held key repeats.
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F5) {
+        if (event.key.repeat == 0) ReloadLevel();
         return;
     }
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);

@@ -3,8 +3,10 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "game/LevelReloader.hpp"
 #include "game/Scene.hpp"
 
 namespace orka {
@@ -46,11 +48,17 @@ public:
     void LevelOver();
     /// Loads the atlas and has the scene load the first level of the world.
     void LoadScene(std::string worldName, std::string atlasName);
+    /// F5: starts the level in play afresh from its files (and the atlas, when its files
+    /// changed). A file that cannot be loaded leaves the running level in play; the problem is
+    /// logged and shown over the game until a later reload works. Nothing before `LoadScene`.
+    void ReloadLevel();
+    /// Loads "<atlasName>.json" with "<atlasName>.png"; throws naming the file when it cannot.
+    static std::shared_ptr<orka::SpriteAtlas> LoadSpriteAtlas(const std::string& atlasName);
     /// Draws the scene; the window's frame-render callback.
     void Render();
-    /// The window's key callback: Escape ends the process with exit code 0, F11 and Alt+Enter
-    /// switch desktop fullscreen on and off, every other key event goes unchanged to the
-    /// scene's key-input event.
+    /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
+    /// level, F11 and Alt+Enter switch desktop fullscreen on and off, every other key event goes
+    /// unchanged to the scene's key-input event.
     void OnKeyEvent(SDL_Event& event);
 
     /// Window size in pixels (0 until the manager is set up).
@@ -71,6 +79,7 @@ public:
 
 private:
     Scene scene;
+    std::optional<LevelReloader> reloader;  // from the first load on
 
     static SceneManager* instance;
 };

@@ -122,6 +122,9 @@ public:
 
     /// The current pass, or null.
     static RenderPass* instance;
+    /// True while a pass holds an open GUI frame: only then may Dear ImGui windows be issued
+    /// (they are drawn when that pass finishes).
+    static bool guiFrameOpen() { return guiFrameOwner != nullptr; }
 
 private:
     explicit RenderPass(const RenderPassBuilder& builder);

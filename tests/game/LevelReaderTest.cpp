@@ -87,14 +87,15 @@ TEST_F(LevelReaderTest, BadTileEntriesAreReportedAndTheOthersKeptWithTheirPlace)
 }
 
 TEST_F(LevelReaderTest, AFileThatCannotBeReadIsOneProblemAndNothingElse) {
-    folder.Write("w1.json", "{\"name\": \"w\",\n \"id\" 1}");
+    // The line and column of a syntax error count lines and characters, not bytes.
+    folder.Write("w1.json", "{\"name\": \"w\",\r\n \"\xC3\xA4\xC3\xB6\xC3\xBC\": 1, \"id\" 1}");
     folder.Write("w2.json", "[]");
     const LevelDescription broken = LevelReader::ReadLevelFile("w1.json", problems);
     const LevelDescription array = LevelReader::ReadLevelFile("w2.json", problems);
     const LevelDescription missing = LevelReader::ReadLevelFile("w3.json", problems);
     const TileTypeDescription tile = LevelReader::ReadTileFile("tile5.json", problems);
     EXPECT_THAT(Lines(problems),
-                ElementsAre("w1.json: invalid JSON at offset 20: Missing a colon after a name of "
+                ElementsAre("w1.json:2:17: invalid JSON: Missing a colon after a name of "
                             "object member.",
                             "w2.json: the top level is not a JSON object",
                             "w3.json: cannot be opened for reading",
@@ -131,7 +132,7 @@ TEST_F(LevelReaderTest, TextInMemoryReadsLikeTheFileAndKeepsTheFilesErrorOffsets
 
     LevelReader::ReadTileText("tile1.json", "\xEF\xBB\xBF{\"name\": \"t\"}", problems);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].ToString(), "tile1.json: invalid JSON at offset 0: Invalid value.")
+    EXPECT_EQ(problems[0].ToString(), "tile1.json:1:1: invalid JSON: Invalid value.")
         << "a byte-order mark is not skipped";
 }
 

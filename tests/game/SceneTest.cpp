@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,61 @@ TEST_F(SceneTest, LoadingAgainReplacesTheLevelAndTheWorld) {
     EXPECT_EQ(LevelId(), 1);
     EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
     EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+}
+
+TEST_F(SceneTest, ReloadingStartsTheLevelInPlayAfreshFromItsFilesReadAgain) {
+    scene.LoadLevel("drop");
+    manager.LevelOver();
+    scene.Update(kStep);
+    for (int i = 0; i < 10; ++i) scene.Update(kStep);
+    const std::weak_ptr<GameObject> oldFaller = Object(1);
+    folder.Write("tile3.json", R"({"name": "crate", "physics": {"type": "static"}})");
+
+    scene.ReloadLevel();
+    EXPECT_EQ(LevelId(), 2) << "the level in play, not the first";
+    EXPECT_TRUE(oldFaller.expired());
+    EXPECT_EQ(Object(1)->GetTransform()->position, glm::vec2(0.0f, 63.0f)) << "from the start";
+    EXPECT_EQ(Object(3)->GetComponent<PhysicsBody>()->GetBody()->GetType(), b2_staticBody)
+        << "its tile-type file was read again";
+    EXPECT_EQ(scene.GetWorld()->GetBodyCount(), 4);
+    EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+    EXPECT_EQ(scene.updateEvent.GetCount(), 2) << "the new goal and the camera object";
+    EXPECT_EQ(Object(0)->GetComponent<PhysicsBody>()->collisionEnterEvent.GetCount(), 1)
+        << "the new goal was initialised";
+    // The goal still ends the reloaded level.
+    for (int i = 0; i < 120 && LevelId() == 2; ++i) scene.Update(kStep);
+    EXPECT_EQ(LevelId(), 1);
+}
+
+TEST_F(SceneTest, ReloadingABrokenFileThrowsAndTheLevelInPlayGoesOn) {
+    scene.LoadLevel("drop");
+    for (int i = 0; i < 10; ++i) scene.Update(kStep);
+    const std::vector<std::shared_ptr<GameObject>> objects = scene.GetLevelData().objects;
+    const b2World* world = scene.GetWorld();
+    const auto reloadError = [&] {
+        try {
+            scene.ReloadLevel();
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("(no error)");
+    };
+
+    folder.Write("drop1.json", "{\"id\": 1,\n  \"name\" \"drop 1\"}");
+    EXPECT_EQ(reloadError(),
+              "drop1.json:2:10: invalid JSON: Missing a colon after a name of object member.");
+    folder.Write("drop1.json", R"({"id": 1, "name": "drop 1", "arrayOfTiles": [[[3, 1, 1]]]})");
+    folder.Write("tile3.json", R"({"name": "crate", "physics": {"density": 1}})");
+    EXPECT_EQ(reloadError(), R"(tile3.json: "physics" has no "type")");
+
+    EXPECT_EQ(scene.GetLevelData().objects, objects);
+    EXPECT_EQ(scene.GetWorld(), world);
+    EXPECT_EQ(world->GetBodyCount(), 4);
+    EXPECT_EQ(scene.physicsStepEvent.GetCount(), 4);
+    EXPECT_EQ(scene.updateEvent.GetCount(), 2);
+    const float height = Object(1)->GetTransform()->position.y;
+    scene.Update(kStep);
+    EXPECT_LT(Object(1)->GetTransform()->position.y, height) << "the faller falls on";
 }
 
 TEST_F(SceneTest, ALevelWithoutPlayerKeepsTheCameraStill) {

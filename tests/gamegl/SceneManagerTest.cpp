@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "support/PlatformerProcess.hpp"
 #include "support/ScratchFolder.hpp"
@@ -109,9 +113,125 @@ TEST_F(SceneManagerProcess, ABrokenNextLevelEndsTheGameWithItsMessage) {
     EXPECT_EQ(game.ExitCode(), 0);
     const std::string errors = game.Errors();
     EXPECT_NE(errors.find(std::string(kUnhandled) +
-                          "meadow2.json: invalid JSON at offset 26: Missing a comma or "
-                          "'}' after an object member.\n"),
+                          "meadow2.json:1:27: invalid JSON: Missing a comma or '}' after an "
+                          "object member.\n"),
               std::string::npos);
+}
+
+/// The rows (from the top) of the first and the last byte in which two window images of the
+/// same size differ; {-1, -1} when they are the same.
+std::pair<int, int> DifferingRows(const std::string& a, const std::string& b) {
+    constexpr std::size_t kRows = 600;
+    const std::size_t rowBytes = a.size() / kRows;
+    std::pair<int, int> rows{-1, -1};
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (a[i] == b[i]) continue;
+        const int row = static_cast<int>(i / rowBytes);
+        if (rows.first < 0) rows.first = row;
+        rows.second = row;
+    }
+    return rows;
+}
+
+/// F5 pressed on the meadow world: the level is built again from its files as they are now.
+class ReloadProcess : public SceneManagerProcess {
+protected:
+    /// The top rows of the window, where a failed reload shows its problem over the level.
+    static constexpr int kOverlayRows = 120;
+    const std::string kLog = "The level was not reloaded: ";
+
+    /// Presses F5 and waits until the window has come to rest on a picture other than
+    /// `shown`; empty when none came.
+    std::string ReloadAndWait(Window window, const std::string& shown) {
+        if (!x.Xdotool("key F5")) return "";
+        for (auto deadline = std::chrono::steady_clock::now() + test_support::kPatience;
+             std::chrono::steady_clock::now() < deadline;) {
+            std::string now = x.StillPixels(window);
+            if (!now.empty() && now != shown) return now;
+        }
+        return "";
+    }
+    /// Ends the game with Escape and returns what it wrote to its error stream.
+    std::string EndGame() {
+        if (!x.Xdotool("key Escape") || !game.EndsWithin()) return "(the game did not end)";
+        EXPECT_EQ(game.ExitCode(), 0);
+        return game.Errors();
+    }
+};
+
+TEST_F(ReloadProcess, ShowsTheChangedLevelAndABrokenFileLeavesTheLevelInPlay) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
+    const std::string first = x.StillPixels(window);
+    ASSERT_FALSE(first.empty()) << "the picture never came to rest";
+
+    // Two crates more, dropped onto the ground.
+    const std::string level = R"({"id": 1, "name": "Meadow walk", "deathLevelInY": -100,
+        "arrayOfTiles": [[[1, 0, 0], [1, 1, 0], [1, 2, 0], [1, 3, 0], [1, 4, 0], [1, 5, 0],
+        [1, 6, 0], [1, 7, 0], [1, 8, 0], [1, 9, 0], [1, 10, 0]], [[5, 2, 3]],
+        [[3, 4, 4], [3, 6, 4]]]})";
+    folder.Write("meadow1.json", level);
+    const std::string changed = ReloadAndWait(window, first);
+    ASSERT_FALSE(changed.empty()) << "F5 did not change the picture";
+    EXPECT_GT(Differences(changed, first), 10000u);
+
+    folder.Write("meadow1.json", "{\"id\": 1,\n  \"name\" \"Meadow walk\"}");
+    const std::string broken = ReloadAndWait(window, changed);
+    ASSERT_FALSE(broken.empty()) << "no problem was shown";
+    ASSERT_FALSE(game.Ended()) << "the game runs on";
+    EXPECT_LT(DifferingRows(broken, changed).second, kOverlayRows)
+        << "only the problem is shown over the level in play";
+
+    // Mended, the level starts again and the problem goes.
+    folder.Write("meadow1.json", level);
+    const std::string mended = ReloadAndWait(window, broken);
+    ASSERT_FALSE(mended.empty()) << "F5 did not reload the mended file";
+    EXPECT_EQ(Differences(mended, changed), 0u);
+
+    const std::string errors = EndGame();
+    EXPECT_NE(errors.find(kLog + "meadow1.json:2:10: invalid JSON: Missing a colon after a name "
+                                 "of object member.\n"),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find(kLog), errors.rfind(kLog)) << "logged once";
+}
+
+TEST_F(ReloadProcess, LoadsTheAtlasAgainWhenItsFilesChanged) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
+    const std::string first = x.StillPixels(window);
+    ASSERT_FALSE(first.empty()) << "the picture never came to rest";
+    const std::filesystem::path atlasFile = folder.path / "blocks.json";
+    std::ifstream atlasStream(atlasFile);
+    const std::string atlas{std::istreambuf_iterator<char>(atlasStream), {}};
+
+    folder.Write("blocks.json", "{\"frames\": 3}");
+    const std::string broken = ReloadAndWait(window, first);
+    ASSERT_FALSE(broken.empty()) << "no problem was shown";
+    ASSERT_FALSE(game.Ended()) << "the game runs on";
+    EXPECT_LT(DifferingRows(broken, first).second, kOverlayRows);
+
+    // Sprite 1, the ground, now shows the picture of sprite 3, the crate.
+    const std::string groundFrame = R"("filename": "1.png",
+   "frame": {
+    "x": 0,)";
+    const std::size_t at = atlas.find(groundFrame);
+    ASSERT_NE(at, std::string::npos);
+    std::string crateGround = atlas;
+    crateGround.replace(at, groundFrame.size(), R"("filename": "1.png", "frame": {"x": 42,)");
+    folder.Write("blocks.json", crateGround);
+    const std::string reloaded = ReloadAndWait(window, broken);
+    ASSERT_FALSE(reloaded.empty()) << "F5 did not reload the mended atlas";
+    EXPECT_GT(DifferingRows(reloaded, first).second, kOverlayRows) << "the ground looks new";
+    EXPECT_GT(Differences(reloaded, first), 10000u);
+
+    const std::string errors = EndGame();
+    EXPECT_NE(errors.find(kLog + "blocks.json: the sprite atlas (with blocks.png) cannot be "
+                                 "loaded\n"),
+              std::string::npos)
+        << errors;
 }
 
 /// A file of the meadow world replaced by a broken one, and the message it must produce.

@@ -1,0 +1,71 @@
+#include "game/LevelReloader.hpp"
+
+#include <imgui.h>
+
+#include <exception>
+#include <system_error>
+
+#include "game/Logger.hpp"
+#include "game/Scene.hpp"
+#include "game/SceneManager.hpp"
+
+namespace {
+
+constexpr float kOverlayMargin = 10.0f;      // pixels from the window's top-left corner
+constexpr float kOverlayWrapWidth = 700.0f;  // pixels; long file names and messages wrap
+constexpr float kOverlayOpacity = 0.85f;
+const ImVec4 kHeadingColor(1.0f, 0.4f, 0.35f, 1.0f);
+
+LevelReloader::FileStamp Stamp(const std::string& fileName) {
+    // A missing file has no time and no size: it counts as changed once it comes back.
+    std::error_code ignored;
+    const auto time = std::filesystem::last_write_time(fileName, ignored);
+    const auto size = std::filesystem::file_size(fileName, ignored);
+    return {time, size};
+}
+
+}  // namespace
+
+LevelReloader::LevelReloader(std::string name)
+    : atlasName(std::move(name)), loadedAtlas(StampAtlas()) {}
+
+LevelReloader::AtlasStamp LevelReloader::StampAtlas() const {
+    return {Stamp(atlasName + ".json"), Stamp(atlasName + ".png")};
+}
+
+void LevelReloader::Reload(Scene& scene, std::shared_ptr<orka::SpriteAtlas>& atlas) {
+    // Keeps the running level's atlas, and the texture its sprites point to, until that level
+    // is gone, or in play again when the reload fails.
+    const std::shared_ptr<orka::SpriteAtlas> previous = atlas;
+    const AtlasStamp stamp = StampAtlas();
+    try {
+        if (stamp != loadedAtlas) atlas = SceneManager::LoadSpriteAtlas(atlasName);
+        scene.ReloadLevel();
+    } catch (const std::exception& error) {
+        atlas = previous;
+        problem = error.what();
+        Logger::Error("The level was not reloaded: " + problem);
+        return;
+    }
+    loadedAtlas = stamp;
+    problem.clear();
+}
+
+void LevelReloader::DrawOverlay() const {
+    if (problem.empty()) return;
+    ImGui::SetNextWindowPos(ImVec2(kOverlayMargin, kOverlayMargin));
+    ImGui::SetNextWindowBgAlpha(kOverlayOpacity);
+    // Out of the player's way: it takes no input and leaves no settings behind.
+    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration |
+                                   ImGuiWindowFlags_AlwaysAutoResize |
+                                   ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoInputs |
+                                   ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoNav;
+    if (ImGui::Begin("Level not reloaded", nullptr, flags)) {
+        ImGui::PushTextWrapPos(kOverlayWrapWidth);
+        ImGui::TextColored(kHeadingColor, "Level not reloaded");
+        ImGui::TextUnformatted(problem.c_str());
+        ImGui::TextDisabled("The level in play goes on. Fix the file and press F5 again.");
+        ImGui::PopTextWrapPos();
+    }
+    ImGui::End();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+
+class Scene;
+namespace orka {
+class SpriteAtlas;
+}
+
+/// What F5 does in the game: the level in play is read again from its files and started
+/// afresh, and the sprite atlas is loaded again first when its files changed since it was
+/// loaded. When anything cannot be loaded, the running level and atlas stay in play and the
+/// problem is logged and kept, shown over the game by `DrawOverlay`, until a reload succeeds.
+/// Main thread only.
+class LevelReloader {
+public:
+    /// For the atlas "<atlasName>.json" with "<atlasName>.png", in the state loaded just now.
+    explicit LevelReloader(std::string atlasName);
+
+    /// Reloads the level of `scene`, and `atlas` (the one the scene's levels are built with,
+    /// replaced in place) when its files changed.
+    void Reload(Scene& scene, std::shared_ptr<orka::SpriteAtlas>& atlas);
+    /// Why the last reload failed: the message of the file concerned; empty after a reload
+    /// that worked, or before the first.
+    const std::string& GetProblem() const { return problem; }
+    /// Issues a Dear ImGui window showing the problem, when there is one; only inside an open
+    /// GUI frame.
+    void DrawOverlay() const;
+
+    /// Modification time and size of a file: what tells that it changed.
+    using FileStamp = std::pair<std::filesystem::file_time_type, std::uintmax_t>;
+
+private:
+    using AtlasStamp = std::array<FileStamp, 2>;  // the atlas's JSON and PNG files
+    AtlasStamp StampAtlas() const;
+
+    std::string atlasName;
+    AtlasStamp loadedAtlas;
+    std::string problem;
+};
