@@ -4,8 +4,19 @@
 
 #include "game/CharacterAnimator.hpp"
 #include "game/GameObject.hpp"
+#include "game/GameSounds.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/PlayerInput.hpp"
+
+namespace {
+
+/// Downward speed, in units per second, above which touching ground is heard as a landing: a
+/// drop of half a unit or more (a level's start drops the player by about one). Stepping from
+/// tile to tile while walking touches new ground too, at almost no downward speed.
+constexpr float kLandingSpeed = 10.0f;
+
+}  // namespace
 
 CharacterController::CharacterController(GameObject* owner) : Behaviour(owner) {
     owner->activatedEvent.Subscribe(this, &CallMember<&CharacterController::OnEnable>);
@@ -21,19 +32,23 @@ void CharacterController::InitialiseSelf() {
 
 void CharacterController::Update(float) {
     Logger::Verbose("CharacterController::Update");
-    if (rightHeld) {
+    const PlayerInput input = WithControllers({leftHeld, rightHeld, jumpHeld});
+    if (input.right) {
         pendingImpulse.x = moveImpulse;
         RequestState(CharacterAnimator::WalkRight);
-    } else if (leftHeld) {
+    } else if (input.left) {
         pendingImpulse.x = -moveImpulse;
         RequestState(CharacterAnimator::WalkLeft);
     }
-    if (grounded && jumpHeld) {
+    if (grounded && input.jump) {
         pendingImpulse.y = jumpImpulse;
         RequestState(CharacterAnimator::Jump);
         grounded = false;
+        GameSounds::Cue(SoundCue::Jump);
     }
     if (physicsBody == nullptr) return;
+    // Falling again: the next touch of the ground is a new landing.
+    if (physicsBody->GetLinearVelocity().y < -kLandingSpeed) landingHeard = false;
     ApplyPendingImpulse();
     AnimateFromMotion();
 }
@@ -108,7 +123,18 @@ void CharacterController::OnCollisionEnter(GameObject* other) {
     // Only centres are compared: the side of a lower wall tile counts as ground too.
     if (gameObject->GetTransform()->position.y > other->GetTransform()->position.y) {
         grounded = true;
+        if (IsNewLanding()) GameSounds::Cue(SoundCue::Land);
     }
+}
+
+bool CharacterController::IsNewLanding() {
+    // Contacts begin before the step resolves them: the velocity is still the fall's.
+    const bool falling =
+        physicsBody != nullptr && physicsBody->GetLinearVelocity().y < -kLandingSpeed;
+    // Coming down on two tiles at once is one landing.
+    if (!falling || landingHeard) return false;
+    landingHeard = true;
+    return true;
 }
 
 void CharacterController::OnCollisionExit(GameObject*) {

@@ -50,11 +50,14 @@ private:
     void OnKey(SDL_Event& event);
     void OnCollisionEnter(GameObject* other);
     void OnCollisionExit(GameObject* other);
+    /// True for the first touch of the ground after a fall (heard as a landing).
+    bool IsNewLanding();
 
     bool leftHeld = false;
     bool rightHeld = false;
     bool jumpHeld = false;
     bool grounded = false;
+    bool landingHeard = false;  // this fall's landing has been heard
     void RequestState(int state);
     void AnimateFromMotion();
 

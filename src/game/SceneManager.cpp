@@ -15,6 +15,10 @@ namespace {
 constexpr float kWindowWidth = 800.0f;
 constexpr float kWindowHeight = 600.0f;
 constexpr bool kVSync = true;
+// Sound is optional: the game's audio output starts SDL's audio on its own, so a machine without
+// an audio driver still gets its window.
+constexpr Uint32 kSdlSubsystems = SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO;
+const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
 
 /// True when SDL fell back to its offscreen video driver without being asked for it (there is
@@ -49,7 +53,7 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     // Made only now: a window object that is never initialised still shuts SDL down when it goes.
     renderer = std::make_unique<orka::SDLRenderer>();
     renderer->setWindowSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
-    renderer->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, kVSync);
+    renderer->init(kSdlSubsystems, SDL_WINDOW_OPENGL, kVSync);
     // Without a window the event loop would run on and on with nothing to close.
     if (renderer->getSDLWindow() == nullptr) {
         throw std::runtime_error(std::string("Cannot open the game window: ") + SDL_GetError());
@@ -61,6 +65,9 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
     renderer->frameUpdate = [this](float deltaTime) { scene.Update(deltaTime); };
     renderer->frameRender = [this] { Render(); };
+    renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
+    ConnectControllers();
+    sounds = std::make_unique<GameSounds>();
     LoadScene(std::move(worldName), std::move(atlasName));
     renderer->startEventLoop();
 }
@@ -83,6 +90,8 @@ bool SceneManager::Register() {
 }
 
 void SceneManager::LevelOver() {
+    // Several touches of the goal before the level changes make one change, and one sound.
+    if (scene.IsLevelRunning()) GameSounds::Cue(SoundCue::Goal);
     scene.SetLevelOver();
 }
 
@@ -104,5 +113,16 @@ void SceneManager::Render() {
 
 void SceneManager::OnKeyEvent(SDL_Event& event) {
     if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);
+    const bool firstPress = event.type == SDL_KEYDOWN && event.key.repeat == 0;
+    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) sounds->ToggleMute();
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
+}
+
+void SceneManager::OnControllerEvent(SDL_Event& event) {
+    controllers.handleEvent(event);
+}
+
+void SceneManager::ConnectControllers() {
+    controllers.addMappingsFromFile(kControllerMappings);
+    controllers.openConnected();
 }

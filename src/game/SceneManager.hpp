@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "game/GameSounds.hpp"
 #include "game/Scene.hpp"
+#include "orka/GameControllers.hpp"
 
 namespace orka {
 class SDLRenderer;
@@ -47,9 +49,16 @@ public:
     void LoadScene(std::string worldName, std::string atlasName);
     /// Draws the scene; the window's frame-render callback.
     void Render();
-    /// The window's key callback: Escape ends the process with exit code 0, every other key
-    /// event goes unchanged to the scene's key-input event.
+    /// The window's key callback: Escape ends the process with exit code 0, M mutes and unmutes
+    /// the sounds, and every key event but Escape goes unchanged to the scene's key-input event.
     void OnKeyEvent(SDL_Event& event);
+    /// The window's controller callback: controllers plugged in are opened, unplugged ones let go.
+    void OnControllerEvent(SDL_Event& event);
+    /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
+    /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
+    void ConnectControllers();
+    /// The open game controllers; any of them steers the player alongside the keyboard.
+    const orka::GameControllers& GetControllers() const { return controllers; }
 
     /// Window size in pixels (0 until the manager is set up).
     float windowWidth = 0.0f;
@@ -69,6 +78,9 @@ public:
 
 private:
     Scene scene;
+    // Released before the window: both need SDL, which the window shuts down.
+    orka::GameControllers controllers;
+    std::unique_ptr<GameSounds> sounds;  // null without a window of its own
 
     static SceneManager* instance;
 };
