@@ -5,6 +5,8 @@ find_package(OpenGL REQUIRED)
 find_package(X11 REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(SDL2_IMAGE REQUIRED IMPORTED_TARGET SDL2_image)
+# Sound effects: SDL2_mixer (libsdl2-mixer-dev) mixes them onto SDL's audio device.
+pkg_check_modules(SDL2_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
 pkg_check_modules(GLEW REQUIRED IMPORTED_TARGET glew)
 pkg_check_modules(BOX2D REQUIRED IMPORTED_TARGET box2d)
 # libimgui.a needs libstb (libstb-dev) to link.

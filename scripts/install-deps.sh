@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libsdl2-dev libsdl2-image-dev libglew-dev libglm-dev libbox2d-dev libx11-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libglew-dev libglm-dev libbox2d-dev libx11-dev
   rapidjson-dev picojson-dev libimgui-dev libstb-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri

@@ -4,10 +4,17 @@
 
 #include "game/CharacterAnimator.hpp"
 #include "game/GameObject.hpp"
+#include "game/GameSounds.hpp"
 #include "game/Logger.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/PlayerInput.hpp"
 
 namespace {
+
+/// Downward speed, in units per second, above which touching ground is heard as a landing: a
+/// drop of half a unit or more (a level's start drops the player by about one). Stepping from
+/// tile to tile while walking touches new ground too, at almost no downward speed.
+constexpr float kLandingSpeed = 10.0f;
 
 /// Less than this much of a remembered press counts as none (float rounding of the steps).
 constexpr float kBufferTolerance = 1e-4f;
@@ -28,28 +35,32 @@ void CharacterController::InitialiseSelf() {
 
 void CharacterController::Update(float deltaTime) {
     Logger::Verbose("CharacterController::Update");
-    if (rightHeld) {
+    const PlayerInput input = WithControllers({leftHeld, rightHeld, jumpHeld});
+    if (input.right) {
         pendingImpulse.x = moveImpulse;
         RequestState(CharacterAnimator::WalkRight);
-    } else if (leftHeld) {
+    } else if (input.left) {
         pendingImpulse.x = -moveImpulse;
         RequestState(CharacterAnimator::WalkLeft);
     }
-    Jump();
+    Jump(input.jump);
     jumpBuffered -= deltaTime;
     if (jumpBuffered < kBufferTolerance) jumpBuffered = 0.0f;
     if (physicsBody == nullptr) return;
+    // Falling again: the next touch of the ground is a new landing.
+    if (physicsBody->GetLinearVelocity().y < -kLandingSpeed) landingHeard = false;
     ApplyPendingImpulse();
     AnimateFromMotion();
 }
 
 // Held through a landing or pressed shortly before it; either way once per landing.
-void CharacterController::Jump() {
-    if (!grounded || !(jumpHeld || jumpBuffered > 0.0f)) return;
+void CharacterController::Jump(bool jumpPressed) {
+    if (!grounded || !(jumpPressed || jumpBuffered > 0.0f)) return;
     pendingImpulse.y = jumpImpulse;
     RequestState(CharacterAnimator::Jump);
     grounded = false;
     jumpBuffered = 0.0f;
+    GameSounds::Cue(SoundCue::Jump);
 }
 
 void CharacterController::ApplyPendingImpulse() {
@@ -124,7 +135,18 @@ void CharacterController::OnCollisionEnter(GameObject* other) {
     // Only centres are compared: the side of a lower wall tile counts as ground too.
     if (gameObject->GetTransform()->position.y > other->GetTransform()->position.y) {
         grounded = true;
+        if (IsNewLanding()) GameSounds::Cue(SoundCue::Land);
     }
+}
+
+bool CharacterController::IsNewLanding() {
+    // Contacts begin before the step resolves them: the velocity is still the fall's.
+    const bool falling =
+        physicsBody != nullptr && physicsBody->GetLinearVelocity().y < -kLandingSpeed;
+    // Coming down on two tiles at once is one landing.
+    if (!falling || landingHeard) return false;
+    landingHeard = true;
+    return true;
 }
 
 void CharacterController::OnCollisionExit(GameObject*) {

@@ -48,13 +48,15 @@ public:
     KeyInputEvent* keyInputEvent = nullptr;
 
 private:
-    void Jump();
+    void Jump(bool jumpPressed);
     void ApplyPendingImpulse();
     void OnEnable();
     void OnDisable();
     void OnKey(SDL_Event& event);
     void OnCollisionEnter(GameObject* other);
     void OnCollisionExit(GameObject* other);
+    /// True for the first touch of the ground after a fall (heard as a landing).
+    bool IsNewLanding();
 
     bool leftHeld = false;
     bool rightHeld = false;
@@ -62,6 +64,7 @@ private:
     bool grounded = false;
     /// Time left in which the last space press may still jump, seconds.
     float jumpBuffered = 0.0f;
+    bool landingHeard = false;  // this fall's landing has been heard
     void RequestState(int state);
     void AnimateFromMotion();
 

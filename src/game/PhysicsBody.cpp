@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
+#include "game/GameSounds.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
 
@@ -146,6 +148,8 @@ void PhysicsBody::OnPhysicsStep() {
         body->SetTransform(position, 0.0f);
         body->SetAwake(true);
         body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
+        // Only the player's fall is heard; crates and the like come back quietly.
+        if (gameObject->GetComponent<CharacterController>()) GameSounds::Cue(SoundCue::Fall);
     }
 
     const auto transform = gameObject->GetTransform();

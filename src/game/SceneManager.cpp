@@ -18,6 +18,10 @@ constexpr bool kVSync = true;
 // The window may be resized and made fullscreen; it always shows the 800 x 600 view, scaled.
 constexpr unsigned int kWindowFlags =
     SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+// Sound is optional: the game's audio output starts SDL's audio on its own, so a machine without
+// an audio driver still gets its window.
+constexpr Uint32 kSdlSubsystems = SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO;
+const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
 
 /// True when SDL fell back to its offscreen video driver without being asked for it (there is
@@ -60,7 +64,7 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     renderer = std::make_unique<orka::SDLRenderer>();
     renderer->setWindowSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
     renderer->setLogicalSize({static_cast<int>(windowWidth), static_cast<int>(windowHeight)});
-    renderer->init(SDL_INIT_EVERYTHING, kWindowFlags, kVSync);
+    renderer->init(kSdlSubsystems, kWindowFlags, kVSync);
     // Without a window the event loop would run on and on with nothing to close.
     if (renderer->getSDLWindow() == nullptr) {
         throw std::runtime_error(std::string("Cannot open the game window: ") + SDL_GetError());
@@ -75,6 +79,9 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     scene.drawGui = [this] {
         if (reloader) reloader->DrawOverlay();
     };
+    renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
+    ConnectControllers();
+    sounds = std::make_unique<GameSounds>();
     LoadScene(std::move(worldName), std::move(atlasName));
     renderer->startEventLoop();
 }
@@ -97,6 +104,8 @@ bool SceneManager::Register() {
 }
 
 void SceneManager::LevelOver() {
+    // Several touches of the goal before the level changes make one change, and one sound.
+    if (scene.IsLevelRunning()) GameSounds::Cue(SoundCue::Goal);
     scene.SetLevelOver();
 }
 
@@ -128,6 +137,8 @@ void SceneManager::Render() {
 
 void SceneManager::OnKeyEvent(SDL_Event& event) {
     if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);
+    const bool firstPress = event.type == SDL_KEYDOWN && event.key.repeat == 0;
+    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) sounds->ToggleMute();
     if (IsFullscreenToggle(event)) {
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
             renderer->toggleFullscreen();
@@ -140,4 +151,13 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         return;
     }
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
+}
+
+void SceneManager::OnControllerEvent(SDL_Event& event) {
+    controllers.handleEvent(event);
+}
+
+void SceneManager::ConnectControllers() {
+    controllers.addMappingsFromFile(kControllerMappings);
+    controllers.openConnected();
 }

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "game/LevelReloader.hpp"
+#include "game/GameSounds.hpp"
 #include "game/Scene.hpp"
+#include "orka/GameControllers.hpp"
 
 namespace orka {
 class SDLRenderer;
@@ -57,9 +59,16 @@ public:
     /// Draws the scene; the window's frame-render callback.
     void Render();
     /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
-    /// level, F11 and Alt+Enter switch desktop fullscreen on and off, every other key event goes
-    /// unchanged to the scene's key-input event.
+    /// level, F11 and Alt+Enter switch desktop fullscreen on and off, M mutes and unmutes the
+    /// sounds; every other key event goes unchanged to the scene's key-input event.
     void OnKeyEvent(SDL_Event& event);
+    /// The window's controller callback: controllers plugged in are opened, unplugged ones let go.
+    void OnControllerEvent(SDL_Event& event);
+    /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
+    /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
+    void ConnectControllers();
+    /// The open game controllers; any of them steers the player alongside the keyboard.
+    const orka::GameControllers& GetControllers() const { return controllers; }
 
     /// Window size in pixels (0 until the manager is set up).
     float windowWidth = 0.0f;
@@ -80,6 +89,9 @@ public:
 private:
     Scene scene;
     std::optional<LevelReloader> reloader;  // from the first load on
+    // Released before the window: both need SDL, which the window shuts down.
+    orka::GameControllers controllers;
+    std::unique_ptr<GameSounds> sounds;  // null without a window of its own
 
     static SceneManager* instance;
 };

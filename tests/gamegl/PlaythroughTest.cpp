@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/GameSounds.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "gamegl/MeadowScene.hpp"
 #include "levelcheck/InputScript.hpp"
@@ -247,6 +248,39 @@ TEST_F(Playthrough, FallingBelowTheDeathLinePutsThePlayerBackInTheSameFrame) {
     // The view came back with the player in the same frame.
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.x, kStart + 800.0f / 6.0f);
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.y, 63.0f);
+}
+
+TEST_F(Playthrough, EachMomentOfPlayAsksForItsSoundOnce) {
+    GameSounds sounds;
+    sounds.ToggleMute();  // counted all the same, and quiet on a machine with a sound card
+    const auto count = [&](SoundCue cue) { return sounds.GetCueCount(cue); };
+    LandPlayer();
+    EXPECT_EQ(count(SoundCue::Land), 1) << "dropped onto the ground at the start";
+    Press(SDLK_RIGHT);
+    Frames(60);
+    Release(SDLK_RIGHT);
+    EXPECT_EQ(count(SoundCue::Land), 1) << "walking from tile to tile is no landing";
+
+    Press(SDLK_SPACE);
+    Frame();
+    Release(SDLK_SPACE);
+    EXPECT_EQ(count(SoundCue::Jump), 1);
+    LandPlayer();
+    EXPECT_EQ(count(SoundCue::Land), 2);
+
+    Press(SDLK_LEFT);
+    for (int i = 0; i < 600 && count(SoundCue::Fall) == 0; ++i) Frame();
+    Release(SDLK_LEFT);
+    EXPECT_EQ(count(SoundCue::Fall), 1) << "walked off the left edge";
+    EXPECT_EQ(count(SoundCue::Goal), 0);
+
+    Press(SDLK_RIGHT);
+    for (int i = 0; i < 900 && LevelId() == 1; ++i) Frame();
+    Release(SDLK_RIGHT);
+    ASSERT_EQ(LevelId(), 2);
+    EXPECT_EQ(count(SoundCue::Goal), 1) << "one level change, one sound";
+    EXPECT_EQ(count(SoundCue::Jump), 1);
+    EXPECT_EQ(count(SoundCue::Fall), 1) << "only the player's fall is heard";
 }
 
 TEST_F(Playthrough, EveryTileTypeKeyTakesEffect) {

@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "support/Patience.hpp"
 
@@ -33,13 +35,15 @@ inline std::string ReadAll(int fd) {
 /// it is still running when the object goes. Its output is small enough to stay in the pipes
 /// until the process has ended. `display`, when given, is the X display it opens its window on;
 /// `kNoDisplay` starts it without any, `kOffscreen` without any but with SDL asked for its
-/// offscreen video driver.
+/// offscreen video driver. `environment` adds variables (name, value) to the game's environment.
 class Platformer {
 public:
     static constexpr const char* kNoDisplay = "(none)";
     static constexpr const char* kOffscreen = "(offscreen)";
+    using Environment = std::vector<std::pair<std::string, std::string>>;
 
-    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "") {
+    explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "",
+                        const Environment& environment = {}) {
         // Writing to a game that has already ended must fail, not kill the test.
         signal(SIGPIPE, SIG_IGN);
         int in[2], out[2], err[2];
@@ -59,6 +63,7 @@ public:
             } else if (!display.empty()) {
                 setenv("DISPLAY", display.c_str(), 1);
             }
+            for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
             if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
             _exit(127);
         }

@@ -52,6 +52,23 @@ TEST_F(ToolCommandsTest, AtlasgenWritesBothFilesAndExplainsBadArguments) {
         << missing.output;
 }
 
+TEST_F(ToolCommandsTest, SoundgenWritesTheFourSoundsAndExplainsBadArguments) {
+    const Result ok = RunCommand(std::string(SOUNDGEN_PATH) + " " + path("out"));
+    EXPECT_EQ(ok.exitCode, 0) << ok.output;
+    for (const char* name : {"jump.wav", "land.wav", "goal.wav", "fall.wav"}) {
+        EXPECT_TRUE(fs::exists(path("out/") + name)) << name;
+    }
+
+    const Result usage = RunCommand(std::string(SOUNDGEN_PATH) + " a b");
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_TRUE(Contains(usage.output, "usage: soundgen [output-folder]")) << usage.output;
+
+    const Result missing = RunCommand(std::string(SOUNDGEN_PATH) + " " + path("nowhere"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(Contains(missing.output, "soundgen: cannot write " + path("nowhere/jump.wav")))
+        << missing.output;
+}
+
 TEST_F(ToolCommandsTest, LevelgenWritesNothingWhenOneMapIsBad) {
     TextFile::write(path("maps/good1.txt"), goodMap);
     TextFile::write(path("maps/good2.txt"), "id: 2\nname: Bad\nmap:\n P  G\n##?##\n");

@@ -1,0 +1,42 @@
+#include "game/GameSounds.hpp"
+
+#include <iterator>
+
+#include "orka/Sound.hpp"
+
+namespace {
+
+// In the order of SoundCue.
+const char* const kSoundFiles[] = {"jump.wav", "land.wav", "goal.wav", "fall.wav"};
+static_assert(std::size(kSoundFiles) == static_cast<std::size_t>(SoundCue::Count));
+
+}  // namespace
+
+GameSounds* GameSounds::live = nullptr;
+
+GameSounds::GameSounds() {
+    // Without a device nothing is loaded, and nothing is missed.
+    if (output.isOpen()) {
+        for (std::size_t i = 0; i < sounds.size(); ++i) sounds[i] = output.load(kSoundFiles[i]);
+    }
+    live = this;
+}
+
+GameSounds::~GameSounds() {
+    if (live == this) live = nullptr;
+}
+
+void GameSounds::Cue(SoundCue cue) {
+    if (live != nullptr) live->Play(cue);
+}
+
+void GameSounds::Play(SoundCue cue) {
+    const auto index = static_cast<std::size_t>(cue);
+    if (index >= sounds.size()) return;
+    ++cueCounts[index];
+    if (sounds[index] != nullptr) output.play(*sounds[index]);
+}
+
+void GameSounds::ToggleMute() {
+    output.setMuted(!output.isMuted());
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "orka/AudioOutput.hpp"
+
+namespace orka {
+class Sound;
+}
+
+/// The moments of play that make a sound.
+enum class SoundCue { Jump, Land, Goal, Fall, Count };
+
+/// The game's sound effects: the audio output and one sound per cue, loaded from the working
+/// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav"). A sound that cannot be loaded
+/// has said so once in the engine's log and stays silent; without an audio device all are.
+///
+/// While one exists, `Cue` plays through it: components call `GameSounds::Cue` without knowing
+/// whether the game has sound (a scene driven by hand and the level checker have none).
+/// One at a time; made and released on the main thread, before SDL_Quit.
+class GameSounds {
+public:
+    GameSounds();
+    ~GameSounds();
+    GameSounds(const GameSounds&) = delete;
+    GameSounds& operator=(const GameSounds&) = delete;
+
+    /// Plays `cue` through the live game sounds, if there are any.
+    static void Cue(SoundCue cue);
+
+    /// Plays the cue's sound; counted even when it is muted or has no sound.
+    void Play(SoundCue cue);
+    /// How often `cue` was asked for since this object was made.
+    int GetCueCount(SoundCue cue) const { return cueCounts[static_cast<std::size_t>(cue)]; }
+    /// Mutes or unmutes every sound (the M key).
+    void ToggleMute();
+    bool IsMuted() const { return output.isMuted(); }
+
+private:
+    orka::AudioOutput output;
+    // Declared after the output so they are released before it closes.
+    std::array<std::shared_ptr<orka::Sound>, static_cast<std::size_t>(SoundCue::Count)> sounds;
+    std::array<int, static_cast<std::size_t>(SoundCue::Count)> cueCounts{};
+
+    static GameSounds* live;
+};

@@ -1,0 +1,70 @@
+#include "orka/AudioOutput.hpp"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "orka/Log.hpp"
+#include "orka/Sound.hpp"
+
+namespace orka {
+
+namespace {
+
+constexpr int kStereo = 2;
+// Samples per channel in one device buffer: about 23 ms at 44.1 kHz, short enough that a sound
+// starts with the frame that asked for it.
+constexpr int kBufferFrames = 1024;
+constexpr int kAllChannels = -1;
+constexpr int kPlayOnce = 0;
+
+}  // namespace
+
+AudioOutput::AudioOutput() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        ORKA_LOG_INFO("No audio device (%s): the sounds are off", SDL_GetError());
+        return;
+    }
+    subsystemStarted = true;
+    // A driver that lists no device at all has nothing to open; asking it anyway lets some (ALSA
+    // without a sound card) print their own errors. -1 means the driver cannot tell: try.
+    if (SDL_GetNumAudioDevices(0) == 0) {
+        ORKA_LOG_INFO("No audio device (driver %s): the sounds are off",
+                      SDL_GetCurrentAudioDriver());
+        return;
+    }
+    // The device's own format is taken as asked: 16-bit signed, so silence is bytes of 0.
+    if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, kStereo, kBufferFrames, nullptr, 0) != 0) {
+        ORKA_LOG_INFO("No audio device (%s): the sounds are off", Mix_GetError());
+        return;
+    }
+    open = true;
+    Mix_AllocateChannels(maxOverlapping);
+}
+
+AudioOutput::~AudioOutput() {
+    if (open) Mix_CloseAudio();
+    if (subsystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
+    if (!open) return nullptr;
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (chunk == nullptr) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", path.c_str(), Mix_GetError());
+        return nullptr;
+    }
+    return std::make_shared<Sound>(chunk);
+}
+
+void AudioOutput::play(const Sound& sound) {
+    if (!open || muted) return;
+    // -1 when every channel is busy: the sound is dropped rather than cutting another one off.
+    Mix_PlayChannel(kAllChannels, sound.getChunk(), kPlayOnce);
+}
+
+void AudioOutput::setMuted(bool mute) {
+    muted = mute;
+    if (open && muted) Mix_HaltChannel(kAllChannels);
+}
+
+}  // namespace orka

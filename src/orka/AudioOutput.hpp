@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace orka {
+
+class Sound;
+
+/// The sound output: SDL's default audio device through SDL2_mixer, opened by the constructor
+/// (44.1 kHz, 16-bit signed stereo) and closed by the destructor. Sounds started while others
+/// still play are mixed with them, up to `maxOverlapping` at once (a sound beyond that is
+/// dropped). Muted, it stops what plays and starts nothing, so the device plays silence.
+///
+/// Without an audio device (no audio driver, no sound card) the constructor logs one info line
+/// and the output stays closed: `load` returns null without a log and `play` does nothing, so a
+/// program uses it the same way with or without sound. It starts SDL's audio subsystem itself,
+/// so the window's SDL_Init flags need not include audio. Release it before SDL_Quit (before the
+/// SDLRenderer goes). One at a time; main thread only.
+class AudioOutput {
+public:
+    static constexpr int sampleRate = 44100;
+    static constexpr int maxOverlapping = 16;
+
+    AudioOutput();
+    ~AudioOutput();
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    /// True when a device was opened.
+    bool isOpen() const { return open; }
+
+    /// Loads a WAV file. Null when the output is closed (nothing logged), or when the file is
+    /// missing or is no WAV file it can read (an error naming the file is logged). The sound must
+    /// be released before this output.
+    std::shared_ptr<Sound> load(const std::string& path) const;
+
+    /// Starts `sound` on a free channel, mixed with whatever plays; does nothing while muted,
+    /// without a device, or when `maxOverlapping` sounds already play.
+    void play(const Sound& sound);
+
+    bool isMuted() const { return muted; }
+    /// Muting stops every sound that plays; unmuting lets the next ones start.
+    void setMuted(bool mute);
+
+private:
+    bool subsystemStarted = false;
+    bool open = false;
+    bool muted = false;
+};
+
+}  // namespace orka

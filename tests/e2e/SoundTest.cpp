@@ -1,0 +1,188 @@
+// The built game's sound as a player hears it: the default world played on a private X server
+// with SDL's "disk" audio driver, which writes what the sound card would play into a file (16-bit
+// signed stereo at 44.1 kHz, so silence is bytes of 0).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+
+namespace {
+
+using namespace std::chrono_literals;
+using game::test::Platformer;
+using game::test::PrivateXServer;
+using game::test::ScratchFolder;
+using test_support::kPatience;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kBytesPerSecond = 44100 * 2 * 2;
+// Silence this long after a sound means it is over (the longest effect lasts under a second).
+constexpr std::size_t kQuietAfter = kBytesPerSecond;
+const char* const kNoSound = "the sounds are off";
+const char* const kCannotLoad = "Cannot load the sound";
+
+/// Where the sound in a stretch of the audio file begins and ends (bytes from the file's start).
+struct Heard {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool Any() const { return end > begin; }
+    double Seconds() const { return static_cast<double>(end - begin) / kBytesPerSecond; }
+};
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+class GameSound : public ::testing::Test {
+protected:
+    GameSound() { folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR); }
+
+    /// Starts the default world with the given audio driver and waits for its window.
+    Window Start(const std::string& audioDriver = "disk") {
+        game = std::make_unique<Platformer>(
+            folder.path, x.display,
+            Platformer::Environment{{"SDL_AUDIODRIVER", audioDriver},
+                                    {"SDL_DISKAUDIOFILE", audioFile.string()}});
+        game->Write("1\n");
+        window = x.WaitForWindow();
+        return window;
+    }
+
+    std::string Audio() const {
+        std::ifstream file(audioFile, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    std::size_t AudioSize() const {
+        std::error_code ignored;
+        const auto size = std::filesystem::file_size(audioFile, ignored);
+        return ignored ? 0 : static_cast<std::size_t>(size);
+    }
+
+    /// Waits until the audio file holds sound from `from` on followed by `kQuietAfter` of silence
+    /// (the sound is over), or until the patience runs out; returns where the sound lies.
+    Heard WaitForSoundToEnd(std::size_t from) const {
+        Heard heard;
+        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
+            const std::string audio = Audio();
+            heard = SoundIn(audio, from);
+            if (heard.Any() && audio.size() >= heard.end + kQuietAfter) return heard;
+            std::this_thread::sleep_for(100ms);
+        }
+        return heard;
+    }
+    /// Waits until the audio file has grown by `bytes` past `from`.
+    bool WaitForAudio(std::size_t from, std::size_t bytes) const {
+        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
+            if (AudioSize() >= from + bytes) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    static Heard SoundIn(const std::string& audio, std::size_t from) {
+        const auto first = audio.find_first_not_of('\0', from);
+        if (first == std::string::npos) return {};
+        return {first, audio.find_last_not_of('\0') + 1};
+    }
+
+    /// Holds space until the view moves (the player jumps; the view rises with the player), then
+    /// lets go and waits until everything is at rest again (it has landed).
+    bool Jump() {
+        const std::string standing = x.StillPixels(window);
+        if (standing.empty() || !Keys("keydown space")) return false;
+        bool moved = false;
+        for (auto deadline = Clock::now() + kPatience; !moved && Clock::now() < deadline;) {
+            moved = x.Pixels(window) != standing;
+        }
+        Keys("keyup space");
+        return moved && !x.StillPixels(window).empty();
+    }
+    /// Runs xdotool with the pointer on the window, which gives it the keyboard.
+    bool Keys(const std::string& actions) {
+        const auto [left, top] = x.Origin(window);
+        return x.Xdotool("mousemove " + std::to_string(left + 400) + " " +
+                         std::to_string(top + 300) + " " + actions);
+    }
+    /// Escape, and the game's standard output once it has ended.
+    std::string Quit() {
+        EXPECT_TRUE(Keys("key Escape"));
+        EXPECT_TRUE(game->EndsWithin()) << "Escape did not end the game";
+        EXPECT_EQ(game->ExitCode(), 0);
+        return game->Output();
+    }
+
+    ScratchFolder folder;
+    std::filesystem::path audioFile = folder.path / "audio.raw";
+    PrivateXServer x;
+    std::unique_ptr<Platformer> game;
+    Window window = 0;
+};
+
+TEST_F(GameSound, ALandingIsHeardAndMIsSilenceUntilItIsPressedAgain) {
+    ASSERT_NE(Start(), 0u) << "no window";
+    // The level starts with the player dropping onto the ground.
+    const Heard landing = WaitForSoundToEnd(0);
+    ASSERT_TRUE(landing.Any()) << "the landing made no sound";
+    RecordProperty("landing_seconds", std::to_string(landing.Seconds()));
+    EXPECT_LT(landing.Seconds(), 0.5) << "a landing is a short sound";
+
+    // Muted: a jump and its landing write only silence.
+    ASSERT_TRUE(Keys("key m"));
+    const std::size_t muted = AudioSize();
+    ASSERT_TRUE(Jump()) << "the player did not jump";
+    ASSERT_TRUE(WaitForAudio(AudioSize(), kQuietAfter));
+    const std::string audio = Audio();
+    EXPECT_FALSE(SoundIn(audio, muted).Any())
+        << "sound while muted at byte " << SoundIn(audio, muted).begin << " of " << audio.size();
+
+    // Pressed again: the next jump is heard.
+    ASSERT_TRUE(Keys("key m"));
+    const std::size_t unmuted = AudioSize();
+    ASSERT_TRUE(Jump());
+    const Heard jump = WaitForSoundToEnd(unmuted);
+    EXPECT_TRUE(jump.Any()) << "no sound after unmuting";
+    RecordProperty("jump_and_landing_seconds", std::to_string(jump.Seconds()));
+
+    const std::string output = Quit();
+    EXPECT_EQ(output.find(kNoSound), std::string::npos) << output;
+    EXPECT_EQ(output.find(kCannotLoad), std::string::npos) << output;
+}
+
+TEST_F(GameSound, MissingAndBrokenSoundFilesAreNamedOnceAndTheGamePlaysOn) {
+    std::filesystem::remove(folder.path / "jump.wav");
+    folder.Write("fall.wav", "RIFF, but no sound in it");
+    ASSERT_NE(Start(), 0u) << "no window";
+    EXPECT_TRUE(WaitForSoundToEnd(0).Any()) << "the landing's own sound still plays";
+    ASSERT_TRUE(Jump()) << "the game plays on";
+
+    const std::string output = Quit();
+    EXPECT_EQ(Occurrences(output, kCannotLoad), 2u) << output;
+    EXPECT_EQ(Occurrences(output, "\"jump.wav\""), 1u) << output;
+    EXPECT_EQ(Occurrences(output, "\"fall.wav\""), 1u) << output;
+    EXPECT_EQ(output.find(kNoSound), std::string::npos) << output;
+}
+
+TEST_F(GameSound, WithoutAnAudioDeviceTheGamePlaysSilentlyAndSaysSoOnce) {
+    // A driver that does not exist: SDL has no way to make a sound.
+    ASSERT_NE(Start("none-such"), 0u) << "no window";
+    ASSERT_TRUE(Jump()) << "the game plays on";
+    ASSERT_TRUE(Keys("key m"));
+
+    const std::string output = Quit();
+    EXPECT_EQ(Occurrences(output, kNoSound), 1u) << output;
+    EXPECT_EQ(output.find(kCannotLoad), std::string::npos) << output;
+    EXPECT_EQ(game->Errors(), "");
+    EXPECT_FALSE(std::filesystem::exists(audioFile));
+}
+
+}  // namespace

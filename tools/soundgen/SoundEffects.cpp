@@ -1,0 +1,59 @@
+#include "SoundEffects.hpp"
+
+#include <cmath>
+
+namespace {
+
+// A quick rising chirp, an octave up in a fifth of a second.
+Samples Jump() {
+    Samples jump = Glide(0.18f, 380.0f, 760.0f, 0.4f);
+    Shape(jump, 0.004f, 0.08f);
+    return jump;
+}
+
+// A soft thump: a low tone sinking fast, with a brush of filtered noise on the impact.
+Samples Land() {
+    Samples land = Glide(0.14f, 150.0f, 55.0f, 0.2f);
+    Shape(land, 0.002f, 0.05f);
+    Samples brush = SoftNoise(0.06f, 0.85f, 0x5eed1u);
+    Shape(brush, 0.001f, 0.015f);
+    MixInto(land, brush, 0, 1.5f);
+    return land;
+}
+
+// A bell-like arpeggio up a major chord (C5, E5, G5, C6), the last note ringing longest.
+Samples Goal() {
+    const float notes[] = {523.25f, 659.25f, 783.99f, 1046.50f};
+    constexpr float kStepSeconds = 0.09f;
+    Samples goal;
+    for (int i = 0; i < 4; ++i) {
+        const bool last = i == 3;
+        Samples note = Glide(last ? 0.5f : 0.3f, notes[i], notes[i], 0.3f);
+        Shape(note, 0.003f, last ? 0.16f : 0.08f);
+        MixInto(goal, note, SampleCount(kStepSeconds * static_cast<float>(i)), 1.0f);
+    }
+    return goal;
+}
+
+// A falling whistle, two octaves down, wavering a little as it goes.
+Samples Fall() {
+    constexpr float kSeconds = 0.5f;
+    constexpr float kWobbleHz = 7.0f;
+    constexpr float kWobbleDepth = 0.25f;
+    Samples fall = Glide(kSeconds, 660.0f, 165.0f, 0.15f);
+    for (std::size_t i = 0; i < fall.size(); ++i) {
+        const float t = static_cast<float>(i) / kSampleRate;
+        fall[i] *= 1.0f - kWobbleDepth * 0.5f * (1.0f + std::sin(6.2831853f * kWobbleHz * t));
+    }
+    Shape(fall, 0.01f, 0.3f);
+    return fall;
+}
+
+}  // namespace
+
+std::vector<SoundEffect> AllSoundEffects() {
+    std::vector<SoundEffect> effects{
+        {"jump.wav", Jump()}, {"land.wav", Land()}, {"goal.wav", Goal()}, {"fall.wav", Fall()}};
+    for (SoundEffect& effect : effects) Normalise(effect.samples, kPeak);
+    return effects;
+}
