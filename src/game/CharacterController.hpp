@@ -48,6 +48,7 @@ public:
     KeyInputEvent* keyInputEvent = nullptr;
 
 private:
+    /// Jumps when grounded and a key or button is held (`jumpPressed`) or a press is remembered.
     void Jump(bool jumpPressed);
     void ApplyPendingImpulse();
     void OnEnable();
