@@ -7,6 +7,7 @@
 
 #include "orka/Log.hpp"
 #include "orka/MeshPrimitives.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/Shader.hpp"
 
@@ -340,6 +341,8 @@ void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexData.size()), vertexData.data(),
                  GL_STATIC_DRAW);
     uploadIndices(newIndices);
+    // Vertex array 0 and this mesh's buffers are bound now, whatever a pass bound before.
+    RenderPass::forgetBindings();
     indices = newIndices;
     updateBounds();
 

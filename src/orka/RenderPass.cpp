@@ -266,6 +266,18 @@ void RenderPass::clear() {
     if (mask != 0) glClear(mask);
 }
 
+void RenderPass::forgetBindings() {
+    for (RenderPass* pass = instance; pass != nullptr; pass = pass->lastInstance) {
+        pass->forgetOwnBindings();
+    }
+}
+
+void RenderPass::forgetOwnBindings() {
+    lastBoundMaterial = nullptr;
+    lastBoundMeshId = -1;
+    lastBoundIndexSet = -1;
+}
+
 void RenderPass::count(int RenderStats::*counter) {
     if (settings.renderStats != nullptr) settings.renderStats->*counter += 1;
 }
@@ -421,9 +433,7 @@ void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 col
     }
     lines.material->setColor(color);
     // The colour changed behind the material cache's back.
-    lastBoundMaterial = nullptr;
-    lastBoundMeshId = -1;
-    lastBoundIndexSet = -1;
+    forgetOwnBindings();
     draw(lines.mesh, identity, lines.material);
 }
 

@@ -122,6 +122,12 @@ public:
     /// The current pass, or null.
     static RenderPass* instance;
 
+    /// Makes every pass on the stack bind material and mesh afresh at its next draw. Resources
+    /// call it when they bind GL objects behind the passes' backs: building or updating a mesh
+    /// binds vertex array 0, making a texture binds it on the active unit. (Programs are only
+    /// ever put in use by passes.)
+    static void forgetBindings();
+
 private:
     explicit RenderPass(const RenderPassBuilder& builder);
 
@@ -134,6 +140,7 @@ private:
     void finishPass();
     void takeOver(RenderPass& other);
     void count(int RenderStats::*counter);
+    void forgetOwnBindings();
 
     static void regenerateMipmaps(const Framebuffer& framebuffer);
 

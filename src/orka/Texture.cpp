@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orka/Log.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/TextureLoader.hpp"
 
@@ -145,6 +146,8 @@ void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, i
         return;
     }
     glBindTexture(target, textureId.get());
+    // The texture a pass's material bound on this unit is no longer there.
+    RenderPass::forgetBindings();
     // Rows are tightly packed, whatever their length in bytes.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
@@ -286,6 +289,7 @@ void Texture::invokeGenerateMipmap() {
     }
     generateMipmap = true;
     glBindTexture(target, textureId);
+    RenderPass::forgetBindings();
     glGenerateMipmap(target);
 }
 
@@ -293,6 +297,7 @@ void Texture::updateTextureSampler(bool filter, bool wrap) {
     filterSampling = filter;
     wrapTextureCoordinates = wrap;
     glBindTexture(target, textureId);
+    RenderPass::forgetBindings();
     const GLint wrapMode = wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
     glTexParameteri(target, GL_TEXTURE_WRAP_S, wrapMode);
     glTexParameteri(target, GL_TEXTURE_WRAP_T, wrapMode);
