@@ -129,7 +129,7 @@ void setZeroAttribute(GLuint location, int shaderType) {
 
 }  // namespace
 
-uint16_t Mesh::meshIdCount = 0;
+std::int64_t Mesh::meshIdCount = 0;
 
 // ---- MeshBuilder ----
 

@@ -170,7 +170,8 @@ private:
     friend struct GpuTestAccess;
 
     int totalBytesPerVertex = 0;
-    uint16_t meshId = 0;
+    /// Unique among all meshes and uploads of a run: 64 bits never wrap.
+    std::int64_t meshId = 0;
     std::vector<MeshTopology> topologies;
     GLuint vertexBufferId = 0;
     std::map<GLuint, GLuint> shaderToVertexArrayObject;
@@ -183,7 +184,7 @@ private:
     std::vector<std::vector<uint16_t>> indices;
     std::array<glm::vec3, 2> boundsMinMax;
 
-    static uint16_t meshIdCount;
+    static std::int64_t meshIdCount;
 };
 
 }  // namespace orka

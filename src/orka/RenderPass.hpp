@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
@@ -159,7 +160,7 @@ private:
     // State of the pass.
     Shader* lastBoundShader = nullptr;
     Material* lastBoundMaterial = nullptr;
-    int lastBoundMeshId = -1;
+    std::int64_t lastBoundMeshId = -1;
     int lastBoundIndexSet = -1;
     glm::mat4 projection{1.0f};
     glm::uvec2 viewportOffset{0, 0};

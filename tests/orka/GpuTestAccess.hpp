@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
 #include <string>
@@ -41,7 +42,7 @@ struct GpuTestAccess {
         return mesh.attributeByName;
     }
     static int stride(const Mesh& mesh) { return mesh.totalBytesPerVertex; }
-    static uint16_t meshId(const Mesh& mesh) { return mesh.meshId; }
+    static std::int64_t meshId(const Mesh& mesh) { return mesh.meshId; }
     static GLuint vertexBuffer(const Mesh& mesh) { return mesh.vertexBufferId; }
     static std::vector<GLuint> elementBuffers(const Mesh& mesh) { return mesh.elementBufferIds; }
     static std::map<GLuint, GLuint> vertexArrays(const Mesh& mesh) {

@@ -215,7 +215,7 @@ TEST_F(MeshTest, UpdateRebuildsInPlaceWithANewId) {
     ASSERT_EQ(GpuTestAccess::vertexArrays(*mesh).size(), 1u);
     const GLuint vertexBuffer = GpuTestAccess::vertexBuffer(*mesh);
     const auto elementBuffers = GpuTestAccess::elementBuffers(*mesh);
-    const uint16_t oldId = GpuTestAccess::meshId(*mesh);
+    const std::int64_t oldId = GpuTestAccess::meshId(*mesh);
 
     auto same = mesh->update().withPositions({{5, 5, 5}, {-5, 2, 0}, {1, 1, 1}}).build();
     EXPECT_EQ(same, mesh);

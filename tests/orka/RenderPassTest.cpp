@@ -237,6 +237,27 @@ TEST_F(RenderPassTest, ResourcesMadeBetweenDrawsDoNotFoolTheBindingCaches) {
     }
 }
 
+// Ids must stay unique among live meshes however many meshes came and went in between.
+TEST_F(RenderPassTest, AMeshBuiltLongAfterALiveOneIsBoundForItself) {
+    auto live = Mesh::create().withQuad(0.5f).build();
+    // Enough builds to run a 16-bit id counter, two ids a build, once around.
+    for (int i = 0; i < 32767; i++) Mesh::create().withPositions({glm::vec3(0.0f)}).build();
+    // The unit square two units to the right of `live`.
+    auto later = Mesh::create()
+                     .withPositions({{1.5f, -0.5f, 0},
+                                     {2.5f, -0.5f, 0},
+                                     {2.5f, 0.5f, 0},
+                                     {1.5f, -0.5f, 0},
+                                     {2.5f, 0.5f, 0},
+                                     {1.5f, 0.5f, 0}})
+                     .build();
+    RenderPass pass = RenderPass::create().withCamera(windowCamera).build();
+    pass.draw(live, square(10, 10, 20), unlitRed);
+    pass.draw(later, square(10, 50, 20), unlitRed);
+    expectColor(pixelAt(pass, 60, 60), opaqueRed, "the later mesh, 40 pixels to the right");
+    expectColor(pixelAt(pass, 20, 60), {0, 0, 0, 1}, "not the live mesh again");
+}
+
 TEST_F(RenderPassTest, NestedPassRestoresTargetViewportAndScissorWithoutClearing) {
     auto target = Framebuffer::create().withSize(64, 64).build();
     ASSERT_NE(target, nullptr);
