@@ -467,7 +467,7 @@ int Mesh::getIndicesSize(int indexSet) const {
 }
 
 void Mesh::bind(Shader* shader) {
-    const auto found = shaderToVertexArrayObject.find(shader->shaderProgramId);
+    const auto found = shaderToVertexArrayObject.find(shader->serial);
     if (found != shaderToVertexArrayObject.end()) {
         glBindVertexArray(found->second);
         return;
@@ -475,8 +475,21 @@ void Mesh::bind(Shader* shader) {
     GLuint vertexArrayObject = 0;
     glGenVertexArrays(1, &vertexArrayObject);
     glBindVertexArray(vertexArrayObject);
-    shaderToVertexArrayObject[shader->shaderProgramId] = vertexArrayObject;
-    setVertexAttributePointers(shader);
+    try {
+        setVertexAttributePointers(shader);
+    } catch (...) {
+        glBindVertexArray(0);
+        glDeleteVertexArrays(1, &vertexArrayObject);
+        throw;
+    }
+    shaderToVertexArrayObject[shader->serial] = vertexArrayObject;
+}
+
+void Mesh::forgetShader(std::uint64_t shaderSerial) {
+    const auto found = shaderToVertexArrayObject.find(shaderSerial);
+    if (found == shaderToVertexArrayObject.end()) return;
+    glDeleteVertexArrays(1, &found->second);
+    shaderToVertexArrayObject.erase(found);
 }
 
 void Mesh::bindIndexSet(int indexSet) {

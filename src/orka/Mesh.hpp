@@ -159,8 +159,11 @@ private:
     void updateBounds();
     void deleteVertexArrayObjects();
 
-    /// Binds this mesh's vertex array object for `shader`, creating it on first use.
+    /// Binds this mesh's vertex array object for `shader`, creating it on first use. A set-up
+    /// that throws leaves nothing behind.
     void bind(Shader* shader);
+    /// Deletes the vertex array object made for the shader of this serial, if any.
+    void forgetShader(std::uint64_t shaderSerial);
     /// Binds the element buffer of an index set (none for a mesh without index sets).
     void bindIndexSet(int indexSet);
     void setVertexAttributePointers(Shader* shader);
@@ -174,7 +177,8 @@ private:
     std::int64_t meshId = 0;
     std::vector<MeshTopology> topologies;
     GLuint vertexBufferId = 0;
-    std::map<GLuint, GLuint> shaderToVertexArrayObject;
+    /// Vertex array objects by Shader serial.
+    std::map<std::uint64_t, GLuint> shaderToVertexArrayObject;
     std::vector<GLuint> elementBufferIds;
     int vertexCount = 0;
     int dataSize = 0;

@@ -140,6 +140,7 @@ void RenderPass::takeOver(RenderPass& other) {
 
     settings = other.settings;
     std::swap(lastBoundShader, other.lastBoundShader);
+    std::swap(lastBoundShaderSerial, other.lastBoundShaderSerial);
     std::swap(lastBoundMaterial, other.lastBoundMaterial);
     std::swap(lastBoundMeshId, other.lastBoundMeshId);
     std::swap(lastBoundIndexSet, other.lastBoundIndexSet);
@@ -233,6 +234,7 @@ void RenderPass::bind(bool newFrame) {
     if (!newFrame) {
         // A nested pass used other shaders and materials meanwhile.
         lastBoundShader = nullptr;
+        lastBoundShaderSerial = 0;
         lastBoundMaterial = nullptr;
         return;
     }
@@ -289,7 +291,8 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
     // Normals go to camera space.
     const glm::mat3 normalMatrix =
         glm::transpose(glm::inverse(glm::mat3(view) * glm::mat3(modelTransform)));
-    if (shader == lastBoundShader) {
+    // By serial: a shader made after the last one was released may live at its address.
+    if (shader->serial == lastBoundShaderSerial) {
         if (shader->uniformLocationModel != -1) {
             glUniformMatrix4fv(shader->uniformLocationModel, 1, GL_FALSE, &modelTransform[0][0]);
         }
@@ -300,6 +303,7 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
     }
     count(&RenderStats::stateChangesShader);
     lastBoundShader = shader;
+    lastBoundShaderSerial = shader->serial;
     // Vertex array objects are made per shader: the mesh must be bound again.
     lastBoundMeshId = -1;
     lastBoundIndexSet = -1;

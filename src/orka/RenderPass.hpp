@@ -159,6 +159,8 @@ private:
 
     // State of the pass.
     Shader* lastBoundShader = nullptr;
+    /// Serial of lastBoundShader (0: none), which the cache compares.
+    std::uint64_t lastBoundShaderSerial = 0;
     Material* lastBoundMaterial = nullptr;
     std::int64_t lastBoundMeshId = -1;
     int lastBoundIndexSet = -1;

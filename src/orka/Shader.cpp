@@ -219,6 +219,8 @@ Shader::Shader() {
         ORKA_LOG_FATAL("Cannot instantiate orka::Shader before orka::Renderer is created.");
         return;
     }
+    static std::uint64_t serialCount = 0;
+    serial = ++serialCount;
     shaderProgramId = glCreateProgram();
     Renderer::instance->renderStats.shaderCount += 1;
     Renderer::instance->shaders.push_back(this);
@@ -230,6 +232,12 @@ Shader::~Shader() {
     renderer->renderStats.shaderCount -= 1;
     auto& registry = renderer->shaders;
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    // Vertex arrays made for this program's attribute locations serve no other shader.
+    for (Mesh* mesh : renderer->meshes) mesh->forgetShader(serial);
+    // A program still in use would only be flagged for deletion and outlive its shader.
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    if (static_cast<GLuint>(current) == shaderProgramId) glUseProgram(0);
     glDeleteProgram(shaderProgramId);
 }
 

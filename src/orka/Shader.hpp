@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
 #include <memory>
@@ -148,6 +149,9 @@ private:
     friend struct GpuTestAccess;
 
     GLuint shaderProgramId = 0;
+    /// Names this shader for the caches of meshes and passes. GL may give a released program's
+    /// name to the next program; serials are never reused.
+    std::uint64_t serial = 0;
     bool depthTest = true;
     bool depthWrite = true;
     std::string name;

@@ -23,6 +23,7 @@ namespace orka {
 struct GpuTestAccess {
     // Shader
     static GLuint program(const Shader& shader) { return shader.shaderProgramId; }
+    static std::uint64_t serial(const Shader& shader) { return shader.serial; }
     static void bind(Shader& shader) { shader.bind(); }
     static bool setLights(Shader& shader, WorldLights* lights, const glm::mat4& view) {
         return shader.setLights(lights, view);
@@ -45,7 +46,8 @@ struct GpuTestAccess {
     static std::int64_t meshId(const Mesh& mesh) { return mesh.meshId; }
     static GLuint vertexBuffer(const Mesh& mesh) { return mesh.vertexBufferId; }
     static std::vector<GLuint> elementBuffers(const Mesh& mesh) { return mesh.elementBufferIds; }
-    static std::map<GLuint, GLuint> vertexArrays(const Mesh& mesh) {
+    /// Vertex array objects by shader serial.
+    static std::map<std::uint64_t, GLuint> vertexArrays(const Mesh& mesh) {
         return mesh.shaderToVertexArrayObject;
     }
     static void bind(Mesh& mesh, Shader& shader) { mesh.bind(&shader); }
