@@ -288,6 +288,7 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
         ORKA_LOG_FATAL("Cannot instantiate orka::Mesh before orka::Renderer is created.");
         return;
     }
+    rendererSerial = Renderer::instance->getSerial();
     glGenBuffers(1, &vertexBufferId);
     update(newStores, newIndices, std::move(newTopologies), std::move(newName), stats);
     Renderer::instance->meshes.push_back(this);
@@ -295,8 +296,11 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
 
 Mesh::~Mesh() {
     Renderer* renderer = Renderer::instance;
-    // Without a renderer the GL context is gone, and with it every GL object of the mesh.
-    if (renderer == nullptr || vertexBufferId == 0) return;
+    // Without its renderer the GL context is gone, and with it every GL object of the mesh;
+    // another renderer's context may have objects of the same names.
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial || vertexBufferId == 0) {
+        return;
+    }
     renderer->renderStats.meshBytes -= dataSize;
     renderer->renderStats.meshBytesDeallocated += dataSize;
     renderer->renderStats.meshCount -= 1;

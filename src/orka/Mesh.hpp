@@ -187,6 +187,8 @@ private:
     AttributeStores stores;
     std::vector<std::vector<uint16_t>> indices;
     std::array<glm::vec3, 2> boundsMinMax;
+    /// Renderer::getSerial() of the renderer whose context holds the GL objects.
+    std::uint64_t rendererSerial = 0;
 
     static std::int64_t meshIdCount;
 };

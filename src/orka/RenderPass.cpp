@@ -27,17 +27,6 @@ unsigned int toPixels(float fraction, float targetSize) {
     return static_cast<unsigned int>(std::max(0.0f, fraction * targetSize));
 }
 
-// The mesh and material that drawLines reuses for the whole program.
-struct LineResources {
-    std::shared_ptr<Mesh> mesh;
-    std::shared_ptr<Material> material;
-};
-
-LineResources& lineResources() {
-    static LineResources resources;
-    return resources;
-}
-
 // Swaps two addresses wherever a pointer holds one of them.
 void remap(RenderPass*& pointer, RenderPass* a, RenderPass* b) {
     if (pointer == a) {
@@ -418,27 +407,28 @@ void RenderPass::draw(const std::shared_ptr<SpriteBatch>& spriteBatch, glm::mat4
 void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
                            MeshTopology meshTopology) {
     // An empty list would make a mesh without positions, which later updates cannot fill.
-    if (vertices.empty()) return;
-    LineResources& lines = lineResources();
-    if (lines.mesh == nullptr) {
-        lines.material = Shader::getUnlit()->createMaterial();
-        lines.mesh = Mesh::create()
-                         .withName("ORKA Lines")
-                         .withPositions(vertices)
-                         .withMeshTopology(meshTopology)
-                         .build();
-        if (lines.mesh == nullptr) return;
+    if (vertices.empty() || Renderer::instance == nullptr) return;
+    // One mesh and material, kept by the renderer, serve every call.
+    Renderer::BuiltIns& lines = Renderer::instance->builtIns;
+    if (lines.lineMesh == nullptr) {
+        lines.lineMaterial = Shader::getUnlit()->createMaterial();
+        lines.lineMesh = Mesh::create()
+                             .withName("ORKA Lines")
+                             .withPositions(vertices)
+                             .withMeshTopology(meshTopology)
+                             .build();
+        if (lines.lineMesh == nullptr) return;
     } else {
-        lines.mesh->update()
+        lines.lineMesh->update()
             .withName("ORKA Lines")
             .withPositions(vertices)
             .withMeshTopology(meshTopology)
             .build();
     }
-    lines.material->setColor(color);
+    lines.lineMaterial->setColor(color);
     // The colour changed behind the material cache's back.
     forgetOwnBindings();
-    draw(lines.mesh, identity, lines.material);
+    draw(lines.lineMesh, identity, lines.lineMaterial);
 }
 
 std::vector<glm::vec4> RenderPass::readPixels(unsigned int x, unsigned int y, unsigned int width,

@@ -6,6 +6,10 @@
 
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
+#include "orka/Material.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/Shader.hpp"
+#include "orka/Texture.hpp"
 #include "orka/Version.hpp"
 
 namespace orka {
@@ -30,7 +34,12 @@ const char* glString(GLenum name) {
 Renderer* Renderer::instance = nullptr;
 Renderer::RenderPassFinisher Renderer::renderPassFinisher = nullptr;
 
-Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync) {
+namespace {
+std::uint64_t rendererCount = 0;
+}  // namespace
+
+Renderer::Renderer(SDL_Window* window, bool vsync)
+    : window(window), serial(++rendererCount), vsync(vsync) {
     if (instance != nullptr) {
         // Log readers match this exact text ("versions" meaning instances): keep it as it is.
         ORKA_LOG_ERROR(
@@ -55,6 +64,8 @@ Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync
 }
 
 Renderer::~Renderer() {
+    // While this is still the instance with its context current, so the GL names go.
+    if (instance == this) builtIns = BuiltIns{};
     release();
     if (instance == this) instance = nullptr;
 }

@@ -91,7 +91,8 @@ public:
 
     static ShaderBuilder create();
 
-    /// Built-in shaders, built on first request and kept until the program ends.
+    /// Built-in shaders, built on first request and kept by the renderer until it is destroyed
+    /// (a later renderer builds its own).
     static std::shared_ptr<Shader> getStandard();
     static std::shared_ptr<Shader> getUnlit();
     static std::shared_ptr<Shader> getUnlitSprite();
@@ -152,6 +153,8 @@ private:
     /// Names this shader for the caches of meshes and passes. GL may give a released program's
     /// name to the next program; serials are never reused.
     std::uint64_t serial = 0;
+    /// Renderer::getSerial() of the renderer whose context holds the program.
+    std::uint64_t rendererSerial = 0;
     bool depthTest = true;
     bool depthWrite = true;
     std::string name;
