@@ -92,15 +92,22 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
         std::sort(sprites.begin(), sprites.end(), drawsBefore);
     }
 
-    // Each mesh's lists are reserved once, for the sprites still to come (at most a mesh's
-    // worth), and handed over to the mesh without a copy.
-    size_t remaining = sprites.size();
-    const auto reserveLists = [&](VertexLists& lists) {
-        lists.reserve(std::min(remaining, static_cast<size_t>(maxSpritesPerMesh)));
-    };
+    // Each mesh's lists are reserved once, for its own run (at most a mesh's worth), and
+    // handed over to the mesh without a copy: room for more would stay allocated with it.
     VertexLists lists;
-    reserveLists(lists);
     Texture* current = nullptr;
+    size_t next = 0;  // the sprite being added
+    const auto reserveLists = [&](VertexLists& lists) {
+        size_t end = next;
+        const Texture* texture = nullptr;
+        while (end < sprites.size() && end - next < static_cast<size_t>(maxSpritesPerMesh)) {
+            const Texture* own = sprites[end].getTexture();
+            if (own != nullptr && texture != nullptr && own != texture) break;
+            if (own != nullptr) texture = own;
+            ++end;
+        }
+        lists.reserve(end - next);
+    };
     auto flush = [&]() {
         const std::string name = meshNamePrefix + std::to_string(spriteMeshes.size());
         spriteMeshes.push_back(
@@ -115,21 +122,18 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
         material->setTexture(current->shared_from_this());
         materials.push_back(std::move(material));
         lists = VertexLists();
-        reserveLists(lists);
     };
 
-    for (const Sprite& sprite : sprites) {
+    for (; next < sprites.size(); ++next) {
+        const Sprite& sprite = sprites[next];
         // Texture coordinates need the texture's size; a sprite without one cannot be drawn.
-        if (sprite.getTexture() == nullptr) {
-            --remaining;
-            continue;
-        }
+        if (sprite.getTexture() == nullptr) continue;
         const bool newRun = current != nullptr && sprite.getTexture() != current;
         const bool meshFull = lists.spriteCount() == static_cast<size_t>(maxSpritesPerMesh);
         if (newRun || meshFull) flush();
+        if (lists.positions.capacity() == 0) reserveLists(lists);
         current = sprite.getTexture();
         lists.append(sprite);
-        --remaining;
     }
     if (!lists.positions.empty()) flush();
 }

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 
 #include "orka/LogCapture.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Shader.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
@@ -136,6 +139,47 @@ TEST_F(SpriteBatchTest, RunsLongerThanSixteenBitIndicesAllowAreSplit) {
     EXPECT_EQ(batch->getMeshes()[2]->getName(), "DynamicSpriteBatch2");
     for (const auto& material : batch->getMaterials()) {
         EXPECT_EQ(material->getTexture(), atlasA->getTexture());
+    }
+}
+
+// Heap bytes in use (arena and mapped blocks), GL drivers' included.
+size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+TEST_F(SpriteBatchTest, ManyShortRunsTakeMemoryInProportionToTheirSprites) {
+    // 1000 runs of one sprite each, red and green by turns, in rows of 200 four-pixel sprites.
+    const int sprites = 1000;
+    const int perRow = 200;
+    auto builder = SpriteBatch::create();
+    for (int i = 0; i < sprites; i++) {
+        Sprite sprite = i % 2 == 0 ? atlasA->get("red") : atlasB->get("green");
+        sprite.setPosition({static_cast<float>(i % perRow * test::cellSize),
+                            static_cast<float>(i / perRow * test::cellSize)});
+        sprite.setOrderInBatch(i);
+        builder.addSprite(sprite);
+    }
+    const size_t before = heapInUse();
+    auto batch = builder.build();
+    const size_t grown = heapInUse() - std::min(before, heapInUse());
+    ASSERT_EQ(batch->getMeshes().size(), static_cast<size_t>(sprites));
+    // A run's data is a few hundred bytes; room for every later sprite in every run would be
+    // about 94 MB here.
+    EXPECT_LT(grown, size_t{16} << 20) << grown << " bytes for " << sprites << " sprites";
+
+    Camera camera;
+    camera.setWindowCoordinates();
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(batch);
+    const auto pixel = [&](int i) {
+        return pass
+            .readPixels(static_cast<unsigned int>(i % perRow * test::cellSize + 2),
+                        static_cast<unsigned int>(i / perRow * test::cellSize + 2), 1, 1)
+            .at(0);
+    };
+    for (int i : {0, 1, 2, 998, 999}) {
+        EXPECT_EQ(pixel(i), i % 2 == 0 ? glm::vec4(1, 0, 0, 1) : glm::vec4(0, 1, 0, 1)) << i;
     }
 }
 
