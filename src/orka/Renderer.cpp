@@ -2,8 +2,6 @@
 
 #include <GL/glew.h>
 
-#include <cstring>
-
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
@@ -16,12 +14,24 @@ namespace orka {
 
 namespace {
 
-// GL versions whose version string starts with one of these still know GL_POINT_SPRITE.
-constexpr const char* pointSpriteVersionChars = "3.1";
-
-bool needsPointSprite(const char* version) {
-    return version != nullptr && version[0] != '\0' &&
-           std::strchr(pointSpriteVersionChars, version[0]) != nullptr;
+// GL_POINT_SPRITE left core OpenGL with 3.1: only older contexts and compatibility profiles
+// know it, and a core context rejects it with GL_INVALID_ENUM.
+bool hasPointSprite() {
+    GLint major = 0;
+    GLint minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    if (glGetError() != GL_NO_ERROR) {
+        // Before 3.0 there are no such queries: an old context.
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        return true;
+    }
+    if (major == 3 && minor == 0) return true;
+    if (major == 3 && minor == 1) return GLEW_ARB_compatibility != 0;
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    return (profile & GL_CONTEXT_COMPATIBILITY_PROFILE_BIT) != 0;
 }
 
 const char* glString(GLenum name) {
@@ -101,7 +111,7 @@ void Renderer::setGlobalGLState() {
     glEnable(GL_CULL_FACE);
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glEnable(GL_PROGRAM_POINT_SIZE);
-    if (needsPointSprite(glString(GL_VERSION))) glEnable(GL_POINT_SPRITE);
+    if (hasPointSprite()) glEnable(GL_POINT_SPRITE);
 }
 
 void Renderer::release() {

@@ -199,5 +199,32 @@ TEST(RendererDeathTest, BuiltInResourcesServeEveryRendererInTurn) {
     EXPECT_EXIT(std::exit(builtInsInASecondWindow()), ::testing::ExitedWithCode(0), "");
 }
 
+// Mesa's version override makes a 3.3 core context, as a real 3.3 core driver gives; point
+// sprites do not exist there.
+int renderOnACoreContext() {
+    setenv("MESA_GL_VERSION_OVERRIDE", "3.3", 1);
+    SDLRenderer sdl;
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version == nullptr || std::string(version).rfind("3.3", 0) != 0) {
+        return fail("the driver ignored the version override");
+    }
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    if ((profile & GL_CONTEXT_CORE_PROFILE_BIT) == 0) return fail("not a core profile");
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        std::cerr << "GL error 0x" << std::hex << error << " after setting up the renderer\n";
+        return 1;
+    }
+    if (!glIsEnabled(GL_PROGRAM_POINT_SIZE)) return fail("program point size is off");
+    return 0;
+}
+
+TEST(RendererDeathTest, ACoreContextIsSetUpWithoutGLErrors) {
+    EXPECT_EXIT(std::exit(renderOnACoreContext()), ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
 }  // namespace orka
