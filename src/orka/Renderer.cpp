@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "orka/BatchBufferPool.hpp"
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"

@@ -11,6 +11,7 @@
 
 namespace orka {
 
+class BatchBufferPool;
 class Material;
 class Mesh;
 class Shader;
@@ -74,6 +75,8 @@ public:
         std::shared_ptr<Texture> white, sphere, cubemap;
         std::shared_ptr<Mesh> lineMesh;
         std::shared_ptr<Material> lineMaterial;
+        /// Last: shaders released before it tell it about their vertex arrays.
+        std::shared_ptr<BatchBufferPool> batchBuffers;
     };
     BuiltIns builtIns;
 

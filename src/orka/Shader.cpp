@@ -245,6 +245,9 @@ Shader::~Shader() {
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
     // Vertex arrays made for this program's attribute locations serve no other shader.
     for (Mesh* mesh : renderer->meshes) mesh->forgetShader(serial);
+    if (renderer->builtIns.batchBuffers != nullptr) {
+        renderer->builtIns.batchBuffers->forgetShader(serial);
+    }
     // A program still in use would only be flagged for deletion and outlive its shader.
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
