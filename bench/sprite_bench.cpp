@@ -6,16 +6,18 @@
 // with vsync off, after 30 untimed warm-up frames, and prints
 //
 //   orka_spritebatch N=<N> frames=<F> runs=<K> ms_per_frame=<x> ns_per_sprite_build=<y>
-//       ns_per_sprite_build_best=<b> peak_rss_mb=<r> peak_vm_mb=<v>
+//       ns_per_sprite_build_best=<b> proc_cpu_ms_per_frame=<c> peak_rss_mb=<r> peak_vm_mb=<v>
 //
 // ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
 // after the last frame); ns_per_sprite_build is the CPU time of building the sprite batch alone,
 // per sprite, as a mean over the frames and in the fastest frame (the peers' fill_limit_bench
-// reports its best repeat; on a loaded machine the mean carries the waits). peak_rss_mb and peak_vm_mb are the process's peak resident and virtual memory so
-// far (VmHWM, VmPeak). With --runs K the sprites fall into K consecutive groups of rising draw
-// order whose textures alternate between two copies of the atlas, so every batch has K texture
-// runs (K meshes and draw calls) instead of one. Without arguments it runs N = 1000, 10000 and
-// 50000. Run it under Xvfb when there is no display.
+// reports its best repeat; on a loaded machine the mean carries the waits).
+// proc_cpu_ms_per_frame is the process's CPU time per frame, llvmpipe's threads included, as
+// the peers report it: on a shared machine it moves less than wall time. peak_rss_mb and peak_vm_mb
+// are the process's peak resident and virtual memory so far (VmHWM, VmPeak). With --runs K the
+// sprites fall into K consecutive groups of rising draw order whose textures alternate between two
+// copies of the atlas, so every batch has K texture runs (K meshes and draw calls) instead of one.
+// Without arguments it runs N = 1000, 10000 and 50000. Run it under Xvfb when there is no display.
 #include <SDL.h>
 
 #include <GL/glew.h>
@@ -27,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -156,8 +159,16 @@ double procStatusMiB(const char* field) {
     return -1.0;
 }
 
+// CPU time of the whole process so far, in milliseconds.
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
 struct Result {
     double msPerFrame;
+    double cpuMsPerFrame;
     double nsPerSpriteBuild;
     double nsPerSpriteBuildBest;
 };
@@ -172,10 +183,12 @@ Result run(const Atlases& atlases, int count, int runs, int frames, float sizePi
     std::chrono::nanoseconds buildTime{0};
     std::chrono::nanoseconds bestBuild = std::chrono::nanoseconds::max();
     Clock::time_point start = Clock::now();
+    double startCpuMs = 0.0;
     for (int frame = -warmUpFrames; frame < frames; frame++) {
         if (frame == 0) {
             buildTime = std::chrono::nanoseconds{0};
             start = Clock::now();
+            startCpuMs = processCpuMs();
         }
         SDL_PumpEvents();
         for (int i = 0; i < count; i++) {
@@ -199,7 +212,7 @@ Result run(const Atlases& atlases, int count, int runs, int frames, float sizePi
     }
     glFinish();
     const std::chrono::duration<double, std::milli> total = Clock::now() - start;
-    return {total.count() / frames,
+    return {total.count() / frames, (processCpuMs() - startCpuMs) / frames,
             static_cast<double>(buildTime.count()) / (static_cast<double>(frames) * count),
             static_cast<double>(bestBuild.count()) / count};
 }
@@ -248,9 +261,11 @@ int main(int argc, char** argv) {
         const Result result = run(atlases, count, batchRuns, frames, sizePixels);
         std::printf(
             "orka_spritebatch N=%d frames=%d runs=%d ms_per_frame=%.3f ns_per_sprite_build=%.1f "
-            "ns_per_sprite_build_best=%.1f peak_rss_mb=%.1f peak_vm_mb=%.1f\n",
+            "ns_per_sprite_build_best=%.1f proc_cpu_ms_per_frame=%.3f peak_rss_mb=%.1f "
+            "peak_vm_mb=%.1f\n",
             count, frames, batchRuns, result.msPerFrame, result.nsPerSpriteBuild,
-            result.nsPerSpriteBuildBest, procStatusMiB("VmHWM:"), procStatusMiB("VmPeak:"));
+            result.nsPerSpriteBuildBest, result.cpuMsPerFrame, procStatusMiB("VmHWM:"),
+            procStatusMiB("VmPeak:"));
         std::fflush(stdout);
     }
     return 0;
