@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "orka/Renderer.hpp"
+
 namespace orka {
 
 namespace {
@@ -19,7 +21,7 @@ GLsizeiptr capacityFor(GLsizeiptr bytes) {
 
 }  // namespace
 
-BatchBufferPool::BatchBufferPool() {
+BatchBufferPool::BatchBufferPool() : rendererSerial(Renderer::instance->getSerial()) {
     std::vector<uint16_t> quads(static_cast<size_t>(maxQuads) * indicesPerQuad);
     const uint16_t corners[indicesPerQuad] = {0, 1, 2, 0, 2, 3};
     for (size_t i = 0; i < quads.size(); i++) {
@@ -40,6 +42,11 @@ BatchBufferPool::BatchBufferPool() {
 }
 
 BatchBufferPool::~BatchBufferPool() {
+    const Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial) {
+        indexBuffer.release();
+        return;
+    }
     for (const Buffers& buffers : idle) destroy(buffers);
 }
 

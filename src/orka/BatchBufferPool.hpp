@@ -29,7 +29,10 @@ public:
     /// Idle buffers kept for the next frames; more are deleted when given back.
     static constexpr size_t maxIdle = 64;
 
+    /// Needs the renderer; its GL objects belong to the renderer's context.
     BatchBufferPool();
+    /// Deletes the idle buffers and the index buffer, unless another renderer's context is
+    /// current (then they went with their own context).
     ~BatchBufferPool();
     BatchBufferPool(const BatchBufferPool&) = delete;
     BatchBufferPool& operator=(const BatchBufferPool&) = delete;
@@ -48,6 +51,7 @@ private:
 
     std::vector<Buffers> idle;
     GLName indexBuffer;
+    std::uint64_t rendererSerial;
 };
 
 }  // namespace orka
