@@ -1,21 +1,36 @@
 // Sprite pipeline benchmark: N moving sprites from one atlas, batched and drawn every frame.
 //
-//   build/bench/sprite_bench N F [size]
+//   build/bench/sprite_bench N F [size] [--runs K]
 //
 // draws F frames of N sprites of `size` x `size` pixels (default 42) into the 800 x 600 window
-// with vsync off, and prints
+// with vsync off, after 30 untimed warm-up frames, and prints
 //
-//   orka_spritebatch N=<N> frames=<F> ms_per_frame=<x> ns_per_sprite_build=<y>
+//   orka_spritebatch N=<N> frames=<F> runs=<K> ms_per_frame=<x> ns_per_sprite_build=<y>
+//       ns_per_sprite_build_best=<b> proc_cpu_ms_per_frame=<c> peak_rss_mb=<r> peak_vm_mb=<v>
 //
-// ms_per_frame is the wall time of a whole frame (move, build, draw, swap); ns_per_sprite_build
-// is the CPU time of building the sprite batch alone, per sprite. Without arguments it runs
-// N = 1000, 10000 and 50000. Run it under Xvfb when there is no display.
+// ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
+// after the last frame); ns_per_sprite_build is the CPU time of building the sprite batch alone,
+// per sprite, as a mean over the frames and in the fastest frame (the peers' fill_limit_bench
+// reports its best repeat; on a loaded machine the mean carries the waits).
+// proc_cpu_ms_per_frame is the process's CPU time per frame, llvmpipe's threads included, as
+// the peers report it: on a shared machine it moves less than wall time. peak_rss_mb and peak_vm_mb
+// are the process's peak resident and virtual memory so far (VmHWM, VmPeak). With --runs K the
+// sprites fall into K consecutive groups of rising draw order whose textures alternate between two
+// copies of the atlas, so every batch has K texture runs (K meshes and draw calls) instead of one.
+// Without arguments it runs N = 1000, 10000 and 50000. Run it under Xvfb when there is no display.
 #include <SDL.h>
 
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,43 +116,80 @@ std::string atlasJson() {
     return json.str();
 }
 
-std::shared_ptr<orka::SpriteAtlas> makeAtlas() {
+std::shared_ptr<orka::SpriteAtlas> makeAtlas(const char* name) {
     const std::vector<char> pixels = atlasPixels();
     auto texture = orka::Texture::create()
                        .withRGBAData(pixels.data(), scene::atlasSize, scene::atlasSize)
-                       .withName("bench atlas")
+                       .withName(name)
                        .build();
     std::istringstream json(atlasJson());
-    return orka::SpriteAtlas::create(json, "bench atlas", texture, false);
+    return orka::SpriteAtlas::create(json, name, texture, false);
 }
 
-std::vector<orka::Sprite> placeSprites(const orka::SpriteAtlas& atlas, int count,
+// Two atlases of the same image: the many-runs case alternates between them.
+using Atlases = std::array<std::shared_ptr<orka::SpriteAtlas>, 2>;
+
+// Sprite i joins group i * runs / count; groups draw in rising order, odd ones from the second
+// atlas, so sorting cannot merge them and each group is one texture run.
+std::vector<orka::Sprite> placeSprites(const Atlases& atlases, int count, int runs,
                                        float sizePixels) {
     const float scale = sizePixels / static_cast<float>(scene::spriteTexels);
     std::vector<orka::Sprite> sprites;
     sprites.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; i++) {
+        const int group = static_cast<int>(static_cast<long long>(i) * runs / count);
+        const orka::SpriteAtlas& atlas = *atlases[static_cast<size_t>(group % 2)];
         orka::Sprite sprite = atlas.get(std::to_string(i % scene::spriteCount));
         sprite.setPosition(scene::startPosition(i));
         sprite.setScale({scale, scale});
+        sprite.setOrderInBatch(group);
         sprites.push_back(sprite);
     }
     return sprites;
 }
 
+// A "VmHWM:" or "VmPeak:" line of /proc/self/status in MiB; -1 when it cannot be read.
+double procStatusMiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, std::strlen(field), field) != 0) continue;
+        return std::atof(line.c_str() + std::strlen(field)) / 1024.0;
+    }
+    return -1.0;
+}
+
+// CPU time of the whole process so far, in milliseconds.
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
 struct Result {
     double msPerFrame;
+    double cpuMsPerFrame;
     double nsPerSpriteBuild;
+    double nsPerSpriteBuildBest;
 };
 
-Result run(const orka::SpriteAtlas& atlas, int count, int frames, float sizePixels) {
+constexpr int warmUpFrames = 30;
+
+Result run(const Atlases& atlases, int count, int runs, int frames, float sizePixels) {
     using Clock = std::chrono::steady_clock;
-    std::vector<orka::Sprite> sprites = placeSprites(atlas, count, sizePixels);
+    std::vector<orka::Sprite> sprites = placeSprites(atlases, count, runs, sizePixels);
     orka::Camera camera;
     camera.setWindowCoordinates();
     std::chrono::nanoseconds buildTime{0};
-    const Clock::time_point start = Clock::now();
-    for (int frame = 0; frame < frames; frame++) {
+    std::chrono::nanoseconds bestBuild = std::chrono::nanoseconds::max();
+    Clock::time_point start = Clock::now();
+    double startCpuMs = 0.0;
+    for (int frame = -warmUpFrames; frame < frames; frame++) {
+        if (frame == 0) {
+            buildTime = std::chrono::nanoseconds{0};
+            start = Clock::now();
+            startCpuMs = processCpuMs();
+        }
         SDL_PumpEvents();
         for (int i = 0; i < count; i++) {
             orka::Sprite& sprite = sprites[static_cast<size_t>(i)];
@@ -148,7 +200,9 @@ Result run(const orka::SpriteAtlas& atlas, int count, int frames, float sizePixe
         builder.reserve(sprites.size());
         for (const orka::Sprite& sprite : sprites) builder.addSprite(sprite);
         std::shared_ptr<orka::SpriteBatch> batch = builder.build();
-        buildTime += Clock::now() - buildStart;
+        const std::chrono::nanoseconds thisBuild = Clock::now() - buildStart;
+        buildTime += thisBuild;
+        if (frame >= 0) bestBuild = std::min(bestBuild, thisBuild);
         {
             orka::RenderPass pass =
                 orka::RenderPass::create().withCamera(camera).withGUI(false).build();
@@ -156,29 +210,43 @@ Result run(const orka::SpriteAtlas& atlas, int count, int frames, float sizePixe
         }
         orka::Renderer::instance->swapWindow();
     }
+    glFinish();
     const std::chrono::duration<double, std::milli> total = Clock::now() - start;
-    return {total.count() / frames,
-            static_cast<double>(buildTime.count()) / (static_cast<double>(frames) * count)};
+    return {total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+            static_cast<double>(buildTime.count()) / (static_cast<double>(frames) * count),
+            static_cast<double>(bestBuild.count()) / count};
 }
 
 }  // namespace
 
+int usage(const char* program) {
+    std::fprintf(stderr, "usage: %s [N F [size]] [--runs K]\n", program);
+    return 2;
+}
+
 int main(int argc, char** argv) {
     constexpr int defaultFrames = 100;
-    if (argc != 1 && argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s N F [size]\n", argv[0]);
-        return 2;
+    std::vector<const char*> positional;
+    int runs = 1;
+    for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--runs") != 0) {
+            positional.push_back(argv[i]);
+            continue;
+        }
+        if (++i == argc) return usage(argv[0]);
+        runs = std::atoi(argv[i]);
     }
+    if (positional.size() == 1 || positional.size() > 3) return usage(argv[0]);
     std::vector<int> counts = {1000, 10000, 50000};
     int frames = defaultFrames;
     float sizePixels = scene::defaultSizePixels;
-    if (argc >= 3) {
-        counts = {std::atoi(argv[1])};
-        frames = std::atoi(argv[2]);
+    if (positional.size() >= 2) {
+        counts = {std::atoi(positional[0])};
+        frames = std::atoi(positional[1]);
     }
-    if (argc == 4) sizePixels = static_cast<float>(std::atof(argv[3]));
-    if (counts[0] <= 0 || frames <= 0 || sizePixels <= 0.0f) {
-        std::fprintf(stderr, "N, F and size must be positive\n");
+    if (positional.size() == 3) sizePixels = static_cast<float>(std::atof(positional[2]));
+    if (counts[0] <= 0 || frames <= 0 || sizePixels <= 0.0f || runs <= 0) {
+        std::fprintf(stderr, "N, F, size and K must be positive\n");
         return 2;
     }
 
@@ -186,12 +254,18 @@ int main(int argc, char** argv) {
     window.setWindowSize({scene::windowWidth, scene::windowHeight});
     window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
     if (window.getSDLWindow() == nullptr) return 1;
-    const std::shared_ptr<orka::SpriteAtlas> atlas = makeAtlas();
-    if (atlas == nullptr) return 1;
+    const Atlases atlases = {makeAtlas("bench atlas"), makeAtlas("bench atlas 2")};
+    if (atlases[0] == nullptr || atlases[1] == nullptr) return 1;
     for (int count : counts) {
-        const Result result = run(*atlas, count, frames, sizePixels);
-        std::printf("orka_spritebatch N=%d frames=%d ms_per_frame=%.3f ns_per_sprite_build=%.1f\n",
-                    count, frames, result.msPerFrame, result.nsPerSpriteBuild);
+        const int batchRuns = std::min(runs, count);
+        const Result result = run(atlases, count, batchRuns, frames, sizePixels);
+        std::printf(
+            "orka_spritebatch N=%d frames=%d runs=%d ms_per_frame=%.3f ns_per_sprite_build=%.1f "
+            "ns_per_sprite_build_best=%.1f proc_cpu_ms_per_frame=%.3f peak_rss_mb=%.1f "
+            "peak_vm_mb=%.1f\n",
+            count, frames, batchRuns, result.msPerFrame, result.nsPerSpriteBuild,
+            result.nsPerSpriteBuildBest, result.cpuMsPerFrame, procStatusMiB("VmHWM:"),
+            procStatusMiB("VmPeak:"));
         std::fflush(stdout);
     }
     return 0;

@@ -7,6 +7,7 @@
 
 #include "orka/Log.hpp"
 #include "orka/MeshPrimitives.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/Shader.hpp"
 
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int vertexAlignment = 16;
 constexpr int bytesPerIndex = sizeof(uint16_t);
+constexpr int spriteRunVerticesPerQuad = 4;
+constexpr int spriteRunIndicesPerQuad = 6;
+constexpr int spriteRunStride = 48;
 constexpr float largestFloat = std::numeric_limits<float>::max();
 
 /// How one element type sits in the vertex buffer.
@@ -128,7 +132,7 @@ void setZeroAttribute(GLuint location, int shaderType) {
 
 }  // namespace
 
-uint16_t Mesh::meshIdCount = 0;
+std::int64_t Mesh::meshIdCount = 0;
 
 // ---- MeshBuilder ----
 
@@ -287,21 +291,57 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
         ORKA_LOG_FATAL("Cannot instantiate orka::Mesh before orka::Renderer is created.");
         return;
     }
+    rendererSerial = Renderer::instance->getSerial();
     glGenBuffers(1, &vertexBufferId);
     update(newStores, newIndices, std::move(newTopologies), std::move(newName), stats);
     Renderer::instance->meshes.push_back(this);
 }
 
+Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads)
+    : meshId(meshIdCount++) {
+    // SpriteBatch makes these only while the renderer and its pool exist.
+    Renderer* renderer = Renderer::instance;
+    rendererSerial = renderer->getSerial();
+    name = std::move(newName);
+    topologies = {MeshTopology::Triangles};
+    borrowed = buffers;
+    vertexBufferId = buffers.vertexBuffer;
+    elementBufferIds = {renderer->builtIns.batchBuffers->quadIndexBuffer()};
+    vertexCount = quads * spriteRunVerticesPerQuad;
+    totalBytesPerVertex = spriteRunStride;
+    // The layout assignLayout gives position (vec3), color and uv (vec4).
+    attributeByName["position"] = {0, 3, GL_FLOAT, GL_FLOAT_VEC3};
+    attributeByName["color"] = {16, 4, GL_FLOAT, GL_FLOAT_VEC4};
+    attributeByName["uv"] = {32, 4, GL_FLOAT, GL_FLOAT_VEC4};
+    const int indexCount = quads * spriteRunIndicesPerQuad;
+    indexCounts = {indexCount};
+    cpuCopyPending = true;
+    dataSize = vertexCount * totalBytesPerVertex + indexCount * bytesPerIndex;
+    renderer->renderStats.meshCount += 1;
+    renderer->renderStats.meshBytes += dataSize;
+    renderer->renderStats.meshBytesAllocated += dataSize;
+    renderer->meshes.push_back(this);
+}
+
 Mesh::~Mesh() {
     Renderer* renderer = Renderer::instance;
-    // Without a renderer the GL context is gone, and with it every GL object of the mesh.
-    if (renderer == nullptr || vertexBufferId == 0) return;
+    // Without its renderer the GL context is gone, and with it every GL object of the mesh;
+    // another renderer's context may have objects of the same names.
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial || vertexBufferId == 0) {
+        return;
+    }
     renderer->renderStats.meshBytes -= dataSize;
     renderer->renderStats.meshBytesDeallocated += dataSize;
     renderer->renderStats.meshCount -= 1;
     auto& registry = renderer->meshes;
-    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    // Meshes of a batch go in the order they came: look from the end.
+    const auto found = std::find(registry.rbegin(), registry.rend(), this);
+    if (found != registry.rend()) registry.erase(std::next(found).base());
     deleteVertexArrayObjects();
+    if (borrowed.vertexBuffer != 0) {
+        returnBuffers();
+        return;
+    }
     glDeleteBuffers(1, &vertexBufferId);
     if (!elementBufferIds.empty()) {
         glDeleteBuffers(static_cast<GLsizei>(elementBufferIds.size()), elementBufferIds.data());
@@ -313,6 +353,7 @@ Mesh::MeshBuilder Mesh::create() {
 }
 
 Mesh::MeshBuilder Mesh::update() {
+    loadCpuCopy();
     MeshBuilder builder;
     builder.stores = stores;
     builder.indices = indices;
@@ -329,6 +370,13 @@ void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint
     meshId = meshIdCount++;
     vertexCount = totalBytesPerVertex = dataSize = 0;
     deleteVertexArrayObjects();
+    if (borrowed.vertexBuffer != 0) {
+        // A sprite-run mesh becomes an ordinary one: the vertex buffer is its own from now on,
+        // and it gets index buffers of its own instead of the shared one.
+        if (borrowed.vertexArray != 0) glDeleteVertexArrays(1, &borrowed.vertexArray);
+        borrowed = {};
+        elementBufferIds.clear();
+    }
 
     // The mesh takes the builder's data over; its old stores go back to the builder, emptied.
     std::swap(stores, newStores);
@@ -340,7 +388,11 @@ void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexData.size()), vertexData.data(),
                  GL_STATIC_DRAW);
     uploadIndices(newIndices);
+    // Vertex array 0 and this mesh's buffers are bound now, whatever a pass bound before.
+    RenderPass::forgetBindings();
     indices = newIndices;
+    indexCounts.clear();
+    for (const auto& set : indices) indexCounts.push_back(static_cast<int>(set.size()));
     updateBounds();
 
     dataSize += vertexCount * totalBytesPerVertex;
@@ -408,7 +460,7 @@ void Mesh::uploadIndices(const std::vector<std::vector<uint16_t>>& newIndices) {
     }
 }
 
-void Mesh::updateBounds() {
+void Mesh::updateBounds() const {
     boundsMinMax = {glm::vec3(largestFloat), glm::vec3(-largestFloat)};
     const auto positions = stores.attributesVec3.find("position");
     if (positions == stores.attributesVec3.end()) return;
@@ -424,22 +476,27 @@ void Mesh::deleteVertexArrayObjects() {
 }
 
 std::vector<glm::vec3> Mesh::getPositions() const {
+    loadCpuCopy();
     return copyOf(stores.attributesVec3, "position");
 }
 
 std::vector<glm::vec3> Mesh::getNormals() const {
+    loadCpuCopy();
     return copyOf(stores.attributesVec3, "normal");
 }
 
 std::vector<glm::vec4> Mesh::getUVs() const {
+    loadCpuCopy();
     return copyOf(stores.attributesVec4, "uv");
 }
 
 std::vector<glm::vec4> Mesh::getColors() const {
+    loadCpuCopy();
     return copyOf(stores.attributesVec4, "color");
 }
 
 std::vector<float> Mesh::getParticleSizes() const {
+    loadCpuCopy();
     return copyOf(stores.attributesFloat, "particleSize");
 }
 
@@ -456,15 +513,83 @@ std::pair<int, int> Mesh::getType(const std::string& attributeName) const {
 }
 
 const std::vector<uint16_t>& Mesh::getIndices(int indexSet) const {
+    loadCpuCopy();
     return indices.at(static_cast<size_t>(indexSet));
 }
 
 int Mesh::getIndicesSize(int indexSet) const {
-    return static_cast<int>(getIndices(indexSet).size());
+    return indexCounts.at(static_cast<size_t>(indexSet));
+}
+
+std::array<glm::vec3, 2> Mesh::getBoundsMinMax() const {
+    loadCpuCopy();
+    return boundsMinMax;
+}
+
+void Mesh::loadCpuCopy() const {
+    if (!cpuCopyPending) return;
+    cpuCopyPending = false;
+    std::vector<char> bytes(static_cast<size_t>(vertexCount) * totalBytesPerVertex);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBufferId);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes.size()), bytes.data());
+    auto read = [&](auto& store) {
+        using T = typename std::decay_t<decltype(store)>::mapped_type::value_type;
+        for (const auto& [attributeName, attribute] : attributeByName) {
+            if (attribute.attributeType != static_cast<int>(AttributeTraits<T>::attributeType)) {
+                continue;
+            }
+            std::vector<T>& values = store[attributeName];
+            values.resize(static_cast<size_t>(vertexCount));
+            for (size_t k = 0; k < values.size(); k++) {
+                std::memcpy(&values[k], &bytes[k * totalBytesPerVertex + attribute.offset],
+                            sizeof(T));
+            }
+        }
+    };
+    read(stores.attributesVec3);
+    read(stores.attributesVec4);
+    std::vector<uint16_t> quads(static_cast<size_t>(indexCounts.at(0)));
+    const uint16_t corners[spriteRunIndicesPerQuad] = {0, 1, 2, 0, 2, 3};
+    for (size_t i = 0; i < quads.size(); i++) {
+        const size_t quad = i / spriteRunIndicesPerQuad;
+        quads[i] = static_cast<uint16_t>(quad * spriteRunVerticesPerQuad +
+                                         corners[i % spriteRunIndicesPerQuad]);
+    }
+    indices = {std::move(quads)};
+    updateBounds();
+}
+
+void Mesh::returnBuffers() {
+    Renderer* renderer = Renderer::instance;
+    BatchBufferPool* pool = renderer->builtIns.batchBuffers.get();
+    if (pool == nullptr) {
+        if (borrowed.vertexArray != 0) glDeleteVertexArrays(1, &borrowed.vertexArray);
+        glDeleteBuffers(1, &borrowed.vertexBuffer);
+    } else {
+        pool->release(borrowed);
+    }
+    borrowed = {};
 }
 
 void Mesh::bind(Shader* shader) {
-    const auto found = shaderToVertexArrayObject.find(shader->shaderProgramId);
+    // A sprite-run mesh's pooled vertex array serves one shader; it keeps its attribute
+    // pointers across uploads, as the buffer and layout stay.
+    if (borrowed.vertexBuffer != 0 &&
+        (borrowed.arrayShader == shader->serial || borrowed.arrayShader == 0)) {
+        if (borrowed.vertexArray == 0) glGenVertexArrays(1, &borrowed.vertexArray);
+        glBindVertexArray(borrowed.vertexArray);
+        if (borrowed.arrayShader == 0) {
+            try {
+                setVertexAttributePointers(shader);
+            } catch (...) {
+                glBindVertexArray(0);
+                throw;
+            }
+            borrowed.arrayShader = shader->serial;
+        }
+        return;
+    }
+    const auto found = shaderToVertexArrayObject.find(shader->serial);
     if (found != shaderToVertexArrayObject.end()) {
         glBindVertexArray(found->second);
         return;
@@ -472,12 +597,26 @@ void Mesh::bind(Shader* shader) {
     GLuint vertexArrayObject = 0;
     glGenVertexArrays(1, &vertexArrayObject);
     glBindVertexArray(vertexArrayObject);
-    shaderToVertexArrayObject[shader->shaderProgramId] = vertexArrayObject;
-    setVertexAttributePointers(shader);
+    try {
+        setVertexAttributePointers(shader);
+    } catch (...) {
+        glBindVertexArray(0);
+        glDeleteVertexArrays(1, &vertexArrayObject);
+        throw;
+    }
+    shaderToVertexArrayObject[shader->serial] = vertexArrayObject;
+}
+
+void Mesh::forgetShader(std::uint64_t shaderSerial) {
+    if (borrowed.arrayShader == shaderSerial) borrowed.arrayShader = 0;
+    const auto found = shaderToVertexArrayObject.find(shaderSerial);
+    if (found == shaderToVertexArrayObject.end()) return;
+    glDeleteVertexArrays(1, &found->second);
+    shaderToVertexArrayObject.erase(found);
 }
 
 void Mesh::bindIndexSet(int indexSet) {
-    if (indices.empty()) {
+    if (indexCounts.empty()) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         return;
     }

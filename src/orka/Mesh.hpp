@@ -11,10 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "orka/BatchBufferPool.hpp"
+
 namespace orka {
 
 class RenderPass;
 class Shader;
+class SpriteBatch;
 struct RenderStats;
 namespace primitives {
 struct Geometry;
@@ -41,6 +44,16 @@ enum class MeshTopology : int {
 /// Layout: attributes take 16-byte slots (vec3, vec4, ivec4; a vec3's fourth float is zero),
 /// 8 bytes (vec2) or 4 bytes (float), in store order vec3, vec4, ivec4, vec2, float and by name
 /// within a store; the stride is rounded up to a multiple of 16 bytes.
+///
+/// Sprite batches make a second kind, the sprite-run mesh: its vertices (position, color, uv;
+/// stride 48) were written straight into a vertex buffer borrowed from the renderer's
+/// BatchBufferPool, its one index set (quads, Triangles) is the pool's shared quad index buffer,
+/// and it keeps no CPU copy until one is asked for: the getters read the data back from the GPU
+/// then. It counts in RenderStats as if it owned its buffers: meshCount while it lives,
+/// getDataSize() = its vertex bytes plus 2 bytes per index, allocated when built and
+/// deallocated when released; the pool's idle buffers and the shared index buffer are not
+/// counted. Releasing it gives its buffers back to the pool; update() turns it into an ordinary
+/// mesh with buffers of its own.
 class Mesh : public std::enable_shared_from_this<Mesh> {
     template <typename T>
     using Store = std::map<std::string, std::vector<T>>;
@@ -138,8 +151,8 @@ public:
     int getDataSize() const { return dataSize; }
     const std::string& getName() const { return name; }
     /// Component-wise minimum and maximum of "position"; +/- the largest float without it.
-    std::array<glm::vec3, 2> getBoundsMinMax() const { return boundsMinMax; }
-    int getIndexSets() const { return static_cast<int>(indices.size()); }
+    std::array<glm::vec3, 2> getBoundsMinMax() const;
+    int getIndexSets() const { return static_cast<int>(indexCounts.size()); }
     /// Throws std::out_of_range for an index set that does not exist.
     const std::vector<uint16_t>& getIndices(int indexSet) const;
     int getIndicesSize(int indexSet) const;
@@ -149,6 +162,12 @@ public:
 private:
     Mesh(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
          std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
+    /// A sprite-run mesh of `quads` sprites whose vertices are in `buffers` (see above).
+    Mesh(std::string name, const BatchBufferPool::Buffers& buffers, int quads);
+    /// Fills the CPU stores, index set and bounds of a sprite-run mesh from the GPU, once.
+    void loadCpuCopy() const;
+    /// Gives a sprite-run mesh's borrowed buffers back (or deletes them without a pool).
+    void returnBuffers();
     void update(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
                 std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
     void assignLayout();
@@ -156,34 +175,50 @@ private:
     /// only) that stays valid until the next call.
     const std::vector<char>& interleave() const;
     void uploadIndices(const std::vector<std::vector<uint16_t>>& newIndices);
-    void updateBounds();
+    void updateBounds() const;
     void deleteVertexArrayObjects();
 
-    /// Binds this mesh's vertex array object for `shader`, creating it on first use.
+    /// Binds this mesh's vertex array object for `shader`, creating it on first use. A set-up
+    /// that throws leaves nothing behind.
     void bind(Shader* shader);
+    /// Deletes the vertex array object made for the shader of this serial, if any.
+    void forgetShader(std::uint64_t shaderSerial);
     /// Binds the element buffer of an index set (none for a mesh without index sets).
     void bindIndexSet(int indexSet);
     void setVertexAttributePointers(Shader* shader);
 
     friend class RenderPass;
     friend class Shader;
+    friend class SpriteBatch;
     friend struct GpuTestAccess;
 
     int totalBytesPerVertex = 0;
-    uint16_t meshId = 0;
+    /// Unique among all meshes and uploads of a run: 64 bits never wrap.
+    std::int64_t meshId = 0;
     std::vector<MeshTopology> topologies;
     GLuint vertexBufferId = 0;
-    std::map<GLuint, GLuint> shaderToVertexArrayObject;
+    /// Vertex array objects by Shader serial.
+    std::map<std::uint64_t, GLuint> shaderToVertexArrayObject;
     std::vector<GLuint> elementBufferIds;
     int vertexCount = 0;
     int dataSize = 0;
     std::string name;
     std::map<std::string, Attribute> attributeByName;
-    AttributeStores stores;
-    std::vector<std::vector<uint16_t>> indices;
-    std::array<glm::vec3, 2> boundsMinMax;
+    // Filled lazily from the GPU for a sprite-run mesh, hence mutable.
+    mutable AttributeStores stores;
+    mutable std::vector<std::vector<uint16_t>> indices;
+    mutable std::array<glm::vec3, 2> boundsMinMax;
+    /// The length of each index set.
+    std::vector<int> indexCounts;
+    /// Set while a sprite-run mesh's stores, indices and bounds are only on the GPU.
+    mutable bool cpuCopyPending = false;
+    /// A sprite-run mesh's borrowed buffers (vertexBuffer is vertexBufferId); vertexBuffer 0
+    /// for an ordinary mesh. The vertex array serves the shader of serial arrayShader.
+    BatchBufferPool::Buffers borrowed;
+    /// Renderer::getSerial() of the renderer whose context holds the GL objects.
+    std::uint64_t rendererSerial = 0;
 
-    static uint16_t meshIdCount;
+    static std::int64_t meshIdCount;
 };
 
 }  // namespace orka

@@ -28,17 +28,6 @@ unsigned int toPixels(float fraction, float targetSize) {
     return static_cast<unsigned int>(std::max(0.0f, fraction * targetSize));
 }
 
-// The mesh and material that drawLines reuses for the whole program.
-struct LineResources {
-    std::shared_ptr<Mesh> mesh;
-    std::shared_ptr<Material> material;
-};
-
-LineResources& lineResources() {
-    static LineResources resources;
-    return resources;
-}
-
 // Swaps two addresses wherever a pointer holds one of them.
 void remap(RenderPass*& pointer, RenderPass* a, RenderPass* b) {
     if (pointer == a) {
@@ -142,6 +131,7 @@ void RenderPass::takeOver(RenderPass& other) {
 
     settings = other.settings;
     std::swap(lastBoundShader, other.lastBoundShader);
+    std::swap(lastBoundShaderSerial, other.lastBoundShaderSerial);
     std::swap(lastBoundMaterial, other.lastBoundMaterial);
     std::swap(lastBoundMeshId, other.lastBoundMeshId);
     std::swap(lastBoundIndexSet, other.lastBoundIndexSet);
@@ -244,6 +234,7 @@ void RenderPass::bind(bool newFrame) {
     if (!newFrame) {
         // A nested pass used other shaders and materials meanwhile.
         lastBoundShader = nullptr;
+        lastBoundShaderSerial = 0;
         lastBoundMaterial = nullptr;
         return;
     }
@@ -300,6 +291,18 @@ void RenderPass::clear() {
     if (mask != 0) glClear(mask);
 }
 
+void RenderPass::forgetBindings() {
+    for (RenderPass* pass = instance; pass != nullptr; pass = pass->lastInstance) {
+        pass->forgetOwnBindings();
+    }
+}
+
+void RenderPass::forgetOwnBindings() {
+    lastBoundMaterial = nullptr;
+    lastBoundMeshId = -1;
+    lastBoundIndexSet = -1;
+}
+
 void RenderPass::count(int RenderStats::*counter) {
     if (settings.renderStats != nullptr) settings.renderStats->*counter += 1;
 }
@@ -311,7 +314,8 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
     // Normals go to camera space.
     const glm::mat3 normalMatrix =
         glm::transpose(glm::inverse(glm::mat3(view) * glm::mat3(modelTransform)));
-    if (shader == lastBoundShader) {
+    // By serial: a shader made after the last one was released may live at its address.
+    if (shader->serial == lastBoundShaderSerial) {
         if (shader->uniformLocationModel != -1) {
             glUniformMatrix4fv(shader->uniformLocationModel, 1, GL_FALSE, &modelTransform[0][0]);
         }
@@ -322,6 +326,7 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
     }
     count(&RenderStats::stateChangesShader);
     lastBoundShader = shader;
+    lastBoundShaderSerial = shader->serial;
     // Vertex array objects are made per shader: the mesh must be bound again.
     lastBoundMeshId = -1;
     lastBoundIndexSet = -1;
@@ -436,29 +441,28 @@ void RenderPass::draw(const std::shared_ptr<SpriteBatch>& spriteBatch, glm::mat4
 void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
                            MeshTopology meshTopology) {
     // An empty list would make a mesh without positions, which later updates cannot fill.
-    if (vertices.empty()) return;
-    LineResources& lines = lineResources();
-    if (lines.mesh == nullptr) {
-        lines.material = Shader::getUnlit()->createMaterial();
-        lines.mesh = Mesh::create()
-                         .withName("ORKA Lines")
-                         .withPositions(vertices)
-                         .withMeshTopology(meshTopology)
-                         .build();
-        if (lines.mesh == nullptr) return;
+    if (vertices.empty() || Renderer::instance == nullptr) return;
+    // One mesh and material, kept by the renderer, serve every call.
+    Renderer::BuiltIns& lines = Renderer::instance->builtIns;
+    if (lines.lineMesh == nullptr) {
+        lines.lineMaterial = Shader::getUnlit()->createMaterial();
+        lines.lineMesh = Mesh::create()
+                             .withName("ORKA Lines")
+                             .withPositions(vertices)
+                             .withMeshTopology(meshTopology)
+                             .build();
+        if (lines.lineMesh == nullptr) return;
     } else {
-        lines.mesh->update()
+        lines.lineMesh->update()
             .withName("ORKA Lines")
             .withPositions(vertices)
             .withMeshTopology(meshTopology)
             .build();
     }
-    lines.material->setColor(color);
+    lines.lineMaterial->setColor(color);
     // The colour changed behind the material cache's back.
-    lastBoundMaterial = nullptr;
-    lastBoundMeshId = -1;
-    lastBoundIndexSet = -1;
-    draw(lines.mesh, identity, lines.material);
+    forgetOwnBindings();
+    draw(lines.lineMesh, identity, lines.lineMaterial);
 }
 
 std::vector<glm::vec4> RenderPass::readPixels(unsigned int x, unsigned int y, unsigned int width,

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
@@ -126,6 +127,12 @@ public:
     /// (they are drawn when that pass finishes).
     static bool guiFrameOpen() { return guiFrameOwner != nullptr; }
 
+    /// Makes every pass on the stack bind material and mesh afresh at its next draw. Resources
+    /// call it when they bind GL objects behind the passes' backs: building or updating a mesh
+    /// binds vertex array 0, making a texture binds it on the active unit. (Programs are only
+    /// ever put in use by passes.)
+    static void forgetBindings();
+
 private:
     explicit RenderPass(const RenderPassBuilder& builder);
 
@@ -140,6 +147,7 @@ private:
     void finishPass();
     void takeOver(RenderPass& other);
     void count(int RenderStats::*counter);
+    void forgetOwnBindings();
 
     static void regenerateMipmaps(const Framebuffer& framebuffer);
 
@@ -157,8 +165,10 @@ private:
 
     // State of the pass.
     Shader* lastBoundShader = nullptr;
+    /// Serial of lastBoundShader (0: none), which the cache compares.
+    std::uint64_t lastBoundShaderSerial = 0;
     Material* lastBoundMaterial = nullptr;
-    int lastBoundMeshId = -1;
+    std::int64_t lastBoundMeshId = -1;
     int lastBoundIndexSet = -1;
     glm::mat4 projection{1.0f};
     glm::uvec2 viewportOffset{0, 0};

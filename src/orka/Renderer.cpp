@@ -2,22 +2,37 @@
 
 #include <GL/glew.h>
 
-#include <cstring>
-
+#include "orka/BatchBufferPool.hpp"
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
+#include "orka/Material.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/Shader.hpp"
+#include "orka/Texture.hpp"
 #include "orka/Version.hpp"
 
 namespace orka {
 
 namespace {
 
-// GL versions whose version string starts with one of these still know GL_POINT_SPRITE.
-constexpr const char* pointSpriteVersionChars = "3.1";
-
-bool needsPointSprite(const char* version) {
-    return version != nullptr && version[0] != '\0' &&
-           std::strchr(pointSpriteVersionChars, version[0]) != nullptr;
+// GL_POINT_SPRITE left core OpenGL with 3.1: only older contexts and compatibility profiles
+// know it, and a core context rejects it with GL_INVALID_ENUM.
+bool hasPointSprite() {
+    GLint major = 0;
+    GLint minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    if (glGetError() != GL_NO_ERROR) {
+        // Before 3.0 there are no such queries: an old context.
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        return true;
+    }
+    if (major == 3 && minor == 0) return true;
+    if (major == 3 && minor == 1) return GLEW_ARB_compatibility != 0;
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    return (profile & GL_CONTEXT_COMPATIBILITY_PROFILE_BIT) != 0;
 }
 
 const char* glString(GLenum name) {
@@ -30,7 +45,12 @@ const char* glString(GLenum name) {
 Renderer* Renderer::instance = nullptr;
 Renderer::RenderPassFinisher Renderer::renderPassFinisher = nullptr;
 
-Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync) {
+namespace {
+std::uint64_t rendererCount = 0;
+}  // namespace
+
+Renderer::Renderer(SDL_Window* window, bool vsync)
+    : window(window), serial(++rendererCount), vsync(vsync) {
     if (instance != nullptr) {
         // Log readers match this exact text ("versions" meaning instances): keep it as it is.
         ORKA_LOG_ERROR(
@@ -55,6 +75,8 @@ Renderer::Renderer(SDL_Window* window, bool vsync) : window(window), vsync(vsync
 }
 
 Renderer::~Renderer() {
+    // While this is still the instance with its context current, so the GL names go.
+    if (instance == this) builtIns = BuiltIns{};
     release();
     if (instance == this) instance = nullptr;
 }
@@ -90,7 +112,7 @@ void Renderer::setGlobalGLState() {
     glEnable(GL_CULL_FACE);
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glEnable(GL_PROGRAM_POINT_SIZE);
-    if (needsPointSprite(glString(GL_VERSION))) glEnable(GL_POINT_SPRITE);
+    if (hasPointSprite()) glEnable(GL_POINT_SPRITE);
 }
 
 void Renderer::release() {

@@ -2,13 +2,17 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
+#include <memory>
 #include <vector>
 
 #include "orka/RenderStats.hpp"
 
 namespace orka {
 
+class BatchBufferPool;
+class Material;
 class Mesh;
 class Shader;
 class Texture;
@@ -32,7 +36,8 @@ public:
     /// renderer is an error log and replaces the first as `instance`. A failing context or GLEW
     /// set-up is a fatal log (an exception with the default handler); nothing is left behind.
     Renderer(SDL_Window* window, bool vsync);
-    /// Releases the GUI's GL objects and the context; the registered objects are not touched.
+    /// Releases the built-in resources (unless something else still holds them), the GUI's GL
+    /// objects and the context; the registered objects are not touched.
     ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -83,12 +88,31 @@ public:
     std::vector<Texture*> textures;
     std::vector<SpriteAtlas*> spriteAtlases;
 
+    /// Shared resources made on first request (Shader::getUnlit, Texture::getWhiteTexture,
+    /// RenderPass::drawLines, ...). Their GL names belong to this renderer's context, so they
+    /// are released with it and the next renderer makes its own.
+    struct BuiltIns {
+        std::shared_ptr<Shader> standard, unlit, unlitSprite, standardParticles;
+        std::shared_ptr<Texture> white, sphere, cubemap;
+        std::shared_ptr<Mesh> lineMesh;
+        std::shared_ptr<Material> lineMaterial;
+        /// Last: shaders released before it tell it about their vertex arrays.
+        std::shared_ptr<BatchBufferPool> batchBuffers;
+    };
+    BuiltIns builtIns;
+
+    /// Tells this renderer (and its context) apart from every other one of the process, even
+    /// one made later at the same address: GL objects are deleted only by the renderer, and
+    /// in the context, that made them.
+    std::uint64_t getSerial() const { return serial; }
+
 private:
     bool createContext();
     void setGlobalGLState();
     void release();
 
     SDL_Window* window;
+    std::uint64_t serial;
     SDL_GLContext glcontext = nullptr;
     bool vsync;
     RenderStats renderStatsLast;

@@ -89,8 +89,15 @@ std::string nameBuffer(GLuint program, GLenum maxLengthQuery) {
     return std::string(std::max(maxLength, 1), '\0');
 }
 
-std::shared_ptr<Shader> buildBuiltin(ShaderBuilder builder, const char* name) {
-    return builder.withName(name).build();
+// The renderer's built-in shader in `slot`, built on first request. Without a renderer the
+// build reports that and nothing is kept.
+std::shared_ptr<Shader> builtIn(std::shared_ptr<Shader> Renderer::BuiltIns::*slot,
+                                ShaderBuilder builder, const char* name) {
+    Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr) return builder.withName(name).build();
+    std::shared_ptr<Shader>& shader = renderer->builtIns.*slot;
+    if (shader == nullptr) shader = builder.withName(name).build();
+    return shader;
 }
 
 std::string replaceAll(const std::string& text, const std::string& pattern,
@@ -219,17 +226,32 @@ Shader::Shader() {
         ORKA_LOG_FATAL("Cannot instantiate orka::Shader before orka::Renderer is created.");
         return;
     }
+    static std::uint64_t serialCount = 0;
+    serial = ++serialCount;
     shaderProgramId = glCreateProgram();
+    rendererSerial = Renderer::instance->getSerial();
     Renderer::instance->renderStats.shaderCount += 1;
     Renderer::instance->shaders.push_back(this);
 }
 
 Shader::~Shader() {
     Renderer* renderer = Renderer::instance;
-    if (renderer == nullptr || shaderProgramId == 0) return;
+    // The program went with its renderer's context; another context's name may be equal.
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial || shaderProgramId == 0) {
+        return;
+    }
     renderer->renderStats.shaderCount -= 1;
     auto& registry = renderer->shaders;
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    // Vertex arrays made for this program's attribute locations serve no other shader.
+    for (Mesh* mesh : renderer->meshes) mesh->forgetShader(serial);
+    if (renderer->builtIns.batchBuffers != nullptr) {
+        renderer->builtIns.batchBuffers->forgetShader(serial);
+    }
+    // A program still in use would only be flagged for deletion and outlive its shader.
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    if (static_cast<GLuint>(current) == shaderProgramId) glUseProgram(0);
     glDeleteProgram(shaderProgramId);
 }
 
@@ -238,29 +260,27 @@ ShaderBuilder Shader::create() {
 }
 
 std::shared_ptr<Shader> Shader::getStandard() {
-    static std::shared_ptr<Shader> shader = buildBuiltin(create().withSourceStandard(), "Standard");
-    return shader;
+    return builtIn(&Renderer::BuiltIns::standard, create().withSourceStandard(), "Standard");
 }
 
 std::shared_ptr<Shader> Shader::getUnlit() {
-    static std::shared_ptr<Shader> shader = buildBuiltin(create().withSourceUnlit(), "Unlit");
-    return shader;
+    return builtIn(&Renderer::BuiltIns::unlit, create().withSourceUnlit(), "Unlit");
 }
 
 std::shared_ptr<Shader> Shader::getUnlitSprite() {
-    static std::shared_ptr<Shader> shader = buildBuiltin(
+    return builtIn(
+        &Renderer::BuiltIns::unlitSprite,
         create().withSourceUnlitSprite().withBlend(BlendType::AlphaBlending).withDepthTest(false),
         "Unlit Sprite");
-    return shader;
 }
 
 std::shared_ptr<Shader> Shader::getStandardParticles() {
-    static std::shared_ptr<Shader> shader = buildBuiltin(create()
-                                                             .withSourceStandardParticles()
-                                                             .withBlend(BlendType::AdditiveBlending)
-                                                             .withDepthWrite(false),
-                                                         "Standard Particles");
-    return shader;
+    return builtIn(&Renderer::BuiltIns::standardParticles,
+                   create()
+                       .withSourceStandardParticles()
+                       .withBlend(BlendType::AdditiveBlending)
+                       .withDepthWrite(false),
+                   "Standard Particles");
 }
 
 std::shared_ptr<Material> Shader::createMaterial() {

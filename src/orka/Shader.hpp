@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
 #include <memory>
@@ -90,7 +91,8 @@ public:
 
     static ShaderBuilder create();
 
-    /// Built-in shaders, built on first request and kept until the program ends.
+    /// Built-in shaders, built on first request and kept by the renderer until it is destroyed
+    /// (a later renderer builds its own).
     static std::shared_ptr<Shader> getStandard();
     static std::shared_ptr<Shader> getUnlit();
     static std::shared_ptr<Shader> getUnlitSprite();
@@ -148,6 +150,11 @@ private:
     friend struct GpuTestAccess;
 
     GLuint shaderProgramId = 0;
+    /// Names this shader for the caches of meshes and passes. GL may give a released program's
+    /// name to the next program; serials are never reused.
+    std::uint64_t serial = 0;
+    /// Renderer::getSerial() of the renderer whose context holds the program.
+    std::uint64_t rendererSerial = 0;
     bool depthTest = true;
     bool depthWrite = true;
     std::string name;

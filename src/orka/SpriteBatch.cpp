@@ -1,14 +1,16 @@
 #include "orka/SpriteBatch.hpp"
 
 #include <algorithm>
-#include <cstdint>
+#include <cmath>
 #include <functional>
 #include <glm/glm.hpp>
 #include <string>
 
+#include "orka/BatchBufferPool.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/Renderer.hpp"
 #include "orka/Shader.hpp"
 #include "orka/Texture.hpp"
 
@@ -17,46 +19,32 @@ namespace orka {
 namespace {
 
 constexpr int verticesPerSprite = 4;
-constexpr int indicesPerSprite = 6;
+constexpr float degreesToRadians = 0.017453292f;  // as Sprite::getCorners has it
 const char* const meshNamePrefix = "DynamicSpriteBatch";
-const char* const colorAttribute = "color";
-
-// The vertex data of the mesh being filled; the mesh takes it over when it is built.
-struct VertexLists {
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec4> uvs;
-    std::vector<glm::vec4> colors;
-    std::vector<uint16_t> indices;
-
-    void reserve(size_t sprites) {
-        positions.reserve(sprites * verticesPerSprite);
-        uvs.reserve(sprites * verticesPerSprite);
-        colors.reserve(sprites * verticesPerSprite);
-        indices.reserve(sprites * indicesPerSprite);
-    }
-    size_t spriteCount() const { return positions.size() / verticesPerSprite; }
-
-    // Two triangles (b, b+1, b+2) and (b, b+2, b+3) over the corners lower right, upper right,
-    // upper left, lower left.
-    void append(const Sprite& sprite) {
-        const auto base = static_cast<uint16_t>(positions.size());
-        const uint16_t quad[indicesPerSprite] = {0, 1, 2, 0, 2, 3};
-        for (uint16_t offset : quad) indices.push_back(static_cast<uint16_t>(base + offset));
-        const std::array<glm::vec2, 4> corners = sprite.getCorners();
-        const std::array<glm::vec2, 4> uv = sprite.getUVs();
-        for (int i = 0; i < verticesPerSprite; i++) {
-            positions.emplace_back(corners[i], 0.0f);
-            uvs.emplace_back(uv[i], 0.0f, 0.0f);
-            colors.push_back(sprite.getColor());
-        }
-    }
-};
 
 bool drawsBefore(const Sprite& a, const Sprite& b) {
     if (a.getOrderInBatch() != b.getOrderInBatch()) {
         return a.getOrderInBatch() < b.getOrderInBatch();
     }
     return std::less<const Texture*>()(a.getTexture(), b.getTexture());
+}
+
+}  // namespace
+
+// One vertex as the mesh layout has it: position (vec3 in a 16-byte slot, the fourth float
+// zero) at 0, color at 16, uv at 32.
+struct SpriteBatch::Vertex {
+    float position[4];
+    float color[4];
+    float uv[4];
+};
+static_assert(sizeof(SpriteBatch::Vertex) == 48, "a sprite vertex is the mesh's 48-byte stride");
+
+namespace {
+
+void setVertex(SpriteBatch::Vertex& vertex, float x, float y, float u, float v,
+               const glm::vec4& color) {
+    vertex = {{x, y, 0.0f, 0.0f}, {color.r, color.g, color.b, color.a}, {u, v, 0.0f, 0.0f}};
 }
 
 }  // namespace
@@ -91,47 +79,97 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
     if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
         std::sort(sprites.begin(), sprites.end(), drawsBefore);
     }
+    Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr) return;  // the shader could not have been made either
+    std::shared_ptr<BatchBufferPool>& pool = renderer->builtIns.batchBuffers;
+    if (pool == nullptr) pool = std::make_shared<BatchBufferPool>();
 
-    // Each mesh's lists are reserved once, for the sprites still to come (at most a mesh's
-    // worth), and handed over to the mesh without a copy.
-    size_t remaining = sprites.size();
-    const auto reserveLists = [&](VertexLists& lists) {
-        lists.reserve(std::min(remaining, static_cast<size_t>(maxSpritesPerMesh)));
-    };
-    VertexLists lists;
-    reserveLists(lists);
-    Texture* current = nullptr;
-    auto flush = [&]() {
-        const std::string name = meshNamePrefix + std::to_string(spriteMeshes.size());
-        spriteMeshes.push_back(
-            Mesh::create()
-                .withName(name)
-                .withPositions(std::move(lists.positions))
-                .withUVs(std::move(lists.uvs))
-                .withIndices(std::move(lists.indices), MeshTopology::Triangles, 0)
-                .withAttribute(colorAttribute, std::move(lists.colors))
-                .build());
-        std::shared_ptr<Material> material = shader->createMaterial();
-        material->setTexture(current->shared_from_this());
-        materials.push_back(std::move(material));
-        lists = VertexLists();
-        reserveLists(lists);
-    };
-
-    for (const Sprite& sprite : sprites) {
-        // Texture coordinates need the texture's size; a sprite without one cannot be drawn.
-        if (sprite.getTexture() == nullptr) {
-            --remaining;
+    // A run is the sprites of one texture, up to a mesh's worth; sprites without a texture
+    // (their texture coordinates need its size) are skipped and do not end a run.
+    size_t next = 0;
+    while (next < sprites.size()) {
+        Texture* texture = sprites[next].getTexture();
+        if (texture == nullptr) {
+            ++next;
             continue;
         }
-        const bool newRun = current != nullptr && sprite.getTexture() != current;
-        const bool meshFull = lists.spriteCount() == static_cast<size_t>(maxSpritesPerMesh);
-        if (newRun || meshFull) flush();
-        current = sprite.getTexture();
-        lists.append(sprite);
-        --remaining;
+        size_t end = next;
+        int count = 0;
+        while (end < sprites.size() && count < maxSpritesPerMesh) {
+            const Texture* own = sprites[end].getTexture();
+            if (own != nullptr && own != texture) break;
+            if (own != nullptr) ++count;
+            ++end;
+        }
+        addRun(*pool, *shader, *texture, &sprites[next], &sprites[0] + end, count);
+        next = end;
     }
-    if (!lists.positions.empty()) flush();
+}
+
+void SpriteBatch::addRun(BatchBufferPool& pool, Shader& shader, Texture& texture,
+                         const Sprite* first, const Sprite* last, int count) {
+    const auto bytes = static_cast<GLsizeiptr>(count) * verticesPerSprite * sizeof(Vertex);
+    const BatchBufferPool::Buffers buffers = pool.acquire(bytes);
+    // The whole buffer is invalidated: a frame still drawing from it keeps its old storage.
+    auto* vertices = static_cast<Vertex*>(glMapBufferRange(
+        GL_ARRAY_BUFFER, 0, bytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT));
+    if (vertices == nullptr) {
+        ORKA_LOG_ERROR("Cannot map a sprite batch vertex buffer (GL error %u)", glGetError());
+        pool.release(buffers);
+        return;
+    }
+    writeVertices(vertices, texture, first, last);
+    glUnmapBuffer(GL_ARRAY_BUFFER);
+
+    const std::string name = meshNamePrefix + std::to_string(spriteMeshes.size());
+    spriteMeshes.push_back(std::shared_ptr<Mesh>(new Mesh(name, buffers, count)));
+    std::shared_ptr<Material> material = shader.createMaterial();
+    material->setTexture(texture.shared_from_this());
+    materials.push_back(std::move(material));
+}
+
+void SpriteBatch::writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,
+                                const Sprite* last) {
+    // Corners lower right, upper right, upper left, lower left, as Sprite::getCorners and
+    // getUVs give them; written out here, as this runs for every sprite of every frame.
+    const float texelWidth = 1.0f / static_cast<float>(texture.getWidth());
+    const float texelHeight = 1.0f / static_cast<float>(texture.getHeight());
+    for (const Sprite* sprite = first; sprite != last; ++sprite) {
+        if (sprite->texture == nullptr) continue;
+        const glm::vec2 size(sprite->spriteSize);
+        const glm::vec2 anchor = sprite->spriteAnchor * size;
+        const glm::vec2& scale = sprite->scale;
+        const float left = -anchor.x * scale.x;
+        const float right = (size.x - anchor.x) * scale.x;
+        const float bottom = -anchor.y * scale.y;
+        const float top = (size.y - anchor.y) * scale.y;
+        float uLeft = static_cast<float>(sprite->spritePos.x) * texelWidth;
+        float uRight = static_cast<float>(sprite->spritePos.x + sprite->spriteSize.x) * texelWidth;
+        float vBottom = static_cast<float>(sprite->spritePos.y) * texelHeight;
+        float vTop = static_cast<float>(sprite->spritePos.y + sprite->spriteSize.y) * texelHeight;
+        if (sprite->flip.x) std::swap(uLeft, uRight);
+        if (sprite->flip.y) std::swap(vBottom, vTop);
+        const glm::vec2& at = sprite->position;
+        const glm::vec4& color = sprite->color;
+        if (sprite->rotation == 0.0f) {
+            setVertex(vertices[0], at.x + right, at.y + bottom, uRight, vBottom, color);
+            setVertex(vertices[1], at.x + right, at.y + top, uRight, vTop, color);
+            setVertex(vertices[2], at.x + left, at.y + top, uLeft, vTop, color);
+            setVertex(vertices[3], at.x + left, at.y + bottom, uLeft, vBottom, color);
+        } else {
+            const float radians = sprite->rotation * degreesToRadians;
+            const float c = std::cos(radians);
+            const float s = std::sin(radians);
+            auto place = [&](Vertex& vertex, float x, float y, float u, float v) {
+                setVertex(vertex, at.x + c * x - s * y, at.y + s * x + c * y, u, v, color);
+            };
+            place(vertices[0], right, bottom, uRight, vBottom);
+            place(vertices[1], right, top, uRight, vTop);
+            place(vertices[2], left, top, uLeft, vTop);
+            place(vertices[3], left, bottom, uLeft, vBottom);
+        }
+        vertices += verticesPerSprite;
+    }
 }
 
 }  // namespace orka

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orka/Log.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/TextureLoader.hpp"
 
@@ -145,6 +146,8 @@ void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, i
         return;
     }
     glBindTexture(target, textureId.get());
+    // The texture a pass's material bound on this unit is no longer there.
+    RenderPass::forgetBindings();
     // Rows are tightly packed, whatever their length in bytes.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
@@ -252,12 +255,14 @@ Texture::Texture(GLuint textureId, int width, int height, GLenum target, std::st
       target(target),
       transparent(transparent),
       name(std::move(name)),
-      textureId(textureId) {}
+      textureId(textureId),
+      rendererSerial(Renderer::instance != nullptr ? Renderer::instance->getSerial() : 0) {}
 
 Texture::~Texture() {
     Renderer* renderer = Renderer::instance;
-    // Without a renderer the GL context, and the texture with it, is gone already.
-    if (renderer == nullptr) return;
+    // Without its renderer the GL context, and the texture with it, is gone already; another
+    // renderer's context may have a texture of the same name.
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial) return;
     const int dataSize = getDataSize();
     renderer->renderStats.textureCount -= 1;
     renderer->renderStats.textureBytes -= dataSize;
@@ -286,6 +291,7 @@ void Texture::invokeGenerateMipmap() {
     }
     generateMipmap = true;
     glBindTexture(target, textureId);
+    RenderPass::forgetBindings();
     glGenerateMipmap(target);
 }
 
@@ -293,6 +299,7 @@ void Texture::updateTextureSampler(bool filter, bool wrap) {
     filterSampling = filter;
     wrapTextureCoordinates = wrap;
     glBindTexture(target, textureId);
+    RenderPass::forgetBindings();
     const GLint wrapMode = wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
     glTexParameteri(target, GL_TEXTURE_WRAP_S, wrapMode);
     glTexParameteri(target, GL_TEXTURE_WRAP_T, wrapMode);
@@ -306,36 +313,51 @@ void Texture::updateTextureSampler(bool filter, bool wrap) {
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, minFilter);
 }
 
+namespace {
+
+// The renderer's default texture in `slot`, made on first request. Without a renderer the
+// build reports that and nothing is kept.
+template <typename Make>
+std::shared_ptr<Texture> builtIn(std::shared_ptr<Texture> Renderer::BuiltIns::*slot, Make make) {
+    Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr) return make();
+    std::shared_ptr<Texture>& texture = renderer->builtIns.*slot;
+    if (texture == nullptr) texture = make();
+    return texture;
+}
+
+}  // namespace
+
 std::shared_ptr<Texture> Texture::getWhiteTexture() {
-    static std::shared_ptr<Texture> texture =
-        create()
+    return builtIn(&Renderer::BuiltIns::white, [] {
+        return create()
             .withWhiteData(defaultTextureSize, defaultTextureSize)
             .withFilterSampling(false)
             .withName("ORKA Default White")
             .build();
-    return texture;
+    });
 }
 
 std::shared_ptr<Texture> Texture::getSphereTexture() {
-    static std::shared_ptr<Texture> texture =
-        create()
+    return builtIn(&Renderer::BuiltIns::sphere, [] {
+        return create()
             .withRGBAData(spherePixels().data(), sphereTextureSize, sphereTextureSize)
             .withGenerateMipmaps(true)
             .withFilterSampling(true)
             .withWrappedTextureCoordinates(true)
             .withName("ORKA Default Sphere")
             .build();
-    return texture;
+    });
 }
 
 std::shared_ptr<Texture> Texture::getDefaultCubemapTexture() {
-    static std::shared_ptr<Texture> texture =
-        create()
+    return builtIn(&Renderer::BuiltIns::cubemap, [] {
+        return create()
             .withWhiteCubemapData(defaultTextureSize, defaultTextureSize)
             .withFilterSampling(false)
             .withName("ORKA Default Cubemap")
             .build();
-    return texture;
+    });
 }
 
 }  // namespace orka

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -100,7 +101,8 @@ public:
     bool isTransparent() const { return transparent; }
     bool isWrapTextureCoordinates() const { return wrapTextureCoordinates; }
 
-    /// Shared default textures, made on first use and kept until the program ends:
+    /// Shared default textures, made on first use and kept by the renderer until it is
+    /// destroyed (a later renderer makes its own):
     /// 2 x 2 white ("ORKA Default White"), a 128 x 128 white disc fading to black
     /// ("ORKA Default Sphere"), a 2 x 2 white cube map ("ORKA Default Cubemap").
     static std::shared_ptr<Texture> getWhiteTexture();
@@ -126,6 +128,8 @@ private:
     bool filterSampling = true;
     bool wrapTextureCoordinates = true;
     GLuint textureId;
+    /// Renderer::getSerial() of the renderer whose context holds the texture.
+    std::uint64_t rendererSerial;
 };
 
 }  // namespace orka

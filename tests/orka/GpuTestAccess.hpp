@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
 #include <string>
@@ -22,6 +23,7 @@ namespace orka {
 struct GpuTestAccess {
     // Shader
     static GLuint program(const Shader& shader) { return shader.shaderProgramId; }
+    static std::uint64_t serial(const Shader& shader) { return shader.serial; }
     static void bind(Shader& shader) { shader.bind(); }
     static bool setLights(Shader& shader, WorldLights* lights, const glm::mat4& view) {
         return shader.setLights(lights, view);
@@ -41,10 +43,11 @@ struct GpuTestAccess {
         return mesh.attributeByName;
     }
     static int stride(const Mesh& mesh) { return mesh.totalBytesPerVertex; }
-    static uint16_t meshId(const Mesh& mesh) { return mesh.meshId; }
+    static std::int64_t meshId(const Mesh& mesh) { return mesh.meshId; }
     static GLuint vertexBuffer(const Mesh& mesh) { return mesh.vertexBufferId; }
     static std::vector<GLuint> elementBuffers(const Mesh& mesh) { return mesh.elementBufferIds; }
-    static std::map<GLuint, GLuint> vertexArrays(const Mesh& mesh) {
+    /// Vertex array objects by shader serial.
+    static std::map<std::uint64_t, GLuint> vertexArrays(const Mesh& mesh) {
         return mesh.shaderToVertexArrayObject;
     }
     static void bind(Mesh& mesh, Shader& shader) { mesh.bind(&shader); }

@@ -3,9 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <string>
 
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
@@ -215,7 +217,7 @@ TEST_F(MeshTest, UpdateRebuildsInPlaceWithANewId) {
     ASSERT_EQ(GpuTestAccess::vertexArrays(*mesh).size(), 1u);
     const GLuint vertexBuffer = GpuTestAccess::vertexBuffer(*mesh);
     const auto elementBuffers = GpuTestAccess::elementBuffers(*mesh);
-    const uint16_t oldId = GpuTestAccess::meshId(*mesh);
+    const std::int64_t oldId = GpuTestAccess::meshId(*mesh);
 
     auto same = mesh->update().withPositions({{5, 5, 5}, {-5, 2, 0}, {1, 1, 1}}).build();
     EXPECT_EQ(same, mesh);
@@ -292,7 +294,7 @@ TEST_F(MeshTest, BindMakesOneVertexArrayPerShader) {
     EXPECT_EQ(first, again);
     const auto vertexArrays = GpuTestAccess::vertexArrays(*mesh);
     ASSERT_EQ(vertexArrays.size(), 2u);
-    EXPECT_EQ(static_cast<GLint>(vertexArrays.at(GpuTestAccess::program(*standard))), first);
+    EXPECT_EQ(static_cast<GLint>(vertexArrays.at(GpuTestAccess::serial(*standard))), first);
 
     // The Standard shader's inputs point into the interleaved buffer.
     const GLuint program = GpuTestAccess::program(*standard);
@@ -405,7 +407,62 @@ TEST_F(MeshTest, UnhandledShaderInputTypeThrows) {
     ASSERT_TRUE(shader);
     auto mesh = Mesh::create().withPositions({{0, 0, 0}}).build();
     EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
+    // A half-made vertex array is not kept: binding again fails the same way.
+    EXPECT_TRUE(GpuTestAccess::vertexArrays(*mesh).empty());
+    EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
     glBindVertexArray(0);
+}
+
+// A point drawn by `shader` from `mesh` into the window's lower-left pixels, read back as
+// bytes: what the shader's "value" output was.
+std::array<unsigned char, 4> drawnPoint(Shader& shader, Mesh& mesh) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, 2, 2);
+    const GLboolean srgb = glIsEnabled(GL_FRAMEBUFFER_SRGB);
+    glDisable(GL_FRAMEBUFFER_SRGB);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GpuTestAccess::bind(shader);
+    GpuTestAccess::bind(mesh, shader);
+    glPointSize(4.0f);
+    glDisable(GL_PROGRAM_POINT_SIZE);
+    glDrawArrays(GL_POINTS, 0, mesh.getVertexCount());
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glBindVertexArray(0);
+    std::array<unsigned char, 4> rgba{};
+    glReadPixels(1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    if (srgb) glEnable(GL_FRAMEBUFFER_SRGB);
+    return rgba;
+}
+
+// GL hands a deleted program's name to the next program it makes (Mesa does), so a vertex array
+// kept for a released shader must neither serve its successor nor stay behind.
+TEST_F(MeshTest, ANewShaderNeverInheritsTheVertexArraysOfAReleasedOne) {
+    const auto colourAt = [](int location) {
+        const std::string vertex =
+            "#version 330\nlayout(location = " + std::to_string(location) +
+            ") in vec4 color;\nout vec4 value;\nvoid main(void) {\n    value = color;\n"
+            "    gl_Position = vec4(0.0, 0.0, 0.0, 1.0);\n}\n";
+        const char* fragment =
+            "#version 330\nin vec4 value;\nout vec4 fragColor;\nvoid main(void) { fragColor = "
+            "value; }\n";
+        return Shader::create().withSource(vertex, fragment).build();
+    };
+    auto mesh =
+        Mesh::create().withColors({{10 / 255.0f, 100 / 255.0f, 200 / 255.0f, 1.0f}}).build();
+    auto released = colourAt(0);
+    ASSERT_TRUE(released);
+    GpuTestAccess::bind(*mesh, *released);
+    glBindVertexArray(0);
+    ASSERT_EQ(GpuTestAccess::vertexArrays(*mesh).size(), 1u);
+    const GLuint releasedArray = GpuTestAccess::vertexArrays(*mesh).begin()->second;
+    released.reset();
+    EXPECT_TRUE(GpuTestAccess::vertexArrays(*mesh).empty());
+    EXPECT_FALSE(glIsVertexArray(releasedArray)) << "the released shader's vertex array leaked";
+
+    auto successor = colourAt(1);
+    ASSERT_TRUE(successor);
+    EXPECT_THAT(drawnPoint(*successor, *mesh), ElementsAre(10, 100, 200, 255));
 }
 
 TEST_F(MeshTest, InvalidIndexSetIsRefused) {

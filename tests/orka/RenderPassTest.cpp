@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "orka/Framebuffer.hpp"
 #include "orka/LogCapture.hpp"
@@ -222,6 +224,58 @@ TEST_F(RenderPassTest, DrawLinesAlwaysRebindsMaterialAndMesh) {
     EXPECT_EQ(counted(), (Counters{3, 1, 3, 3}));
     expectColor(pixelAt(pass, 400, 300), opaqueGreen, "on the line");
     expectColor(pixelAt(pass, 400, 310), {0, 0, 0, 1}, "off the line");
+}
+
+// Building or updating a mesh, or making a texture, binds GL objects of its own: the next draw
+// of what was drawn before must bind it again rather than trust the pass's caches.
+TEST_F(RenderPassTest, ResourcesMadeBetweenDrawsDoNotFoolTheBindingCaches) {
+    const unsigned char redTexel[4] = {255, 0, 0, 255};
+    const unsigned char greenTexel[4] = {0, 255, 0, 255};
+    const auto texel = [](const unsigned char* rgba) {
+        return Texture::create().withRGBAData(reinterpret_cast<const char*>(rgba), 1, 1).build();
+    };
+    auto redTextured = Shader::getUnlit()->createMaterial();
+    redTextured->setTexture(texel(redTexel));
+    auto other = Mesh::create().withQuad(0.5f).build();
+    std::shared_ptr<Texture> green;
+    const std::shared_ptr<SpriteAtlas> atlas = test::makeCellAtlas();
+    const std::vector<std::pair<const char*, std::function<void()>>> inBetween = {
+        {"a mesh built", [] { Mesh::create().withQuad(0.5f).build(); }},
+        {"a mesh updated", [&] { other->update().withQuad(0.5f).build(); }},
+        {"a texture made", [&] { green = texel(greenTexel); }},
+        {"a sprite batch built",
+         [&] { SpriteBatch::create().addSprite(atlas->get("blue")).build(); }},
+    };
+    RenderPass pass = RenderPass::create().withCamera(windowCamera).build();
+    float x = 10.0f;
+    for (const auto& [what, action] : inBetween) {
+        pass.draw(quad, square(x, 10, 20), redTextured);
+        action();
+        pass.draw(quad, square(x, 50, 20), redTextured);
+        expectColor(pixelAt(pass, static_cast<unsigned int>(x) + 10, 60), opaqueRed, what);
+        x += 40.0f;
+    }
+}
+
+// Ids must stay unique among live meshes however many meshes came and went in between.
+TEST_F(RenderPassTest, AMeshBuiltLongAfterALiveOneIsBoundForItself) {
+    auto live = Mesh::create().withQuad(0.5f).build();
+    // Enough builds to run a 16-bit id counter, two ids a build, once around.
+    for (int i = 0; i < 32767; i++) Mesh::create().withPositions({glm::vec3(0.0f)}).build();
+    // The unit square two units to the right of `live`.
+    auto later = Mesh::create()
+                     .withPositions({{1.5f, -0.5f, 0},
+                                     {2.5f, -0.5f, 0},
+                                     {2.5f, 0.5f, 0},
+                                     {1.5f, -0.5f, 0},
+                                     {2.5f, 0.5f, 0},
+                                     {1.5f, 0.5f, 0}})
+                     .build();
+    RenderPass pass = RenderPass::create().withCamera(windowCamera).build();
+    pass.draw(live, square(10, 10, 20), unlitRed);
+    pass.draw(later, square(10, 50, 20), unlitRed);
+    expectColor(pixelAt(pass, 60, 60), opaqueRed, "the later mesh, 40 pixels to the right");
+    expectColor(pixelAt(pass, 20, 60), {0, 0, 0, 1}, "not the live mesh again");
 }
 
 TEST_F(RenderPassTest, NestedPassRestoresTargetViewportAndScissorWithoutClearing) {

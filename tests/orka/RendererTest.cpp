@@ -3,10 +3,20 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "orka/Camera.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/LogCapture.hpp"
+#include "orka/Material.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/Shader.hpp"
 
 namespace orka {
 namespace {
@@ -164,6 +174,79 @@ TEST(Renderer, AMissingWindowIsAFatalErrorThatLeavesNothingBehind) {
     EXPECT_NE(output.find("ORKA Error: src/orka/Renderer:"), std::string::npos) << output;
     EXPECT_EQ(Renderer::instance, before);
     EXPECT_EQ(SDL_GL_GetCurrentContext(), context);
+}
+
+// The cases below need windows and renderers of their own; an SDLRenderer's destructor shuts
+// SDL down, so each runs in a child process (a death test) that reports through its exit code.
+
+int fail(const std::string& why) {
+    std::cerr << "FAILED: " << why << std::endl;
+    return 1;
+}
+
+bool isColor(const glm::vec4& pixel, const glm::vec4& expected) {
+    return glm::all(glm::lessThan(glm::abs(pixel - expected), glm::vec4(0.01f)));
+}
+
+// Draws with the built-in shaders, the white texture and the line resources in one window,
+// closes it, and does the same in a second one.
+int builtInsInASecondWindow() {
+    const std::vector<glm::vec3> line = {{0.0f, 300.5f, 0.0f}, {800.0f, 300.5f, 0.0f}};
+    Camera camera;
+    camera.setWindowCoordinates();
+    glm::mat4 square(20.0f);
+    square[3] = glm::vec4(20, 20, 0, 1);
+    for (const char* window : {"first window", "second window"}) {
+        SDLRenderer sdl;
+        sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+        if (sdl.getSDLWindow() == nullptr) return fail(window);
+        auto quad = Mesh::create().withQuad(0.5f).build();
+        auto red = Shader::getUnlit()->createMaterial();
+        red->setColor({1, 0, 0, 1});
+        RenderPass pass = RenderPass::create().withCamera(camera).withGUI(false).build();
+        pass.draw(quad, square, red);
+        pass.drawLines(line, {0, 1, 0, 1});
+        const std::string in = std::string(" in the ") + window;
+        if (!isColor(pass.readPixels(20, 20, 1, 1).at(0), {1, 0, 0, 1})) {
+            return fail("the Unlit shader with the white texture drew nothing" + in);
+        }
+        if (!isColor(pass.readPixels(400, 300, 1, 1).at(0), {0, 1, 0, 1})) {
+            return fail("the line was not drawn" + in);
+        }
+        if (glGetError() != GL_NO_ERROR) return fail("GL error" + in);
+    }
+    return 0;
+}
+
+TEST(RendererDeathTest, BuiltInResourcesServeEveryRendererInTurn) {
+    EXPECT_EXIT(std::exit(builtInsInASecondWindow()), ::testing::ExitedWithCode(0), "");
+}
+
+// Mesa's version override makes a 3.3 core context, as a real 3.3 core driver gives; point
+// sprites do not exist there.
+int renderOnACoreContext() {
+    setenv("MESA_GL_VERSION_OVERRIDE", "3.3", 1);
+    SDLRenderer sdl;
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version == nullptr || std::string(version).rfind("3.3", 0) != 0) {
+        return fail("the driver ignored the version override");
+    }
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    if ((profile & GL_CONTEXT_CORE_PROFILE_BIT) == 0) return fail("not a core profile");
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        std::cerr << "GL error 0x" << std::hex << error << " after setting up the renderer\n";
+        return 1;
+    }
+    if (!glIsEnabled(GL_PROGRAM_POINT_SIZE)) return fail("program point size is off");
+    return 0;
+}
+
+TEST(RendererDeathTest, ACoreContextIsSetUpWithoutGLErrors) {
+    EXPECT_EXIT(std::exit(renderOnACoreContext()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

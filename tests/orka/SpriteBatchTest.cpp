@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 
+#include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Shader.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
@@ -136,6 +140,107 @@ TEST_F(SpriteBatchTest, RunsLongerThanSixteenBitIndicesAllowAreSplit) {
     EXPECT_EQ(batch->getMeshes()[2]->getName(), "DynamicSpriteBatch2");
     for (const auto& material : batch->getMaterials()) {
         EXPECT_EQ(material->getTexture(), atlasA->getTexture());
+    }
+}
+
+// Heap bytes in use (arena and mapped blocks), GL drivers' included.
+size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+TEST_F(SpriteBatchTest, ManyShortRunsTakeMemoryInProportionToTheirSprites) {
+    // 1000 runs of one sprite each, red and green by turns, in rows of 200 four-pixel sprites.
+    const int sprites = 1000;
+    const int perRow = 200;
+    auto builder = SpriteBatch::create();
+    for (int i = 0; i < sprites; i++) {
+        Sprite sprite = i % 2 == 0 ? atlasA->get("red") : atlasB->get("green");
+        sprite.setPosition({static_cast<float>(i % perRow * test::cellSize),
+                            static_cast<float>(i / perRow * test::cellSize)});
+        sprite.setOrderInBatch(i);
+        builder.addSprite(sprite);
+    }
+    const size_t before = heapInUse();
+    auto batch = builder.build();
+    const size_t grown = heapInUse() - std::min(before, heapInUse());
+    ASSERT_EQ(batch->getMeshes().size(), static_cast<size_t>(sprites));
+    // A run's data is a few hundred bytes; room for every later sprite in every run would be
+    // about 94 MB here.
+    EXPECT_LT(grown, size_t{16} << 20) << grown << " bytes for " << sprites << " sprites";
+
+    Camera camera;
+    camera.setWindowCoordinates();
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(batch);
+    const auto pixel = [&](int i) {
+        return pass
+            .readPixels(static_cast<unsigned int>(i % perRow * test::cellSize + 2),
+                        static_cast<unsigned int>(i / perRow * test::cellSize + 2), 1, 1)
+            .at(0);
+    };
+    for (int i : {0, 1, 2, 998, 999}) {
+        EXPECT_EQ(pixel(i), i % 2 == 0 ? glm::vec4(1, 0, 0, 1) : glm::vec4(0, 1, 0, 1)) << i;
+    }
+}
+
+// The batch writes vertices its own way and reuses its GL buffers from frame to frame; what it
+// draws and counts must be what meshes made from the sprites' own corners draw and count.
+TEST_F(SpriteBatchTest, BatchesBuiltEveryFrameDrawAndCountLikeMeshesOfTheirSprites) {
+    const char* cells[] = {"red-green", "blue-over-red", "red-centred", "translucent"};
+    std::vector<Sprite> sprites;
+    for (int i = 0; i < 12; i++) {
+        Sprite sprite = (i / 4 % 2 == 0 ? atlasA : atlasB)->get(cells[i % 4]);
+        sprite.setPosition({20.0f + 40.0f * static_cast<float>(i), 30.0f});
+        sprite.setScale({5.0f, 4.0f});
+        sprite.setRotation(i % 3 == 0 ? 0.0f : 30.0f * static_cast<float>(i));
+        sprite.setFlip({i % 2 == 1, i % 5 == 1});
+        sprite.setColor({1.0f, 0.5f + 0.04f * static_cast<float>(i), 1.0f, 0.9f});
+        sprite.setOrderInBatch(i / 4);
+        sprites.push_back(sprite);
+    }
+    Camera camera;
+    camera.setWindowCoordinates();
+    const auto region = [](RenderPass& pass) { return pass.readPixels(0, 0, 500, 60); };
+
+    std::vector<glm::vec4> expected;
+    {
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        for (const Sprite& sprite : sprites) {
+            std::vector<glm::vec3> positions;
+            std::vector<glm::vec4> uvs;
+            for (int corner = 0; corner < 4; corner++) {
+                positions.emplace_back(sprite.getCorners()[corner], 0.0f);
+                uvs.emplace_back(sprite.getUVs()[corner], 0.0f, 0.0f);
+            }
+            auto mesh = Mesh::create()
+                            .withPositions(positions)
+                            .withUVs(uvs)
+                            .withColors(std::vector<glm::vec4>(4, sprite.getColor()))
+                            .withIndices({0, 1, 2, 0, 2, 3})
+                            .build();
+            auto material = Shader::getUnlitSprite()->createMaterial();
+            material->setTexture(sprite.getTexture()->shared_from_this());
+            pass.draw(mesh, glm::mat4(1.0f), material);
+        }
+        expected = region(pass);
+    }
+    for (int frame = 0; frame < 3; frame++) {
+        const RenderStats before = test::currentStats();
+        auto builder = SpriteBatch::create();
+        for (const Sprite& sprite : sprites) builder.addSprite(sprite);
+        auto batch = builder.build();
+        const RenderStats built = test::currentStats();
+        EXPECT_EQ(built.meshCount - before.meshCount, 3);
+        // Four sprites a run: 4 vertices of 48 bytes and 6 indices of 2 bytes each.
+        EXPECT_EQ(built.meshBytes - before.meshBytes, 3 * 4 * (4 * 48 + 6 * 2));
+        EXPECT_EQ(built.meshBytesAllocated - before.meshBytesAllocated, 3 * 4 * (4 * 48 + 6 * 2));
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(batch);
+        const RenderStats drawn = test::currentStats();
+        EXPECT_EQ(drawn.drawCalls - built.drawCalls, 3) << "frame " << frame;
+        EXPECT_EQ(drawn.stateChangesMesh - built.stateChangesMesh, 3) << "frame " << frame;
+        EXPECT_TRUE(region(pass) == expected) << "frame " << frame;
     }
 }
 
