@@ -111,13 +111,17 @@ protected:
     /// A window shot once two in a row 300 ms apart are the same (the player has landed and
     /// stopped), or the last one when that did not come.
     Picture StillWindowShot() {
-        Picture previous = WindowShot();
-        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
-            std::this_thread::sleep_for(300ms);
-            Picture next = WindowShot();
-            if (next.rgb == previous.rgb) return next;
-            previous = std::move(next);
-        }
+        constexpr std::chrono::milliseconds kStillFor(300);
+        // The first look only takes the shot the next one, a pause later, is compared with.
+        Picture previous;
+        test_support::WaitUntil(
+            [&] {
+                Picture next = WindowShot();
+                const bool same = !previous.Empty() && next.rgb == previous.rgb;
+                previous = std::move(next);
+                return same;
+            },
+            kPatience, kStillFor);
         return previous;
     }
 
@@ -166,11 +170,10 @@ protected:
     template <typename Shows>
     Picture ShotWhen(int width, int height, Shows shows) {
         Picture shot;
-        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
+        test_support::WaitUntil([&] {
             shot = ShotOfWindow();
-            if (shot.width == width && shot.height == height && shows(shot)) break;
-            std::this_thread::sleep_for(100ms);
-        }
+            return shot.width == width && shot.height == height && shows(shot);
+        });
         return shot;
     }
 

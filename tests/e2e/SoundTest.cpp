@@ -73,21 +73,16 @@ protected:
     /// (the sound is over), or until the patience runs out; returns where the sound lies.
     Heard WaitForSoundToEnd(std::size_t from) const {
         Heard heard;
-        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
+        test_support::WaitUntil([&] {
             const std::string audio = Audio();
             heard = SoundIn(audio, from);
-            if (heard.Any() && audio.size() >= heard.end + kQuietAfter) return heard;
-            std::this_thread::sleep_for(100ms);
-        }
+            return heard.Any() && audio.size() >= heard.end + kQuietAfter;
+        });
         return heard;
     }
     /// Waits until the audio file has grown by `bytes` past `from`.
     bool WaitForAudio(std::size_t from, std::size_t bytes) const {
-        for (auto deadline = Clock::now() + kPatience; Clock::now() < deadline;) {
-            if (AudioSize() >= from + bytes) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return test_support::WaitUntil([&] { return AudioSize() >= from + bytes; });
     }
     static Heard SoundIn(const std::string& audio, std::size_t from) {
         const auto first = audio.find_first_not_of('\0', from);

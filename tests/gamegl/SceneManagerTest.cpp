@@ -88,11 +88,10 @@ TEST_F(SceneManagerProcess, ArrowKeysMoveThePlayer) {
     constexpr std::size_t kWalked = 10000;
     ASSERT_TRUE(x.Xdotool("keydown Right"));
     std::size_t walked = 0;
-    for (auto deadline = std::chrono::steady_clock::now() + test_support::kPatience;
-         walked <= kWalked && std::chrono::steady_clock::now() < deadline;) {
-        std::this_thread::sleep_for(50ms);
+    test_support::WaitUntil([&] {
         walked = Differences(x.Pixels(window), standing);
-    }
+        return walked > kWalked;
+    });
     ASSERT_TRUE(x.Xdotool("keyup Right"));
     EXPECT_GT(walked, kWalked);
     ASSERT_TRUE(x.Xdotool("key Escape"));

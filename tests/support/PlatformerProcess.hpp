@@ -96,7 +96,7 @@ public:
     }
     /// Waits up to `limit` for the process to end; false when it is still running.
     bool EndsWithin(std::chrono::milliseconds limit = kPatience) {
-        return WaitFor(limit, [this] { return Ended(); });
+        return test_support::WaitUntil([this] { return Ended(); }, limit);
     }
     /// True once the process has ended (it then stays ended).
     bool Ended() {
@@ -108,15 +108,17 @@ public:
     bool WaitsForInput(std::chrono::milliseconds limit = kPatience) {
         // Seen twice in a row: a reader just woken by new input briefly still looks blocked.
         int seen = 0;
-        return WaitFor(limit, [&] {
+        return test_support::WaitUntil([&] {
             seen = !Ended() && BlockedOnInput() ? seen + 1 : 0;
             return seen == 2 || Ended();
-        }) && !Ended();
+        }, limit) && !Ended();
     }
     /// Waits up to `limit` until the process has used `seconds` of processor time in all: a
     /// measure of work done that does not depend on how busy the machine is.
     bool RunsFor(double seconds, std::chrono::milliseconds limit = kPatience) {
-        return WaitFor(limit, [&] { return Ended() || CpuSeconds() >= seconds; }) && !Ended();
+        const bool ran = test_support::WaitUntil(
+            [&] { return Ended() || CpuSeconds() >= seconds; }, limit);
+        return ran && !Ended();
     }
     /// Processor time (user and system) the running process has used so far.
     double CpuSeconds() const {
@@ -146,14 +148,6 @@ public:
     std::string Errors() { return ReadAll(errors); }
 
 private:
-    template <typename Condition>
-    static bool WaitFor(std::chrono::milliseconds limit, Condition condition) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (condition()) return true;
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
     /// In a read(2) of file descriptor 0 with nothing left unread in the pipe.
     bool BlockedOnInput() const {
         // The kernel shows the system call a blocked process is in: its number, then its

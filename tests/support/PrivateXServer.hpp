@@ -59,19 +59,13 @@ public:
 
     /// The first mapped top-level window, waiting up to `limit` for one; 0 when none came.
     Window WaitForWindow(std::chrono::milliseconds limit = test_support::kPatience) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (Window found = MappedWindow()) return found;
-            if (std::chrono::steady_clock::now() > deadline) return 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        Window found = 0;
+        test_support::WaitUntil([&] { return (found = MappedWindow()) != 0; }, limit);
+        return found;
     }
     /// Waits up to `limit` until no top-level window is mapped; true when that came.
     bool WaitUntilNoWindow(std::chrono::milliseconds limit = test_support::kPatience) {
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            if (MappedWindow() == 0) return true;
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        return test_support::WaitUntil([&] { return MappedWindow() == 0; }, limit);
     }
     XWindowAttributes Attributes(Window window) {
         XWindowAttributes attributes{};
@@ -133,14 +127,18 @@ public:
     /// The window's pixels once two grabs 300 ms apart are the same (everything on it has come
     /// to rest); empty when that did not come within `limit`.
     std::string StillPixels(Window window, std::chrono::milliseconds limit = test_support::kPatience) {
-        std::string previous = Pixels(window);
-        for (auto deadline = std::chrono::steady_clock::now() + limit;;) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            std::string next = Pixels(window);
-            if (!next.empty() && next == previous) return next;
-            if (std::chrono::steady_clock::now() > deadline) return "";
-            previous = std::move(next);
-        }
+        constexpr std::chrono::milliseconds kStillFor(300);
+        // The first look only takes the picture the next one, a pause later, is compared with.
+        std::string previous;
+        const bool still = test_support::WaitUntil(
+            [&] {
+                std::string next = Pixels(window);
+                const bool same = !previous.empty() && next == previous;
+                previous = std::move(next);
+                return same;
+            },
+            limit, kStillFor);
+        return still ? previous : "";
     }
 
     std::string display;

@@ -21,12 +21,12 @@ constexpr float kFullScale = 32768.0f;
 /// The samples of a 16-bit mono WAV file as SDL reads it, in [-1, 1); empty when SDL refuses it
 /// or it has another format than the generator's.
 std::vector<float> ReadWithSdl(const std::string& path) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &length) == nullptr) return {};
+    if (SDL_LoadWAV(path.c_str(), &format, &buffer, &length) == nullptr) return {};
     std::vector<float> samples;
-    if (spec.freq == kSampleRate && spec.format == AUDIO_S16LSB && spec.channels == 1) {
+    if (format.freq == kSampleRate && format.format == AUDIO_S16LSB && format.channels == 1) {
         for (Uint32 i = 0; i + 1 < length; i += 2) {
             const auto value = static_cast<std::int16_t>(buffer[i] | buffer[i + 1] << 8);
             samples.push_back(static_cast<float>(value) / kFullScale);
