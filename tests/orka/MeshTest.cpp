@@ -375,44 +375,6 @@ TEST_F(MeshTest, AttributeFeedingRules) {
     glBindVertexArray(0);
 }
 
-TEST_F(MeshTest, IntegerAttributesArriveAsIntegers) {
-    auto shader = shaderWithInputs("in vec3 position; in ivec4 ids;", "vec4(ids) / 255.0");
-    ASSERT_TRUE(shader);
-    auto mesh = Mesh::create()
-                    .withPositions({{0, 0, 0}})
-                    .withAttribute("ids", std::vector<glm::ivec4>{{10, 100, 200, 255}})
-                    .withMeshTopology(MeshTopology::Points)
-                    .build();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, 2, 2);
-    const GLboolean srgb = glIsEnabled(GL_FRAMEBUFFER_SRGB);
-    glDisable(GL_FRAMEBUFFER_SRGB);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    GpuTestAccess::bind(*shader);
-    GpuTestAccess::bind(*mesh, *shader);
-    glPointSize(4.0f);
-    glDisable(GL_PROGRAM_POINT_SIZE);
-    glDrawArrays(static_cast<GLenum>(mesh->getMeshTopology(0)), 0, mesh->getVertexCount());
-    glEnable(GL_PROGRAM_POINT_SIZE);
-    glBindVertexArray(0);
-    unsigned char rgba[4] = {};
-    glReadPixels(1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    if (srgb) glEnable(GL_FRAMEBUFFER_SRGB);
-    EXPECT_THAT(rgba, ElementsAre(10, 100, 200, 255));
-}
-
-TEST_F(MeshTest, UnhandledShaderInputTypeThrows) {
-    auto shader = shaderWithInputs("in mat2 rotation;", "vec4(rotation[0], rotation[1])");
-    ASSERT_TRUE(shader);
-    auto mesh = Mesh::create().withPositions({{0, 0, 0}}).build();
-    EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
-    // A half-made vertex array is not kept: binding again fails the same way.
-    EXPECT_TRUE(GpuTestAccess::vertexArrays(*mesh).empty());
-    EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
-    glBindVertexArray(0);
-}
-
 // A point drawn by `shader` from `mesh` into the window's lower-left pixels, read back as
 // bytes: what the shader's "value" output was.
 std::array<unsigned char, 4> drawnPoint(Shader& shader, Mesh& mesh) {
@@ -433,6 +395,29 @@ std::array<unsigned char, 4> drawnPoint(Shader& shader, Mesh& mesh) {
     glReadPixels(1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     if (srgb) glEnable(GL_FRAMEBUFFER_SRGB);
     return rgba;
+}
+
+TEST_F(MeshTest, IntegerAttributesArriveAsIntegers) {
+    auto shader = shaderWithInputs("in vec3 position; in ivec4 ids;", "vec4(ids) / 255.0");
+    ASSERT_TRUE(shader);
+    auto mesh = Mesh::create()
+                    .withPositions({{0, 0, 0}})
+                    .withAttribute("ids", std::vector<glm::ivec4>{{10, 100, 200, 255}})
+                    .withMeshTopology(MeshTopology::Points)
+                    .build();
+    const std::array<unsigned char, 4> rgba = drawnPoint(*shader, *mesh);
+    EXPECT_THAT(rgba, ElementsAre(10, 100, 200, 255));
+}
+
+TEST_F(MeshTest, UnhandledShaderInputTypeThrows) {
+    auto shader = shaderWithInputs("in mat2 rotation;", "vec4(rotation[0], rotation[1])");
+    ASSERT_TRUE(shader);
+    auto mesh = Mesh::create().withPositions({{0, 0, 0}}).build();
+    EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
+    // A half-made vertex array is not kept: binding again fails the same way.
+    EXPECT_TRUE(GpuTestAccess::vertexArrays(*mesh).empty());
+    EXPECT_THROW(GpuTestAccess::bind(*mesh, *shader), std::runtime_error);
+    glBindVertexArray(0);
 }
 
 // GL hands a deleted program's name to the next program it makes (Mesa does), so a vertex array
