@@ -175,8 +175,8 @@ protected:
 TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
     const Outcome run = Check("walk.txt");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (walk.txt)\n"
-              "tiny2.json: goal reached after 26 frames (walk.txt)\n"
+              "tiny1.json: goal reached after 46 frames (walk.txt), collected 0 of 0, 0 returns\n"
+              "tiny2.json: goal reached after 26 frames (walk.txt), collected 0 of 0, 0 returns\n"
               "tiny: sound (2 levels, 3 tile types, atlas tiny), every level finished\n");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
@@ -185,8 +185,10 @@ TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
 TEST_F(Play, AFolderHoldsOneScriptPerLevelAndALevelNotFinishedIsAProblem) {
     const Outcome run = Check("scripts");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt)\n"
-              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt)\n"
+              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt), collected 0 of 0, "
+              "0 returns\n"
+              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt), collected 0 of 0, "
+              "1 returns\n"
               "tiny: 1 problem\n");
     EXPECT_EQ(run.exitCode, kProblems);
 }
@@ -229,7 +231,8 @@ TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
     for (int level = 1; level <= 5; ++level) {
         const std::string name = "1level" + std::to_string(level);
         lines.push_back(MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" +
-                                     R"(\(scripts/)" + name + R"(\.txt\))"));
+                                     R"(\(scripts/)" + name + R"(\.txt\), collected [0-9]+ of [0-9]+, )" +
+                                     R"([0-9]+ returns)"));
     }
     lines.push_back(
         "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe), "
@@ -237,6 +240,20 @@ TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
     EXPECT_THAT(Lines(play.output), ElementsAreArray(lines));
     EXPECT_EQ(play.exitCode, kSound);
     EXPECT_EQ(play.errors, "");
+}
+
+TEST(Levelcheck, TheTrailOfEveryTileBehaviourIsFinishedWithItsCoinsAndOneReturn) {
+    const std::filesystem::path worlds = std::string(ORKA_TEST_DATA_DIR) + "/worlds";
+    ScratchFolder scratch;
+    scratch.CopyFrom(worlds / "meadow");
+    scratch.CopyFrom(worlds / "trail");
+    const Outcome run = RunChecker(scratch.path, {"--play", "scripts", "trail", "blocks"});
+    EXPECT_EQ(run.output,
+              "trail1.json: goal reached after 673 frames (scripts/trail1.txt), collected 3 of 3, "
+              "1 returns\n"
+              "trail: sound (1 levels, 8 tile types, atlas blocks), every level finished\n");
+    EXPECT_EQ(run.exitCode, kSound);
+    EXPECT_EQ(run.errors, "");
 }
 
 TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {
