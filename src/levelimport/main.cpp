@@ -33,7 +33,7 @@ Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong
 )";
 
 int Import(const std::string& mapFile, const std::string& levelFile) {
-    const levelimport::MapImport result = levelimport::ImportMap(mapFile);
+    const levelimport::MapImport result = levelimport::ImportMap(mapFile, levelFile);
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
     }
