@@ -125,10 +125,10 @@ void NameLevel(const TiledMap& map, const std::string& levelFile, MapImport& res
         result.notes.push_back(note + "\"id\": the level's id is " + std::to_string(*number) +
                                ", from the level file name " + levelName);
     } else {
-        result.problems.push_back({map.file, "no map property \"id\" (int), and the level file "
-                                             "name " + levelName +
-                                                 " ends in no number to take it from "
-                                                 "(castle3.json gives 3)"});
+        result.problems.push_back({map.file, "no map property \"id\" (int), and the level file name " +
+                                                 levelName +
+                                                 " ends in no level number (castle3.json is "
+                                                 "level 3)"});
     }
     if (map.name) {
         result.level.name = *map.name;

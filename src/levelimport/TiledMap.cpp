@@ -81,18 +81,13 @@ void ReadMapProperties(const JsonFile& file, TiledMap& map) {
         return;
     }
     if (const Value* id = JsonFile::FindProperty(root, "id"); id != nullptr) {
-        if (id->IsInt()) {
-            map.id = id->GetInt();
-        } else {
-            file.Report("map property \"id\" is not an integer");
-        }
+        // Once reported, any id does: it is not looked for elsewhere, and nothing is written.
+        map.id = id->IsInt() ? id->GetInt() : 0;
+        if (!id->IsInt()) file.Report("map property \"id\" is not an integer");
     }
     if (const Value* name = JsonFile::FindProperty(root, "name"); name != nullptr) {
-        if (name->IsString()) {
-            map.name = std::string(name->GetString(), name->GetStringLength());
-        } else {
-            file.Report("map property \"name\" is not a string");
-        }
+        map.name = name->IsString() ? std::string(name->GetString(), name->GetStringLength()) : "";
+        if (!name->IsString()) file.Report("map property \"name\" is not a string");
     }
     const Value* death = JsonFile::FindProperty(root, "deathLevelInY");
     if (death == nullptr) return;

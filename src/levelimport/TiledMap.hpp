@@ -62,8 +62,8 @@ struct TiledMap {
     int height = 0;                       ///< cells
     int tileWidth = 0;                    ///< pixels of one cell
     int tileHeight = 0;                   ///< pixels of one cell
-    std::optional<int> id;                ///< map property "id", when given
-    std::optional<std::string> name;      ///< map property "name", when given
+    std::optional<int> id;                ///< map property "id", when given (0 if no int)
+    std::optional<std::string> name;      ///< map property "name", when given ("" if no string)
     std::optional<double> deathLevelInY;  ///< map property "deathLevelInY", game units
     std::vector<Tileset> tilesets;        ///< in the map's order
     /// Every tile layer and object layer, those inside group layers too, in the order Tiled
