@@ -47,8 +47,7 @@ public:
             if (type != tileset->tileTypes.end()) return type->second;
         }
         if (!reported.insert(gid).second) return std::nullopt;
-        const std::string where =
-            " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
+        const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
         if (tileset == nullptr) {
             problems.push_back(
                 {map.file, "tile id " + std::to_string(gid) + " belongs to no tileset" + where});
@@ -125,10 +124,9 @@ void NameLevel(const TiledMap& map, const std::string& levelFile, MapImport& res
         result.notes.push_back(note + "\"id\": the level's id is " + std::to_string(*number) +
                                ", from the level file name " + levelName);
     } else {
-        result.problems.push_back({map.file, "no map property \"id\" (int), and the level file name " +
-                                                 levelName +
-                                                 " ends in no level number (castle3.json is "
-                                                 "level 3)"});
+        result.problems.push_back(
+            {map.file, "no map property \"id\" (int), and the level file name " + levelName +
+                           " ends in no level number (castle3.json is level 3)"});
     }
     if (map.name) {
         result.level.name = *map.name;
@@ -204,8 +202,8 @@ std::string LevelText(const Level& level) {
     for (std::size_t i = 0; i < level.tiles.size(); ++i) {
         const LevelTile& tile = level.tiles[i];
         // One line for each row of each layer.
-        const bool rowStarts = i == 0 || level.tiles[i - 1].row != tile.row ||
-                               level.tiles[i - 1].layer != tile.layer;
+        const bool rowStarts =
+            i == 0 || level.tiles[i - 1].row != tile.row || level.tiles[i - 1].layer != tile.layer;
         if (rowStarts) text += i == 0 ? "\n    [" : "],\n    [";
         if (!rowStarts) text += ", ";
         text += "[" + std::to_string(tile.type) + ", " + std::to_string(tile.column) + ", " +

@@ -130,8 +130,7 @@ double ObjectSize(const Value& object, const char* key, int fallback) {
 /// The map cell under the centre of a tile object placed at (x, y), which may lie outside the
 /// map; empty when it is too far out. Tiled anchors a tile object at its bottom-left corner, so
 /// its centre is half its size to the right of and above that point.
-std::optional<LayerTile> ObjectCell(const Value& object, double x, double y,
-                                    const TiledMap& map) {
+std::optional<LayerTile> ObjectCell(const Value& object, double x, double y, const TiledMap& map) {
     const double width = ObjectSize(object, "width", map.tileWidth);
     const double height = ObjectSize(object, "height", map.tileHeight);
     const double column = std::floor((x + width / 2) / map.tileWidth);

@@ -185,8 +185,7 @@ void ReadTiles(const JsonFile& file, const Value& tiles, Tileset& tileset,
             file.Report(label + ": a tile has no \"id\"");
             continue;
         }
-        SetTileType(file, JsonFile::FindProperty(tile, "tileType"), id->GetUint(), tileset,
-                    label);
+        SetTileType(file, JsonFile::FindProperty(tile, "tileType"), id->GetUint(), tileset, label);
     }
 }
 

@@ -75,8 +75,8 @@ struct TiledMap {
 /// Gives the whole text of the file `fileName` (the map's name as given, or a tileset's source
 /// joined to the map's folder), or empty with `error` saying why ("cannot be opened for
 /// reading").
-using FileSource = std::function<std::optional<std::string>(const std::string& fileName,
-                                                           std::string& error)>;
+using FileSource =
+    std::function<std::optional<std::string>(const std::string& fileName, std::string& error)>;
 
 /// The FileSource of the importer: regular files on disk, opened read-only.
 std::optional<std::string> ReadFileFromDisk(const std::string& fileName, std::string& error);

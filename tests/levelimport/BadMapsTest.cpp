@@ -126,8 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                Map([](MapParts& p) { p.properties = R"({"name":"a"})"; }),
                "map.tmj: no map property \"id\" (int), and the level file name "
                "\"castle99999999999.json\" ends in no level number (castle3.json is level 3)",
-               kProblems,
-               "map.tmj castle99999999999.json"},
+               kProblems, "map.tmj castle99999999999.json"},
         BadMap{"PropertiesNeitherListNorObject", Map([](MapParts& p) { p.properties = "3"; }),
                "map.tmj: \"properties\" is neither a list nor an object"},
         BadMap{"IdNotInteger",

@@ -101,9 +101,8 @@ TEST_P(GoodMaps, ImportToTheTilesDrawn) {
         EXPECT_EQ(level["deathLevelInY"].GetDouble(), *good.deathLevelInY);
     }
     EXPECT_THAT(TilesOf(level), ElementsAreArray(good.tiles));
-    const std::string summary = std::string(good.levelFile) + ": level " +
-                                std::to_string(good.id) + " with " +
-                                std::to_string(good.tiles.size()) + " tiles, from " +
+    const std::string summary = std::string(good.levelFile) + ": level " + std::to_string(good.id) +
+                                " with " + std::to_string(good.tiles.size()) + " tiles, from " +
                                 good.mapFile + "\n";
     EXPECT_EQ(run.output, (good.notes.empty() ? "" : good.notes + "\n") + summary);
 }

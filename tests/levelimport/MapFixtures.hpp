@@ -97,8 +97,8 @@ inline std::string ObjectLayer(const std::string& name, const std::vector<std::s
 
 /// A tile object as Tiled saves it: tile `gid` with its bottom-left corner at (x, y) pixels.
 inline std::string TileObject(int id, std::uint32_t gid, double x, double y) {
-    return R"({"id":)" + std::to_string(id) + R"(,"gid":)" + std::to_string(gid) +
-           R"(,"x":)" + std::to_string(x) + R"(,"y":)" + std::to_string(y) +
+    return R"({"id":)" + std::to_string(id) + R"(,"gid":)" + std::to_string(gid) + R"(,"x":)" +
+           std::to_string(x) + R"(,"y":)" + std::to_string(y) +
            R"(,"width":21,"height":21,"rotation":0,"visible":true})";
 }
 

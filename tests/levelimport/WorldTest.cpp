@@ -104,13 +104,13 @@ TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThro
             const int y = static_cast<int>(cell) / width;
             if (name == "Actors" && gid != 0) {
                 // Tiled places a tile object by its bottom-left corner.
-                actors.push_back(TileObject(static_cast<int>(cell), gid, x * kTileSize,
-                                            (y + 1) * kTileSize));
+                actors.push_back(
+                    TileObject(static_cast<int>(cell), gid, x * kTileSize, (y + 1) * kTileSize));
             }
             if (name == "Ground") {
                 flowerCount += gid != 0;
-                flowers += std::string(cell == 0 ? "" : ",") +
-                           std::to_string(gid != 0 ? kFlowerGid : 0);
+                flowers +=
+                    std::string(cell == 0 ? "" : ",") + std::to_string(gid != 0 ? kFlowerGid : 0);
             }
         }
         if (name != "Actors") layers += JsonText(layer) + ",";
@@ -120,8 +120,8 @@ TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThro
               GroupLayer("Cast", ObjectLayer("Actors", actors));
     map.RemoveMember("layers");
     const std::string rest = JsonText(map);
-    world.Write("tiled/level1.tmj", rest.substr(0, rest.size() - 1) + R"(,"layers":[)" + layers +
-                                        "]}");
+    world.Write("tiled/level1.tmj",
+                rest.substr(0, rest.size() - 1) + R"(,"layers":[)" + layers + "]}");
 
     const int flowersBefore = FlowersIn(world.Read("1level1.json"));
     const test_support::CommandResult import = world.Import("tiled/level1.tmj 1level1.json");
