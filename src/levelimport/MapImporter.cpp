@@ -41,6 +41,7 @@ public:
     /// The tile type of `gid` (flags removed), or empty after reporting why there is none.
     std::optional<int> Resolve(std::uint32_t gid, const TileLayer& layer, const LayerTile& tile) {
         const Tileset* tileset = Owner(gid);
+        if (tileset != nullptr && !tileset->read) return std::nullopt;  // reported already
         const std::uint32_t local = tileset ? gid - tileset->firstGid : 0;
         if (tileset != nullptr) {
             const auto type = tileset->tileTypes.find(local);
@@ -60,13 +61,15 @@ public:
     }
 
 private:
-    /// The tileset with the highest first id not above `gid` that has a tile for it.
+    /// The tileset with the highest first id not above `gid` that has a tile for it; one whose
+    /// file could not be read may have any number of tiles.
     const Tileset* Owner(std::uint32_t gid) const {
         auto after = std::upper_bound(
             tilesets.begin(), tilesets.end(), gid,
             [](std::uint32_t id, const Tileset* tileset) { return id < tileset->firstGid; });
         if (after == tilesets.begin()) return nullptr;
         const Tileset* tileset = *(after - 1);
+        if (!tileset->read) return tileset;
         return gid - tileset->firstGid < tileset->tileCount ? tileset : nullptr;
     }
 

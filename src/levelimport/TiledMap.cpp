@@ -219,10 +219,12 @@ void ReadExternalTileset(const JsonFile& map, const std::string& source, Tileset
     if (std::filesystem::path(source).extension() == ".tsx") {
         map.Report("tileset " + Quoted(source) +
                    " is an XML tileset: export it from Tiled as JSON (.tsj)");
+        tileset.read = false;
         return;
     }
     JsonFile file(tileset.file, problems);
-    if (!file.Load(files)) return;
+    tileset.read = file.Load(files);
+    if (!tileset.read) return;
     tileset.name = JsonFile::String(file.Root(), "name");
     const std::string label =
         tileset.name.empty() ? "the tileset" : "tileset " + Quoted(tileset.name);

@@ -29,6 +29,8 @@ struct Tileset {
     /// or one past the highest id it lists).
     std::uint32_t tileCount = 0;
     std::map<std::uint32_t, int> tileTypes;  ///< local tile id -> its "tileType" property
+    /// False when its file could not be read (a problem said so): its tiles are unknown.
+    bool read = true;
 };
 
 /// Tiled keeps a tile's flip and rotation flags in the top four bits of its global id.

@@ -297,5 +297,22 @@ TEST(BadMapsTogether, AreAllListedWithACount) {
     EXPECT_FALSE(std::filesystem::exists(folder.path / "level.json"));
 }
 
+TEST(BadMapsTogether, ATilesetThatCannotBeReadIsReportedOnceNotForEachOfItsTiles) {
+    Folder folder;
+    MapParts parts;
+    parts.tilesets = R"([{"firstgid":1,"source":"world.tsx"},{"firstgid":3,"source":"gone.tsj"}])";
+    parts.layers = "[" + ArrayLayer("a", {1, 2, 3, 4, 0, 9}) + "]";
+    folder.Write("map.tmj", MapText(parts));
+
+    const test_support::CommandResult run = folder.Import("map.tmj level.json");
+
+    EXPECT_EQ(run.exitCode, kProblems);
+    EXPECT_THAT(Lines(run.output),
+                ElementsAre("map.tmj: tileset \"world.tsx\" is an XML tileset: export it from "
+                            "Tiled as JSON (.tsj)",
+                            "gone.tsj: cannot be opened for reading",
+                            "map.tmj: 2 problems, level.json not written"));
+}
+
 }  // namespace
 }  // namespace levelimport::test
