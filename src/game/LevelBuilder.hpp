@@ -53,7 +53,9 @@ private:
     const TileType& LoadTileType(int tileType);
     void CheckAtlasFor(const TileType& tile) const;
     void AddCamera(LevelData& levelData) const;
-    void AddPhysics(GameObject& object, const TileType::Physics& physics, bool moving) const;
+    /// The body of a tile with "physics": a character's box has cut corners (see
+    /// `CharacterShape`), every other tile a plain box; a moving tile's body is kinematic.
+    void AddPhysics(GameObject& object, const TileType& tile) const;
     /// Hazard, checkpoint, collectible, one-way and moving platform, as the tile type asks.
     void AddBehaviours(GameObject& object, const TileType& tile) const;
     void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
