@@ -331,15 +331,16 @@ void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
     if (tile.checkpoint && !sensor && !unreadBody) file.Report(Quote("checkpoint") + sensorBody);
     if (tile.collectible && !sensor && !unreadBody) file.Report(Quote("collectible") + sensorBody);
     if (tile.oneWay && !solidStatic && !unreadBody) {
-        file.Report("\"oneWay\" needs a solid static body: \"physics\" with \"type\": "
-                    "\"static\" and no \"sensor\"");
+        file.Report(
+            "\"oneWay\" needs a solid static body: \"physics\" with \"type\": "
+            "\"static\" and no \"sensor\"");
     }
     if (tile.oneWay && moving != nullptr) {
-        file.Report("\"oneWay\" and \"moving\" cannot be combined: a one-way platform stands "
-                    "still");
+        file.Report(
+            "\"oneWay\" and \"moving\" cannot be combined: a one-way platform stands "
+            "still");
     }
 }
-
 
 }  // namespace
 

@@ -97,8 +97,8 @@ struct TileTypeDescription {
 /// without "physics", a player without "sprite" or "animation", an "animation" with fewer than six
 /// entries, a behaviour key ("hazard", "checkpoint", "collectible", "oneWay", "moving") without
 /// the body it needs, a "moving" without "dx", "dy" or "period", or with a "period" of 0 or less,
-/// a "spriteReached" without "checkpoint". What needs other files (sprites in the atlas, players and goals of a level) is left
-/// to the callers.
+/// a "spriteReached" without "checkpoint". What needs other files (sprites in the atlas, players
+/// and goals of a level) is left to the callers.
 namespace LevelReader {
 
 /// Frames a player's "animation" needs: idle, walk 1, walk 2, jump, (never shown), fall.

@@ -18,9 +18,10 @@ class GameObject;
 /// `fixtureDefs` at the transform's position; deactivation (and the owner's destruction, which
 /// raises `deactivatedEvent`) destroys it. Box2D changes no bodies while it steps: an
 /// activation from inside a contact callback gets its body right after the step, and a body
-/// deactivated there is left in the world, detached and touching nothing. After every physics step the body's position and angle
-/// are copied into the owner's `Transform`, and a dynamic or kinematic body that fell below the
-/// level's death line raises `fallEvent`; without listeners it is put back where it was created.
+/// deactivated there is left in the world, detached and touching nothing. After every physics step
+/// the body's position and angle are copied into the owner's `Transform`, and a dynamic or
+/// kinematic body that fell below the level's death line raises `fallEvent`; without listeners it
+/// is put back where it was created.
 ///
 /// Units are game units (one unit is one sprite pixel), seconds and radians; y points up.
 /// The body's user data is this component, which is how the scene's contact listener finds it.

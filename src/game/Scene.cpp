@@ -45,8 +45,7 @@ bool IsCharacter(b2Body* body) {
 /// The body belongs to a one-way platform.
 bool IsOneWay(b2Body* body) {
     const PhysicsBody* component = BodyComponent(body);
-    return component != nullptr &&
-           component->gameObject->GetComponent<OneWayPlatform>() != nullptr;
+    return component != nullptr && component->gameObject->GetComponent<OneWayPlatform>() != nullptr;
 }
 
 /// False when one fixture is a one-way platform that lets the other pass this step.

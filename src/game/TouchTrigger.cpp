@@ -12,7 +12,8 @@ TouchTrigger::~TouchTrigger() = default;
 
 void TouchTrigger::OnEnable() {
     body = gameObject->GetComponent<PhysicsBody>();
-    if (body != nullptr) body->collisionEnterEvent.Subscribe(this, &CallMember<&TouchTrigger::OnHit>);
+    if (body != nullptr)
+        body->collisionEnterEvent.Subscribe(this, &CallMember<&TouchTrigger::OnHit>);
 }
 
 void TouchTrigger::OnDisable() {

@@ -109,12 +109,9 @@ TEST_F(LevelBuilderTest, PhysicsKeysChooseBodyTypeSensorAndDensity) {
         bool sensor;
         float density;
     };
-    const Expected expected[] = {{b2_kinematicBody, false, 0.0f},
-                                 {b2_staticBody, true, 0.0f},
-                                 {b2_dynamicBody, false, 3.0f},
-                                 {b2_dynamicBody, false, 2.0f},
-                                 {b2_staticBody, false, 0.0f},
-                                 {b2_staticBody, false, 0.0f}};
+    const Expected expected[] = {{b2_kinematicBody, false, 0.0f}, {b2_staticBody, true, 0.0f},
+                                 {b2_dynamicBody, false, 3.0f},   {b2_dynamicBody, false, 2.0f},
+                                 {b2_staticBody, false, 0.0f},    {b2_staticBody, false, 0.0f}};
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         const b2Body* body = level.objects[i]->GetComponent<PhysicsBody>()->GetBody();
@@ -331,8 +328,7 @@ const std::string kHazardBodiless = Tile(R"("hazard": true)");
 const std::string kSolidCheckpoint = Tile(std::string(kSolid) + R"(, "checkpoint": true)");
 const std::string kBodilessCoin = Tile(R"("collectible": true)");
 const std::string kCoinText = Tile(std::string(kSensor) + R"(, "collectible": "yes")");
-const std::string kDynamicOneWay =
-    Tile(R"("physics": {"type": "dynamic"}, "oneWay": true)");
+const std::string kDynamicOneWay = Tile(R"("physics": {"type": "dynamic"}, "oneWay": true)");
 const std::string kSensorOneWay = Tile(std::string(kSensor) + R"(, "oneWay": true)");
 const std::string kMovingOneWay =
     Tile(std::string(kSolid) + R"(, "oneWay": true, "moving": {"dx": 1, "dy": 0, "period": 2})");

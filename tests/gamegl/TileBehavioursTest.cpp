@@ -34,7 +34,8 @@ protected:
             entries += "[1, " + std::to_string(column) + ", 0], ";
         }
         folder.Write("course1.json", R"({"id": 1, "name": "course", "deathLevelInY": -100,
-                     "arrayOfTiles": [[)" + entries + tiles + "]]}");
+                     "arrayOfTiles": [[)" +
+                                         entries + tiles + "]]}");
         scene.LoadLevel("course");
     }
     LevelProgress Progress() const { return LevelProgress::Of(scene.GetLevelData().objects); }
@@ -60,7 +61,8 @@ protected:
 TEST_F(TileBehaviours, SpikesPutThePlayerBackAtItsStartAndCountTheReturn) {
     Play(10, "[5, 1, 1], [8, 5, 1]");
     LandPlayer();
-    const float start = scene.GetLevelData().player->GetComponent<PhysicsBody>()->GetStartPosition().x;
+    const float start =
+        scene.GetLevelData().player->GetComponent<PhysicsBody>()->GetStartPosition().x;
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 0; });
     ASSERT_EQ(Progress().returns, 1);
     EXPECT_EQ(PlayerPosition().x, start) << "back in the frame of the touch";
@@ -86,7 +88,8 @@ TEST_F(TileBehaviours, AFlagReachedIsWhereAFallBelowTheDeathLineComesBackTo) {
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 0; });
     ASSERT_EQ(Progress().returns, 1);
     EXPECT_EQ(PlayerPosition(), glm::vec2(3.0f * kGrid, kGrid));
-    HoldUntil(SDLK_LEFT, [&] { return PlayerPosition().x < kGrid; }, 120);
+    HoldUntil(
+        SDLK_LEFT, [&] { return PlayerPosition().x < kGrid; }, 120);
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 1; });
     EXPECT_EQ(PlayerPosition(), glm::vec2(3.0f * kGrid, kGrid)) << "the flag, not the start";
     EXPECT_EQ(sounds.GetCueCount(SoundCue::Checkpoint), 1) << "reached once";
@@ -151,7 +154,8 @@ TEST_F(TileBehaviours, ALiftEasesThereAndBackInItsPeriodCarryingThePlayer) {
             ASSERT_TRUE(Player()->GetComponent<CharacterController>()->IsGrounded());
             riding = PlayerPosition() - Position("Lift");
         }
-        if (frame > 60) drift = std::max(drift, glm::distance(PlayerPosition() - Position("Lift"), riding));
+        if (frame > 60)
+            drift = std::max(drift, glm::distance(PlayerPosition() - Position("Lift"), riding));
     }
     EXPECT_LT(drift, 0.5f) << "carried without sliding";
 }

@@ -235,8 +235,7 @@ int WriteFlatFloors(ScratchFolder& scratch) {
             ++level;
             scratch.Write("flat" + std::to_string(level) + ".json",
                           "{\"id\": " + std::to_string(level) + ", \"name\": \"" + floor +
-                              "\", \"deathLevelInY\": -100, \"arrayOfTiles\": [[" + tiles +
-                              "]]}");
+                              "\", \"deathLevelInY\": -100, \"arrayOfTiles\": [[" + tiles + "]]}");
         }
     }
     return level;
@@ -249,8 +248,9 @@ TEST_F(Play, HoldingRightCrossesAFlatFloorOfTilesFromAnyStart) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(levels) + 1) << run.output << run.errors;
     for (int level = 1; level <= levels; ++level) {
         // 40 columns at about 60 units a second take some 14 s: far less than the 30 s allowed.
-        EXPECT_THAT(lines[level - 1], MatchesRegex("flat" + std::to_string(level) +
-                                                   R"(\.json: goal reached after [0-9]{3} frames.*)"));
+        EXPECT_THAT(lines[level - 1],
+                    MatchesRegex("flat" + std::to_string(level) +
+                                 R"(\.json: goal reached after [0-9]{3} frames.*)"));
     }
     EXPECT_EQ(run.exitCode, kSound);
 }
@@ -270,9 +270,9 @@ TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
     std::vector<::testing::Matcher<std::string>> lines;
     for (int level = 1; level <= 5; ++level) {
         const std::string name = "1level" + std::to_string(level);
-        lines.push_back(MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" +
-                                     R"(\(scripts/)" + name + R"(\.txt\), collected [0-9]+ of [0-9]+, )" +
-                                     R"([0-9]+ returns)"));
+        lines.push_back(
+            MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" + R"(\(scripts/)" +
+                         name + R"(\.txt\), collected [0-9]+ of [0-9]+, )" + R"([0-9]+ returns)"));
     }
     lines.push_back(
         "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe), "
