@@ -41,6 +41,8 @@ public:
     /// Moves the body to `position` (game units), already moving down a little. From inside a
     /// contact callback, while Box2D steps, the move is made right after the step.
     void PutBack(glm::vec2 position);
+    /// A `PutBack` asked for inside the running step waits for its end.
+    bool IsPuttingBack() const { return pendingPutBack.has_value(); }
 
     /// The kinematic body `body` stands on: the first of its touching contacts whose other body
     /// is kinematic and below it. Null when there is none.

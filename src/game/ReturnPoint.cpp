@@ -19,7 +19,8 @@ glm::vec2 ReturnPoint::GetPoint() const {
 
 void ReturnPoint::Return() {
     const auto body = gameObject->GetComponent<PhysicsBody>();
-    if (body == nullptr) return;
+    // Landing on two spikes at once is one return.
+    if (body == nullptr || body->IsPuttingBack()) return;
     body->PutBack(GetPoint());
     ++returns;
     GameSounds::Cue(SoundCue::Fall);

@@ -58,19 +58,27 @@ protected:
     GameSounds sounds;
 };
 
-TEST_F(TileBehaviours, SpikesPutThePlayerBackAtItsStartAndCountTheReturn) {
-    Play(10, "[5, 1, 1], [8, 5, 1]");
+TEST_F(TileBehaviours, SpikesPutThePlayerBackAtItsStartOncePerTouch) {
+    // A wall of spikes at column 5, and a floor of them from column 7 on.
+    Play(6, "[5, 1, 1], [8, 5, 1], [8, 7, 0], [8, 8, 0], [8, 9, 0], [8, 10, 0]");
     LandPlayer();
-    const float start =
-        scene.GetLevelData().player->GetComponent<PhysicsBody>()->GetStartPosition().x;
+    const glm::vec2 start = Player()->GetComponent<PhysicsBody>()->GetStartPosition();
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 0; });
     ASSERT_EQ(Progress().returns, 1);
-    EXPECT_EQ(PlayerPosition().x, start) << "back in the frame of the touch";
+    EXPECT_EQ(PlayerPosition(), start) << "back in the frame of the touch";
     EXPECT_EQ(PlayerVelocity().y, -49.0f) << "and on its way down";
     EXPECT_EQ(sounds.GetCueCount(SoundCue::Fall), 1);
-    Frames(60);
-    EXPECT_NEAR(PlayerPosition().y, kRestHeight, 0.05f);
-    EXPECT_EQ(Progress().returns, 1);
+
+    // Over the wall and down onto two tiles of the floor at once.
+    LandPlayer();
+    Press(SDLK_RIGHT);
+    Frames(25);
+    Press(SDLK_SPACE);
+    HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 1; }, 200);
+    Release(SDLK_SPACE);
+    EXPECT_EQ(Progress().returns, 2) << "one return however many spikes it touched";
+    EXPECT_EQ(PlayerPosition(), start);
+    EXPECT_EQ(sounds.GetCueCount(SoundCue::Fall), 2);
 }
 
 TEST_F(TileBehaviours, AFlagReachedIsWhereAFallBelowTheDeathLineComesBackTo) {
