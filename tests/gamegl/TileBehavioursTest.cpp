@@ -2,15 +2,13 @@
 // the tile types of the test world "trail" (spikes 8, flag 9, coin 10, ledge 11, lift 12).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "game/Checkpoint.hpp"
-#include "game/Collectible.hpp"
 #include "game/GameSounds.hpp"
 #include "game/LevelProgress.hpp"
-#include "game/MovingPlatform.hpp"
-#include "game/ReturnPoint.hpp"
 #include "gamegl/MeadowScene.hpp"
 
 namespace {
@@ -33,26 +31,21 @@ protected:
         for (int column = 0; column <= lastGround; ++column) {
             entries += "[1, " + std::to_string(column) + ", 0], ";
         }
-        folder.Write("course1.json", R"({"id": 1, "name": "course", "deathLevelInY": -100,
-                     "arrayOfTiles": [[)" +
-                                         entries + tiles + "]]}");
+        const std::string level = R"({"id": 1, "name": "course", "deathLevelInY": -100,
+                                      "arrayOfTiles": [[)";
+        folder.Write("course1.json", level + entries + tiles + "]]}");
         scene.LoadLevel("course");
     }
     LevelProgress Progress() const { return LevelProgress::Of(scene.GetLevelData().objects); }
     glm::vec2 Position(const std::string& name) const {
         return Find(name)->GetTransform()->position;
     }
-    /// Holds `key` until `done` or for at most `limit` frames; the frames run.
+    /// Holds `key` until `done` or for at most `limit` frames.
     template <typename Done>
-    int HoldUntil(SDL_Keycode key, Done done, int limit = 600) {
+    void HoldUntil(SDL_Keycode key, Done done, int limit = 600) {
         Press(key);
-        int frames = 0;
-        while (!done() && frames < limit) {
-            Frame();
-            ++frames;
-        }
+        for (int frames = 0; !done() && frames < limit; ++frames) Frame();
         Release(key);
-        return frames;
     }
 
     GameSounds sounds;
@@ -74,7 +67,8 @@ TEST_F(TileBehaviours, SpikesPutThePlayerBackAtItsStartOncePerTouch) {
     Press(SDLK_RIGHT);
     Frames(25);
     Press(SDLK_SPACE);
-    HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 1; }, 200);
+    const auto returnedAgain = [&] { return Progress().returns > 1; };
+    HoldUntil(SDLK_RIGHT, returnedAgain, 200);
     Release(SDLK_SPACE);
     EXPECT_EQ(Progress().returns, 2) << "one return however many spikes it touched";
     EXPECT_EQ(PlayerPosition(), start);
@@ -142,8 +136,10 @@ TEST_F(TileBehaviours, ALiftEasesThereAndBackInItsPeriodCarryingThePlayer) {
     const b2Body* lift = Find("Lift")->GetComponent<PhysicsBody>()->GetBody();
     EXPECT_EQ(lift->GetType(), b2_kinematicBody) << "moving makes any body kinematic";
     const glm::vec2 start = Position("Lift");
-    // The cosine's largest change of velocity in one step, units per second.
-    const float easedChange = 4.0f * std::pow(3.14159f / 4.0f, 2.0f) * 47.0f * kFrame;
+    // The cosine's largest change of velocity in one step: (2 pi / period)^2 times half the
+    // way (47 units, rounded up) times the step.
+    const float angularSpeed = 2.0f * 3.14159f / 4.0f;
+    const float easedChange = angularSpeed * angularSpeed * 47.0f * kFrame;
     glm::vec2 riding{0.0f, 0.0f};  // the player's place on the lift
     float drift = 0.0f;
     b2Vec2 previousVelocity = lift->GetLinearVelocity();
@@ -162,8 +158,9 @@ TEST_F(TileBehaviours, ALiftEasesThereAndBackInItsPeriodCarryingThePlayer) {
             ASSERT_TRUE(Player()->GetComponent<CharacterController>()->IsGrounded());
             riding = PlayerPosition() - Position("Lift");
         }
-        if (frame > 60)
+        if (frame > 60) {
             drift = std::max(drift, glm::distance(PlayerPosition() - Position("Lift"), riding));
+        }
     }
     EXPECT_LT(drift, 0.5f) << "carried without sliding";
 }
