@@ -306,7 +306,28 @@ std::optional<TileTypeDescription::Motion> ReadMotion(const JsonFile& file, cons
     return TileTypeDescription::Motion{*values[0], *values[1], *values[2]};
 }
 
-/// Hazards, checkpoints, collectibles, one-way and moving platforms, and what each needs.
+/// Each behaviour on a body that can do it. A "physics" that could not be read has been
+/// reported already.
+void CheckBehaviourBodies(const JsonFile& file, const TileTypeDescription& tile, bool moving) {
+    const bool hasPhysics = JsonFile::Find(file.Root(), "physics") != nullptr;
+    const bool unreadBody = hasPhysics && !tile.physics;
+    const bool sensor = tile.physics && tile.physics->sensor;
+    const bool solidStatic = tile.physics && !sensor && tile.physics->type == b2_staticBody;
+    if (tile.hazard && !hasPhysics) file.Report("\"hazard\" needs \"physics\"");
+    if (moving && !hasPhysics) file.Report("\"moving\" needs \"physics\"");
+    const std::string sensorBody = " needs a sensor body: \"physics\" with \"sensor\": true";
+    if (tile.checkpoint && !sensor && !unreadBody) file.Report(Quote("checkpoint") + sensorBody);
+    if (tile.collectible && !sensor && !unreadBody) file.Report(Quote("collectible") + sensorBody);
+    if (tile.oneWay && !solidStatic && !unreadBody) {
+        file.Report(R"("oneWay" needs a solid static body: "physics" with "type": "static" )"
+                    R"(and no "sensor")");
+    }
+    if (tile.oneWay && moving) {
+        file.Report(R"("oneWay" and "moving" cannot be combined: a one-way platform stands still)");
+    }
+}
+
+/// Hazards, checkpoints, collectibles, one-way and moving platforms.
 void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
     const Value& root = file.Root();
     tile.hazard = file.Flag(root, "hazard");
@@ -319,27 +340,7 @@ void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
     }
     const Value* moving = JsonFile::Find(root, "moving");
     if (moving != nullptr) tile.moving = ReadMotion(file, *moving);
-
-    // A "physics" that could not be read has been reported already.
-    const bool hasPhysics = JsonFile::Find(root, "physics") != nullptr;
-    const bool unreadBody = hasPhysics && !tile.physics;
-    const bool sensor = tile.physics && tile.physics->sensor;
-    const bool solidStatic = tile.physics && !sensor && tile.physics->type == b2_staticBody;
-    if (tile.hazard && !hasPhysics) file.Report("\"hazard\" needs \"physics\"");
-    if (moving != nullptr && !hasPhysics) file.Report("\"moving\" needs \"physics\"");
-    const std::string sensorBody = " needs a sensor body: \"physics\" with \"sensor\": true";
-    if (tile.checkpoint && !sensor && !unreadBody) file.Report(Quote("checkpoint") + sensorBody);
-    if (tile.collectible && !sensor && !unreadBody) file.Report(Quote("collectible") + sensorBody);
-    if (tile.oneWay && !solidStatic && !unreadBody) {
-        file.Report(
-            "\"oneWay\" needs a solid static body: \"physics\" with \"type\": "
-            "\"static\" and no \"sensor\"");
-    }
-    if (tile.oneWay && moving != nullptr) {
-        file.Report(
-            "\"oneWay\" and \"moving\" cannot be combined: a one-way platform stands "
-            "still");
-    }
+    CheckBehaviourBodies(file, tile, moving != nullptr);
 }
 
 }  // namespace
