@@ -174,8 +174,8 @@ TEST(ShippedExample, ImportToTheDefaultWorldsLevels) {
     for (const int number : {1, 6}) {
         SCOPED_TRACE("level " + std::to_string(number));
         Folder folder;
-        const std::string map = std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" +
-                                std::to_string(number) + ".tmj";
+        const std::string map =
+            std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" + std::to_string(number) + ".tmj";
 
         const test_support::CommandResult run = folder.Import("'" + map + "' level.json");
 
