@@ -65,12 +65,16 @@ SDLRenderer::SDLRenderer()
 SDLRenderer::~SDLRenderer() {
     renderer.reset();
     if (window != nullptr) SDL_DestroyWindow(window);
-    windowWatch.reset();
     SDL_Quit();
+    windowWatch.reset();
 }
 
 void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, bool vsync) {
     if (running || window != nullptr) return;
+    // The watch's error handler goes in before SDL's video starts: SDL keeps the handler it
+    // finds then and puts it back to close its display, when the GL driver may still free
+    // things it could not make for a window destroyed from outside.
+    if (windowWatch == nullptr) windowWatch = std::make_unique<X11WindowWatch>();
     if (SDL_Init(sdlInitFlags) != 0) {
         ORKA_LOG_ERROR("Cannot initialise SDL: %s", SDL_GetError());
         return;
@@ -82,7 +86,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
         ORKA_LOG_ERROR("Cannot create the window \"%s\": %s", windowTitle.c_str(), SDL_GetError());
         return;
     }
-    windowWatch = std::make_unique<X11WindowWatch>(window);
+    windowWatch->watch(window);
     renderer = std::make_unique<Renderer>(window, vsync);
     renderer->setLogicalSize(logicalSize);
     // Rendering into the window is gamma-corrected by the hardware.

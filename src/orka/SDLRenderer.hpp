@@ -82,7 +82,7 @@ private:
     void dispatch(SDL_Event& event);
 
     std::unique_ptr<Renderer> renderer;
-    std::unique_ptr<X11WindowWatch> windowWatch;  // outlives the window: destroying it errs too
+    std::unique_ptr<X11WindowWatch> windowWatch;  // from init until after SDL_Quit
     std::string windowTitle;
     bool running = false;
     int windowWidth = 800;
