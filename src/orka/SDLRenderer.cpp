@@ -80,8 +80,11 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
         return;
     }
     requestGLContext();
+    // Shown only once its GL context exists: SDL reads the window's attributes to make the
+    // context and crashes when another client has destroyed the window by then.
+    const bool shown = (sdlWindowFlags & SDL_WINDOW_HIDDEN) == 0;
     window = SDL_CreateWindow(windowTitle.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                              windowWidth, windowHeight, sdlWindowFlags);
+                              windowWidth, windowHeight, sdlWindowFlags | SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         ORKA_LOG_ERROR("Cannot create the window \"%s\": %s", windowTitle.c_str(), SDL_GetError());
         return;
@@ -91,6 +94,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
     renderer->setLogicalSize(logicalSize);
     // Rendering into the window is gamma-corrected by the hardware.
     glEnable(GL_FRAMEBUFFER_SRGB);
+    if (shown) SDL_ShowWindow(window);
 }
 
 void SDLRenderer::startEventLoop() {
