@@ -1,15 +1,22 @@
 #include "game/LevelBuilder.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "game/CameraComponent.hpp"
 #include "game/CharacterAnimator.hpp"
 #include "game/CharacterController.hpp"
+#include "game/Checkpoint.hpp"
+#include "game/Collectible.hpp"
+#include "game/Hazard.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/Logger.hpp"
+#include "game/MovingPlatform.hpp"
+#include "game/OneWayPlatform.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/ReturnPoint.hpp"
 #include "game/SpriteRenderer.hpp"
 #include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -30,6 +37,31 @@ constexpr float kRestitution = 0.0f;
 constexpr uint16 kCollisionCategory = 0x0001;
 constexpr uint16 kCollisionMask = 0xFFFF;
 constexpr int16 kCollisionGroup = 0;
+
+/// How far, in game units, a character's box is cut back at each corner. Floor tiles are
+/// separate boxes, so a square corner walking from one onto the next meets that tile's side and
+/// stops dead; a cut corner passes over the edge. Two units pass the edge at any walking speed
+/// and still let the character stand on a ledge it overlaps by more than that.
+constexpr float kCharacterCornerCut = 2.0f;
+
+/// The 20 x 20 box with its four corners cut off at 45 degrees (eight vertices, counter-clockwise).
+b2PolygonShape CharacterShape() {
+    constexpr float h = kBoxHalfSize;
+    constexpr float c = kCharacterCornerCut;
+    const b2Vec2 vertices[] = {{-h + c, -h}, {h - c, -h}, {h, -h + c}, {h, h - c},
+                               {h - c, h},   {-h + c, h}, {-h, h - c}, {-h, -h + c}};
+    b2PolygonShape shape;
+    shape.Set(vertices, 8);
+    return shape;
+}
+
+/// The density that gives a character shape the mass of a full box of `density`: jumps and
+/// walks keep the speeds they were tuned for.
+float CharacterDensity(float density) {
+    constexpr float box = 4.0f * kBoxHalfSize * kBoxHalfSize;
+    constexpr float cut = 2.0f * kCharacterCornerCut * kCharacterCornerCut;
+    return density * box / (box - cut);
+}
 
 /// Throws the first problem found, the one the game reports.
 void ThrowFirst(const std::vector<Problem>& problems) {
@@ -117,9 +149,12 @@ void LevelBuilder::AddCamera(LevelData& levelData) const {
 }
 
 void LevelBuilder::CheckAtlasFor(const TileType& tile) const {
-    if (!tile.sprite || context.atlas != nullptr) return;
-    throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*tile.sprite) +
-                             ", but no sprite atlas is loaded");
+    if (context.atlas != nullptr) return;
+    for (const std::optional<int>& sprite : {tile.sprite, tile.spriteReached}) {
+        if (!sprite) continue;
+        throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*sprite) +
+                                 ", but no sprite atlas is loaded");
+    }
 }
 
 std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& levelData) {
@@ -131,10 +166,29 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
         CheckAtlasFor(tile);
         AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*context.atlas, *tile.sprite));
     }
-    if (tile.physics) AddPhysics(*object, *tile.physics);
+    if (tile.physics) AddPhysics(*object, tile);
     if (tile.characterController) AddPlayer(object, tile, levelData);
     if (tile.levelOverBox) AddWired<LevelOverOnHitByCharacter>(*object);
+    // Each needs the body (checked when the file was read), which is added above.
+    if (tile.physics) AddBehaviours(*object, tile);
     return object;
+}
+
+void LevelBuilder::AddBehaviours(GameObject& object, const TileType& tile) const {
+    if (tile.hazard) object.AddComponent<Hazard>();
+    if (tile.checkpoint) {
+        auto checkpoint = object.AddComponent<Checkpoint>();
+        if (tile.spriteReached) {
+            checkpoint->reachedSprite = AtlasSprite(*context.atlas, *tile.spriteReached);
+        }
+    }
+    if (tile.collectible) object.AddComponent<Collectible>();
+    if (tile.oneWay) object.AddComponent<OneWayPlatform>();
+    if (tile.moving) {
+        auto platform = AddWired<MovingPlatform>(object);
+        platform->travel = {tile.moving->dx, tile.moving->dy};
+        platform->period = tile.moving->period;
+    }
 }
 
 const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
@@ -147,28 +201,32 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     return tileTypes.emplace(tileType, std::move(tile)).first->second;
 }
 
-void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics) const {
+void LevelBuilder::AddPhysics(GameObject& object, const TileType& tile) const {
+    const TileType::Physics& physics = *tile.physics;
+    const bool character = tile.characterController;
     Logger::Debug("Building a physics");
     auto body = AddWired<PhysicsBody>(object);
     body->world = context.world;
 
     b2BodyDef bodyDef;
-    bodyDef.type = physics.type;
+    // A moving platform is driven through its velocity, whatever type its file gives.
+    bodyDef.type = tile.moving ? b2_kinematicBody : physics.type;
     const auto transform = object.GetTransform();
     bodyDef.position.Set(transform->position.x, transform->position.y);
     body->bodyDef = bodyDef;
 
-    b2PolygonShape box;
-    box.SetAsBox(kBoxHalfSize, kBoxHalfSize);
+    b2PolygonShape shape;
+    shape.SetAsBox(kBoxHalfSize, kBoxHalfSize);
+    if (character) shape = CharacterShape();
     b2FixtureDef fixture;
     fixture.friction = kFriction;
     fixture.restitution = kRestitution;
-    fixture.density = physics.density;
+    fixture.density = character ? CharacterDensity(physics.density) : physics.density;
     fixture.isSensor = physics.sensor;
     fixture.filter.categoryBits = kCollisionCategory;
     fixture.filter.maskBits = kCollisionMask;
     fixture.filter.groupIndex = kCollisionGroup;
-    body->AddFixture(fixture, box);
+    body->AddFixture(fixture, shape);
 }
 
 void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
@@ -179,6 +237,7 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
     }
     levelData.player = object;
     AddWired<CharacterController>(*object);
+    object->AddComponent<ReturnPoint>();
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).
     auto animator = AddWired<CharacterAnimator>(*object);

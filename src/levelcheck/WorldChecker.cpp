@@ -169,6 +169,9 @@ const TileTypeDescription& WorldChecker::LoadTileType(int tileType) {
     TileTypeDescription tile =
         LevelReader::ReadTileFile(LevelReader::TileFileName(tileType), problems);
     if (tile.sprite) CheckSprite(tile.fileName, "\"sprite\"", *tile.sprite);
+    if (tile.spriteReached) {
+        CheckSprite(tile.fileName, "\"spriteReached\"", *tile.spriteReached);
+    }
     for (std::size_t i = 0; i < tile.animation.size(); ++i) {
         CheckSprite(tile.fileName, "\"animation\"[" + std::to_string(i) + "]", tile.animation[i]);
     }
@@ -199,9 +202,11 @@ void WorldChecker::CheckPlayerAndGoal(const LevelDescription& level) {
 }
 
 void WorldChecker::CheckCells(const LevelDescription& level) {
-    std::map<std::pair<int, int>, const TileEntry*> taken;
+    // Tiles may be stacked (a decoration drawn over the ground); two bodies on one cell may not.
+    std::map<std::pair<int, int>, const TileEntry*> bodies;
     for (const TileEntry& entry : level.entries) {
-        const auto [cell, added] = taken.emplace(std::make_pair(entry.column, entry.row), &entry);
+        if (!tileTypes.at(entry.type).physics) continue;
+        const auto [cell, added] = bodies.emplace(std::make_pair(entry.column, entry.row), &entry);
         if (added) continue;
         Report(level.fileName, Position(*cell->second) + " and " + Position(entry) +
                                    " are both on column " + std::to_string(entry.column) +

@@ -33,15 +33,33 @@ With them it reads every tile-type file tile<N>.json they use, and the atlas. Ea
 found is printed on one line as "file: problem": a file that is missing, unreadable or not
 valid JSON (with the position), a missing key, a key of the wrong JSON type, a tile entry with
 fewer than three integers, a sprite number the atlas lacks, an animation with fewer than six
-frames, a level without a player or without a goal, two tiles on one grid cell.
+frames, a level without a player or without a goal, two tiles with a "physics" body on one grid
+cell (tiles may be stacked on a cell, such as a decoration over the ground, as long as at most
+one of them has a body).
+
+The keys of a tile-type file: "id", "name", "sprite", "physics" ("type", "sensor",
+"density"), "characterController" with "animation" (the player), "leveloverbox" (the goal),
+and the behaviours, each a problem when wrongly typed or without the body it needs:
+  "hazard": true       needs "physics"; touching it puts the player back at its return
+                       point (the last checkpoint reached, or else the start), as falling
+                       below the level's "deathLevelInY" does
+  "checkpoint": true   needs a sensor body; its first touch makes it the return point;
+                       "spriteReached": N is shown from then on
+  "collectible": true  needs a sensor body; the player takes it by touching it
+  "oneWay": true       needs a solid static body; stood on from above, passed through
+                       from below and from the sides
+  "moving": {"dx": <units>, "dy": <units>, "period": <seconds>}
+                       needs "physics" (made kinematic); travels to (x + dx, y + dy) and
+                       back in "period" seconds, more than 0, carrying what stands on it
 
 Options:
   --play <script>  then play a sound world: replay the recorded input script on each level,
-                   without showing a window, and tell whether the goal is reached and after
-                   how many frames. <script> is one script for every level, or a folder of
-                   scripts named after the levels (scripts/1level2.txt for 1level2.json). A
-                   goal not reached 1800 frames (30 s) after the script's last key is a
-                   problem.
+                   without showing a window, and tell whether the goal is reached, after how
+                   many frames, how many collectibles were taken and how often the player was
+                   put back (", collected C of T, R returns"). <script> is one script for
+                   every level, or a folder of scripts named after the levels
+                   (scripts/1level2.txt for 1level2.json). A goal not reached 1800 frames
+                   (30 s) after the script's last key is a problem.
   --help           show this text
 
 Exit code: 0 when the world is sound, 1 when a problem was found, 2 for wrong usage.

@@ -175,8 +175,8 @@ protected:
 TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
     const Outcome run = Check("walk.txt");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (walk.txt)\n"
-              "tiny2.json: goal reached after 26 frames (walk.txt)\n"
+              "tiny1.json: goal reached after 46 frames (walk.txt), collected 0 of 0, 0 returns\n"
+              "tiny2.json: goal reached after 26 frames (walk.txt), collected 0 of 0, 0 returns\n"
               "tiny: sound (2 levels, 3 tile types, atlas tiny), every level finished\n");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
@@ -185,8 +185,10 @@ TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
 TEST_F(Play, AFolderHoldsOneScriptPerLevelAndALevelNotFinishedIsAProblem) {
     const Outcome run = Check("scripts");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt)\n"
-              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt)\n"
+              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt), collected 0 of 0, "
+              "0 returns\n"
+              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt), collected 0 of 0, "
+              "1 returns\n"
               "tiny: 1 problem\n");
     EXPECT_EQ(run.exitCode, kProblems);
 }
@@ -213,6 +215,46 @@ TEST_F(Play, AWorldWithProblemsIsNotPlayed) {
     EXPECT_EQ(run.exitCode, kProblems);
 }
 
+/// A world "flat": one level per start, the player on a floor of tiles with the goal 40 columns
+/// to its right, on each kind of floor (one type throughout, two static types in runs of three,
+/// two rows of tiles). The starts lie where float rounding made a square player catch on the
+/// edges between tiles: before its corners were cut, 48 of these 63 walks stopped dead.
+int WriteFlatFloors(ScratchFolder& scratch) {
+    scratch.Write("tile4.json", R"({"id": 4, "name": "Earth", "sprite": 1,
+                                    "physics": {"type": "static"}})");
+    int level = 0;
+    for (const std::string floor : {"one type", "two types", "two rows"}) {
+        for (int start = 40; start <= 80; start += 2) {
+            std::string tiles;
+            for (int column = start - 5; column < start + 50; ++column) {
+                const int type = floor == "two types" && column / 3 % 2 == 1 ? 4 : 1;
+                tiles += "[" + std::to_string(type) + "," + std::to_string(column) + ",0],";
+                if (floor == "two rows") tiles += "[4," + std::to_string(column) + ",-1],";
+            }
+            tiles += "[3," + std::to_string(start) + ",1],[2," + std::to_string(start + 40) + ",1]";
+            ++level;
+            scratch.Write("flat" + std::to_string(level) + ".json",
+                          "{\"id\": " + std::to_string(level) + ", \"name\": \"" + floor +
+                              "\", \"deathLevelInY\": -100, \"arrayOfTiles\": [[" + tiles + "]]}");
+        }
+    }
+    return level;
+}
+
+TEST_F(Play, HoldingRightCrossesAFlatFloorOfTilesFromAnyStart) {
+    const int levels = WriteFlatFloors(scratch);
+    const Outcome run = RunChecker(scratch.path, {"--play", "walk.txt", "flat", "tiny"});
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(levels) + 1) << run.output << run.errors;
+    for (int level = 1; level <= levels; ++level) {
+        // 40 columns at about 60 units a second take some 14 s: far less than the 30 s allowed.
+        EXPECT_THAT(lines[level - 1],
+                    MatchesRegex("flat" + std::to_string(level) +
+                                 R"(\.json: goal reached after [0-9]{3} frames.*)"));
+    }
+    EXPECT_EQ(run.exitCode, kSound);
+}
+
 TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
     ScratchFolder scratch;
     std::filesystem::copy(ORKA_DEFAULT_WORLD_DIR, scratch.path,
@@ -220,23 +262,41 @@ TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
                               std::filesystem::copy_options::overwrite_existing);
     const Outcome check = RunChecker(scratch.path, {"1level"});
     EXPECT_EQ(check.output,
-              "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe)\n");
+              "1level: sound (6 levels, 35 tile types, atlas platformer-art-deluxe)\n");
     EXPECT_EQ(check.exitCode, kSound);
     EXPECT_EQ(check.errors, "");
 
+    // Every recorded play takes every coin of its level and is never put back.
+    const int coins[] = {3, 3, 3, 5, 7, 21};
     const Outcome play = RunChecker(scratch.path, {"--play", "scripts", "1level"});
     std::vector<::testing::Matcher<std::string>> lines;
-    for (int level = 1; level <= 5; ++level) {
+    for (int level = 1; level <= 6; ++level) {
         const std::string name = "1level" + std::to_string(level);
+        const std::string taken = std::to_string(coins[level - 1]);
         lines.push_back(MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" +
-                                     R"(\(scripts/)" + name + R"(\.txt\))"));
+                                     R"(\(scripts/)" + name + R"(\.txt\), collected )" + taken +
+                                     " of " + taken + ", 0 returns"));
     }
     lines.push_back(
-        "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe), "
+        "1level: sound (6 levels, 35 tile types, atlas platformer-art-deluxe), "
         "every level finished");
     EXPECT_THAT(Lines(play.output), ElementsAreArray(lines));
     EXPECT_EQ(play.exitCode, kSound);
     EXPECT_EQ(play.errors, "");
+}
+
+TEST(Levelcheck, TheTrailOfEveryTileBehaviourIsFinishedWithItsCoinsAndOneReturn) {
+    const std::filesystem::path worlds = std::string(ORKA_TEST_DATA_DIR) + "/worlds";
+    ScratchFolder scratch;
+    scratch.CopyFrom(worlds / "meadow");
+    scratch.CopyFrom(worlds / "trail");
+    const Outcome run = RunChecker(scratch.path, {"--play", "scripts", "trail", "blocks"});
+    EXPECT_EQ(run.output,
+              "trail1.json: goal reached after 684 frames (scripts/trail1.txt), collected 3 of 3, "
+              "1 returns\n"
+              "trail: sound (1 levels, 8 tile types, atlas blocks), every level finished\n");
+    EXPECT_EQ(run.exitCode, kSound);
+    EXPECT_EQ(run.errors, "");
 }
 
 TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {

@@ -106,15 +106,35 @@ TEST_F(WorldCheckerTest, PlayerGoalAndCellsAreCheckedPerLevel) {
                             R"(w2.json: no goal: no tile has a type with "leveloverbox")"));
 }
 
-TEST_F(WorldCheckerTest, AnimationSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
+TEST_F(WorldCheckerTest, StackedTilesAreAProblemOnlyWhenTwoOfThemHaveABody) {
+    folder.Write("tile4.json", R"({"name": "flower", "sprite": 1})");
+    // Ground (1) under a flower (4), two flowers and a flower under the goal (2) are fine; a
+    // second ground tile, and the goal's sensor over the ground, are not.
+    folder.Write("w1.json", R"({"id": 1, "name": "l", "arrayOfTiles": [
+        [[1, 0, 0], [1, 1, 0], [3, 0, 2], [2, 1, 1], [1, 2, 0], [1, 3, 0]],
+        [[4, 0, 0], [4, 1, 1], [4, 1, 1], [1, 2, 0], [2, 3, 0], [7, 0, 2]]]})");
+    EXPECT_THAT(Check(),
+                ElementsAre("tile7.json: cannot be opened for reading",
+                            R"(w1.json: "arrayOfTiles"[0][4] and "arrayOfTiles"[1][3] are both )"
+                            "on column 2, row 0",
+                            R"(w1.json: "arrayOfTiles"[0][5] and "arrayOfTiles"[1][4] are both )"
+                            "on column 3, row 0"))
+        << "a tile whose file cannot be read is not said to collide";
+}
+
+TEST_F(WorldCheckerTest, AnimationAndReachedSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
     folder.Write("tile3.json", R"({"name": "p", "sprite": 10, "physics": {"type": "dynamic"},
         "characterController": 1, "animation": [10, 11, 12, 30, 14, 31]})");
-    folder.Write("w1.json", Level(1));
+    folder.Write("tile4.json", R"({"name": "flag", "sprite": 1, "checkpoint": true,
+        "physics": {"type": "static", "sensor": true}, "spriteReached": 32})");
+    folder.Write("w1.json", Level(1, R"(, [4, 5, 5])"));
     EXPECT_THAT(Check(),
                 ElementsAre(R"(tile3.json: "animation"[3] 30: the atlas atlas.json has no )"
                             R"("30.png")",
                             R"(tile3.json: "animation"[5] 31: the atlas atlas.json has no )"
-                            R"("31.png")"));
+                            R"("31.png")",
+                            R"(tile4.json: "spriteReached" 32: the atlas atlas.json has no )"
+                            R"("32.png")"));
 
     WorldChecker withoutAtlas("w");
     withoutAtlas.CheckLevels();
