@@ -65,28 +65,36 @@ SDLRenderer::SDLRenderer()
 SDLRenderer::~SDLRenderer() {
     renderer.reset();
     if (window != nullptr) SDL_DestroyWindow(window);
-    windowWatch.reset();
     SDL_Quit();
+    windowWatch.reset();
 }
 
 void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, bool vsync) {
     if (running || window != nullptr) return;
+    // The watch's error handler goes in before SDL's video starts: SDL keeps the handler it
+    // finds then and puts it back to close its display, when the GL driver may still free
+    // things it could not make for a window destroyed from outside.
+    if (windowWatch == nullptr) windowWatch = std::make_unique<X11WindowWatch>();
     if (SDL_Init(sdlInitFlags) != 0) {
         ORKA_LOG_ERROR("Cannot initialise SDL: %s", SDL_GetError());
         return;
     }
     requestGLContext();
+    // Shown only once its GL context exists: SDL reads the window's attributes to make the
+    // context and crashes when another client has destroyed the window by then.
+    const bool shown = (sdlWindowFlags & SDL_WINDOW_HIDDEN) == 0;
     window = SDL_CreateWindow(windowTitle.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                              windowWidth, windowHeight, sdlWindowFlags);
+                              windowWidth, windowHeight, sdlWindowFlags | SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         ORKA_LOG_ERROR("Cannot create the window \"%s\": %s", windowTitle.c_str(), SDL_GetError());
         return;
     }
-    windowWatch = std::make_unique<X11WindowWatch>(window);
+    windowWatch->watch(window);
     renderer = std::make_unique<Renderer>(window, vsync);
     renderer->setLogicalSize(logicalSize);
     // Rendering into the window is gamma-corrected by the hardware.
     glEnable(GL_FRAMEBUFFER_SRGB);
+    if (shown) SDL_ShowWindow(window);
 }
 
 void SDLRenderer::startEventLoop() {

@@ -41,6 +41,7 @@ public:
     SDLRenderer& operator=(const SDLRenderer&) = delete;
 
     /// Initialises SDL, creates the window with an OpenGL 3.3 core context and the Renderer.
+    /// The window is shown (unless SDL_WINDOW_HIDDEN is asked for) once its context exists.
     /// Does nothing when already initialised or running. When SDL_Init or the window creation
     /// fails it logs an error with SDL's message and returns without a window.
     void init(unsigned int sdlInitFlags = SDL_INIT_EVERYTHING,
@@ -82,7 +83,7 @@ private:
     void dispatch(SDL_Event& event);
 
     std::unique_ptr<Renderer> renderer;
-    std::unique_ptr<X11WindowWatch> windowWatch;  // outlives the window: destroying it errs too
+    std::unique_ptr<X11WindowWatch> windowWatch;  // from init until after SDL_Quit
     std::string windowTitle;
     bool running = false;
     int windowWidth = 800;

@@ -16,10 +16,12 @@ namespace {
 
 // Xlib calls its error handler as a plain function, so what it needs is process-wide.
 struct WatchState {
+    bool installed = false;
     XErrorHandler previous = nullptr;
     XID window = 0;
     int glxFirstError = -1;  // GLX's first error code; -1 without GLX
     bool lost = false;
+    bool aftermathLogged = false;
 };
 WatchState state;
 
@@ -37,9 +39,26 @@ bool saysWindowIsMissing(int code) {
            glxCode == kGlxBadCurrentDrawable || glxCode == kGlxBadWindow;
 }
 
+void logFirstAftermathError(Display* display, const XErrorEvent& error) {
+    if (state.aftermathLogged) return;
+    state.aftermathLogged = true;
+    // Xlib's own default handler names the error this way too.
+    char name[128] = "";
+    XGetErrorText(display, error.error_code, name, sizeof(name));
+    ORKA_LOG_WARNING(
+        "X error after the window was lost, ignored like any that follow: %s (request %d.%d, "
+        "resource 0x%lx)",
+        name, error.request_code, error.minor_code, error.resourceid);
+}
+
 int onXError(Display* display, XErrorEvent* error) {
-    if (error->resourceid == state.window && saysWindowIsMissing(error->error_code)) {
+    if (state.window != 0 && error->resourceid == state.window &&
+        saysWindowIsMissing(error->error_code)) {
         state.lost = true;
+        return 0;
+    }
+    if (state.lost) {
+        logFirstAftermathError(display, *error);
         return 0;
     }
     return state.previous != nullptr ? state.previous(display, error) : 0;
@@ -65,35 +84,50 @@ bool x11Parts(SDL_Window* window, Display*& display, XID& id) {
 
 }  // namespace
 
-X11WindowWatch::X11WindowWatch(SDL_Window* window) {
-    Display* x11Display = nullptr;
-    XID id = 0;
-    if (!x11Parts(window, x11Display, id)) return;
-    if (state.window != 0) {
-        ORKA_LOG_ERROR("Another X11 window is already watched; window 0x%lx is not", id);
+X11WindowWatch::X11WindowWatch() {
+    if (state.installed) {
+        ORKA_LOG_ERROR("Another X11 window watch is active; this one watches nothing");
         return;
     }
-    display = x11Display;
-    state = WatchState{XSetErrorHandler(onXError), id, glxFirstError(x11Display), false};
+    installed = true;
+    state = WatchState{};
+    state.installed = true;
+    state.previous = XSetErrorHandler(onXError);
 }
 
 X11WindowWatch::~X11WindowWatch() {
-    if (display == nullptr) return;
-    XSync(static_cast<Display*>(display), False);
+    if (!installed) return;
     // Someone who replaced the handler meanwhile keeps theirs.
     const XErrorHandler current = XSetErrorHandler(state.previous);
     if (current != onXError) XSetErrorHandler(current);
     state = WatchState{};
 }
 
+void X11WindowWatch::watch(SDL_Window* window) {
+    Display* display = nullptr;
+    XID id = 0;
+    if (!installed || !x11Parts(window, display, id)) return;
+    state.window = id;
+    state.glxFirstError = glxFirstError(display);
+    state.lost = false;
+}
+
+bool X11WindowWatch::isWatching() const {
+    return installed && state.window != 0;
+}
+
 bool X11WindowWatch::windowLost() const {
-    return display != nullptr && state.lost;
+    return installed && state.lost;
 }
 
 #else  // SDL without X11: there is nothing to watch.
 
-X11WindowWatch::X11WindowWatch(SDL_Window*) {}
+X11WindowWatch::X11WindowWatch() = default;
 X11WindowWatch::~X11WindowWatch() = default;
+void X11WindowWatch::watch(SDL_Window*) {}
+bool X11WindowWatch::isWatching() const {
+    return false;
+}
 bool X11WindowWatch::windowLost() const {
     return false;
 }

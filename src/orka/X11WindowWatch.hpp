@@ -9,26 +9,34 @@ namespace orka {
 /// through the window manager's close request. Every later request about the window then fails,
 /// and Xlib's default answer to such an error is to end the process. While a watch lives, X
 /// errors saying the watched window does not exist are recorded instead and `windowLost` turns
-/// true; every other X error goes to the handler that was installed before.
+/// true. From then on every X error is ignored, the first of them logged: they are the aftermath
+/// of the loss (the GL driver frees what it could not make for the gone window, up to when SDL
+/// closes its display). Before the loss, other X errors go to the handler installed before.
 ///
-/// Does nothing for a window that is not an X11 window (another video driver). One watch at a
-/// time, since Xlib's error handler is process-wide; main thread only.
+/// Lifetime: make it before SDL's video starts and destroy it after SDL_Quit. SDL keeps the
+/// handler it finds when its video starts and puts that one back to close its display, which
+/// still sends requests about the window. One watch at a time, since Xlib's error handler is
+/// process-wide; main thread only.
 class X11WindowWatch {
 public:
-    explicit X11WindowWatch(SDL_Window* window);
-    /// Waits for the X server's answers to the requests made so far, so that their errors still
-    /// come here, then puts the previous error handler back.
+    /// Installs the error handler; watches no window yet.
+    X11WindowWatch();
+    /// Puts the previous error handler back, unless someone replaced this one meanwhile.
     ~X11WindowWatch();
     X11WindowWatch(const X11WindowWatch&) = delete;
     X11WindowWatch& operator=(const X11WindowWatch&) = delete;
 
-    /// The window is an X11 window and its errors are being watched.
-    bool isWatching() const { return display != nullptr; }
+    /// Watches `window` from now on. Does nothing for a window that is not an X11 window
+    /// (another video driver), or when this is not the process's watch.
+    void watch(SDL_Window* window);
+
+    /// An X11 window is being watched.
+    bool isWatching() const;
     /// True once an X error said that the watched window no longer exists.
     bool windowLost() const;
 
 private:
-    void* display = nullptr;  // the window's Display*; Xlib's macros are kept out of this header
+    bool installed = false;  // false for a second watch, which leaves the handler alone
 };
 
 }  // namespace orka
