@@ -5,10 +5,26 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "orka/Log.hpp"
 
 namespace orka::fuzz {
+
+/// Fuzz inputs that stand for several files put them one after another with this line between.
+constexpr std::string_view separator = "\n----\n";
+
+/// The files of one input, split at every separator (at least one, maybe empty).
+inline std::vector<std::string> splitParts(std::string_view input) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const std::size_t end = input.find(separator);
+        parts.emplace_back(input.substr(0, end));
+        if (end == std::string_view::npos) return parts;
+        input.remove_prefix(end + separator.size());
+    }
+}
 
 /// Makes the engine log quiet for fuzzing: messages are still formatted (that code runs too) but
 /// dropped, since printing them would dominate the run time. A fatal record is a finding: it is

@@ -22,17 +22,6 @@
 
 namespace {
 
-constexpr std::string_view separator = "\n----\n";
-
-std::vector<std::string> splitParts(std::string_view input) {
-    std::vector<std::string> parts;
-    for (;;) {
-        const std::size_t end = input.find(separator);
-        parts.emplace_back(input.substr(0, end));
-        if (end == std::string_view::npos) return parts;
-        input.remove_prefix(end + separator.size());
-    }
-}
 
 /// What the tile behaviours of a file without problems need from its body.
 void checkBehaviours(const TileTypeDescription& tile) {
@@ -81,7 +70,7 @@ void checkProblemsNameTheirFiles(const std::vector<Problem>& problems,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> parts =
-        splitParts(std::string_view(reinterpret_cast<const char*>(data), size));
+        orka::fuzz::splitParts(std::string_view(reinterpret_cast<const char*>(data), size));
     std::vector<Problem> problems;
     std::set<std::string> fileNames{"fuzz1.json"};
     const LevelDescription level = LevelReader::ReadLevelText("fuzz1.json", parts[0], problems);

@@ -25,19 +25,8 @@
 
 namespace {
 
-constexpr std::string_view separator = "\n----\n";
 const std::string mapFile = "maps/fuzz.tmj";
 const std::string levelFile = "fuzz3.json";
-
-std::vector<std::string> splitParts(std::string_view input) {
-    std::vector<std::string> parts;
-    for (;;) {
-        const std::size_t end = input.find(separator);
-        parts.emplace_back(input.substr(0, end));
-        if (end == std::string_view::npos) return parts;
-        input.remove_prefix(end + separator.size());
-    }
-}
 
 /// Hands out the parts as files, and remembers which names were asked for.
 class MemoryFiles {
@@ -82,7 +71,7 @@ void checkLevel(const levelimport::MapImport& result) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    MemoryFiles files(splitParts(std::string_view(reinterpret_cast<const char*>(data), size)));
+    MemoryFiles files(orka::fuzz::splitParts(std::string_view(reinterpret_cast<const char*>(data), size)));
     const levelimport::MapImport result = levelimport::ImportMap(
         mapFile, levelFile,
         [&files](const std::string& name, std::string& error) { return files.read(name, error); });
