@@ -19,20 +19,29 @@ namespace {
 /// Any run of the search starts from the same pseudo-random sequence.
 constexpr std::uint32_t kSeed = 20261207;
 
-/// Spans of keys played on from a replayed state before the next round picks another.
-constexpr int kExploreSpans = 12;
-/// A span lasts kShortestSpan + kSpanStep * n frames, n from 0 to kSpanSteps - 1.
+/// Moves played on from a replayed state before the next round picks another.
+constexpr int kExploreMoves = 12;
+/// A move lasts kShortestSpan + kSpanStep * n frames, n from 0 to kSpanSteps - 1.
 constexpr int kShortestSpan = 4;
 constexpr int kSpanStep = 2;
 constexpr int kSpanSteps = 13;
 
-/// Out of kChoiceScale spans: how many walk towards the goal, away from it; how many jump.
+/// Out of kChoiceScale moves: how many walk towards the goal, away from it (the rest stand);
+/// how many tap Space at their start, how many hold it throughout.
 constexpr std::uint32_t kChoiceScale = 20;
-constexpr std::uint32_t kTowardsGoal = 11;
-constexpr std::uint32_t kAwayFromGoal = 4;
-constexpr std::uint32_t kJumps = 7;
+constexpr std::uint32_t kTowardsGoal = 14;
+constexpr std::uint32_t kAwayFromGoal = 2;
+constexpr std::uint32_t kJumpTaps = 5;
+constexpr std::uint32_t kJumpHolds = 1;
+/// A tap of Space lasts as long as a press is remembered before a landing (0.1 s).
+constexpr int kTapFrames = 6;
 
-/// What picking an entry costs its score (cells of distance): each pick of the entry itself,
+/// An entry's score counts, in cells, the way still to go to the nearest goal (weighted a
+/// little more, so that the search heads on rather than perfecting the way behind), and the way
+/// gone so far as the cells walked in its frames: quick ways are explored first.
+constexpr double kDistanceWeight = 1.2;
+constexpr double kFramesPerCell = 20.0;
+/// What picking an entry costs its score (cells): each pick of the entry itself,
 /// and each pick of any entry in the same grid cell, so that the search spreads out from places
 /// it has tried often.
 constexpr double kEntryPickCost = 2.0;
@@ -181,8 +190,9 @@ LevelSearch::Rank LevelSearch::RankOf(std::size_t index) const {
     const Entry& entry = entries[index];
     const auto picks = choicesAtCell.find(PackCell(entry.cell));
     const int cellPicks = picks == choicesAtCell.end() ? 0 : picks->second;
-    const double score = Distance(entry.cell) + kEntryPickCost * entry.timesChosen +
-                         kCellPickCost * cellPicks;
+    const double score = kDistanceWeight * Distance(entry.cell) +
+                         entry.plan.GetFrames() / kFramesPerCell +
+                         kEntryPickCost * entry.timesChosen + kCellPickCost * cellPicks;
     return {score, entry.plan.GetFrames(), index};
 }
 
@@ -268,27 +278,29 @@ LevelSearch::Step LevelSearch::PlayUpdate() {
 }
 
 bool LevelSearch::Explore(KeyPlan plan) {
-    for (int span = 0; span < kExploreSpans; ++span) {
-        const KeySet keys = ChooseKeys();
-        const int frames = ChooseFrames();
-        PressKeys(keys);
-        for (int frame = 1; frame <= frames; ++frame) {
-            const Step step = PlayUpdate();
-            if (step == Step::Returned) return false;
-            if (step == Step::Goal) {
-                plan.Hold(keys, frame);
-                solution = plan;
-                return true;
+    for (int move = 0; move < kExploreMoves; ++move) {
+        for (const KeyPlan::Span& span : ChooseMove()) {
+            PressKeys(span.keys);
+            for (int frame = 1; frame <= span.frames; ++frame) {
+                const Step step = PlayUpdate();
+                if (step == Step::Returned) return false;
+                if (step == Step::Goal) {
+                    plan.Hold(span.keys, frame);
+                    solution = plan;
+                    return true;
+                }
             }
+            plan.Hold(span.keys, span.frames);
         }
-        plan.Hold(keys, frames);
         ++states;
         Remember(plan);
     }
     return false;
 }
 
-KeySet LevelSearch::ChooseKeys() {
+// Mostly on towards the goal, now and then a jump: the kind of input a person gives, and so the
+// kind of script a person reads easily.
+std::vector<KeyPlan::Span> LevelSearch::ChooseMove() {
     const Cell cell = PlayerCell();
     int towards = 0;
     for (const Cell& goal : goals) {
@@ -298,7 +310,8 @@ KeySet LevelSearch::ChooseKeys() {
         }
     }
     const std::uint32_t walk = random() % kChoiceScale;
-    const bool jump = random() % kChoiceScale < kJumps;
+    const std::uint32_t jump = random() % kChoiceScale;
+    const int frames = kShortestSpan + kSpanStep * static_cast<int>(random() % kSpanSteps);
     if (towards == 0) towards = random() % 2 == 0 ? 1 : -1;
     int direction = 0;
     if (walk < kTowardsGoal) {
@@ -306,13 +319,14 @@ KeySet LevelSearch::ChooseKeys() {
     } else if (walk < kTowardsGoal + kAwayFromGoal) {
         direction = -towards;
     }
-    KeySet keys = direction > 0 ? kRightKey : (direction < 0 ? kLeftKey : kNoKeys);
-    if (jump) keys |= kSpaceKey;
-    return keys;
-}
-
-int LevelSearch::ChooseFrames() {
-    return kShortestSpan + kSpanStep * static_cast<int>(random() % kSpanSteps);
+    const KeySet keys = direction > 0 ? kRightKey : (direction < 0 ? kLeftKey : kNoKeys);
+    const auto withSpace = static_cast<KeySet>(keys | kSpaceKey);
+    if (jump < kJumpTaps) {
+        const int tap = std::min(kTapFrames, frames);
+        return {{withSpace, tap}, {keys, frames - tap}};
+    }
+    if (jump < kJumpTaps + kJumpHolds) return {{withSpace, frames}};
+    return {{keys, frames}};
 }
 
 int LevelSearch::PlayToGoal(const KeyPlan& plan) {
@@ -332,26 +346,27 @@ int LevelSearch::PlayToGoal(const KeyPlan& plan) {
 
 namespace {
 
-/// Plans like `spans` with span `i` changed in one way: left out, given its neighbours' keys,
-/// or without its jump. Each has fewer key events or fewer frames.
+/// Plans like `spans` with span `i` changed in one way: given the keys of the span before it,
+/// without its jump, given the keys of the span after it, or left out; each has fewer key events
+/// or fewer frames. In the order in which they most often work.
 std::vector<std::vector<KeyPlan::Span>> Variants(const std::vector<KeyPlan::Span>& spans,
                                                  std::size_t i) {
     std::vector<std::vector<KeyPlan::Span>> variants;
-    if (spans.size() > 1) {
-        variants.push_back(spans);
-        variants.back().erase(variants.back().begin() + static_cast<std::ptrdiff_t>(i));
-    }
     if (i > 0) {
         variants.push_back(spans);
         variants.back()[i].keys = spans[i - 1].keys;
+    }
+    if ((spans[i].keys & kSpaceKey) != 0) {
+        variants.push_back(spans);
+        variants.back()[i].keys = static_cast<KeySet>(spans[i].keys & ~kSpaceKey);
     }
     if (i + 1 < spans.size()) {
         variants.push_back(spans);
         variants.back()[i].keys = spans[i + 1].keys;
     }
-    if ((spans[i].keys & kSpaceKey) != 0) {
+    if (spans.size() > 1) {
         variants.push_back(spans);
-        variants.back()[i].keys = static_cast<KeySet>(spans[i].keys & ~kSpaceKey);
+        variants.back().erase(variants.back().begin() + static_cast<std::ptrdiff_t>(i));
     }
     return variants;
 }

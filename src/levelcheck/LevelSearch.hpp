@@ -106,8 +106,8 @@ private:
     /// Explores on from the state just replayed by `plan`; true when the goal was reached (the
     /// plan that did it is in `solution`).
     bool Explore(KeyPlan plan);
-    KeySet ChooseKeys();
-    int ChooseFrames();
+    /// The spans of keys of the next move of an exploration.
+    std::vector<KeyPlan::Span> ChooseMove();
     KeyPlan Simplify(KeyPlan plan);
 
     Scene& scene;
