@@ -51,19 +51,25 @@ int KeyPlan::CountKeyEvents() const {
     return events;
 }
 
-std::string KeyPlan::ToScript(const std::string& header) const {
+std::string KeyPlan::ToScript(const std::string& header,
+                              const std::vector<std::string>& notes) const {
     std::ostringstream script;
     script << header;
     KeySet held = kNoKeys;
     int frame = 0;
-    for (const Span& span : spans) {
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const Span& span = spans[i];
+        bool noted = i >= notes.size() || notes[i].empty();
         // Releases first, so a line never shows two keys of one hand held together by accident.
         for (const bool down : {false, true}) {
             for (const NamedKey& named : kNamedKeys) {
                 const bool wasDown = (held & named.key) != 0;
                 const bool isDown = (span.keys & named.key) != 0;
                 if (wasDown == isDown || isDown != down) continue;
-                script << frame << (down ? " down " : " up ") << named.name << "\n";
+                script << frame << (down ? " down " : " up ") << named.name;
+                if (!noted) script << "  # " << notes[i];
+                noted = true;
+                script << "\n";
             }
         }
         held = span.keys;

@@ -39,8 +39,10 @@ public:
     int CountKeyEvents() const;
 
     /// The plan as a script: `header` (comment lines, each starting with "#"), then "<frame>
-    /// down|up Right|Left|Space" lines. Keys still held at the end stay down.
-    std::string ToScript(const std::string& header) const;
+    /// down|up Right|Left|Space" lines. Keys still held at the end stay down. `notes[i]`, when
+    /// there is one, is written as a comment after the first event of span i.
+    std::string ToScript(const std::string& header,
+                         const std::vector<std::string>& notes = {}) const;
 
     bool operator==(const KeyPlan& other) const;
 

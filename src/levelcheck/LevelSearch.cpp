@@ -120,6 +120,7 @@ LevelSearch::Result LevelSearch::Run(double budgetSeconds) {
         if (!Explore(plan)) continue;
         result.found = true;
         result.plan = Simplify(solution);
+        PlayToGoal(result.plan, &result.spanStarts);
         break;
     }
     result.states = states;
@@ -329,10 +330,11 @@ std::vector<KeyPlan::Span> LevelSearch::ChooseMove() {
     return {{keys, frames}};
 }
 
-int LevelSearch::PlayToGoal(const KeyPlan& plan) {
+int LevelSearch::PlayToGoal(const KeyPlan& plan, std::vector<Cell>* spanStarts) {
     StartLevel();
     int frame = 0;
     for (const KeyPlan::Span& span : plan.GetSpans()) {
+        if (spanStarts != nullptr) spanStarts->push_back(PlayerCell());
         PressKeys(span.keys);
         for (int i = 0; i < span.frames; ++i) {
             ++frame;

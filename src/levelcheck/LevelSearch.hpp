@@ -49,6 +49,8 @@ public:
         bool found = false;
         /// Reaches the goal in its last update (when found).
         KeyPlan plan;
+        /// Where the player is as each span of `plan` begins.
+        std::vector<Cell> spanStarts;
         /// The states the search explored (one per span of keys played from a known state).
         std::int64_t states = 0;
         /// Wall-clock time of the search, simplification included, seconds.
@@ -75,8 +77,9 @@ public:
     Result Run(double budgetSeconds);
 
     /// Plays `plan` from the level's start; the update in which the goal was reached (counted
-    /// from 1), or 0 when the plan ended without.
-    int PlayToGoal(const KeyPlan& plan);
+    /// from 1), or 0 when the plan ended without or returned the player to a start. With
+    /// `spanStarts`, the player's cell as each span begins is added to it.
+    int PlayToGoal(const KeyPlan& plan, std::vector<Cell>* spanStarts = nullptr);
 
 private:
     /// (score, frames, entry index): the smallest is explored next.

@@ -12,6 +12,7 @@
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
 #include "levelcheck/ForkedWorkers.hpp"
+#include "levelcheck/ReachPicture.hpp"
 #include "levelcheck/WorldPlayer.hpp"
 
 namespace {
@@ -24,6 +25,9 @@ std::string WithThousands(std::int64_t number) {
     }
     return (number < 0 ? "-" : "") + digits;
 }
+
+/// More cells or spans than a search could ever send: a count this large is a broken answer.
+constexpr std::size_t kMaxCells = 100000000;
 
 std::string Seconds(double seconds) {
     char text[32];
@@ -56,6 +60,11 @@ private:
 };
 
 // A search's result travels from its process as text: a keyword and numbers per line.
+void WriteCells(std::ostream& text, const char* keyword, const std::vector<LevelSearch::Cell>& cells) {
+    text << "\n" << keyword << " " << cells.size();
+    for (const LevelSearch::Cell& cell : cells) text << " " << cell.column << " " << cell.row;
+}
+
 std::string Serialise(const LevelSearch::Result& result) {
     std::ostringstream text;
     text.precision(17);
@@ -65,9 +74,8 @@ std::string Serialise(const LevelSearch::Result& result) {
     for (const KeyPlan::Span& span : result.plan.GetSpans()) {
         text << " " << static_cast<int>(span.keys) << " " << span.frames;
     }
-    text << "\nreached " << result.reached.size();
-    for (const LevelSearch::Cell& cell : result.reached) text << " " << cell.column << " " << cell.row;
-    text << "\n";
+    WriteCells(text, "spanStarts", result.spanStarts);
+    WriteCells(text, "reached", result.reached);
     return text.str();
 }
 
@@ -76,6 +84,17 @@ void Expect(std::istream& text, const char* keyword) {
     if (!(text >> word) || word != keyword) {
         throw std::runtime_error(std::string("a search sent no \"") + keyword + "\"");
     }
+}
+
+std::vector<LevelSearch::Cell> ReadCells(std::istream& text, const char* keyword) {
+    Expect(text, keyword);
+    std::size_t count = 0;
+    text >> count;
+    // Each cell takes at least four characters ("0 0 "): a larger count is no count.
+    if (!text || count > kMaxCells) throw std::runtime_error("a search sent a broken answer");
+    std::vector<LevelSearch::Cell> cells(count);
+    for (LevelSearch::Cell& cell : cells) text >> cell.column >> cell.row;
+    return cells;
 }
 
 LevelSearch::Result Deserialise(const std::string& answer) {
@@ -92,6 +111,7 @@ LevelSearch::Result Deserialise(const std::string& answer) {
     Expect(text, "plan");
     std::size_t count = 0;
     text >> count;
+    if (!text || count > kMaxCells) throw std::runtime_error("a search sent a broken answer");
     std::vector<KeyPlan::Span> spans(count);
     for (KeyPlan::Span& span : spans) {
         int keys = 0;
@@ -99,16 +119,10 @@ LevelSearch::Result Deserialise(const std::string& answer) {
         span.keys = static_cast<KeySet>(keys);
     }
     result.plan = KeyPlan::FromSpans(spans);
-    Expect(text, "reached");
-    text >> count;
-    result.reached.resize(count);
-    for (LevelSearch::Cell& cell : result.reached) text >> cell.column >> cell.row;
+    result.spanStarts = ReadCells(text, "spanStarts");
+    result.reached = ReadCells(text, "reached");
     if (!text) throw std::runtime_error("a search sent a broken answer");
     return result;
-}
-
-std::string Stem(const std::string& levelFile) {
-    return std::filesystem::path(levelFile).stem().string();
 }
 
 }  // namespace
@@ -146,6 +160,8 @@ std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
     // as --play does; each search process works on its own copy of it.
     Scene& scene = *manager.GetScene();
     scene.LoadLevel(worldName);
+    std::optional<ReachPicture> picture;
+    if (!settings.reachPicture.empty()) picture.emplace(settings.atlasName);
 
     std::vector<std::optional<Searched>> searched(levelFiles.size());
     std::vector<LevelSolve> solves;
@@ -155,6 +171,7 @@ std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
         while (solves.size() < levelFiles.size() && searched[solves.size()]) {
             const std::size_t next = solves.size();
             solves.push_back(Judge(scene, next, *searched[next]));
+            if (picture) DrawReach(*picture, solves.back(), searched[next]->result);
             if (report) report(solves.back());
         }
     };
@@ -180,7 +197,7 @@ WorldSolver::LevelSolve WorldSolver::Judge(Scene& scene, std::size_t level,
     solve.nearest = result.nearest;
     if (searched.failed) solve.error = searched.error;
     if (solve.found) {
-        solve.scriptFile = WriteScript(solve.levelFile, result.plan);
+        solve.scriptFile = WriteScript(solve.levelFile, result);
         const WorldPlayer::LevelPlay play =
             WorldPlayer::PlayLevel(scene, settings.folder, solve.levelFile);
         solve.solved = play.goalReached;
@@ -192,14 +209,30 @@ WorldSolver::LevelSolve WorldSolver::Judge(Scene& scene, std::size_t level,
     return solve;
 }
 
-std::string WorldSolver::WriteScript(const std::string& levelFile, const KeyPlan& plan) const {
+std::string WorldSolver::WriteScript(const std::string& levelFile,
+                                     const LevelSearch::Result& result) const {
+    std::vector<std::string> notes;
+    for (const LevelSearch::Cell& cell : result.spanStarts) {
+        notes.push_back("column " + std::to_string(cell.column) + ", row " +
+                        std::to_string(cell.row));
+    }
+    const KeyPlan& plan = result.plan;
     const std::string fileName = WorldPlayer::ScriptFor(settings.folder, levelFile);
     const std::string temporary = fileName + ".part";
     {
         std::ofstream file(temporary, std::ios::trunc);
-        file << plan.ToScript("# " + levelFile + ": found by levelcheck --solve\n");
+        file << plan.ToScript("# " + levelFile + ": found by levelcheck --solve; after each key, " +
+                                  "where the player is\n", notes);
         if (!file.flush()) throw std::runtime_error(temporary + ": cannot be written");
     }
     std::filesystem::rename(temporary, fileName);
     return fileName;
+}
+
+void WorldSolver::DrawReach(const ReachPicture& picture, const LevelSolve& solve,
+                            const LevelSearch::Result& result) const {
+    std::optional<LevelSearch::Cell> nearest;
+    if (!solve.solved && !result.reached.empty()) nearest = result.nearest;
+    picture.Write(solve.levelFile, result.reached, nearest,
+                  ReachPicture::FileFor(settings.reachPicture, solve.levelFile));
 }

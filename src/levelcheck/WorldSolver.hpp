@@ -8,6 +8,7 @@
 
 #include "levelcheck/LevelSearch.hpp"
 
+class ReachPicture;
 class Scene;
 namespace orka {
 class SpriteAtlas;
@@ -80,8 +81,9 @@ private:
 
     LevelSearch::Result SearchLevel(Scene& scene, std::size_t level) const;
     LevelSolve Judge(Scene& scene, std::size_t level, const Searched& searched) const;
-    std::string WriteScript(const std::string& levelFile, const KeyPlan& plan) const;
-    void DrawReach(const std::string& levelFile, const LevelSearch::Result& result) const;
+    std::string WriteScript(const std::string& levelFile, const LevelSearch::Result& result) const;
+    void DrawReach(const ReachPicture& picture, const LevelSolve& solve,
+                   const LevelSearch::Result& result) const;
 
     std::string worldName;
     std::vector<std::string> levelFiles;
