@@ -35,6 +35,14 @@ std::string Seconds(double seconds) {
     return text;
 }
 
+void MakeFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && std::filesystem::is_directory(folder, error)) return;
+    throw std::runtime_error(folder + ": cannot be made a folder for the scripts" +
+                             (error ? ": " + error.message() : ""));
+}
+
 /// The level `level` of the world, as at its start: the first time (and after its goal moved
 /// the scene on) loaded from the world's first level on, then read anew in a fresh world.
 class LevelStart {
@@ -150,7 +158,7 @@ WorldSolver::WorldSolver(std::string worldName, std::vector<std::string> levelFi
 
 std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
     const std::shared_ptr<orka::SpriteAtlas>& atlas, const Report& report) const {
-    std::filesystem::create_directories(settings.folder);
+    MakeFolder(settings.folder);
     SceneManager manager{SceneManager::WithoutWindow{}};
     if (SceneManager::GetInstance() != &manager) {
         throw std::logic_error("WorldSolver::Solve needs the only scene manager");
