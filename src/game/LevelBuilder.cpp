@@ -31,6 +31,31 @@ constexpr uint16 kCollisionCategory = 0x0001;
 constexpr uint16 kCollisionMask = 0xFFFF;
 constexpr int16 kCollisionGroup = 0;
 
+/// How far, in game units, a character's box is cut back at each corner. Floor tiles are
+/// separate boxes, so a square corner walking from one onto the next meets that tile's side and
+/// stops dead; a cut corner passes over the edge. Two units pass the edge at any walking speed
+/// and still let the character stand on a ledge it overlaps by more than that.
+constexpr float kCharacterCornerCut = 2.0f;
+
+/// The 20 x 20 box with its four corners cut off at 45 degrees (eight vertices, counter-clockwise).
+b2PolygonShape CharacterShape() {
+    constexpr float h = kBoxHalfSize;
+    constexpr float c = kCharacterCornerCut;
+    const b2Vec2 vertices[] = {{-h + c, -h}, {h - c, -h}, {h, -h + c}, {h, h - c},
+                               {h - c, h},   {-h + c, h}, {-h, h - c}, {-h, -h + c}};
+    b2PolygonShape shape;
+    shape.Set(vertices, 8);
+    return shape;
+}
+
+/// The density that gives a character shape the mass of a full box of `density`: jumps and
+/// walks keep the speeds they were tuned for.
+float CharacterDensity(float density) {
+    constexpr float box = 4.0f * kBoxHalfSize * kBoxHalfSize;
+    constexpr float cut = 2.0f * kCharacterCornerCut * kCharacterCornerCut;
+    return density * box / (box - cut);
+}
+
 /// Throws the first problem found, the one the game reports.
 void ThrowFirst(const std::vector<Problem>& problems) {
     if (!problems.empty()) throw std::runtime_error(problems.front().ToString());
@@ -131,7 +156,7 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
         CheckAtlasFor(tile);
         AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*context.atlas, *tile.sprite));
     }
-    if (tile.physics) AddPhysics(*object, *tile.physics);
+    if (tile.physics) AddPhysics(*object, *tile.physics, tile.characterController);
     if (tile.characterController) AddPlayer(object, tile, levelData);
     if (tile.levelOverBox) AddWired<LevelOverOnHitByCharacter>(*object);
     return object;
@@ -147,7 +172,8 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     return tileTypes.emplace(tileType, std::move(tile)).first->second;
 }
 
-void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics) const {
+void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics,
+                              bool character) const {
     Logger::Debug("Building a physics");
     auto body = AddWired<PhysicsBody>(object);
     body->world = context.world;
@@ -158,17 +184,18 @@ void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physi
     bodyDef.position.Set(transform->position.x, transform->position.y);
     body->bodyDef = bodyDef;
 
-    b2PolygonShape box;
-    box.SetAsBox(kBoxHalfSize, kBoxHalfSize);
+    b2PolygonShape shape;
+    shape.SetAsBox(kBoxHalfSize, kBoxHalfSize);
+    if (character) shape = CharacterShape();
     b2FixtureDef fixture;
     fixture.friction = kFriction;
     fixture.restitution = kRestitution;
-    fixture.density = physics.density;
+    fixture.density = character ? CharacterDensity(physics.density) : physics.density;
     fixture.isSensor = physics.sensor;
     fixture.filter.categoryBits = kCollisionCategory;
     fixture.filter.maskBits = kCollisionMask;
     fixture.filter.groupIndex = kCollisionGroup;
-    body->AddFixture(fixture, box);
+    body->AddFixture(fixture, shape);
 }
 
 void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,

@@ -52,7 +52,8 @@ private:
     const TileType& LoadTileType(int tileType);
     void CheckAtlasFor(const TileType& tile) const;
     void AddCamera(LevelData& levelData) const;
-    void AddPhysics(GameObject& object, const TileType::Physics& physics) const;
+    /// A character's box has cut corners (see `CharacterShape`); every other tile a plain box.
+    void AddPhysics(GameObject& object, const TileType::Physics& physics, bool character) const;
     void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
                    LevelData& levelData) const;
     /// Adds a `T` to `object`, wired to the scene event (or events) it needs.

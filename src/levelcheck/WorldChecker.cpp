@@ -199,9 +199,11 @@ void WorldChecker::CheckPlayerAndGoal(const LevelDescription& level) {
 }
 
 void WorldChecker::CheckCells(const LevelDescription& level) {
-    std::map<std::pair<int, int>, const TileEntry*> taken;
+    // Tiles may be stacked (a decoration drawn over the ground); two bodies on one cell may not.
+    std::map<std::pair<int, int>, const TileEntry*> bodies;
     for (const TileEntry& entry : level.entries) {
-        const auto [cell, added] = taken.emplace(std::make_pair(entry.column, entry.row), &entry);
+        if (!tileTypes.at(entry.type).physics) continue;
+        const auto [cell, added] = bodies.emplace(std::make_pair(entry.column, entry.row), &entry);
         if (added) continue;
         Report(level.fileName, Position(*cell->second) + " and " + Position(entry) +
                                    " are both on column " + std::to_string(entry.column) +

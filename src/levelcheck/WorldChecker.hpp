@@ -22,9 +22,10 @@ class SpriteAtlas;
 /// the levels after it are still checked. Every tile-type file the levels use is read once.
 ///
 /// Beyond what `LevelReader` finds in single files, the checker reports sprite numbers the atlas
-/// lacks, levels without a player or a goal, two tiles on one grid cell, and a level after which
-/// the game would never return to the first level. Files are opened read-only, by relative
-/// name, from the working directory.
+/// lacks, levels without a player or a goal, two tiles with a physics body on one grid cell (a
+/// cell may hold any number of tiles without one, such as decorations over the ground), and a
+/// level after which the game would never return to the first level. Files are opened
+/// read-only, by relative name, from the working directory.
 class WorldChecker {
 public:
     /// `worldName` as the game takes it: "forest" for forest1.json, forest2.json, ...

@@ -38,7 +38,9 @@ With them it reads every tile-type file tile<N>.json they use, and the atlas. Ea
 found is printed on one line as "file: problem": a file that is missing, unreadable or not
 valid JSON (with the position), a missing key, a key of the wrong JSON type, a tile entry with
 fewer than three integers, a sprite number the atlas lacks, an animation with fewer than six
-frames, a level without a player or without a goal, two tiles on one grid cell.
+frames, a level without a player or without a goal, two tiles with a "physics" body on one grid
+cell (tiles may be stacked on a cell, such as a decoration over the ground, as long as at most
+one of them has a body).
 
 Options:
   --play <script>  then play a sound world: replay the recorded input script on each level,

@@ -7,26 +7,24 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <system_error>
 
 namespace levelimport {
 namespace {
 
-/// Tiled keeps flip and rotation flags in a global id's top four bits.
-constexpr std::uint32_t kFlagBits = 0xF0000000u;
-/// Cells holding two tiles are listed up to this many; the rest are counted.
-constexpr std::size_t kMaxCellReports = 10;
 constexpr mode_t kFileMode = 0644;
 
-std::string CellName(const TiledMap& map, std::size_t cell) {
-    return "map cell (" + std::to_string(cell % map.width) + ", " +
-           std::to_string(cell / map.width) + ")";
+std::string CellName(const LayerTile& tile) {
+    return "map cell (" + std::to_string(tile.x) + ", " + std::to_string(tile.y) + ")";
 }
 
 /// Turns global ids into tile types; each id that has none is reported once.
@@ -41,16 +39,16 @@ public:
     }
 
     /// The tile type of `gid` (flags removed), or empty after reporting why there is none.
-    std::optional<int> Resolve(std::uint32_t gid, const TileLayer& layer, std::size_t cell) {
+    std::optional<int> Resolve(std::uint32_t gid, const TileLayer& layer, const LayerTile& tile) {
         const Tileset* tileset = Owner(gid);
+        if (tileset != nullptr && !tileset->read) return std::nullopt;  // reported already
         const std::uint32_t local = tileset ? gid - tileset->firstGid : 0;
         if (tileset != nullptr) {
             const auto type = tileset->tileTypes.find(local);
             if (type != tileset->tileTypes.end()) return type->second;
         }
         if (!reported.insert(gid).second) return std::nullopt;
-        const std::string where =
-            " (layer " + Quoted(layer.name) + ", " + CellName(map, cell) + ")";
+        const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
         if (tileset == nullptr) {
             problems.push_back(
                 {map.file, "tile id " + std::to_string(gid) + " belongs to no tileset" + where});
@@ -63,13 +61,15 @@ public:
     }
 
 private:
-    /// The tileset with the highest first id not above `gid` that has a tile for it.
+    /// The tileset with the highest first id not above `gid` that has a tile for it; one whose
+    /// file could not be read may have any number of tiles.
     const Tileset* Owner(std::uint32_t gid) const {
         auto after = std::upper_bound(
             tilesets.begin(), tilesets.end(), gid,
             [](std::uint32_t id, const Tileset* tileset) { return id < tileset->firstGid; });
         if (after == tilesets.begin()) return nullptr;
         const Tileset* tileset = *(after - 1);
+        if (!tileset->read) return tileset;
         return gid - tileset->firstGid < tileset->tileCount ? tileset : nullptr;
     }
 
@@ -79,40 +79,65 @@ private:
     std::set<std::uint32_t> reported;
 };
 
-/// Each map cell's tile type, from every layer; empty where no layer has a tile. Cells whose
-/// tile has no type are left empty too, after a problem was reported.
-std::vector<std::optional<int>> PlaceTiles(const TiledMap& map, std::vector<Problem>& problems,
-                                           std::size_t& flipped) {
-    const std::size_t cells =
-        map.layers.empty() ? 0 : static_cast<std::size_t>(map.width) * map.height;
-    std::vector<std::optional<int>> types(cells);
-    std::vector<const TileLayer*> placedBy(cells, nullptr);
+/// The level tiles of every layer, lower layers first, each layer's top row first. Tiles whose
+/// id has no tile type are left out, after a problem was reported; `flipped` counts the tiles
+/// with flip or rotation flags.
+std::vector<LevelTile> PlaceTiles(const TiledMap& map, std::vector<Problem>& problems,
+                                  std::size_t& flipped) {
+    std::vector<LevelTile> tiles;
     TileTypeResolver resolver(map, problems);
-    std::size_t doubles = 0;
-    for (const TileLayer& layer : map.layers) {
-        for (std::size_t cell = 0; cell < cells; ++cell) {
-            const std::uint32_t gid = layer.gids[cell] & ~kFlagBits;
+    for (std::size_t index = 0; index < map.layers.size(); ++index) {
+        const TileLayer& layer = map.layers[index];
+        // Objects lie in the order they were placed; rows make the level file readable.
+        std::vector<LayerTile> byCell = layer.tiles;
+        std::stable_sort(byCell.begin(), byCell.end(), [](const LayerTile& a, const LayerTile& b) {
+            return a.y != b.y ? a.y < b.y : a.x < b.x;
+        });
+        for (const LayerTile& tile : byCell) {
+            const std::uint32_t gid = tile.gid & ~kGidFlags;
             if (gid == 0) continue;
-            if (gid != layer.gids[cell]) ++flipped;
-            const std::optional<int> type = resolver.Resolve(gid, layer, cell);
-            if (placedBy[cell] != nullptr) {
-                if (++doubles <= kMaxCellReports) {
-                    problems.push_back({map.file, CellName(map, cell) +
-                                                      " holds two tiles (layers " +
-                                                      Quoted(placedBy[cell]->name) + " and " +
-                                                      Quoted(layer.name) + ")"});
-                }
-                continue;
-            }
-            placedBy[cell] = &layer;
-            types[cell] = type;
+            if (gid != tile.gid) ++flipped;
+            const std::optional<int> type = resolver.Resolve(gid, layer, tile);
+            if (type) tiles.push_back({*type, tile.x, map.height - 1 - tile.y, index});
         }
     }
-    if (doubles > kMaxCellReports) {
-        problems.push_back(
-            {map.file, std::to_string(doubles - kMaxCellReports) + " more cells hold two tiles"});
+    return tiles;
+}
+
+/// The number that ends the name of `file` without its extension ("castle3.json": 3), or empty.
+std::optional<int> NumberEndingName(const std::string& file) {
+    const std::string stem = std::filesystem::path(file).stem().string();
+    std::size_t start = stem.size();
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(stem[start - 1]))) --start;
+    int number = 0;
+    const char* end = stem.data() + stem.size();
+    const auto [last, error] = std::from_chars(stem.data() + start, end, number);
+    if (start == stem.size() || error != std::errc() || last != end) return std::nullopt;
+    return number;
+}
+
+/// The level's id and name: the map's properties, else what the file names give.
+void NameLevel(const TiledMap& map, const std::string& levelFile, MapImport& result) {
+    const std::string levelName = Quoted(std::filesystem::path(levelFile).filename().string());
+    const std::string note = map.file + ": note: no map property ";
+    if (map.id) {
+        result.level.id = *map.id;
+    } else if (const std::optional<int> number = NumberEndingName(levelFile); number) {
+        result.level.id = *number;
+        result.notes.push_back(note + "\"id\": the level's id is " + std::to_string(*number) +
+                               ", from the level file name " + levelName);
+    } else {
+        result.problems.push_back(
+            {map.file, "no map property \"id\" (int), and the level file name " + levelName +
+                           " ends in no level number (castle3.json is level 3)"});
     }
-    return types;
+    if (map.name) {
+        result.level.name = *map.name;
+        return;
+    }
+    result.level.name = std::filesystem::path(map.file).stem().string();
+    result.notes.push_back(note + "\"name\": the level's name is " + Quoted(result.level.name) +
+                           ", from the map file name");
 }
 
 std::string JsonString(const std::string& text) {
@@ -147,24 +172,26 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-MapImport ImportMap(const std::string& mapFile) {
+MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
+                    const FileSource& files) {
     MapImport result;
-    const TiledMap map = ReadTiledMap(mapFile, result.problems);
-    result.level.id = map.id;
-    result.level.name = map.name;
+    const TiledMap map = ReadTiledMap(mapFile, result.problems, files);
+    // A map that could not be read has no properties to miss.
+    if (!map.read) return result;
+    NameLevel(map, levelFile, result);
     result.level.deathLevelInY = map.deathLevelInY;
     std::size_t flipped = 0;
-    const std::vector<std::optional<int>> types = PlaceTiles(map, result.problems, flipped);
-    for (std::size_t cell = 0; cell < types.size(); ++cell) {
-        if (!types[cell]) continue;
-        const int column = static_cast<int>(cell % map.width);
-        const int row = map.height - 1 - static_cast<int>(cell / map.width);
-        result.level.tiles.push_back({*types[cell], column, row});
-    }
+    result.level.tiles = PlaceTiles(map, result.problems, flipped);
     if (flipped > 0) {
         result.notes.push_back(mapFile + ": note: " + std::to_string(flipped) +
                                (flipped == 1 ? " tile is" : " tiles are") +
                                " flipped or rotated; the game draws every tile unflipped");
+    }
+    const std::size_t skipped = map.skippedObjects;
+    if (skipped > 0) {
+        result.notes.push_back(mapFile + ": note: " + std::to_string(skipped) +
+                               (skipped == 1 ? " object is" : " objects are") +
+                               " not a tile (a shape, point or text) and skipped");
     }
     return result;
 }
@@ -177,7 +204,9 @@ std::string LevelText(const Level& level) {
     text += "  \"arrayOfTiles\": [";
     for (std::size_t i = 0; i < level.tiles.size(); ++i) {
         const LevelTile& tile = level.tiles[i];
-        const bool rowStarts = i == 0 || level.tiles[i - 1].row != tile.row;
+        // One line for each row of each layer.
+        const bool rowStarts =
+            i == 0 || level.tiles[i - 1].row != tile.row || level.tiles[i - 1].layer != tile.layer;
         if (rowStarts) text += i == 0 ? "\n    [" : "],\n    [";
         if (!rowStarts) text += ", ";
         text += "[" + std::to_string(tile.type) + ", " + std::to_string(tile.column) + ", " +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@ struct LevelTile {
     int type = 0;
     int column = 0;
     int row = 0;
+    /// The map layer it comes from, counted in drawing order; not written to the file.
+    std::size_t layer = 0;
 };
 
 /// What a level file holds.
@@ -20,7 +23,9 @@ struct Level {
     int id = 0;
     std::string name;
     std::optional<double> deathLevelInY;  ///< game units; left out of the file when empty
-    std::vector<LevelTile> tiles;         ///< top row first, left to right within a row
+    /// Layer by layer, lower layers first (the game draws later tiles over earlier ones); within
+    /// a layer the top row first, left to right within a row.
+    std::vector<LevelTile> tiles;
 };
 
 /// A map turned into a level, with what stood in the way.
@@ -28,14 +33,20 @@ struct MapImport {
     Level level;
     /// Problems of the map and its tilesets; the level is only usable when there is none.
     std::vector<Problem> problems;
-    /// Remarks that do not stop the import (flipped tiles drawn unflipped), "file: note: ...".
+    /// Remarks that do not stop the import (flipped tiles drawn unflipped, objects skipped, the
+    /// id or name found elsewhere), each "file: note: ...".
     std::vector<std::string> notes;
 };
 
-/// Reads the Tiled map `mapFile` and turns it into a level: map cell (x, y) becomes column x
-/// and row height - 1 - y, and each tile used becomes the tile type of its "tileType"
-/// property. Every tile layer counts; two tiles on one cell are a problem.
-MapImport ImportMap(const std::string& mapFile);
+/// Reads the Tiled map `mapFile` (through `files`) and turns it into the level to be written
+/// as `levelFile`: map cell (x, y) becomes column x and row height - 1 - y, and each tile used
+/// becomes the tile type of its "tileType" property. Every tile layer counts, and so does every
+/// tile object (on the cell under its centre); a cell may hold tiles of several layers. Without
+/// a map property "id" the level's id is the number that ends `levelFile`'s name (castle3.json:
+/// 3), and a problem when there is none; without "name" it is the map file's name without its
+/// extension.
+MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
+                    const FileSource& files = ReadFileFromDisk);
 
 /// The level file's JSON text: "id", "name", "deathLevelInY" when set, and "arrayOfTiles"
 /// with one line per row.

@@ -15,12 +15,21 @@ constexpr int kExitUsage = 2;
 const char* const kUsage = R"(Usage: levelimport <map.tmj> <level.json>
 
 Turns a map saved by the Tiled editor as JSON (.tmj or .json) into a level file of the
-platformer, such as 1level1.json. The map must be orthogonal and finite, with the map
-properties "id" (int) and "name" (string), and "deathLevelInY" (float) if the level has a
-death line. Every tile layer is read: map cell (x, y) becomes column x and row
-(height - 1 - y), so the map's bottom row is row 0. Each tile used needs the int property
-"tileType", the N of the tile-type file tile<N>.json. Tilesets may be embedded or external
-JSON files (.tsj) beside the map; layer data may be an array or base64, plain, zlib or gzip.
+platformer, such as castle3.json. The map must be orthogonal and finite. Its custom properties
+are optional: "id" (int; without it, the number that ends the level file's name, so
+castle3.json is level 3, and a problem when the name ends in none), "name" (string; without
+it, the map file's name without extension) and "deathLevelInY" (float) for a death line.
+
+Every tile layer is read, group layers too, and a cell may hold tiles of several layers: they
+are written lower layers first, so the game draws later layers over earlier ones. Map cell
+(x, y) becomes column x and row (height - 1 - y), so the map's bottom row is row 0. Tile
+objects (objects with a tile, on object layers) become tiles on the cell under their centre;
+Tiled anchors them at their bottom-left corner. Other objects are skipped, with a note.
+
+Each tile used needs the int property "tileType", the N of the tile-type file tile<N>.json.
+Tilesets may be embedded or external JSON files (.tsj) beside the map; layer data may be an
+array or base64, plain, zlib or gzip. Maps of Tiled before 1.2 are read too: properties as an
+object, and tile properties in a tileset's "tileproperties".
 
 Each problem is printed on one line as "file: problem", and the level file is then left as
 it was: it is only written, whole, when the entire map converts. Flipped or rotated tiles are
@@ -33,7 +42,7 @@ Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong
 )";
 
 int Import(const std::string& mapFile, const std::string& levelFile) {
-    const levelimport::MapImport result = levelimport::ImportMap(mapFile);
+    const levelimport::MapImport result = levelimport::ImportMap(mapFile, levelFile);
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
     }

@@ -106,6 +106,22 @@ TEST_F(WorldCheckerTest, PlayerGoalAndCellsAreCheckedPerLevel) {
                             R"(w2.json: no goal: no tile has a type with "leveloverbox")"));
 }
 
+TEST_F(WorldCheckerTest, StackedTilesAreAProblemOnlyWhenTwoOfThemHaveABody) {
+    folder.Write("tile4.json", R"({"name": "flower", "sprite": 1})");
+    // Ground (1) under a flower (4), two flowers and a flower under the goal (2) are fine; a
+    // second ground tile, and the goal's sensor over the ground, are not.
+    folder.Write("w1.json", R"({"id": 1, "name": "l", "arrayOfTiles": [
+        [[1, 0, 0], [1, 1, 0], [3, 0, 2], [2, 1, 1], [1, 2, 0], [1, 3, 0]],
+        [[4, 0, 0], [4, 1, 1], [4, 1, 1], [1, 2, 0], [2, 3, 0], [7, 0, 2]]]})");
+    EXPECT_THAT(Check(),
+                ElementsAre("tile7.json: cannot be opened for reading",
+                            R"(w1.json: "arrayOfTiles"[0][4] and "arrayOfTiles"[1][3] are both )"
+                            "on column 2, row 0",
+                            R"(w1.json: "arrayOfTiles"[0][5] and "arrayOfTiles"[1][4] are both )"
+                            "on column 3, row 0"))
+        << "a tile whose file cannot be read is not said to collide";
+}
+
 TEST_F(WorldCheckerTest, AnimationSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
     folder.Write("tile3.json", R"({"name": "p", "sprite": 10, "physics": {"type": "dynamic"},
         "characterController": 1, "animation": [10, 11, 12, 30, 14, 31]})");

@@ -119,11 +119,16 @@ INSTANTIATE_TEST_SUITE_P(
                    p.shape = R"("orientation":"orthogonal","width":100000,"height":100000)";
                }),
                "map.tmj: the map has more than 16777216 cells"},
-        BadMap{"NoProperties", Map([](MapParts& p) { p.properties = "[]"; }),
-               "map.tmj: map property \"id\" (int) is missing"},
-        BadMap{"NoName",
-               Map([](MapParts& p) { p.properties = R"([{"name":"id","type":"int","value":1}])"; }),
-               "map.tmj: map property \"name\" (string) is missing"},
+        BadMap{"NoIdNorNumberInTheLevelFileName", Map([](MapParts& p) { p.properties = "[]"; }),
+               "map.tmj: no map property \"id\" (int), and the level file name \"level.json\" "
+               "ends in no level number (castle3.json is level 3)"},
+        BadMap{"NoIdAndTheLevelFileNumberTooLarge",
+               Map([](MapParts& p) { p.properties = R"({"name":"a"})"; }),
+               "map.tmj: no map property \"id\" (int), and the level file name "
+               "\"castle99999999999.json\" ends in no level number (castle3.json is level 3)",
+               kProblems, "map.tmj castle99999999999.json"},
+        BadMap{"PropertiesNeitherListNorObject", Map([](MapParts& p) { p.properties = "3"; }),
+               "map.tmj: \"properties\" is neither a list nor an object"},
         BadMap{"IdNotInteger",
                Map([](MapParts& p) { p.properties = Properties("\"1\"", "\"a\"", "0"); }),
                "map.tmj: map property \"id\" is not an integer"},
@@ -152,12 +157,44 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"TilesetWithoutFirstGid",
                Map([](MapParts& p) { p.tilesets = R"([{"name":"t","tiles":[]}])"; }),
                "map.tmj: tileset \"t\" has no positive \"firstgid\""},
-        BadMap{"TwoTilesOnOneCell", Map([](MapParts& p) {
-                   p.layers = "[" + ArrayLayer("a", {1, 0, 0, 0, 0, 0}) + "," +
-                              ArrayLayer("b", {0, 0, 0, 0, 0, 0}) + "," +
-                              ArrayLayer("c", {2, 0, 0, 0, 0, 0}) + "]";
+        BadMap{"OldTileKeyNotATileId", Map([](MapParts& p) {
+                   p.tilesets = R"([{"firstgid":1,"name":"t","tileproperties":{"x1":{}}}])";
                }),
-               "map.tmj: map cell (0, 0) holds two tiles (layers \"a\" and \"c\")"},
+               "map.tmj: tileset \"t\": \"tileproperties\" has the key \"x1\", not a tile id"},
+        BadMap{"OldTileTypeNotInteger", Map([](MapParts& p) {
+                   p.tilesets = R"([{"firstgid":1,"name":"t","tileproperties":)"
+                                R"({"1":{"tileType":"11"}}}])";
+               }),
+               "map.tmj: tileset \"t\": tile 1 has a \"tileType\" that is not an integer"},
+        BadMap{"OldTilesetWithoutTileCountKnowsItsTilesFromTheImage", Map([](MapParts& p) {
+                   // 84 × 42 pixels of 21-pixel tiles: 8 tiles, so gid 6 is its tile 5.
+                   p.tilesets = R"([{"firstgid":1,"name":"t","imagewidth":84,"imageheight":42,)"
+                                R"("tilewidth":21,"tileheight":21,"margin":0,"spacing":0,)"
+                                R"("tileproperties":{"0":{"tileType":10}}}])";
+                   p.layers = "[" + ArrayLayer("a", {1, 0, 0, 0, 0, 6}) + "]";
+               }),
+               "map.tmj: tile 5 of tileset \"t\" has no int property \"tileType\" (layer \"a\", "
+               "map cell (2, 1))"},
+        BadMap{"ObjectsNotAList", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"objectgroup","name":"o","objects":{}}])";
+               }),
+               "map.tmj: layer \"o\": \"objects\" is not an array"},
+        BadMap{"TileObjectGidNotATileId", Map([](MapParts& p) {
+                   p.layers = "[" + ObjectLayer("o", {R"({"id":4,"gid":-1,"x":0,"y":21})"}) + "]";
+               }),
+               "map.tmj: layer \"o\": object 4 has a \"gid\" that is not a tile id"},
+        BadMap{"TileObjectWithoutPosition", Map([](MapParts& p) {
+                   p.layers = "[" + ObjectLayer("o", {R"({"name":"fox","gid":1,"y":21})"}) + "]";
+               }),
+               "map.tmj: layer \"o\": object \"fox\" has no numeric \"x\" and \"y\""},
+        BadMap{"TileObjectFarOutsideTheMap", Map([](MapParts& p) {
+                   p.layers = "[" + ObjectLayer("o", {TileObject(3, 1, 1e300, 21)}) + "]";
+               }),
+               "map.tmj: layer \"o\": object 3 at (1e+300, 21) lies too far outside the map"},
+        BadMap{"TileObjectOfNoTileset", Map([](MapParts& p) {
+                   p.layers = "[" + ObjectLayer("o", {TileObject(3, 9, 21, 42)}) + "]";
+               }),
+               "map.tmj: tile id 9 belongs to no tileset (layer \"o\", map cell (1, 1))"},
         BadMap{"UnknownEncoding", Map([](MapParts& p) {
                    p.layers = R"([{"type":"tilelayer","name":"a","encoding":"xml","data":""}])";
                }),
@@ -243,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BadMapsTogether, AreAllListedWithACount) {
     Folder folder;
     MapParts parts;
-    parts.properties = "[]";
+    parts.properties = R"([{"name":"id","type":"string","value":"7"}])";
     parts.layers = "[" + ArrayLayer("a", {1, 0, 9, 0, 0, 0}) + "]";
     folder.Write("map.tmj", MapText(parts));
 
@@ -252,11 +289,29 @@ TEST(BadMapsTogether, AreAllListedWithACount) {
     EXPECT_EQ(run.exitCode, kProblems);
     EXPECT_THAT(
         Lines(run.output),
-        ElementsAre("map.tmj: map property \"id\" (int) is missing",
-                    "map.tmj: map property \"name\" (string) is missing",
+        ElementsAre("map.tmj: map property \"id\" is not an integer",
                     "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (2, 0))",
-                    "map.tmj: 3 problems, level.json not written"));
+                    "map.tmj: note: no map property \"name\": the level's name is \"map\", from "
+                    "the map file name",
+                    "map.tmj: 2 problems, level.json not written"));
     EXPECT_FALSE(std::filesystem::exists(folder.path / "level.json"));
+}
+
+TEST(BadMapsTogether, ATilesetThatCannotBeReadIsReportedOnceNotForEachOfItsTiles) {
+    Folder folder;
+    MapParts parts;
+    parts.tilesets = R"([{"firstgid":1,"source":"world.tsx"},{"firstgid":3,"source":"gone.tsj"}])";
+    parts.layers = "[" + ArrayLayer("a", {1, 2, 3, 4, 0, 9}) + "]";
+    folder.Write("map.tmj", MapText(parts));
+
+    const test_support::CommandResult run = folder.Import("map.tmj level.json");
+
+    EXPECT_EQ(run.exitCode, kProblems);
+    EXPECT_THAT(Lines(run.output),
+                ElementsAre("map.tmj: tileset \"world.tsx\" is an XML tileset: export it from "
+                            "Tiled as JSON (.tsj)",
+                            "gone.tsj: cannot be opened for reading",
+                            "map.tmj: 2 problems, level.json not written"));
 }
 
 }  // namespace

@@ -87,6 +87,38 @@ inline std::string ArrayLayer(const std::string& name, const std::vector<std::ui
            "]}";
 }
 
+/// An object layer holding `objects`, each the JSON text of one object.
+inline std::string ObjectLayer(const std::string& name, const std::vector<std::string>& objects) {
+    std::string list;
+    for (const std::string& object : objects) list += (list.empty() ? "" : ",") + object;
+    return R"({"type":"objectgroup","name":")" + name + R"(","draworder":"topdown","objects":[)" +
+           list + "]}";
+}
+
+/// A tile object as Tiled saves it: tile `gid` with its bottom-left corner at (x, y) pixels.
+inline std::string TileObject(int id, std::uint32_t gid, double x, double y) {
+    return R"({"id":)" + std::to_string(id) + R"(,"gid":)" + std::to_string(gid) + R"(,"x":)" +
+           std::to_string(x) + R"(,"y":)" + std::to_string(y) +
+           R"(,"width":21,"height":21,"rotation":0,"visible":true})";
+}
+
+/// A group layer around `layers` (JSON texts of layers, comma-separated).
+inline std::string GroupLayer(const std::string& name, const std::string& layers) {
+    return R"({"type":"group","name":")" + name + R"(","layers":[)" + layers + "]}";
+}
+
+/// The default map's properties as Tiled wrote them before 1.2: an object, typed beside it.
+inline const std::string kOldProperties = R"({"deathLevelInY":-42,"id":7,"name":"Hills"})";
+inline const std::string kOldPropertyTypes =
+    R"({"deathLevelInY":"float","id":"int","name":"string"})";
+
+/// TilesetFields() as Tiled wrote them before 1.2: the tile types in "tileproperties".
+inline std::string OldTilesetFields() {
+    return R"("name":"t","tilecount":4,"tileproperties":{"0":{"tileType":10},"1":{"tileType":11},)"
+           R"("2":{"solid":true}},"tilepropertytypes":{"0":{"tileType":"int"},)"
+           R"("1":{"tileType":"int"},"2":{"solid":"bool"}})";
+}
+
 inline std::string Base64(const std::string& bytes) {
     static const char* const kAlphabet =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -160,6 +192,17 @@ inline std::string MapText(const MapParts& parts) {
            R"(,"tilewidth":21,"tileheight":21,"renderorder":"right-down","properties":)" +
            parts.properties + R"(,"tilesets":)" + parts.tilesets + R"(,"layers":)" + parts.layers +
            "}";
+}
+
+/// The default map as Tiled 1.0 saved it: numeric "version", properties and tile properties as
+/// objects.
+inline std::string OldMapText() {
+    MapParts parts;
+    return R"({"version":1,"orientation":"orthogonal","width":3,"height":2,"tilewidth":21,)"
+           R"("tileheight":21,"properties":)" +
+           kOldProperties + R"(,"propertytypes":)" + kOldPropertyTypes +
+           R"(,"tilesets":[{"firstgid":1,)" + OldTilesetFields() + R"(}],"layers":)" +
+           parts.layers + "}";
 }
 
 }  // namespace levelimport::test

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "levelimport/MapFixtures.hpp"
 
@@ -16,7 +17,27 @@ namespace {
 
 using ::testing::HasSubstr;
 
-constexpr std::uint32_t kGoalGid = 41;  // tile type 40 in the shipped tileset
+constexpr std::uint32_t kGoalGid = 41;    // tile type 40 in the shipped tileset
+constexpr std::uint32_t kFlowerGid = 64;  // tile type 63, a decoration without a body
+constexpr int kTileSize = 21;             // pixels of a cell in the shipped map
+
+/// The flowers among the tiles of a level file's text.
+int FlowersIn(const std::string& levelText) {
+    rapidjson::Document level;
+    level.Parse(levelText.c_str());
+    int flowers = 0;
+    for (const auto& row : level["arrayOfTiles"].GetArray()) {
+        for (const auto& entry : row.GetArray()) flowers += entry[0].GetUint() + 1 == kFlowerGid;
+    }
+    return flowers;
+}
+
+std::string JsonText(const rapidjson::Value& value) {
+    rapidjson::StringBuffer text;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(text);
+    value.Accept(writer);
+    return text.GetString();
+}
 
 /// A copy of the default world, its Tiled example included.
 class ImportedWorld : public ::testing::Test {
@@ -53,10 +74,7 @@ TEST_F(ImportedWorld, GoalErasedInTheMapIsMissingFromTheLevel) {
             if (gid.GetUint() == kGoalGid) gid.SetUint(0);
         }
     }
-    rapidjson::StringBuffer text;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(text);
-    map.Accept(writer);
-    world.Write("tiled/level1.tmj", text.GetString());
+    world.Write("tiled/level1.tmj", JsonText(map));
 
     ASSERT_EQ(world.Import("tiled/level1.tmj 1level1.json").exitCode, 0);
     const test_support::CommandResult check = Check("1level");
@@ -64,6 +82,55 @@ TEST_F(ImportedWorld, GoalErasedInTheMapIsMissingFromTheLevel) {
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_THAT(check.output,
                 HasSubstr("1level1.json: no goal: no tile has a type with \"leveloverbox\""));
+}
+
+TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThrough) {
+    rapidjson::Document map;
+    map.Parse(world.Read("tiled/level1.tmj").c_str());
+    ASSERT_TRUE(map.IsObject());
+    const int width = map["width"].GetInt();
+    // The actors leave their tile layer for an object layer in a group, and a layer of flowers
+    // covers every ground tile.
+    std::vector<std::string> actors;
+    std::string flowers;
+    int flowerCount = 0;
+    std::string layers;
+    for (const auto& layer : map["layers"].GetArray()) {
+        const std::string name = layer["name"].GetString();
+        const auto data = layer["data"].GetArray();
+        for (rapidjson::SizeType cell = 0; cell < data.Size(); ++cell) {
+            const std::uint32_t gid = data[cell].GetUint();
+            const int x = static_cast<int>(cell) % width;
+            const int y = static_cast<int>(cell) / width;
+            if (name == "Actors" && gid != 0) {
+                // Tiled places a tile object by its bottom-left corner.
+                actors.push_back(
+                    TileObject(static_cast<int>(cell), gid, x * kTileSize, (y + 1) * kTileSize));
+            }
+            if (name == "Ground") {
+                flowerCount += gid != 0;
+                flowers +=
+                    std::string(cell == 0 ? "" : ",") + std::to_string(gid != 0 ? kFlowerGid : 0);
+            }
+        }
+        if (name != "Actors") layers += JsonText(layer) + ",";
+    }
+    ASSERT_EQ(actors.size(), 2u) << "the player and the goal";
+    layers += R"({"type":"tilelayer","name":"Flowers","data":[)" + flowers + "]}," +
+              GroupLayer("Cast", ObjectLayer("Actors", actors));
+    map.RemoveMember("layers");
+    const std::string rest = JsonText(map);
+    world.Write("tiled/level1.tmj",
+                rest.substr(0, rest.size() - 1) + R"(,"layers":[)" + layers + "]}");
+
+    const int flowersBefore = FlowersIn(world.Read("1level1.json"));
+    const test_support::CommandResult import = world.Import("tiled/level1.tmj 1level1.json");
+    ASSERT_EQ(import.exitCode, 0) << import.output;
+    const test_support::CommandResult play = Check("--play scripts 1level");
+
+    EXPECT_EQ(play.exitCode, 0) << play.output;
+    EXPECT_THAT(play.output, HasSubstr("1level1.json: goal reached after"));
+    EXPECT_EQ(FlowersIn(world.Read("1level1.json")), flowersBefore + flowerCount);
 }
 
 }  // namespace

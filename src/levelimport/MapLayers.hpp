@@ -1,0 +1,14 @@
+#pragma once
+
+#include "levelimport/JsonFile.hpp"
+#include "levelimport/TiledMap.hpp"
+
+namespace levelimport {
+
+/// Reads the "layers" of the map `file` into `map.layers`, in drawing order: tile layers, the
+/// tile objects of object layers, and both kinds inside group layers however deeply nested.
+/// Other objects are counted in `map.skippedObjects`; image layers are passed over. Needs the
+/// map's size and tile size in `map`.
+void ReadLayers(const JsonFile& file, TiledMap& map);
+
+}  // namespace levelimport
