@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 #include "game/CharacterController.hpp"
@@ -55,7 +56,10 @@ constexpr float kReturnDistance = 8.0f;
 
 /// The simplification replays the plan at most this many times per span of the plan found,
 /// so that its cost is bounded whatever the plan.
-constexpr std::size_t kSimplifyReplaysPerSpan = 6;
+constexpr std::size_t kSimplifyReplaysPerSpan = 8;
+/// Frames (half a second) that a plan with fewer key events may take longer than the plan it
+/// simplifies: a script a person can read is worth that much.
+constexpr int kSimplifySlack = 30;
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -375,29 +379,42 @@ std::vector<std::vector<KeyPlan::Span>> Variants(const std::vector<KeyPlan::Span
 
 }  // namespace
 
-// Random exploration leaves short detours and needless jumps; each is taken out when the goal is
-// still reached, no later than before.
+// Random exploration leaves short detours, pauses and needless jumps; each is taken out when
+// the goal is still reached. Each change makes the plan simpler: fewer key events (and at most
+// kSimplifySlack frames longer), or as many and quicker; so the passes end.
 KeyPlan LevelSearch::Simplify(KeyPlan plan) {
     std::size_t replaysLeft = kSimplifyReplaysPerSpan * plan.GetSpans().size();
-    std::size_t i = 0;
-    while (i < plan.GetSpans().size() && replaysLeft > 0) {
-        bool improved = false;
-        for (const auto& spans : Variants(plan.GetSpans(), i)) {
-            if (replaysLeft == 0) break;
-            const KeyPlan variant = KeyPlan::FromSpans(spans);
-            --replaysLeft;
-            const int goalFrame = PlayToGoal(variant);
-            if (goalFrame == 0 || goalFrame > plan.GetFrames()) continue;
-            const KeyPlan shorter = variant.Truncated(goalFrame);
-            if (shorter.GetFrames() == plan.GetFrames() &&
-                shorter.CountKeyEvents() >= plan.CountKeyEvents()) {
+    for (bool changed = true; changed && replaysLeft > 0;) {
+        changed = false;
+        for (std::size_t i = 0; i < plan.GetSpans().size() && replaysLeft > 0;) {
+            std::optional<KeyPlan> simpler = SimplerAt(plan, i, replaysLeft);
+            if (!simpler) {
+                ++i;
                 continue;
             }
-            plan = shorter;
-            improved = true;
-            break;
+            plan = std::move(*simpler);
+            changed = true;
         }
-        if (!improved) ++i;
     }
     return plan;
+}
+
+std::optional<KeyPlan> LevelSearch::SimplerAt(const KeyPlan& plan, std::size_t span,
+                                              std::size_t& replaysLeft) {
+    const int events = plan.CountKeyEvents();
+    for (const auto& spans : Variants(plan.GetSpans(), span)) {
+        if (replaysLeft == 0) break;
+        --replaysLeft;
+        KeyPlan variant = KeyPlan::FromSpans(spans);
+        variant.Hold(variant.GetLastKeys(), kSimplifySlack);
+        const int goalFrame = PlayToGoal(variant);
+        if (goalFrame == 0) continue;
+        KeyPlan candidate = variant.Truncated(goalFrame);
+        const int candidateEvents = candidate.CountKeyEvents();
+        const bool fewerKeys = candidateEvents < events &&
+                               candidate.GetFrames() <= plan.GetFrames() + kSimplifySlack;
+        const bool quicker = candidateEvents <= events && candidate.GetFrames() < plan.GetFrames();
+        if (fewerKeys || quicker) return candidate;
+    }
+    return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
 #include <tuple>
@@ -112,6 +113,10 @@ private:
     /// The spans of keys of the next move of an exploration.
     std::vector<KeyPlan::Span> ChooseMove();
     KeyPlan Simplify(KeyPlan plan);
+    /// A simpler plan than `plan` with span `span` changed, when a variant reaches the goal;
+    /// each variant tried costs one of `replaysLeft`.
+    std::optional<KeyPlan> SimplerAt(const KeyPlan& plan, std::size_t span,
+                                     std::size_t& replaysLeft);
 
     Scene& scene;
     Restart restart;
