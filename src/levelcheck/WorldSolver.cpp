@@ -173,7 +173,9 @@ std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
 
     std::vector<std::optional<Searched>> searched(levelFiles.size());
     std::vector<LevelSolve> solves;
-    const auto search = [&](std::size_t level) { return Serialise(SearchLevel(scene, level)); };
+    const auto search = [&](std::size_t level) {
+        return Serialise(SearchLevel(scene, worldName, level, settings.budgetSeconds));
+    };
     const auto judgeInOrder = [&](std::size_t level, bool failed, const std::string& answer) {
         searched[level] = failed ? Searched{true, answer, {}} : Searched{false, {}, Deserialise(answer)};
         while (solves.size() < levelFiles.size() && searched[solves.size()]) {
@@ -189,9 +191,10 @@ std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
     return solves;
 }
 
-LevelSearch::Result WorldSolver::SearchLevel(Scene& scene, std::size_t level) const {
+LevelSearch::Result WorldSolver::SearchLevel(Scene& scene, const std::string& worldName,
+                                             std::size_t level, double budgetSeconds) {
     LevelSearch search(scene, LevelStart(scene, worldName, level));
-    return search.Run(settings.budgetSeconds);
+    return search.Run(budgetSeconds);
 }
 
 WorldSolver::LevelSolve WorldSolver::Judge(Scene& scene, std::size_t level,

@@ -71,6 +71,12 @@ public:
     std::vector<LevelSolve> Solve(const std::shared_ptr<orka::SpriteAtlas>& atlas,
                                   const Report& report) const;
 
+    /// Searches level `level` (counted from 0 in play order) of world `worldName` in `scene`,
+    /// the scene manager's scene, for `budgetSeconds`, in this process. Throws when the level
+    /// cannot be built.
+    static LevelSearch::Result SearchLevel(Scene& scene, const std::string& worldName,
+                                           std::size_t level, double budgetSeconds);
+
 private:
     /// What a search process sends back.
     struct Searched {
@@ -79,7 +85,6 @@ private:
         LevelSearch::Result result;
     };
 
-    LevelSearch::Result SearchLevel(Scene& scene, std::size_t level) const;
     LevelSolve Judge(Scene& scene, std::size_t level, const Searched& searched) const;
     std::string WriteScript(const std::string& levelFile, const LevelSearch::Result& result) const;
     void DrawReach(const ReachPicture& picture, const LevelSolve& solve,
