@@ -163,13 +163,25 @@ LevelSearch::Cell LevelSearch::PlayerCell() const {
     return {ToCell(lastX), ToCell(lastY)};
 }
 
-int LevelSearch::Distance(const Cell& cell) const {
-    int best = -1;
+namespace {
+
+/// Columns and rows apart.
+int CellsApart(const LevelSearch::Cell& a, const LevelSearch::Cell& b) {
+    return std::abs(a.column - b.column) + std::abs(a.row - b.row);
+}
+
+}  // namespace
+
+const LevelSearch::Cell& LevelSearch::NearestGoal(const Cell& cell) const {
+    const Cell* nearestGoal = &goals.front();
     for (const Cell& goal : goals) {
-        const int distance = std::abs(goal.column - cell.column) + std::abs(goal.row - cell.row);
-        if (best < 0 || distance < best) best = distance;
+        if (CellsApart(goal, cell) < CellsApart(*nearestGoal, cell)) nearestGoal = &goal;
     }
-    return best;
+    return *nearestGoal;
+}
+
+int LevelSearch::Distance(const Cell& cell) const {
+    return CellsApart(NearestGoal(cell), cell);
 }
 
 // The player's cell and kind of motion, and the cells of every other body that can move.
@@ -307,13 +319,8 @@ bool LevelSearch::Explore(KeyPlan plan) {
 // kind of script a person reads easily.
 std::vector<KeyPlan::Span> LevelSearch::ChooseMove() {
     const Cell cell = PlayerCell();
-    int towards = 0;
-    for (const Cell& goal : goals) {
-        if (Distance(cell) == std::abs(goal.column - cell.column) + std::abs(goal.row - cell.row)) {
-            towards = goal.column > cell.column ? 1 : (goal.column < cell.column ? -1 : 0);
-            break;
-        }
-    }
+    const int goalColumn = NearestGoal(cell).column;
+    int towards = goalColumn > cell.column ? 1 : (goalColumn < cell.column ? -1 : 0);
     const std::uint32_t walk = random() % kChoiceScale;
     const std::uint32_t jump = random() % kChoiceScale;
     const int frames = kShortestSpan + kSpanStep * static_cast<int>(random() % kSpanSteps);

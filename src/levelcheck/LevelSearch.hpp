@@ -99,6 +99,8 @@ private:
     void FindGoals();
     Cell PlayerCell() const;
     std::uint64_t StateKey() const;
+    /// The goal nearest to `cell` (the first of those as near), and how far it is.
+    const Cell& NearestGoal(const Cell& cell) const;
     int Distance(const Cell& cell) const;
     Rank RankOf(std::size_t entry) const;
     void Remember(const KeyPlan& plan);
