@@ -327,9 +327,10 @@ TEST_F(Solve, LevelsWithoutAWayEndWithinTheBudgetNamingTheNearestCell) {
     EXPECT_LE(pitColumn, 22) << lines[0];
     EXPECT_GE(pitRow, 0) << lines[0];
     // A goal on a block in the air (columns 12 to 14, rows 11 to 13): the nearest cell is under
-    // it, below the block.
+    // the block.
     const auto [blockColumn, blockRow] = NearestCell(lines[1], "nogo2");
-    EXPECT_EQ(blockColumn, 13) << lines[1];
+    EXPECT_GE(blockColumn, 12) << lines[1];
+    EXPECT_LE(blockColumn, 14) << lines[1];
     EXPECT_GE(blockRow, 1) << lines[1];
     EXPECT_LE(blockRow, 10) << lines[1];
     EXPECT_EQ(lines[2], "nogo: 2 problems");
