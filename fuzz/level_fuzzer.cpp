@@ -34,6 +34,20 @@ std::vector<std::string> splitParts(std::string_view input) {
     }
 }
 
+/// What the tile behaviours of a file without problems need from its body.
+void checkBehaviours(const TileTypeDescription& tile) {
+    const bool sensor = tile.physics && tile.physics->sensor;
+    orka::fuzz::require(!tile.hazard || tile.physics, "a sound hazard has no body");
+    orka::fuzz::require(!tile.checkpoint || sensor, "a sound checkpoint has no sensor body");
+    orka::fuzz::require(!tile.collectible || sensor, "a sound collectible has no sensor body");
+    orka::fuzz::require(!tile.oneWay || (tile.physics && !sensor &&
+                                         tile.physics->type == b2_staticBody && !tile.moving),
+                        "a sound one-way platform has no solid static body");
+    if (!tile.moving) return;
+    orka::fuzz::require(tile.physics.has_value(), "a sound moving tile has no body");
+    orka::fuzz::require(tile.moving->period > 0.0f, "a sound moving tile has no period");
+}
+
 /// The promises the builder and the checker rely on when a file had no problem.
 void checkTile(const TileTypeDescription& tile, std::size_t problemsBefore,
                const std::vector<Problem>& problems) {
@@ -51,6 +65,7 @@ void checkTile(const TileTypeDescription& tile, std::size_t problemsBefore,
     if (tile.physics) {
         orka::fuzz::require(tile.physics->density >= 0.0f, "a sound tile has a negative density");
     }
+    checkBehaviours(tile);
 }
 
 void checkProblemsNameTheirFiles(const std::vector<Problem>& problems,

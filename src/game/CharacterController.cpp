@@ -16,6 +16,9 @@ namespace {
 /// tile to tile while walking touches new ground too, at almost no downward speed.
 constexpr float kLandingSpeed = 10.0f;
 
+/// Sideways speed against the ground, units per second, up to which the character stands still.
+constexpr float kStillSpeed = 1e-3f;
+
 /// Less than this much of a remembered press counts as none (float rounding of the steps).
 constexpr float kBufferTolerance = 1e-4f;
 
@@ -65,10 +68,13 @@ void CharacterController::Jump(bool jumpPressed) {
 
 void CharacterController::ApplyPendingImpulse() {
     if (pendingImpulse.x == 0.0f && pendingImpulse.y == 0.0f) return;
-    // The cap acts before the push, so within a frame the speed may exceed it by the push.
+    // The cap acts before the push, so within a frame the speed may exceed it by the push. It
+    // holds against the ground, which may be a moving platform.
     const glm::vec2 velocity = physicsBody->GetLinearVelocity();
-    if (std::fabs(velocity.x) > maxSpeed) {
-        physicsBody->SetLinearVelocity(std::copysign(maxSpeed, velocity.x), velocity.y);
+    const float groundSpeed = physicsBody->GetGroundVelocity().x;
+    const float speed = velocity.x - groundSpeed;
+    if (std::fabs(speed) > maxSpeed) {
+        physicsBody->SetLinearVelocity(groundSpeed + std::copysign(maxSpeed, speed), velocity.y);
     }
     physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, /*impulse=*/true);
     pendingImpulse = {0.0f, 0.0f};
@@ -76,7 +82,9 @@ void CharacterController::ApplyPendingImpulse() {
 
 void CharacterController::AnimateFromMotion() {
     const glm::vec2 velocity = physicsBody->GetLinearVelocity();
-    if (grounded && velocity.x == 0.0f) {
+    // Riding a platform is standing still, give or take the rounding of its carrying.
+    const float speed = velocity.x - physicsBody->GetGroundVelocity().x;
+    if (grounded && std::fabs(speed) <= kStillSpeed) {
         RequestState(CharacterAnimator::Idle);
     } else if (!grounded && velocity.y < 0.0f) {
         RequestState(CharacterAnimator::Fall);

@@ -13,7 +13,8 @@ class GameObject;
 class PhysicsBody;
 
 /// Lets the player steer the player character: the arrow keys push it sideways, space makes it
-/// jump once per landing, and its horizontal speed is cut back to `maxSpeed` before every push.
+/// jump once per landing, and its horizontal speed against the ground (a moving platform moves
+/// along) is cut back to `maxSpeed` before every push.
 /// A space press is remembered for `jumpBufferTime`: landing within that time jumps at once.
 ///
 /// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`

@@ -10,11 +10,12 @@ class Sound;
 }
 
 /// The moments of play that make a sound.
-enum class SoundCue { Jump, Land, Goal, Fall, Count };
+enum class SoundCue { Jump, Land, Goal, Fall, Collect, Checkpoint, Count };
 
 /// The game's sound effects: the audio output and one sound per cue, loaded from the working
-/// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav"). A sound that cannot be loaded
-/// has said so once in the engine's log and stays silent; without an audio device all are.
+/// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav").
+/// A sound that cannot be loaded has said so once in the engine's log and stays silent; without
+/// an audio device all are. A put-back by a hazard sounds like a fall.
 ///
 /// While one exists, `Cue` plays through it: components call `GameSounds::Cue` without knowing
 /// whether the game has sound (a scene driven by hand and the level checker have none).

@@ -1,15 +1,22 @@
 #include "game/LevelBuilder.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "game/CameraComponent.hpp"
 #include "game/CharacterAnimator.hpp"
 #include "game/CharacterController.hpp"
+#include "game/Checkpoint.hpp"
+#include "game/Collectible.hpp"
+#include "game/Hazard.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/Logger.hpp"
+#include "game/MovingPlatform.hpp"
+#include "game/OneWayPlatform.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/ReturnPoint.hpp"
 #include "game/SpriteRenderer.hpp"
 #include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -142,9 +149,12 @@ void LevelBuilder::AddCamera(LevelData& levelData) const {
 }
 
 void LevelBuilder::CheckAtlasFor(const TileType& tile) const {
-    if (!tile.sprite || context.atlas != nullptr) return;
-    throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*tile.sprite) +
-                             ", but no sprite atlas is loaded");
+    if (context.atlas != nullptr) return;
+    for (const std::optional<int>& sprite : {tile.sprite, tile.spriteReached}) {
+        if (!sprite) continue;
+        throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*sprite) +
+                                 ", but no sprite atlas is loaded");
+    }
 }
 
 std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& levelData) {
@@ -156,10 +166,29 @@ std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& lev
         CheckAtlasFor(tile);
         AddWired<SpriteRenderer>(*object)->SetSprite(AtlasSprite(*context.atlas, *tile.sprite));
     }
-    if (tile.physics) AddPhysics(*object, *tile.physics, tile.characterController);
+    if (tile.physics) AddPhysics(*object, tile);
     if (tile.characterController) AddPlayer(object, tile, levelData);
     if (tile.levelOverBox) AddWired<LevelOverOnHitByCharacter>(*object);
+    // Each needs the body (checked when the file was read), which is added above.
+    if (tile.physics) AddBehaviours(*object, tile);
     return object;
+}
+
+void LevelBuilder::AddBehaviours(GameObject& object, const TileType& tile) const {
+    if (tile.hazard) object.AddComponent<Hazard>();
+    if (tile.checkpoint) {
+        auto checkpoint = object.AddComponent<Checkpoint>();
+        if (tile.spriteReached) {
+            checkpoint->reachedSprite = AtlasSprite(*context.atlas, *tile.spriteReached);
+        }
+    }
+    if (tile.collectible) object.AddComponent<Collectible>();
+    if (tile.oneWay) object.AddComponent<OneWayPlatform>();
+    if (tile.moving) {
+        auto platform = AddWired<MovingPlatform>(object);
+        platform->travel = {tile.moving->dx, tile.moving->dy};
+        platform->period = tile.moving->period;
+    }
 }
 
 const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
@@ -172,14 +201,16 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     return tileTypes.emplace(tileType, std::move(tile)).first->second;
 }
 
-void LevelBuilder::AddPhysics(GameObject& object, const TileType::Physics& physics,
-                              bool character) const {
+void LevelBuilder::AddPhysics(GameObject& object, const TileType& tile) const {
+    const TileType::Physics& physics = *tile.physics;
+    const bool character = tile.characterController;
     Logger::Debug("Building a physics");
     auto body = AddWired<PhysicsBody>(object);
     body->world = context.world;
 
     b2BodyDef bodyDef;
-    bodyDef.type = physics.type;
+    // A moving platform is driven through its velocity, whatever type its file gives.
+    bodyDef.type = tile.moving ? b2_kinematicBody : physics.type;
     const auto transform = object.GetTransform();
     bodyDef.position.Set(transform->position.x, transform->position.y);
     body->bodyDef = bodyDef;
@@ -206,6 +237,7 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
     }
     levelData.player = object;
     AddWired<CharacterController>(*object);
+    object->AddComponent<ReturnPoint>();
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).
     auto animator = AddWired<CharacterAnimator>(*object);

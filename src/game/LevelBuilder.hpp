@@ -23,7 +23,8 @@ class SpriteRenderer;
 /// The files are read by `LevelReader`; the first problem it finds with a file (missing or
 /// unreadable, invalid JSON, a missing "name", a value of the wrong JSON type, a tile entry with
 /// fewer than three integers, a player tile without "sprite" or "animation", an "animation" with
-/// fewer than six entries, a goal without "physics") is thrown as std::runtime_error whose text
+/// fewer than six entries, a goal without "physics", a behaviour key without the body it needs)
+/// is thrown as std::runtime_error whose text
 /// starts with the file name, e.g. `tile7.json: "physics" has no "type"`; so does a tile that shows
 /// a sprite while the context has no sprite atlas. Both files are checked completely before
 /// any game object is made, so a failed build leaves nothing behind.
@@ -52,8 +53,11 @@ private:
     const TileType& LoadTileType(int tileType);
     void CheckAtlasFor(const TileType& tile) const;
     void AddCamera(LevelData& levelData) const;
-    /// A character's box has cut corners (see `CharacterShape`); every other tile a plain box.
-    void AddPhysics(GameObject& object, const TileType::Physics& physics, bool character) const;
+    /// The body of a tile with "physics": a character's box has cut corners (see
+    /// `CharacterShape`), every other tile a plain box; a moving tile's body is kinematic.
+    void AddPhysics(GameObject& object, const TileType& tile) const;
+    /// Hazard, checkpoint, collectible, one-way and moving platform, as the tile type asks.
+    void AddBehaviours(GameObject& object, const TileType& tile) const;
     void AddPlayer(const std::shared_ptr<GameObject>& object, const TileType& tile,
                    LevelData& levelData) const;
     /// Adds a `T` to `object`, wired to the scene event (or events) it needs.

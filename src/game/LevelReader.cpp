@@ -90,6 +90,27 @@ public:
         Report(what + " is not an integer");
         return std::nullopt;
     }
+    /// A number as a float; one a float cannot hold is a problem, not a silent infinity.
+    std::optional<float> Float(const Value& value, const std::string& what) const {
+        if (!value.IsNumber()) {
+            Report(what + " is not a number");
+            return std::nullopt;
+        }
+        const double number = value.GetDouble();
+        if (std::fabs(number) > std::numeric_limits<float>::max()) {
+            Report(what + " is out of range");
+            return std::nullopt;
+        }
+        return static_cast<float>(number);
+    }
+    /// An optional true or false: false when missing, and a problem when it is anything else.
+    bool Flag(const Value& object, const char* key) const {
+        const Value* value = Find(object, key);
+        if (value == nullptr) return false;
+        if (value->IsBool()) return value->GetBool();
+        Report(Quote(key) + " is not true or false");
+        return false;
+    }
     std::optional<int> IntOr(const Value& object, const char* key, int fallback,
                              const std::string& what) const {
         const Value* value = Find(object, key);
@@ -260,18 +281,66 @@ void ReadTileParts(const JsonFile& file, TileTypeDescription& tile) {
     }
 }
 
-/// "deathLevelInY" as a float; a number a float cannot hold is a problem, not a silent infinity.
-float ReadDeathLevel(const JsonFile& file, const Value& death) {
-    if (!death.IsNumber()) {
-        file.Report("\"deathLevelInY\" is not a number");
-        return 0.0f;
+/// The trip of a moving platform; empty, after reporting why, when it cannot be made.
+std::optional<TileTypeDescription::Motion> ReadMotion(const JsonFile& file, const Value& moving) {
+    if (!moving.IsObject()) {
+        file.Report("\"moving\" is not an object");
+        return std::nullopt;
     }
-    const double value = death.GetDouble();
-    if (std::fabs(value) > std::numeric_limits<float>::max()) {
-        file.Report("\"deathLevelInY\" is out of range");
-        return 0.0f;
+    std::optional<float> values[3];
+    const char* const keys[] = {"dx", "dy", "period"};
+    for (int i = 0; i < 3; ++i) {
+        const Value* value = JsonFile::Find(moving, keys[i]);
+        if (value == nullptr) {
+            file.Report("\"moving\" has no " + Quote(keys[i]));
+            continue;
+        }
+        values[i] = file.Float(*value, "\"moving\"/" + Quote(keys[i]));
     }
-    return static_cast<float>(value);
+    // A trip of no time has no speed that could make it.
+    if (values[2] && *values[2] <= 0.0f) {
+        file.Report("\"moving\"/\"period\" is not more than 0 seconds");
+        return std::nullopt;
+    }
+    if (!values[0] || !values[1] || !values[2]) return std::nullopt;
+    return TileTypeDescription::Motion{*values[0], *values[1], *values[2]};
+}
+
+/// Each behaviour on a body that can do it. A "physics" that could not be read has been
+/// reported already.
+void CheckBehaviourBodies(const JsonFile& file, const TileTypeDescription& tile, bool moving) {
+    const bool hasPhysics = JsonFile::Find(file.Root(), "physics") != nullptr;
+    const bool unreadBody = hasPhysics && !tile.physics;
+    const bool sensor = tile.physics && tile.physics->sensor;
+    const bool solidStatic = tile.physics && !sensor && tile.physics->type == b2_staticBody;
+    if (tile.hazard && !hasPhysics) file.Report("\"hazard\" needs \"physics\"");
+    if (moving && !hasPhysics) file.Report("\"moving\" needs \"physics\"");
+    const std::string sensorBody = " needs a sensor body: \"physics\" with \"sensor\": true";
+    if (tile.checkpoint && !sensor && !unreadBody) file.Report(Quote("checkpoint") + sensorBody);
+    if (tile.collectible && !sensor && !unreadBody) file.Report(Quote("collectible") + sensorBody);
+    if (tile.oneWay && !solidStatic && !unreadBody) {
+        file.Report(R"("oneWay" needs a solid static body: "physics" with "type": "static" )"
+                    R"(and no "sensor")");
+    }
+    if (tile.oneWay && moving) {
+        file.Report(R"("oneWay" and "moving" cannot be combined: a one-way platform stands still)");
+    }
+}
+
+/// Hazards, checkpoints, collectibles, one-way and moving platforms.
+void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
+    const Value& root = file.Root();
+    tile.hazard = file.Flag(root, "hazard");
+    tile.checkpoint = file.Flag(root, "checkpoint");
+    tile.collectible = file.Flag(root, "collectible");
+    tile.oneWay = file.Flag(root, "oneWay");
+    if (const Value* reached = JsonFile::Find(root, "spriteReached")) {
+        tile.spriteReached = file.Int(*reached, Quote("spriteReached"));
+        if (!tile.checkpoint) file.Report("\"spriteReached\" needs \"checkpoint\"");
+    }
+    const Value* moving = JsonFile::Find(root, "moving");
+    if (moving != nullptr) tile.moving = ReadMotion(file, *moving);
+    CheckBehaviourBodies(file, tile, moving != nullptr);
 }
 
 }  // namespace
@@ -298,7 +367,7 @@ LevelDescription ReadLevelText(const std::string& fileName, const std::string& t
     level.id = file.IntOr(file.Root(), "id", 0, Quote("id"));
     level.name = file.RequiredString(file.Root(), "name", Quote("name"));
     if (const Value* death = JsonFile::Find(file.Root(), "deathLevelInY")) {
-        level.deathLevelInY = ReadDeathLevel(file, *death);
+        level.deathLevelInY = file.Float(*death, Quote("deathLevelInY")).value_or(0.0f);
     }
     level.entries = ReadTileEntries(file);
     return level;
@@ -324,6 +393,7 @@ TileTypeDescription ReadTileText(const std::string& fileName, const std::string&
     tile.id = file.IntOr(file.Root(), "id", 0, Quote("id")).value_or(0);
     tile.name = file.RequiredString(file.Root(), "name", Quote("name"));
     ReadTileParts(file, tile);
+    ReadBehaviours(file, tile);
     return tile;
 }
 

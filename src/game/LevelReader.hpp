@@ -52,6 +52,12 @@ struct TileTypeDescription {
         bool sensor = false;
         float density = 0.0f;
     };
+    /// A moving platform's trip: from its place to (x + dx, y + dy) and back.
+    struct Motion {
+        float dx = 0.0f;      ///< game units
+        float dy = 0.0f;      ///< game units
+        float period = 0.0f;  ///< seconds for the whole way there and back; more than 0
+    };
     std::string fileName;
     /// The file was opened and holds a JSON object (its keys were looked at).
     bool read = false;
@@ -62,6 +68,19 @@ struct TileTypeDescription {
     bool characterController = false;
     std::vector<int> animation;  ///< only read for a player
     bool levelOverBox = false;
+    /// Touching it puts the player back at its return point ("hazard"; needs "physics").
+    bool hazard = false;
+    /// Its first touch makes its place the player's return point ("checkpoint"; needs a sensor
+    /// body); from then on it shows `spriteReached`, when given.
+    bool checkpoint = false;
+    std::optional<int> spriteReached;
+    /// The player takes it by touching it ("collectible"; needs a sensor body).
+    bool collectible = false;
+    /// Stood on from above, passed through from below and the sides ("oneWay"; needs a solid
+    /// static body).
+    bool oneWay = false;
+    /// Travels to and fro ("moving"; needs "physics", which it makes kinematic).
+    std::optional<Motion> moving;
 
     /// A tile of this type becomes the level's player (a controller needs a body).
     bool IsPlayer() const { return characterController && physics.has_value(); }
@@ -76,8 +95,10 @@ struct TileTypeDescription {
 /// level that is not an object, a missing "name", a value of the wrong JSON type, a tile entry with
 /// fewer than three integers, a "physics" without "type" or with a negative "density", a goal
 /// without "physics", a player without "sprite" or "animation", an "animation" with fewer than six
-/// entries. What needs other files (sprites in the atlas, players and goals of a level) is left
-/// to the callers.
+/// entries, a behaviour key ("hazard", "checkpoint", "collectible", "oneWay", "moving") without
+/// the body it needs, a "moving" without "dx", "dy" or "period", or with a "period" of 0 or less,
+/// a "spriteReached" without "checkpoint". What needs other files (sprites in the atlas, players
+/// and goals of a level) is left to the callers.
 namespace LevelReader {
 
 /// Frames a player's "animation" needs: idle, walk 1, walk 2, jump, (never shown), fall.

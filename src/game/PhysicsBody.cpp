@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
-#include "game/GameSounds.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
 
@@ -13,6 +11,9 @@ namespace {
 
 /// Vertical speed, in units per second, that a body put back after a fall starts with.
 constexpr float kRespawnFallSpeed = -49.0f;
+/// Least upward part of a contact's unit normal for the upper body to stand on the lower one:
+/// a floor, not a wall.
+constexpr float kStandingNormal = 0.7f;
 
 /// The current level's death line; without a scene manager nothing counts as fallen.
 float DeathLevelInY() {
@@ -57,6 +58,46 @@ void PhysicsBody::AddForce(float x, float y, bool impulse) {
     } else {
         body->ApplyForce(b2Vec2(x, y), body->GetWorldCenter(), true);
     }
+}
+
+void PhysicsBody::PutBack(glm::vec2 position) {
+    if (body == nullptr) return;
+    if (world->IsLocked()) {
+        pendingPutBack = position;
+        return;
+    }
+    MoveTo(position);
+}
+
+void PhysicsBody::MoveTo(glm::vec2 position) {
+    body->SetTransform(b2Vec2(position.x, position.y), 0.0f);
+    body->SetAwake(true);
+    body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
+}
+
+const b2Body* PhysicsBody::MovingGroundOf(const b2Body& body) {
+    for (const b2ContactEdge* edge = body.GetContactList(); edge != nullptr; edge = edge->next) {
+        const b2Contact& contact = *edge->contact;
+        if (edge->other->GetType() != b2_kinematicBody || !contact.IsTouching() ||
+            !contact.IsEnabled() || contact.GetFixtureA()->IsSensor() ||
+            contact.GetFixtureB()->IsSensor()) {
+            continue;
+        }
+        b2WorldManifold manifold;
+        contact.GetWorldManifold(&manifold);
+        // The normal points from fixture A to fixture B; up from the ground means on top of it.
+        const bool groundIsA = contact.GetFixtureA()->GetBody() == edge->other;
+        const float upward = groundIsA ? manifold.normal.y : -manifold.normal.y;
+        if (upward > kStandingNormal) return edge->other;
+    }
+    return nullptr;
+}
+
+glm::vec2 PhysicsBody::GetGroundVelocity() const {
+    if (body == nullptr) return {0.0f, 0.0f};
+    const b2Body* ground = MovingGroundOf(*body);
+    if (ground == nullptr) return {0.0f, 0.0f};
+    return {ground->GetLinearVelocity().x, ground->GetLinearVelocity().y};
 }
 
 void PhysicsBody::OnCollision(GameObject* other, bool exit) {
@@ -140,18 +181,21 @@ void PhysicsBody::OnPhysicsStep() {
         return;
     }
     if (body->GetType() == b2_staticBody) return;
-    b2Vec2 position = body->GetPosition();
-
-    if (DeathLevelInY() > position.y) {
-        // Fell out of the level: back to the start, already moving down a little.
-        position.Set(startPosition.x, startPosition.y);
-        body->SetTransform(position, 0.0f);
-        body->SetAwake(true);
-        body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
-        // Only the player's fall is heard; crates and the like come back quietly.
-        if (gameObject->GetComponent<CharacterController>()) GameSounds::Cue(SoundCue::Fall);
+    if (pendingPutBack) {
+        MoveTo(*pendingPutBack);
+        pendingPutBack.reset();
+    }
+    if (DeathLevelInY() > body->GetPosition().y) {
+        // Fell out of the level: the player goes to its return point (and is heard), crates
+        // and the like quietly back to their start.
+        if (fallEvent.GetCount() >= 1) {
+            fallEvent.Invoke();
+        } else {
+            MoveTo(startPosition);
+        }
     }
 
+    const b2Vec2& position = body->GetPosition();
     const auto transform = gameObject->GetTransform();
     transform->position = {position.x, position.y};
     transform->rotation = body->GetAngle();

@@ -4,6 +4,7 @@
 
 #include <glm/vec2.hpp>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "game/Component.hpp"
@@ -17,9 +18,10 @@ class GameObject;
 /// `fixtureDefs` at the transform's position; deactivation (and the owner's destruction, which
 /// raises `deactivatedEvent`) destroys it. Box2D changes no bodies while it steps: an
 /// activation from inside a contact callback gets its body right after the step, and a body
-/// deactivated there is left in the world, detached and touching nothing. After every physics step the body's position and angle
-/// are copied into the owner's `Transform`, and a dynamic or kinematic body that fell below the
-/// level's death line is put back where it was created.
+/// deactivated there is left in the world, detached and touching nothing. After every physics step
+/// the body's position and angle are copied into the owner's `Transform`, and a dynamic or
+/// kinematic body that fell below the level's death line raises `fallEvent`; without listeners it
+/// is put back where it was created.
 ///
 /// Units are game units (one unit is one sprite pixel), seconds and radians; y points up.
 /// The body's user data is this component, which is how the scene's contact listener finds it.
@@ -36,6 +38,18 @@ public:
     /// the vector over the mass) or as a force for the next step. Other bodies are left alone.
     /// Despite the name, `AddForce(x, y, true)` is an impulse: call it with `/*impulse=*/true`.
     void AddForce(float x, float y, bool impulse);
+    /// Moves the body to `position` (game units), already moving down a little. From inside a
+    /// contact callback, while Box2D steps, the move is made right after the step.
+    void PutBack(glm::vec2 position);
+    /// A `PutBack` asked for inside the running step waits for its end.
+    bool IsPuttingBack() const { return pendingPutBack.has_value(); }
+
+    /// The kinematic body `body` stands on: the first of its touching contacts whose other body
+    /// is kinematic and below it. Null when there is none.
+    static const b2Body* MovingGroundOf(const b2Body& body);
+    /// The velocity of the kinematic body this one stands on, units per second; (0, 0) on
+    /// ground that does not move, in the air and without a body.
+    glm::vec2 GetGroundVelocity() const;
 
     /// Called by the scene's contact listener with the other body's game object when a contact
     /// begins (`exit` false) or ends (`exit` true); ignored while there is no body.
@@ -53,6 +67,10 @@ public:
     /// Raised with the other game object when a contact begins / ends.
     Event<GameObject*> collisionEnterEvent;
     Event<GameObject*> collisionExitEvent;
+    /// Raised after the physics step in which a dynamic or kinematic body fell below the level's
+    /// death line; its listener puts the body back (`PutBack`). Without one it goes back to its
+    /// start.
+    Event<> fallEvent;
 
     /// The scene's physics-step event (not owned); the step handler is subscribed to it while
     /// the body exists. Set before the owner is first activated.
@@ -72,9 +90,12 @@ private:
     void CreateBody();
     void DestroyBody();
     void RetireBody();
+    void MoveTo(glm::vec2 position);
 
     std::vector<std::unique_ptr<b2PolygonShape>> shapes;
     b2Body* body = nullptr;
     bool bodyCreated = false;
     glm::vec2 startPosition{0.0f, 0.0f};
+    /// Where `PutBack` asked from inside the step moves the body once the step is over.
+    std::optional<glm::vec2> pendingPutBack;
 };

@@ -7,6 +7,7 @@
 #include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
 #include "game/Logger.hpp"
+#include "game/OneWayPlatform.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/SceneManager.hpp"
 #include "orka/Camera.hpp"
@@ -39,6 +40,19 @@ bool IsCharacter(b2Body* body) {
     const PhysicsBody* component = BodyComponent(body);
     return component != nullptr &&
            component->gameObject->GetComponent<CharacterController>() != nullptr;
+}
+
+/// The body belongs to a one-way platform.
+bool IsOneWay(b2Body* body) {
+    const PhysicsBody* component = BodyComponent(body);
+    return component != nullptr && component->gameObject->GetComponent<OneWayPlatform>() != nullptr;
+}
+
+/// False when one fixture is a one-way platform that lets the other pass this step.
+bool OneWayHolds(b2Fixture& a, b2Fixture& b) {
+    if (IsOneWay(a.GetBody())) return OneWayPlatform::Holds(a, b);
+    if (IsOneWay(b.GetBody())) return OneWayPlatform::Holds(b, a);
+    return true;
 }
 
 }  // namespace
@@ -207,6 +221,12 @@ void Scene::EndContact(b2Contact* contact) {
 void Scene::PreSolve(b2Contact* contact, const b2Manifold*) {
     b2Fixture* fixtureA = contact->GetFixtureA();
     b2Fixture* fixtureB = contact->GetFixtureB();
+    // Decided anew at every step: a body that rose through a platform stands on it once it
+    // comes down from above.
+    if (!OneWayHolds(*fixtureA, *fixtureB)) {
+        contact->SetEnabled(false);
+        return;
+    }
     if (!IsCharacter(fixtureA->GetBody()) && !IsCharacter(fixtureB->GetBody())) return;
     b2WorldManifold manifold;
     contact->GetWorldManifold(&manifold);

@@ -57,9 +57,10 @@ public:
 
     void BeginContact(b2Contact* contact) override;
     void EndContact(b2Contact* contact) override;
-    /// A character touching a mostly vertical surface (a wall, the side of a block) slides along
-    /// it without friction, so pushing against a wall does not hold it up; other contacts keep
-    /// the friction of their fixtures.
+    /// A one-way platform holds only bodies that come down onto it from above; every other
+    /// contact with it is left out of the step. A character touching a mostly vertical surface
+    /// (a wall, the side of a block) slides along it without friction, so pushing against a
+    /// wall does not hold it up; other contacts keep the friction of their fixtures.
     void PreSolve(b2Contact* contact, const b2Manifold* oldManifold) override;
     void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
 

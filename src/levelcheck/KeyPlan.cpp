@@ -51,6 +51,12 @@ int KeyPlan::CountKeyEvents() const {
     return events;
 }
 
+int KeyPlan::GetLastEventFrame() const {
+    // Every span but a first one without keys begins with an event.
+    if (spans.empty() || (spans.size() == 1 && spans[0].keys == kNoKeys)) return 0;
+    return frames - spans.back().frames;
+}
+
 std::string KeyPlan::ToScript(const std::string& header,
                               const std::vector<std::string>& notes) const {
     std::ostringstream script;

@@ -37,6 +37,8 @@ public:
     KeySet GetLastKeys() const { return spans.empty() ? kNoKeys : spans.back().keys; }
     /// How many key events `ToScript` writes.
     int CountKeyEvents() const;
+    /// The frame of the last key event `ToScript` writes (0 when there is none).
+    int GetLastEventFrame() const;
 
     /// The plan as a script: `header` (comment lines, each starting with "#"), then "<frame>
     /// down|up Right|Left|Space" lines. Keys still held at the end stay down. `notes[i]`, when

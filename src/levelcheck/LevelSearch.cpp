@@ -14,6 +14,7 @@
 #include "game/Scene.hpp"
 #include "game/TileGrid.hpp"
 #include "levelcheck/InputScript.hpp"
+#include "levelcheck/WorldPlayer.hpp"
 
 namespace {
 
@@ -113,7 +114,6 @@ LevelSearch::~LevelSearch() = default;
 LevelSearch::Result LevelSearch::Run(double budgetSeconds) {
     const auto start = std::chrono::steady_clock::now();
     StartLevel();
-    FindGoals();
     nearest = PlayerCell();
     Remember(KeyPlan());
     Result result;
@@ -148,6 +148,7 @@ void LevelSearch::StartLevel() {
     lastX = position.x;
     lastY = position.y;
     held = kNoKeys;
+    if (goals.empty()) FindGoals();
 }
 
 void LevelSearch::FindGoals() {
@@ -417,6 +418,8 @@ std::optional<KeyPlan> LevelSearch::SimplerAt(const KeyPlan& plan, std::size_t s
         const int goalFrame = PlayToGoal(variant);
         if (goalFrame == 0) continue;
         KeyPlan candidate = variant.Truncated(goalFrame);
+        // A replay gives up on a script some time after its last key.
+        if (goalFrame - candidate.GetLastEventFrame() > WorldPlayer::framesAfterScript) continue;
         const int candidateEvents = candidate.CountKeyEvents();
         const bool fewerKeys = candidateEvents < events &&
                                candidate.GetFrames() <= plan.GetFrames() + kSimplifySlack;

@@ -169,6 +169,9 @@ const TileTypeDescription& WorldChecker::LoadTileType(int tileType) {
     TileTypeDescription tile =
         LevelReader::ReadTileFile(LevelReader::TileFileName(tileType), problems);
     if (tile.sprite) CheckSprite(tile.fileName, "\"sprite\"", *tile.sprite);
+    if (tile.spriteReached) {
+        CheckSprite(tile.fileName, "\"spriteReached\"", *tile.spriteReached);
+    }
     for (std::size_t i = 0; i < tile.animation.size(); ++i) {
         CheckSprite(tile.fileName, "\"animation\"[" + std::to_string(i) + "]", tile.animation[i]);
     }

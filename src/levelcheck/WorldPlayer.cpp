@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "game/GameObject.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
 #include "levelcheck/InputScript.hpp"
@@ -20,7 +21,10 @@ std::string WorldPlayer::LevelPlay::ToString() const {
     if (!error.empty()) return levelFile + ": not played: " + error;
     const std::string count = std::to_string(frames) + (frames == 1 ? " frame" : " frames");
     const std::string verdict = goalReached ? "goal reached after " : "goal not reached in ";
-    return levelFile + ": " + verdict + count + " (" + scriptFile + ")";
+    const std::string tally = ", collected " + std::to_string(progress.collected) + " of " +
+                              std::to_string(progress.collectibles) + ", " +
+                              std::to_string(progress.returns) + " returns";
+    return levelFile + ": " + verdict + count + " (" + scriptFile + ")" + tally;
 }
 
 WorldPlayer::WorldPlayer(std::string worldName, std::vector<std::string> levelFiles)
@@ -51,10 +55,13 @@ WorldPlayer::LevelPlay WorldPlayer::PlayLevel(Scene& scene, const std::string& s
         play.error = error.what();
         return play;
     }
+    // Held past the goal: the level's objects still tell how it went once the next is loaded.
+    const std::vector<std::shared_ptr<GameObject>> objects = scene.GetLevelData().objects;
     const InputScript::Result result =
         input->Replay(scene, input->GetLastFrame() + framesAfterScript);
     play.goalReached = result.goalReached;
     play.frames = result.frame;
+    play.progress = LevelProgress::Of(objects);
     return play;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "game/LevelProgress.hpp"
+
 class Scene;
 namespace orka {
 class SpriteAtlas;
@@ -22,9 +24,12 @@ public:
         int frames = 0;
         /// Why the script could not be replayed; empty when it was.
         std::string error;
+        /// The collectibles taken and the player's returns when the replay ended.
+        LevelProgress progress;
 
         /// One line about the level, such as "1level2.json: goal reached after 731 frames
-        /// (scripts/1level2.txt)".
+        /// (scripts/1level2.txt), collected 3 of 3, 0 returns". Other tools read these lines:
+        /// the wording stays as it is.
         std::string ToString() const;
     };
 

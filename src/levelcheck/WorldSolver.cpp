@@ -138,8 +138,15 @@ LevelSearch::Result Deserialise(const std::string& answer) {
 std::string WorldSolver::LevelSolve::ToString() const {
     if (!error.empty()) return levelFile + ": not solved: " + error;
     if (solved) {
+        // The same words as the tally of --play.
+        const std::string tally =
+            progress.collectibles == 0 && progress.returns == 0
+                ? ""
+                : ", collected " + std::to_string(progress.collected) + " of " +
+                      std::to_string(progress.collectibles) + ", " +
+                      std::to_string(progress.returns) + " returns";
         return levelFile + ": solved: goal after " + std::to_string(frames) + " frames (" +
-               scriptFile + "), found in " + Seconds(seconds);
+               scriptFile + "), found in " + Seconds(seconds) + tally;
     }
     if (found) {
         return levelFile + ": the script found does not reach the goal when replayed (" +
@@ -214,6 +221,7 @@ WorldSolver::LevelSolve WorldSolver::Judge(Scene& scene, std::size_t level,
         solve.solved = play.goalReached;
         solve.frames = play.frames;
         solve.error = play.error;
+        solve.progress = play.progress;
     }
     // As --play goes on after a level it could not finish; past the last there is nothing.
     if (!solve.solved && level + 1 < levelFiles.size()) WorldPlayer::SkipLevel(scene);

@@ -42,13 +42,29 @@ frames, a level without a player or without a goal, two tiles with a "physics" b
 cell (tiles may be stacked on a cell, such as a decoration over the ground, as long as at most
 one of them has a body).
 
+The keys of a tile-type file: "id", "name", "sprite", "physics" ("type", "sensor",
+"density"), "characterController" with "animation" (the player), "leveloverbox" (the goal),
+and the behaviours, each a problem when wrongly typed or without the body it needs:
+  "hazard": true       needs "physics"; touching it puts the player back at its return
+                       point (the last checkpoint reached, or else the start), as falling
+                       below the level's "deathLevelInY" does
+  "checkpoint": true   needs a sensor body; its first touch makes it the return point;
+                       "spriteReached": N is shown from then on
+  "collectible": true  needs a sensor body; the player takes it by touching it
+  "oneWay": true       needs a solid static body; stood on from above, passed through
+                       from below and from the sides
+  "moving": {"dx": <units>, "dy": <units>, "period": <seconds>}
+                       needs "physics" (made kinematic); travels to (x + dx, y + dy) and
+                       back in "period" seconds, more than 0, carrying what stands on it
+
 Options:
   --play <script>  then play a sound world: replay the recorded input script on each level,
-                   without showing a window, and tell whether the goal is reached and after
-                   how many frames. <script> is one script for every level, or a folder of
-                   scripts named after the levels (scripts/1level2.txt for 1level2.json). A
-                   goal not reached 1800 frames (30 s) after the script's last key is a
-                   problem.
+                   without showing a window, and tell whether the goal is reached, after how
+                   many frames, how many collectibles were taken and how often the player was
+                   put back (", collected C of T, R returns"). <script> is one script for
+                   every level, or a folder of scripts named after the levels
+                   (scripts/1level2.txt for 1level2.json). A goal not reached 1800 frames
+                   (30 s) after the script's last key is a problem.
   --solve <folder> then find input that finishes each level of a sound world: a search
                    plays the level through the game's own scene and physics, pressing and
                    releasing Right, Left and Space, until the player reaches the goal. What
@@ -60,6 +76,8 @@ Options:
                    or, when the budget ran out first, the cell the player got nearest to:
                      1level3.json: no way to the goal found in 120.0 s (12,345 states
                      searched; nearest: column 14, row 2)
+                   A solved level with collectibles or returns ends with the tally of
+                   --play (", collected C of T, R returns"); collectibles are not needed.
                    The levels are searched side by side, one per processor. The same world
                    and budget give the same scripts on every run.
   --budget SECONDS with --solve: the search time per level (default 120)

@@ -109,12 +109,9 @@ TEST_F(LevelBuilderTest, PhysicsKeysChooseBodyTypeSensorAndDensity) {
         bool sensor;
         float density;
     };
-    const Expected expected[] = {{b2_kinematicBody, false, 0.0f},
-                                 {b2_staticBody, true, 0.0f},
-                                 {b2_dynamicBody, false, 3.0f},
-                                 {b2_dynamicBody, false, 2.0f},
-                                 {b2_staticBody, false, 0.0f},
-                                 {b2_staticBody, false, 0.0f}};
+    const Expected expected[] = {{b2_kinematicBody, false, 0.0f}, {b2_staticBody, true, 0.0f},
+                                 {b2_dynamicBody, false, 3.0f},   {b2_dynamicBody, false, 2.0f},
+                                 {b2_staticBody, false, 0.0f},    {b2_staticBody, false, 0.0f}};
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         const b2Body* body = level.objects[i]->GetComponent<PhysicsBody>()->GetBody();
@@ -315,5 +312,69 @@ INSTANTIATE_TEST_SUITE_P(
                 R"("animation" has 5 entries, at least 6 are needed)"},
         BadFile{"tile7.json", kTextAnimation.c_str(), R"("animation"[2] is not an integer)"},
         BadFile{"tile7.json", kAnimationObject.c_str(), R"("animation" is not an array)"}));
+
+const char* const kSensor = R"("physics": {"type": "static", "sensor": true})";
+const char* const kSolid = R"("physics": {"type": "static"})";
+
+std::string Tile(const std::string& keys) {
+    return R"({"name": "x", )" + keys + "}";
+}
+std::string Moving(const std::string& trip) {
+    return Tile(std::string(kSolid) + R"(, "moving": )" + trip);
+}
+
+const std::string kHazardOne = Tile(std::string(kSolid) + R"(, "hazard": 1)");
+const std::string kHazardBodiless = Tile(R"("hazard": true)");
+const std::string kSolidCheckpoint = Tile(std::string(kSolid) + R"(, "checkpoint": true)");
+const std::string kBodilessCoin = Tile(R"("collectible": true)");
+const std::string kCoinText = Tile(std::string(kSensor) + R"(, "collectible": "yes")");
+const std::string kDynamicOneWay = Tile(R"("physics": {"type": "dynamic"}, "oneWay": true)");
+const std::string kSensorOneWay = Tile(std::string(kSensor) + R"(, "oneWay": true)");
+const std::string kMovingOneWay =
+    Tile(std::string(kSolid) + R"(, "oneWay": true, "moving": {"dx": 1, "dy": 0, "period": 2})");
+const std::string kReachedText =
+    Tile(std::string(kSensor) + R"(, "checkpoint": true, "spriteReached": "5")");
+const std::string kReachedAlone = Tile(std::string(kSensor) + R"(, "spriteReached": 5)");
+const std::string kMovingBodiless = Tile(R"("moving": {"dx": 1, "dy": 0, "period": 2})");
+const std::string kMovingText = Moving(R"("left")");
+const std::string kMovingNoDx = Moving(R"({"dy": 0, "period": 2})");
+const std::string kMovingNoDy = Moving(R"({"dx": 0, "period": 2})");
+const std::string kMovingNoPeriod = Moving(R"({"dx": 0, "dy": 0})");
+const std::string kMovingTextDx = Moving(R"({"dx": "3", "dy": 0, "period": 2})");
+const std::string kMovingHugeDy = Moving(R"({"dx": 3, "dy": 1e39, "period": 2})");
+const std::string kMovingStill = Moving(R"({"dx": 3, "dy": 0, "period": 0})");
+const std::string kMovingBack = Moving(R"({"dx": 3, "dy": 0, "period": -1.5})");
+
+INSTANTIATE_TEST_SUITE_P(
+    TileBehaviours, LevelBuilderBadFile,
+    ::testing::Values(
+        BadFile{"tile7.json", kHazardOne.c_str(), R"("hazard" is not true or false)"},
+        BadFile{"tile7.json", kHazardBodiless.c_str(), R"("hazard" needs "physics")"},
+        BadFile{"tile7.json", kSolidCheckpoint.c_str(),
+                R"("checkpoint" needs a sensor body: "physics" with "sensor": true)"},
+        BadFile{"tile7.json", kBodilessCoin.c_str(),
+                R"("collectible" needs a sensor body: "physics" with "sensor": true)"},
+        BadFile{"tile7.json", kCoinText.c_str(), R"("collectible" is not true or false)"},
+        BadFile{"tile7.json", kDynamicOneWay.c_str(),
+                R"("oneWay" needs a solid static body: "physics" with "type": "static" and )"
+                R"(no "sensor")"},
+        BadFile{"tile7.json", kSensorOneWay.c_str(),
+                R"("oneWay" needs a solid static body: "physics" with "type": "static" and )"
+                R"(no "sensor")"},
+        BadFile{"tile7.json", kMovingOneWay.c_str(),
+                R"("oneWay" and "moving" cannot be combined: a one-way platform stands still)"},
+        BadFile{"tile7.json", kReachedText.c_str(), R"("spriteReached" is not an integer)"},
+        BadFile{"tile7.json", kReachedAlone.c_str(), R"("spriteReached" needs "checkpoint")"},
+        BadFile{"tile7.json", kMovingBodiless.c_str(), R"("moving" needs "physics")"},
+        BadFile{"tile7.json", kMovingText.c_str(), R"("moving" is not an object)"},
+        BadFile{"tile7.json", kMovingNoDx.c_str(), R"("moving" has no "dx")"},
+        BadFile{"tile7.json", kMovingNoDy.c_str(), R"("moving" has no "dy")"},
+        BadFile{"tile7.json", kMovingNoPeriod.c_str(), R"("moving" has no "period")"},
+        BadFile{"tile7.json", kMovingTextDx.c_str(), R"("moving"/"dx" is not a number)"},
+        BadFile{"tile7.json", kMovingHugeDy.c_str(), R"("moving"/"dy" is out of range)"},
+        BadFile{"tile7.json", kMovingStill.c_str(),
+                R"("moving"/"period" is not more than 0 seconds)"},
+        BadFile{"tile7.json", kMovingBack.c_str(),
+                R"("moving"/"period" is not more than 0 seconds)"}));
 
 }  // namespace

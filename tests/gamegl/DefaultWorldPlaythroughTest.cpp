@@ -1,5 +1,5 @@
 // The default world of data/ played through the real scene with the recorded input scripts of
-// data/scripts: every level reaches its goal, and after the fifth the world starts over.
+// data/scripts: every level reaches its goal, and after the sixth the world starts over.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 using game::test::ScratchFolder;
 
 const fs::path kDataFolder = fs::path(ORKA_TEST_DATA_DIR) / ".." / ".." / "data";
-constexpr int kLevelCount = 5;
+constexpr int kLevelCount = 6;
 constexpr float kGrid = 21.0f;
 /// How long a replay may run on after its last key event before it counts as stuck.
 constexpr int kFramesAfterLastEvent = 60 * 30;
@@ -100,7 +100,7 @@ TEST_P(DefaultWorldPlaythrough, TheLevelsScriptReachesTheGoal) {
         if (HasFailure()) return;
     }
     EXPECT_EQ(LevelId(), target % kLevelCount + 1)
-        << "the level after " << target << " (the world starts over after level 5)";
+        << "the level after " << target << " (the world starts over after level 6)";
     // Later levels take longer to play.
     for (std::size_t i = 1; i < goalFrames.size(); ++i) {
         EXPECT_GT(goalFrames[i], goalFrames[i - 1]) << "level " << i + 1;

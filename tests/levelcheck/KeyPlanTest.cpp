@@ -41,6 +41,8 @@ TEST(KeyPlanTest, TheScriptHasOneEventPerKeyChangeAndReadsBackAsTheSameKeys) {
               "36 up Left\n"
               "41 down Space\n");
     EXPECT_EQ(plan.CountKeyEvents(), 7);
+    EXPECT_EQ(plan.GetLastEventFrame(), 41);
+    EXPECT_EQ(KeyPlan::FromSpans({{kNoKeys, 30}}).GetLastEventFrame(), 0);
     // The comments are comments: --play reads the events alone.
     EXPECT_EQ(InputScript::Parse(script, "found.txt").GetEvents().size(), 7u);
 }

@@ -179,8 +179,8 @@ protected:
 TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
     const Outcome run = Check("walk.txt");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (walk.txt)\n"
-              "tiny2.json: goal reached after 26 frames (walk.txt)\n"
+              "tiny1.json: goal reached after 46 frames (walk.txt), collected 0 of 0, 0 returns\n"
+              "tiny2.json: goal reached after 26 frames (walk.txt), collected 0 of 0, 0 returns\n"
               "tiny: sound (2 levels, 3 tile types, atlas tiny), every level finished\n");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
@@ -189,8 +189,10 @@ TEST_F(Play, OneScriptOnEveryLevelTellsWhenEachGoalIsReached) {
 TEST_F(Play, AFolderHoldsOneScriptPerLevelAndALevelNotFinishedIsAProblem) {
     const Outcome run = Check("scripts");
     EXPECT_EQ(run.output,
-              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt)\n"
-              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt)\n"
+              "tiny1.json: goal reached after 46 frames (scripts/tiny1.txt), collected 0 of 0, "
+              "0 returns\n"
+              "tiny2.json: goal not reached in 1830 frames (scripts/tiny2.txt), collected 0 of 0, "
+              "1 returns\n"
               "tiny: 1 problem\n");
     EXPECT_EQ(run.exitCode, kProblems);
 }
@@ -222,7 +224,8 @@ TEST_F(Play, AWorldWithProblemsIsNotPlayed) {
 }
 
 /// The worlds of tests/data/solve-worlds, on the tiles and atlas of the meadow world: "shapes"
-/// has one level of each shape the solver must get through, "nogo" two levels without a way.
+/// has one level of each shape the solver must get through (with tile behaviours in the last),
+/// "nogo" two levels without a way.
 class Solve : public ::testing::Test {
 protected:
     Solve() {
@@ -250,13 +253,15 @@ constexpr Shape kShapes[] = {
     {"shapes5", 800},   // the goal to the left of the start
     {"shapes6", 600},   // the goal below the start, under its ledge
     {"shapes7", 1000},  // crates in the way
+    {"shapes8", 1600},  // spikes, then a lift to ride over a pit too wide to jump
 };
 
 /// The frames of a line "<level>.json: solved: goal after <frames> frames (<folder>/<level>.txt),
 /// found in <seconds> s" (-1 when the line is not one).
 int SolvedFrames(const std::string& line, const std::string& level, const std::string& folder) {
     const std::regex pattern(level + R"(\.json: solved: goal after ([0-9]+) frames \()" + folder +
-                             "/" + level + R"(\.txt\), found in [0-9]+\.[0-9] s)");
+                             "/" + level + R"(\.txt\), found in [0-9]+\.[0-9] s)" +
+                             R"((, collected [0-9]+ of [0-9]+, [0-9]+ returns)?)");
     std::smatch match;
     return std::regex_match(line, match, pattern) ? std::stoi(match[1]) : -1;
 }
@@ -271,7 +276,9 @@ TEST_F(Solve, FindsAWayThroughEveryShapeAndTheScriptsReplayToTheGoal) {
         EXPECT_GT(frames.back(), 0) << lines[i];
         EXPECT_LE(frames.back(), kShapes[i].mostFrames) << lines[i];
     }
-    EXPECT_EQ(lines.back(), "shapes: sound (7 levels, 4 tile types, atlas blocks), every level solved");
+    // The coin of the lift's level is not needed, the spikes before it are never touched.
+    EXPECT_THAT(lines[7], HasSubstr(" of 1, 0 returns"));
+    EXPECT_EQ(lines.back(), "shapes: sound (8 levels, 7 tile types, atlas blocks), every level solved");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
 
@@ -281,7 +288,7 @@ TEST_F(Solve, FindsAWayThroughEveryShapeAndTheScriptsReplayToTheGoal) {
         const std::string level = kShapes[i].level;
         EXPECT_THAT(play.output, HasSubstr(level + ".json: goal reached after " +
                                            std::to_string(frames[i]) + " frames (found/" + level +
-                                           ".txt)\n"));
+                                           ".txt), collected "));
     }
     EXPECT_EQ(play.exitCode, kSound);
 
@@ -365,8 +372,7 @@ int WriteFlatFloors(ScratchFolder& scratch) {
             ++level;
             scratch.Write("flat" + std::to_string(level) + ".json",
                           "{\"id\": " + std::to_string(level) + ", \"name\": \"" + floor +
-                              "\", \"deathLevelInY\": -100, \"arrayOfTiles\": [[" + tiles +
-                              "]]}");
+                              "\", \"deathLevelInY\": -100, \"arrayOfTiles\": [[" + tiles + "]]}");
         }
     }
     return level;
@@ -379,8 +385,9 @@ TEST_F(Play, HoldingRightCrossesAFlatFloorOfTilesFromAnyStart) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(levels) + 1) << run.output << run.errors;
     for (int level = 1; level <= levels; ++level) {
         // 40 columns at about 60 units a second take some 14 s: far less than the 30 s allowed.
-        EXPECT_THAT(lines[level - 1], MatchesRegex("flat" + std::to_string(level) +
-                                                   R"(\.json: goal reached after [0-9]{3} frames.*)"));
+        EXPECT_THAT(lines[level - 1],
+                    MatchesRegex("flat" + std::to_string(level) +
+                                 R"(\.json: goal reached after [0-9]{3} frames.*)"));
     }
     EXPECT_EQ(run.exitCode, kSound);
 }
@@ -392,23 +399,41 @@ TEST(Levelcheck, TheDefaultWorldIsSoundAndEveryLevelIsFinishedWithItsScript) {
                               std::filesystem::copy_options::overwrite_existing);
     const Outcome check = RunChecker(scratch.path, {"1level"});
     EXPECT_EQ(check.output,
-              "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe)\n");
+              "1level: sound (6 levels, 35 tile types, atlas platformer-art-deluxe)\n");
     EXPECT_EQ(check.exitCode, kSound);
     EXPECT_EQ(check.errors, "");
 
+    // Every recorded play takes every coin of its level and is never put back.
+    const int coins[] = {3, 3, 3, 5, 7, 21};
     const Outcome play = RunChecker(scratch.path, {"--play", "scripts", "1level"});
     std::vector<::testing::Matcher<std::string>> lines;
-    for (int level = 1; level <= 5; ++level) {
+    for (int level = 1; level <= 6; ++level) {
         const std::string name = "1level" + std::to_string(level);
+        const std::string taken = std::to_string(coins[level - 1]);
         lines.push_back(MatchesRegex(name + R"(\.json: goal reached after [0-9]+ frames )" +
-                                     R"(\(scripts/)" + name + R"(\.txt\))"));
+                                     R"(\(scripts/)" + name + R"(\.txt\), collected )" + taken +
+                                     " of " + taken + ", 0 returns"));
     }
     lines.push_back(
-        "1level: sound (5 levels, 30 tile types, atlas platformer-art-deluxe), "
+        "1level: sound (6 levels, 35 tile types, atlas platformer-art-deluxe), "
         "every level finished");
     EXPECT_THAT(Lines(play.output), ElementsAreArray(lines));
     EXPECT_EQ(play.exitCode, kSound);
     EXPECT_EQ(play.errors, "");
+}
+
+TEST(Levelcheck, TheTrailOfEveryTileBehaviourIsFinishedWithItsCoinsAndOneReturn) {
+    const std::filesystem::path worlds = std::string(ORKA_TEST_DATA_DIR) + "/worlds";
+    ScratchFolder scratch;
+    scratch.CopyFrom(worlds / "meadow");
+    scratch.CopyFrom(worlds / "trail");
+    const Outcome run = RunChecker(scratch.path, {"--play", "scripts", "trail", "blocks"});
+    EXPECT_EQ(run.output,
+              "trail1.json: goal reached after 684 frames (scripts/trail1.txt), collected 3 of 3, "
+              "1 returns\n"
+              "trail: sound (1 levels, 8 tile types, atlas blocks), every level finished\n");
+    EXPECT_EQ(run.exitCode, kSound);
+    EXPECT_EQ(run.errors, "");
 }
 
 TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {

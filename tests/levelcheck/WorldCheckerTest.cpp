@@ -122,15 +122,19 @@ TEST_F(WorldCheckerTest, StackedTilesAreAProblemOnlyWhenTwoOfThemHaveABody) {
         << "a tile whose file cannot be read is not said to collide";
 }
 
-TEST_F(WorldCheckerTest, AnimationSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
+TEST_F(WorldCheckerTest, AnimationAndReachedSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
     folder.Write("tile3.json", R"({"name": "p", "sprite": 10, "physics": {"type": "dynamic"},
         "characterController": 1, "animation": [10, 11, 12, 30, 14, 31]})");
-    folder.Write("w1.json", Level(1));
+    folder.Write("tile4.json", R"({"name": "flag", "sprite": 1, "checkpoint": true,
+        "physics": {"type": "static", "sensor": true}, "spriteReached": 32})");
+    folder.Write("w1.json", Level(1, R"(, [4, 5, 5])"));
     EXPECT_THAT(Check(),
                 ElementsAre(R"(tile3.json: "animation"[3] 30: the atlas atlas.json has no )"
                             R"("30.png")",
                             R"(tile3.json: "animation"[5] 31: the atlas atlas.json has no )"
-                            R"("31.png")"));
+                            R"("31.png")",
+                            R"(tile4.json: "spriteReached" 32: the atlas atlas.json has no )"
+                            R"("32.png")"));
 
     WorldChecker withoutAtlas("w");
     withoutAtlas.CheckLevels();

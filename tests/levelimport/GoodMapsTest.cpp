@@ -1,5 +1,5 @@
-// Maps the importer turns into levels: each tileset and layer form Tiled saves, and the map of
-// the default world's first level shipped in data/tiled.
+// Maps the importer turns into levels: each tileset and layer form Tiled saves, and the maps of
+// the default world's levels shipped in data/tiled.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -234,23 +234,29 @@ TEST(LevelFile, IsWrittenAsTheDefaultWorldsLevelsAreAndLeavesOutAMissingDeathLin
               "}\n");
 }
 
-TEST(ShippedExample, ImportsToTheDefaultWorldsFirstLevel) {
-    Folder folder;
-    const std::string map = std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level1.tmj";
+// Level 1 is the plain kind; level 6 has a tile of every behaviour.
+TEST(ShippedExample, ImportToTheDefaultWorldsLevels) {
+    for (const int number : {1, 6}) {
+        SCOPED_TRACE("level " + std::to_string(number));
+        Folder folder;
+        const std::string map =
+            std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" + std::to_string(number) + ".tmj";
 
-    const test_support::CommandResult run = folder.Import("'" + map + "' level.json");
+        const test_support::CommandResult run = folder.Import("'" + map + "' level.json");
 
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    rapidjson::Document imported;
-    imported.Parse(folder.Read("level.json").c_str());
-    rapidjson::Document original;
-    std::ifstream stream(std::string(ORKA_DEFAULT_WORLD_DIR) + "/1level1.json");
-    original.Parse(std::string(std::istreambuf_iterator<char>(stream), {}).c_str());
-    ASSERT_TRUE(original.IsObject());
-    // The map's layers are written one after the other, so the same tiles in another order.
-    EXPECT_THAT(TilesOf(imported), UnorderedElementsAreArray(TilesOf(original)));
-    for (const char* key : {"id", "name", "deathLevelInY"}) {
-        EXPECT_TRUE(imported[key] == original[key]) << key << " as in 1level1.json";
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        rapidjson::Document imported;
+        imported.Parse(folder.Read("level.json").c_str());
+        rapidjson::Document original;
+        std::ifstream stream(std::string(ORKA_DEFAULT_WORLD_DIR) + "/1level" +
+                             std::to_string(number) + ".json");
+        original.Parse(std::string(std::istreambuf_iterator<char>(stream), {}).c_str());
+        ASSERT_TRUE(original.IsObject());
+        // The map's layers are written one after the other, so the same tiles in another order.
+        EXPECT_THAT(TilesOf(imported), UnorderedElementsAreArray(TilesOf(original)));
+        for (const char* key : {"id", "name", "deathLevelInY"}) {
+            EXPECT_TRUE(imported[key] == original[key]) << key << " as in the level file";
+        }
     }
 }
 

@@ -26,7 +26,7 @@ namespace {
 const std::string data = CONTENT_DATA_DIR;
 const std::string maps = CONTENT_MAPS_DIR;
 const std::string atlasName = "platformer-art-deluxe";
-constexpr int levelCount = 5;
+constexpr int levelCount = 6;
 constexpr float grid = 21.0f;
 constexpr float halfCell = grid / 2.0f;
 
@@ -120,14 +120,14 @@ TEST(DefaultWorldTest, LevelAndTileFilesAreWhatTheConverterWrites) {
     }
 }
 
-TEST(DefaultWorldTest, WorldHasFiveLevelsNumberedOneToFiveAndNoSixth) {
+TEST(DefaultWorldTest, WorldHasSixLevelsNumberedOneToSixAndNoSeventh) {
     for (int n = 1; n <= levelCount; ++n) {
         const rapidjson::Document level = parse(levelFile(n));
         ASSERT_TRUE(level.IsObject()) << levelFile(n);
         EXPECT_EQ(level["id"].GetInt(), n);
         EXPECT_TRUE(level["name"].IsString());
     }
-    EXPECT_FALSE(fs::exists(levelFile(levelCount + 1))) << "the world must wrap after level 5";
+    EXPECT_FALSE(fs::exists(levelFile(levelCount + 1))) << "the world must wrap after level 6";
 }
 
 TEST(DefaultWorldTest, EveryLevelHasOnePlayerAGoalAndADeathLineBelowAllTiles) {

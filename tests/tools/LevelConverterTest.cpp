@@ -56,26 +56,14 @@ TEST(LevelConverterTest, PlatformsGetEndsWhereTheRunStops) {
 }
 
 TEST(LevelConverterTest, LegendCharactersMapToTheirTiles) {
-    const LevelMap map = mapOf("SCGPckwfFbr>mT*MHL.\n");
-    const std::vector<int> expected = {sprites::stoneBlock,
-                                       sprites::crate,
-                                       sprites::goal,
-                                       sprites::playerIdle,
-                                       sprites::cloudLarge,
-                                       sprites::cloudSmall,
-                                       sprites::grassTuft,
-                                       sprites::flowerRed,
-                                       sprites::flowerBlue,
-                                       sprites::bush,
-                                       sprites::rock,
-                                       sprites::signArrow,
-                                       sprites::mushroom,
-                                       sprites::tree,
-                                       sprites::star,
-                                       sprites::moon,
-                                       sprites::fence,
-                                       sprites::lantern,
-                                       0};
+    const LevelMap map = mapOf("SCGPckwfFbr>mT*MHL^!o-~.\n");
+    const std::vector<int> expected = {
+        sprites::stoneBlock, sprites::crate,        sprites::goal,           sprites::playerIdle,
+        sprites::cloudLarge, sprites::cloudSmall,   sprites::grassTuft,      sprites::flowerRed,
+        sprites::flowerBlue, sprites::bush,         sprites::rock,           sprites::signArrow,
+        sprites::mushroom,   sprites::tree,         sprites::star,           sprites::moon,
+        sprites::fence,      sprites::lantern,      sprites::spikes,         sprites::checkpoint,
+        sprites::coin,       sprites::woodenBridge, sprites::movingPlatform, 0};
     for (int c = 0; c < static_cast<int>(expected.size()); ++c) {
         EXPECT_EQ(LevelConverter::tileTypeAt(map, c, 0), expected[c]) << "column " << c;
     }

@@ -44,7 +44,7 @@ float Peak(const std::vector<float>& samples) {
 
 TEST(SoundEffects, TheCommittedFilesAreWhatTheGeneratorWrites) {
     const auto effects = AllSoundEffects();
-    ASSERT_EQ(effects.size(), 4u) << "a jump, a landing, the goal and a fall";
+    ASSERT_EQ(effects.size(), 6u) << "a jump, a landing, the goal, a fall, a coin, a checkpoint";
     for (const SoundEffect& effect : effects) {
         EXPECT_EQ(TextFile::read(data + "/" + effect.fileName), WavBytes(effect.samples))
             << effect.fileName << " is stale: run build/tools/soundgen from the repository root";
@@ -56,7 +56,8 @@ TEST(SoundEffects, EachIsShortAudibleAndNeitherClicksNorClips) {
     constexpr float kQuietest = 0.3f;  // peak, of full scale
     constexpr float kLoudest = 0.6f;   // room for a few at once in the game's mixer
     constexpr float kEdge = 0.01f;     // first and last samples: a step this big is no click
-    for (const char* name : {"jump.wav", "land.wav", "goal.wav", "fall.wav"}) {
+    for (const char* name :
+         {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav"}) {
         SCOPED_TRACE(name);
         const std::vector<float> samples = ReadWithSdl(data + "/" + name);
         ASSERT_FALSE(samples.empty()) << "not a 16-bit mono WAV file at " << kSampleRate << " Hz";

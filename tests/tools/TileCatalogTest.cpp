@@ -18,6 +18,9 @@ TEST(TileCatalogTest, EveryTypeShowsItsOwnSpriteNumberAndThatSpriteIsDrawn) {
         EXPECT_EQ(type.sprite, type.id);
         EXPECT_EQ(drawn.count(type.sprite), 1u) << "no art for sprite " << type.sprite;
         for (int frame : type.animation) EXPECT_EQ(drawn.count(frame), 1u) << frame;
+        if (type.spriteReached != 0) {
+            EXPECT_EQ(drawn.count(type.spriteReached), 1u) << type.id;
+        }
     }
 }
 
@@ -66,4 +69,44 @@ TEST(TileCatalogTest, PlayerGoalAndCrateHaveTheirRoles) {
     EXPECT_FALSE(cloud.HasMember("physics")) << "decorations have no body";
 
     EXPECT_THROW(TileCatalog::byId(999), std::out_of_range);
+}
+
+// Each behaviour with the body the game needs for it: a hazard has one, a checkpoint and a coin
+// are sensors, a one-way bridge is static, a lift kinematic with a whole path.
+TEST(TileCatalogTest, BehavioursComeWithTheBodiesTheyNeed) {
+    const auto doc = [](int id) {
+        rapidjson::Document d;
+        d.Parse(TileCatalog::toJson(TileCatalog::byId(id)).c_str());
+        return d;
+    };
+    const rapidjson::Document spikes = doc(sprites::spikes);
+    EXPECT_TRUE(spikes["hazard"].IsTrue());
+    EXPECT_STREQ(spikes["physics"]["type"].GetString(), "static");
+
+    for (int sensor : {sprites::checkpoint, sprites::coin}) {
+        const rapidjson::Document d = doc(sensor);
+        EXPECT_STREQ(d["physics"]["type"].GetString(), "static") << sensor;
+        EXPECT_TRUE(d["physics"]["sensor"].IsTrue()) << sensor;
+    }
+    const rapidjson::Document checkpoint = doc(sprites::checkpoint);
+    EXPECT_TRUE(checkpoint["checkpoint"].IsTrue());
+    EXPECT_EQ(checkpoint["spriteReached"].GetInt(), sprites::checkpointReached);
+    EXPECT_TRUE(doc(sprites::coin)["collectible"].IsTrue());
+
+    const rapidjson::Document bridge = doc(sprites::woodenBridge);
+    EXPECT_TRUE(bridge["oneWay"].IsTrue());
+    EXPECT_STREQ(bridge["physics"]["type"].GetString(), "static");
+    EXPECT_FALSE(bridge["physics"].HasMember("sensor"));
+
+    const rapidjson::Document lift = doc(sprites::movingPlatform);
+    EXPECT_STREQ(lift["physics"]["type"].GetString(), "kinematic");
+    ASSERT_TRUE(lift["moving"].IsObject());
+    EXPECT_TRUE(lift["moving"]["dx"].IsNumber());
+    EXPECT_TRUE(lift["moving"]["dy"].IsNumber());
+    EXPECT_GT(lift["moving"]["period"].GetDouble(), 0.0);
+
+    const rapidjson::Document crate = doc(sprites::crate);
+    for (const char* key : {"hazard", "checkpoint", "collectible", "oneWay", "moving"}) {
+        EXPECT_FALSE(crate.HasMember(key)) << key << " only where a tile does it";
+    }
 }

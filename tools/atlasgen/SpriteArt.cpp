@@ -11,6 +11,10 @@ float standingPivotY(int height) {
     return 1.0f - halfCell / static_cast<float>(height);
 }
 
+float hangingPivotY(int height) {
+    return halfCell / static_cast<float>(height);
+}
+
 float noise(int x, int y, std::uint32_t seed) {
     // A small integer hash (xorshift-multiply); identical on every platform.
     std::uint32_t h = static_cast<std::uint32_t>(x) * 0x27d4eb2dU ^
@@ -26,8 +30,8 @@ float noise(int x, int y, std::uint32_t seed) {
 
 std::vector<SpriteArt> allSprites() {
     std::vector<SpriteArt> all;
-    for (auto&& group :
-         {terrainSprites(), propSprites(), characterSprites(), decorationSprites()}) {
+    for (auto&& group : {terrainSprites(), propSprites(), characterSprites(), decorationSprites(),
+                         behaviourSprites()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     std::sort(all.begin(), all.end(),

@@ -22,6 +22,9 @@ constexpr int cellSize = tileGridSize;
 // The pivot y that makes a sprite of this height stand on the ground: its bottom edge lies on
 // the bottom edge of its grid cell, which is the top of the ground tile below.
 float standingPivotY(int height);
+// The pivot y that hangs a sprite from the top of its grid cell (its top edge on the cell's top
+// edge); for a sprite shorter than half a cell it lies below the sprite (above 1).
+float hangingPivotY(int height);
 
 // Deterministic value noise in [0, 1) for pixel (x, y); seeds separate unrelated patterns.
 float noise(int x, int y, std::uint32_t seed);
@@ -30,6 +33,7 @@ std::vector<SpriteArt> terrainSprites();     // ground variants, platforms, ston
 std::vector<SpriteArt> propSprites();        // crate and goal
 std::vector<SpriteArt> characterSprites();   // the player's six frames
 std::vector<SpriteArt> decorationSprites();  // scenery without physics
+std::vector<SpriteArt> behaviourSprites();   // spikes, checkpoint flags, coin, bridge, lift
 
 // Every sprite of the default atlas, in number order.
 std::vector<SpriteArt> allSprites();

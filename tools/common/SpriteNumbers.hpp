@@ -2,7 +2,7 @@
 
 // Sprite numbers of the default atlas. A sprite is named "<number>.png" in the atlas, and
 // tile type N of the default world shows sprite N, so these numbers are also the tile types
-// (the player's frames 51 to 55 have no tile type of their own).
+// (the player's frames 51 to 55 and the reached checkpoint flag have no tile type of their own).
 namespace sprites {
 
 // Ground tiles come in 16 variants: 4 vertical kinds times 4 horizontal kinds.
@@ -48,5 +48,14 @@ constexpr int star = 70;
 constexpr int moon = 71;
 constexpr int fence = 72;
 constexpr int lantern = 73;
+
+// Tiles with a behaviour of their own. The reached checkpoint flag is shown by the checkpoint
+// once the player has touched it; it has no tile type of its own.
+constexpr int spikes = 80;
+constexpr int checkpoint = 81;
+constexpr int checkpointReached = 82;
+constexpr int coin = 83;
+constexpr int woodenBridge = 84;
+constexpr int movingPlatform = 85;
 
 }  // namespace sprites

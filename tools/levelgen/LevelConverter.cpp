@@ -17,12 +17,14 @@ constexpr char platformMark = '=';
 
 const std::map<char, int>& fixedTiles() {
     static const std::map<char, int> legend = {
-        {'S', sprites::stoneBlock}, {'C', sprites::crate},      {'G', sprites::goal},
-        {'P', sprites::playerIdle}, {'c', sprites::cloudLarge}, {'k', sprites::cloudSmall},
-        {'w', sprites::grassTuft},  {'f', sprites::flowerRed},  {'F', sprites::flowerBlue},
-        {'b', sprites::bush},       {'r', sprites::rock},       {'>', sprites::signArrow},
-        {'m', sprites::mushroom},   {'T', sprites::tree},       {'*', sprites::star},
-        {'M', sprites::moon},       {'H', sprites::fence},      {'L', sprites::lantern},
+        {'S', sprites::stoneBlock},   {'C', sprites::crate},          {'G', sprites::goal},
+        {'P', sprites::playerIdle},   {'c', sprites::cloudLarge},     {'k', sprites::cloudSmall},
+        {'w', sprites::grassTuft},    {'f', sprites::flowerRed},      {'F', sprites::flowerBlue},
+        {'b', sprites::bush},         {'r', sprites::rock},           {'>', sprites::signArrow},
+        {'m', sprites::mushroom},     {'T', sprites::tree},           {'*', sprites::star},
+        {'M', sprites::moon},         {'H', sprites::fence},          {'L', sprites::lantern},
+        {'^', sprites::spikes},       {'!', sprites::checkpoint},     {'o', sprites::coin},
+        {'-', sprites::woodenBridge}, {'~', sprites::movingPlatform},
     };
     return legend;
 }

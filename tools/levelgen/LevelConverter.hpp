@@ -19,7 +19,10 @@ struct TileEntry {
 //   'S' stone block   'C' crate   'G' goal   'P' player start
 //   decorations: 'c' cloud, 'k' small cloud, 'w' grass tuft, 'f' red flower, 'F' blue flower,
 //   'b' bush, 'r' rock, '>' sign, 'm' mushroom, 'T' tree, '*' star, 'M' moon, 'H' fence,
-//   'L' lantern; '.' and ' ' are empty.
+//   'L' lantern;
+//   behaviours: '^' spikes, '!' checkpoint, 'o' coin, '-' wooden bridge (jumped through from
+//   below), '~' lift (moves seven cells to the right and back);
+//   '.' and ' ' are empty.
 class LevelConverter {
 public:
     // Unless the map gives one, the death line lies this many rows below the lowest tile.

@@ -1,9 +1,11 @@
 #include "TileCatalog.hpp"
 
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 
 #include "common/SpriteNumbers.hpp"
+#include "game/TileGrid.hpp"
 
 namespace {
 
@@ -13,6 +15,9 @@ using sprites::GroundSide;
 // Densities: the player as the game is tuned for it; crates lighter, so they can be pushed.
 constexpr int playerDensity = 2;
 constexpr int crateDensity = 1;
+// The lift crosses seven cells and comes back in eight seconds: at most about 58 units a second
+// in the middle of its way, slower than the fox walks, and at rest for a moment at each end.
+constexpr TileMotion liftMotion{7 * tileGridSize, 0, 8.0f};
 
 const char* groundRowName(GroundRow row) {
     switch (row) {
@@ -107,11 +112,57 @@ std::vector<TileType> makeCatalog() {
     types.push_back(decoration(sprites::moon, "Moon"));
     types.push_back(decoration(sprites::fence, "Fence"));
     types.push_back(decoration(sprites::lantern, "Lantern"));
+
+    TileType spikes = solid(sprites::spikes, "Spikes");
+    spikes.hazard = true;
+    types.push_back(spikes);
+
+    TileType checkpoint = solid(sprites::checkpoint, "Checkpoint");
+    checkpoint.sensor = true;
+    checkpoint.checkpoint = true;
+    checkpoint.spriteReached = sprites::checkpointReached;
+    types.push_back(checkpoint);
+
+    TileType coin = solid(sprites::coin, "Coin");
+    coin.sensor = true;
+    coin.collectible = true;
+    types.push_back(coin);
+
+    TileType bridge = solid(sprites::woodenBridge, "Wooden Bridge");
+    bridge.oneWay = true;
+    types.push_back(bridge);
+
+    TileType lift = solid(sprites::movingPlatform, "Lift");
+    lift.body = TileType::Body::Kinematic;
+    lift.moving = liftMotion;
+    types.push_back(lift);
     return types;
 }
 
 const char* bodyTypeName(TileType::Body body) {
-    return body == TileType::Body::Static ? "static" : "dynamic";
+    switch (body) {
+        case TileType::Body::Static:
+            return "static";
+        case TileType::Body::Kinematic:
+            return "kinematic";
+        case TileType::Body::None:
+        case TileType::Body::Dynamic:
+            break;
+    }
+    return "dynamic";
+}
+
+// The keys of the behaviours, each on a line of its own.
+void writeBehaviours(std::ostream& out, const TileType& type) {
+    if (type.hazard) out << ",\n  \"hazard\": true";
+    if (type.checkpoint) out << ",\n  \"checkpoint\": true";
+    if (type.spriteReached != 0) out << ",\n  \"spriteReached\": " << type.spriteReached;
+    if (type.collectible) out << ",\n  \"collectible\": true";
+    if (type.oneWay) out << ",\n  \"oneWay\": true";
+    if (type.moving) {
+        out << ",\n  \"moving\": {\"dx\": " << type.moving->dx << ", \"dy\": " << type.moving->dy
+            << ", \"period\": " << type.moving->period << "}";
+    }
 }
 
 }  // namespace
@@ -146,6 +197,7 @@ std::string TileCatalog::toJson(const TileType& type) {
         out << "]";
     }
     if (type.goal) out << ",\n  \"leveloverbox\": true";
+    writeBehaviours(out, type);
     out << "\n}\n";
     return out.str();
 }

@@ -49,11 +49,41 @@ Samples Fall() {
     return fall;
 }
 
+// A coin's bright two-note ping: a short E6 straight into a ringing B6, a fifth above.
+Samples Collect() {
+    constexpr float kFirstSeconds = 0.06f;
+    Samples collect = Glide(kFirstSeconds + 0.02f, 1318.51f, 1318.51f, 0.25f);
+    Shape(collect, 0.002f, 0.05f);
+    Samples ring = Glide(0.3f, 1975.53f, 1975.53f, 0.25f);
+    Shape(ring, 0.002f, 0.08f);
+    MixInto(collect, ring, SampleCount(kFirstSeconds), 1.0f);
+    return collect;
+}
+
+// A checkpoint's call: a rising fourth (G5 to C6), the second note held with a slow shimmer so
+// it sounds like a flag going up rather than the goal's arpeggio.
+Samples Checkpoint() {
+    constexpr float kStepSeconds = 0.11f;
+    constexpr float kShimmerHz = 6.0f;
+    constexpr float kShimmerDepth = 0.3f;
+    Samples checkpoint = Glide(0.2f, 783.99f, 783.99f, 0.35f);
+    Shape(checkpoint, 0.003f, 0.07f);
+    Samples held = Glide(0.45f, 1046.50f, 1046.50f, 0.35f);
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        const float t = static_cast<float>(i) / kSampleRate;
+        held[i] *= 1.0f - kShimmerDepth * 0.5f * (1.0f - std::cos(6.2831853f * kShimmerHz * t));
+    }
+    Shape(held, 0.004f, 0.15f);
+    MixInto(checkpoint, held, SampleCount(kStepSeconds), 1.0f);
+    return checkpoint;
+}
+
 }  // namespace
 
 std::vector<SoundEffect> AllSoundEffects() {
-    std::vector<SoundEffect> effects{
-        {"jump.wav", Jump()}, {"land.wav", Land()}, {"goal.wav", Goal()}, {"fall.wav", Fall()}};
+    std::vector<SoundEffect> effects{{"jump.wav", Jump()},       {"land.wav", Land()},
+                                     {"goal.wav", Goal()},       {"fall.wav", Fall()},
+                                     {"collect.wav", Collect()}, {"checkpoint.wav", Checkpoint()}};
     for (SoundEffect& effect : effects) Normalise(effect.samples, kPeak);
     return effects;
 }

@@ -15,6 +15,7 @@ struct SoundEffect {
 /// effects playing at once in the game's mixer.
 constexpr float kPeak = 0.5f;
 
-/// The game's effects: a jump, a landing, the goal (the level change) and the fall below the
-/// level (the reset). Synthesised, so every run gives the same samples.
+/// The game's effects: a jump, a landing, the goal (the level change), the fall below the level
+/// (the reset), a coin taken and a checkpoint reached. Synthesised, so every run gives the same
+/// samples.
 std::vector<SoundEffect> AllSoundEffects();

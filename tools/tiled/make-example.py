@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Writes data/tiled/: level 1 of the default world as a map of the Tiled editor.
+"""Writes data/tiled/: levels 1 and 6 of the default world as maps of the Tiled editor.
 
-  level1.tmj   the map: properties id, name, deathLevelInY; layers Decoration, Ground, Actors
+  level1.tmj   level 1, the plain kind: ground, decorations, the player and the goal
+  level6.tmj   level 6, with every tile behaviour: spikes, checkpoints, coins, a wooden bridge
+               and a lift
+               each map: properties id, name, deathLevelInY; layers Decoration, Ground, Actors
   world.tsj    the tileset, a collection of images: tile id N is tile type N ("tileType" N)
   tiles/N.png  sprite N cut from the atlas (data/platformer-art-deluxe.png and .json)
 
-Both JSON files are laid out as Tiled 1.10 saves them, so a world builder starts from what the
-editor would show. Run from the repository root after changing level 1, the tile types or the
-atlas: python3 tools/tiled/make-example.py (needs ImageMagick's convert).
+The JSON files are laid out as Tiled 1.10 saves them, so a world builder starts from what the
+editor would show. Run from the repository root after changing level 1 or 6, the tile types or
+the atlas: python3 tools/tiled/make-example.py (needs ImageMagick's convert).
 """
 import glob
 import json
@@ -17,7 +20,7 @@ import subprocess
 
 DATA = "data"
 OUT = os.path.join(DATA, "tiled")
-LEVEL = os.path.join(DATA, "1level1.json")
+LEVELS = [1, 6]  # level N of the default world becomes data/tiled/level<N>.tmj
 ATLAS = os.path.join(DATA, "platformer-art-deluxe")
 TILED_VERSION = "1.10.2"
 FORMAT_VERSION = "1.10"
@@ -26,9 +29,13 @@ HEADROOM = 2  # empty rows above the highest tile, room to draw
 FIRST_GID = 1
 
 
+ACTOR_KEYS = ("characterController", "leveloverbox", "checkpoint", "collectible")
+
+
 def layer_of(tile_file):
-    """Which layer a tile type is drawn on: players and goals, solid ground, or decoration."""
-    if "characterController" in tile_file or "leveloverbox" in tile_file:
+    """Which layer a tile type is drawn on: the player, goals, checkpoints and coins; everything
+    else with a body (ground, spikes, bridges, lifts); or decoration."""
+    if any(key in tile_file for key in ACTOR_KEYS):
         return "Actors"
     return "Ground" if "physics" in tile_file else "Decoration"
 
@@ -94,8 +101,8 @@ def write_tileset(types):
         f.write(tiled_json(tileset) + "\n")
 
 
-def write_map(types):
-    with open(LEVEL) as f:
+def write_map(types, number):
+    with open(os.path.join(DATA, "1level%d.json" % number)) as f:
         level = json.load(f)
     entries = [entry for row in level["arrayOfTiles"] for entry in row]
     width = max(e[1] for e in entries) + 1
@@ -117,14 +124,15 @@ def write_map(types):
                  "tiledversion": TILED_VERSION, "tileheight": CELL,
                  "tilesets": [{"firstgid": FIRST_GID, "source": "world.tsj"}],
                  "tilewidth": CELL, "type": "map", "version": FORMAT_VERSION, "width": width}
-    with open(os.path.join(OUT, "level1.tmj"), "w") as f:
+    with open(os.path.join(OUT, "level%d.tmj" % number), "w") as f:
         f.write(tiled_json(tiled_map) + "\n")
 
 
 def main():
     types = tile_types()
     write_tileset(types)
-    write_map(types)
+    for number in LEVELS:
+        write_map(types, number)
 
 
 if __name__ == "__main__":
