@@ -42,7 +42,8 @@ public:
     /// One frame of `deltaTime` seconds: adds it to the time not yet simulated and runs the steps
     /// that are due (at most `maxStepsPerUpdate`), each a physics step of `timeStep`, the
     /// physics-step event and the update event with `timeStep`. When the level was finished, the
-    /// next level replaces it after the step that finished it and starts on a fresh clock. At
+    /// next level replaces it after the step that finished it and starts on a fresh clock, in a
+    /// new physics world, so that it plays the same whatever was played before. At
     /// exactly `timeStep` per call every call runs one step.
     void Update(float deltaTime);
     /// One frame of drawing through the level's camera: every active sprite renderer's sprite
@@ -82,6 +83,8 @@ private:
     /// This scene's events and world, with the scene manager's atlas, for building a level.
     LevelContext MakeLevelContext();
     void InitialiseLevel();
+    /// A new, empty physics world in place of the present one, whose bodies must be gone.
+    void ReplaceWorld();
     void RouteContact(b2Contact* contact, bool exit);
     void Step();
 

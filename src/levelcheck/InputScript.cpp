@@ -82,7 +82,9 @@ InputScript::KeyEvent ParseEvent(const std::string& line, const LineContext& con
     return event;
 }
 
-void SendKey(Scene& scene, SDL_Keycode key, bool down) {
+}  // namespace
+
+void InputScript::SendKey(Scene& scene, SDL_Keycode key, bool down) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.type = event.type;
@@ -91,8 +93,6 @@ void SendKey(Scene& scene, SDL_Keycode key, bool down) {
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
 }
-
-}  // namespace
 
 InputScript InputScript::Parse(const std::string& text, const std::string& source) {
     InputScript script;

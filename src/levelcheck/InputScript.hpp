@@ -62,6 +62,9 @@ public:
     /// controllers do not keep them. `observer`, when given, sees every frame.
     Result Replay(Scene& scene, int frameLimit, const FrameObserver& observer = nullptr) const;
 
+    /// Sends one key event through the scene's key-input event, as a replay does.
+    static void SendKey(Scene& scene, SDL_Keycode key, bool down);
+
 private:
     std::vector<KeyEvent> events;
 };

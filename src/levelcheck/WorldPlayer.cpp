@@ -15,12 +15,6 @@ namespace {
 constexpr const char* kLevelExtension = ".json";
 constexpr const char* kScriptExtension = ".txt";
 
-/// The level after `scene`'s current one is loaded, as after its goal.
-void SkipLevel(Scene& scene) {
-    scene.SetLevelOver();
-    scene.Update(Scene::timeStep);
-}
-
 }  // namespace
 
 std::string WorldPlayer::LevelPlay::ToString() const {
@@ -42,6 +36,11 @@ std::string WorldPlayer::ScriptFor(const std::string& script, const std::string&
     const std::string stem =
         level.extension() == kLevelExtension ? level.stem().string() : level.filename().string();
     return (std::filesystem::path(script) / (stem + kScriptExtension)).string();
+}
+
+void WorldPlayer::SkipLevel(Scene& scene) {
+    scene.SetLevelOver();
+    scene.Update(Scene::timeStep);
 }
 
 WorldPlayer::LevelPlay WorldPlayer::PlayLevel(Scene& scene, const std::string& script,

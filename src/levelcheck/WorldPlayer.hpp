@@ -52,9 +52,14 @@ public:
     std::vector<LevelPlay> Play(const std::string& script,
                                 const std::shared_ptr<orka::SpriteAtlas>& atlas) const;
 
-private:
+    /// Replays the script for `levelFile` (see `ScriptFor`) on `scene`, whose level in play it
+    /// must be, as `Play` does for each level.
     static LevelPlay PlayLevel(Scene& scene, const std::string& script,
                                const std::string& levelFile);
+    /// Moves `scene` on to the level after the one in play, as after its goal.
+    static void SkipLevel(Scene& scene);
+
+private:
 
     std::string worldName;
     std::vector<std::string> levelFiles;

@@ -1,5 +1,7 @@
 // levelcheck: checks a world of the platformer before anyone plays it, with the game's own
 // loading code, and prints every problem as "file: problem".
+#include <charconv>
+#include <cmath>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -9,6 +11,7 @@
 #include "levelcheck/HeadlessEngine.hpp"
 #include "levelcheck/WorldChecker.hpp"
 #include "levelcheck/WorldPlayer.hpp"
+#include "levelcheck/WorldSolver.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
 
@@ -18,8 +21,10 @@ constexpr int kExitSound = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUsage = 2;
 constexpr const char* kDefaultAtlas = "platformer-art-deluxe";
+constexpr double kDefaultBudgetSeconds = 120.0;
 
 const char* const kUsage = R"(Usage: levelcheck [--play <script>] <world> [atlas]
+       levelcheck --solve <folder> [--budget SECONDS] [--reach <png>] <world> [atlas]
 
 Checks a world of the platformer before anyone plays it, with the game's own loading code.
 Run it in the data folder, as the game:
@@ -60,16 +65,73 @@ Options:
                    every level, or a folder of scripts named after the levels
                    (scripts/1level2.txt for 1level2.json). A goal not reached 1800 frames
                    (30 s) after the script's last key is a problem.
+  --solve <folder> then find input that finishes each level of a sound world: a search
+                   plays the level through the game's own scene and physics, pressing and
+                   releasing Right, Left and Space, until the player reaches the goal. What
+                   it finds is written as <folder>/<level>.txt (1level2.txt for 1level2.json,
+                   the format --play reads; the folder is made when missing), replayed as
+                   --play replays it, and the level counts as solved only when that replay
+                   reaches the goal. One line per level, in play order:
+                     1level2.json: solved: goal after 412 frames (out/1level2.txt), found in 3.2 s
+                   or, when the budget ran out first, the cell the player got nearest to:
+                     1level3.json: no way to the goal found in 120.0 s (12,345 states
+                     searched; nearest: column 14, row 2)
+                   A solved level with collectibles or returns ends with the tally of
+                   --play (", collected C of T, R returns"); collectibles are not needed.
+                   The levels are searched side by side, one per processor. The same world
+                   and budget give the same scripts on every run.
+  --budget SECONDS with --solve: the search time per level (default 120)
+  --reach <png>    with --solve: also draw each level, as levelpreview does, with the cells
+                   the player reached tinted: <png stem>-<level>.png beside <png>
+                   (reach-1level2.png for --reach reach.png)
   --help           show this text
 
-Exit code: 0 when the world is sound, 1 when a problem was found, 2 for wrong usage.
+Exit code: 0 when the world is sound (and, with --solve, every level was solved), 1 when a
+problem was found, 2 for wrong usage.
 )";
 
 struct Options {
     std::string world;
     std::string atlas = kDefaultAtlas;
     std::optional<std::string> script;
+    std::optional<std::string> solveFolder;
+    std::optional<double> budgetSeconds;
+    std::optional<std::string> reachPicture;
 };
+
+/// A number of seconds above zero, or empty.
+std::optional<double> ParseSeconds(const std::string& text) {
+    double seconds = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+    if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds <= 0.0) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+/// The value after option `arguments[i]`, or empty after saying that it is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments,
+                                       std::size_t& i, const char* what) {
+    if (i + 1 == arguments.size()) {
+        std::cerr << "levelcheck: " << arguments[i] << " needs " << what << "\n";
+        return std::nullopt;
+    }
+    return arguments[++i];
+}
+
+/// Options that only go together are checked once all are read; false after a usage error.
+bool CheckCombination(const Options& options) {
+    if (options.script && options.solveFolder) {
+        std::cerr << "levelcheck: --play and --solve do not go together\n";
+        return false;
+    }
+    if (!options.solveFolder && (options.budgetSeconds || options.reachPicture)) {
+        std::cerr << "levelcheck: --budget and --reach go with --solve\n";
+        return false;
+    }
+    return true;
+}
 
 /// The options, or empty after a usage error (explained on standard error).
 std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
@@ -83,6 +145,21 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
                 return std::nullopt;
             }
             options.script = arguments[++i];
+        } else if (argument == "--solve") {
+            options.solveFolder = OptionValue(arguments, i, "a folder for the scripts");
+            if (!options.solveFolder) return std::nullopt;
+        } else if (argument == "--reach") {
+            options.reachPicture = OptionValue(arguments, i, "a picture file name");
+            if (!options.reachPicture) return std::nullopt;
+        } else if (argument == "--budget") {
+            const std::optional<std::string> value = OptionValue(arguments, i, "a number of seconds");
+            if (!value) return std::nullopt;
+            options.budgetSeconds = ParseSeconds(*value);
+            if (!options.budgetSeconds) {
+                std::cerr << "levelcheck: --budget needs a number of seconds above 0, not \""
+                          << *value << "\"\n";
+                return std::nullopt;
+            }
         } else if (argument.size() > 1 && argument[0] == '-') {
             std::cerr << "levelcheck: unknown option " << argument << "\n";
             return std::nullopt;
@@ -96,6 +173,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
     }
     options.world = names[0];
     if (names.size() == 2) options.atlas = names[1];
+    if (!CheckCombination(options)) return std::nullopt;
     return options;
 }
 
@@ -115,16 +193,35 @@ std::size_t PlayLevels(const Options& options, const WorldChecker& checker,
     return unfinished;
 }
 
+/// Searches a way through each level and prints one line per level; the levels not solved.
+std::size_t SolveLevels(const Options& options, const WorldChecker& checker,
+                        const std::shared_ptr<orka::SpriteAtlas>& atlas) {
+    WorldSolver::Settings settings;
+    settings.folder = *options.solveFolder;
+    settings.budgetSeconds = options.budgetSeconds.value_or(kDefaultBudgetSeconds);
+    settings.reachPicture = options.reachPicture.value_or("");
+    settings.atlasName = options.atlas;
+    const WorldSolver solver(options.world, checker.GetLevelFiles(), settings);
+    std::size_t unsolved = 0;
+    solver.Solve(atlas, [&unsolved](const WorldSolver::LevelSolve& solve) {
+        std::cout << solve.ToString() << std::endl;
+        if (!solve.solved) ++unsolved;
+    });
+    return unsolved;
+}
+
 void PrintSummary(const Options& options, const WorldChecker& checker, std::size_t problems,
                   bool played) {
+    const bool solving = options.solveFolder.has_value();
     std::cout << options.world << ": ";
     if (problems == 0) {
         std::cout << "sound (" << checker.GetLevelFiles().size() << " levels, "
                   << checker.GetTileTypeCount() << " tile types, atlas " << options.atlas << ")";
-        if (played) std::cout << ", every level finished";
+        if (played) std::cout << (solving ? ", every level solved" : ", every level finished");
     } else {
         std::cout << problems << (problems == 1 ? " problem" : " problems");
         if (options.script && !played) std::cout << ", not played";
+        if (solving && !played) std::cout << ", not solved";
     }
     std::cout << "\n";
 }
@@ -140,8 +237,9 @@ int Run(const Options& options) {
     PrintProblems(checker.GetProblems());
     std::size_t problems = checker.GetProblems().size();
     // A world with problems may not even build; it is played once it is sound.
-    const bool play = options.script.has_value() && problems == 0;
-    if (play) problems += PlayLevels(options, checker, atlas);
+    const bool play = (options.script || options.solveFolder) && problems == 0;
+    if (play && options.script) problems += PlayLevels(options, checker, atlas);
+    if (play && options.solveFolder) problems += SolveLevels(options, checker, atlas);
     PrintSummary(options, checker, problems, play);
     return problems == 0 ? kExitSound : kExitProblems;
 }

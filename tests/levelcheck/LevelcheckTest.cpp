@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -25,9 +26,12 @@ using game::test::ScratchFolder;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 const std::filesystem::path kBrokenWorlds = std::string(ORKA_TEST_DATA_DIR) + "/broken-worlds";
+const std::filesystem::path kMeadow = std::string(ORKA_TEST_DATA_DIR) + "/worlds/meadow";
+const std::filesystem::path kSolveWorlds = std::string(ORKA_TEST_DATA_DIR) + "/solve-worlds";
 constexpr std::chrono::seconds kPatience{60};
 constexpr int kSound = 0;
 constexpr int kProblems = 1;
@@ -213,6 +217,139 @@ TEST_F(Play, AWorldWithProblemsIsNotPlayed) {
               "tiny1.json: no goal: no tile has a type with \"leveloverbox\"\n"
               "tiny: 1 problem, not played\n");
     EXPECT_EQ(run.exitCode, kProblems);
+
+    const Outcome solve = RunChecker(scratch.path, {"--solve", "found", "tiny", "tiny"});
+    EXPECT_THAT(solve.output, HasSubstr("tiny: 1 problem, not solved\n"));
+    EXPECT_EQ(solve.exitCode, kProblems);
+}
+
+/// The worlds of tests/data/solve-worlds, on the tiles and atlas of the meadow world: "shapes"
+/// has one level of each shape the solver must get through (with tile behaviours in the last),
+/// "nogo" two levels without a way.
+class Solve : public ::testing::Test {
+protected:
+    Solve() {
+        scratch.CopyFrom(kMeadow);
+        scratch.CopyFrom(kSolveWorlds);
+    }
+    Outcome Run(const std::vector<std::string>& arguments) {
+        return RunChecker(scratch.path, arguments);
+    }
+    std::string Read(const std::string& file) const { return ReadFile(scratch.path / file); }
+    ScratchFolder scratch;
+};
+
+/// A level of "shapes" and the most frames its way to the goal may take: about twice the way a
+/// person would take, so that a solver taking ten times longer than needed fails.
+struct Shape {
+    const char* level;
+    int mostFrames;
+};
+constexpr Shape kShapes[] = {
+    {"shapes1", 800},   // a pit to jump
+    {"shapes2", 900},   // stairs
+    {"shapes3", 1400},  // floating platforms over a pit
+    {"shapes4", 800},   // walls to climb by jumping
+    {"shapes5", 800},   // the goal to the left of the start
+    {"shapes6", 600},   // the goal below the start, under its ledge
+    {"shapes7", 1000},  // crates in the way
+    {"shapes8", 1600},  // spikes, then a lift to ride over a pit too wide to jump
+};
+
+/// The frames of a line "<level>.json: solved: goal after <frames> frames (<folder>/<level>.txt),
+/// found in <seconds> s" (-1 when the line is not one).
+int SolvedFrames(const std::string& line, const std::string& level, const std::string& folder) {
+    const std::regex pattern(level + R"(\.json: solved: goal after ([0-9]+) frames \()" + folder +
+                             "/" + level + R"(\.txt\), found in [0-9]+\.[0-9] s)" +
+                             R"((, collected [0-9]+ of [0-9]+, [0-9]+ returns)?)");
+    std::smatch match;
+    return std::regex_match(line, match, pattern) ? std::stoi(match[1]) : -1;
+}
+
+TEST_F(Solve, FindsAWayThroughEveryShapeAndTheScriptsReplayToTheGoal) {
+    const Outcome run = Run({"--solve", "found", "--budget", "30", "shapes", "blocks"});
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), std::size(kShapes) + 1) << run.output << run.errors;
+    std::vector<int> frames;
+    for (std::size_t i = 0; i < std::size(kShapes); ++i) {
+        frames.push_back(SolvedFrames(lines[i], kShapes[i].level, "found"));
+        EXPECT_GT(frames.back(), 0) << lines[i];
+        EXPECT_LE(frames.back(), kShapes[i].mostFrames) << lines[i];
+    }
+    // The coin of the lift's level is not needed, the spikes before it are never touched.
+    EXPECT_THAT(lines[7], HasSubstr(" of 1, 0 returns"));
+    EXPECT_EQ(lines.back(), "shapes: sound (8 levels, 7 tile types, atlas blocks), every level solved");
+    EXPECT_EQ(run.exitCode, kSound);
+    EXPECT_EQ(run.errors, "");
+
+    // --play reads what was written and finishes every level just as the solver's replay did.
+    const Outcome play = Run({"--play", "found", "shapes", "blocks"});
+    for (std::size_t i = 0; i < std::size(kShapes); ++i) {
+        const std::string level = kShapes[i].level;
+        EXPECT_THAT(play.output, HasSubstr(level + ".json: goal reached after " +
+                                           std::to_string(frames[i]) + " frames (found/" + level +
+                                           ".txt), collected "));
+    }
+    EXPECT_EQ(play.exitCode, kSound);
+
+    // The same world and budget give the same scripts, whatever else is asked for.
+    const Outcome again =
+        Run({"--solve", "again", "--budget", "30", "--reach", "pictures/reach.png", "shapes", "blocks"});
+    EXPECT_EQ(again.exitCode, kSound);
+    for (const Shape& shape : kShapes) {
+        const std::string script = std::string(shape.level) + ".txt";
+        EXPECT_EQ(Read("again/" + script), Read("found/" + script)) << script;
+        EXPECT_EQ(Read("pictures/reach-" + std::string(shape.level) + ".png").substr(1, 3), "PNG");
+    }
+}
+
+TEST_F(Solve, ScriptsAreFewKeysWithCommentsThatSayWhereThePlayerIs) {
+    ASSERT_EQ(Run({"--solve", "found", "shapes", "blocks"}).exitCode, kSound);
+    // A pit on the way to the right: Right held all along, a jump or two, no dithering.
+    const std::vector<std::string> lines = Lines(Read("found/shapes1.txt"));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].substr(0, 2), "# ");
+    EXPECT_THAT(lines[1], MatchesRegex(R"(0 down Right  # column 1, row [0-9]+)"));
+    EXPECT_LE(lines.size(), 8u) << Read("found/shapes1.txt");
+    for (const std::string& line : lines) EXPECT_THAT(line, Not(HasSubstr("Left")));
+}
+
+/// The nearest cell of a line "<level>.json: no way to the goal found in <seconds> s (<states>
+/// states searched; nearest: column <c>, row <r>)", or (-1, -1) when the line is not one.
+std::pair<int, int> NearestCell(const std::string& line, const std::string& level) {
+    const std::regex pattern(level + R"(\.json: no way to the goal found in [0-9]+\.[0-9] s )" +
+                             R"(\([0-9,]+ states searched; nearest: column ([0-9]+), row ([0-9]+)\))");
+    std::smatch match;
+    if (!std::regex_match(line, match, pattern)) return {-1, -1};
+    return {std::stoi(match[1]), std::stoi(match[2])};
+}
+
+TEST_F(Solve, LevelsWithoutAWayEndWithinTheBudgetNamingTheNearestCell) {
+    const Outcome run = Run({"--solve", "found", "--budget", "2", "nogo", "blocks"});
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), 3u) << run.output << run.errors;
+    // A pit from column 7 to 22: the player gets no farther than into it.
+    const auto [pitColumn, pitRow] = NearestCell(lines[0], "nogo1");
+    EXPECT_GE(pitColumn, 7) << lines[0];
+    EXPECT_LE(pitColumn, 22) << lines[0];
+    EXPECT_GE(pitRow, 0) << lines[0];
+    // A goal on a block in the air (columns 12 to 14, rows 11 to 13): the nearest cell is under
+    // the block.
+    const auto [blockColumn, blockRow] = NearestCell(lines[1], "nogo2");
+    EXPECT_GE(blockColumn, 12) << lines[1];
+    EXPECT_LE(blockColumn, 14) << lines[1];
+    EXPECT_GE(blockRow, 1) << lines[1];
+    EXPECT_LE(blockRow, 10) << lines[1];
+    EXPECT_EQ(lines[2], "nogo: 2 problems");
+    EXPECT_EQ(run.exitCode, kProblems);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_FALSE(std::filesystem::exists(scratch.path / "found/nogo1.txt"));
+
+    // A file where the folder should be is said to be one.
+    scratch.Write("taken", "");
+    const Outcome taken = Run({"--solve", "taken", "--budget", "1", "nogo", "blocks"});
+    EXPECT_EQ(taken.exitCode, kProblems);
+    EXPECT_THAT(taken.errors, HasSubstr("levelcheck: taken: cannot be made a folder for the scripts"));
 }
 
 /// A world "flat": one level per start, the player on a floor of tiles with the goal 40 columns
@@ -301,9 +438,25 @@ TEST(Levelcheck, TheTrailOfEveryTileBehaviourIsFinishedWithItsCoinsAndOneReturn)
 
 TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {
     const std::vector<std::vector<std::string>> wrong = {
-        {}, {"--play"}, {"--frobnicate", "1level"}, {"1level", "atlas", "more"}, {""}};
+        {},
+        {"--play"},
+        {"--frobnicate", "1level"},
+        {"1level", "atlas", "more"},
+        {""},
+        {"--solve"},
+        {"--solve", "out", "--play", "scripts", "1level"},
+        {"--budget", "5", "1level"},
+        {"--reach", "reach.png", "1level"},
+        {"--solve", "out", "--budget", "0", "1level"},
+        {"--solve", "out", "--budget", "-3", "1level"},
+        {"--solve", "out", "--budget", "soon", "1level"},
+        {"--solve", "out", "--budget", "nan", "1level"},
+        {"--solve", "out", "1level", "--budget"},
+        {"--solve", "out", "1level", "--reach"}};
     for (const auto& arguments : wrong) {
-        SCOPED_TRACE(arguments.empty() ? "(none)" : arguments[0]);
+        std::string joined;
+        for (const std::string& argument : arguments) joined += argument + " ";
+        SCOPED_TRACE(joined);
         const Outcome run = RunChecker(std::filesystem::temp_directory_path(), arguments);
         EXPECT_EQ(run.exitCode, kUsage);
         EXPECT_EQ(run.output, "");
@@ -312,7 +465,10 @@ TEST(Levelcheck, WrongUsageIsExplainedAndEndsWithTwo) {
     const Outcome help = RunChecker(std::filesystem::temp_directory_path(), {"--help"});
     EXPECT_EQ(help.exitCode, kSound);
     EXPECT_THAT(help.output, StartsWith("Usage: levelcheck [--play <script>] <world> [atlas]"));
-    EXPECT_THAT(help.output, HasSubstr("Exit code: 0 when the world is sound, 1 when a problem"));
+    EXPECT_THAT(help.output, HasSubstr("Exit code: 0 when the world is sound"));
+    EXPECT_THAT(help.output, HasSubstr("--solve <folder>"));
+    EXPECT_THAT(help.output, HasSubstr("--budget SECONDS"));
+    EXPECT_THAT(help.output, HasSubstr("--reach <png>"));
 }
 
 }  // namespace

@@ -74,7 +74,8 @@ const LevelPreview::Frame& LevelPreview::frame(int sprite) const {
     return it->second;
 }
 
-Image LevelPreview::render(const std::string& levelFile, const std::string& tileFolder) const {
+Image LevelPreview::render(const std::string& levelFile, const std::string& tileFolder,
+                           Corner* corner) const {
     std::vector<Problem> problems;
     const LevelDescription level = LevelReader::ReadLevelFile(levelFile, problems);
     throwFirst(problems);
@@ -107,6 +108,7 @@ Image LevelPreview::render(const std::string& levelFile, const std::string& tile
     const int height = static_cast<int>(std::ceil(maxY - minY)) + 2 * margin;
     Image picture(width, height);
     picture.fillRect(0, 0, width, height, {0, 0, 0, 255});
+    if (corner != nullptr) *corner = {minX - margin, maxY + margin};
     for (const Placed& p : placed) {
         const int left = static_cast<int>(std::floor(p.left - minX)) + margin;
         const int top = static_cast<int>(std::floor(maxY - p.top)) + margin;

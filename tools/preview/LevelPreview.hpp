@@ -17,9 +17,18 @@ public:
     // file when one cannot be read or parsed.
     explicit LevelPreview(const std::string& atlasBase);
 
+    // The game position (units, y up) of a picture's top-left corner: the game point (x, y) is
+    // drawn at pixel column x - corner.x, row corner.y - y (rounded down).
+    struct Corner {
+        float x = 0.0f;
+        float y = 0.0f;
+    };
+
     // Renders levelFile; tile files are read from tileFolder. Throws std::runtime_error with
-    // the first problem the level reader finds in a file, or for an unknown sprite.
-    Image render(const std::string& levelFile, const std::string& tileFolder) const;
+    // the first problem the level reader finds in a file, or for an unknown sprite. With
+    // corner, tells where the level was placed in the picture.
+    Image render(const std::string& levelFile, const std::string& tileFolder,
+                 Corner* corner = nullptr) const;
 
 private:
     struct Frame {
