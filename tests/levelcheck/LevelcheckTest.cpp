@@ -254,6 +254,7 @@ constexpr Shape kShapes[] = {
     {"shapes6", 600},   // the goal below the start, under its ledge
     {"shapes7", 1000},  // crates in the way
     {"shapes8", 1600},  // spikes, then a lift to ride over a pit too wide to jump
+    {"shapes9", 600},   // a checkpoint, then the goal on a ledge to jump up through
 };
 
 /// The frames of a line "<level>.json: solved: goal after <frames> frames (<folder>/<level>.txt),
@@ -278,7 +279,7 @@ TEST_F(Solve, FindsAWayThroughEveryShapeAndTheScriptsReplayToTheGoal) {
     }
     // The coin of the lift's level is not needed, the spikes before it are never touched.
     EXPECT_THAT(lines[7], HasSubstr(" of 1, 0 returns"));
-    EXPECT_EQ(lines.back(), "shapes: sound (8 levels, 7 tile types, atlas blocks), every level solved");
+    EXPECT_EQ(lines.back(), "shapes: sound (9 levels, 9 tile types, atlas blocks), every level solved");
     EXPECT_EQ(run.exitCode, kSound);
     EXPECT_EQ(run.errors, "");
 
