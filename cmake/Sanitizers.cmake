@@ -6,6 +6,8 @@
 option(ORKA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(ORKA_FUZZ "Build the libFuzzer programs in fuzz/ (needs clang)" OFF)
 
+# What a program needs to link an instrumented orka; empty otherwise.
+set(ORKA_SANITIZER_LINK_FLAGS "")
 if(NOT ORKA_SANITIZE AND NOT ORKA_FUZZ)
   return()
 endif()
@@ -37,5 +39,6 @@ if(ORKA_FUZZ)
 endif()
 
 add_compile_options(${ORKA_SANITIZER_FLAGS})
-add_link_options(-fsanitize=address,undefined,float-cast-overflow)
+set(ORKA_SANITIZER_LINK_FLAGS -fsanitize=address,undefined,float-cast-overflow)
+add_link_options(${ORKA_SANITIZER_LINK_FLAGS})
 message(STATUS "Sanitizers: ${ORKA_SANITIZER_FLAGS}")
