@@ -1,6 +1,7 @@
 #include "orka/BatchBufferPool.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 #include "orka/Renderer.hpp"
 
@@ -47,30 +48,48 @@ BatchBufferPool::~BatchBufferPool() {
         indexBuffer.release();
         return;
     }
-    for (const Buffers& buffers : idle) destroy(buffers);
+    for (const auto& bucket : idleByCapacity) {
+        for (const Buffers& buffers : bucket.second) destroy(buffers);
+    }
+}
+
+size_t BatchBufferPool::keepLimit() const {
+    return std::max({maxIdle, peakLent, previousPeakLent});
+}
+
+void BatchBufferPool::startFrame(std::int32_t frame) {
+    currentFrame = frame;
+    previousPeakLent = peakLent;
+    peakLent = lent;
+    // The smallest go first: the large ones are the expensive ones to make again.
+    while (idle > 0 && idle + lent > keepLimit()) destroy(take(idleByCapacity.begin()));
+}
+
+BatchBufferPool::Buffers BatchBufferPool::take(
+    std::map<GLsizeiptr, std::vector<Buffers>>::iterator it) {
+    const Buffers buffers = it->second.back();
+    it->second.pop_back();
+    if (it->second.empty()) idleByCapacity.erase(it);
+    --idle;
+    return buffers;
 }
 
 BatchBufferPool::Buffers BatchBufferPool::acquire(GLsizeiptr bytes) {
+    const Renderer* renderer = Renderer::instance;
+    if (renderer != nullptr && renderer->renderStats.frame != currentFrame) {
+        startFrame(renderer->renderStats.frame);
+    }
     Buffers buffers;
-    auto fits = idle.end();
-    for (auto it = idle.begin(); it != idle.end(); ++it) {
-        if (it->capacity >= bytes && (fits == idle.end() || it->capacity < fits->capacity)) {
-            fits = it;
-        }
-    }
-    if (fits == idle.end() && !idle.empty()) {
-        // Nothing fits: grow the largest, the one closest to fitting.
-        fits = std::max_element(idle.begin(), idle.end(), [](const Buffers& a, const Buffers& b) {
-            return a.capacity < b.capacity;
-        });
-    }
-    if (fits != idle.end()) {
-        buffers = *fits;
-        *fits = idle.back();
-        idle.pop_back();
+    auto fits = idleByCapacity.lower_bound(bytes);
+    // Nothing fits: grow the largest, the one closest to fitting.
+    if (fits == idleByCapacity.end() && !idleByCapacity.empty()) fits = std::prev(fits);
+    if (fits != idleByCapacity.end()) {
+        buffers = take(fits);
     } else {
         glGenBuffers(1, &buffers.vertexBuffer);
     }
+    ++lent;
+    peakLent = std::max(peakLent, lent);
     glBindBuffer(GL_ARRAY_BUFFER, buffers.vertexBuffer);
     if (buffers.capacity < bytes) {
         buffers.capacity = capacityFor(bytes);
@@ -80,16 +99,20 @@ BatchBufferPool::Buffers BatchBufferPool::acquire(GLsizeiptr bytes) {
 }
 
 void BatchBufferPool::release(const Buffers& buffers) {
-    if (idle.size() >= maxIdle) {
+    if (lent > 0) --lent;
+    if (idle + lent >= keepLimit()) {
         destroy(buffers);
         return;
     }
-    idle.push_back(buffers);
+    idleByCapacity[buffers.capacity].push_back(buffers);
+    ++idle;
 }
 
 void BatchBufferPool::forgetShader(std::uint64_t shaderSerial) {
-    for (Buffers& buffers : idle) {
-        if (buffers.arrayShader == shaderSerial) buffers.arrayShader = 0;
+    for (auto& bucket : idleByCapacity) {
+        for (Buffers& buffers : bucket.second) {
+            if (buffers.arrayShader == shaderSerial) buffers.arrayShader = 0;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "orka/GLName.hpp"
@@ -26,7 +27,10 @@ public:
 
     /// Quads the shared index buffer covers: four vertices each must fit 16-bit indices.
     static constexpr int maxQuads = 16384;
-    /// Idle buffers kept for the next frames; more are deleted when given back.
+    /// Idle buffers kept for the next frames at least. Up to as many as were lent at once in
+    /// this frame or the last are kept, idle and lent together, so a batch of many runs rebuilt
+    /// every frame finds its buffers again; beyond that they are deleted when given back, and
+    /// when the demand falls, at the first acquire of a frame.
     static constexpr size_t maxIdle = 64;
 
     /// Needs the renderer; its GL objects belong to the renderer's context.
@@ -48,8 +52,22 @@ public:
 
 private:
     static void destroy(const Buffers& buffers);
+    /// How many buffers, idle and lent together, may exist.
+    size_t keepLimit() const;
+    /// Starts the renderer's frame `frame`: the busiest point of the last one is remembered,
+    /// and idle buffers beyond the new limit go.
+    void startFrame(std::int32_t frame);
+    /// Removes and returns one idle buffer of the bucket at `it`.
+    Buffers take(std::map<GLsizeiptr, std::vector<Buffers>>::iterator it);
 
-    std::vector<Buffers> idle;
+    /// Idle buffers by capacity, so that finding the smallest that fits does not scan them all.
+    std::map<GLsizeiptr, std::vector<Buffers>> idleByCapacity;
+    size_t idle = 0;
+    size_t lent = 0;
+    /// Most buffers lent at once in the current frame and in the one before.
+    size_t peakLent = 0;
+    size_t previousPeakLent = 0;
+    std::int32_t currentFrame = -1;
     GLName indexBuffer;
     std::uint64_t rendererSerial;
 };

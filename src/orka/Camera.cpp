@@ -138,10 +138,21 @@ std::array<glm::vec3, 2> Camera::screenPointToRay(glm::vec2 position) const {
             "which is not created.");
         return {glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f)};
     }
-    const glm::vec2 pixels = viewportSize * glm::vec2(Renderer::instance->getWindowSize());
-    const glm::vec2 ndc = position / pixels * 2.0f - 1.0f;
+    const Renderer& renderer = *Renderer::instance;
+    // With a logical size the picture fills only the window's area between the bars, in
+    // drawable pixels; positions come in window pixels, which differ on high-density screens.
+    const PixelArea area = renderer.getWindowArea();
+    const glm::vec2 windowPerDrawable =
+        glm::vec2(renderer.getWindowSize()) / glm::max(glm::vec2(renderer.getDrawableSize()), 1.0f);
+    const glm::vec2 barOffset = glm::vec2(area.offset) * windowPerDrawable;
+    const glm::vec2 pixels = viewportSize * glm::vec2(area.size) * windowPerDrawable;
+    const glm::vec2 ndc = (position - barOffset) / pixels * 2.0f - 1.0f;
+    // The projection render passes use: for the logical size when there is one.
+    const glm::ivec2 logical = renderer.getLogicalSize();
+    const glm::vec2 projected =
+        logical.x > 0 && logical.y > 0 ? viewportSize * glm::vec2(logical) : pixels;
     const glm::mat4 clipToWorld =
-        glm::inverse(getProjectionTransform(glm::uvec2(pixels)) * viewTransform);
+        glm::inverse(getProjectionTransform(glm::uvec2(projected)) * viewTransform);
     glm::vec4 nearPoint = clipToWorld * glm::vec4(ndc, -1.0f, 1.0f);
     glm::vec4 farPoint = clipToWorld * glm::vec4(ndc, 1.0f, 1.0f);
     nearPoint /= nearPoint.w;

@@ -61,9 +61,12 @@ public:
     glm::vec2 getViewportOffset() const { return viewportOffset; }
     glm::vec2 getViewportSize() const { return viewportSize; }
 
-    /// The world-space ray {origin on the near plane, unit direction} through a pixel position
-    /// measured from the lower-left corner of the viewport, sized against the renderer's window.
-    /// Without a renderer it logs an error and returns the ray from the origin along -z.
+    /// The world-space ray {origin on the near plane, unit direction} through a position in
+    /// window pixels measured from the lower-left corner of the viewport, sized against the
+    /// part of the window drawn into: with a logical size (Renderer::setLogicalSize) that is
+    /// the area between the black bars, whose lower-left corner counts as the origin, and the
+    /// projection is the one render passes use for the logical size. Without a renderer it logs
+    /// an error and returns the ray from the origin along -z.
     std::array<glm::vec3, 2> screenPointToRay(glm::vec2 position) const;
 
 private:

@@ -123,13 +123,19 @@ std::shared_ptr<Framebuffer> Framebuffer::FramebufferBuilder::build() {
 
 Framebuffer::Framebuffer(unsigned int width, unsigned int height, std::string name,
                          std::vector<std::shared_ptr<Texture>> textures)
-    : width(width), height(height), name(std::move(name)), textures(std::move(textures)) {
+    : width(width),
+      height(height),
+      name(std::move(name)),
+      textures(std::move(textures)),
+      rendererSerial(Renderer::instance->getSerial()) {
     glGenFramebuffers(1, &framebufferId);
 }
 
 Framebuffer::~Framebuffer() {
-    // Without a renderer the context, and every GL object in it, is gone already.
-    if (Renderer::instance == nullptr) return;
+    // The names went with the context that made them; another context's objects may carry
+    // the same names now.
+    const Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr || renderer->getSerial() != rendererSerial) return;
     if (depthRenderbufferId != 0) glDeleteRenderbuffers(1, &depthRenderbufferId);
     glDeleteFramebuffers(1, &framebufferId);
 }

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
@@ -52,6 +53,7 @@ public:
 
     static FramebufferBuilder create();
 
+    /// Deletes the GL objects, only while the renderer that made them is the current one.
     ~Framebuffer();
     Framebuffer(const Framebuffer&) = delete;
     Framebuffer& operator=(const Framebuffer&) = delete;
@@ -81,6 +83,9 @@ private:
     GLuint framebufferId = 0;
     GLuint depthRenderbufferId = 0;
     bool texturesChanged = true;
+    /// Renderer::getSerial() of the renderer whose context holds the framebuffer and depth
+    /// buffer: in another context the same names may be someone else's.
+    std::uint64_t rendererSerial;
 };
 
 }  // namespace orka

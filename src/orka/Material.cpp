@@ -16,7 +16,7 @@ const char* const textureUniform = "tex";
 const glm::vec4 defaultVector(1.0f, 1.0f, 1.0f, 1.0f);
 
 template <typename T>
-bool setValue(std::vector<Material::Uniform<T>>& values, int id, T value) {
+bool storeValue(std::vector<Material::Uniform<T>>& values, int id, T value) {
     for (auto& entry : values) {
         if (entry.id != id) continue;
         entry.value = std::move(value);
@@ -44,7 +44,13 @@ Material::Material(std::shared_ptr<Shader> shader) {
     name = "Undefined material";
 }
 
+void Material::changed() {
+    static std::uint64_t serialCount = 0;
+    serial = ++serialCount;
+}
+
 void Material::setShader(std::shared_ptr<Shader> newShader) {
+    changed();
     shader = std::move(newShader);
     textureValues.clear();
     vectorValues.clear();
@@ -76,17 +82,29 @@ void Material::setShader(std::shared_ptr<Shader> newShader) {
 
 bool Material::set(std::string uniformName, float value) {
     if (!shader) return false;
-    return setValue(floatValues, shader->getUniformType(uniformName).id, value);
+    if (!storeValue(floatValues, shader->getUniformType(uniformName).id, value)) {
+        return false;
+    }
+    changed();
+    return true;
 }
 
 bool Material::set(std::string uniformName, glm::vec4 value) {
     if (!shader) return false;
-    return setValue(vectorValues, shader->getUniformType(uniformName).id, value);
+    if (!storeValue(vectorValues, shader->getUniformType(uniformName).id, value)) {
+        return false;
+    }
+    changed();
+    return true;
 }
 
 bool Material::set(std::string uniformName, std::shared_ptr<Texture> value) {
     if (!shader) return false;
-    return setValue(textureValues, shader->getUniformType(uniformName).id, std::move(value));
+    if (!storeValue(textureValues, shader->getUniformType(uniformName).id, std::move(value))) {
+        return false;
+    }
+    changed();
+    return true;
 }
 
 bool Material::setColor(const glm::vec4& color) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
@@ -56,10 +57,17 @@ private:
     /// Uploads every value; every texture uniform is bound on texture unit 0.
     void bind();
 
+    /// Takes a fresh serial: the values bound under the old one are no longer these.
+    void changed();
+
     friend class Shader;
     friend class RenderPass;
     friend struct GpuTestAccess;
 
+    /// Names this material with these values among all materials of a run (64 bits never wrap),
+    /// so render passes can tell it from one made later at the same address. A copy shares it
+    /// until either changes.
+    std::uint64_t serial = 0;
     std::string name;
     std::shared_ptr<Shader> shader;
     std::vector<Uniform<std::shared_ptr<Texture>>> textureValues;

@@ -132,7 +132,7 @@ void RenderPass::takeOver(RenderPass& other) {
     settings = other.settings;
     std::swap(lastBoundShader, other.lastBoundShader);
     std::swap(lastBoundShaderSerial, other.lastBoundShaderSerial);
-    std::swap(lastBoundMaterial, other.lastBoundMaterial);
+    std::swap(lastBoundMaterialSerial, other.lastBoundMaterialSerial);
     std::swap(lastBoundMeshId, other.lastBoundMeshId);
     std::swap(lastBoundIndexSet, other.lastBoundIndexSet);
     std::swap(projection, other.projection);
@@ -235,7 +235,7 @@ void RenderPass::bind(bool newFrame) {
         // A nested pass used other shaders and materials meanwhile.
         lastBoundShader = nullptr;
         lastBoundShaderSerial = 0;
-        lastBoundMaterial = nullptr;
+        lastBoundMaterialSerial = 0;
         return;
     }
     clear();
@@ -298,7 +298,7 @@ void RenderPass::forgetBindings() {
 }
 
 void RenderPass::forgetOwnBindings() {
-    lastBoundMaterial = nullptr;
+    lastBoundMaterialSerial = 0;
     lastBoundMeshId = -1;
     lastBoundIndexSet = -1;
 }
@@ -351,9 +351,9 @@ void RenderPass::setupShader(const glm::mat4& modelTransform, Shader* shader) {
 }
 
 void RenderPass::useMaterial(Material* material) {
-    if (material == lastBoundMaterial) return;
+    if (material->serial == lastBoundMaterialSerial) return;
     count(&RenderStats::stateChangesMaterial);
-    lastBoundMaterial = material;
+    lastBoundMaterialSerial = material->serial;
     material->bind();
 }
 
@@ -460,8 +460,6 @@ void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 col
             .build();
     }
     lines.lineMaterial->setColor(color);
-    // The colour changed behind the material cache's back.
-    forgetOwnBindings();
     draw(lines.lineMesh, identity, lines.lineMaterial);
 }
 

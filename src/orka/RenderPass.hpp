@@ -167,7 +167,9 @@ private:
     Shader* lastBoundShader = nullptr;
     /// Serial of lastBoundShader (0: none), which the cache compares.
     std::uint64_t lastBoundShaderSerial = 0;
-    Material* lastBoundMaterial = nullptr;
+    /// Serial of the material bound last (0: none); by serial, as for shaders, because a
+    /// material made after that one was released may live at its address.
+    std::uint64_t lastBoundMaterialSerial = 0;
     std::int64_t lastBoundMeshId = -1;
     int lastBoundIndexSet = -1;
     glm::mat4 projection{1.0f};

@@ -195,6 +195,25 @@ TEST(CameraRay, OrthographicRaysAreParallelAndUseTheViewportSize) {
     expectNear(upperRight[0], {2.0f / 3.0f, 1.0f, 1.0f}, 1e-4f);
 }
 
+// 400 x 400 logical pixels on the 800 x 600 window: a 600 x 600 picture between bars 100
+// pixels wide; a position on the picture must give the point drawn there.
+TEST(CameraRay, WithALogicalSizeRaysAreMeasuredFromThePictureBetweenTheBars) {
+    Renderer& renderer = test::testRenderer();
+    renderer.setLogicalSize({400, 400});
+    Camera camera;
+    camera.setWindowCoordinates();
+    const auto lowerLeft = camera.screenPointToRay({100.0f, 0.0f});
+    const auto centre = camera.screenPointToRay({400.0f, 300.0f});
+    const auto upperRight = camera.screenPointToRay({700.0f, 600.0f});
+    renderer.setLogicalSize({0, 0});
+    const auto onPicture = [](const std::array<glm::vec3, 2>& ray) {
+        return glm::vec3(ray[0].x, ray[0].y, 0.0f);
+    };
+    expectNear(onPicture(lowerLeft), {0.0f, 0.0f, 0.0f}, 1e-3f);
+    expectNear(onPicture(centre), {200.0f, 200.0f, 0.0f}, 1e-3f);
+    expectNear(onPicture(upperRight), {400.0f, 400.0f, 0.0f}, 1e-3f);
+}
+
 TEST(CameraRay, WithoutARendererIsAnErrorAndADefaultRay) {
     Renderer* const saved = Renderer::instance;
     Renderer::instance = nullptr;

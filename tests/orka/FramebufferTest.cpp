@@ -3,9 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
+
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/RenderPass.hpp"
+#include "orka/SDLRenderer.hpp"
 
 namespace orka {
 namespace {
@@ -150,6 +154,42 @@ TEST_F(FramebufferTest, TooManyOrEmptyTexturesAreRefused) {
     EXPECT_FALSE(framebuffer->setColorTexture(0, Texture::create().withWhiteData(4, 4).build()));
     EXPECT_FALSE(framebuffer->setColorTexture(0, nullptr));
     EXPECT_EQ(log.records.size(), 3u);
+}
+
+// A framebuffer that outlives its window, released once a second window made a framebuffer
+// with the same GL names, must leave the second one intact. Own windows shut SDL down, so this
+// runs in a child process (a death test) that reports through its exit code.
+int failed(const char* why) {
+    std::cerr << "FAILED: " << why << std::endl;
+    return 1;
+}
+
+int framebufferOutlivingItsWindow() {
+    std::shared_ptr<Framebuffer> orphan;
+    {
+        SDLRenderer first;
+        first.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+        if (first.getSDLWindow() == nullptr) return failed("no first window");
+        orphan = Framebuffer::create().withSize(8, 8).withDepth(true).build();
+    }
+    SDLRenderer second;
+    second.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (second.getSDLWindow() == nullptr) return failed("no second window");
+    auto target = Framebuffer::create().withSize(8, 8).withDepth(true).build();
+    if (target == nullptr) return failed("no framebuffer in the second window");
+    orphan.reset();
+    RenderPass pass = RenderPass::create()
+                          .withFramebuffer(target)
+                          .withClearColor(true, opaqueGreen)
+                          .withGUI(false)
+                          .build();
+    const glm::vec4 pixel = pass.readPixels(4, 4, 1, 1).at(0);
+    if (glGetError() != GL_NO_ERROR) return failed("GL error drawing into the second framebuffer");
+    return pixel == opaqueGreen ? 0 : failed("the second framebuffer was not cleared green");
+}
+
+TEST(FramebufferDeathTest, ReleasedAfterItsWindowItLeavesTheNextWindowsFramebuffersAlone) {
+    EXPECT_EXIT(std::exit(framebufferOutlivingItsWindow()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orka/GLTestEnvironment.hpp"
@@ -55,6 +57,11 @@ struct GpuTestAccess {
 
     // Material
     static void bind(Material& material) { material.bind(); }
+    /// A material built in `storage` (sizeof(Material) bytes, aligned for it), so that a test
+    /// can make one exactly where a released one lived. The caller destroys it in place.
+    static Material* materialAt(void* storage, std::shared_ptr<Shader> shader) {
+        return new (storage) Material(std::move(shader));
+    }
 
     // Texture
     static GLuint textureId(const Texture& texture) { return texture.textureId; }

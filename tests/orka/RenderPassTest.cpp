@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "orka/Framebuffer.hpp"
+#include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/Material.hpp"
 #include "orka/Renderer.hpp"
@@ -255,6 +256,33 @@ TEST_F(RenderPassTest, ResourcesMadeBetweenDrawsDoNotFoolTheBindingCaches) {
         expectColor(pixelAt(pass, static_cast<unsigned int>(x) + 10, 60), opaqueRed, what);
         x += 40.0f;
     }
+}
+
+// The pass must bind a material again whose values are not those it bound, though it sits at
+// the same address: one changed since, or one made where a released one lived.
+TEST_F(RenderPassTest, AMaterialChangedOrMadeAtAReleasedOnesAddressIsBoundAgain) {
+    alignas(Material) unsigned char storage[sizeof(Material)];
+    const auto placed = [&storage](const glm::vec4& colour) {
+        Material* material = GpuTestAccess::materialAt(storage, Shader::getUnlit());
+        material->setColor(colour);
+        return std::shared_ptr<Material>(material, [](Material* old) { old->~Material(); });
+    };
+    RenderPass pass = RenderPass::create().withCamera(windowCamera).build();
+
+    auto changing = Shader::getUnlit()->createMaterial();
+    changing->setColor(opaqueRed);
+    pass.draw(quad, square(10, 10, 20), changing);
+    changing->setColor(opaqueGreen);
+    pass.draw(quad, square(50, 10, 20), changing);
+    expectColor(pixelAt(pass, 60, 20), opaqueGreen, "the material changed between draws");
+
+    auto released = placed(opaqueRed);
+    pass.draw(quad, square(90, 10, 20), released);
+    released.reset();
+    auto successor = placed(opaqueBlue);
+    pass.draw(quad, square(130, 10, 20), successor);
+    expectColor(pixelAt(pass, 100, 20), opaqueRed, "the released material");
+    expectColor(pixelAt(pass, 140, 20), opaqueBlue, "the material made at its address");
 }
 
 // Ids must stay unique among live meshes however many meshes came and went in between.

@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <set>
 
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
@@ -182,6 +183,38 @@ TEST_F(SpriteBatchTest, ManyShortRunsTakeMemoryInProportionToTheirSprites) {
     for (int i : {0, 1, 2, 998, 999}) {
         EXPECT_EQ(pixel(i), i % 2 == 0 ? glm::vec4(1, 0, 0, 1) : glm::vec4(0, 1, 0, 1)) << i;
     }
+}
+
+// A batch of many runs built every frame finds its buffers again instead of making them anew;
+// once fewer are needed for two frames, the spare ones go.
+TEST_F(SpriteBatchTest, ManyRunsBuiltEveryFrameKeepTheirBuffersWhileNeeded) {
+    const auto build = [&](int runs) {
+        auto builder = SpriteBatch::create();
+        for (int i = 0; i < runs; i++) builder.addSprite(spriteAt(i % 2 ? atlasB : atlasA, 0, i));
+        return builder.build();
+    };
+    const auto buffersOf = [](const SpriteBatch& batch) {
+        std::set<GLuint> names;
+        for (const auto& mesh : batch.getMeshes()) names.insert(GpuTestAccess::vertexBuffer(*mesh));
+        return names;
+    };
+    const auto stillBuffers = [](const std::set<GLuint>& names) {
+        return std::count_if(names.begin(), names.end(),
+                             [](GLuint name) { return glIsBuffer(name) == GL_TRUE; });
+    };
+    const int runs = 300;
+    auto first = build(runs);
+    const std::set<GLuint> firstBuffers = buffersOf(*first);
+    ASSERT_EQ(firstBuffers.size(), static_cast<size_t>(runs));
+    first.reset();
+    EXPECT_EQ(stillBuffers(firstBuffers), runs) << "kept for the next frame";
+    EXPECT_EQ(buffersOf(*build(runs)), firstBuffers);
+
+    for (int frame = 0; frame < 2; frame++) {
+        Renderer::instance->swapWindow();
+        build(1);
+    }
+    EXPECT_LE(stillBuffers(firstBuffers), static_cast<long>(BatchBufferPool::maxIdle));
 }
 
 // The batch writes vertices its own way and reuses its GL buffers from frame to frame; what it
