@@ -12,6 +12,8 @@ packages=(
   # Sanitizer and fuzzing builds: clang with its runtimes (libFuzzer, ASan, UBSan) and
   # llvm-symbolizer for readable reports; g++'s sanitizer runtimes come with g++ itself.
   clang libclang-rt-dev llvm
+  # The engine reference (cmake --build build --target docs) and its check.
+  doxygen
 )
 
 missing=()
