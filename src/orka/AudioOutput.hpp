@@ -19,10 +19,14 @@ class Sound;
 /// SDLRenderer goes). One at a time; main thread only.
 class AudioOutput {
 public:
+    /// Samples per second per channel of the opened device.
     static constexpr int sampleRate = 44100;
+    /// Sounds that may play at once (mixer channels).
     static constexpr int maxOverlapping = 16;
 
+    /// Opens the default device, or logs one info line and stays closed when there is none.
     AudioOutput();
+    /// Closes the device, silencing what plays, and SDL's audio subsystem if it started it.
     ~AudioOutput();
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
@@ -39,6 +43,7 @@ public:
     /// without a device, or when `maxOverlapping` sounds already play.
     void play(const Sound& sound);
 
+    /// False at start.
     bool isMuted() const { return muted; }
     /// Muting stops every sound that plays; unmuting lets the next ones start.
     void setMuted(bool mute);

@@ -19,10 +19,10 @@ public:
     /// A vertex buffer with its storage size, and the vertex array last set up for it (0: none
     /// yet) with the serial of the shader it was set up for (0: none).
     struct Buffers {
-        GLuint vertexBuffer = 0;
-        GLsizeiptr capacity = 0;
-        GLuint vertexArray = 0;
-        std::uint64_t arrayShader = 0;
+        GLuint vertexBuffer = 0;       ///< GL name of the vertex buffer
+        GLsizeiptr capacity = 0;       ///< its storage size in bytes
+        GLuint vertexArray = 0;        ///< GL name of its vertex array, 0: none yet
+        std::uint64_t arrayShader = 0;  ///< serial of the shader the array was set up for, 0: none
     };
 
     /// Quads the shared index buffer covers: four vertices each must fit 16-bit indices.
@@ -48,6 +48,8 @@ public:
     void release(const Buffers& buffers);
     /// Vertex arrays set up for this shader's attribute locations must be set up again.
     void forgetShader(std::uint64_t shaderSerial);
+    /// GL name of the shared element buffer of quad indices (16-bit, `maxQuads` quads); owned
+    /// by the pool.
     GLuint quadIndexBuffer() const { return indexBuffer.get(); }
 
 private:

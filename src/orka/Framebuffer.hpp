@@ -23,6 +23,7 @@ public:
     /// colour texture when none is added, name "Unnamed Framebuffer".
     class FramebufferBuilder {
     public:
+        /// Width and height in pixels, both more than 0; the size of every colour texture.
         FramebufferBuilder& withSize(unsigned int width, unsigned int height);
         /// Adds a new RGBA colour texture of the framebuffer's size (linear filtering,
         /// clamped coordinates) as the next attachment.
@@ -32,6 +33,7 @@ public:
         FramebufferBuilder& withColorTexture(std::shared_ptr<Texture> texture);
         /// A depth buffer, needed for shaders that test depth.
         FramebufferBuilder& withDepth(bool enabled);
+        /// The name log messages give it; its new colour textures are named after it.
         FramebufferBuilder& withName(const std::string& name);
         /// The framebuffer, or an empty pointer after an error log (no size, an unusable
         /// texture, too many attachments, an incomplete framebuffer). Leaves the current
@@ -51,6 +53,7 @@ public:
         std::vector<std::shared_ptr<Texture>> textures;
     };
 
+    /// A builder for a new framebuffer.
     static FramebufferBuilder create();
 
     /// Deletes the GL objects, only while the renderer that made them is the current one.
@@ -61,9 +64,13 @@ public:
     /// Binds the framebuffer object; after a texture change it attaches the textures first.
     void bind();
 
+    /// Size in pixels, as built.
+    ///@{
     unsigned int getWidth() const { return width; }
     unsigned int getHeight() const { return height; }
     glm::uvec2 getSize() const { return {width, height}; }
+    ///@}
+    /// The name log messages give it.
     const std::string& getName() const { return name; }
     /// Colour attachment i is texture i.
     const std::vector<std::shared_ptr<Texture>>& getTextures() const { return textures; }
