@@ -1,5 +1,8 @@
 #pragma once
 
+/// \file
+/// The engine log, and the ORKA_LOG_... macros that write to it with the caller's place.
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -15,6 +18,7 @@ enum class LogType { Verbose = 0, Info = 1, Warning = 2, Error = 3, Fatal = 4 };
 /// `maxMessageLength` characters; the buffer makes logging main-thread only.
 class Log {
 public:
+    /// Receives one record: where it was written, its severity and the formatted message.
     using Handler = std::function<void(const char* function, const char* file, int line,
                                        LogType type, std::string message)>;
 
@@ -30,12 +34,16 @@ public:
     static void defaultHandler(const char* function, const char* file, int line, LogType type,
                                std::string message);
 
+    /// Formats a record of that severity printf-style and hands it to `logHandler`. Programs
+    /// call them through the ORKA_LOG_... macros, which fill in the place.
+    ///@{
     static void info(const char* function, const char* file, int line, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
     static void warning(const char* function, const char* file, int line, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
     static void error(const char* function, const char* file, int line, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
+    ///@}
     /// With the default handler this throws std::runtime_error.
     static void fatal(const char* function, const char* file, int line, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
@@ -51,6 +59,7 @@ namespace detail {
 template <std::size_t N>
 class SourceName {
 public:
+    /// Cuts `path`, a string literal such as `__FILE__`, down to its short name.
     constexpr explicit SourceName(const char (&path)[N]) : text{} {
         const std::size_t length = N - 1;
         // Leading "../" as when a compiler cache hands the compiler paths relative to the build.
@@ -72,6 +81,7 @@ public:
         }
         for (std::size_t i = begin; i < end; ++i) text[i - begin] = path[i];
     }
+    /// The short name, null-terminated; lives as long as this object.
     constexpr const char* c_str() const { return text; }
 
 private:
@@ -93,8 +103,11 @@ private:
     }())
 
 /// Call-site macros: they pass the calling function, the short source name and the line.
+/// Arguments as for printf: `ORKA_LOG_ERROR("Cannot read %s", path.c_str())`.
+///@{
 #define ORKA_LOG_INFO(...) ::orka::Log::info(__func__, ORKA_SOURCE_NAME(), __LINE__, __VA_ARGS__)
 #define ORKA_LOG_WARNING(...) \
     ::orka::Log::warning(__func__, ORKA_SOURCE_NAME(), __LINE__, __VA_ARGS__)
 #define ORKA_LOG_ERROR(...) ::orka::Log::error(__func__, ORKA_SOURCE_NAME(), __LINE__, __VA_ARGS__)
 #define ORKA_LOG_FATAL(...) ::orka::Log::fatal(__func__, ORKA_SOURCE_NAME(), __LINE__, __VA_ARGS__)
+///@}

@@ -22,34 +22,46 @@ public:
     /// A value and the GL location it goes to.
     template <typename T>
     struct Uniform {
-        int id = -1;
-        T value{};
+        int id = -1;  ///< uniform location in the shader's program; -1: not found
+        T value{};    ///< uploaded whenever the material is bound
     };
 
     /// Replaces the shader and resets every value to its default: 0 for floats, (1, 1, 1, 1)
     /// for vec4 (so "color" is opaque white), the white texture for sampler2D and the white
     /// cube map for samplerCube. Other uniform kinds are an error log and get no value.
     void setShader(std::shared_ptr<Shader> shader);
+    /// The shader the values belong to; never empty.
     std::shared_ptr<Shader> getShader() const { return shader; }
 
+    /// A name for the application's own use; empty unless set.
+    ///@{
     void setName(const std::string& name) { this->name = name; }
     const std::string& getName() const { return name; }
+    ///@}
 
     /// Sets a uniform of the matching kind; false (nothing changes, nothing logged) for a name
     /// the shader lacks or a uniform of another kind.
+    ///@{
     bool set(std::string uniformName, float value);
     bool set(std::string uniformName, glm::vec4 value);
     bool set(std::string uniformName, std::shared_ptr<Texture> value);
+    ///@}
 
     /// The uniform "color"; (0, 0, 0, 0) when the shader has none.
+    ///@{
     bool setColor(const glm::vec4& color);
     glm::vec4 getColor() const;
+    ///@}
     /// The uniform "specularity"; 0 when the shader has none.
+    ///@{
     bool setSpecularity(float specularity);
     float getSpecularity() const;
+    ///@}
     /// The uniform "tex"; empty when the shader has none.
+    ///@{
     bool setTexture(std::shared_ptr<Texture> texture);
     std::shared_ptr<Texture> getTexture() const;
+    ///@}
 
 private:
     explicit Material(std::shared_ptr<Shader> shader);

@@ -21,10 +21,14 @@ public:
     void removeLight(int index);
     /// The light at `index`, or null when there is none. Valid until the next add or remove.
     Light* getLight(int index);
+    /// Lights in the list, including those beyond what a shader receives.
     int lightCount() const { return static_cast<int>(lights.size()); }
 
+    /// The least light every lit surface gets: a floor under the lights' share, not added to it.
+    ///@{
     void setAmbientLight(const glm::vec3& ambientLight) { this->ambientLight = ambientLight; }
     glm::vec3 getAmbientLight() const { return ambientLight; }
+    ///@}
 
 private:
     glm::vec3 ambientLight{0.2f, 0.2f, 0.2f};
