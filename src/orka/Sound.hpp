@@ -14,6 +14,7 @@ public:
     Sound(const Sound&) = delete;
     Sound& operator=(const Sound&) = delete;
 
+    /// The SDL2_mixer samples, owned by this sound.
     Mix_Chunk* getChunk() const { return chunk; }
 
 private:

@@ -19,31 +19,46 @@ class Texture;
 /// lower-left corner ((0.5, 0.5) is the centre).
 class Sprite {
 public:
+    /// No texture: not drawn.
     Sprite() = default;
 
     /// Where the anchor point is placed.
+    ///@{
     void setPosition(const glm::vec2& position) { this->position = position; }
     const glm::vec2& getPosition() const { return position; }
+    ///@}
     /// Degrees, counter-clockwise about the anchor.
+    ///@{
     void setRotation(float degrees) { rotation = degrees; }
     float getRotation() const { return rotation; }
+    ///@}
     /// Scale factors; a negative component is a warning and becomes 0.
+    ///@{
     void setScale(const glm::vec2& scale);
     const glm::vec2& getScale() const { return scale; }
+    ///@}
     /// Mirrors the texture horizontally (x) and vertically (y); the corners stay in place.
+    ///@{
     void setFlip(const glm::bvec2& flip) { this->flip = flip; }
     const glm::bvec2& getFlip() const { return flip; }
+    ///@}
     /// Multiplied with the texture per vertex; the alpha blends.
+    ///@{
     void setColor(const glm::vec4& color) { this->color = color; }
     const glm::vec4& getColor() const { return color; }
+    ///@}
     /// Primary sort key in a sprite batch: lower values are drawn first (behind).
+    ///@{
     void setOrderInBatch(int order) { orderInBatch = order; }
     int getOrderInBatch() const { return orderInBatch; }
+    ///@}
 
     /// Lower-left corner of the rectangle on the texture, in texels from the bottom-left.
     const glm::ivec2& getSpritePos() const { return spritePos; }
     /// Rectangle size in texels.
     const glm::ivec2& getSpriteSize() const { return spriteSize; }
+    /// The point placed at the position, as a fraction of the rectangle from its lower-left
+    /// corner; taken from the atlas's pivot.
     const glm::vec2& getSpriteAnchor() const { return spriteAnchor; }
     /// The atlas texture (not owned), or null for a sprite that did not come from an atlas.
     Texture* getTexture() const { return texture; }

@@ -55,6 +55,8 @@ public:
     const std::string& getAtlasName() const { return atlasName; }
     /// Sprite names in byte-wise order.
     std::vector<std::string> getNames() const;
+    /// The page image. Its sprites point to it without owning it: keep the atlas or this
+    /// texture while they are drawn.
     const std::shared_ptr<Texture>& getTexture() const { return texture; }
 
 private:

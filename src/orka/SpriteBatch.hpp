@@ -66,9 +66,12 @@ public:
     SpriteBatch(const SpriteBatch&) = delete;
     SpriteBatch& operator=(const SpriteBatch&) = delete;
 
-    /// Material i draws mesh i; both lists have the same length.
+    /// One mesh and material per run of consecutive sprites with the same texture, in drawing
+    /// order: material i draws mesh i.
+    ///@{
     const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
     const std::vector<std::shared_ptr<Mesh>>& getMeshes() const { return spriteMeshes; }
+    ///@}
 
     /// One vertex as a sprite-run mesh stores it (defined with the code that writes it).
     struct Vertex;
