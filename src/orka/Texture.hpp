@@ -37,8 +37,11 @@ public:
     class TextureBuilder {
     public:
         TextureBuilder();
+        /// Takes over the other builder's GL name and data; `other` is left without a name.
+        ///@{
         TextureBuilder(TextureBuilder&& other) noexcept = default;
         TextureBuilder& operator=(TextureBuilder&& other) noexcept = default;
+        ///@}
         TextureBuilder(const TextureBuilder&) = delete;
         TextureBuilder& operator=(const TextureBuilder&) = delete;
 
@@ -53,11 +56,17 @@ public:
         TextureBuilder& withRGBData(const char* data, int width, int height);
         /// width * height * 4 bytes, rows bottom-up.
         TextureBuilder& withRGBAData(const char* data, int width, int height);
+        /// An opaque white 2D texture of `width` x `height` texels.
         TextureBuilder& withWhiteData(int width, int height);
+        /// An opaque white cube map, every face `width` x `height` texels (square).
         TextureBuilder& withWhiteCubemapData(int width, int height);
+        /// Linear filtering when true, nearest texel when false.
         TextureBuilder& withFilterSampling(bool enable);
+        /// Mipmaps, sampled trilinearly when filtering is on.
         TextureBuilder& withGenerateMipmaps(bool enable);
+        /// Coordinates outside 0..1 repeat the image when true, clamp to its edge when false.
         TextureBuilder& withWrappedTextureCoordinates(bool enable);
+        /// The name log messages give it.
         TextureBuilder& withName(const std::string& name);
 
         /// The texture. Building without data or a second time is a fatal log (an exception
@@ -87,27 +96,40 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
+    /// A builder with its own new GL texture name; needs the renderer.
     static TextureBuilder create();
 
+    /// Size in texels (of one face for a cube map).
+    ///@{
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    ///@}
     /// Bytes counted in RenderStats: 4 per texel, a third more when mipmapped, six faces for a
     /// cube map.
     int getDataSize() const;
+    /// The name given to the builder, the file name, or "Unnamed Texture".
     const std::string& getName() const { return name; }
+    /// True for a cube map, false for a 2D texture.
     bool isCubemap() const { return target == GL_TEXTURE_CUBE_MAP; }
+    /// The settings it was built with (see TextureBuilder).
+    ///@{
     bool isFilterSampling() const { return filterSampling; }
     bool isMipmapped() const { return generateMipmap; }
-    bool isTransparent() const { return transparent; }
     bool isWrapTextureCoordinates() const { return wrapTextureCoordinates; }
+    ///@}
+    /// True when its PNG file had an alpha channel or transparent palette entries; false for
+    /// textures made from bytes or white data.
+    bool isTransparent() const { return transparent; }
 
     /// Shared default textures, made on first use and kept by the renderer until it is
     /// destroyed (a later renderer makes its own):
     /// 2 x 2 white ("ORKA Default White"), a 128 x 128 white disc fading to black
     /// ("ORKA Default Sphere"), a 2 x 2 white cube map ("ORKA Default Cubemap").
+    ///@{
     static std::shared_ptr<Texture> getWhiteTexture();
     static std::shared_ptr<Texture> getSphereTexture();
     static std::shared_ptr<Texture> getDefaultCubemapTexture();
+    ///@}
 
 private:
     Texture(GLuint textureId, int width, int height, GLenum target, std::string name,
