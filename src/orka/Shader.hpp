@@ -20,7 +20,11 @@ class WorldLights;
 struct GpuTestAccess;
 
 /// How a shader's fragments are combined with the framebuffer.
-enum class BlendType : int { Disabled = 0, AlphaBlending = 1, AdditiveBlending = 2 };
+enum class BlendType : int {
+    Disabled = 0,          ///< the fragment replaces the pixel
+    AlphaBlending = 1,     ///< source alpha, one minus source alpha
+    AdditiveBlending = 2   ///< source alpha, one: light adds up
+};
 
 /// The kinds of uniform the engine understands; anything else is `Invalid`.
 enum class UniformType : int {
@@ -40,30 +44,44 @@ const char* uniformTypeName(UniformType type);
 
 /// A uniform found by introspection: its GL location (`id`), kind and array length.
 struct Uniform {
+    /// As declared, without an array's "[0]".
     std::string name;
     /// The GL uniform location (glGetUniformLocation), not an index or a GL object name; -1
     /// when the uniform is not active.
     int id = -1;
-    UniformType type = UniformType::Invalid;
-    int arraySize = -1;
+    UniformType type = UniformType::Invalid;  ///< `Invalid` for a kind the engine does not use
+    int arraySize = -1;                       ///< elements; 1 for a plain uniform
 };
 
 /// Describes a shader; `build()` compiles and links it. Defaults: empty sources, depth test and
 /// depth write on, no polygon offset, no blending, name "Unnamed shader".
 class ShaderBuilder {
 public:
+    /// GLSL sources of the two stages, "#version 140" or later.
     ShaderBuilder& withSource(const std::string& vertexShader, const std::string& fragmentShader);
+    /// Per-pixel lighting from the ambient light and the scene lights; material uniforms
+    /// `color` (vec4), `tex` (sampler2D) and `specularity` (float).
     ShaderBuilder& withSourceStandard();
+    /// `color` times `tex`, no lighting.
     ShaderBuilder& withSourceUnlit();
+    /// Per-vertex colour times `tex`, as sprite batches draw.
     ShaderBuilder& withSourceUnlitSprite();
+    /// Point sprites: the mesh's uv packs each sprite's texture rectangle (xy corner, z size,
+    /// w rotation) and its particle sizes give their sizes.
     ShaderBuilder& withSourceStandardParticles();
+    /// Shows the texture coordinates as red and green.
     ShaderBuilder& withSourceDebugUV();
+    /// Shows the eye-space normal mapped from [-1, 1] to [0, 1].
     ShaderBuilder& withSourceDebugNormals();
+    /// How fragments are combined with the target.
     ShaderBuilder& withBlend(BlendType blendType);
+    /// Whether fragments behind what the depth buffer holds are dropped.
     ShaderBuilder& withDepthTest(bool enable);
+    /// Whether drawn fragments write their depth.
     ShaderBuilder& withDepthWrite(bool enable);
     /// Polygon offset as glPolygonOffset takes it; (0, 0) switches polygon offset off.
     ShaderBuilder& withOffset(float factor, float units);
+    /// The name log messages give it.
     ShaderBuilder& withName(const std::string& name);
     /// The linked shader, or an empty pointer after logging the compile or link error.
     /// Needs the renderer (fatal log otherwise).
@@ -89,14 +107,19 @@ public:
     Shader(const Shader&) = delete;
     Shader& operator=(const Shader&) = delete;
 
+    /// A builder for a new shader.
     static ShaderBuilder create();
 
     /// Built-in shaders, built on first request and kept by the renderer until it is destroyed
-    /// (a later renderer builds its own).
+    /// (a later renderer builds its own): "Standard" and "Unlit" with the builder's defaults,
+    /// "Unlit Sprite" alpha-blended without depth test, "Standard Particles" added up without
+    /// depth write.
+    ///@{
     static std::shared_ptr<Shader> getStandard();
     static std::shared_ptr<Shader> getUnlit();
     static std::shared_ptr<Shader> getUnlitSprite();
     static std::shared_ptr<Shader> getStandardParticles();
+    ///@}
 
     /// A new material with default values for this shader's material uniforms.
     std::shared_ptr<Material> createMaterial();
@@ -113,11 +136,14 @@ public:
     /// line per missing attribute appended to `info`.
     bool validateMesh(Mesh* mesh, std::string& info) const;
 
+    /// The settings it was built with (see ShaderBuilder); the offset is (factor, units).
+    ///@{
     const std::string& getName() const { return name; }
     BlendType getBlend() const { return blend; }
     glm::vec2 getOffset() const { return offset; }
     bool isDepthTest() const { return depthTest; }
     bool isDepthWrite() const { return depthWrite; }
+    ///@}
 
     /// Rewrites a GLSL "#version 140" source for GLSL ES 1.00.
     static std::string translateToGLSLES(std::string source, bool vertexShader);
