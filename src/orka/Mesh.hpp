@@ -71,10 +71,10 @@ public:
     /// Where an attribute sits in an interleaved vertex: byte offset, component count, GL
     /// component type and GLSL type.
     struct Attribute {
-        std::int32_t offset = 0;
-        std::int32_t elementCount = 0;
-        std::int32_t dataType = 0;
-        std::int32_t attributeType = 0;
+        std::int32_t offset = 0;         ///< bytes from the start of the vertex
+        std::int32_t elementCount = 0;   ///< components: 1 to 4
+        std::int32_t dataType = 0;       ///< GL_FLOAT or GL_INT
+        std::int32_t attributeType = 0;  ///< GL_FLOAT, GL_FLOAT_VEC2, ..., GL_INT_VEC4
     };
 
     /// Collects attributes and index sets; `build()` makes a new mesh or, for a builder from
@@ -82,33 +82,44 @@ public:
     /// set 0 (also the topology of non-indexed drawing) and no name ("Unnamed Mesh").
     class MeshBuilder {
     public:
+        /// The conventional attributes: withAttribute under "position" (model units),
+        /// "normal", "uv", "color" (RGBA) and "particleSize" (pixels on a 600-pixel-high
+        /// viewport, divided by the eye distance under a perspective projection).
+        ///@{
         MeshBuilder& withPositions(std::vector<glm::vec3> values);
         MeshBuilder& withNormals(std::vector<glm::vec3> values);
         MeshBuilder& withUVs(std::vector<glm::vec4> values);
         MeshBuilder& withColors(std::vector<glm::vec4> values);
         MeshBuilder& withParticleSizes(std::vector<float> values);
+        ///@}
         /// Stores the values under `name`, replacing what was there (taken over without a copy
         /// when passed with std::move). An update builder refuses names its mesh does not have
         /// with this element type (error log, nothing changes).
+        ///@{
         MeshBuilder& withAttribute(std::string name, std::vector<float> values);
         MeshBuilder& withAttribute(std::string name, std::vector<glm::vec2> values);
         MeshBuilder& withAttribute(std::string name, std::vector<glm::vec3> values);
         MeshBuilder& withAttribute(std::string name, std::vector<glm::vec4> values);
         MeshBuilder& withAttribute(std::string name, std::vector<glm::ivec4> values);
+        ///@}
         /// Sets index set `indexSet`; missing sets before it are added empty with topology 0.
         MeshBuilder& withIndices(std::vector<uint16_t> indices,
                                  MeshTopology topology = MeshTopology::Triangles, int indexSet = 0);
+        /// The topology of index set 0, and of drawing without index sets.
         MeshBuilder& withMeshTopology(MeshTopology topology);
+        /// The name log messages give it.
         MeshBuilder& withName(const std::string& name);
 
         /// Primitives (positions, normals, uvs; a name unless one is set). Lengths are half
         /// edges and radii in model units. Sphere and torus grids take 1 to 255 segments each;
         /// other counts are an error log and leave the builder unchanged.
+        ///@{
         MeshBuilder& withCube(float length = 1.0f);
         MeshBuilder& withQuad(float size = 1.0f);
         MeshBuilder& withSphere(int stacks = 16, int slices = 32, float radius = 1.0f);
         MeshBuilder& withTorus(int ringSegments = 24, int tubeSegments = 24,
                                float ringRadius = 1.0f, float tubeRadius = 0.5f);
+        ///@}
 
         /// The new or updated mesh. The attribute data moves into the mesh, so the builder's
         /// attribute stores are empty afterwards. Needs the renderer (fatal log otherwise).
@@ -133,28 +144,38 @@ public:
     Mesh(const Mesh&) = delete;
     Mesh& operator=(const Mesh&) = delete;
 
+    /// A builder for a new mesh.
     static MeshBuilder create();
     /// A builder holding copies of this mesh's data (not its name); its build() rebuilds this
     /// mesh in place. The mesh must outlive the builder's build().
     MeshBuilder update();
 
+    /// Copies of the conventional attributes; empty when the mesh lacks one. A sprite-run
+    /// mesh reads its data back from the GPU at the first call.
+    ///@{
     std::vector<glm::vec3> getPositions() const;
     std::vector<glm::vec3> getNormals() const;
     std::vector<glm::vec4> getUVs() const;
     std::vector<glm::vec4> getColors() const;
     std::vector<float> getParticleSizes() const;
+    ///@}
+    /// Names of every attribute, ascending.
     std::vector<std::string> getAttributeNames() const;
     /// (GL component type, component count) of an attribute, or (-1, -1) when it is missing.
     std::pair<int, int> getType(const std::string& name) const;
+    /// Vertices in the vertex buffer (the length of each attribute).
     int getVertexCount() const { return vertexCount; }
     /// Bytes on the GPU: vertex buffer plus index buffers.
     int getDataSize() const { return dataSize; }
+    /// The builder's name, the primitive's, or "Unnamed Mesh".
     const std::string& getName() const { return name; }
     /// Component-wise minimum and maximum of "position"; +/- the largest float without it.
     std::array<glm::vec3, 2> getBoundsMinMax() const;
+    /// Number of index sets; 0 for a mesh drawn without indices.
     int getIndexSets() const { return static_cast<int>(indexCounts.size()); }
     /// Throws std::out_of_range for an index set that does not exist.
     const std::vector<uint16_t>& getIndices(int indexSet) const;
+    /// Indices in the set; throws std::out_of_range for a set that does not exist.
     int getIndicesSize(int indexSet) const;
     /// The caller passes an existing index set.
     MeshTopology getMeshTopology(int indexSet) const { return topologies[indexSet]; }
