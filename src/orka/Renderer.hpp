@@ -20,8 +20,9 @@ class SpriteAtlas;
 
 /// A rectangle of whole pixels: lower-left corner and size.
 struct PixelArea {
-    glm::ivec2 offset{0, 0};
-    glm::ivec2 size{0, 0};
+    glm::ivec2 offset{0, 0};  ///< pixels from the lower-left corner of the drawable
+    glm::ivec2 size{0, 0};    ///< width and height in pixels
+    /// Same offset and size.
     bool operator==(const PixelArea& other) const {
         return offset == other.offset && size == other.size;
     }
@@ -51,6 +52,7 @@ public:
     /// drawable stays black) and compute projections for this size, so a window of any size
     /// shows the same view, scaled. (0, 0), the default, draws into the whole drawable.
     void setLogicalSize(glm::ivec2 size);
+    /// The size set by setLogicalSize; (0, 0) when none is.
     glm::ivec2 getLogicalSize() const { return logicalSize; }
     /// The part of the drawable that render passes into the window draw into, in pixels.
     PixelArea getWindowArea() const;
@@ -75,30 +77,40 @@ public:
     /// Hook for RenderPass: it stores its static finish() here when a pass begins, and
     /// swapWindow calls it (when set) so that a pass still current at the end of the frame is
     /// finished (GUI rendered). finish() itself does nothing when no pass is current.
+    ///@{
     using RenderPassFinisher = void (*)();
     static RenderPassFinisher renderPassFinisher;
+    ///@}
 
     /// Counters of the frame being drawn; resources and render passes update them directly.
     RenderStats renderStats;
 
     /// Registries of all live objects of each kind (not owning): each object adds itself in its
     /// constructor and removes itself in its destructor.
+    ///@{
     std::vector<Mesh*> meshes;
     std::vector<Shader*> shaders;
     std::vector<Texture*> textures;
     std::vector<SpriteAtlas*> spriteAtlases;
+    ///@}
 
     /// Shared resources made on first request (Shader::getUnlit, Texture::getWhiteTexture,
     /// RenderPass::drawLines, ...). Their GL names belong to this renderer's context, so they
     /// are released with it and the next renderer makes its own.
     struct BuiltIns {
+        /// Shader::getStandard, getUnlit, getUnlitSprite and getStandardParticles.
         std::shared_ptr<Shader> standard, unlit, unlitSprite, standardParticles;
+        /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.
         std::shared_ptr<Texture> white, sphere, cubemap;
+        /// The mesh and unlit material RenderPass::drawLines draws with.
+        ///@{
         std::shared_ptr<Mesh> lineMesh;
         std::shared_ptr<Material> lineMaterial;
+        ///@}
         /// Last: shaders released before it tell it about their vertex arrays.
         std::shared_ptr<BatchBufferPool> batchBuffers;
     };
+    /// Empty until first requested; emptied when the renderer is destroyed.
     BuiltIns builtIns;
 
     /// Tells this renderer (and its context) apart from every other one of the process, even

@@ -33,6 +33,7 @@ public:
     /// Minimum duration of one frame in seconds (the frame cap); 1/60 by default.
     float timePerFrame = 1.0f / 60.0f;
 
+    /// Callbacks that do nothing, an 800 x 600 window to be; SDL is not touched before init.
     SDLRenderer();
     /// Deletes the renderer (and its GL context), destroys the window and calls SDL_Quit(),
     /// whether or not init ran.
@@ -56,6 +57,7 @@ public:
 
     /// Size in screen coordinates, used at creation and applied to an existing window.
     void setWindowSize(glm::ivec2 size);
+    /// Used at creation and applied to an existing window; kEngineTitle until set.
     void setWindowTitle(std::string title);
 
     /// A fixed logical size of the picture (Renderer::setLogicalSize): at any window size the
@@ -63,14 +65,20 @@ public:
     /// default, fills the window. May be set before init.
     void setLogicalSize(glm::ivec2 size);
 
+    /// True while the window fills the desktop; false without a window.
     bool isFullscreen() const;
     /// Switches to or from desktop fullscreen; prints SDL's reason on failure. Leaving it
     /// brings the window back to the size and place it had before.
     void setFullscreen(bool enabled);
+    /// Fullscreen when windowed, windowed when fullscreen (F11 and Alt+Enter in the game).
     void toggleFullscreen() { setFullscreen(!isFullscreen()); }
 
+    /// Whether SDL shows the mouse cursor over the window.
+    ///@{
     bool isMouseCursorVisible() const;
     void setMouseCursorVisible(bool visible);
+    ///@}
+    /// True in relative mouse mode.
     bool isMouseCursorLocked() const;
     /// Relative mouse mode; locking also hides the cursor. True when SDL accepted it.
     bool setMouseCursorLocked(bool locked);
