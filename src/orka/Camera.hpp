@@ -11,9 +11,10 @@ namespace orka {
 /// viewport and screen positions.
 class Camera {
 public:
+    /// Which projection getProjectionTransform computes.
     enum class ProjectionType {
-        Perspective = 0,
-        Orthographic = 1,
+        Perspective = 0,   ///< field of view, near and far plane
+        Orthographic = 1,  ///< orthographic size, near and far plane
         OrthographicWindow = 2,  ///< pixel coordinates, origin at the lower-left corner
         Custom = 3               ///< a matrix set by the application
     };
@@ -34,16 +35,25 @@ public:
     /// that a minimised window gives a finite matrix.
     glm::mat4 getProjectionTransform(glm::uvec2 viewportSize) const;
 
+    /// Chosen by the last call of setPerspectiveProjection, setOrthographicProjection,
+    /// setWindowCoordinates or setProjectionTransform.
     ProjectionType getProjectionType() const { return projectionType; }
     /// Perspective field of view in radians (the value of the shared first parameter).
     float getFieldOfViewY() const { return firstParameter; }
     /// Orthographic size in world units (the value of the shared first parameter).
     float getOrthographicSize() const { return firstParameter; }
+    /// Distances of the clipping planes in world units along the view direction, as given
+    /// to the projection (an orthographic near plane may be negative).
+    ///@{
     float getNearPlane() const { return nearPlane; }
     float getFarPlane() const { return farPlane; }
+    ///@}
 
+    /// World to eye space: the inverse of the camera's placement.
+    ///@{
     void setViewTransform(const glm::mat4& viewTransform);
     glm::mat4 getViewTransform() const { return viewTransform; }
+    ///@}
 
     /// Right-handed look-at view. `eye` equal to `at` (or `up` along the view direction) has no
     /// defined view: a warning is logged and the resulting matrix is used anyway.
@@ -57,9 +67,11 @@ public:
     glm::vec3 getRotationEuler() const;
 
     /// Lower-left corner and size as fractions (0..1) of the render target.
+    ///@{
     void setViewport(glm::vec2 offset, glm::vec2 size);
     glm::vec2 getViewportOffset() const { return viewportOffset; }
     glm::vec2 getViewportSize() const { return viewportSize; }
+    ///@}
 
     /// The world-space ray {origin on the near plane, unit direction} through a position in
     /// window pixels measured from the lower-left corner of the viewport, sized against the

@@ -14,9 +14,14 @@ public:
     /// Deletes one name of the owner's kind (glDeleteTextures for a texture, say).
     using Deleter = void (*)(GLuint name);
 
+    /// Owns nothing.
     GLName() = default;
+    /// Owns `name`, which `deleter` deletes (null: it is never deleted).
     GLName(GLuint name, Deleter deleter) : name(name), deleter(deleter) {}
     ~GLName() { reset(); }
+    /// Takes `other`'s name, which is left owning nothing; assignment first deletes the name
+    /// owned before.
+    ///@{
     GLName(GLName&& other) noexcept : name(std::exchange(other.name, 0)), deleter(other.deleter) {}
     GLName& operator=(GLName&& other) noexcept {
         if (this == &other) return *this;
@@ -25,6 +30,7 @@ public:
         deleter = other.deleter;
         return *this;
     }
+    ///@}
     GLName(const GLName&) = delete;
     GLName& operator=(const GLName&) = delete;
 

@@ -8,6 +8,7 @@ namespace orka {
 /// a WorldLights set, transformed into eye space.
 class Light {
 public:
+    /// What a light's position and direction mean; an `Unused` light lights nothing.
     enum class LightType { Point = 0, Directional = 1, Unused = 2 };
 
     class LightBuilder;
@@ -17,7 +18,7 @@ public:
     /// A builder that changes this light in place; the light must outlive it.
     LightBuilder update();
 
-    LightType lightType = LightType::Point;
+    LightType lightType = LightType::Point;  ///< which of position and direction is used
     glm::vec3 position{0.0f, 0.0f, 0.0f};   ///< world position of a point light
     glm::vec3 direction{0.0f, 0.0f, 1.0f};  ///< world direction towards a directional light
     glm::vec3 color{1.0f, 1.0f, 1.0f};      ///< colour, also the intensity
@@ -33,7 +34,9 @@ public:
     LightBuilder& withPointLight(glm::vec3 position);
     /// A directional light; `direction` points from the scene towards the light.
     LightBuilder& withDirectionalLight(glm::vec3 direction);
+    /// RGB, also the intensity: components above 1 make a brighter light.
     LightBuilder& withColor(glm::vec3 color);
+    /// Point-light range in world units: the light fades to nothing there; 0: no attenuation.
     LightBuilder& withRange(float range);
     /// Marks the light as not lighting anything (its shader slot is skipped).
     LightBuilder& withUnused();

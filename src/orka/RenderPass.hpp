@@ -26,21 +26,23 @@ class WorldLights;
 /// What a render pass is built with: RenderPassBuilder fills it, the pass keeps a copy. The
 /// values here are the defaults of every pass.
 struct RenderPassSettings {
+    /// The name log messages give the pass.
     std::string name;
     /// Off-screen target; empty means the window.
     std::shared_ptr<Framebuffer> framebuffer;
     /// Lights for every shader of the pass; not owned, must outlive the pass. Null: no lights.
     WorldLights* worldLights = nullptr;
+    /// The pass's own copy.
     Camera camera;
     /// Where the pass counts its work; RenderPass::create() sets the renderer's current-frame
     /// statistics.
     RenderStats* renderStats = nullptr;
-    bool clearColor = true;
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    bool clearDepth = true;
-    float clearDepthValue = 1.0f;
-    bool clearStencil = false;
-    int clearStencilValue = 0;
+    bool clearColor = true;                              ///< clear the colour when the pass begins
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< RGBA, 0..1
+    bool clearDepth = true;                              ///< clear the depth when the pass begins
+    float clearDepthValue = 1.0f;                        ///< 0 (near) to 1 (far)
+    bool clearStencil = false;                           ///< clear the stencil when the pass begins
+    int clearStencilValue = 0;                           ///< the stencil value cleared to
     /// Whether the pass starts a GUI frame when it begins and renders the GUI when it ends.
     bool gui = true;
 };
@@ -51,14 +53,21 @@ struct RenderPassSettings {
 /// cleared), and carrying the GUI.
 class RenderPassBuilder {
 public:
+    /// The name log messages give the pass.
     RenderPassBuilder& withName(const std::string& name);
     /// The camera is copied: later changes to it do not reach the pass.
     RenderPassBuilder& withCamera(const Camera& camera);
+    /// Not owned: the lights must outlive the pass. Null: shaders get no lights.
     RenderPassBuilder& withWorldLights(WorldLights* worldLights);
+    /// Draws into `framebuffer`, which the pass holds; empty: into the window.
     RenderPassBuilder& withFramebuffer(std::shared_ptr<Framebuffer> framebuffer);
+    /// Whether the pass clears that buffer when it begins, and to what (see
+    /// RenderPassSettings).
+    ///@{
     RenderPassBuilder& withClearColor(bool enabled, glm::vec4 color = {0.0f, 0.0f, 0.0f, 1.0f});
     RenderPassBuilder& withClearDepth(bool enabled, float value = 1.0f);
     RenderPassBuilder& withClearStencil(bool enabled, int value = 0);
+    ///@}
     /// A pass nested in one that already has a GUI frame does not start another.
     RenderPassBuilder& withGUI(bool enabled);
     /// The pass, begun: it is the current pass from now on.
@@ -85,10 +94,15 @@ private:
 /// not copyable; main thread only.
 class RenderPass {
 public:
+    /// A builder with the defaults of RenderPassSettings; its build() begins the pass.
     static RenderPassBuilder create();
 
+    /// The two objects exchange their states: the pass's place on the stack of passes (and
+    /// its GUI frame) moves with it, and a pass the target held lives on in `other`.
+    ///@{
     RenderPass(RenderPass&& other) noexcept;
     RenderPass& operator=(RenderPass&& other) noexcept;
+    ///@}
     RenderPass(const RenderPass&) = delete;
     RenderPass& operator=(const RenderPass&) = delete;
     virtual ~RenderPass();
@@ -113,13 +127,18 @@ public:
     /// Waits until the GPU has done everything issued so far (glFinish).
     void finishGPUCommandBuffer();
 
+    /// As built: the name and the pass's copy of the camera.
+    ///@{
     const std::string& getName() const { return settings.name; }
     const Camera& getCamera() const { return settings.camera; }
+    ///@}
     /// The projection computed when the pass began, for the whole target.
     const glm::mat4& getProjection() const { return projection; }
     /// The pixel viewport (and scissor) set from the camera: offset and size.
+    ///@{
     glm::uvec2 getViewportOffset() const { return viewportOffset; }
     glm::uvec2 getViewportSize() const { return viewportSize; }
+    ///@}
 
     /// The current pass, or null.
     static RenderPass* instance;

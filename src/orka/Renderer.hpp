@@ -99,9 +99,13 @@ public:
     /// are released with it and the next renderer makes its own.
     struct BuiltIns {
         /// Shader::getStandard, getUnlit, getUnlitSprite and getStandardParticles.
+        ///@{
         std::shared_ptr<Shader> standard, unlit, unlitSprite, standardParticles;
+        ///@}
         /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.
+        ///@{
         std::shared_ptr<Texture> white, sphere, cubemap;
+        ///@}
         /// The mesh and unlit material RenderPass::drawLines draws with.
         ///@{
         std::shared_ptr<Mesh> lineMesh;
