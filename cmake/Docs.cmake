@@ -9,6 +9,7 @@ endif()
 
 set(ORKA_GENERATED_INCLUDE_DIR ${PROJECT_BINARY_DIR}/src/orka/include)
 list(JOIN ORKA_PUBLIC_HEADERS " " ORKA_DOXYGEN_INPUT)
+string(APPEND ORKA_DOXYGEN_INPUT " ${PROJECT_SOURCE_DIR}/docs/reference.md")
 
 # One template, two configurations: the reference itself, with warnings on the console, and
 # the check's run in a folder of its own, with warnings in a file the check reads.
