@@ -15,6 +15,6 @@ if(count GREATER 0)
   file(READ ${WARNINGS} text)
   # Printed as written (a fatal error's text would be re-wrapped), then the failure.
   message("${text}")
-  message(FATAL_ERROR "${count} Doxygen warnings in the public headers (listed above)")
+  message(FATAL_ERROR "Doxygen warnings in the public headers: ${count} (listed above)")
 endif()
 message(STATUS "Every public class and member is documented")

@@ -1,6 +1,7 @@
 # `cmake --build build --target docs` writes the engine's reference with Doxygen to
 # build/docs/html/index.html; ctest's check_docs fails while a public class or member of it
-# has no comment. Both exist only when Doxygen is found (Debian's doxygen package).
+# has no comment. Both exist only when Doxygen is found (Debian's doxygen package) and
+# ORKA_DOCS is on (the default for the top-level project).
 find_program(ORKA_DOXYGEN doxygen)
 if(NOT ORKA_DOXYGEN)
   message(STATUS "Doxygen not found: no docs target and no check of the reference")
