@@ -19,9 +19,9 @@ public:
     /// A vertex buffer with its storage size, and the vertex array last set up for it (0: none
     /// yet) with the serial of the shader it was set up for (0: none).
     struct Buffers {
-        GLuint vertexBuffer = 0;       ///< GL name of the vertex buffer
-        GLsizeiptr capacity = 0;       ///< its storage size in bytes
-        GLuint vertexArray = 0;        ///< GL name of its vertex array, 0: none yet
+        GLuint vertexBuffer = 0;        ///< GL name of the vertex buffer
+        GLsizeiptr capacity = 0;        ///< its storage size in bytes
+        GLuint vertexArray = 0;         ///< GL name of its vertex array, 0: none yet
         std::uint64_t arrayShader = 0;  ///< serial of the shader the array was set up for, 0: none
     };
 

@@ -13,8 +13,8 @@ class Camera {
 public:
     /// Which projection getProjectionTransform computes.
     enum class ProjectionType {
-        Perspective = 0,   ///< field of view, near and far plane
-        Orthographic = 1,  ///< orthographic size, near and far plane
+        Perspective = 0,         ///< field of view, near and far plane
+        Orthographic = 1,        ///< orthographic size, near and far plane
         OrthographicWindow = 2,  ///< pixel coordinates, origin at the lower-left corner
         Custom = 3               ///< a matrix set by the application
     };

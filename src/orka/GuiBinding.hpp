@@ -20,11 +20,11 @@ struct GuiState {
     int attribLocationTex = 0;                     ///< uniform location of the font sampler
     int attribLocationProjMtx = 0;                 ///< uniform location of the projection
     int attribLocationPosition = 0;                ///< attribute location of the 2D position
-    int attribLocationUV = 0;                      ///< attribute location of the texture coordinates
-    int attribLocationColor = 0;                   ///< attribute location of the RGBA8 colour
-    unsigned int vboHandle = 0;                    ///< GL vertex buffer of the draw lists
-    unsigned int vaoHandle = 0;                    ///< GL vertex array over it
-    unsigned int elementsHandle = 0;               ///< GL index buffer of the draw lists
+    int attribLocationUV = 0;               ///< attribute location of the texture coordinates
+    int attribLocationColor = 0;            ///< attribute location of the RGBA8 colour
+    unsigned int vboHandle = 0;             ///< GL vertex buffer of the draw lists
+    unsigned int vaoHandle = 0;             ///< GL vertex array over it
+    unsigned int elementsHandle = 0;        ///< GL index buffer of the draw lists
     SDL_GLContext deviceContext = nullptr;  ///< the GL context the device objects belong to
     std::uint64_t eventCount = 0;  ///< events offered to processEvent so far (for debug views)
     SDL_Event lastEvent{};         ///< the last of them

@@ -19,9 +19,9 @@ public:
     LightBuilder update();
 
     LightType lightType = LightType::Point;  ///< which of position and direction is used
-    glm::vec3 position{0.0f, 0.0f, 0.0f};   ///< world position of a point light
-    glm::vec3 direction{0.0f, 0.0f, 1.0f};  ///< world direction towards a directional light
-    glm::vec3 color{1.0f, 1.0f, 1.0f};      ///< colour, also the intensity
+    glm::vec3 position{0.0f, 0.0f, 0.0f};    ///< world position of a point light
+    glm::vec3 direction{0.0f, 0.0f, 1.0f};   ///< world direction towards a directional light
+    glm::vec3 color{1.0f, 1.0f, 1.0f};       ///< colour, also the intensity
     float range = 0.0f;  ///< point-light range in world units; 0 or less: no attenuation
 };
 

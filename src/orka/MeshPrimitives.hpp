@@ -12,11 +12,11 @@ namespace orka::primitives {
 
 /// One generated shape: per-vertex arrays of equal length, and indices into them.
 struct Geometry {
-    std::string name;  ///< e.g. "ORKA Sphere 16-32-1"
+    std::string name;                  ///< e.g. "ORKA Sphere 16-32-1"
     std::vector<glm::vec3> positions;  ///< in the shape's own units, centred on the origin
     std::vector<glm::vec3> normals;    ///< unit length, pointing out of the shape
     std::vector<glm::vec4> uvs;        ///< texture coordinates in xy (0..1), zw zero
-    std::vector<uint16_t> indices;  ///< empty for non-indexed triangle lists
+    std::vector<uint16_t> indices;     ///< empty for non-indexed triangle lists
 };
 
 /// Sphere and torus grids keep their coordinates in 8 bits: 1 to 255 segments per direction.

@@ -37,12 +37,12 @@ struct RenderPassSettings {
     /// Where the pass counts its work; RenderPass::create() sets the renderer's current-frame
     /// statistics.
     RenderStats* renderStats = nullptr;
-    bool clearColor = true;                              ///< clear the colour when the pass begins
+    bool clearColor = true;                             ///< clear the colour when the pass begins
     glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< RGBA, 0..1
-    bool clearDepth = true;                              ///< clear the depth when the pass begins
-    float clearDepthValue = 1.0f;                        ///< 0 (near) to 1 (far)
-    bool clearStencil = false;                           ///< clear the stencil when the pass begins
-    int clearStencilValue = 0;                           ///< the stencil value cleared to
+    bool clearDepth = true;                             ///< clear the depth when the pass begins
+    float clearDepthValue = 1.0f;                       ///< 0 (near) to 1 (far)
+    bool clearStencil = false;                          ///< clear the stencil when the pass begins
+    int clearStencilValue = 0;                          ///< the stencil value cleared to
     /// Whether the pass starts a GUI frame when it begins and renders the GUI when it ends.
     bool gui = true;
 };

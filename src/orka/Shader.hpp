@@ -21,9 +21,9 @@ struct GpuTestAccess;
 
 /// How a shader's fragments are combined with the framebuffer.
 enum class BlendType : int {
-    Disabled = 0,          ///< the fragment replaces the pixel
-    AlphaBlending = 1,     ///< source alpha, one minus source alpha
-    AdditiveBlending = 2   ///< source alpha, one: light adds up
+    Disabled = 0,         ///< the fragment replaces the pixel
+    AlphaBlending = 1,    ///< source alpha, one minus source alpha
+    AdditiveBlending = 2  ///< source alpha, one: light adds up
 };
 
 /// The kinds of uniform the engine understands; anything else is `Invalid`.
