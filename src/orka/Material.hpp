@@ -30,7 +30,7 @@ public:
     /// for vec4 (so "color" is opaque white), the white texture for sampler2D and the white
     /// cube map for samplerCube. Other uniform kinds are an error log and get no value.
     void setShader(std::shared_ptr<Shader> shader);
-    /// The shader the values belong to; never empty.
+    /// The shader the values belong to; empty only after setShader(nullptr).
     std::shared_ptr<Shader> getShader() const { return shader; }
 
     /// A name for the application's own use; empty unless set.

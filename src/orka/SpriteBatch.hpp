@@ -66,8 +66,8 @@ public:
     SpriteBatch(const SpriteBatch&) = delete;
     SpriteBatch& operator=(const SpriteBatch&) = delete;
 
-    /// One mesh and material per run of consecutive sprites with the same texture, in drawing
-    /// order: material i draws mesh i.
+    /// One mesh and material per run of consecutive sprites with the same texture (a run
+    /// longer than maxSpritesPerMesh takes several), in drawing order: material i draws mesh i.
     ///@{
     const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
     const std::vector<std::shared_ptr<Mesh>>& getMeshes() const { return spriteMeshes; }
