@@ -65,15 +65,22 @@ WorldPlayer::LevelPlay WorldPlayer::PlayLevel(Scene& scene, const std::string& s
     return play;
 }
 
-std::vector<WorldPlayer::LevelPlay> WorldPlayer::Play(
-    const std::string& script, const std::shared_ptr<orka::SpriteAtlas>& atlas) const {
-    SceneManager manager{SceneManager::WithoutWindow{}};
+Scene& WorldPlayer::StartWorld(SceneManager& manager,
+                               const std::shared_ptr<orka::SpriteAtlas>& atlas,
+                               const std::string& worldName) {
     if (SceneManager::GetInstance() != &manager) {
-        throw std::logic_error("WorldPlayer::Play needs the only scene manager");
+        throw std::logic_error("levelcheck needs the only scene manager");
     }
     manager.spriteAtlas = atlas;
     Scene& scene = *manager.GetScene();
     scene.LoadLevel(worldName);
+    return scene;
+}
+
+std::vector<WorldPlayer::LevelPlay> WorldPlayer::Play(
+    const std::string& script, const std::shared_ptr<orka::SpriteAtlas>& atlas) const {
+    SceneManager manager{SceneManager::WithoutWindow{}};
+    Scene& scene = StartWorld(manager, atlas, worldName);
 
     std::vector<LevelPlay> plays;
     for (std::size_t i = 0; i < levelFiles.size(); ++i) {

@@ -7,6 +7,7 @@
 #include "game/LevelProgress.hpp"
 
 class Scene;
+class SceneManager;
 namespace orka {
 class SpriteAtlas;
 }
@@ -58,6 +59,11 @@ public:
                                const std::string& levelFile);
     /// Moves `scene` on to the level after the one in play, as after its goal.
     static void SkipLevel(Scene& scene);
+    /// Gives `manager`, a scene manager without a window that must be the only one alive, the
+    /// atlas and has its scene load the first level of `worldName`; that scene, owned by
+    /// `manager`. Throws when another scene manager is alive or the level cannot be built.
+    static Scene& StartWorld(SceneManager& manager, const std::shared_ptr<orka::SpriteAtlas>& atlas,
+                             const std::string& worldName);
 
 private:
 

@@ -167,14 +167,9 @@ std::vector<WorldSolver::LevelSolve> WorldSolver::Solve(
     const std::shared_ptr<orka::SpriteAtlas>& atlas, const Report& report) const {
     MakeFolder(settings.folder);
     SceneManager manager{SceneManager::WithoutWindow{}};
-    if (SceneManager::GetInstance() != &manager) {
-        throw std::logic_error("WorldSolver::Solve needs the only scene manager");
-    }
-    manager.spriteAtlas = atlas;
     // The replays that judge the scripts play the world in this scene from its first level on,
     // as --play does; each search process works on its own copy of it.
-    Scene& scene = *manager.GetScene();
-    scene.LoadLevel(worldName);
+    Scene& scene = WorldPlayer::StartWorld(manager, atlas, worldName);
     std::optional<ReachPicture> picture;
     if (!settings.reachPicture.empty()) picture.emplace(settings.atlasName);
 
