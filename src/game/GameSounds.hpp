@@ -34,6 +34,12 @@ public:
     void Play(SoundCue cue);
     /// How often `cue` was asked for since this object was made.
     int GetCueCount(SoundCue cue) const { return cueCounts[static_cast<std::size_t>(cue)]; }
+    /// Loudness of the effects and of the music, each from 0 (silent) to 1 (as recorded);
+    /// values outside are clamped. Both are 1 at start.
+    void SetEffectsVolume(float volume) { output.setEffectsVolume(volume); }
+    float GetEffectsVolume() const { return output.getEffectsVolume(); }
+    void SetMusicVolume(float volume) { output.setMusicVolume(volume); }
+    float GetMusicVolume() const { return output.getMusicVolume(); }
     /// Mutes or unmutes every sound (the M key).
     void ToggleMute();
     bool IsMuted() const { return output.isMuted(); }

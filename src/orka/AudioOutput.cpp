@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "orka/Log.hpp"
 #include "orka/Sound.hpp"
 
@@ -16,6 +19,11 @@ constexpr int kStereo = 2;
 constexpr int kBufferFrames = 1024;
 constexpr int kAllChannels = -1;
 constexpr int kPlayOnce = 0;
+
+/// SDL2_mixer's volume, 0 to MIX_MAX_VOLUME, for a loudness from 0 to 1.
+int MixerVolume(float volume) {
+    return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
+}
 
 }  // namespace
 
@@ -60,6 +68,16 @@ void AudioOutput::play(const Sound& sound) {
     if (!open || muted) return;
     // -1 when every channel is busy: the sound is dropped rather than cutting another one off.
     Mix_PlayChannel(kAllChannels, sound.getChunk(), kPlayOnce);
+}
+
+void AudioOutput::setEffectsVolume(float volume) {
+    effectsVolume = std::clamp(volume, 0.0f, 1.0f);
+    if (open) Mix_Volume(kAllChannels, MixerVolume(effectsVolume));
+}
+
+void AudioOutput::setMusicVolume(float volume) {
+    musicVolume = std::clamp(volume, 0.0f, 1.0f);
+    if (open) Mix_VolumeMusic(MixerVolume(musicVolume));
 }
 
 void AudioOutput::setMuted(bool mute) {

@@ -43,6 +43,15 @@ public:
     /// without a device, or when `maxOverlapping` sounds already play.
     void play(const Sound& sound);
 
+    /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
+    /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
+    void setEffectsVolume(float volume);
+    float getEffectsVolume() const { return effectsVolume; }
+    /// Loudness of the music, from 0 (silent) to 1 (as recorded); 1 at start. Values outside
+    /// are clamped. Kept while the device is closed.
+    void setMusicVolume(float volume);
+    float getMusicVolume() const { return musicVolume; }
+
     /// False at start.
     bool isMuted() const { return muted; }
     /// Muting stops every sound that plays; unmuting lets the next ones start.
@@ -52,6 +61,8 @@ private:
     bool subsystemStarted = false;
     bool open = false;
     bool muted = false;
+    float effectsVolume = 1.0f;
+    float musicVolume = 1.0f;
 };
 
 }  // namespace orka
