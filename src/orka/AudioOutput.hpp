@@ -46,10 +46,12 @@ public:
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
     void setEffectsVolume(float volume);
+    /// The effects' loudness, 0 to 1.
     float getEffectsVolume() const { return effectsVolume; }
     /// Loudness of the music, from 0 (silent) to 1 (as recorded); 1 at start. Values outside
     /// are clamped. Kept while the device is closed.
     void setMusicVolume(float volume);
+    /// The music's loudness, 0 to 1.
     float getMusicVolume() const { return musicVolume; }
 
     /// False at start.
