@@ -31,10 +31,10 @@ protected:
         renderer->SetSprite(atlas->get(std::to_string(number) + ".png"));
         return renderer;
     }
-    /// The sprites the renderers add in one frame.
-    std::vector<orka::Sprite> Draw() {
+    /// The sprites the renderers add in one frame, `stepFraction` of a step past the last step.
+    std::vector<orka::Sprite> Draw(float stepFraction = 0.5f) {
         orka::SpriteBatch::SpriteBatchBuilder batch = orka::SpriteBatch::create();
-        if (spriteDraw.GetCount() >= 1) spriteDraw.Invoke(batch);
+        if (spriteDraw.GetCount() >= 1) spriteDraw.Invoke(batch, stepFraction);
         return batch.getSprites();
     }
 
@@ -77,6 +77,21 @@ TEST_F(SpriteRendererTest, TheSpriteIsPlacedTurnedAndScaledByTheTransform) {
     EXPECT_EQ(drawn[0].getScale(), glm::vec2(2.0f, 3.0f));
     EXPECT_EQ(drawn[0].getColor(), glm::vec4(1.0f, 0.0f, 0.0f, 0.5f)) << "the rest as given";
     EXPECT_EQ(drawn[0].getSpritePos(), given.getSpritePos());
+}
+
+TEST_F(SpriteRendererTest, AStepIsDrawnPartWayAndAJumpAtOnce) {
+    auto renderer = Make(3);
+    auto transform = renderer->gameObject->GetTransform();
+    transform->position = {10.0f, 0.0f};
+    transform->StepTo({16.0f, 4.0f});
+    renderer->gameObject->ToggleActive();
+    for (const float fraction : {0.0f, 0.5f, 1.0f}) {
+        const std::vector<orka::Sprite> drawn = Draw(fraction);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0].getPosition(), glm::vec2(10.0f + 6.0f * fraction, 4.0f * fraction));
+    }
+    transform->PlaceAt({100.0f, 50.0f});
+    EXPECT_EQ(Draw(0.0f)[0].getPosition(), glm::vec2(100.0f, 50.0f)) << "no streak";
 }
 
 TEST_F(SpriteRendererTest, ANegativeScaleIsDrawnFlatWithTheSpritesWarning) {
