@@ -73,7 +73,7 @@ void PhysicsBody::MoveTo(glm::vec2 position) {
     body->SetTransform(b2Vec2(position.x, position.y), 0.0f);
     body->SetAwake(true);
     body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
-    // A jump, not a move: drawn at the new place at once.
+    // Not a step's move: seen at the new place at once, with no streak from the old one.
     gameObject->GetTransform()->PlaceAt(position);
 }
 
