@@ -79,21 +79,6 @@ TEST_F(SpriteRendererTest, TheSpriteIsPlacedTurnedAndScaledByTheTransform) {
     EXPECT_EQ(drawn[0].getSpritePos(), given.getSpritePos());
 }
 
-TEST_F(SpriteRendererTest, AStepIsDrawnPartWayAndAJumpAtOnce) {
-    auto renderer = Make(3);
-    auto transform = renderer->gameObject->GetTransform();
-    transform->position = {10.0f, 0.0f};
-    transform->StepTo({16.0f, 4.0f});
-    renderer->gameObject->ToggleActive();
-    for (const float fraction : {0.0f, 0.5f, 1.0f}) {
-        const std::vector<orka::Sprite> drawn = Draw(fraction);
-        ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_EQ(drawn[0].getPosition(), glm::vec2(10.0f + 6.0f * fraction, 4.0f * fraction));
-    }
-    transform->PlaceAt({100.0f, 50.0f});
-    EXPECT_EQ(Draw(0.0f)[0].getPosition(), glm::vec2(100.0f, 50.0f)) << "no streak";
-}
-
 TEST_F(SpriteRendererTest, ANegativeScaleIsDrawnFlatWithTheSpritesWarning) {
     auto renderer = Make(3);
     renderer->gameObject->GetTransform()->scale = {-1.0f, 1.0f};
