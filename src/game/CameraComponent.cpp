@@ -21,8 +21,14 @@ CameraComponent::CameraComponent(GameObject* owner)
 CameraComponent::~CameraComponent() = default;
 
 void CameraComponent::Update(float) {
-    if (target == nullptr) return;
-    const glm::vec2 followed = target->GetTransform()->position;
+    if (target != nullptr) LookAt(target->GetTransform()->position);
+}
+
+void CameraComponent::Follow(float stepFraction) {
+    if (target != nullptr) LookAt(target->GetTransform()->DrawnPosition(stepFraction));
+}
+
+void CameraComponent::LookAt(glm::vec2 followed) {
     const glm::vec2 position(followed.x + horizontalOffset, followed.y);
     gameObject->GetTransform()->position = position;
     camera.lookAt(glm::vec3(position, 0.0f), glm::vec3(position, -1.0f), glm::vec3(0, 1, 0));

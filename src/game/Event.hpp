@@ -32,7 +32,7 @@
 ///
 /// Targets are not owned: a subscriber must unsubscribe before it is destroyed.
 /// `Args` are the event's arguments: none, `float` (delta time in seconds), a reference to a
-/// sprite batch builder, a reference to an `SDL_Event` or a `GameObject*`.
+/// sprite batch builder with a step fraction, a reference to an `SDL_Event` or a `GameObject*`.
 template <typename... Args>
 class Event {
 public:

@@ -1,6 +1,7 @@
 #include "game/LevelBuilder.hpp"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -32,6 +33,8 @@ constexpr float kCameraFarPlane = 1.0f;
 
 // Every physics tile is a 20 x 20 box, one unit smaller than the grid so neighbours do not touch.
 constexpr float kBoxHalfSize = 10.0f;
+/// The space between the boxes of two neighbouring tiles, game units.
+constexpr float kTileGap = static_cast<float>(tileGridSize) - 2.0f * kBoxHalfSize;
 constexpr float kFriction = 0.2f;
 constexpr float kRestitution = 0.0f;
 constexpr uint16 kCollisionCategory = 0x0001;
@@ -116,7 +119,12 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
     std::vector<Problem> problems;
     const LevelDescription file = LevelReader::ReadLevelFile(fileName, problems);
     ThrowFirst(problems);
-    for (const TileEntry& entry : file.entries) CheckAtlasFor(LoadTileType(entry.type));
+    std::set<std::pair<int, int>> solidCells;
+    for (const TileEntry& entry : file.entries) {
+        const TileType& tile = LoadTileType(entry.type);
+        CheckAtlasFor(tile);
+        if (tile.physics && !tile.physics->sensor) solidCells.emplace(entry.column, entry.row);
+    }
 
     LevelData levelData;
     levelData.level = std::make_shared<GameObject>();
@@ -127,12 +135,22 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
     levelData.deathLevelInY = file.deathLevelInY;
     for (const TileEntry& entry : file.entries) {
         std::shared_ptr<GameObject> object = BuildTile(entry.type, levelData);
-        object->GetTransform()->position = {GridToUnits(entry.column), GridToUnits(entry.row)};
+        object->GetTransform()->position = StartPlace(entry, solidCells);
         levelData.objects.push_back(object);
         // Subscribes the components and creates the body at the position just set.
         object->ToggleActive();
     }
     return levelData;
+}
+
+// A player one cell above the ground would start a unit above it, drop, and be heard landing.
+glm::vec2 LevelBuilder::StartPlace(const TileEntry& entry,
+                                   const std::set<std::pair<int, int>>& solidCells) {
+    const glm::vec2 centre(GridToUnits(entry.column), GridToUnits(entry.row));
+    const bool onGround = entry.row > std::numeric_limits<int>::min() &&
+                          solidCells.count({entry.column, entry.row - 1}) != 0;
+    if (!onGround || !LoadTileType(entry.type).IsPlayer()) return centre;
+    return {centre.x, centre.y - kTileGap};
 }
 
 void LevelBuilder::AddCamera(LevelData& levelData) const {

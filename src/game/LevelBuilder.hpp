@@ -1,8 +1,11 @@
 #pragma once
 
+#include <glm/vec2.hpp>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/GameObject.hpp"
@@ -37,7 +40,9 @@ public:
     explicit LevelBuilder(LevelContext context);
 
     /// Reads `fileName` and builds the level: root object, "Main Camera" object and one active
-    /// game object per tile entry, in file order.
+    /// game object per tile entry, in file order, each centred on its cell; but a player with a
+    /// solid tile in the cell below starts resting on it, `tileGridSize` minus a box's size (one
+    /// unit) lower, rather than dropping onto it.
     LevelData BuildLevel(std::string fileName);
     /// Builds one inactive game object of tile type `tileType`, recording the player in
     /// `levelData` (whose camera object must already exist).
@@ -51,6 +56,9 @@ public:
 
 private:
     const TileType& LoadTileType(int tileType);
+    /// Where the tile of `entry` starts (game units); `solidCells` holds the (column, row) of
+    /// every tile with a body that is no sensor.
+    glm::vec2 StartPlace(const TileEntry& entry, const std::set<std::pair<int, int>>& solidCells);
     void CheckAtlasFor(const TileType& tile) const;
     void AddCamera(LevelData& levelData) const;
     /// The body of a tile with "physics": a character's box has cut corners (see

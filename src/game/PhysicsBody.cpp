@@ -73,6 +73,8 @@ void PhysicsBody::MoveTo(glm::vec2 position) {
     body->SetTransform(b2Vec2(position.x, position.y), 0.0f);
     body->SetAwake(true);
     body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
+    // Not a step's move: seen at the new place at once, with no streak from the old one.
+    gameObject->GetTransform()->PlaceAt(position);
 }
 
 const b2Body* PhysicsBody::MovingGroundOf(const b2Body& body) {
@@ -197,6 +199,6 @@ void PhysicsBody::OnPhysicsStep() {
 
     const b2Vec2& position = body->GetPosition();
     const auto transform = gameObject->GetTransform();
-    transform->position = {position.x, position.y};
+    transform->StepTo({position.x, position.y});
     transform->rotation = body->GetAngle();
 }

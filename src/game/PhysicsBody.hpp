@@ -19,7 +19,8 @@ class GameObject;
 /// raises `deactivatedEvent`) destroys it. Box2D changes no bodies while it steps: an
 /// activation from inside a contact callback gets its body right after the step, and a body
 /// deactivated there is left in the world, detached and touching nothing. After every physics step
-/// the body's position and angle are copied into the owner's `Transform`, and a dynamic or
+/// the body's position and angle are copied into the owner's `Transform` (as a step's move, which
+/// drawing blends; a put-back as a teleport, drawn at the new place at once), and a dynamic or
 /// kinematic body that fell below the level's death line raises `fallEvent`; without listeners it
 /// is put back where it was created.
 ///

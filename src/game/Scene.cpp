@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/Application.hpp"
+#include "game/CameraComponent.hpp"
 #include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
 #include "game/Logger.hpp"
@@ -149,6 +150,14 @@ void Scene::Draw() {
     const Application* application = Application::GetExistingInstance();
     if (application != nullptr && !application->started) return;
     Logger::Verbose("Begin frame draw");
+    // Moving objects are drawn between their last two steps, and the view follows the player
+    // as drawn.
+    const float stepFraction = GetStepFraction();
+    if (const auto& cameraObject = GetLevelData().cameraObject) {
+        if (const auto follower = cameraObject->GetComponent<CameraComponent>()) {
+            follower->Follow(stepFraction);
+        }
+    }
     // Before the first level there is no camera: a default one clears the window.
     const orka::Camera fallbackCamera;
     const orka::Camera* camera = GetLevelData().camera;
@@ -158,7 +167,7 @@ void Scene::Draw() {
     // Every subscribed renderer adds one sprite: room for all of them at once, rather than
     // copying the sprites over again each time the list grows.
     sprites.reserve(static_cast<size_t>(spriteDrawEvent.GetCount()));
-    if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites);
+    if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites, stepFraction);
     pass.draw(sprites.build(), glm::mat4(1.0f));
 
     debugDrawEnabled = application != nullptr && application->debug;
@@ -204,6 +213,10 @@ void Scene::InitialiseLevel() {
 
 void Scene::SetLevelOver() {
     levelRunning = false;
+}
+
+float Scene::GetStepFraction() const {
+    return std::clamp(unsimulatedTime / timeStep, 0.0f, 1.0f);
 }
 
 float Scene::GetDeathLevelInY() const {

@@ -47,11 +47,16 @@ public:
     /// exactly `timeStep` per call every call runs one step.
     void Update(float deltaTime);
     /// One frame of drawing through the level's camera: every active sprite renderer's sprite
-    /// in one sprite batch, and the physics shapes as white lines when the application's debug
-    /// switch is on. Needs the renderer (GL context).
+    /// in one sprite batch (moving objects, and the camera following the player, between their
+    /// last two steps by `GetStepFraction`), and the physics shapes as white lines when the
+    /// application's debug switch is on. Needs the renderer (GL context).
     void Draw();
     /// Marks the level as finished; it is replaced at the end of the running (or next) `Update`.
     void SetLevelOver();
+    /// How far the game is past its last fixed step, as a fraction of a step (0 to 1): the time
+    /// `Update` left unsimulated. `Draw` shows moving objects that far from their place before
+    /// that step towards their place after it.
+    float GetStepFraction() const;
     /// The height below which a dynamic or kinematic body counts as fallen (game units).
     float GetDeathLevelInY() const;
 

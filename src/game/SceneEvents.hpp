@@ -12,8 +12,9 @@ class GameObject;
 
 /// Raised once per frame with the frame's duration in seconds; behaviours update.
 using UpdateEvent = Event<float>;
-/// Raised once per frame with the frame's open sprite batch; sprite renderers add their sprites.
-using SpriteDrawEvent = Event<orka::SpriteBatch::SpriteBatchBuilder&>;
+/// Raised once per frame with the frame's open sprite batch and how far, as a fraction of a step
+/// (0 to 1), the frame is past the last fixed step; sprite renderers add their sprites.
+using SpriteDrawEvent = Event<orka::SpriteBatch::SpriteBatchBuilder&, float>;
 /// Raised right after every physics step; physics bodies copy their body into their transform.
 using PhysicsStepEvent = Event<>;
 /// Raised for every key-down and key-up event but Escape; the character controller listens.

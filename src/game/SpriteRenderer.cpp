@@ -21,10 +21,10 @@ void SpriteRenderer::OnDisable() {
     spriteDrawEvent->Unsubscribe(this, &CallMember<&SpriteRenderer::OnDraw>);
 }
 
-void SpriteRenderer::OnDraw(orka::SpriteBatch::SpriteBatchBuilder& batch) {
+void SpriteRenderer::OnDraw(orka::SpriteBatch::SpriteBatchBuilder& batch, float stepFraction) {
     if (!gameObject->IsActive()) return;
     const auto transform = gameObject->GetTransform();
-    sprite.setPosition(transform->position);
+    sprite.setPosition(transform->DrawnPosition(stepFraction));
     // The transform keeps radians, the sprite degrees.
     sprite.setRotation(glm::degrees(transform->rotation));
     sprite.setScale(transform->scale);

@@ -7,7 +7,8 @@
 class GameObject;
 
 /// Makes its game object visible: while the owner is active, adds its sprite to the sprite batch
-/// the scene builds every frame, placed, turned and scaled by the owner's `Transform`.
+/// the scene builds every frame, placed (at the transform's drawn position for the frame's step
+/// fraction), turned and scaled by the owner's `Transform`.
 ///
 /// Holds the sprite by value; the sprite's atlas texture must outlive the renderer (the scene
 /// manager keeps the atlas for the whole game). A sprite without texture (an unknown atlas name)
@@ -29,7 +30,7 @@ public:
 private:
     void OnEnable();
     void OnDisable();
-    void OnDraw(orka::SpriteBatch::SpriteBatchBuilder& batch);
+    void OnDraw(orka::SpriteBatch::SpriteBatchBuilder& batch, float stepFraction);
 
     orka::Sprite sprite;
 };

@@ -143,12 +143,14 @@ TEST_F(SceneTest, AHitchRunsAHandfulOfStepsAndDropsTheRest) {
     scene.Update(0.5f);
     EXPECT_EQ(probe.deltas, std::vector<float>(Scene::maxStepsPerUpdate, kStep));
     EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 5.0f * kStep);
+    EXPECT_EQ(scene.GetStepFraction(), 0.0f) << "nor is the dropped time drawn";
     // The dropped time does not come back: the next frames run one step each.
     scene.Update(kStep);
     EXPECT_EQ(probe.deltas.size(), 6u);
     scene.Update(0.0f);
     EXPECT_EQ(probe.deltas.size(), 6u) << "no time, no step";
     scene.Update(kStep / 2.0f);
+    EXPECT_NEAR(scene.GetStepFraction(), 0.5f, 1e-4f) << "drawn half way to the next step";
     scene.Update(kStep / 2.0f);
     EXPECT_EQ(probe.deltas.size(), 7u) << "two half frames make one step";
     EXPECT_FLOAT_EQ(falling->GetLinearVelocity().y, -98.0f * 7.0f * kStep);

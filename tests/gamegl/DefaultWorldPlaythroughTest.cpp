@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
+#include "game/GameSounds.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
@@ -111,6 +113,29 @@ INSTANTIATE_TEST_SUITE_P(Levels, DefaultWorldPlaythrough, ::testing::Range(1, kL
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "Level" + std::to_string(info.param);
                          });
+
+// Every level of the world puts its player one cell above the ground: it starts resting there
+// rather than dropping the unit between the cells, so no landing is heard.
+TEST_F(DefaultWorld, EveryLevelsPlayerStartsRestingOnTheGroundWithoutALandingSound) {
+    GameSounds sounds;
+    sounds.ToggleMute();  // counted all the same
+    for (int level = 1; level <= kLevelCount; ++level) {
+        // Each level on its own, as the first of a world of one.
+        fs::copy_file(kDataFolder / ("1level" + std::to_string(level) + ".json"),
+                      folder.path / "solo1.json", fs::copy_options::overwrite_existing);
+        scene.LoadLevel("solo");
+        const glm::vec2 start = PlayerPosition();
+        for (int step = 1; step <= 30; ++step) {
+            scene.Update(Scene::timeStep);
+            const std::string where =
+                "level " + std::to_string(level) + ", step " + std::to_string(step);
+            EXPECT_NEAR(PlayerPosition().y, start.y, 0.05f) << where;
+            EXPECT_EQ(PlayerPosition().x, start.x) << where;
+        }
+        EXPECT_TRUE(Player()->GetComponent<CharacterController>()->IsGrounded()) << level;
+        EXPECT_EQ(sounds.GetCueCount(SoundCue::Land), 0) << "level " << level;
+    }
+}
 
 // Ground tiles are separate 20 x 20 boxes with one unit between them; a walking player must glide
 // over those seams in both directions without catching on a corner.

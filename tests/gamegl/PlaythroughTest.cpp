@@ -10,6 +10,7 @@
 
 #include "game/GameSounds.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
+#include "game/ReturnPoint.hpp"
 #include "gamegl/MeadowScene.hpp"
 #include "levelcheck/InputScript.hpp"
 
@@ -248,6 +249,63 @@ TEST_F(Playthrough, FallingBelowTheDeathLinePutsThePlayerBackInTheSameFrame) {
     // The view came back with the player in the same frame.
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.x, kStart + 800.0f / 6.0f);
     EXPECT_FLOAT_EQ(camera->GetTransform()->position.y, 63.0f);
+}
+
+// On a 144 Hz display most frames fall between two steps of 1/60 s: each is drawn part of the way
+// between them, and the view follows the player as drawn.
+class HighRefreshRate : public Playthrough {
+protected:
+    static constexpr float kDisplayFrame = 1.0f / 144.0f;
+    void DisplayFrame() {
+        scene.Update(kDisplayFrame);
+        scene.Draw();
+        renderer.swapWindow();
+    }
+    glm::vec2 DrawnPlayer() const {
+        return Player()->GetComponent<SpriteRenderer>()->GetSprite().getPosition();
+    }
+    glm::vec2 DrawnCamera() const {
+        return scene.GetLevelData().cameraObject->GetTransform()->position;
+    }
+};
+
+TEST_F(HighRefreshRate, AWalkingPlayerIsDrawnFurtherOnInNearlyEqualStepsEveryFrame) {
+    LandPlayer();
+    Press(SDLK_RIGHT);
+    Frames(30);  // up to speed
+    DisplayFrame();
+    std::vector<float> advances;
+    for (int frame = 0; frame < 144; ++frame) {
+        const float before = DrawnPlayer().x;
+        DisplayFrame();
+        advances.push_back(DrawnPlayer().x - before);
+        EXPECT_FLOAT_EQ(DrawnCamera().x - DrawnPlayer().x, 800.0f / 6.0f)
+            << "the player keeps its place in the view, frame " << frame;
+    }
+    float mean = 0.0f;
+    for (const float advance : advances) mean += advance / static_cast<float>(advances.size());
+    EXPECT_NEAR(mean, 62.5f / 144.0f, 0.05f) << "walking speed";
+    for (std::size_t frame = 0; frame < advances.size(); ++frame) {
+        EXPECT_GT(advances[frame], 0.0f) << "frame " << frame;
+        EXPECT_NEAR(advances[frame], mean, 0.02f * mean) << "frame " << frame;
+    }
+}
+
+TEST_F(HighRefreshRate, APutBackAndTheNextLevelAreDrawnAtTheirPlaceInTheNextFrame) {
+    LandPlayer();
+    const auto returns = Player()->GetComponent<ReturnPoint>();
+    Press(SDLK_LEFT);
+    for (int frame = 0; frame < 1500 && returns->GetReturns() == 0; ++frame) DisplayFrame();
+    Release(SDLK_LEFT);
+    ASSERT_EQ(returns->GetReturns(), 1) << "never walked off the left edge";
+    EXPECT_EQ(DrawnPlayer(), glm::vec2(kStart, 63.0f)) << "no streak up from below the level";
+    EXPECT_EQ(DrawnCamera(), glm::vec2(kStart + 800.0f / 6.0f, 63.0f));
+
+    Press(SDLK_RIGHT);
+    for (int frame = 0; frame < 2500 && LevelId() == 1; ++frame) DisplayFrame();
+    ASSERT_EQ(LevelId(), 2);
+    EXPECT_EQ(DrawnPlayer(), PlayerPosition()) << "at the new level's start";
+    EXPECT_EQ(DrawnCamera().x - DrawnPlayer().x, 800.0f / 6.0f);
 }
 
 TEST_F(Playthrough, EachMomentOfPlayAsksForItsSoundOnce) {

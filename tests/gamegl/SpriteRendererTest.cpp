@@ -31,10 +31,10 @@ protected:
         renderer->SetSprite(atlas->get(std::to_string(number) + ".png"));
         return renderer;
     }
-    /// The sprites the renderers add in one frame.
-    std::vector<orka::Sprite> Draw() {
+    /// The sprites the renderers add in one frame, `stepFraction` of a step past the last step.
+    std::vector<orka::Sprite> Draw(float stepFraction = 0.5f) {
         orka::SpriteBatch::SpriteBatchBuilder batch = orka::SpriteBatch::create();
-        if (spriteDraw.GetCount() >= 1) spriteDraw.Invoke(batch);
+        if (spriteDraw.GetCount() >= 1) spriteDraw.Invoke(batch, stepFraction);
         return batch.getSprites();
     }
 
