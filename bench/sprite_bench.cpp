@@ -268,12 +268,13 @@ int main(int argc, char** argv) {
         const int batchRuns = std::min(runs, count);
         const Result result = run(atlases, count, batchRuns, frames, sizePixels);
         std::printf(
-            "orka_spritebatch N=%d frames=%d runs=%d filter=%s ms_per_frame=%.3f ns_per_sprite_build=%.1f "
+            "orka_spritebatch N=%d frames=%d runs=%d filter=%s ms_per_frame=%.3f "
+            "ns_per_sprite_build=%.1f "
             "ns_per_sprite_build_best=%.1f proc_cpu_ms_per_frame=%.3f peak_rss_mb=%.1f "
             "peak_vm_mb=%.1f\n",
-            count, frames, batchRuns, linear ? "linear" : "nearest", result.msPerFrame, result.nsPerSpriteBuild,
-            result.nsPerSpriteBuildBest, result.cpuMsPerFrame, procStatusMiB("VmHWM:"),
-            procStatusMiB("VmPeak:"));
+            count, frames, batchRuns, linear ? "linear" : "nearest", result.msPerFrame,
+            result.nsPerSpriteBuild, result.nsPerSpriteBuildBest, result.cpuMsPerFrame,
+            procStatusMiB("VmHWM:"), procStatusMiB("VmPeak:"));
         std::fflush(stdout);
     }
     return 0;
