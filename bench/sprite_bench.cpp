@@ -1,11 +1,11 @@
 // Sprite pipeline benchmark: N moving sprites from one atlas, batched and drawn every frame.
 //
-//   build/bench/sprite_bench N F [size] [--runs K]
+//   build/bench/sprite_bench N F [size] [--runs K] [--linear]
 //
 // draws F frames of N sprites of `size` x `size` pixels (default 42) into the 800 x 600 window
 // with vsync off, after 30 untimed warm-up frames, and prints
 //
-//   orka_spritebatch N=<N> frames=<F> runs=<K> ms_per_frame=<x> ns_per_sprite_build=<y>
+//   orka_spritebatch N=<N> frames=<F> runs=<K> filter=<f> ms_per_frame=<x> ns_per_sprite_build=<y>
 //       ns_per_sprite_build_best=<b> proc_cpu_ms_per_frame=<c> peak_rss_mb=<r> peak_vm_mb=<v>
 //
 // ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
@@ -16,7 +16,9 @@
 // the peers report it: on a shared machine it moves less than wall time. peak_rss_mb and peak_vm_mb
 // are the process's peak resident and virtual memory so far (VmHWM, VmPeak). With --runs K the
 // sprites fall into K consecutive groups of rising draw order whose textures alternate between two
-// copies of the atlas, so every batch has K texture runs (K meshes and draw calls) instead of one.
+// copies of the atlas, so every batch has K texture runs (K draw calls) instead of one. The
+// atlas is sampled nearest, as the peers' scene has it; --linear filters it (the engine's default
+// for textures), which under llvmpipe costs fill time of its own.
 // Without arguments it runs N = 1000, 10000 and 50000. Run it under Xvfb when there is no display.
 #include <SDL.h>
 
@@ -116,10 +118,11 @@ std::string atlasJson() {
     return json.str();
 }
 
-std::shared_ptr<orka::SpriteAtlas> makeAtlas(const char* name) {
+std::shared_ptr<orka::SpriteAtlas> makeAtlas(const char* name, bool linear) {
     const std::vector<char> pixels = atlasPixels();
     auto texture = orka::Texture::create()
                        .withRGBAData(pixels.data(), scene::atlasSize, scene::atlasSize)
+                       .withFilterSampling(linear)
                        .withName(name)
                        .build();
     std::istringstream json(atlasJson());
@@ -220,7 +223,7 @@ Result run(const Atlases& atlases, int count, int runs, int frames, float sizePi
 }  // namespace
 
 int usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [N F [size]] [--runs K]\n", program);
+    std::fprintf(stderr, "usage: %s [N F [size]] [--runs K] [--linear]\n", program);
     return 2;
 }
 
@@ -228,7 +231,12 @@ int main(int argc, char** argv) {
     constexpr int defaultFrames = 100;
     std::vector<const char*> positional;
     int runs = 1;
+    bool linear = false;
     for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--linear") == 0) {
+            linear = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "--runs") != 0) {
             positional.push_back(argv[i]);
             continue;
@@ -254,18 +262,19 @@ int main(int argc, char** argv) {
     window.setWindowSize({scene::windowWidth, scene::windowHeight});
     window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
     if (window.getSDLWindow() == nullptr) return 1;
-    const Atlases atlases = {makeAtlas("bench atlas"), makeAtlas("bench atlas 2")};
+    const Atlases atlases = {makeAtlas("bench atlas", linear), makeAtlas("bench atlas 2", linear)};
     if (atlases[0] == nullptr || atlases[1] == nullptr) return 1;
     for (int count : counts) {
         const int batchRuns = std::min(runs, count);
         const Result result = run(atlases, count, batchRuns, frames, sizePixels);
         std::printf(
-            "orka_spritebatch N=%d frames=%d runs=%d ms_per_frame=%.3f ns_per_sprite_build=%.1f "
+            "orka_spritebatch N=%d frames=%d runs=%d filter=%s ms_per_frame=%.3f "
+            "ns_per_sprite_build=%.1f "
             "ns_per_sprite_build_best=%.1f proc_cpu_ms_per_frame=%.3f peak_rss_mb=%.1f "
             "peak_vm_mb=%.1f\n",
-            count, frames, batchRuns, result.msPerFrame, result.nsPerSpriteBuild,
-            result.nsPerSpriteBuildBest, result.cpuMsPerFrame, procStatusMiB("VmHWM:"),
-            procStatusMiB("VmPeak:"));
+            count, frames, batchRuns, linear ? "linear" : "nearest", result.msPerFrame,
+            result.nsPerSpriteBuild, result.nsPerSpriteBuildBest, result.cpuMsPerFrame,
+            procStatusMiB("VmHWM:"), procStatusMiB("VmPeak:"));
         std::fflush(stdout);
     }
     return 0;

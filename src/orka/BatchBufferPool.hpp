@@ -28,8 +28,8 @@ public:
     /// Quads the shared index buffer covers: four vertices each must fit 16-bit indices.
     static constexpr int maxQuads = 16384;
     /// Idle buffers kept for the next frames at least. Up to as many as were lent at once in
-    /// this frame or the last are kept, idle and lent together, so a batch of many runs rebuilt
-    /// every frame finds its buffers again; beyond that they are deleted when given back, and
+    /// this frame or the last are kept, idle and lent together, so many batches rebuilt
+    /// every frame find their buffers again; beyond that they are deleted when given back, and
     /// when the demand falls, at the first acquire of a frame.
     static constexpr size_t maxIdle = 64;
 

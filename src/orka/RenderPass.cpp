@@ -21,6 +21,7 @@ namespace {
 
 constexpr float maxChannel = 255.0f;
 constexpr int channelsPerPixel = 4;
+constexpr int indicesPerQuad = 6;
 const glm::mat4 identity(1.0f);
 
 // A fraction of the target in whole pixels, truncated; nothing below the target's origin.
@@ -432,9 +433,29 @@ void RenderPass::draw(const std::shared_ptr<Mesh>& mesh, glm::mat4 modelTransfor
 
 void RenderPass::draw(const std::shared_ptr<SpriteBatch>& spriteBatch, glm::mat4 modelTransform) {
     if (spriteBatch == nullptr) return;
-    const size_t count = std::min(spriteBatch->materials.size(), spriteBatch->spriteMeshes.size());
-    for (size_t i = 0; i < count; i++) {
-        draw(spriteBatch->spriteMeshes[i], modelTransform, spriteBatch->materials[i]);
+    // The transform goes to a shader once per batch, not once per run.
+    Shader* shaderSetUp = nullptr;
+    for (const SpriteBatch::Run& run : spriteBatch->runs) {
+        Material* material = spriteBatch->materials[static_cast<size_t>(run.material)].get();
+        Mesh* mesh = spriteBatch->spriteMeshes[static_cast<size_t>(run.mesh)].get();
+        Shader* shader = material->shader.get();
+        if (shader == nullptr) {
+            ORKA_LOG_ERROR("RenderPass %s cannot draw a sprite run whose material has no shader",
+                           settings.name.c_str());
+            continue;
+        }
+        count(&RenderStats::drawCalls);
+        if (shader != shaderSetUp) {
+            setupShader(modelTransform, shader);
+            shaderSetUp = shader;
+        }
+        useMaterial(material);
+        useMesh(mesh, 0);
+        // The shared quad indices of quad q start at index 6 q and name its vertices 4 q...
+        const auto offset = static_cast<std::intptr_t>(run.firstSprite) * indicesPerQuad *
+                            static_cast<std::intptr_t>(sizeof(uint16_t));
+        glDrawElements(GL_TRIANGLES, run.sprites * indicesPerQuad, GL_UNSIGNED_SHORT,
+                       reinterpret_cast<const void*>(offset));
     }
 }
 

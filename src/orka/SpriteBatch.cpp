@@ -84,30 +84,20 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
     std::shared_ptr<BatchBufferPool>& pool = renderer->builtIns.batchBuffers;
     if (pool == nullptr) pool = std::make_shared<BatchBufferPool>();
 
-    // A run is the sprites of one texture, up to a mesh's worth; sprites without a texture
-    // (their texture coordinates need its size) are skipped and do not end a run.
+    // Sprites without a texture (their texture coordinates need its size) are skipped.
     size_t next = 0;
-    while (next < sprites.size()) {
-        Texture* texture = sprites[next].getTexture();
-        if (texture == nullptr) {
-            ++next;
-            continue;
-        }
-        size_t end = next;
-        int count = 0;
-        while (end < sprites.size() && count < maxSpritesPerMesh) {
-            const Texture* own = sprites[end].getTexture();
-            if (own != nullptr && own != texture) break;
-            if (own != nullptr) ++count;
-            ++end;
-        }
-        addRun(*pool, *shader, *texture, &sprites[next], &sprites[0] + end, count);
-        next = end;
-    }
+    while (next < sprites.size()) next = addMesh(*pool, *shader, sprites, next);
 }
 
-void SpriteBatch::addRun(BatchBufferPool& pool, Shader& shader, Texture& texture,
-                         const Sprite* first, const Sprite* last, int count) {
+size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
+                            const std::vector<Sprite>& sprites, size_t first) {
+    size_t end = first;
+    int count = 0;
+    while (end < sprites.size() && count < maxSpritesPerMesh) {
+        if (sprites[end].getTexture() != nullptr) ++count;
+        ++end;
+    }
+    if (count == 0) return end;
     const auto bytes = static_cast<GLsizeiptr>(count) * verticesPerSprite * sizeof(Vertex);
     const BatchBufferPool::Buffers buffers = pool.acquire(bytes);
     // The whole buffer is invalidated: a frame still drawing from it keeps its old storage.
@@ -116,16 +106,50 @@ void SpriteBatch::addRun(BatchBufferPool& pool, Shader& shader, Texture& texture
     if (vertices == nullptr) {
         ORKA_LOG_ERROR("Cannot map a sprite batch vertex buffer (GL error %u)", glGetError());
         pool.release(buffers);
-        return;
+        return end;
     }
-    writeVertices(vertices, texture, first, last);
+    const int mesh = static_cast<int>(spriteMeshes.size());
+    int written = 0;
+    // A run is the sprites of one texture; sprites without one do not end it.
+    size_t next = first;
+    while (next < end) {
+        Texture* texture = sprites[next].getTexture();
+        if (texture == nullptr) {
+            ++next;
+            continue;
+        }
+        size_t runEnd = next;
+        int runCount = 0;
+        for (; runEnd < end; ++runEnd) {
+            const Texture* own = sprites[runEnd].getTexture();
+            if (own == texture) {
+                ++runCount;
+            } else if (own != nullptr) {
+                break;
+            }
+        }
+        writeVertices(vertices + written * verticesPerSprite, *texture, &sprites[next],
+                      &sprites[0] + runEnd);
+        runs.push_back({mesh, materialFor(shader, *texture), written, runCount});
+        written += runCount;
+        next = runEnd;
+    }
     glUnmapBuffer(GL_ARRAY_BUFFER);
-
-    const std::string name = meshNamePrefix + std::to_string(spriteMeshes.size());
+    const std::string name = meshNamePrefix + std::to_string(mesh);
     spriteMeshes.push_back(std::shared_ptr<Mesh>(new Mesh(name, buffers, count)));
+    return end;
+}
+
+int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
+    // Batches hold few textures: a scan from the latest beats hashing.
+    for (size_t i = materialTextures.size(); i-- > 0;) {
+        if (materialTextures[i] == &texture) return static_cast<int>(i);
+    }
     std::shared_ptr<Material> material = shader.createMaterial();
     material->setTexture(texture.shared_from_this());
     materials.push_back(std::move(material));
+    materialTextures.push_back(&texture);
+    return static_cast<int>(materials.size()) - 1;
 }
 
 void SpriteBatch::writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,

@@ -16,20 +16,22 @@ class Texture;
 
 /// Sprites turned into as few draw calls as their textures allow: the sprites are sorted by
 /// `orderInBatch` and then by texture, and every run of sprites sharing a texture becomes one
-/// triangle mesh ("DynamicSpriteBatch0", "DynamicSpriteBatch1", ... in drawing order) with one
-/// material of the unlit sprite shader carrying that texture. Indices are 16-bit, so a run of
-/// more than `maxSpritesPerMesh` sprites is split over several meshes. Sprites without a texture
-/// (a failed atlas lookup) are skipped.
+/// draw call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of
+/// the unlit sprite shader carrying that texture. Indices are 16-bit, so a batch of more than
+/// `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a run that
+/// crosses from one to the next is split there. Runs of one texture share one material. Sprites
+/// without a texture (a failed atlas lookup) are skipped.
 ///
 /// Building writes each sprite's four 48-byte vertices once, straight into a GL vertex buffer
-/// borrowed from the renderer's BatchBufferPool (mapped with invalidation, GL_STREAM_DRAW); all
-/// meshes share one index buffer of quads, and no CPU copy is kept. Released meshes give their
-/// buffers and vertex arrays back to the pool, so a batch built every frame makes no GL objects
-/// after the first frames. Each mesh takes a fresh id when built, so render passes bind it.
-/// The meshes are sprite-run meshes (see Mesh): ordinary to read and draw, counted in
+/// borrowed from the renderer's BatchBufferPool (mapped with invalidation, GL_STREAM_DRAW), one
+/// buffer and one upload per mesh however many runs it holds; all meshes share one index buffer
+/// of quads, a run draws from an offset into it, and no CPU copy is kept. Released meshes give
+/// their buffers and vertex arrays back to the pool, so a batch built every frame makes no GL
+/// objects after the first frames. Each mesh takes a fresh id when built, so render passes bind
+/// it. The meshes are sprite-run meshes (see Mesh): ordinary to read and draw, counted in
 /// RenderStats like meshes that own their buffers (meshCount, meshBytes and
-/// meshBytesAllocated/Deallocated with 48 bytes per vertex and 2 per index), so a batch
-/// counts as it always has; draw calls and state changes are those of any mesh.
+/// meshBytesAllocated/Deallocated with 48 bytes per vertex and 2 per index). Drawing a batch
+/// counts a draw call per run, and the state changes of binding its meshes and materials.
 ///
 /// Made to be thrown away: build one per frame, draw it through a RenderPass, release it. The
 /// batch owns its meshes (their buffers are borrowed as long as the batch lives) and materials;
@@ -66,11 +68,21 @@ public:
     SpriteBatch(const SpriteBatch&) = delete;
     SpriteBatch& operator=(const SpriteBatch&) = delete;
 
-    /// One mesh and material per run of consecutive sprites with the same texture (a run
-    /// longer than maxSpritesPerMesh takes several), in drawing order: material i draws mesh i.
+    /// Sprites of one texture drawn with one call: `sprites` quads from quad `firstSprite` of
+    /// mesh `mesh`, with material `material` (indices into getMeshes() and getMaterials()).
+    struct Run {
+        int mesh = 0;         ///< index into getMeshes()
+        int material = 0;     ///< index into getMaterials()
+        int firstSprite = 0;  ///< first quad of the run in its mesh
+        int sprites = 0;      ///< quads in the run, at least one
+    };
+
+    /// The runs in drawing order, the meshes holding their vertices (one per
+    /// maxSpritesPerMesh sprites, in order) and one material per texture, in order of first use.
     ///@{
-    const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
+    const std::vector<Run>& getRuns() const { return runs; }
     const std::vector<std::shared_ptr<Mesh>>& getMeshes() const { return spriteMeshes; }
+    const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
     ///@}
 
     /// One vertex as a sprite-run mesh stores it (defined with the code that writes it).
@@ -78,16 +90,22 @@ public:
 
 private:
     SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites);
-    /// Mesh and material of the sprites [first, last) of one texture, `count` of them with it.
-    void addRun(BatchBufferPool& pool, Shader& shader, Texture& texture, const Sprite* first,
-                const Sprite* last, int count);
+    /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh of them with
+    /// a texture, adding their runs; returns where it stopped.
+    size_t addMesh(BatchBufferPool& pool, Shader& shader, const std::vector<Sprite>& sprites,
+                   size_t first);
+    /// Index of the batch's material for `texture`, made on first use.
+    int materialFor(Shader& shader, Texture& texture);
     static void writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,
                               const Sprite* last);
 
     friend class RenderPass;
 
+    std::vector<Run> runs;
     std::vector<std::shared_ptr<Material>> materials;
     std::vector<std::shared_ptr<Mesh>> spriteMeshes;
+    /// Texture of each material, for materialFor.
+    std::vector<const Texture*> materialTextures;
 };
 
 }  // namespace orka
