@@ -2,6 +2,7 @@
 // in code. Each is as tall as the game's view (300 units) so that the game, which stretches a
 // backdrop layer to the view's height, draws them texel for texel; each wraps around
 // horizontally, as the game repeats it side by side.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -25,12 +26,13 @@ const Rgba farHillRim = Rgba::hex("#363f74");
 const Rgba nearHill = Rgba::hex("#11142f");
 const Rgba nearHillRim = Rgba::hex("#232a52");
 
-// Darker at the top, a faint violet glow towards the horizon; the curve keeps most of the sky
-// dark.
+// Darker at the top, a faint violet glow towards the hills' tops; the curve keeps most of the
+// sky dark. Below the glow's full height the hills and the ground hide the sky.
 Image skyImage() {
+    constexpr int glowRow = 190;  // from the top
     Image sky(skyWidth, backdropHeight);
     for (int y = 0; y < backdropHeight; ++y) {
-        const float t = static_cast<float>(y) / static_cast<float>(backdropHeight - 1);
+        const float t = std::min(1.0f, static_cast<float>(y) / glowRow);
         const Rgba colour = skyTop.mixed(skyHorizon, t * t);
         sky.fillRect(0, y, skyWidth, 1, colour);
     }
@@ -53,13 +55,13 @@ void drawStar(Image& stars, int x, int y, float brightness, bool large) {
 // Scattered stars, thinning out towards the horizon where the hills stand.
 Image starsImage() {
     Image stars(starsWidth, backdropHeight);
-    constexpr int lowestStar = 200;  // rows from the top; below them the hills cover the sky
+    constexpr int lowestStar = 160;  // rows from the top; below them the hills cover the sky
     for (int y = 1; y < lowestStar; ++y) {
-        const float density = 0.012f * (1.0f - static_cast<float>(y) / lowestStar);
+        const float density = 0.005f * (1.0f - static_cast<float>(y) / lowestStar);
         for (int x = 0; x < starsWidth; ++x) {
             if (noise(x, y, 91) >= density) continue;
             const float brightness = noise(x, y, 92);
-            drawStar(stars, x, y, brightness, brightness > 0.85f);
+            drawStar(stars, x, y, brightness, brightness > 0.9f);
         }
     }
     return stars;
@@ -82,11 +84,12 @@ void drawRange(Image& hills, float base, float big, float small, int smallWaves,
     }
 }
 
-// Two ranges: paler ones far off, darker ones in front of them.
+// Two ranges: paler ones far off, darker ones in front of them. The player stands about half
+// way up the view, so the hills rise above that to be seen over the ground.
 Image hillsImage() {
     Image hills(hillsWidth, backdropHeight);
-    drawRange(hills, 124.0f, 20.0f, 9.0f, 3, 1.3f, farHill, farHillRim);
-    drawRange(hills, 100.0f, 12.0f, 6.0f, 5, 0.4f, nearHill, nearHillRim);
+    drawRange(hills, 192.0f, 22.0f, 9.0f, 3, 1.3f, farHill, farHillRim);
+    drawRange(hills, 168.0f, 14.0f, 6.0f, 5, 0.4f, nearHill, nearHillRim);
     return hills;
 }
 
