@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "game/Scene.hpp"
-#include "orka/Camera.hpp"
 #include "gamegl/MeadowScene.hpp"
+#include "orka/Camera.hpp"
 
 namespace {
 

@@ -128,7 +128,8 @@ TEST_F(WorldCheckerTest, AnimationReachedAndBackdropSpritesAreCheckedOnlyWhenThe
     folder.Write("tile4.json", R"({"name": "flag", "sprite": 1, "checkpoint": true,
         "physics": {"type": "static", "sensor": true}, "spriteReached": 32})");
     std::string level = Level(1, R"(, [4, 5, 5])");
-    level.insert(1, R"("backdrop": [{"sprite": 2, "parallax": 0}, {"sprite": 33, "parallax": 1}], )");
+    level.insert(1,
+                 R"("backdrop": [{"sprite": 2, "parallax": 0}, {"sprite": 33, "parallax": 1}], )");
     folder.Write("w1.json", level);
     EXPECT_THAT(Check(),
                 ElementsAre(R"(w1.json: "backdrop"[1]/"sprite" 33: the atlas atlas.json has no )"

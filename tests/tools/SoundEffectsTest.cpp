@@ -74,8 +74,8 @@ TEST(SoundEffects, TheMusicLoopsWithoutAClickQuieterThanTheEffects) {
         << "the effects stand out over the music";
     float quietest = 1.0f;  // the loudest sample of the quietest bar: the tune never stops
     for (std::size_t start = 0; start + bar <= music.size(); start += bar) {
-        quietest = std::min(quietest, Peak(std::vector<float>(music.begin() + start,
-                                                              music.begin() + start + bar)));
+        quietest = std::min(
+            quietest, Peak(std::vector<float>(music.begin() + start, music.begin() + start + bar)));
     }
     EXPECT_GT(quietest, 0.05f);
 }

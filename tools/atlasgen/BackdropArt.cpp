@@ -77,8 +77,9 @@ float ridge(int x, float base, float big, float small, int smallWaves, float pha
 void drawRange(Image& hills, float base, float big, float small, int smallWaves, float phase,
                const Rgba& body, const Rgba& rim) {
     for (int x = 0; x < hillsWidth; ++x) {
-        const int top = backdropHeight - static_cast<int>(
-                                             std::lround(ridge(x, base, big, small, smallWaves, phase)));
+        const int top =
+            backdropHeight -
+            static_cast<int>(std::lround(ridge(x, base, big, small, smallWaves, phase)));
         hills.fillRect(x, top, 1, backdropHeight - top, body);
         hills.set(x, top, rim);  // the moonlit edge
     }

@@ -67,8 +67,8 @@ Samples Arpeggio() {
     Samples arpeggio;
     for (int bar = 0; bar < kMusicBars; ++bar) {
         const int* chord = kChords[bar];
-        const int pattern[] = {chord[0], chord[2], chord[0] + 12, chord[1] + 12,
-                               chord[0] + 12, chord[2], chord[1], chord[2]};
+        const int pattern[] = {chord[0],      chord[2], chord[0] + 12, chord[1] + 12,
+                               chord[0] + 12, chord[2], chord[1],      chord[2]};
         for (int step = 0; step < 8; ++step) {
             const float beat = static_cast<float>(bar * kMusicBeatsPerBar) + 0.5f * step;
             const Note note{beat, 0.5f, pattern[step]};
