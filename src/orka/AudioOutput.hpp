@@ -61,12 +61,16 @@ public:
 
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
+    ///@{
     void setEffectsVolume(float volume);
     float getEffectsVolume() const { return effectsVolume; }
+    ///@}
     /// Loudness of the music, from 0 (silent) to 1 (as recorded); 1 at start. Values outside
     /// are clamped. Kept while the device is closed.
+    ///@{
     void setMusicVolume(float volume);
     float getMusicVolume() const { return musicVolume; }
+    ///@}
 
     /// False at start.
     bool isMuted() const { return muted; }
