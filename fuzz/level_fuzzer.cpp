@@ -75,6 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::set<std::string> fileNames{"fuzz1.json"};
     const LevelDescription level = LevelReader::ReadLevelText("fuzz1.json", parts[0], problems);
     orka::fuzz::require(level.read || !problems.empty(), "an unread level reported no problem");
+    for (const BackdropLayerDescription& layer : level.backdrop) {
+        orka::fuzz::require(layer.parallax >= 0.0f && layer.parallax <= 1.0f,
+                            "a backdrop layer kept a parallax outside 0 to 1");
+    }
 
     const std::size_t tileParts = parts.size() - 1;
     std::set<int> tileTypesRead;

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "orka/Music.hpp"
 #include "orka/Sound.hpp"
 
 namespace {
@@ -10,6 +11,7 @@ namespace {
 const char* const kSoundFiles[] = {"jump.wav", "land.wav",    "goal.wav",
                                    "fall.wav", "collect.wav", "checkpoint.wav"};
 static_assert(std::size(kSoundFiles) == static_cast<std::size_t>(SoundCue::Count));
+const char* const kMusicFile = "music.wav";
 
 }  // namespace
 
@@ -19,6 +21,8 @@ GameSounds::GameSounds() {
     // Without a device nothing is loaded, and nothing is missed.
     if (output.isOpen()) {
         for (std::size_t i = 0; i < sounds.size(); ++i) sounds[i] = output.load(kSoundFiles[i]);
+        music = output.loadMusic(kMusicFile);
+        if (music != nullptr) output.playMusic(*music);
     }
     live = this;
 }

@@ -6,6 +6,7 @@
 #include "orka/AudioOutput.hpp"
 
 namespace orka {
+class Music;
 class Sound;
 }
 
@@ -15,7 +16,10 @@ enum class SoundCue { Jump, Land, Goal, Fall, Collect, Checkpoint, Count };
 /// The game's sound effects: the audio output and one sound per cue, loaded from the working
 /// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav").
 /// A sound that cannot be loaded has said so once in the engine's log and stays silent; without
-/// an audio device all are. A put-back by a hazard sounds like a fall.
+/// an audio device all are. A put-back by a hazard sounds like a fall. The music, "music.wav"
+/// from the same folder, plays in a loop from the start, quieter than the effects as the file
+/// is mixed; a music file that cannot be loaded is one error line too, and the game is quiet
+/// between its effects.
 ///
 /// While one exists, `Cue` plays through it: components call `GameSounds::Cue` without knowing
 /// whether the game has sound (a scene driven by hand and the level checker have none).
@@ -40,7 +44,9 @@ public:
     float GetEffectsVolume() const { return output.getEffectsVolume(); }
     void SetMusicVolume(float volume) { output.setMusicVolume(volume); }
     float GetMusicVolume() const { return output.getMusicVolume(); }
-    /// Mutes or unmutes every sound (the M key).
+    /// True while the music plays and is heard (loaded, and not muted).
+    bool IsMusicPlaying() const { return output.isMusicPlaying(); }
+    /// Mutes or unmutes the effects and the music together (the M key).
     void ToggleMute();
     bool IsMuted() const { return output.isMuted(); }
 
@@ -49,6 +55,7 @@ private:
     // Declared after the output so they are released before it closes.
     std::array<std::shared_ptr<orka::Sound>, static_cast<std::size_t>(SoundCue::Count)> sounds;
     std::array<int, static_cast<std::size_t>(SoundCue::Count)> cueCounts{};
+    std::shared_ptr<orka::Music> music;
 
     static GameSounds* live;
 };

@@ -125,6 +125,7 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
         CheckAtlasFor(tile);
         if (tile.physics && !tile.physics->sensor) solidCells.emplace(entry.column, entry.row);
     }
+    CheckAtlasFor(file);
 
     LevelData levelData;
     levelData.level = std::make_shared<GameObject>();
@@ -133,6 +134,9 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
     levelData.level->SetId(file.id.value_or(0));
     levelData.level->SetName(file.name);
     levelData.deathLevelInY = file.deathLevelInY;
+    for (const BackdropLayerDescription& layer : file.backdrop) {
+        levelData.backdrop.AddLayer(AtlasSprite(*context.atlas, layer.sprite), layer.parallax);
+    }
     for (const TileEntry& entry : file.entries) {
         std::shared_ptr<GameObject> object = BuildTile(entry.type, levelData);
         object->GetTransform()->position = StartPlace(entry, solidCells);
@@ -173,6 +177,13 @@ void LevelBuilder::CheckAtlasFor(const TileType& tile) const {
         throw std::runtime_error(tile.fileName + ": shows sprite " + std::to_string(*sprite) +
                                  ", but no sprite atlas is loaded");
     }
+}
+
+void LevelBuilder::CheckAtlasFor(const LevelDescription& level) const {
+    if (context.atlas != nullptr || level.backdrop.empty()) return;
+    throw std::runtime_error(level.fileName + ": \"backdrop\"[0] shows sprite " +
+                             std::to_string(level.backdrop.front().sprite) +
+                             ", but no sprite atlas is loaded");
 }
 
 std::shared_ptr<GameObject> LevelBuilder::BuildTile(int tileType, LevelData& levelData) {

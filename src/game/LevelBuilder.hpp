@@ -27,12 +27,13 @@ class SpriteRenderer;
 /// unreadable, invalid JSON, a missing "name", a value of the wrong JSON type, a tile entry with
 /// fewer than three integers, a player tile without "sprite" or "animation", an "animation" with
 /// fewer than six entries, a goal without "physics", a behaviour key without the body it needs)
-/// is thrown as std::runtime_error whose text
-/// starts with the file name, e.g. `tile7.json: "physics" has no "type"`; so does a tile that shows
-/// a sprite while the context has no sprite atlas. Both files are checked completely before
+/// is thrown as std::runtime_error whose text starts with the file name, e.g.
+/// `tile7.json: "physics" has no "type"`; so does a tile (or a backdrop) that shows a sprite
+/// while the context has no sprite atlas. Both files are checked completely before
 /// any game object is made, so a failed build leaves nothing behind.
 ///
-/// Sprites come from the context's atlas: sprite number S is the atlas sprite "S.png".
+/// Sprites come from the context's atlas: sprite number S is the atlas sprite "S.png"; that
+/// includes the sprites of the level's "backdrop" layers.
 ///
 /// The events, the world and the atlas of the context must outlive the built objects.
 class LevelBuilder {
@@ -60,6 +61,8 @@ private:
     /// every tile with a body that is no sensor.
     glm::vec2 StartPlace(const TileEntry& entry, const std::set<std::pair<int, int>>& solidCells);
     void CheckAtlasFor(const TileType& tile) const;
+    /// A backdrop needs the atlas its sprites come from.
+    void CheckAtlasFor(const LevelDescription& level) const;
     void AddCamera(LevelData& levelData) const;
     /// The body of a tile with "physics": a character's box has cut corners (see
     /// `CharacterShape`), every other tile a plain box; a moving tile's body is kinematic.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/Backdrop.hpp"
 #include "game/GameObject.hpp"
 
 namespace orka {
@@ -28,4 +29,6 @@ struct LevelData {
     /// The player's game object (the last tile built with "characterController" and physics), or
     /// empty when the level has none.
     std::shared_ptr<GameObject> player;
+    /// The layers drawn behind the tiles (the level's "backdrop"); empty when it has none.
+    Backdrop backdrop;
 };

@@ -210,6 +210,43 @@ std::vector<TileEntry> ReadTileEntries(const JsonFile& file) {
     return entries;
 }
 
+std::optional<BackdropLayerDescription> ReadBackdropLayer(const JsonFile& file, const Value& layer,
+                                                          const std::string& where) {
+    if (!layer.IsObject()) {
+        file.Report(where + " is not an object");
+        return std::nullopt;
+    }
+    const Value* sprite = JsonFile::Find(layer, "sprite");
+    const Value* parallax = JsonFile::Find(layer, "parallax");
+    if (sprite == nullptr) file.Report(where + " has no \"sprite\"");
+    if (parallax == nullptr) file.Report(where + " has no \"parallax\"");
+    if (sprite == nullptr || parallax == nullptr) return std::nullopt;
+    const std::optional<int> number = file.Int(*sprite, where + "/\"sprite\"");
+    const std::optional<float> share = file.Float(*parallax, where + "/\"parallax\"");
+    if (share && !(*share >= 0.0f && *share <= 1.0f)) {
+        file.Report(where + "/\"parallax\" is not between 0 and 1");
+        return std::nullopt;
+    }
+    if (!number || !share) return std::nullopt;
+    return BackdropLayerDescription{*number, *share};
+}
+
+/// The layers drawn behind the tiles; an optional key.
+std::vector<BackdropLayerDescription> ReadBackdrop(const JsonFile& file) {
+    std::vector<BackdropLayerDescription> layers;
+    const Value* backdrop = JsonFile::Find(file.Root(), "backdrop");
+    if (backdrop == nullptr) return layers;
+    if (!backdrop->IsArray()) {
+        file.Report("\"backdrop\" is not an array");
+        return layers;
+    }
+    for (rapidjson::SizeType i = 0; i < backdrop->Size(); ++i) {
+        auto layer = ReadBackdropLayer(file, (*backdrop)[i], Indexed(Quote("backdrop"), i));
+        if (layer) layers.push_back(*layer);
+    }
+    return layers;
+}
+
 TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& physics) {
     TileTypeDescription::Physics body;
     if (const Value* type = JsonFile::Find(physics, "type")) {
@@ -370,6 +407,7 @@ LevelDescription ReadLevelText(const std::string& fileName, const std::string& t
         level.deathLevelInY = file.Float(*death, Quote("deathLevelInY")).value_or(0.0f);
     }
     level.entries = ReadTileEntries(file);
+    level.backdrop = ReadBackdrop(file);
     return level;
 }
 

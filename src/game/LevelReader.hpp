@@ -32,6 +32,12 @@ struct TileEntry {
     std::size_t entryIndex = 0;  ///< index in that row
 };
 
+/// One layer of a level's "backdrop": an atlas sprite repeated across the view behind the tiles.
+struct BackdropLayerDescription {
+    int sprite = 0;         ///< atlas sprite "<sprite>.png"
+    float parallax = 0.0f;  ///< 0 to 1: the share of the camera's movement the layer follows
+};
+
 /// A level file read into plain values.
 struct LevelDescription {
     std::string fileName;
@@ -43,6 +49,8 @@ struct LevelDescription {
     float deathLevelInY = 0.0f;  ///< game units
     /// The valid tile entries, in file order (row by row, entry by entry).
     std::vector<TileEntry> entries;
+    /// The valid "backdrop" layers, back to front (file order).
+    std::vector<BackdropLayerDescription> backdrop;
 };
 
 /// A tile-type file "tile<N>.json" read into plain values.
@@ -97,7 +105,8 @@ struct TileTypeDescription {
 /// without "physics", a player without "sprite" or "animation", an "animation" with fewer than six
 /// entries, a behaviour key ("hazard", "checkpoint", "collectible", "oneWay", "moving") without
 /// the body it needs, a "moving" without "dx", "dy" or "period", or with a "period" of 0 or less,
-/// a "spriteReached" without "checkpoint". What needs other files (sprites in the atlas, players
+/// a "spriteReached" without "checkpoint", a "backdrop" that is not an array of objects each with
+/// an integer "sprite" and a "parallax" number from 0 to 1. What needs other files (sprites in the atlas, players
 /// and goals of a level) is left to the callers.
 namespace LevelReader {
 

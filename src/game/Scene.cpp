@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <glm/matrix.hpp>
 
 #include "game/Application.hpp"
 #include "game/CameraComponent.hpp"
@@ -54,6 +55,19 @@ bool OneWayHolds(b2Fixture& a, b2Fixture& b) {
     if (IsOneWay(a.GetBody())) return OneWayPlatform::Holds(a, b);
     if (IsOneWay(b.GetBody())) return OneWayPlatform::Holds(b, a);
     return true;
+}
+
+/// Adds the level's backdrop for the part of the world the pass shows (the corners of its
+/// view volume, brought back through its projection and camera).
+void AddBackdrop(const Backdrop& backdrop, const orka::RenderPass& pass,
+                 orka::SpriteBatch::SpriteBatchBuilder& sprites) {
+    if (backdrop.IsEmpty()) return;
+    const glm::mat4 clipToWorld =
+        glm::inverse(pass.getProjection() * pass.getCamera().getViewTransform());
+    const glm::vec4 lowerLeft = clipToWorld * glm::vec4(-1.0f, -1.0f, 0.0f, 1.0f);
+    const glm::vec4 upperRight = clipToWorld * glm::vec4(1.0f, 1.0f, 0.0f, 1.0f);
+    backdrop.AddTo(sprites, glm::vec2(lowerLeft) / lowerLeft.w,
+                   glm::vec2(upperRight) / upperRight.w);
 }
 
 }  // namespace
@@ -167,6 +181,8 @@ void Scene::Draw() {
     // Every subscribed renderer adds one sprite: room for all of them at once, rather than
     // copying the sprites over again each time the list grows.
     sprites.reserve(static_cast<size_t>(spriteDrawEvent.GetCount()));
+    // First, and ordered before every tile: the backdrop is behind everything.
+    AddBackdrop(GetLevelData().backdrop, pass, sprites);
     if (spriteDrawEvent.GetCount() >= 1) spriteDrawEvent.Invoke(sprites, stepFraction);
     pass.draw(sprites.build(), glm::mat4(1.0f));
 

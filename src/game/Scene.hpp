@@ -46,10 +46,10 @@ public:
     /// new physics world, so that it plays the same whatever was played before. At
     /// exactly `timeStep` per call every call runs one step.
     void Update(float deltaTime);
-    /// One frame of drawing through the level's camera: every active sprite renderer's sprite
-    /// in one sprite batch (moving objects, and the camera following the player, between their
-    /// last two steps by `GetStepFraction`), and the physics shapes as white lines when the
-    /// application's debug switch is on. Needs the renderer (GL context).
+    /// One frame of drawing through the level's camera: the level's backdrop, then every active
+    /// sprite renderer's sprite in one sprite batch (moving objects, and the camera following
+    /// the player, between their last two steps by `GetStepFraction`), and the physics shapes as
+    /// white lines when the application's debug switch is on. Needs the renderer (GL context).
     void Draw();
     /// Marks the level as finished; it is replaced at the end of the running (or next) `Update`.
     void SetLevelOver();

@@ -154,6 +154,10 @@ void WorldChecker::FollowLevels() {
 
 void WorldChecker::CheckLevel(const LevelDescription& level) {
     if (!level.read) return;
+    for (std::size_t i = 0; i < level.backdrop.size(); ++i) {
+        CheckSprite(level.fileName, "\"backdrop\"[" + std::to_string(i) + "]/\"sprite\"",
+                    level.backdrop[i].sprite);
+    }
     bool tilesKnown = true;
     for (const TileEntry& entry : level.entries) {
         tilesKnown = LoadTileType(entry.type).read && tilesKnown;

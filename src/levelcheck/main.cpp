@@ -42,6 +42,11 @@ frames, a level without a player or without a goal, two tiles with a "physics" b
 cell (tiles may be stacked on a cell, such as a decoration over the ground, as long as at most
 one of them has a body).
 
+The keys of a level file: "id", "name", "deathLevelInY", "arrayOfTiles" and, optionally,
+"backdrop": [{"sprite": N, "parallax": p}, ...], layers drawn behind the tiles, the first
+farthest back, each a sprite the atlas must have, repeated across the view and scrolled by p
+(a number from 0, still, to 1, with the level) times the camera's movement.
+
 The keys of a tile-type file: "id", "name", "sprite", "physics" ("type", "sensor",
 "density"), "characterController" with "animation" (the player), "leveloverbox" (the goal),
 and the behaviours, each a problem when wrongly typed or without the body it needs:

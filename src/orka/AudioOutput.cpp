@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "orka/Log.hpp"
+#include "orka/Music.hpp"
 #include "orka/Sound.hpp"
 
 namespace orka {
@@ -19,6 +20,7 @@ constexpr int kStereo = 2;
 constexpr int kBufferFrames = 1024;
 constexpr int kAllChannels = -1;
 constexpr int kPlayOnce = 0;
+constexpr int kLoopForever = -1;
 
 /// SDL2_mixer's volume, 0 to MIX_MAX_VOLUME, for a loudness from 0 to 1.
 int MixerVolume(float volume) {
@@ -64,6 +66,30 @@ std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
     return std::make_shared<Sound>(chunk);
 }
 
+std::shared_ptr<Music> AudioOutput::loadMusic(const std::string& path) const {
+    if (!open) return nullptr;
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    if (music == nullptr) {
+        ORKA_LOG_ERROR("Cannot load the music \"%s\": %s", path.c_str(), Mix_GetError());
+        return nullptr;
+    }
+    return std::make_shared<Music>(music);
+}
+
+void AudioOutput::playMusic(const Music& music) {
+    if (!open) return;
+    Mix_VolumeMusic(MixerVolume(musicVolume));
+    if (Mix_PlayMusic(music.getHandle(), kLoopForever) != 0) {
+        ORKA_LOG_ERROR("Cannot play the music: %s", Mix_GetError());
+        return;
+    }
+    if (muted) Mix_PauseMusic();
+}
+
+bool AudioOutput::isMusicPlaying() const {
+    return open && Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
+}
+
 void AudioOutput::play(const Sound& sound) {
     if (!open || muted) return;
     // -1 when every channel is busy: the sound is dropped rather than cutting another one off.
@@ -82,7 +108,13 @@ void AudioOutput::setMusicVolume(float volume) {
 
 void AudioOutput::setMuted(bool mute) {
     muted = mute;
-    if (open && muted) Mix_HaltChannel(kAllChannels);
+    if (!open) return;
+    if (muted) {
+        Mix_HaltChannel(kAllChannels);
+        Mix_PauseMusic();
+    } else {
+        Mix_ResumeMusic();
+    }
 }
 
 }  // namespace orka

@@ -5,15 +5,19 @@
 
 namespace orka {
 
+class Music;
 class Sound;
 
 /// The sound output: SDL's default audio device through SDL2_mixer, opened by the constructor
 /// (44.1 kHz, 16-bit signed stereo) and closed by the destructor. Sounds started while others
 /// still play are mixed with them, up to `maxOverlapping` at once (a sound beyond that is
-/// dropped). Muted, it stops what plays and starts nothing, so the device plays silence.
+/// dropped). Beside them, one piece of music may play in a loop, at its own volume. Muted, it
+/// stops the sounds that play, pauses the music and starts nothing, so the device plays silence;
+/// unmuted, the music goes on where it was paused.
 ///
 /// Without an audio device (no audio driver, no sound card) the constructor logs one info line
-/// and the output stays closed: `load` returns null without a log and `play` does nothing, so a
+/// and the output stays closed: `load` and `loadMusic` return null without a log and `play` and
+/// `playMusic` do nothing, so a
 /// program uses it the same way with or without sound. It starts SDL's audio subsystem itself,
 /// so the window's SDL_Init flags need not include audio. Release it before SDL_Quit (before the
 /// SDLRenderer goes). One at a time; main thread only.
@@ -39,24 +43,41 @@ public:
     /// be released before this output.
     std::shared_ptr<Sound> load(const std::string& path) const;
 
+    /// Loads a piece of music (WAV, or another format SDL2_mixer was built to read), streamed
+    /// while it plays. Null when the output is closed (nothing logged), or when the file is
+    /// missing or unreadable (an error naming the file is logged). Release it before this
+    /// output.
+    std::shared_ptr<Music> loadMusic(const std::string& path) const;
+    /// Plays `music` in a loop until it is released or other music is played, at the music
+    /// volume; while muted it starts paused and plays from the unmuting on. Does nothing
+    /// without a device.
+    void playMusic(const Music& music);
+    /// True while music plays and is heard: started, not released and not paused by muting.
+    bool isMusicPlaying() const;
+
     /// Starts `sound` on a free channel, mixed with whatever plays; does nothing while muted,
     /// without a device, or when `maxOverlapping` sounds already play.
     void play(const Sound& sound);
 
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
+    ///@{
     void setEffectsVolume(float volume);
     /// The effects' loudness, 0 to 1.
     float getEffectsVolume() const { return effectsVolume; }
+    ///@}
     /// Loudness of the music, from 0 (silent) to 1 (as recorded); 1 at start. Values outside
     /// are clamped. Kept while the device is closed.
+    ///@{
     void setMusicVolume(float volume);
     /// The music's loudness, 0 to 1.
     float getMusicVolume() const { return musicVolume; }
+    ///@}
 
     /// False at start.
     bool isMuted() const { return muted; }
-    /// Muting stops every sound that plays; unmuting lets the next ones start.
+    /// Muting stops every sound that plays and pauses the music; unmuting lets the next sounds
+    /// start and the music go on.
     void setMuted(bool mute);
 
 private:

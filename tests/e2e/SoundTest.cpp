@@ -29,6 +29,7 @@ constexpr std::size_t kBytesPerSecond = 44100 * 2 * 2;
 constexpr std::size_t kQuietAfter = kBytesPerSecond;
 const char* const kNoSound = "the sounds are off";
 const char* const kCannotLoad = "Cannot load the sound";
+const char* const kMusic = "music.wav";
 
 /// Where the sound in a stretch of the audio file begins and ends (bytes from the file's start).
 struct Heard {
@@ -46,7 +47,11 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 
 class GameSound : public ::testing::Test {
 protected:
-    GameSound() { folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR); }
+    // The effects alone: the music would never let the audio fall silent.
+    GameSound() {
+        folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+        std::filesystem::remove(folder.path / kMusic);
+    }
 
     /// Starts the default world with the given audio driver and waits for its window.
     Window Start(const std::string& audioDriver = "disk") {
@@ -166,6 +171,7 @@ TEST_F(GameSound, MissingAndBrokenSoundFilesAreNamedOnceAndTheGamePlaysOn) {
     EXPECT_EQ(Occurrences(output, kCannotLoad), 2u) << output;
     EXPECT_EQ(Occurrences(output, "\"jump.wav\""), 1u) << output;
     EXPECT_EQ(Occurrences(output, "\"fall.wav\""), 1u) << output;
+    EXPECT_EQ(Occurrences(output, "Cannot load the music \"music.wav\""), 1u) << output;
     EXPECT_EQ(output.find(kNoSound), std::string::npos) << output;
 }
 
@@ -180,6 +186,57 @@ TEST_F(GameSound, WithoutAnAudioDeviceTheGamePlaysSilentlyAndSaysSoOnce) {
     EXPECT_EQ(output.find(kCannotLoad), std::string::npos) << output;
     EXPECT_EQ(game->Errors(), "");
     EXPECT_FALSE(std::filesystem::exists(audioFile));
+}
+
+/// The default world with its music.
+class GameMusic : public GameSound {
+protected:
+    GameMusic() {
+        std::filesystem::copy_file(std::filesystem::path(ORKA_DEFAULT_WORLD_DIR) / kMusic,
+                                   folder.path / kMusic);
+    }
+    /// Bytes the music's one pass takes in the audio file: its WAV data is 16-bit mono at
+    /// 22.05 kHz, the device plays 16-bit stereo at 44.1 kHz.
+    std::size_t LoopBytes() const {
+        constexpr std::size_t kWavHeader = 44;
+        return (std::filesystem::file_size(folder.path / kMusic) - kWavHeader) * 4;
+    }
+    /// Waits until the audio file ends in `kQuietAfter` of silence.
+    bool WaitForSilence() const {
+        return test_support::WaitUntil([&] {
+            const std::string audio = Audio();
+            const auto last = audio.find_last_not_of('\0');
+            const std::size_t sounding = last == std::string::npos ? 0 : last + 1;
+            return audio.size() >= sounding + kQuietAfter;
+        });
+    }
+};
+
+TEST_F(GameMusic, PlaysFromTheStartLoopsAndIsPausedWhileMuted) {
+    ASSERT_NE(Start(), 0u) << "no window";
+    const std::size_t loop = LoopBytes();
+    ASSERT_TRUE(WaitForAudio(0, loop + 2 * kQuietAfter)) << "the audio file stopped growing";
+    const std::string firstPass = Audio();
+    const Heard start = SoundIn(firstPass, 0);
+    ASSERT_TRUE(start.Any()) << "no music";
+    EXPECT_LT(start.begin, kQuietAfter) << "the music starts with the game";
+    // A second of the second pass: the music did not end with the file.
+    const auto loudness = [&](std::size_t from) {
+        std::size_t sounding = 0;
+        for (std::size_t i = from; i < from + kQuietAfter; i += 2) sounding += firstPass[i] != 0;
+        return sounding;
+    };
+    EXPECT_GT(loudness(start.begin + loop), kQuietAfter / 4) << "no music after one pass";
+
+    ASSERT_TRUE(Keys("key m"));
+    EXPECT_TRUE(WaitForSilence()) << "the music went on while muted";
+    ASSERT_TRUE(Keys("key m"));
+    const std::size_t unmuted = AudioSize();
+    EXPECT_TRUE(test_support::WaitUntil([&] { return SoundIn(Audio(), unmuted).Any(); }))
+        << "no music after unmuting";
+
+    const std::string output = Quit();
+    EXPECT_EQ(output.find("Cannot load"), std::string::npos) << output;
 }
 
 }  // namespace

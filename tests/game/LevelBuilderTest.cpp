@@ -283,7 +283,27 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"level1.json", R"({"name": "x", "arrayOfTiles": [[[1, 0.5, 0]]]})",
                 R"("arrayOfTiles"[0][0] holds a value that is not a 32-bit integer)"},
         BadFile{"level1.json", R"({"name": "x", "arrayOfTiles": [[[1, 0, 3000000000]]]})",
-                R"("arrayOfTiles"[0][0] holds a value that is not a 32-bit integer)"}));
+                R"("arrayOfTiles"[0][0] holds a value that is not a 32-bit integer)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": {"sprite": 1, "parallax": 0}})",
+                R"("backdrop" is not an array)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [90]})",
+                R"("backdrop"[0] is not an object)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"parallax": 0}]})",
+                R"("backdrop"[0] has no "sprite")"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"sprite": 90}]})",
+                R"("backdrop"[0] has no "parallax")"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"sprite": "90", "parallax": 0}]})",
+                R"("backdrop"[0]/"sprite" is not an integer)"},
+        BadFile{"level1.json",
+                R"({"name": "x", "backdrop": [{"sprite": 90, "parallax": 0}, )"
+                R"({"sprite": 91, "parallax": "far"}]})",
+                R"("backdrop"[1]/"parallax" is not a number)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"sprite": 90, "parallax": 1.5}]})",
+                R"("backdrop"[0]/"parallax" is not between 0 and 1)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"sprite": 90, "parallax": -0.1}]})",
+                R"("backdrop"[0]/"parallax" is not between 0 and 1)"},
+        BadFile{"level1.json", R"({"name": "x", "backdrop": [{"sprite": 90, "parallax": 1}]})",
+                R"("backdrop"[0] shows sprite 90, but no sprite atlas is loaded)"}));
 
 INSTANTIATE_TEST_SUITE_P(
     TileFiles, LevelBuilderBadFile,

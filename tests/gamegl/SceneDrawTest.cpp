@@ -2,10 +2,14 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "game/Scene.hpp"
 #include "gamegl/MeadowScene.hpp"
+#include "orka/Camera.hpp"
 
 namespace {
 
@@ -25,6 +29,23 @@ protected:
         scene.Update(kFrame);
         scene.Draw();
     }
+    /// The pixels of one row of the back buffer, left to right.
+    static std::vector<glm::ivec3> Row(int y) {
+        std::vector<glm::ivec3> row;
+        for (int x = 0; x < kWidth; ++x) row.push_back(Pixel(x, y));
+        return row;
+    }
+    /// Rewrites meadow1.json with `backdrop` (the JSON of the key) and loads the world again.
+    void LoadMeadowWithBackdrop(const std::string& backdrop) {
+        std::stringstream level;
+        level << std::ifstream(folder.path / "meadow1.json").rdbuf();
+        std::string text = level.str();
+        text.insert(1, "\"backdrop\": " + backdrop + ", ");
+        folder.Write("meadow1.json", text);
+        scene.LoadLevel("meadow");
+    }
+
+    static constexpr int kWidth = 800;
 };
 
 TEST_F(SceneDraw, TheLevelIsSeenThroughItsCameraWithThePlayerLeftOfTheCentre) {
@@ -42,6 +63,58 @@ TEST_F(SceneDraw, TheLevelIsSeenThroughItsCameraWithThePlayerLeftOfTheCentre) {
     EXPECT_EQ(Pixel(700, 500), glm::ivec3(0, 0, 0)) << "empty sky is cleared to black";
     renderer.swapWindow();
     EXPECT_EQ(renderer.getRenderStats().drawCalls, 1) << "every sprite from one atlas";
+}
+
+// Sprite 3 of the test atlas is 21 units wide: an orange square with a dark brown middle
+// (texels 4 to 16 across and down). Stretched to the view's 300 units, its middle band crosses
+// the centre row, which then shows the 42-pixel pattern orange, brown, orange.
+TEST_F(SceneDraw, ABackdropLayerRepeatsAcrossTheViewAndScrollsByItsParallax) {
+    // Camera moves of 5 units, 10 pixels; a layer moves with p times that.
+    const struct {
+        float parallax;
+        int shiftPixels;
+    } layers[] = {{0.0f, 0}, {0.5f, 5}, {1.0f, 10}};
+    for (const auto& layer : layers) {
+        SCOPED_TRACE("parallax " + std::to_string(layer.parallax));
+        // No player: nothing moves the camera but the test.
+        folder.Write("sky1.json", R"({"name": "sky", "backdrop": [{"sprite": 3, "parallax": )" +
+                                      std::to_string(layer.parallax) + "}]}");
+        scene.LoadLevel("sky");
+        orka::Camera& camera = *scene.GetLevelData().camera;
+        camera.lookAt({100.0f, 40.0f, 0.0f}, {100.0f, 40.0f, -1.0f});
+        scene.Draw();
+        const std::vector<glm::ivec3> before = Row(300);
+        camera.lookAt({105.0f, 70.0f, 0.0f}, {105.0f, 70.0f, -1.0f});
+        scene.Draw();
+        const std::vector<glm::ivec3> after = Row(300);
+        renderer.swapWindow();
+
+        int brown = 0;
+        for (int x = 0; x < kWidth; ++x) {
+            ASSERT_NE(before[x], glm::ivec3(0, 0, 0)) << "a gap at x " << x;
+            if (before[x].r < 0x90) ++brown;
+            if (x + 42 < kWidth) {
+                ASSERT_EQ(before[x], before[x + 42]) << "no repeat at x " << x;
+            }
+            if (x >= layer.shiftPixels) {
+                ASSERT_EQ(after[x - layer.shiftPixels], before[x]) << "moved wrongly at x " << x;
+            }
+        }
+        EXPECT_GT(brown, 400) << "the middle band fills the row: stretched to the view's height";
+        EXPECT_LT(brown, 600);
+    }
+}
+
+TEST_F(SceneDraw, TheBackdropIsDrawnBehindTheTilesInTheSameBatch) {
+    LoadMeadowWithBackdrop(R"([{"sprite": 7, "parallax": 0}, {"sprite": 4, "parallax": 0.5}])");
+    LandPlayer();
+    DrawFrame();
+    const glm::ivec3 player = Pixel(400 - 266, 300);
+    EXPECT_GT(player.r, 200);
+    EXPECT_LT(player.g, 100);
+    EXPECT_EQ(Pixel(700, 500), glm::ivec3(0x30, 0x60, 0xE0)) << "the front layer, water blue";
+    renderer.swapWindow();
+    EXPECT_EQ(renderer.getRenderStats().drawCalls, 1);
 }
 
 }  // namespace

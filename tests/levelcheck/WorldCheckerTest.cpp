@@ -122,14 +122,19 @@ TEST_F(WorldCheckerTest, StackedTilesAreAProblemOnlyWhenTwoOfThemHaveABody) {
         << "a tile whose file cannot be read is not said to collide";
 }
 
-TEST_F(WorldCheckerTest, AnimationAndReachedSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
+TEST_F(WorldCheckerTest, AnimationReachedAndBackdropSpritesAreCheckedOnlyWhenTheAtlasIsKnown) {
     folder.Write("tile3.json", R"({"name": "p", "sprite": 10, "physics": {"type": "dynamic"},
         "characterController": 1, "animation": [10, 11, 12, 30, 14, 31]})");
     folder.Write("tile4.json", R"({"name": "flag", "sprite": 1, "checkpoint": true,
         "physics": {"type": "static", "sensor": true}, "spriteReached": 32})");
-    folder.Write("w1.json", Level(1, R"(, [4, 5, 5])"));
+    std::string level = Level(1, R"(, [4, 5, 5])");
+    level.insert(1,
+                 R"("backdrop": [{"sprite": 2, "parallax": 0}, {"sprite": 33, "parallax": 1}], )");
+    folder.Write("w1.json", level);
     EXPECT_THAT(Check(),
-                ElementsAre(R"(tile3.json: "animation"[3] 30: the atlas atlas.json has no )"
+                ElementsAre(R"(w1.json: "backdrop"[1]/"sprite" 33: the atlas atlas.json has no )"
+                            R"("33.png")",
+                            R"(tile3.json: "animation"[3] 30: the atlas atlas.json has no )"
                             R"("30.png")",
                             R"(tile3.json: "animation"[5] 31: the atlas atlas.json has no )"
                             R"("31.png")",

@@ -99,6 +99,13 @@ TEST(LevelConverterTest, JsonHasTheLevelFormat) {
     EXPECT_EQ(doc["id"].GetInt(), 3);
     EXPECT_STREQ(doc["name"].GetString(), "Say \"hi\" \\ bye");
     EXPECT_EQ(doc["deathLevelInY"].GetInt(), -LevelConverter::deathMarginRows * 21);
+    const auto& backdrop = doc["backdrop"];
+    ASSERT_EQ(backdrop.Size(), 3u) << "sky, stars and hills, far to near";
+    EXPECT_EQ(backdrop[0]["sprite"].GetInt(), sprites::backdropSky);
+    EXPECT_EQ(backdrop[0]["parallax"].GetDouble(), 0.0);
+    EXPECT_EQ(backdrop[2]["sprite"].GetInt(), sprites::backdropHills);
+    EXPECT_LT(backdrop[1]["parallax"].GetDouble(), backdrop[2]["parallax"].GetDouble())
+        << "the nearer layer moves more";
     const auto& rows = doc["arrayOfTiles"];
     ASSERT_EQ(rows.Size(), 2u);
     const auto& player = rows[0][0];

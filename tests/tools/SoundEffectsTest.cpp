@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/TextFile.hpp"
+#include "soundgen/Music.hpp"
 #include "soundgen/SoundEffects.hpp"
 #include "soundgen/WavFile.hpp"
 
@@ -49,6 +50,34 @@ TEST(SoundEffects, TheCommittedFilesAreWhatTheGeneratorWrites) {
         EXPECT_EQ(TextFile::read(data + "/" + effect.fileName), WavBytes(effect.samples))
             << effect.fileName << " is stale: run build/tools/soundgen from the repository root";
     }
+    EXPECT_EQ(TextFile::read(data + "/" + kMusicFileName), WavBytes(NightTune()))
+        << "music.wav is stale: run build/tools/soundgen from the repository root";
+}
+
+TEST(SoundEffects, TheMusicLoopsWithoutAClickQuieterThanTheEffects) {
+    const std::vector<float> music = ReadWithSdl(data + "/" + kMusicFileName);
+    ASSERT_FALSE(music.empty()) << "not a 16-bit mono WAV file at " << kSampleRate << " Hz";
+    const std::size_t bar = static_cast<std::size_t>(kMusicBeatsPerBar * MusicBeatSamples());
+    EXPECT_EQ(music.size() % bar, 0u) << "the loop is whole bars, so its beat carries on";
+    EXPECT_LT(music.size() * 2, 1500000u) << "bytes of the file";
+    // The jump from the last sample back to the first is what a click would be; each note's
+    // own steps are far smaller than its loudness.
+    EXPECT_LT(std::fabs(music.back() - music.front()), 0.002f);
+    EXPECT_LT(std::fabs(music.front()), 0.002f);
+    float steepest = 0.0f;
+    for (std::size_t i = 1; i < music.size(); ++i) {
+        steepest = std::max(steepest, std::fabs(music[i] - music[i - 1]));
+    }
+    EXPECT_LT(steepest, 0.05f) << "no click inside the loop either";
+    EXPECT_GT(Peak(music), 0.1f) << "audible";
+    EXPECT_LE(Peak(music), 0.5f * Peak(ReadWithSdl(data + "/jump.wav")))
+        << "the effects stand out over the music";
+    float quietest = 1.0f;  // the loudest sample of the quietest bar: the tune never stops
+    for (std::size_t start = 0; start + bar <= music.size(); start += bar) {
+        quietest = std::min(
+            quietest, Peak(std::vector<float>(music.begin() + start, music.begin() + start + bar)));
+    }
+    EXPECT_GT(quietest, 0.05f);
 }
 
 TEST(SoundEffects, EachIsShortAudibleAndNeitherClicksNorClips) {

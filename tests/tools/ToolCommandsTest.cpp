@@ -52,11 +52,11 @@ TEST_F(ToolCommandsTest, AtlasgenWritesBothFilesAndExplainsBadArguments) {
         << missing.output;
 }
 
-TEST_F(ToolCommandsTest, SoundgenWritesTheSixSoundsAndExplainsBadArguments) {
+TEST_F(ToolCommandsTest, SoundgenWritesTheSixSoundsAndTheMusicAndExplainsBadArguments) {
     const Result ok = RunCommand(std::string(SOUNDGEN_PATH) + " " + path("out"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
-    for (const char* name :
-         {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav"}) {
+    for (const char* name : {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav",
+                             "checkpoint.wav", "music.wav"}) {
         EXPECT_TRUE(fs::exists(path("out/") + name)) << name;
     }
 

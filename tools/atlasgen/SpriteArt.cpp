@@ -31,7 +31,7 @@ float noise(int x, int y, std::uint32_t seed) {
 std::vector<SpriteArt> allSprites() {
     std::vector<SpriteArt> all;
     for (auto&& group : {terrainSprites(), propSprites(), characterSprites(), decorationSprites(),
-                         behaviourSprites()}) {
+                         behaviourSprites(), backdropSprites()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     std::sort(all.begin(), all.end(),

@@ -34,6 +34,7 @@ std::vector<SpriteArt> propSprites();        // crate and goal
 std::vector<SpriteArt> characterSprites();   // the player's six frames
 std::vector<SpriteArt> decorationSprites();  // scenery without physics
 std::vector<SpriteArt> behaviourSprites();   // spikes, checkpoint flags, coin, bridge, lift
+std::vector<SpriteArt> backdropSprites();    // night sky, stars and hills behind the levels
 
 // Every sprite of the default atlas, in number order.
 std::vector<SpriteArt> allSprites();

@@ -58,4 +58,9 @@ constexpr int coin = 83;
 constexpr int woodenBridge = 84;
 constexpr int movingPlatform = 85;
 
+// The layers of the levels' "backdrop", back to front; as tall as the game's view.
+constexpr int backdropSky = 90;
+constexpr int backdropStars = 91;
+constexpr int backdropHills = 92;
+
 }  // namespace sprites

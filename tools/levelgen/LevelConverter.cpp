@@ -1,6 +1,7 @@
 #include "LevelConverter.hpp"
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -13,6 +14,14 @@ using sprites::GroundRow;
 using sprites::GroundSide;
 
 constexpr char groundMark = '#';
+
+struct BackdropLayer {
+    int sprite;
+    const char* parallax;  // written as it stands, so the file shows it as the author meant it
+};
+// Far to near: the sky stays put, the stars drift a little, the hills more.
+constexpr BackdropLayer nightSky[] = {
+    {sprites::backdropSky, "0"}, {sprites::backdropStars, "0.1"}, {sprites::backdropHills, "0.3"}};
 constexpr char platformMark = '=';
 
 const std::map<char, int>& fixedTiles() {
@@ -143,7 +152,13 @@ std::string LevelConverter::toJson(const LevelMap& map, const std::string& sourc
     const auto groups = tiles(map, source);
     std::ostringstream out;
     out << "{\n  \"id\": " << map.id() << ",\n  \"name\": " << jsonString(map.name())
-        << ",\n  \"deathLevelInY\": " << deathLine(map) << ",\n  \"arrayOfTiles\": [\n";
+        << ",\n  \"deathLevelInY\": " << deathLine(map) << ",\n  \"backdrop\": [";
+    // Every level of the default world plays under the same night sky.
+    for (std::size_t i = 0; i < std::size(nightSky); ++i) {
+        out << (i == 0 ? "" : ", ") << "{\"sprite\": " << nightSky[i].sprite
+            << ", \"parallax\": " << nightSky[i].parallax << "}";
+    }
+    out << "],\n  \"arrayOfTiles\": [\n";
     for (std::size_t g = 0; g < groups.size(); ++g) {
         out << "    [";
         for (std::size_t i = 0; i < groups[g].size(); ++i) {

@@ -1,4 +1,5 @@
-// soundgen: synthesises the sound effects of the default world and writes them as WAV files.
+// soundgen: synthesises the sound effects and the music of the default world and writes them as
+// WAV files.
 //
 //   soundgen [output-folder]
 //
@@ -7,7 +8,9 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "Music.hpp"
 #include "SoundEffects.hpp"
 #include "WavFile.hpp"
 
@@ -18,7 +21,9 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argc == 2 ? argv[1] : "data";
     try {
-        for (const SoundEffect& effect : AllSoundEffects()) {
+        std::vector<SoundEffect> sounds = AllSoundEffects();
+        sounds.push_back({kMusicFileName, NightTune()});
+        for (const SoundEffect& effect : sounds) {
             const std::string path = folder + "/" + effect.fileName;
             WriteFile(path, WavBytes(effect.samples));
             std::cout << "soundgen: wrote " << path << " ("
