@@ -52,6 +52,10 @@ public:
     void Draw();
     /// Marks the level as finished; it is replaced at the end of the running (or next) `Update`.
     void SetLevelOver();
+    /// While paused, `Update` runs no step and keeps none of the frame time for later: no game
+    /// time passes. `Draw` goes on showing the level as it stands.
+    void SetPaused(bool paused) { this->paused = paused; }
+    bool IsPaused() const { return paused; }
     /// The height below which a dynamic or kinematic body counts as fallen (game units).
     float GetDeathLevelInY() const;
 
@@ -93,6 +97,7 @@ private:
     Box2DDebugDraw debugDraw{1.0f};
     bool levelRunning = true;
     bool debugDrawEnabled = true;
+    bool paused = false;
     /// Frame time given to `Update` and not yet simulated, seconds.
     float unsimulatedTime = 0.0f;
 };
