@@ -22,8 +22,8 @@ constexpr float kPercent = 100.0f;
 // The overlay is laid out for the game's 800 x 600 view and scaled with the window.
 constexpr float kViewWidth = 800.0f;
 constexpr float kViewHeight = 600.0f;
-constexpr float kFontScale = 1.6f;     // of Dear ImGui's 13-pixel default font, at 800 x 600
-constexpr float kItemWidth = 300.0f;   // pixels at 800 x 600
+constexpr float kFontScale = 1.6f;    // of Dear ImGui's 13-pixel default font, at 800 x 600
+constexpr float kItemWidth = 300.0f;  // pixels at 800 x 600
 constexpr float kPanelOpacity = 0.9f;
 const ImU32 kDimColour = IM_COL32(0, 0, 0, 140);  // over the frozen level
 const ImVec4 kTitleColour(1.0f, 0.85f, 0.4f, 1.0f);
@@ -234,8 +234,8 @@ void PauseMenu::DrawItem(Item item) {
             SetVolume(item, percent / kPercent);
         }
     } else {
-        const char* label = item == Item::Sound ? (SoundOn() ? "Sound: on" : "Sound: off")
-                                                : ButtonLabel(item);
+        const char* label =
+            item == Item::Sound ? (SoundOn() ? "Sound: on" : "Sound: off") : ButtonLabel(item);
         if (ImGui::Button(label, ImVec2(width, 0.0f))) Take(item);
     }
     // The pointer moving over a row chooses it, as the arrow keys do.

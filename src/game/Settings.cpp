@@ -50,8 +50,8 @@ void ReadVolume(const rapidjson::Value& value, const char* name, float& volume,
     const bool valid = value.IsNumber() && value.GetDouble() >= 0.0 && value.GetDouble() <= 1.0;
     if (!valid) {
         std::ostringstream line;
-        line << Quoted(name) << ": " << Shown(value)
-             << " is not a number from 0 to 1; it stays " << volume;
+        line << Quoted(name) << ": " << Shown(value) << " is not a number from 0 to 1; it stays "
+             << volume;
         problems.push_back(line.str());
         return;
     }
@@ -61,7 +61,8 @@ void ReadVolume(const rapidjson::Value& value, const char* name, float& volume,
 /// Reads one key into `key`, or tells why not.
 void ReadKey(const rapidjson::Value& value, const std::string& name, SDL_Keycode& key,
              std::vector<std::string>& problems) {
-    const SDL_Keycode named = value.IsString() ? SDL_GetKeyFromName(value.GetString()) : SDLK_UNKNOWN;
+    const SDL_Keycode named =
+        value.IsString() ? SDL_GetKeyFromName(value.GetString()) : SDLK_UNKNOWN;
     if (named == SDLK_UNKNOWN) {
         problems.push_back(Quoted(name) + ": " + Shown(value) +
                            " is no key name (such as \"Left\", \"Space\" or \"P\"); it stays " +

@@ -12,8 +12,8 @@
 
 #include "e2e/Screenshot.hpp"
 #include "support/PlatformerProcess.hpp"
-#include "support/ScratchFolder.hpp"
 #include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -47,7 +47,8 @@ int ChosenRowPixels(const Picture& picture) {
     int count = 0;
     for (std::size_t i = 0; i + 2 < picture.rgb.size(); i += 3) {
         bool near = true;
-        for (int c = 0; c < 3; ++c) near = near && std::abs(picture.rgb[i + c] - kChosenRow[c]) <= kColourTolerance;
+        for (int c = 0; c < 3; ++c)
+            near = near && std::abs(picture.rgb[i + c] - kChosenRow[c]) <= kColourTolerance;
         count += near;
     }
     return count;
@@ -85,8 +86,8 @@ protected:
     /// overlay in its middle.
     bool Keys(const std::string& actions) {
         const auto [left, top] = x.Origin(window);
-        return x.Xdotool("mousemove " + std::to_string(left + 20) + " " +
-                         std::to_string(top + 20) + " " + actions);
+        return x.Xdotool("mousemove " + std::to_string(left + 20) + " " + std::to_string(top + 20) +
+                         " " + actions);
     }
 
     Picture Shot() {
@@ -149,7 +150,8 @@ protected:
     Window window = 0;
 };
 
-TEST_F(PauseAndSettings, PFreezesTheWalkingPlayerUnderTheOverlayAndKeysPressedMeanwhileAreNotPlayed) {
+TEST_F(PauseAndSettings,
+       PFreezesTheWalkingPlayerUnderTheOverlayAndKeysPressedMeanwhileAreNotPlayed) {
     Start();
     ASSERT_LE(HoldUntilMoved("Right", -1, 0, kLeastWalkShift, /*release=*/false).dx,
               -kLeastWalkShift);
@@ -197,7 +199,8 @@ TEST_F(PauseAndSettings, ArrowsAndEnterSetTheVolumesWhichAreSavedAndQuitEndsTheG
     ASSERT_TRUE(WaitForOverlay(true));
     // Resume, Restart level, Sound, Music volume (down to 70 %), Effects volume (down to
     // 50 %), Quit.
-    ASSERT_TRUE(Keys("key Down Down Down Left Left Left Down Left Left Left Left Left Down Return"));
+    ASSERT_TRUE(
+        Keys("key Down Down Down Left Left Left Down Left Left Left Left Left Down Return"));
 
     EXPECT_TRUE(x.WaitUntilNoWindow()) << "Quit did not close the window";
     ASSERT_TRUE(game->WaitsForInput()) << "the program must wait for a character, as after "

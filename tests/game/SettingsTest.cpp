@@ -18,7 +18,8 @@ struct WrongEntry {
 };
 
 const WrongEntry kWrongEntries[] = {
-    {R"({"musicVolume": "loud", "keys": {"jump": "W"}})", "\"musicVolume\": \"loud\"", 1, 1, SDLK_w},
+    {R"({"musicVolume": "loud", "keys": {"jump": "W"}})", "\"musicVolume\": \"loud\"", 1, 1,
+     SDLK_w},
     {R"({"musicVolume": 1.5, "effectsVolume": 0.5})", "\"musicVolume\": 1.5", 1, 0.5f, SDLK_SPACE},
     {R"({"effectsVolume": -0.25, "musicVolume": 0.5})", "\"effectsVolume\"", 0.5f, 1, SDLK_SPACE},
     {R"({"keys": {"jump": "Nokey"}, "musicVolume": 0.5})", "\"keys.jump\": \"Nokey\"", 0.5f, 1,
