@@ -47,22 +47,4 @@ TEST(Settings, AWrongEntryIsOneProblemNamingItAndKeepsOnlyThatDefault) {
     }
 }
 
-TEST(Settings, WhatIsWrittenReadsBackTheSame) {
-    Settings changed;
-    changed.musicVolume = 0.7f;
-    changed.effectsVolume = 0.25f;
-    changed.keys = {SDLK_a, SDLK_d, SDLK_UP, SDLK_TAB};
-    std::vector<std::string> problems;
-    const Settings read = Settings::FromJson(changed.ToJson(), problems);
-    EXPECT_TRUE(problems.empty()) << problems.front();
-    EXPECT_FLOAT_EQ(read.musicVolume, 0.7f);
-    EXPECT_FLOAT_EQ(read.effectsVolume, 0.25f);
-    EXPECT_EQ(read.keys.left, SDLK_a);
-    EXPECT_EQ(read.keys.right, SDLK_d);
-    EXPECT_EQ(read.keys.jump, SDLK_UP);
-    EXPECT_EQ(read.keys.pause, SDLK_TAB);
-    EXPECT_NE(changed.ToJson().find("\"musicVolume\": 0.7,"), std::string::npos)
-        << "volumes are written as the player sees them";
-}
-
 }  // namespace
