@@ -121,20 +121,14 @@ void CharacterController::OnDisable() {
 
 void CharacterController::OnKey(SDL_Event& event) {
     const bool pressed = event.type == SDL_KEYDOWN;
-    switch (event.key.keysym.sym) {
-        case SDLK_LEFT:
-            leftHeld = pressed;
-            break;
-        case SDLK_RIGHT:
-            rightHeld = pressed;
-            break;
-        case SDLK_SPACE:
-            // A key repeat is no new press: the buffer counts from the first one.
-            if (pressed && !jumpHeld) jumpBuffered = jumpBufferTime;
-            jumpHeld = pressed;
-            break;
-        default:
-            break;
+    const SDL_Keycode key = event.key.keysym.sym;
+    const KeyBindings& keys = CurrentKeyBindings();
+    if (key == keys.left) leftHeld = pressed;
+    if (key == keys.right) rightHeld = pressed;
+    if (key == keys.jump) {
+        // A key repeat is no new press: the buffer counts from the first one.
+        if (pressed && !jumpHeld) jumpBuffered = jumpBufferTime;
+        jumpHeld = pressed;
     }
 }
 

@@ -12,10 +12,11 @@ class CharacterAnimator;
 class GameObject;
 class PhysicsBody;
 
-/// Lets the player steer the player character: the arrow keys push it sideways, space makes it
-/// jump once per landing, and its horizontal speed against the ground (a moving platform moves
+/// Lets the player steer the player character: the left and right keys (arrows unless the
+/// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
+/// makes it jump once per landing, and its horizontal speed against the ground (a moving platform moves
 /// along) is cut back to `maxSpeed` before every push.
-/// A space press is remembered for `jumpBufferTime`: landing within that time jumps at once.
+/// A press of the jump key is remembered for `jumpBufferTime`: landing within that time jumps at once.
 ///
 /// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
 /// (both found in `InitialiseSelf`). The key handler is subscribed to
@@ -29,7 +30,7 @@ public:
     void InitialiseSelf() override;
     void Initialise() override {}
     /// Turns the held keys into impulses (right wins over left) and a jump when grounded;
-    /// `deltaTime` (seconds) runs down the remembered space press.
+    /// `deltaTime` (seconds) runs down the remembered jump press.
     void Update(float deltaTime) override;
 
     /// True once the character touched something whose centre is lower than its own, until
@@ -42,7 +43,7 @@ public:
     float jumpImpulse = 100000.0f;
     /// Horizontal speed above which the velocity is cut back before a push.
     float maxSpeed = 50.0f;
-    /// How long a space press still makes a jump when the character lands, seconds.
+    /// How long a jump-key press still makes a jump when the character lands, seconds.
     float jumpBufferTime = 0.1f;
 
     /// The scene's key-input event (not owned). Set before the owner is first activated.
@@ -64,7 +65,7 @@ private:
     bool rightHeld = false;
     bool jumpHeld = false;
     bool grounded = false;
-    /// Time left in which the last space press may still jump, seconds.
+    /// Time left in which the last jump-key press may still jump, seconds.
     float jumpBuffered = 0.0f;
     bool landingHeard = false;  // this fall's landing has been heard
     void RequestState(int state);

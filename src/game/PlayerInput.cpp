@@ -21,6 +21,12 @@ PlayerInput ControllerInput(const orka::GameControllers& controllers) {
     return input;
 }
 
+const KeyBindings& CurrentKeyBindings() {
+    static const KeyBindings defaults;
+    const SceneManager* manager = SceneManager::GetInstance();
+    return manager != nullptr ? manager->GetSettings().keys : defaults;
+}
+
 PlayerInput WithControllers(PlayerInput keys) {
     const SceneManager* manager = SceneManager::GetInstance();
     if (manager == nullptr) return keys;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SDL_keycode.h>
+
 namespace orka {
 class GameControllers;
 }
@@ -11,6 +13,18 @@ struct PlayerInput {
     bool right = false;
     bool jump = false;
 };
+
+/// The keys that steer the player and pause the game (SDL key codes; the settings file may
+/// change them).
+struct KeyBindings {
+    SDL_Keycode left = SDLK_LEFT;
+    SDL_Keycode right = SDLK_RIGHT;
+    SDL_Keycode jump = SDLK_SPACE;
+    SDL_Keycode pause = SDLK_p;
+};
+
+/// The running game's keys (from its settings); the defaults without a scene manager.
+const KeyBindings& CurrentKeyBindings();
 
 /// How far the left stick must be pushed to walk: a share of its range from the centre, so a
 /// stick resting a little off centre does not creep.

@@ -122,6 +122,7 @@ void Scene::ReloadLevel() {
 }
 
 void Scene::Update(float deltaTime) {
+    if (paused) return;
     unsimulatedTime += deltaTime;
     // The tolerance absorbs float rounding, so frames that add up to a whole number of steps
     // (such as 1/144 s ones) run exactly that many.

@@ -57,6 +57,10 @@ public:
     /// `Update` left unsimulated. `Draw` shows moving objects that far from their place before
     /// that step towards their place after it.
     float GetStepFraction() const;
+    /// While paused, `Update` runs no step and keeps none of the frame time for later: no game
+    /// time passes. `Draw` goes on showing the level as it stands.
+    void SetPaused(bool paused) { this->paused = paused; }
+    bool IsPaused() const { return paused; }
     /// The height below which a dynamic or kinematic body counts as fallen (game units).
     float GetDeathLevelInY() const;
 
@@ -98,6 +102,7 @@ private:
     Box2DDebugDraw debugDraw{1.0f};
     bool levelRunning = true;
     bool debugDrawEnabled = true;
+    bool paused = false;
     /// Frame time given to `Update` and not yet simulated, seconds.
     float unsimulatedTime = 0.0f;
 };

@@ -74,16 +74,33 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
         throw std::runtime_error("Cannot open the game window: there is no display to show it on");
     }
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
-    renderer->frameUpdate = [this](float deltaTime) { scene.Update(deltaTime); };
+    renderer->frameUpdate = [this](float deltaTime) {
+        pauseMenu.ApplyChoice();
+        scene.Update(deltaTime);
+    };
     renderer->frameRender = [this] { Render(); };
     scene.drawGui = [this] {
         if (reloader) reloader->DrawOverlay();
+        pauseMenu.Draw();
     };
     renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
+    renderer->otherEvent = [this](SDL_Event& event) { pauseMenu.OnWindowEvent(event); };
     ConnectControllers();
     sounds = std::make_unique<GameSounds>();
+    ApplySettings();
     LoadScene(std::move(worldName), std::move(atlasName));
     renderer->startEventLoop();
+}
+
+void SceneManager::ApplySettings() {
+    const std::string path = Settings::DefaultPath();
+    if (!path.empty()) settings = Settings::Load(path);
+    sounds->SetMusicVolume(settings.musicVolume);
+    sounds->SetEffectsVolume(settings.effectsVolume);
+    pauseMenu.sounds = sounds.get();
+    pauseMenu.settingsPath = path;
+    pauseMenu.restart = [this] { ReloadLevel(); };
+    pauseMenu.quit = [this] { renderer->stopEventLoop(); };
 }
 
 SceneManager::SceneManager(WithoutWindow) {
@@ -91,6 +108,7 @@ SceneManager::SceneManager(WithoutWindow) {
 }
 
 SceneManager::~SceneManager() {
+    pauseMenu.sounds = nullptr;  // the sounds go first
     if (instance == this) instance = nullptr;
 }
 
@@ -150,11 +168,13 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         if (event.key.repeat == 0) ReloadLevel();
         return;
     }
+    if (pauseMenu.OnKey(event)) return;
     if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {
     controllers.handleEvent(event);
+    pauseMenu.OnControllerEvent(event);
 }
 
 void SceneManager::ConnectControllers() {

@@ -8,7 +8,9 @@
 
 #include "game/LevelReloader.hpp"
 #include "game/GameSounds.hpp"
+#include "game/PauseMenu.hpp"
 #include "game/Scene.hpp"
+#include "game/Settings.hpp"
 #include "orka/GameControllers.hpp"
 
 namespace orka {
@@ -60,15 +62,22 @@ public:
     void Render();
     /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
     /// level, F11 and Alt+Enter switch desktop fullscreen on and off, M mutes and unmutes the
-    /// sounds; every other key event goes unchanged to the scene's key-input event.
+    /// sounds; the pause menu takes its keys, and every other key event goes unchanged to the
+    /// scene's key-input event.
     void OnKeyEvent(SDL_Event& event);
-    /// The window's controller callback: controllers plugged in are opened, unplugged ones let go.
+    /// The window's controller callback: controllers plugged in are opened, unplugged ones let
+    /// go; Start and, while paused, the buttons working the overlay go to the pause menu.
     void OnControllerEvent(SDL_Event& event);
     /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
     /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
     void ConnectControllers();
     /// The open game controllers; any of them steers the player alongside the keyboard.
     const orka::GameControllers& GetControllers() const { return controllers; }
+    /// The player's settings: read from the user data folder when the game starts (defaults
+    /// for a manager without window); the pause menu changes the volumes.
+    const Settings& GetSettings() const { return settings; }
+    /// The pause and its overlay (P, Start, the window losing the keyboard).
+    PauseMenu& GetPauseMenu() { return pauseMenu; }
 
     /// Window size in pixels (0 until the manager is set up).
     float windowWidth = 0.0f;
@@ -76,6 +85,8 @@ public:
 
 private:
     bool Register();
+    /// Reads the settings file and hands volumes, sounds and actions to the pause menu.
+    void ApplySettings();
     void Run(std::string worldName, std::string atlasName);
 
     // Declared in the order window, atlas, scene so that they are released the other way round.
@@ -88,6 +99,8 @@ public:
 
 private:
     Scene scene;
+    Settings settings;
+    PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
     // Released before the window: both need SDL, which the window shuts down.
     orka::GameControllers controllers;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "game/PauseMenu.hpp"
 #include "game/PlayerInput.hpp"
 #include "gamegl/MeadowScene.hpp"
 
@@ -210,6 +211,40 @@ TEST_F(GamepadPlaythrough, TwoPadsAndTheKeyboardSteerTogether) {
     second.Hold(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
     PlayFrames(kTurnFrames);
     EXPECT_LT(Walked(), -kLeastWalk);
+}
+
+TEST_F(GamepadPlaythrough, StartPausesTheDpadChoosesAndTheSouthButtonResumesWithoutAJump) {
+    VirtualPad pad;
+    Pump();
+    PauseMenu& menu = manager.GetPauseMenu();
+    const auto press = [&](SDL_GameControllerButton button) {
+        pad.Hold(button);
+        Pump();
+        pad.Hold(button, false);
+        Pump();
+    };
+    press(SDL_CONTROLLER_BUTTON_START);
+    ASSERT_TRUE(scene.IsPaused());
+    pad.Hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    EXPECT_EQ(Walked(), 0.0f) << "no step while paused";
+    pad.Hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    EXPECT_EQ(menu.Selected(), PauseMenu::Item::Restart);
+    press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    ASSERT_EQ(menu.Selected(), PauseMenu::Item::Resume);
+
+    // Resume is taken when the south button comes up, so it cannot jump once play goes on.
+    pad.Hold(SDL_CONTROLLER_BUTTON_A);
+    Pump();
+    EXPECT_TRUE(scene.IsPaused());
+    pad.Hold(SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_FALSE(JumpsNextFrame());
+    EXPECT_FALSE(scene.IsPaused());
+
+    press(SDL_CONTROLLER_BUTTON_START);
+    EXPECT_TRUE(scene.IsPaused());
+    press(SDL_CONTROLLER_BUTTON_START);
+    EXPECT_FALSE(scene.IsPaused()) << "Start again resumes";
 }
 
 TEST_F(GamepadPlaythrough, AMappingFileInTheWorkingDirectoryMakesAJoystickAController) {
