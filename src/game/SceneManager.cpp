@@ -154,7 +154,11 @@ void SceneManager::Render() {
 }
 
 void SceneManager::OnKeyEvent(SDL_Event& event) {
-    if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(EXIT_SUCCESS);
+    if (event.key.keysym.sym == SDLK_ESCAPE) {
+        // Volumes changed in an open pause overlay are kept, as when it closes.
+        pauseMenu.Close();
+        std::exit(EXIT_SUCCESS);
+    }
     const bool firstPress = event.type == SDL_KEYDOWN && event.key.repeat == 0;
     if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) sounds->ToggleMute();
     if (IsFullscreenToggle(event)) {

@@ -168,7 +168,7 @@ TEST_F(PauseAndSettings,
     EndWithEscape();
 }
 
-TEST_F(PauseAndSettings, LosingTheKeyboardPausesUntilPIsPressed) {
+TEST_F(PauseAndSettings, LosingTheKeyboardPausesUntilPIsPressedAndEscapeKeepsTheVolumes) {
     Start();
     // Another client takes the keyboard, as a click on another window would.
     Display* other = XOpenDisplay(x.display.c_str());
@@ -180,7 +180,14 @@ TEST_F(PauseAndSettings, LosingTheKeyboardPausesUntilPIsPressed) {
     ASSERT_TRUE(x.Xdotool("windowfocus " + std::to_string(window)));
     ASSERT_TRUE(Keys("key p"));
     EXPECT_TRUE(WaitForOverlay(false));
+
+    // Escape ends the game at once, even in the overlay, and the volume set there is kept.
+    ASSERT_TRUE(Keys("key p"));
+    ASSERT_TRUE(WaitForOverlay(true));
+    ASSERT_TRUE(Keys("key Down Down Down Left"));
     EndWithEscape();
+    const std::string saved = Contents(settingsFile);
+    EXPECT_NE(saved.find("\"musicVolume\": 0.9,"), std::string::npos) << saved;
 }
 
 TEST_F(PauseAndSettings, ArrowsAndEnterSetTheVolumesWhichAreSavedAndQuitEndsTheGame) {
