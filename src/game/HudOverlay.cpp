@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 
 #include "game/GameObject.hpp"
 #include "game/LevelClock.hpp"
@@ -23,9 +24,11 @@ constexpr float kCornerRadius = 4.0f;
 constexpr float kShadowOffset = 2.0f;
 constexpr float kBannerTop = 0.28f;       // of the view's height, to the banner's top
 constexpr double kBannerFadeSeconds = 0.4;  // the last part of the banner's time fades it out
-const ImU32 kLineBackground = IM_COL32(0, 0, 0, 150);
-const ImU32 kLineText = IM_COL32(245, 245, 245, 255);
-const ImVec4 kBannerText(1.0f, 0.91f, 0.45f, 1.0f);
+// Colours as they appear on screen (sRGB, 0 to 1); the window's framebuffer takes linear
+// colours and encodes them, so they are converted before drawing (see `Linear`).
+const ImVec4 kLineBackground(0.0f, 0.0f, 0.0f, 0.75f);
+const ImVec4 kLineText(0.96f, 0.96f, 0.96f, 1.0f);
+const ImVec4 kBannerText(1.0f, 0.85f, 0.3f, 1.0f);
 const ImVec4 kBannerShadow(0.0f, 0.0f, 0.0f, 0.8f);
 const char* const kSeparator = "  |  ";
 
@@ -45,8 +48,15 @@ ViewArea ShownView() {
             static_cast<float>(area.size.y) / static_cast<float>(kViewSize.y)};
 }
 
-ImU32 Faded(const ImVec4& colour, float alpha) {
-    return ImGui::ColorConvertFloat4ToU32(ImVec4(colour.x, colour.y, colour.z, colour.w * alpha));
+float LinearChannel(float srgb) {
+    return srgb <= 0.04045f ? srgb / 12.92f : std::pow((srgb + 0.055f) / 1.055f, 2.4f);
+}
+
+/// `colour` as seen on screen, `alpha` times as opaque, in the linear form the window's
+/// framebuffer encodes back.
+ImU32 Linear(const ImVec4& colour, float alpha = 1.0f) {
+    return ImGui::ColorConvertFloat4ToU32(ImVec4(LinearChannel(colour.x), LinearChannel(colour.y),
+                                                 LinearChannel(colour.z), colour.w * alpha));
 }
 
 void DrawLine(ImDrawList& list, const ViewArea& view, const std::string& text) {
@@ -57,8 +67,8 @@ void DrawLine(ImDrawList& list, const ViewArea& view, const std::string& text) {
     const float padding = kPadding * view.scale;
     const ImVec2 boxMin(view.topLeft.x + margin, view.topLeft.y + margin);
     const ImVec2 boxMax(boxMin.x + textSize.x + 2 * padding, boxMin.y + textSize.y + 2 * padding);
-    list.AddRectFilled(boxMin, boxMax, kLineBackground, kCornerRadius * view.scale);
-    list.AddText(font, size, ImVec2(boxMin.x + padding, boxMin.y + padding), kLineText,
+    list.AddRectFilled(boxMin, boxMax, Linear(kLineBackground), kCornerRadius * view.scale);
+    list.AddText(font, size, ImVec2(boxMin.x + padding, boxMin.y + padding), Linear(kLineText),
                  text.c_str());
 }
 
@@ -69,9 +79,9 @@ void DrawBanner(ImDrawList& list, const ViewArea& view, const std::string& name,
     const ImVec2 at(view.topLeft.x + (kViewSize.x * view.scale - textSize.x) / 2,
                     view.topLeft.y + kViewSize.y * view.scale * kBannerTop);
     const float shadow = kShadowOffset * view.scale;
-    list.AddText(font, size, ImVec2(at.x + shadow, at.y + shadow), Faded(kBannerShadow, alpha),
+    list.AddText(font, size, ImVec2(at.x + shadow, at.y + shadow), Linear(kBannerShadow, alpha),
                  name.c_str());
-    list.AddText(font, size, at, Faded(kBannerText, alpha), name.c_str());
+    list.AddText(font, size, at, Linear(kBannerText, alpha), name.c_str());
 }
 
 }  // namespace

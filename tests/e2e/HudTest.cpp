@@ -63,7 +63,7 @@ int TextPixels(const Picture& picture, const Box& box) {
 /// The banner's warm yellow letters.
 int BannerPixels(const Picture& picture) {
     return Count(picture, kBanner, [](int r, int g, int b) {
-        return r >= 230 && g >= 200 && g <= 250 && b >= 70 && b <= 160;
+        return r >= 235 && g >= 190 && g <= 235 && b >= 40 && b <= 120;
     });
 }
 
