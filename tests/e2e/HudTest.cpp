@@ -97,7 +97,7 @@ protected:
 
     /// The window's pixels straight from the X server (quick enough to catch the banner).
     Picture Shot() {
-        const std::string pixels = x.Pixels(window);
+        const std::string pixels = x.AllPixels(window);
         constexpr std::size_t kBytesPerPixel = 4;  // blue, green, red, unused
         if (pixels.size() != std::size_t{kWidth} * kHeight * kBytesPerPixel) return {};
         Picture picture{kWidth, kHeight, {}};

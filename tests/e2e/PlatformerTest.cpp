@@ -91,7 +91,9 @@ protected:
             top + kHeight > screen.height) {
             return {};
         }
-        return screen.Crop(left, top, kWidth, kHeight);
+        Picture shot = screen.Crop(left, top, kWidth, kHeight);
+        game::test::BlankOnScreenLine(shot.rgb, kWidth, kHeight, std::size_t{kWidth} * 3);
+        return shot;
     }
 
     /// The window's pixels read straight from the X server: much quicker than a screenshot
@@ -162,7 +164,10 @@ protected:
             top + size.height > screen.height) {
             return {};
         }
-        return screen.Crop(left, top, size.width, size.height);
+        Picture shot = screen.Crop(left, top, size.width, size.height);
+        game::test::BlankOnScreenLine(shot.rgb, size.width, size.height,
+                                      static_cast<std::size_t>(size.width) * 3);
+        return shot;
     }
 
     /// Screenshots of the window until one has the given size and `shows` holds for it (the
