@@ -111,7 +111,7 @@ protected:
     }
 
     /// A window shot once two in a row 300 ms apart are the same (the player has landed and
-    /// stopped), or the last one when that did not come.
+    /// stopped, the level's name has gone), or the last one when that did not come.
     Picture StillWindowShot() {
         constexpr std::chrono::milliseconds kStillFor(300);
         // The first look only takes the shot the next one, a pause later, is compared with.
@@ -119,7 +119,8 @@ protected:
         test_support::WaitUntil(
             [&] {
                 Picture next = WindowShot();
-                const bool same = !previous.Empty() && next.rgb == previous.rgb;
+                const bool same = !previous.Empty() && next.rgb == previous.rgb &&
+                                  !game::test::ShowsLevelName(next.rgb, 3, 0, 1, 2);
                 previous = std::move(next);
                 return same;
             },
