@@ -28,7 +28,7 @@ constexpr double kBannerFadeSeconds = 0.4;  // the last part of the banner's tim
 // colours and encodes them, so they are converted before drawing (see `Linear`).
 const ImVec4 kLineBackground(0.0f, 0.0f, 0.0f, 0.75f);
 const ImVec4 kLineText(0.96f, 0.96f, 0.96f, 1.0f);
-const ImVec4 kBannerText(1.0f, 0.85f, 0.3f, 1.0f);
+const ImVec4 kBannerText(1.0f, 0.902f, 0.549f, 1.0f);  // (255, 230, 140), unlike the art
 const ImVec4 kBannerShadow(0.0f, 0.0f, 0.0f, 0.8f);
 const char* const kSeparator = "  |  ";
 

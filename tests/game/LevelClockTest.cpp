@@ -6,8 +6,6 @@
 #include <limits>
 #include <utility>
 
-#include "game/Scene.hpp"
-
 namespace {
 
 TEST(LevelClock, ShowsMinutesSecondsAndTenthsCutOffAsAStopwatchDoes) {
@@ -26,14 +24,4 @@ TEST(LevelClock, ShowsMinutesSecondsAndTenthsCutOffAsAStopwatchDoes) {
         EXPECT_EQ(LevelClock::Format(seconds), shown) << seconds;
     }
 }
-
-TEST(LevelClock, CountsStepsOfTheScenesTimeStepAndStartsAgainAtZero) {
-    LevelClock clock(Scene::timeStep);
-    // 3661 steps of 1/60 s: 61.0166... s, shown without a float step's error tipping a tenth.
-    for (int step = 0; step < 3661; ++step) clock.Tick();
-    EXPECT_EQ(LevelClock::Format(clock.Seconds()), "1:01.0");
-    clock.Restart();
-    EXPECT_EQ(clock.Seconds(), 0.0);
-}
-
 }  // namespace

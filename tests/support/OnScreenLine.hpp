@@ -36,22 +36,22 @@ void BlankOnScreenLine(Bytes& pixels, int width, int height, std::size_t bytesPe
 }
 
 /// True when `pixels` show the level's name as the game shows it at each level start, in its
-/// yellow ((255, 216, 77) on screen where a letter is solid): while it shows, and while it
-/// fades, the picture has not come to rest. `bytesPerPixel` apart, with the red, green and
-/// blue bytes at those offsets in each pixel.
+/// pale gold ((255, 230, 140) on screen where a letter is solid, a colour the art does not use):
+/// while it shows, and while it fades, the picture has not come to rest. `bytesPerPixel` apart,
+/// with the red, green and blue bytes at those offsets in each pixel.
 template <typename Bytes>
 bool ShowsLevelName(const Bytes& pixels, std::size_t bytesPerPixel, int red, int green,
                     int blue) {
     constexpr int kLeastPixels = 20;  // a short name in its smallest size has several times that
-    constexpr int kTolerance = 6;
+    constexpr int kTolerance = 4;
     const auto near = [](unsigned char channel, int value) {
         return std::abs(static_cast<int>(channel) - value) <= kTolerance;
     };
     int seen = 0;
     for (std::size_t i = 0; i + bytesPerPixel <= pixels.size(); i += bytesPerPixel) {
         const bool yellow = near(static_cast<unsigned char>(pixels[i + red]), 255) &&
-                            near(static_cast<unsigned char>(pixels[i + green]), 216) &&
-                            near(static_cast<unsigned char>(pixels[i + blue]), 77);
+                            near(static_cast<unsigned char>(pixels[i + green]), 230) &&
+                            near(static_cast<unsigned char>(pixels[i + blue]), 140);
         if (yellow && ++seen >= kLeastPixels) return true;
     }
     return false;
