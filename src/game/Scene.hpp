@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/Box2DDebugDraw.hpp"
+#include "game/LevelClock.hpp"
 #include "game/LevelManager.hpp"
 #include "game/SceneEvents.hpp"
 
@@ -82,6 +83,8 @@ public:
     /// The physics world shared with every physics body; null before `LoadLevel`.
     b2World* GetWorld() const { return world.get(); }
     bool IsLevelRunning() const { return levelRunning; }
+    /// Game time of the level in play: its steps so far; 0 again at each level start and reload.
+    const LevelClock& GetLevelClock() const { return levelClock; }
 
     UpdateEvent updateEvent;
     SpriteDrawEvent spriteDrawEvent;
@@ -98,6 +101,7 @@ private:
     void Step();
 
     LevelManager levelManager;
+    LevelClock levelClock{timeStep};
     std::shared_ptr<b2World> world;
     Box2DDebugDraw debugDraw{1.0f};
     bool levelRunning = true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "game/HudOverlay.hpp"
 #include "game/Logger.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -79,7 +80,9 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
         scene.Update(deltaTime);
     };
     renderer->frameRender = [this] { Render(); };
+    progress.emplace(ProgressFile::PlayerPath());
     scene.drawGui = [this] {
+        HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()));
         if (reloader) reloader->DrawOverlay();
         pauseMenu.Draw();
     };
@@ -123,15 +126,26 @@ bool SceneManager::Register() {
 
 void SceneManager::LevelOver() {
     // Several touches of the goal before the level changes make one change, and one sound.
-    if (scene.IsLevelRunning()) GameSounds::Cue(SoundCue::Goal);
+    if (scene.IsLevelRunning()) {
+        GameSounds::Cue(SoundCue::Goal);
+        if (progress) {
+            progress->RecordFinish(playedWorld, LevelInPlay(), scene.GetLevelClock().Seconds());
+        }
+    }
     scene.SetLevelOver();
 }
 
-void SceneManager::LoadScene(std::string worldName, std::string atlasName) {
-    Logger::Debug("Loading scene " + worldName + " with SpriteAtlas: " + atlasName);
+int SceneManager::LevelInPlay() const {
+    const auto& level = scene.GetLevelData().level;
+    return level != nullptr ? level->GetId() : 0;
+}
+
+void SceneManager::LoadScene(std::string world, std::string atlasName) {
+    Logger::Debug("Loading scene " + world + " with SpriteAtlas: " + atlasName);
     spriteAtlas = LoadSpriteAtlas(atlasName);
     reloader.emplace(atlasName);
-    scene.LoadLevel(std::move(worldName));
+    playedWorld = world;
+    scene.LoadLevel(std::move(world));
 }
 
 std::shared_ptr<orka::SpriteAtlas> SceneManager::LoadSpriteAtlas(const std::string& atlasName) {

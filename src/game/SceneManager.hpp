@@ -9,6 +9,7 @@
 #include "game/LevelReloader.hpp"
 #include "game/GameSounds.hpp"
 #include "game/PauseMenu.hpp"
+#include "game/ProgressFile.hpp"
 #include "game/Scene.hpp"
 #include "game/Settings.hpp"
 #include "orka/GameControllers.hpp"
@@ -48,7 +49,8 @@ public:
     static SceneManager* GetInstance();
 
     Scene* GetScene() { return &scene; }
-    /// The player reached the goal: the scene moves on to the next level.
+    /// The player reached the goal: the scene moves on to the next level. With a window of its
+    /// own, the level's time counts towards its saved best time.
     void LevelOver();
     /// Loads the atlas and has the scene load the first level of the world.
     void LoadScene(std::string worldName, std::string atlasName);
@@ -88,6 +90,8 @@ private:
     /// Reads the settings file and hands volumes, sounds and actions to the pause menu.
     void ApplySettings();
     void Run(std::string worldName, std::string atlasName);
+    /// The number (id) of the level in play; 0 before the first.
+    int LevelInPlay() const;
 
     // Declared in the order window, atlas, scene so that they are released the other way round.
     std::unique_ptr<orka::SDLRenderer> renderer;  // null without a window of its own
@@ -102,6 +106,8 @@ private:
     Settings settings;
     PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
+    std::string playedWorld;                // as typed in the dialogue, from the first load on
+    std::optional<ProgressFile> progress;   // the player's best times; only with a window
     // Released before the window: both need SDL, which the window shuts down.
     orka::GameControllers controllers;
     std::unique_ptr<GameSounds> sounds;  // null without a window of its own

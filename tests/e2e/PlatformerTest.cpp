@@ -103,7 +103,9 @@ protected:
             top + kHeight > screen.height) {
             return {};
         }
-        return screen.Crop(left, top, kWidth, kHeight);
+        Picture shot = screen.Crop(left, top, kWidth, kHeight);
+        game::test::BlankOnScreenLine(shot.rgb, kWidth, kHeight, std::size_t{kWidth} * 3);
+        return shot;
     }
 
     /// The window's pixels read straight from the X server: much quicker than a screenshot
@@ -121,7 +123,7 @@ protected:
     }
 
     /// A window shot once two in a row 300 ms apart are the same (the player has landed and
-    /// stopped), or the last one when that did not come.
+    /// stopped, the level's name has gone), or the last one when that did not come.
     Picture StillWindowShot() {
         constexpr std::chrono::milliseconds kStillFor(300);
         // The first look only takes the shot the next one, a pause later, is compared with.
@@ -129,7 +131,8 @@ protected:
         test_support::WaitUntil(
             [&] {
                 Picture next = WindowShot();
-                const bool same = !previous.Empty() && next.rgb == previous.rgb;
+                const bool same = !previous.Empty() && next.rgb == previous.rgb &&
+                                  !game::test::ShowsLevelName(next.rgb, 3, 0, 1, 2);
                 previous = std::move(next);
                 return same;
             },
@@ -174,7 +177,10 @@ protected:
             top + size.height > screen.height) {
             return {};
         }
-        return screen.Crop(left, top, size.width, size.height);
+        Picture shot = screen.Crop(left, top, size.width, size.height);
+        game::test::BlankOnScreenLine(shot.rgb, size.width, size.height,
+                                      static_cast<std::size_t>(size.width) * 3);
+        return shot;
     }
 
     /// Screenshots of the window until one has the given size and `shows` holds for it (the

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -36,6 +38,8 @@ inline std::string ReadAll(int fd) {
 /// until the process has ended. `display`, when given, is the X display it opens its window on;
 /// `kNoDisplay` starts it without any, `kOffscreen` without any but with SDL asked for its
 /// offscreen video driver. `environment` adds variables (name, value) to the game's environment.
+/// Unless it names XDG_DATA_HOME, that is a fresh folder of the object's own, removed when it
+/// goes, so that no game started by a test reads or writes the player's files in the home folder.
 class Platformer {
 public:
     static constexpr const char* kNoDisplay = "(none)";
@@ -44,6 +48,11 @@ public:
 
     explicit Platformer(const std::filesystem::path& workDir, const std::string& display = "",
                         const Environment& environment = {}) {
+        const bool ownDataHome = std::none_of(environment.begin(), environment.end(),
+                                              [](const auto& variable) {
+                                                  return variable.first == kDataHomeVariable;
+                                              });
+        if (ownDataHome) dataHome = MakeDataHome();
         // Writing to a game that has already ended must fail, not kill the test.
         signal(SIGPIPE, SIG_IGN);
         int in[2], out[2], err[2];
@@ -63,6 +72,7 @@ public:
             } else if (!display.empty()) {
                 setenv("DISPLAY", display.c_str(), 1);
             }
+            if (ownDataHome) setenv(kDataHomeVariable, dataHome.c_str(), 1);
             for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
             if (chdir(workDir.c_str()) == 0) execl(ORKA_PLATFORMER_PATH, "platformer", nullptr);
             _exit(127);
@@ -82,9 +92,14 @@ public:
         for (int fd : {input, output, errors}) {
             if (fd >= 0) close(fd);
         }
+        std::error_code ignored;
+        if (!dataHome.empty()) std::filesystem::remove_all(dataHome, ignored);
     }
     Platformer(const Platformer&) = delete;
     Platformer& operator=(const Platformer&) = delete;
+
+    /// The game's XDG_DATA_HOME when the object chose it; empty when the caller gave one.
+    const std::filesystem::path& DataHome() const { return dataHome; }
 
     void Write(const std::string& text) {
         // The game may already have ended; a failed write is then expected.
@@ -148,6 +163,15 @@ public:
     std::string Errors() { return ReadAll(errors); }
 
 private:
+    static constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
+
+    static std::filesystem::path MakeDataHome() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "platformer-data-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        return pattern;
+    }
+
     /// In a read(2) of file descriptor 0 with nothing left unread in the pipe.
     bool BlockedOnInput() const {
         // The kernel shows the system call a blocked process is in: its number, then its
@@ -163,6 +187,7 @@ private:
     pid_t pid = -1;
     int input = -1, output = -1, errors = -1;
     int status = 0;
+    std::filesystem::path dataHome;
 };
 
 }  // namespace game::test

@@ -15,6 +15,7 @@
 #include <thread>
 #include <utility>
 
+#include "support/OnScreenLine.hpp"
 #include "support/Patience.hpp"
 
 namespace game::test {
@@ -113,19 +114,16 @@ public:
     bool Xdotool(const std::string& arguments) const {
         return std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str()) == 0;
     }
-    /// The window's pixels as X delivers them (row by row from the top).
-    std::string Pixels(Window window) {
-        const XWindowAttributes attributes = Attributes(window);
-        XImage* image = XGetImage(connection, window, 0, 0, attributes.width, attributes.height,
-                                  AllPlanes, ZPixmap);
-        if (image == nullptr) return "";
-        std::string pixels(image->data, image->bytes_per_line * image->height);
-        XDestroyImage(image);
-        return pixels;
-    }
+    /// The window's pixels as X delivers them (row by row from the top), with the rows of the
+    /// game's on-screen line black: the level's picture, which comes to rest when the level
+    /// does although the line's clock runs on.
+    std::string Pixels(Window window) { return Grab(window, true); }
+    /// All of the window's pixels, the on-screen line included.
+    std::string AllPixels(Window window) { return Grab(window, false); }
 
-    /// The window's pixels once two grabs 300 ms apart are the same (everything on it has come
-    /// to rest); empty when that did not come within `limit`.
+    /// The window's pixels once two grabs 300 ms apart are the same and the level's name shown
+    /// at a level start has gone (everything on it has come to rest); empty when that did not
+    /// come within `limit`.
     std::string StillPixels(Window window, std::chrono::milliseconds limit = test_support::kPatience) {
         constexpr std::chrono::milliseconds kStillFor(300);
         // The first look only takes the picture the next one, a pause later, is compared with.
@@ -133,7 +131,9 @@ public:
         const bool still = test_support::WaitUntil(
             [&] {
                 std::string next = Pixels(window);
-                const bool same = !previous.empty() && next == previous;
+                // Blue, green, red, unused on a 24-bit screen.
+                const bool same =
+                    !previous.empty() && next == previous && !ShowsLevelName(next, 4, 2, 1, 0);
                 previous = std::move(next);
                 return same;
             },
@@ -144,6 +144,18 @@ public:
     std::string display;
 
 private:
+    std::string Grab(Window window, bool withoutLine) {
+        const XWindowAttributes attributes = Attributes(window);
+        XImage* image = XGetImage(connection, window, 0, 0, attributes.width, attributes.height,
+                                  AllPlanes, ZPixmap);
+        if (image == nullptr) return "";
+        const auto bytesPerRow = static_cast<std::size_t>(image->bytes_per_line);
+        std::string pixels(image->data, bytesPerRow * image->height);
+        XDestroyImage(image);
+        if (withoutLine) BlankOnScreenLine(pixels, attributes.width, attributes.height, bytesPerRow);
+        return pixels;
+    }
+
     static std::string ReadLine(int fd) {
         std::string line;
         pollfd waiting{fd, POLLIN, 0};

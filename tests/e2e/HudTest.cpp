@@ -1,0 +1,224 @@
+// What the player reads over the level and what the game remembers between runs, on the built
+// game under a private X server: the level's name at the start, the line with the level time
+// and the saved best time, and a progress file that is written, read back and survives being
+// corrupt.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "e2e/Screenshot.hpp"
+#include "support/OnScreenLine.hpp"
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+
+namespace {
+
+namespace fs = std::filesystem;
+using game::test::Picture;
+using game::test::Platformer;
+using game::test::PrivateXServer;
+using game::test::ScratchFolder;
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+// Where the line and the banner lie in the 800 x 600 window (generous boxes around them).
+struct Box {
+    int left, top, width, height;
+};
+constexpr Box kLine{8, 8, 560, 34};
+// Past the end of "Time 0:00.0  |  Returns 0": only a best time reaches in there.
+constexpr Box kBestPart{330, 8, 230, 34};
+// "Short Dash": the player stands on the ground four tiles left of the goal.
+const char* const kDashLevel =
+    R"({"id": 1, "name": "Short Dash", "deathLevelInY": -63, "arrayOfTiles": [)"
+    R"([[50, 2, 4], [40, 6, 4]], )"
+    R"([[1, 0, 3], [1, 1, 3], [1, 2, 3], [1, 3, 3], [1, 4, 3], [1, 5, 3], [1, 6, 3], [1, 7, 3]]]})";
+const char* const kDashAnswers = "dash\nplatformer-art-deluxe\n";
+
+/// Pixels in the box for which `matches(red, green, blue)` holds.
+template <typename Matches>
+int Count(const Picture& picture, const Box& box, Matches matches) {
+    int count = 0;
+    for (int y = box.top; y < box.top + box.height; ++y) {
+        for (int x = box.left; x < box.left + box.width; ++x) {
+            const unsigned char* pixel = picture.At(x, y);
+            count += matches(pixel[0], pixel[1], pixel[2]);
+        }
+    }
+    return count;
+}
+
+/// The line's near-white letters.
+int TextPixels(const Picture& picture, const Box& box) {
+    return Count(picture, box, [](int r, int g, int b) { return r >= 200 && g >= 200 && b >= 200; });
+}
+
+std::string Contents(const fs::path& file) {
+    std::ifstream in(file);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Hud : public ::testing::Test {
+protected:
+    Hud() {
+        folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+        folder.Write("dash1.json", kDashLevel);
+        fs::create_directories(ProgressFile().parent_path());
+    }
+
+    /// The game, with the player's files under the scratch folder, for every run of a test.
+    Platformer& Run(const std::string& answers) {
+        game.reset();  // one window at a time
+        game = std::make_unique<Platformer>(folder.path, x.display,
+                                            Platformer::Environment{{"XDG_DATA_HOME", DataHome()}});
+        game->Write(answers);
+        window = x.WaitForWindow();
+        return *game;
+    }
+
+    std::string DataHome() const { return (folder.path / "data").string(); }
+    fs::path ProgressFile() const { return folder.path / "data/orka/platformer/progress.json"; }
+
+    /// The window's pixels straight from the X server (quick enough to catch the banner).
+    Picture Shot() {
+        const std::string pixels = x.AllPixels(window);
+        constexpr std::size_t kBytesPerPixel = 4;  // blue, green, red, unused
+        if (pixels.size() != std::size_t{kWidth} * kHeight * kBytesPerPixel) return {};
+        Picture picture{kWidth, kHeight, {}};
+        for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
+            for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
+        }
+        return picture;
+    }
+
+    /// Runs xdotool with the pointer over the window, which gives it the keyboard.
+    bool Keys(const std::string& actions) {
+        const auto [left, top] = x.Origin(window);
+        return x.Xdotool("mousemove " + std::to_string(left + kWidth / 2) + " " +
+                         std::to_string(top + kHeight / 2) + " " + actions);
+    }
+
+    /// Holds Right until the progress file has been written (the goal was reached).
+    bool WalkToTheGoal() {
+        if (!Keys("keydown Right")) return false;
+        const bool written = test_support::WaitUntil([&] { return fs::exists(ProgressFile()); });
+        Keys("keyup Right");
+        return written;
+    }
+
+    void Quit() {
+        ASSERT_TRUE(Keys("key Escape"));
+        ASSERT_TRUE(game->EndsWithin());
+        EXPECT_EQ(game->ExitCode(), 0);
+    }
+
+    ScratchFolder folder;
+    PrivateXServer x;
+    std::unique_ptr<Platformer> game;
+    Window window = 0;
+};
+
+TEST_F(Hud, TheLevelsNameShowsAtTheStartAndGoesWhileTheLineCountsTheTime) {
+    Run("1\n");
+    ASSERT_NE(window, 0u) << "no window";
+    // "First Steps", in large pale gold letters over the level, from its first frames; then gone.
+    Picture start;
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        start = Shot();
+        return game::test::ShowsLevelName(start.rgb, 3, 0, 1, 2);
+    })) << "no level name";
+    EXPECT_GT(TextPixels(start, kLine), 150) << "the line shows from the start";
+    Picture later;
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        later = Shot();
+        return !later.Empty() && !game::test::ShowsLevelName(later.rgb, 3, 0, 1, 2);
+    })) << "the level name stayed";
+    const int lineLetters = TextPixels(later, kLine);
+    EXPECT_GT(lineLetters, 150) << "the line stays";
+    // Level 1 has coins, so the line also counts them.
+    EXPECT_GT(TextPixels(later, kBestPart), 20) << "no collected/total";
+
+    // The time moves on: the line's letters change while nothing else is done.
+    const Picture line = later.Crop(kLine.left, kLine.top, kLine.width, kLine.height);
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() &&
+               now.Crop(kLine.left, kLine.top, kLine.width, kLine.height).rgb != line.rgb;
+    })) << "the line does not change";
+    Quit();
+    EXPECT_FALSE(fs::exists(ProgressFile())) << "no finished level, no file";
+}
+
+TEST_F(Hud, AFinishedLevelSavesItsBestTimeWhichTheNextRunShows) {
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "no window";
+    Picture first;
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        first = Shot();
+        return !first.Empty() && TextPixels(first, kLine) > 150;
+    }));
+    EXPECT_EQ(TextPixels(first, kBestPart), 0) << "a best time before any finish";
+
+    ASSERT_TRUE(WalkToTheGoal()) << "no progress file after walking to the goal";
+    const std::string saved = Contents(ProgressFile());
+    std::smatch best;
+    ASSERT_TRUE(std::regex_search(saved, best, std::regex(R"("dash": \{\s*"1": ([0-9.]+)\s*\})")))
+        << saved;
+    // Four tiles of walking take more than a second of game time, and far less than a minute.
+    const double seconds = std::stod(best[1]);
+    EXPECT_GT(seconds, 1.0);
+    EXPECT_LT(seconds, 60.0);
+    // The world has one level: it starts again, with its best time on the line.
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() && TextPixels(now, kBestPart) > 20;
+    })) << "no best time after the finish";
+    Quit();
+    EXPECT_EQ(game->Errors(), "");
+
+    // A second run reads it back and shows it from the start.
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() && TextPixels(now, kBestPart) > 20;
+    })) << "the second run shows no best time";
+    Quit();
+    EXPECT_EQ(game->Errors(), "");
+}
+
+TEST_F(Hud, ACorruptProgressFileGivesOneWarningAndTheGamePlaysAndSavesAfresh) {
+    const std::string corrupt = R"({"bestTimes": {"dash": {"1": -2.5}}})";
+    std::ofstream(ProgressFile()) << corrupt;
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "the game did not start";
+    // Kept as it is until the player finishes a level, then moved aside for a new file.
+    EXPECT_EQ(Contents(ProgressFile()), corrupt);
+    ASSERT_TRUE(Keys("keydown Right"));
+    const bool saved = test_support::WaitUntil(
+        [&] { return Contents(ProgressFile()).find("\"dash\"") != std::string::npos &&
+                     Contents(ProgressFile()) != corrupt; });
+    Keys("keyup Right");
+    ASSERT_TRUE(saved) << "no new progress file after walking to the goal";
+    EXPECT_EQ(Contents(ProgressFile().string() + ".bad"), corrupt);
+    Quit();
+
+    const std::string errors = game->Errors();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("WARN"), std::string::npos) << errors;
+    EXPECT_NE(errors.find(ProgressFile().string() + ": the time of level 1 in world \"dash\" is "
+                                                    "negative"),
+              std::string::npos)
+        << errors;
+}
+
+}  // namespace
