@@ -21,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using game::test::FileContents;
 using game::test::Picture;
 using game::test::Platformer;
 using game::test::PrivateXServer;
@@ -58,13 +59,6 @@ int Count(const Picture& picture, const Box& box, Matches matches) {
 /// The line's near-white letters.
 int TextPixels(const Picture& picture, const Box& box) {
     return Count(picture, box, [](int r, int g, int b) { return r >= 200 && g >= 200 && b >= 200; });
-}
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class Hud : public ::testing::Test {
@@ -169,7 +163,7 @@ TEST_F(Hud, AFinishedLevelSavesItsBestTimeWhichTheNextRunShows) {
     EXPECT_EQ(TextPixels(first, kBestPart), 0) << "a best time before any finish";
 
     ASSERT_TRUE(WalkToTheGoal()) << "no progress file after walking to the goal";
-    const std::string saved = Contents(ProgressFile());
+    const std::string saved = FileContents(ProgressFile());
     std::smatch best;
     ASSERT_TRUE(std::regex_search(saved, best, std::regex(R"("dash": \{\s*"1": ([0-9.]+)\s*\})")))
         << saved;
@@ -202,14 +196,14 @@ TEST_F(Hud, ACorruptProgressFileGivesOneWarningAndTheGamePlaysAndSavesAfresh) {
     Run(kDashAnswers);
     ASSERT_NE(window, 0u) << "the game did not start";
     // Kept as it is until the player finishes a level, then moved aside for a new file.
-    EXPECT_EQ(Contents(ProgressFile()), corrupt);
+    EXPECT_EQ(FileContents(ProgressFile()), corrupt);
     ASSERT_TRUE(Keys("keydown Right"));
     const bool saved = test_support::WaitUntil(
-        [&] { return Contents(ProgressFile()).find("\"dash\"") != std::string::npos &&
-                     Contents(ProgressFile()) != corrupt; });
+        [&] { return FileContents(ProgressFile()).find("\"dash\"") != std::string::npos &&
+                     FileContents(ProgressFile()) != corrupt; });
     Keys("keyup Right");
     ASSERT_TRUE(saved) << "no new progress file after walking to the goal";
-    EXPECT_EQ(Contents(ProgressFile().string() + ".bad"), corrupt);
+    EXPECT_EQ(FileContents(ProgressFile().string() + ".bad"), corrupt);
     Quit();
 
     const std::string errors = game->Errors();

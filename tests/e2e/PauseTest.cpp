@@ -18,6 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using game::test::FileContents;
 using game::test::ContentMovement;
 using game::test::Movement;
 using game::test::Picture;
@@ -68,13 +69,6 @@ Picture ToPicture(const std::string& pixels) {
         for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
     }
     return picture;
-}
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class PauseAndSettings : public ::testing::Test {
@@ -186,7 +180,7 @@ TEST_F(PauseAndSettings, LosingTheKeyboardPausesUntilPIsPressedAndEscapeKeepsThe
     ASSERT_TRUE(WaitForOverlay(true));
     ASSERT_TRUE(Keys("key Down Down Down Left"));
     EndWithEscape();
-    const std::string saved = Contents(settingsFile);
+    const std::string saved = FileContents(settingsFile);
     EXPECT_NE(saved.find("\"musicVolume\": 0.9,"), std::string::npos) << saved;
 }
 
@@ -202,7 +196,7 @@ TEST_F(PauseAndSettings, ArrowsAndEnterSetTheVolumesWhichAreSavedAndQuitEndsTheG
     EXPECT_TRUE(x.WaitUntilNoWindow()) << "Quit did not close the window";
     ASSERT_TRUE(game->WaitsForInput()) << "the program must wait for a character, as after "
                                           "closing the window";
-    const std::string saved = Contents(settingsFile);
+    const std::string saved = FileContents(settingsFile);
     EXPECT_NE(saved.find("\"musicVolume\": 0.7,"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\"effectsVolume\": 0.5,"), std::string::npos) << saved;
     game->Write("x\n");

@@ -14,13 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using game::test::FileContents;
 
 /// Everything the game's logger writes to std::cerr while the object lives.
 class CapturedErrors {
@@ -59,8 +53,8 @@ TEST(ProgressFile, WritesOnlyFinishesThatBeatTheBestAndReadsThemBack) {
     EXPECT_EQ(again.BestTime("1level", 2), 40.1);
     EXPECT_EQ(again.BestTime("my world", -3), 0.017);
     EXPECT_FALSE(again.BestTime("1level", 3));
-    EXPECT_NE(Contents(file).find("\"1level\": {\n      \"1\": 12.346,"), std::string::npos)
-        << Contents(file);
+    EXPECT_NE(FileContents(file).find("\"1level\": {\n      \"1\": 12.346,"), std::string::npos)
+        << FileContents(file);
 }
 
 TEST(ProgressFile, RejectsWholeAnyFileThatIsNotBestTimesAndSaysWhy) {

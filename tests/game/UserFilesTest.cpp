@@ -13,13 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using game::test::FileContents;
 
 TEST(AtomicFile, ReplacesTheWholeFileOrLeavesTheOldOneAndNoTemporaryFile) {
     game::test::ScratchFolder folder;
@@ -27,7 +21,7 @@ TEST(AtomicFile, ReplacesTheWholeFileOrLeavesTheOldOneAndNoTemporaryFile) {
 
     EXPECT_EQ(AtomicFile::Write(file.string(), "first"), "");
     EXPECT_EQ(AtomicFile::Write(file.string(), "second, longer"), "");
-    EXPECT_EQ(Contents(file), "second, longer");
+    EXPECT_EQ(FileContents(file), "second, longer");
     EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
 
     // A directory in the way: the rename fails after the temporary file was written.
@@ -41,7 +35,7 @@ TEST(AtomicFile, ReplacesTheWholeFileOrLeavesTheOldOneAndNoTemporaryFile) {
     const fs::path nowhere = folder.path / "missing" / "progress.json";
     const std::string createError = AtomicFile::Write(nowhere.string(), "lost");
     EXPECT_NE(createError.find("cannot create"), std::string::npos) << createError;
-    EXPECT_EQ(Contents(file), "second, longer");
+    EXPECT_EQ(FileContents(file), "second, longer");
 }
 
 TEST(UserDataFolder, LiesUnderXdgDataHomeAndIsCreated) {

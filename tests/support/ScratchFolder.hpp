@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -46,5 +47,13 @@ public:
 private:
     std::filesystem::path previous;
 };
+
+/// The whole text of `file`; empty when it cannot be read.
+inline std::string FileContents(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 }  // namespace game::test
