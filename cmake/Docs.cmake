@@ -9,8 +9,9 @@ if(NOT ORKA_DOXYGEN)
 endif()
 
 set(ORKA_GENERATED_INCLUDE_DIR ${PROJECT_BINARY_DIR}/src/orka/include)
-list(JOIN ORKA_PUBLIC_HEADERS " " ORKA_DOXYGEN_INPUT)
-string(APPEND ORKA_DOXYGEN_INPUT " ${PROJECT_SOURCE_DIR}/docs/reference.md")
+# Every path in double quotes: the checkout's folder may hold spaces.
+list(JOIN ORKA_PUBLIC_HEADERS "\" \"" ORKA_DOXYGEN_INPUT)
+set(ORKA_DOXYGEN_INPUT "\"${ORKA_DOXYGEN_INPUT}\" \"${PROJECT_SOURCE_DIR}/docs/reference.md\"")
 
 # One template, two configurations: the reference itself, with warnings on the console, and
 # the check's run in a folder of its own, with warnings in a file the check reads.
@@ -19,7 +20,8 @@ set(ORKA_DOXYGEN_WARN_LOGFILE "")
 configure_file(cmake/Doxyfile.in ${PROJECT_BINARY_DIR}/docs/Doxyfile @ONLY)
 
 set(ORKA_DOXYGEN_OUTPUT_DIR ${PROJECT_BINARY_DIR}/docs-check)
-set(ORKA_DOXYGEN_WARN_LOGFILE ${PROJECT_BINARY_DIR}/docs-check/warnings.txt)
+set(ORKA_DOCS_WARNINGS ${PROJECT_BINARY_DIR}/docs-check/warnings.txt)
+set(ORKA_DOXYGEN_WARN_LOGFILE "\"${ORKA_DOCS_WARNINGS}\"")
 configure_file(cmake/Doxyfile.in ${PROJECT_BINARY_DIR}/docs-check/Doxyfile @ONLY)
 
 add_custom_command(
@@ -35,6 +37,6 @@ if(ORKA_BUILD_TESTS)
   add_test(NAME check_docs COMMAND ${CMAKE_COMMAND}
     -DDOXYGEN=${ORKA_DOXYGEN}
     -DDOXYFILE=${PROJECT_BINARY_DIR}/docs-check/Doxyfile
-    -DWARNINGS=${ORKA_DOXYGEN_WARN_LOGFILE}
+    -DWARNINGS=${ORKA_DOCS_WARNINGS}
     -P ${PROJECT_SOURCE_DIR}/cmake/CheckDocs.cmake)
 endif()

@@ -29,7 +29,7 @@ std::string readFile(const fs::path& path) {
     return text.str();
 }
 
-const std::string showcase = ORKA_SHOWCASE_PATH;
+const std::string showcase = test_support::ShellQuoted(ORKA_SHOWCASE_PATH);
 
 TEST(ShowcaseProgramTest, ExplainsItselfAndRefusesWrongUsage) {
     const Result help = RunCommand(showcase + " --help");

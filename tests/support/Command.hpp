@@ -25,6 +25,13 @@ inline CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
+/// `word` as one shell word, whatever it holds (a path with spaces, quotes or `$`).
+inline std::string ShellQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 inline bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }

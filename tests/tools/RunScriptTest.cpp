@@ -8,7 +8,8 @@
 
 namespace {
 
-const std::string runScript = std::string(CONTENT_DATA_DIR) + "/../scripts/run.sh";
+const std::string runScript =
+    test_support::ShellQuoted(std::string(CONTENT_DATA_DIR) + "/../scripts/run.sh");
 
 using Result = test_support::CommandResult;
 using test_support::Contains;
