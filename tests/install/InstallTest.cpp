@@ -27,7 +27,7 @@ const fs::path fixture = ORKA_INSTALL_FIXTURE_DIR;  // tests/install/consumer
 // The drawn frame: the fixture's red quad covers the window.
 const std::string expectedFrame = std::string("orka ") + ORKA_VERSION + " drew centre 255 0 0";
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const fs::path& path) { return test_support::ShellQuoted(path.string()); }
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

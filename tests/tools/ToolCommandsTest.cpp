@@ -16,6 +16,7 @@ namespace {
 using Result = test_support::CommandResult;
 using test_support::Contains;
 using test_support::RunCommand;
+using test_support::ShellQuoted;
 
 class ToolCommandsTest : public ::testing::Test {
 protected:
@@ -37,34 +38,34 @@ const char* const goodMap = "id: 1\nname: Good\nmap:\n P  G\n#####\n";
 }  // namespace
 
 TEST_F(ToolCommandsTest, AtlasgenWritesBothFilesAndExplainsBadArguments) {
-    const Result ok = RunCommand(std::string(ATLASGEN_PATH) + " " + path("out/atlas"));
+    const Result ok = RunCommand(ShellQuoted(ATLASGEN_PATH) + " " + path("out/atlas"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/atlas.png")));
     EXPECT_TRUE(fs::exists(path("out/atlas.json")));
 
-    const Result usage = RunCommand(std::string(ATLASGEN_PATH) + " a b");
+    const Result usage = RunCommand(ShellQuoted(ATLASGEN_PATH) + " a b");
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_TRUE(Contains(usage.output, "usage: atlasgen [output-base]")) << usage.output;
 
-    const Result missing = RunCommand(std::string(ATLASGEN_PATH) + " " + path("nowhere/atlas"));
+    const Result missing = RunCommand(ShellQuoted(ATLASGEN_PATH) + " " + path("nowhere/atlas"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(Contains(missing.output, "atlasgen: cannot write " + path("nowhere/atlas.png")))
         << missing.output;
 }
 
 TEST_F(ToolCommandsTest, SoundgenWritesTheSixSoundsAndTheMusicAndExplainsBadArguments) {
-    const Result ok = RunCommand(std::string(SOUNDGEN_PATH) + " " + path("out"));
+    const Result ok = RunCommand(ShellQuoted(SOUNDGEN_PATH) + " " + path("out"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     for (const char* name : {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav",
                              "checkpoint.wav", "music.wav"}) {
         EXPECT_TRUE(fs::exists(path("out/") + name)) << name;
     }
 
-    const Result usage = RunCommand(std::string(SOUNDGEN_PATH) + " a b");
+    const Result usage = RunCommand(ShellQuoted(SOUNDGEN_PATH) + " a b");
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_TRUE(Contains(usage.output, "usage: soundgen [output-folder]")) << usage.output;
 
-    const Result missing = RunCommand(std::string(SOUNDGEN_PATH) + " " + path("nowhere"));
+    const Result missing = RunCommand(ShellQuoted(SOUNDGEN_PATH) + " " + path("nowhere"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(Contains(missing.output, "soundgen: cannot write " + path("nowhere/jump.wav")))
         << missing.output;
@@ -74,7 +75,7 @@ TEST_F(ToolCommandsTest, LevelgenWritesNothingWhenOneMapIsBad) {
     TextFile::write(path("maps/good1.txt"), goodMap);
     TextFile::write(path("maps/good2.txt"), "id: 2\nname: Bad\nmap:\n P  G\n##?##\n");
     const Result bad =
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(Contains(bad.output, "good2.txt: map: column 2, row 0: unknown character '?'"))
         << bad.output;
@@ -82,7 +83,7 @@ TEST_F(ToolCommandsTest, LevelgenWritesNothingWhenOneMapIsBad) {
 
     TextFile::write(path("maps/good2.txt"), goodMap);
     const Result ok =
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/good1.json")));
     EXPECT_TRUE(fs::exists(path("out/tile50.json")));
@@ -90,17 +91,17 @@ TEST_F(ToolCommandsTest, LevelgenWritesNothingWhenOneMapIsBad) {
 
 TEST_F(ToolCommandsTest, LevelgenNamesMissingFolders) {
     const Result noMaps =
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("none") + " " + path("out"));
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("none") + " " + path("out"));
     EXPECT_EQ(noMaps.exitCode, 1);
     EXPECT_TRUE(Contains(noMaps.output, "no folder of level maps at " + path("none")));
 
     const Result noOutput =
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("none"));
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("maps") + " " + path("none"));
     EXPECT_EQ(noOutput.exitCode, 1);
     EXPECT_TRUE(Contains(noOutput.output, "no output folder at " + path("none")));
 
     const Result emptyMaps =
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("maps") + " " + path("out"));
     EXPECT_EQ(emptyMaps.exitCode, 1);
     EXPECT_TRUE(Contains(emptyMaps.output, "no *.txt level maps in"));
 }
@@ -108,16 +109,16 @@ TEST_F(ToolCommandsTest, LevelgenNamesMissingFolders) {
 TEST_F(ToolCommandsTest, LevelpreviewDrawsALevelAndNamesAMissingAtlas) {
     TextFile::write(path("maps/small.txt"), goodMap);
     ASSERT_EQ(
-        RunCommand(std::string(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode,
+        RunCommand(ShellQuoted(LEVELGEN_PATH) + " " + path("maps") + " " + path("out")).exitCode,
         0);
-    const std::string atlas = std::string(CONTENT_DATA_DIR) + "/platformer-art-deluxe";
-    const Result ok = RunCommand(std::string(LEVELPREVIEW_PATH) + " " + atlas + " " + path("out") +
+    const std::string atlas = ShellQuoted(std::string(CONTENT_DATA_DIR) + "/platformer-art-deluxe");
+    const Result ok = RunCommand(ShellQuoted(LEVELPREVIEW_PATH) + " " + atlas + " " + path("out") +
                                  " " + path("out") + " " + path("out/small.json"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     EXPECT_TRUE(fs::exists(path("out/small.png")));
 
     const Result missing =
-        RunCommand(std::string(LEVELPREVIEW_PATH) + " " + path("none") + " " + path("out") + " " +
+        RunCommand(ShellQuoted(LEVELPREVIEW_PATH) + " " + path("none") + " " + path("out") + " " +
                    path("out") + " " + path("out/small.json"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(Contains(missing.output, "cannot load " + path("none.png"))) << missing.output;
