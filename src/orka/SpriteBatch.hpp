@@ -85,9 +85,6 @@ public:
     const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
     ///@}
 
-    /// One vertex as a sprite-run mesh stores it (defined with the code that writes it).
-    struct Vertex;
-
 private:
     SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh of them with
@@ -96,7 +93,9 @@ private:
                    size_t first);
     /// Index of the batch's material for `texture`, made on first use.
     int materialFor(Shader& shader, Texture& texture);
-    static void writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,
+    /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
+    template <typename VertexType>
+    static void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
                               const Sprite* last);
 
     friend class RenderPass;
