@@ -93,7 +93,8 @@ void setVertex(FloatColorVertex& vertex, float x, float y, float u, float v,
 
 }  // namespace
 
-SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder() : shader(Shader::getUnlitSprite()) {}
+SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder()
+    : shader(Shader::getUnlitSprite()), byteColorShader(Shader::getUnlitSpriteByteColor()) {}
 
 SpriteBatch::SpriteBatchBuilder SpriteBatch::create() {
     return SpriteBatchBuilder();
@@ -110,14 +111,14 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::reserve(size_t
 }
 
 std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
-    if (shader == nullptr) {
+    if (shader == nullptr || byteColorShader == nullptr) {
         ORKA_LOG_ERROR("Cannot build a sprite batch: the sprite shader is missing");
         return {};
     }
-    return std::shared_ptr<SpriteBatch>(new SpriteBatch(shader, sprites));
+    return std::shared_ptr<SpriteBatch>(new SpriteBatch(*shader, *byteColorShader, sprites));
 }
 
-SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites) {
+SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites) {
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
     // Sprites usually arrive in order already (one atlas, one order): checking is cheaper.
     if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
@@ -130,11 +131,12 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
 
     // Sprites without a texture (their texture coordinates need its size) are skipped.
     size_t next = 0;
-    while (next < sprites.size()) next = addMesh(*pool, *shader, sprites, next);
+    while (next < sprites.size()) next = addMesh(*pool, shader, byteColorShader, sprites, next);
 }
 
-size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
-                            const std::vector<Sprite>& sprites, size_t first) {
+size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
+                            Shader& byteColorShader, const std::vector<Sprite>& sprites,
+                            size_t first) {
     size_t end = first;
     int count = 0;
     bool byteColors = true;
@@ -149,8 +151,8 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
         checkedColor = &sprite.color;
     }
     if (count == 0) return end;
-    const size_t stride =
-        byteColors ? sizeof(ByteColorVertex) : sizeof(FloatColorVertex);
+    const size_t stride = byteColors ? sizeof(ByteColorVertex) : sizeof(FloatColorVertex);
+    Shader& shader = byteColors ? byteColorShader : floatColorShader;
     const auto bytes = static_cast<GLsizeiptr>(count) * verticesPerSprite * stride;
     const BatchBufferPool::Buffers buffers = pool.acquire(bytes);
     // The whole buffer is invalidated: a frame still drawing from it keeps its old storage.
@@ -202,7 +204,9 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
 int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
     // Batches hold few textures: a scan from the latest beats hashing.
     for (size_t i = materialTextures.size(); i-- > 0;) {
-        if (materialTextures[i] == &texture) return static_cast<int>(i);
+        if (materialTextures[i] == &texture && materials[i]->getShader().get() == &shader) {
+            return static_cast<int>(i);
+        }
     }
     std::shared_ptr<Material> material = shader.createMaterial();
     material->setTexture(texture.shared_from_this());

@@ -59,6 +59,7 @@ public:
         friend class SpriteBatch;
 
         std::shared_ptr<Shader> shader;
+        std::shared_ptr<Shader> byteColorShader;
         std::vector<Sprite> sprites;
     };
 
@@ -86,12 +87,12 @@ public:
     ///@}
 
 private:
-    SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites);
+    SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh of them with
     /// a texture, adding their runs; returns where it stopped.
-    size_t addMesh(BatchBufferPool& pool, Shader& shader, const std::vector<Sprite>& sprites,
-                   size_t first);
-    /// Index of the batch's material for `texture`, made on first use.
+    size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
+                   const std::vector<Sprite>& sprites, size_t first);
+    /// Index of the batch's material for `texture` with `shader`, made on first use.
     int materialFor(Shader& shader, Texture& texture);
     /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
     template <typename VertexType>

@@ -56,7 +56,8 @@ TEST_F(SpriteBatchTest, SpritesOfOneTextureMakeOneMeshWithSixIndicesEach) {
     EXPECT_EQ(mesh.getAttributeNames(), (std::vector<std::string>{"color", "position", "uv"}));
 
     const Material& material = *batch->getMaterials()[0];
-    EXPECT_EQ(material.getShader(), Shader::getUnlitSprite());
+    // White goes as bytes.
+    EXPECT_EQ(material.getShader(), Shader::getUnlitSpriteByteColor());
     EXPECT_EQ(material.getTexture(), atlasA->getTexture());
 }
 
@@ -69,7 +70,10 @@ TEST_F(SpriteBatchTest, VerticesCarryCornersTextureCoordinatesAndColour) {
         auto batch = SpriteBatch::create().addSprite(sprite).build();
         ASSERT_EQ(batch->getMeshes().size(), 1u);
         const Mesh& mesh = *batch->getMeshes()[0];
-        EXPECT_EQ(mesh.getType("color").first, alpha == 0.5f ? GL_FLOAT : GL_UNSIGNED_BYTE);
+        const bool floats = alpha == 0.5f;
+        EXPECT_EQ(mesh.getType("color").first, floats ? GL_FLOAT : GL_UNSIGNED_BYTE);
+        EXPECT_EQ(batch->getMaterials()[0]->getShader(),
+                  floats ? Shader::getUnlitSprite() : Shader::getUnlitSpriteByteColor());
         const auto positions = mesh.getPositions();
         const auto uvs = mesh.getUVs();
         const auto colors = mesh.getColors();
