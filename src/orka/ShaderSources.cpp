@@ -156,12 +156,12 @@ uniform mat4 g_projection;
 
 // One output instead of two: under llvmpipe every fragment input costs setup and rasterizer
 // time per triangle, which dominates for small sprites. The colour's bytes (0 to 255) go two
-// to a float; a value equal at all corners interpolates to itself within far less than the 0.5
-// the fragment stage rounds away.
+// to a float, plus one half: a value equal at all corners interpolates to itself within far
+// less than the half, so the fragment stage's floor gives the pair back.
 void main(void) {
     gl_Position = g_projection * (g_view * (g_model * vec4(position, 1.0)));
     vec4 bytes = floor(color * 255.0 + 0.5);
-    vUVColor = vec4(uv.xy, bytes.r * 256.0 + bytes.g, bytes.b * 256.0 + bytes.a);
+    vUVColor = vec4(uv.xy, bytes.r * 256.0 + bytes.g + 0.5, bytes.b * 256.0 + bytes.a + 0.5);
 }
 )",
     R"(#version 140
@@ -171,10 +171,10 @@ in vec4 vUVColor;
 uniform sampler2D tex;
 
 void main(void) {
-    vec2 pairs = floor(vUVColor.zw + 0.5);
-    vec2 high = floor(pairs / 256.0);
+    vec2 pairs = floor(vUVColor.zw);
+    vec2 high = floor(pairs * (1.0 / 256.0));
     vec4 bytes = vec4(high.x, pairs.x - high.x * 256.0, high.y, pairs.y - high.y * 256.0);
-    fragColor = (bytes / 255.0) * texture(tex, vUVColor.xy);
+    fragColor = (bytes * (1.0 / 255.0)) * texture(tex, vUVColor.xy);
 }
 )"};
 
