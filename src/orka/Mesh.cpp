@@ -296,8 +296,7 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
     Renderer::instance->meshes.push_back(this);
 }
 
-Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads,
-           bool byteColors)
+Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads, bool byteColors)
     : meshId(meshIdCount++) {
     // SpriteBatch makes these only while the renderer and its pool exist.
     Renderer* renderer = Renderer::instance;
@@ -552,8 +551,8 @@ void Mesh::loadCpuCopy() const {
         std::vector<glm::vec4>& values = stores.attributesVec4[name];
         const Attribute& attribute = attributeByName.at(name);
         for (size_t k = 0; k < vertices; k++) {
-            values.emplace_back(read(attribute, k, 0), read(attribute, k, 1),
-                                read(attribute, k, 2), read(attribute, k, 3));
+            values.emplace_back(read(attribute, k, 0), read(attribute, k, 1), read(attribute, k, 2),
+                                read(attribute, k, 3));
         }
     }
     std::vector<uint16_t> quads(static_cast<size_t>(indexCounts.at(0)));

@@ -80,8 +80,8 @@ public:
     /// Where an attribute sits in an interleaved vertex: byte offset, component count, GL
     /// component type and GLSL type.
     struct Attribute {
-        std::int32_t offset = 0;         ///< bytes from the start of the vertex
-        std::int32_t elementCount = 0;   ///< components: 1 to 4
+        std::int32_t offset = 0;        ///< bytes from the start of the vertex
+        std::int32_t elementCount = 0;  ///< components: 1 to 4
         /// GL_FLOAT, GL_INT or GL_UNSIGNED_BYTE (normalized: a sprite-run mesh's colours)
         std::int32_t dataType = 0;
         std::int32_t attributeType = 0;  ///< GL_FLOAT, GL_FLOAT_VEC2, ..., GL_INT_VEC4

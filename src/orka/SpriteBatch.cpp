@@ -72,7 +72,8 @@ bool bytesHoldExactly(const glm::vec4& color) {
 // The colour as a vertex of either layout stores it.
 struct VertexColor {
     explicit VertexColor(const glm::vec4& color)
-        : floats(color), bytes{toByte(color.r), toByte(color.g), toByte(color.b), toByte(color.a)} {}
+        : floats(color),
+          bytes{toByte(color.r), toByte(color.g), toByte(color.b), toByte(color.a)} {}
     glm::vec4 floats;
     std::uint8_t bytes[4];
 };
