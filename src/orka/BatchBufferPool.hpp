@@ -23,6 +23,7 @@ public:
         GLsizeiptr capacity = 0;        ///< its storage size in bytes
         GLuint vertexArray = 0;         ///< GL name of its vertex array, 0: none yet
         std::uint64_t arrayShader = 0;  ///< serial of the shader the array was set up for, 0: none
+        int arrayStride = 0;            ///< vertex stride in bytes the array was set up for
     };
 
     /// Quads the shared index buffer covers: four vertices each must fit 16-bit indices.

@@ -19,7 +19,6 @@ constexpr int vertexAlignment = 16;
 constexpr int bytesPerIndex = sizeof(uint16_t);
 constexpr int spriteRunVerticesPerQuad = 4;
 constexpr int spriteRunIndicesPerQuad = 6;
-constexpr int spriteRunStride = 48;
 constexpr float largestFloat = std::numeric_limits<float>::max();
 
 /// How one element type sits in the vertex buffer.
@@ -297,7 +296,7 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
     Renderer::instance->meshes.push_back(this);
 }
 
-Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads)
+Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads, bool byteColors)
     : meshId(meshIdCount++) {
     // SpriteBatch makes these only while the renderer and its pool exist.
     Renderer* renderer = Renderer::instance;
@@ -308,11 +307,10 @@ Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int qua
     vertexBufferId = buffers.vertexBuffer;
     elementBufferIds = {renderer->builtIns.batchBuffers->quadIndexBuffer()};
     vertexCount = quads * spriteRunVerticesPerQuad;
-    totalBytesPerVertex = spriteRunStride;
-    // The layout assignLayout gives position (vec3), color and uv (vec4).
-    attributeByName["position"] = {0, 3, GL_FLOAT, GL_FLOAT_VEC3};
-    attributeByName["color"] = {16, 4, GL_FLOAT, GL_FLOAT_VEC4};
-    attributeByName["uv"] = {32, 4, GL_FLOAT, GL_FLOAT_VEC4};
+    totalBytesPerVertex = byteColors ? spriteRunByteColorStride : spriteRunFloatColorStride;
+    attributeByName["position"] = {0, 2, GL_FLOAT, GL_FLOAT_VEC2};
+    attributeByName["uv"] = {8, 2, GL_FLOAT, GL_FLOAT_VEC2};
+    attributeByName["color"] = {16, 4, byteColors ? GL_UNSIGNED_BYTE : GL_FLOAT, GL_FLOAT_VEC4};
     const int indexCount = quads * spriteRunIndicesPerQuad;
     indexCounts = {indexCount};
     cpuCopyPending = true;
@@ -532,22 +530,31 @@ void Mesh::loadCpuCopy() const {
     std::vector<char> bytes(static_cast<size_t>(vertexCount) * totalBytesPerVertex);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBufferId);
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes.size()), bytes.data());
-    auto read = [&](auto& store) {
-        using T = typename std::decay_t<decltype(store)>::mapped_type::value_type;
-        for (const auto& [attributeName, attribute] : attributeByName) {
-            if (attribute.attributeType != static_cast<int>(AttributeTraits<T>::attributeType)) {
-                continue;
-            }
-            std::vector<T>& values = store[attributeName];
-            values.resize(static_cast<size_t>(vertexCount));
-            for (size_t k = 0; k < values.size(); k++) {
-                std::memcpy(&values[k], &bytes[k * totalBytesPerVertex + attribute.offset],
-                            sizeof(T));
-            }
+    // The stored components widen to the conventional types; missing ones read zero.
+    auto read = [&](const Attribute& attribute, size_t vertex, int component) {
+        const char* at = &bytes[vertex * totalBytesPerVertex + attribute.offset];
+        if (component >= attribute.elementCount) return 0.0f;
+        if (attribute.dataType == GL_UNSIGNED_BYTE) {
+            return static_cast<float>(static_cast<unsigned char>(at[component])) / 255.0f;
         }
+        float value = 0.0f;
+        std::memcpy(&value, at + component * sizeof(float), sizeof(float));
+        return value;
     };
-    read(stores.attributesVec3);
-    read(stores.attributesVec4);
+    const auto vertices = static_cast<size_t>(vertexCount);
+    std::vector<glm::vec3>& positions = stores.attributesVec3["position"];
+    const Attribute& position = attributeByName.at("position");
+    for (size_t k = 0; k < vertices; k++) {
+        positions.emplace_back(read(position, k, 0), read(position, k, 1), read(position, k, 2));
+    }
+    for (const char* name : {"uv", "color"}) {
+        std::vector<glm::vec4>& values = stores.attributesVec4[name];
+        const Attribute& attribute = attributeByName.at(name);
+        for (size_t k = 0; k < vertices; k++) {
+            values.emplace_back(read(attribute, k, 0), read(attribute, k, 1), read(attribute, k, 2),
+                                read(attribute, k, 3));
+        }
+    }
     std::vector<uint16_t> quads(static_cast<size_t>(indexCounts.at(0)));
     const uint16_t corners[spriteRunIndicesPerQuad] = {0, 1, 2, 0, 2, 3};
     for (size_t i = 0; i < quads.size(); i++) {
@@ -574,6 +581,10 @@ void Mesh::returnBuffers() {
 void Mesh::bind(Shader* shader) {
     // A sprite-run mesh's pooled vertex array serves one shader; it keeps its attribute
     // pointers across uploads, as the buffer and layout stay.
+    // The two sprite-run layouts differ in stride: an array set up for the other is set up again.
+    if (borrowed.vertexBuffer != 0 && borrowed.arrayStride != totalBytesPerVertex) {
+        borrowed.arrayShader = 0;
+    }
     if (borrowed.vertexBuffer != 0 &&
         (borrowed.arrayShader == shader->serial || borrowed.arrayShader == 0)) {
         if (borrowed.vertexArray == 0) glGenVertexArrays(1, &borrowed.vertexArray);
@@ -586,6 +597,7 @@ void Mesh::bind(Shader* shader) {
                 throw;
             }
             borrowed.arrayShader = shader->serial;
+            borrowed.arrayStride = totalBytesPerVertex;
         }
         return;
     }
@@ -645,7 +657,10 @@ void Mesh::setVertexAttributePointers(Shader* shader) {
             glVertexAttribIPointer(location, attribute.elementCount, attribute.dataType,
                                    totalBytesPerVertex, offset);
         } else {
-            glVertexAttribPointer(location, attribute.elementCount, attribute.dataType, GL_FALSE,
+            // Bytes (a sprite-run mesh's colours) stand for 0 to 1.
+            const GLboolean normalized =
+                attribute.dataType == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE;
+            glVertexAttribPointer(location, attribute.elementCount, attribute.dataType, normalized,
                                   totalBytesPerVertex, offset);
         }
     }

@@ -45,9 +45,13 @@ enum class MeshTopology : int {
 /// 8 bytes (vec2) or 4 bytes (float), in store order vec3, vec4, ivec4, vec2, float and by name
 /// within a store; the stride is rounded up to a multiple of 16 bytes.
 ///
-/// Sprite batches make a second kind, the sprite-run mesh: its vertices (position, color, uv;
-/// stride 48) were written straight into a vertex buffer borrowed from the renderer's
-/// BatchBufferPool, its one index set (quads, Triangles) is the pool's shared quad index buffer,
+/// Sprite batches make a second kind, the sprite-run mesh: its vertices were written straight
+/// into a vertex buffer borrowed from the renderer's BatchBufferPool, in a compact layout of
+/// their own: "position" (2 floats) at 0, "uv" (2 floats) at 8 and "color" at 16, as 4
+/// normalized unsigned bytes (stride spriteRunByteColorStride) or 4 floats (stride
+/// spriteRunFloatColorStride). Its getters give the conventional types all the same (vec3
+/// positions with z = 0, vec4 uvs with z = w = 0, vec4 colours); getType() gives the stored
+/// ones. Its one index set (quads, Triangles) is the pool's shared quad index buffer,
 /// and it keeps no CPU copy until one is asked for: the getters read the data back from the GPU
 /// then. It counts in RenderStats as if it owned its buffers: meshCount while it lives,
 /// getDataSize() = its vertex bytes plus 2 bytes per index, allocated when built and
@@ -68,12 +72,18 @@ class Mesh : public std::enable_shared_from_this<Mesh> {
     };
 
 public:
+    /// Bytes per vertex of a sprite-run mesh whose colours are normalized bytes.
+    static constexpr int spriteRunByteColorStride = 20;
+    /// Bytes per vertex of a sprite-run mesh whose colours are floats.
+    static constexpr int spriteRunFloatColorStride = 32;
+
     /// Where an attribute sits in an interleaved vertex: byte offset, component count, GL
     /// component type and GLSL type.
     struct Attribute {
-        std::int32_t offset = 0;         ///< bytes from the start of the vertex
-        std::int32_t elementCount = 0;   ///< components: 1 to 4
-        std::int32_t dataType = 0;       ///< GL_FLOAT or GL_INT
+        std::int32_t offset = 0;        ///< bytes from the start of the vertex
+        std::int32_t elementCount = 0;  ///< components: 1 to 4
+        /// GL_FLOAT, GL_INT or GL_UNSIGNED_BYTE (normalized: a sprite-run mesh's colours)
+        std::int32_t dataType = 0;
         std::int32_t attributeType = 0;  ///< GL_FLOAT, GL_FLOAT_VEC2, ..., GL_INT_VEC4
     };
 
@@ -183,8 +193,9 @@ public:
 private:
     Mesh(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,
          std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
-    /// A sprite-run mesh of `quads` sprites whose vertices are in `buffers` (see above).
-    Mesh(std::string name, const BatchBufferPool::Buffers& buffers, int quads);
+    /// A sprite-run mesh of `quads` sprites whose vertices are in `buffers` (see above), with
+    /// colours as bytes or as floats.
+    Mesh(std::string name, const BatchBufferPool::Buffers& buffers, int quads, bool byteColors);
     /// Fills the CPU stores, index set and bounds of a sprite-run mesh from the GPU, once.
     void loadCpuCopy() const;
     /// Gives a sprite-run mesh's borrowed buffers back (or deletes them without a pool).

@@ -98,9 +98,11 @@ public:
     /// RenderPass::drawLines, ...). Their GL names belong to this renderer's context, so they
     /// are released with it and the next renderer makes its own.
     struct BuiltIns {
-        /// Shader::getStandard, getUnlit, getUnlitSprite and getStandardParticles.
+        /// Shader::getStandard, getUnlit, getUnlitSprite, getUnlitSpriteByteColor and
+        /// getStandardParticles.
         ///@{
-        std::shared_ptr<Shader> standard, unlit, unlitSprite, standardParticles;
+        std::shared_ptr<Shader> standard, unlit, unlitSprite, unlitSpriteByteColor,
+            standardParticles;
         ///@}
         /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.
         ///@{

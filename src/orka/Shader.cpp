@@ -274,6 +274,16 @@ std::shared_ptr<Shader> Shader::getUnlitSprite() {
         "Unlit Sprite");
 }
 
+std::shared_ptr<Shader> Shader::getUnlitSpriteByteColor() {
+    const ShaderSourcePair& sources = shader_sources::unlitSpriteByteColor;
+    return builtIn(&Renderer::BuiltIns::unlitSpriteByteColor,
+                   create()
+                       .withSource(sources.vertex, sources.fragment)
+                       .withBlend(BlendType::AlphaBlending)
+                       .withDepthTest(false),
+                   "Unlit Sprite Byte Color");
+}
+
 std::shared_ptr<Shader> Shader::getStandardParticles() {
     return builtIn(&Renderer::BuiltIns::standardParticles,
                    create()

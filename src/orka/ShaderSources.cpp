@@ -119,14 +119,14 @@ in vec3 position;
 in vec4 uv;
 in vec4 color;
 out vec2 vUV;
-out vec4 vColor;
+flat out vec4 vColor;
 
 uniform mat4 g_model;
 uniform mat4 g_view;
 uniform mat4 g_projection;
 
 void main(void) {
-    gl_Position = g_projection * g_view * g_model * vec4(position, 1.0);
+    gl_Position = g_projection * (g_view * (g_model * vec4(position, 1.0)));
     vUV = uv.xy;
     vColor = color;
 }
@@ -134,12 +134,47 @@ void main(void) {
     R"(#version 140
 out vec4 fragColor;
 in vec2 vUV;
-in vec4 vColor;
+flat in vec4 vColor;
 
 uniform sampler2D tex;
 
 void main(void) {
     fragColor = vColor * texture(tex, vUV);
+}
+)"};
+
+const ShaderSourcePair unlitSpriteByteColor = {
+    R"(#version 140
+in vec3 position;
+in vec4 uv;
+in vec4 color;
+out vec4 vUVColor;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+
+// One output instead of two: under llvmpipe every fragment input costs setup and rasterizer
+// time per triangle, which dominates for small sprites. The colour's bytes (0 to 255) go two
+// to a float, plus one half: a value equal at all corners interpolates to itself within far
+// less than the half, so the fragment stage's floor gives the pair back.
+void main(void) {
+    gl_Position = g_projection * (g_view * (g_model * vec4(position, 1.0)));
+    vec4 bytes = floor(color * 255.0 + 0.5);
+    vUVColor = vec4(uv.xy, bytes.r * 256.0 + bytes.g + 0.5, bytes.b * 256.0 + bytes.a + 0.5);
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec4 vUVColor;
+
+uniform sampler2D tex;
+
+void main(void) {
+    vec2 pairs = floor(vUVColor.zw);
+    vec2 high = floor(pairs * (1.0 / 256.0));
+    vec4 bytes = vec4(high.x, pairs.x - high.x * 256.0, high.y, pairs.y - high.y * 256.0);
+    fragColor = (bytes * (1.0 / 255.0)) * texture(tex, vUVColor.xy);
 }
 )"};
 

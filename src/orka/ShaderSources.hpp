@@ -19,6 +19,9 @@ extern const ShaderSourcePair standard;
 extern const ShaderSourcePair unlit;
 /// Per-vertex colour times `tex`; for sprite batches.
 extern const ShaderSourcePair unlitSprite;
+/// As unlitSprite, for colours of normalized bytes: they travel to the fragment stage packed
+/// beside the texture coordinate, two bytes to a float.
+extern const ShaderSourcePair unlitSpriteByteColor;
 /// Point sprites: uv packs the sprite's texture rectangle (xy corner, z size, w rotation).
 extern const ShaderSourcePair standardParticles;
 /// Shows the texture coordinate as red and green.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <glm/glm.hpp>
 #include <string>
@@ -31,25 +33,69 @@ bool drawsBefore(const Sprite& a, const Sprite& b) {
 
 }  // namespace
 
-// One vertex as the mesh layout has it: position (vec3 in a 16-byte slot, the fourth float
-// zero) at 0, color at 16, uv at 32.
-struct SpriteBatch::Vertex {
-    float position[4];
-    float color[4];
-    float uv[4];
-};
-static_assert(sizeof(SpriteBatch::Vertex) == 48, "a sprite vertex is the mesh's 48-byte stride");
-
+// The two vertex layouts of a sprite-run mesh (see Mesh): a sprite's corner needs only a 2D
+// position and texture coordinate. Colours go as normalized bytes when every sprite of the mesh
+// has one that bytes hold exactly (white, the usual case), as floats otherwise, so the drawn
+// colour is always the sprite's own. Fewer bytes per vertex is less for llvmpipe to fetch.
 namespace {
 
-void setVertex(SpriteBatch::Vertex& vertex, float x, float y, float u, float v,
-               const glm::vec4& color) {
-    vertex = {{x, y, 0.0f, 0.0f}, {color.r, color.g, color.b, color.a}, {u, v, 0.0f, 0.0f}};
+struct ByteColorVertex {
+    float position[2];
+    float uv[2];
+    std::uint8_t color[4];
+};
+struct FloatColorVertex {
+    float position[2];
+    float uv[2];
+    float color[4];
+};
+static_assert(sizeof(ByteColorVertex) == Mesh::spriteRunByteColorStride,
+              "a byte-colour sprite vertex is the mesh's stride");
+static_assert(sizeof(FloatColorVertex) == Mesh::spriteRunFloatColorStride,
+              "a float-colour sprite vertex is the mesh's stride");
+
+constexpr float byteScale = 255.0f;
+
+std::uint8_t toByte(float component) {
+    return static_cast<std::uint8_t>(std::lround(component * byteScale));
+}
+
+// True when bytes give the colour back exactly, as the shader reads them (byte / 255).
+bool bytesHoldExactly(const glm::vec4& color) {
+    for (int i = 0; i < 4; i++) {
+        if (!(color[i] >= 0.0f && color[i] <= 1.0f)) return false;
+        if (static_cast<float>(toByte(color[i])) / byteScale != color[i]) return false;
+    }
+    return true;
+}
+
+// The colour as a vertex of either layout stores it.
+struct VertexColor {
+    explicit VertexColor(const glm::vec4& color)
+        : floats(color),
+          bytes{toByte(color.r), toByte(color.g), toByte(color.b), toByte(color.a)} {}
+    glm::vec4 floats;
+    std::uint8_t bytes[4];
+};
+
+void setVertex(ByteColorVertex& vertex, float x, float y, float u, float v,
+               const VertexColor& color) {
+    vertex.position[0] = x;
+    vertex.position[1] = y;
+    vertex.uv[0] = u;
+    vertex.uv[1] = v;
+    std::memcpy(vertex.color, color.bytes, sizeof(vertex.color));
+}
+
+void setVertex(FloatColorVertex& vertex, float x, float y, float u, float v,
+               const VertexColor& color) {
+    vertex = {{x, y}, {u, v}, {color.floats.r, color.floats.g, color.floats.b, color.floats.a}};
 }
 
 }  // namespace
 
-SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder() : shader(Shader::getUnlitSprite()) {}
+SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder()
+    : shader(Shader::getUnlitSprite()), byteColorShader(Shader::getUnlitSpriteByteColor()) {}
 
 SpriteBatch::SpriteBatchBuilder SpriteBatch::create() {
     return SpriteBatchBuilder();
@@ -66,14 +112,14 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::reserve(size_t
 }
 
 std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
-    if (shader == nullptr) {
+    if (shader == nullptr || byteColorShader == nullptr) {
         ORKA_LOG_ERROR("Cannot build a sprite batch: the sprite shader is missing");
         return {};
     }
-    return std::shared_ptr<SpriteBatch>(new SpriteBatch(shader, sprites));
+    return std::shared_ptr<SpriteBatch>(new SpriteBatch(*shader, *byteColorShader, sprites));
 }
 
-SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites) {
+SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites) {
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
     // Sprites usually arrive in order already (one atlas, one order): checking is cheaper.
     if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
@@ -86,23 +132,33 @@ SpriteBatch::SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Spri
 
     // Sprites without a texture (their texture coordinates need its size) are skipped.
     size_t next = 0;
-    while (next < sprites.size()) next = addMesh(*pool, *shader, sprites, next);
+    while (next < sprites.size()) next = addMesh(*pool, shader, byteColorShader, sprites, next);
 }
 
-size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
-                            const std::vector<Sprite>& sprites, size_t first) {
+size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
+                            Shader& byteColorShader, const std::vector<Sprite>& sprites,
+                            size_t first) {
     size_t end = first;
     int count = 0;
+    bool byteColors = true;
+    // Sprites mostly share a colour: only a change of colour is checked.
+    const glm::vec4* checkedColor = nullptr;
     while (end < sprites.size() && count < maxSpritesPerMesh) {
-        if (sprites[end].getTexture() != nullptr) ++count;
-        ++end;
+        const Sprite& sprite = sprites[end++];
+        if (sprite.getTexture() == nullptr) continue;
+        ++count;
+        if (!byteColors || (checkedColor != nullptr && sprite.color == *checkedColor)) continue;
+        byteColors = bytesHoldExactly(sprite.color);
+        checkedColor = &sprite.color;
     }
     if (count == 0) return end;
-    const auto bytes = static_cast<GLsizeiptr>(count) * verticesPerSprite * sizeof(Vertex);
+    const size_t stride = byteColors ? sizeof(ByteColorVertex) : sizeof(FloatColorVertex);
+    Shader& shader = byteColors ? byteColorShader : floatColorShader;
+    const auto bytes = static_cast<GLsizeiptr>(count) * verticesPerSprite * stride;
     const BatchBufferPool::Buffers buffers = pool.acquire(bytes);
     // The whole buffer is invalidated: a frame still drawing from it keeps its old storage.
-    auto* vertices = static_cast<Vertex*>(glMapBufferRange(
-        GL_ARRAY_BUFFER, 0, bytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT));
+    void* vertices = glMapBufferRange(GL_ARRAY_BUFFER, 0, bytes,
+                                      GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
     if (vertices == nullptr) {
         ORKA_LOG_ERROR("Cannot map a sprite batch vertex buffer (GL error %u)", glGetError());
         pool.release(buffers);
@@ -128,22 +184,30 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& shader,
                 break;
             }
         }
-        writeVertices(vertices + written * verticesPerSprite, *texture, &sprites[next],
-                      &sprites[0] + runEnd);
+        const size_t offset = static_cast<size_t>(written) * verticesPerSprite;
+        if (byteColors) {
+            writeVertices(static_cast<ByteColorVertex*>(vertices) + offset, *texture,
+                          &sprites[next], &sprites[0] + runEnd);
+        } else {
+            writeVertices(static_cast<FloatColorVertex*>(vertices) + offset, *texture,
+                          &sprites[next], &sprites[0] + runEnd);
+        }
         runs.push_back({mesh, materialFor(shader, *texture), written, runCount});
         written += runCount;
         next = runEnd;
     }
     glUnmapBuffer(GL_ARRAY_BUFFER);
     const std::string name = meshNamePrefix + std::to_string(mesh);
-    spriteMeshes.push_back(std::shared_ptr<Mesh>(new Mesh(name, buffers, count)));
+    spriteMeshes.push_back(std::shared_ptr<Mesh>(new Mesh(name, buffers, count, byteColors)));
     return end;
 }
 
 int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
     // Batches hold few textures: a scan from the latest beats hashing.
     for (size_t i = materialTextures.size(); i-- > 0;) {
-        if (materialTextures[i] == &texture) return static_cast<int>(i);
+        if (materialTextures[i] == &texture && materials[i]->getShader().get() == &shader) {
+            return static_cast<int>(i);
+        }
     }
     std::shared_ptr<Material> material = shader.createMaterial();
     material->setTexture(texture.shared_from_this());
@@ -152,12 +216,15 @@ int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
     return static_cast<int>(materials.size()) - 1;
 }
 
-void SpriteBatch::writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,
+template <typename VertexType>
+void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
                                 const Sprite* last) {
     // Corners lower right, upper right, upper left, lower left, as Sprite::getCorners and
     // getUVs give them; written out here, as this runs for every sprite of every frame.
     const float texelWidth = 1.0f / static_cast<float>(texture.getWidth());
     const float texelHeight = 1.0f / static_cast<float>(texture.getHeight());
+    // Converted when it changes, which is seldom.
+    VertexColor color(first->color);
     for (const Sprite* sprite = first; sprite != last; ++sprite) {
         if (sprite->texture == nullptr) continue;
         const glm::vec2 size(sprite->spriteSize);
@@ -174,7 +241,7 @@ void SpriteBatch::writeVertices(Vertex* vertices, const Texture& texture, const 
         if (sprite->flip.x) std::swap(uLeft, uRight);
         if (sprite->flip.y) std::swap(vBottom, vTop);
         const glm::vec2& at = sprite->position;
-        const glm::vec4& color = sprite->color;
+        if (sprite->color != color.floats) color = VertexColor(sprite->color);
         if (sprite->rotation == 0.0f) {
             setVertex(vertices[0], at.x + right, at.y + bottom, uRight, vBottom, color);
             setVertex(vertices[1], at.x + right, at.y + top, uRight, vTop, color);
@@ -184,7 +251,7 @@ void SpriteBatch::writeVertices(Vertex* vertices, const Texture& texture, const 
             const float radians = sprite->rotation * degreesToRadians;
             const float c = std::cos(radians);
             const float s = std::sin(radians);
-            auto place = [&](Vertex& vertex, float x, float y, float u, float v) {
+            auto place = [&](VertexType& vertex, float x, float y, float u, float v) {
                 setVertex(vertex, at.x + c * x - s * y, at.y + s * x + c * y, u, v, color);
             };
             place(vertices[0], right, bottom, uRight, vBottom);

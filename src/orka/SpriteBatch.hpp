@@ -15,27 +15,30 @@ class Shader;
 class Texture;
 
 /// Sprites turned into as few draw calls as their textures allow: the sprites are sorted by
-/// `orderInBatch` and then by texture, and every run of sprites sharing a texture becomes one
-/// draw call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of
-/// the unlit sprite shader carrying that texture. Indices are 16-bit, so a batch of more than
-/// `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a run that
-/// crosses from one to the next is split there. Runs of one texture share one material. Sprites
-/// without a texture (a failed atlas lookup) are skipped.
+/// `orderInBatch` and then by texture, and every run of sprites sharing a texture becomes one draw
+/// call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of a sprite
+/// shader carrying that texture: "Unlit Sprite Byte Color" for a mesh whose sprites' colours all
+/// come back exactly from bytes (n / 255: white, the usual case), "Unlit Sprite" otherwise; both
+/// draw the same pixels. Indices are 16-bit, so a batch of more than `maxSpritesPerMesh` sprites
+/// takes several meshes ("DynamicSpriteBatch1", ...), and a run that crosses from one to the next
+/// is split there. Runs of one texture and shader share a material. Sprites without a texture (a
+/// failed atlas lookup) are skipped.
 ///
-/// Building writes each sprite's four 48-byte vertices once, straight into a GL vertex buffer
-/// borrowed from the renderer's BatchBufferPool (mapped with invalidation, GL_STREAM_DRAW), one
-/// buffer and one upload per mesh however many runs it holds; all meshes share one index buffer
-/// of quads, a run draws from an offset into it, and no CPU copy is kept. Released meshes give
-/// their buffers and vertex arrays back to the pool, so a batch built every frame makes no GL
-/// objects after the first frames. Each mesh takes a fresh id when built, so render passes bind
-/// it. The meshes are sprite-run meshes (see Mesh): ordinary to read and draw, counted in
-/// RenderStats like meshes that own their buffers (meshCount, meshBytes and
-/// meshBytesAllocated/Deallocated with 48 bytes per vertex and 2 per index). Drawing a batch
-/// counts a draw call per run, and the state changes of binding its meshes and materials.
+/// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
+/// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
+/// BatchBufferPool (mapped with invalidation, GL_STREAM_DRAW), one buffer and one upload per mesh
+/// however many runs it holds; all meshes share one index buffer of quads, a run draws from an
+/// offset into it, and no CPU copy is kept. Released meshes give their buffers and vertex arrays
+/// back to the pool, so a batch built every frame makes no GL objects after the first frames. Each
+/// mesh takes a fresh id when built, so render passes bind it. The meshes are sprite-run meshes
+/// (see Mesh): ordinary to read and draw, counted in RenderStats like meshes that own their buffers
+/// (meshCount, meshBytes and meshBytesAllocated/Deallocated with 20 or 32 bytes per vertex and 2
+/// per index). Drawing a batch counts a draw call per run, and the state changes of binding its
+/// meshes and materials.
 ///
-/// Made to be thrown away: build one per frame, draw it through a RenderPass, release it. The
-/// batch owns its meshes (their buffers are borrowed as long as the batch lives) and materials;
-/// the materials share the textures, which therefore stay alive while the batch lives.
+/// Made to be thrown away: build one per frame, draw it through a RenderPass, release it. The batch
+/// owns its meshes (their buffers are borrowed as long as the batch lives) and materials; the
+/// materials share the textures, which therefore stay alive while the batch lives.
 class SpriteBatch {
 public:
     /// Four vertices per sprite must fit 16-bit indices.
@@ -59,10 +62,11 @@ public:
         friend class SpriteBatch;
 
         std::shared_ptr<Shader> shader;
+        std::shared_ptr<Shader> byteColorShader;
         std::vector<Sprite> sprites;
     };
 
-    /// A builder with the unlit sprite shader and no sprites.
+    /// A builder with the sprite shaders and no sprites.
     static SpriteBatchBuilder create();
 
     SpriteBatch(const SpriteBatch&) = delete;
@@ -85,18 +89,17 @@ public:
     const std::vector<std::shared_ptr<Material>>& getMaterials() const { return materials; }
     ///@}
 
-    /// One vertex as a sprite-run mesh stores it (defined with the code that writes it).
-    struct Vertex;
-
 private:
-    SpriteBatch(const std::shared_ptr<Shader>& shader, std::vector<Sprite>& sprites);
+    SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh of them with
     /// a texture, adding their runs; returns where it stopped.
-    size_t addMesh(BatchBufferPool& pool, Shader& shader, const std::vector<Sprite>& sprites,
-                   size_t first);
-    /// Index of the batch's material for `texture`, made on first use.
+    size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
+                   const std::vector<Sprite>& sprites, size_t first);
+    /// Index of the batch's material for `texture` with `shader`, made on first use.
     int materialFor(Shader& shader, Texture& texture);
-    static void writeVertices(Vertex* vertices, const Texture& texture, const Sprite* first,
+    /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
+    template <typename VertexType>
+    static void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
                               const Sprite* last);
 
     friend class RenderPass;

@@ -67,6 +67,8 @@ TEST_F(ShaderTest, BuiltInShadersLinkWithTheirStateAndNoErrors) {
         {Shader::getStandard(), "Standard", BlendType::Disabled, true, true},
         {Shader::getUnlit(), "Unlit", BlendType::Disabled, true, true},
         {Shader::getUnlitSprite(), "Unlit Sprite", BlendType::AlphaBlending, false, true},
+        {Shader::getUnlitSpriteByteColor(), "Unlit Sprite Byte Color", BlendType::AlphaBlending,
+         false, true},
         {Shader::getStandardParticles(), "Standard Particles", BlendType::AdditiveBlending, true,
          false},
     };

@@ -56,25 +56,33 @@ TEST_F(SpriteBatchTest, SpritesOfOneTextureMakeOneMeshWithSixIndicesEach) {
     EXPECT_EQ(mesh.getAttributeNames(), (std::vector<std::string>{"color", "position", "uv"}));
 
     const Material& material = *batch->getMaterials()[0];
-    EXPECT_EQ(material.getShader(), Shader::getUnlitSprite());
+    // White goes as bytes.
+    EXPECT_EQ(material.getShader(), Shader::getUnlitSpriteByteColor());
     EXPECT_EQ(material.getTexture(), atlasA->getTexture());
 }
 
+// Half alpha goes as floats (bytes cannot hold 0.5), 0.2 = 51 / 255 as bytes.
 TEST_F(SpriteBatchTest, VerticesCarryCornersTextureCoordinatesAndColour) {
-    Sprite sprite = atlasA->get("green");
-    sprite.setPosition({7.0f, 9.0f});
-    sprite.setColor({1.0f, 0.0f, 0.0f, 0.5f});
-    auto batch = SpriteBatch::create().addSprite(sprite).build();
-    ASSERT_EQ(batch->getMeshes().size(), 1u);
-    const Mesh& mesh = *batch->getMeshes()[0];
-    const auto positions = mesh.getPositions();
-    const auto uvs = mesh.getUVs();
-    const auto colors = mesh.getColors();
-    ASSERT_EQ(positions.size(), 4u);
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(positions[i], glm::vec3(sprite.getCorners()[i], 0.0f));
-        EXPECT_EQ(uvs[i], glm::vec4(sprite.getUVs()[i], 0.0f, 0.0f));
-        EXPECT_EQ(colors[i], glm::vec4(1.0f, 0.0f, 0.0f, 0.5f));
+    for (const float alpha : {0.5f, 0.2f}) {
+        Sprite sprite = atlasA->get("green");
+        sprite.setPosition({7.0f, 9.0f});
+        sprite.setColor({1.0f, 0.0f, 0.0f, alpha});
+        auto batch = SpriteBatch::create().addSprite(sprite).build();
+        ASSERT_EQ(batch->getMeshes().size(), 1u);
+        const Mesh& mesh = *batch->getMeshes()[0];
+        const bool floats = alpha == 0.5f;
+        EXPECT_EQ(mesh.getType("color").first, floats ? GL_FLOAT : GL_UNSIGNED_BYTE);
+        EXPECT_EQ(batch->getMaterials()[0]->getShader(),
+                  floats ? Shader::getUnlitSprite() : Shader::getUnlitSpriteByteColor());
+        const auto positions = mesh.getPositions();
+        const auto uvs = mesh.getUVs();
+        const auto colors = mesh.getColors();
+        ASSERT_EQ(positions.size(), 4u);
+        for (int i = 0; i < 4; i++) {
+            EXPECT_EQ(positions[i], glm::vec3(sprite.getCorners()[i], 0.0f));
+            EXPECT_EQ(uvs[i], glm::vec4(sprite.getUVs()[i], 0.0f, 0.0f));
+            EXPECT_EQ(colors[i], glm::vec4(1.0f, 0.0f, 0.0f, alpha));
+        }
     }
 }
 
@@ -234,6 +242,8 @@ TEST_F(SpriteBatchTest, ManyBatchesBuiltEveryFrameKeepTheirBuffersWhileNeeded) {
 
 // The batch writes vertices its own way and reuses its GL buffers from frame to frame; what it
 // draws and counts must be what meshes made from the sprites' own corners draw and count.
+// Colours that bytes hold exactly go as bytes (20-byte vertices), others as floats (32 bytes);
+// the frames alternate between the two, so pooled buffers change layout from one to the next.
 TEST_F(SpriteBatchTest, BatchesBuiltEveryFrameDrawAndCountLikeMeshesOfTheirSprites) {
     const char* cells[] = {"red-green", "blue-over-red", "red-centred", "translucent"};
     std::vector<Sprite> sprites;
@@ -243,7 +253,6 @@ TEST_F(SpriteBatchTest, BatchesBuiltEveryFrameDrawAndCountLikeMeshesOfTheirSprit
         sprite.setScale({5.0f, 4.0f});
         sprite.setRotation(i % 3 == 0 ? 0.0f : 30.0f * static_cast<float>(i));
         sprite.setFlip({i % 2 == 1, i % 5 == 1});
-        sprite.setColor({1.0f, 0.5f + 0.04f * static_cast<float>(i), 1.0f, 0.9f});
         sprite.setOrderInBatch(i / 4);
         sprites.push_back(sprite);
     }
@@ -251,8 +260,17 @@ TEST_F(SpriteBatchTest, BatchesBuiltEveryFrameDrawAndCountLikeMeshesOfTheirSprit
     camera.setWindowCoordinates();
     const auto region = [](RenderPass& pass) { return pass.readPixels(0, 0, 500, 60); };
 
-    std::vector<glm::vec4> expected;
-    {
+    const auto colorOf = [](bool bytes, int i) {
+        if (bytes) return glm::vec4(1.0f, static_cast<float>(128 + 10 * i) / 255.0f, 0.0f, 0.8f);
+        return glm::vec4(1.0f, 0.5f + 0.04f * static_cast<float>(i), 1.0f, 0.9f);
+    };
+    const auto paint = [&](bool bytes) {
+        for (int i = 0; i < 12; i++) sprites[i].setColor(colorOf(bytes, i));
+    };
+
+    std::vector<glm::vec4> expected[2];
+    for (bool bytes : {false, true}) {
+        paint(bytes);
         RenderPass pass = RenderPass::create().withCamera(camera).build();
         for (const Sprite& sprite : sprites) {
             std::vector<glm::vec3> positions;
@@ -271,25 +289,29 @@ TEST_F(SpriteBatchTest, BatchesBuiltEveryFrameDrawAndCountLikeMeshesOfTheirSprit
             material->setTexture(sprite.getTexture()->shared_from_this());
             pass.draw(mesh, glm::mat4(1.0f), material);
         }
-        expected = region(pass);
+        expected[bytes] = region(pass);
     }
-    for (int frame = 0; frame < 3; frame++) {
+    for (int frame = 0; frame < 4; frame++) {
+        const bool bytes = frame % 2 == 1;
+        const int stride = bytes ? 20 : 32;
+        paint(bytes);
         const RenderStats before = test::currentStats();
         auto builder = SpriteBatch::create();
         for (const Sprite& sprite : sprites) builder.addSprite(sprite);
         auto batch = builder.build();
         const RenderStats built = test::currentStats();
         EXPECT_EQ(built.meshCount - before.meshCount, 1);
-        // Four sprites a run: 4 vertices of 48 bytes and 6 indices of 2 bytes each.
-        EXPECT_EQ(built.meshBytes - before.meshBytes, 3 * 4 * (4 * 48 + 6 * 2));
-        EXPECT_EQ(built.meshBytesAllocated - before.meshBytesAllocated, 3 * 4 * (4 * 48 + 6 * 2));
+        // Four sprites a run: 4 vertices and 6 indices of 2 bytes each.
+        EXPECT_EQ(built.meshBytes - before.meshBytes, 3 * 4 * (4 * stride + 6 * 2));
+        EXPECT_EQ(built.meshBytesAllocated - before.meshBytesAllocated,
+                  3 * 4 * (4 * stride + 6 * 2));
         RenderPass pass = RenderPass::create().withCamera(camera).build();
         pass.draw(batch);
         const RenderStats drawn = test::currentStats();
         EXPECT_EQ(drawn.drawCalls - built.drawCalls, 3) << "frame " << frame;
         // Three runs, three draws from the one mesh.
         EXPECT_EQ(drawn.stateChangesMesh - built.stateChangesMesh, 1) << "frame " << frame;
-        EXPECT_TRUE(region(pass) == expected) << "frame " << frame;
+        EXPECT_TRUE(region(pass) == expected[bytes]) << "frame " << frame;
     }
 }
 
