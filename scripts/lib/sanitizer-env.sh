@@ -6,7 +6,8 @@
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # Only leaks whose whole stack lies in the libraries named there are ignored.
-export LSAN_OPTIONS="suppressions=${root:?}/tests/sanitizers/lsan.supp:print_suppressions=0"
+# The path is quoted for the sanitizers' own parser: the checkout's folder may hold spaces.
+export LSAN_OPTIONS="suppressions='${root:?}/tests/sanitizers/lsan.supp':print_suppressions=0"
 
 # Mesa unloads its llvmpipe driver (swrast_dri.so) when the X display closes, before the leak
 # check at exit; the driver's own allocations, until then held by its globals, would show up
