@@ -15,6 +15,7 @@ constexpr int kHighestLevel = 4;
 constexpr int kFirstErrorStreamLevel = 3;
 constexpr int kVerboseLevel = 1;
 constexpr int kDebugLevel = 2;
+constexpr int kWarningLevel = 3;
 constexpr int kErrorLevel = 4;
 
 std::string timeStamp() {
@@ -63,6 +64,9 @@ void Verbose(std::string message) {
 }
 void Debug(std::string message) {
     Log(kDebugLevel, std::move(message), true);
+}
+void Warning(std::string message) {
+    Log(kWarningLevel, std::move(message), false);
 }
 void Error(std::string message) {
     Log(kErrorLevel, std::move(message), false);

@@ -9,6 +9,7 @@ namespace Logger {
 void Log(int level, std::string message, bool debug);
 void Verbose(std::string message);  // level 1, frame-by-frame tracing
 void Debug(std::string message);    // level 2, marked debug
+void Warning(std::string message);  // level 3: a problem the game works around
 void Error(std::string message);    // level 4
 
 void SetMinimumLevel(int level);

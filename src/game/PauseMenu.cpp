@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kWarningLevel = 3;
 constexpr int kItemCount = static_cast<int>(PauseMenu::Item::Count);
 /// Left and right change a volume by this much; the steps stay on tenths.
 constexpr float kVolumeStep = 0.1f;
@@ -189,7 +188,7 @@ void PauseMenu::SaveVolumes() {
     if (!volumesChanged || settingsPath.empty()) return;
     volumesChanged = false;
     const std::string whyNot = settings.Save(settingsPath);
-    if (!whyNot.empty()) Logger::Log(kWarningLevel, "The volumes are not saved: " + whyNot, false);
+    if (!whyNot.empty()) Logger::Warning("The volumes are not saved: " + whyNot);
 }
 
 void PauseMenu::Draw() {

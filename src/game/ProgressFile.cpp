@@ -25,12 +25,7 @@ namespace {
 const char* const kFileName = "progress.json";
 const char* const kBestTimesKey = "bestTimes";
 const char* const kSetAsideSuffix = ".bad";
-constexpr int kWarningLevel = 3;
 constexpr double kMillisecondsPerSecond = 1000.0;
-
-void Warn(const std::string& message) {
-    Logger::Log(kWarningLevel, message, false);
-}
 
 /// The level number a key stands for: a whole decimal number within int's range.
 std::optional<int> LevelNumber(const std::string& key) {
@@ -87,7 +82,8 @@ std::string ProgressFile::PlayerPath() {
     std::string whyNot;
     const std::string folder = UserDataFolder::Path(&whyNot);
     if (folder.empty()) {
-        Warn("No folder for the player's files (" + whyNot + "): best times are not saved");
+        Logger::Warning("No folder for the player's files (" + whyNot +
+                        "): best times are not saved");
         return {};
     }
     return folder + kFileName;
@@ -108,8 +104,9 @@ void ProgressFile::Load() {
         }
     }
     unusableOnDisk = true;
-    Warn(path + ": " + whyNot + "; the best times start afresh, and the file is moved to " +
-         path + kSetAsideSuffix + " when a level is next finished");
+    Logger::Warning(path + ": " + whyNot +
+                    "; the best times start afresh, and the file is moved to " + path +
+                    kSetAsideSuffix + " when a level is next finished");
 }
 
 std::optional<double> ProgressFile::BestTime(const std::string& world, int level) const {

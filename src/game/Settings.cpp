@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kWarningLevel = 3;
 // Saved volumes are rounded to this, so 0.7 is written as 0.7 and not as a float's digits.
 constexpr double kVolumeSteps = 100.0;
 
@@ -145,7 +144,7 @@ Settings Settings::Load(const std::string& path) {
     std::vector<std::string> problems;
     Settings settings = FromJson(text.str(), problems);
     for (const std::string& problem : problems) {
-        Logger::Log(kWarningLevel, path + ": " + problem, false);
+        Logger::Warning(path + ": " + problem);
     }
     return settings;
 }
