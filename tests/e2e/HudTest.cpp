@@ -83,22 +83,11 @@ protected:
     fs::path ProgressFile() const { return folder.path / "data/orka/platformer/progress.json"; }
 
     /// The window's pixels straight from the X server (quick enough to catch the banner).
-    Picture Shot() {
-        const std::string pixels = x.AllPixels(window);
-        constexpr std::size_t kBytesPerPixel = 4;  // blue, green, red, unused
-        if (pixels.size() != std::size_t{kWidth} * kHeight * kBytesPerPixel) return {};
-        Picture picture{kWidth, kHeight, {}};
-        for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
-            for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
-        }
-        return picture;
-    }
+    Picture Shot() { return Picture::FromXPixels(x.AllPixels(window), kWidth, kHeight); }
 
     /// Runs xdotool with the pointer over the window, which gives it the keyboard.
     bool Keys(const std::string& actions) {
-        const auto [left, top] = x.Origin(window);
-        return x.Xdotool("mousemove " + std::to_string(left + kWidth / 2) + " " +
-                         std::to_string(top + kHeight / 2) + " " + actions);
+        return x.XdotoolOver(window, kWidth / 2, kHeight / 2, actions);
     }
 
     /// Holds Right until the progress file has been written (the goal was reached).

@@ -59,18 +59,6 @@ bool ShowsOverlay(const Picture& picture) {
     return ChosenRowPixels(picture) >= kLeastChosenPixels;
 }
 
-/// The window's pixels as the X server gives them (blue, green, red, unused) as a picture.
-Picture ToPicture(const std::string& pixels) {
-    constexpr std::size_t kBytesPerPixel = 4;
-    if (pixels.size() != std::size_t{kWidth} * kHeight * kBytesPerPixel) return {};
-    Picture picture{kWidth, kHeight, {}};
-    picture.rgb.reserve(std::size_t{kWidth} * kHeight * 3);
-    for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
-        for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
-    }
-    return picture;
-}
-
 class PauseAndSettings : public ::testing::Test {
 protected:
     PauseAndSettings() { folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR); }
@@ -90,16 +78,12 @@ protected:
 
     /// xdotool with the pointer inside the window (which gives it the keyboard), off the
     /// overlay in its middle.
-    bool Keys(const std::string& actions) {
-        const auto [left, top] = x.Origin(window);
-        return x.Xdotool("mousemove " + std::to_string(left + 20) + " " + std::to_string(top + 20) +
-                         " " + actions);
-    }
+    bool Keys(const std::string& actions) { return x.XdotoolOver(window, 20, 20, actions); }
 
-    Picture Shot() { return ToPicture(x.Pixels(window)); }
+    Picture Shot() { return Picture::FromXPixels(x.Pixels(window), kWidth, kHeight); }
 
     /// The window once it stays the same for 300 ms; empty when it did not come to rest.
-    Picture Still() { return ToPicture(x.StillPixels(window)); }
+    Picture Still() { return Picture::FromXPixels(x.StillPixels(window), kWidth, kHeight); }
 
     bool WaitForOverlay(bool shown) {
         return WaitUntil([&] { return ShowsOverlay(Shot()) == shown; });

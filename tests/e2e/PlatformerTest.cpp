@@ -110,17 +110,7 @@ protected:
 
     /// The window's pixels read straight from the X server: much quicker than a screenshot
     /// through ImageMagick, so quick enough to follow the player through a jump.
-    Picture QuickWindowShot() {
-        const std::string pixels = x.Pixels(window);
-        constexpr std::size_t kBytesPerPixel = 4;  // blue, green, red, unused on a 24-bit screen
-        if (pixels.size() != std::size_t{kWidth} * kHeight * kBytesPerPixel) return {};
-        Picture picture{kWidth, kHeight, {}};
-        picture.rgb.reserve(std::size_t{kWidth} * kHeight * 3);
-        for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
-            for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
-        }
-        return picture;
-    }
+    Picture QuickWindowShot() { return Picture::FromXPixels(x.Pixels(window), kWidth, kHeight); }
 
     /// A window shot once two in a row 300 ms apart are the same (the player has landed and
     /// stopped, the level's name has gone), or the last one when that did not come.
@@ -163,9 +153,7 @@ protected:
 
     /// Runs xdotool with the pointer in the middle of the window, which gives it the keyboard.
     bool Keys(const std::string& actions) {
-        const auto [left, top] = x.Origin(window);
-        return x.Xdotool("mousemove " + std::to_string(left + kWidth / 2) + " " +
-                         std::to_string(top + kHeight / 2) + " " + actions);
+        return x.XdotoolOver(window, kWidth / 2, kHeight / 2, actions);
     }
 
     /// The window's part of a screenshot, at the window's size now; empty when it failed.

@@ -18,6 +18,20 @@ struct Picture {
     std::vector<unsigned char> rgb;
 
     bool Empty() const { return width == 0 || height == 0; }
+
+    /// A `width` x `height` picture from pixels as the X server delivers them on a 24-bit
+    /// screen (blue, green, red, unused); empty when `pixels` is not of that size.
+    static Picture FromXPixels(const std::string& pixels, int width, int height) {
+        constexpr std::size_t kBytesPerPixel = 4;
+        const std::size_t count = static_cast<std::size_t>(width) * height;
+        if (width <= 0 || height <= 0 || pixels.size() != count * kBytesPerPixel) return {};
+        Picture picture{width, height, {}};
+        picture.rgb.reserve(count * 3);
+        for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
+            for (int channel : {2, 1, 0}) picture.rgb.push_back(pixels[i + channel]);
+        }
+        return picture;
+    }
     const unsigned char* At(int x, int y) const {
         return &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
     }

@@ -108,11 +108,7 @@ protected:
         return moved && !x.StillPixels(window).empty();
     }
     /// Runs xdotool with the pointer on the window, which gives it the keyboard.
-    bool Keys(const std::string& actions) {
-        const auto [left, top] = x.Origin(window);
-        return x.Xdotool("mousemove " + std::to_string(left + 400) + " " +
-                         std::to_string(top + 300) + " " + actions);
-    }
+    bool Keys(const std::string& actions) { return x.XdotoolOver(window, 400, 300, actions); }
     /// Escape, and the game's standard output once it has ended.
     std::string Quit() {
         EXPECT_TRUE(Keys("key Escape"));

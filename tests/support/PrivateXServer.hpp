@@ -114,6 +114,13 @@ public:
     bool Xdotool(const std::string& arguments) const {
         return std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str()) == 0;
     }
+    /// Runs xdotool's `actions` with the pointer first moved to (`x`, `y`) inside `window`, which
+    /// gives that window the keyboard.
+    bool XdotoolOver(Window window, int x, int y, const std::string& actions) {
+        const auto [left, top] = Origin(window);
+        return Xdotool("mousemove " + std::to_string(left + x) + " " + std::to_string(top + y) +
+                       " " + actions);
+    }
     /// The window's pixels as X delivers them (row by row from the top), with the rows of the
     /// game's on-screen line black: the level's picture, which comes to rest when the level
     /// does although the line's clock runs on.
