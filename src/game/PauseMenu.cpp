@@ -68,18 +68,21 @@ void PauseMenu::Close() {
     SaveVolumes();
 }
 
+void PauseMenu::Toggle() {
+    if (open) {
+        Close();
+    } else {
+        Open();
+    }
+}
+
 bool PauseMenu::OnKey(const SDL_Event& event) {
     // Releases reach the game, so that a key let go while paused is not held on afterwards.
     if (event.type != SDL_KEYDOWN) return false;
     const SDL_Keycode key = event.key.keysym.sym;
     const bool firstPress = event.key.repeat == 0;
     if (key == settings.keys.pause) {
-        if (!firstPress) return true;
-        if (open) {
-            Close();
-        } else {
-            Open();
-        }
+        if (firstPress) Toggle();
         return true;
     }
     if (!open) return false;
@@ -96,11 +99,7 @@ void PauseMenu::OnControllerEvent(const SDL_Event& event) {
     if (!down && event.type != SDL_CONTROLLERBUTTONUP) return;
     const auto button = static_cast<SDL_GameControllerButton>(event.cbutton.button);
     if (down && button == SDL_CONTROLLER_BUTTON_START) {
-        if (open) {
-            Close();
-        } else {
-            Open();
-        }
+        Toggle();
         return;
     }
     if (!open) return;

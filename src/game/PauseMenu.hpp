@@ -53,6 +53,8 @@ public:
     void ApplyChoice();
 
 private:
+    /// The pause key and Start: opens the overlay, or closes it when open.
+    void Toggle();
     void Move(int rows);
     /// Left (-1) or right (+1) on the chosen row.
     void Adjust(int direction);
