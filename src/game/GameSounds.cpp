@@ -17,7 +17,9 @@ const char* const kMusicFile = "music.wav";
 
 GameSounds* GameSounds::live = nullptr;
 
-GameSounds::GameSounds() {
+GameSounds::GameSounds(float musicVolume, float effectsVolume) {
+    output.setMusicVolume(musicVolume);
+    output.setEffectsVolume(effectsVolume);
     // Without a device nothing is loaded, and nothing is missed.
     if (output.isOpen()) {
         for (std::size_t i = 0; i < sounds.size(); ++i) sounds[i] = output.load(kSoundFiles[i]);

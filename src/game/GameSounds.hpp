@@ -26,7 +26,9 @@ enum class SoundCue { Jump, Land, Goal, Fall, Collect, Checkpoint, Count };
 /// One at a time; made and released on the main thread, before SDL_Quit.
 class GameSounds {
 public:
-    GameSounds();
+    /// Opens the output at the given loudness of music and effects (0 to 1, clamped), loads the
+    /// sounds and starts the music.
+    explicit GameSounds(float musicVolume = 1.0f, float effectsVolume = 1.0f);
     ~GameSounds();
     GameSounds(const GameSounds&) = delete;
     GameSounds& operator=(const GameSounds&) = delete;
@@ -39,7 +41,7 @@ public:
     /// How often `cue` was asked for since this object was made.
     int GetCueCount(SoundCue cue) const { return cueCounts[static_cast<std::size_t>(cue)]; }
     /// Loudness of the effects and of the music, each from 0 (silent) to 1 (as recorded);
-    /// values outside are clamped. Both are 1 at start.
+    /// values outside are clamped. Both start as given to the constructor.
     void SetEffectsVolume(float volume) { output.setEffectsVolume(volume); }
     float GetEffectsVolume() const { return output.getEffectsVolume(); }
     void SetMusicVolume(float volume) { output.setMusicVolume(volume); }

@@ -89,7 +89,6 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
     renderer->otherEvent = [this](SDL_Event& event) { pauseMenu.OnWindowEvent(event); };
     ConnectControllers();
-    sounds = std::make_unique<GameSounds>();
     ApplySettings();
     LoadScene(std::move(worldName), std::move(atlasName));
     renderer->startEventLoop();
@@ -98,8 +97,8 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
 void SceneManager::ApplySettings() {
     const std::string path = Settings::DefaultPath();
     if (!path.empty()) settings = Settings::Load(path);
-    sounds->SetMusicVolume(settings.musicVolume);
-    sounds->SetEffectsVolume(settings.effectsVolume);
+    // Made with the player's volumes, so the music never starts louder than they set it.
+    sounds = std::make_unique<GameSounds>(settings.musicVolume, settings.effectsVolume);
     pauseMenu.sounds = sounds.get();
     pauseMenu.settingsPath = path;
     pauseMenu.restart = [this] { ReloadLevel(); };

@@ -87,7 +87,8 @@ public:
 
 private:
     bool Register();
-    /// Reads the settings file and hands volumes, sounds and actions to the pause menu.
+    /// Reads the settings file, makes the sounds with its volumes and hands them, the settings
+    /// and the menu's actions to the pause menu.
     void ApplySettings();
     void Run(std::string worldName, std::string atlasName);
     /// The number (id) of the level in play; 0 before the first.
