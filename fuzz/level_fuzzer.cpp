@@ -32,6 +32,16 @@ void checkBehaviours(const TileTypeDescription& tile) {
     orka::fuzz::require(!tile.oneWay || (tile.physics && !sensor &&
                                          tile.physics->type == b2_staticBody && !tile.moving),
                         "a sound one-way platform has no solid static body");
+    // The controller divides by these and the builder by the air time.
+    orka::fuzz::require(!tile.walk || (tile.walk->speed > 0.0f && tile.walk->stopTime >= 0.0f &&
+                                       tile.walk->accelerateTime >= 0.0f),
+                        "a sound walk has no speed or a negative time");
+    orka::fuzz::require(!tile.jump || (tile.jump->airTime > 0.0f && tile.jump->height > 0.0f &&
+                                       tile.jump->releasedHeight >= 0.0f &&
+                                       tile.jump->releasedHeight <= tile.jump->height),
+                        "a sound jump has no height or air time");
+    orka::fuzz::require(!tile.physics || !tile.physics->friction || *tile.physics->friction >= 0.0f,
+                        "a sound friction is negative");
     if (!tile.moving) return;
     orka::fuzz::require(tile.physics.has_value(), "a sound moving tile has no body");
     orka::fuzz::require(tile.moving->period > 0.0f, "a sound moving tile has no period");

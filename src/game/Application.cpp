@@ -92,12 +92,13 @@ Application::Application() {
     }
 
     started = true;
-    RunGuarded([&world, &atlas] { SceneManager sceneManager(world, atlas); });
+    failed = !RunGuarded([&world, &atlas] { SceneManager sceneManager(world, atlas); });
 }
 
-void Application::RunGuarded(const std::function<void()>& game) {
+bool Application::RunGuarded(const std::function<void()>& game) {
     try {
         game();
+        return true;
     } catch (const std::exception& error) {
         Logger::Error(kUnhandled + std::string(error.what()));
     } catch (const char* text) {
@@ -105,4 +106,5 @@ void Application::RunGuarded(const std::function<void()>& game) {
     } catch (...) {
         Logger::Error(kUnknown);
     }
+    return false;
 }

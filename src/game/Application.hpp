@@ -19,9 +19,9 @@ public:
     static Application* GetExistingInstance() { return instance; }
 
     /// Runs `game` and logs, as an error, whatever it throws (a std::exception, a C string or
-    /// anything else); never throws itself. The constructor hands over to the scene manager
-    /// through it.
-    static void RunGuarded(const std::function<void()>& game);
+    /// anything else); never throws itself. False when it threw. The constructor hands over to
+    /// the scene manager through it.
+    static bool RunGuarded(const std::function<void()>& game);
 
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -30,6 +30,9 @@ public:
     bool started = false;
     /// The game's debug switch (debug log lines, physics overlay); always off in this program.
     bool debug = false;
+    /// The game ended on a problem (the window could not be opened, the atlas or the first
+    /// level could not be loaded, ...): the program's exit code is not 0.
+    bool failed = false;
 
 private:
     Application();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "game/Behaviour.hpp"
+#include "game/PlayFeel.hpp"
 #include "orka/Camera.hpp"
 
 class GameObject;
@@ -13,6 +15,13 @@ class GameObject;
 /// goes where the step left the target; before every draw, where the target is drawn, so the
 /// player keeps still in the view between steps. No smoothing and no clamping. Without a target
 /// the camera keeps still.
+///
+/// A level may ask for a camera with `feel` instead: it stands `lead` units ahead of the
+/// player in the direction it last walked, turning round smoothly; it rises only when the
+/// player climbs more than `band` units above the view's centre, and goes down at once when
+/// the player drops more than `band` below it; both moves ease in over `ease` seconds but the
+/// fall. It is worked out once per step and drawn between its last two steps, as the player is.
+/// A player put back somewhere else is followed at once.
 class CameraComponent : public Behaviour {
 public:
     explicit CameraComponent(GameObject* owner);
@@ -31,8 +40,26 @@ public:
     orka::Camera camera;
     /// The game object followed (the player), or empty.
     std::shared_ptr<GameObject> target;
+    /// The level's way of following, or empty for the fixed offset.
+    std::optional<CameraFeel> feel;
 
 private:
+    /// Where a `feel` camera stands relative to its target after a step.
+    struct View {
+        float lead = 0.0f;     ///< game units right of the target (left when negative)
+        float centreY = 0.0f;  ///< game units
+    };
+    /// Moves the `feel` camera by one step of `deltaTime` seconds.
+    void Track(float deltaTime);
+
     /// Moves the camera's object and view to follow a target at `followed` (game units).
     void LookAt(glm::vec2 followed);
+    /// Points the camera at `centre` (game units) and moves its object there.
+    void Show(glm::vec2 centre);
+
+    View view;
+    View previousView;  // before the last step, for drawing between the two
+    glm::vec2 lastTarget{0.0f, 0.0f};
+    float facing = 1.0f;  // +1 right, -1 left
+    bool tracking = false;
 };

@@ -38,32 +38,117 @@ void CharacterController::InitialiseSelf() {
 
 void CharacterController::Update(float deltaTime) {
     Logger::Verbose("CharacterController::Update");
+    if (justPutBack) {
+        // The step that put it back leaves it at rest, whatever is held.
+        justPutBack = false;
+        return;
+    }
     const PlayerInput input = WithControllers({leftHeld, rightHeld, jumpHeld});
+    const float push = walk ? 0.0f : moveImpulse;
     if (input.right) {
-        pendingImpulse.x = moveImpulse;
+        pendingImpulse.x = push;
         RequestState(CharacterAnimator::WalkRight);
     } else if (input.left) {
-        pendingImpulse.x = -moveImpulse;
+        pendingImpulse.x = -push;
         RequestState(CharacterAnimator::WalkLeft);
     }
+    if (landOnFeet) FeelTheGround();
     Jump(input.jump);
     jumpBuffered -= deltaTime;
     if (jumpBuffered < kBufferTolerance) jumpBuffered = 0.0f;
     if (physicsBody == nullptr) return;
     // Falling again: the next touch of the ground is a new landing.
     if (physicsBody->GetLinearVelocity().y < -kLandingSpeed) landingHeard = false;
+    if (walk) Steer(input, deltaTime);
+    if (jump) Launch(input.jump);
     ApplyPendingImpulse();
     AnimateFromMotion();
+    lastFallSpeed = -physicsBody->GetLinearVelocity().y;
 }
 
 // Held through a landing or pressed shortly before it; either way once per landing.
 void CharacterController::Jump(bool jumpPressed) {
     if (!grounded || !(jumpPressed || jumpBuffered > 0.0f)) return;
-    pendingImpulse.y = jumpImpulse;
+    if (jump) {
+        launchPending = true;
+    } else {
+        pendingImpulse.y = jumpImpulse;
+    }
     RequestState(CharacterAnimator::Jump);
     grounded = false;
     jumpBuffered = 0.0f;
     GameSounds::Cue(SoundCue::Jump);
+}
+
+namespace {
+
+/// `value` moved towards `target` by at most `step` (not less than 0).
+float MoveTowards(float value, float target, float step) {
+    if (std::fabs(target - value) <= step) return target;
+    return value + std::copysign(step, target - value);
+}
+
+}  // namespace
+
+void CharacterController::Steer(const PlayerInput& input, float deltaTime) {
+    const float direction = input.right ? 1.0f : input.left ? -1.0f : 0.0f;
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    // Against the ground, which may be a moving platform that carries the character.
+    const float groundSpeed = physicsBody->GetGroundVelocity().x;
+    const float speed = velocity.x - groundSpeed;
+    const float target = direction * walk->speed;
+    const bool speedingUp =
+        target != 0.0f && speed * target >= 0.0f && std::fabs(speed) < std::fabs(target);
+    const bool onGround = physicsBody->IsStanding();
+    const float seconds = speedingUp ? (onGround ? walk->accelerateTime : walk->airAccelerateTime)
+                                     : (onGround ? walk->stopTime : walk->airStopTime);
+    const float next =
+        seconds <= 0.0f ? target : MoveTowards(speed, target, walk->speed / seconds * deltaTime);
+    if (next == speed) return;
+    physicsBody->SetLinearVelocity(groundSpeed + next, velocity.y);
+}
+
+void CharacterController::Launch(bool jumpHeldNow) {
+    const glm::vec2 velocity = physicsBody->GetLinearVelocity();
+    if (launchPending) {
+        launchPending = false;
+        rising = true;
+        physicsBody->SetLinearVelocity(velocity.x,
+                                       physicsBody->GetGroundVelocity().y + jump->StartSpeed());
+        return;
+    }
+    if (!rising) return;
+    if (velocity.y <= 0.0f) {
+        rising = false;
+        return;
+    }
+    if (jumpHeldNow) return;
+    // Let go early: the rise ends `releasedHeight` higher, as if thrown that high from here.
+    rising = false;
+    const float cutSpeed = std::sqrt(2.0f * jump->Gravity() * jump->releasedHeight);
+    if (velocity.y > cutSpeed) physicsBody->SetLinearVelocity(velocity.x, cutSpeed);
+}
+
+void CharacterController::FeelTheGround() {
+    const bool nowStanding = physicsBody != nullptr && physicsBody->IsStanding();
+    const bool landed = nowStanding && !standing;
+    standing = nowStanding;
+    if (!landed) return;
+    grounded = true;
+    if (quietLanding) {
+        quietLanding = false;
+        return;
+    }
+    if (lastFallSpeed > kLandingSpeed) GameSounds::Cue(SoundCue::Land);
+}
+
+void CharacterController::OnPutBack() {
+    pendingImpulse = {0.0f, 0.0f};
+    jumpBuffered = 0.0f;
+    launchPending = false;
+    rising = false;
+    quietLanding = true;
+    justPutBack = true;
 }
 
 void CharacterController::ApplyPendingImpulse() {
@@ -73,7 +158,8 @@ void CharacterController::ApplyPendingImpulse() {
     const glm::vec2 velocity = physicsBody->GetLinearVelocity();
     const float groundSpeed = physicsBody->GetGroundVelocity().x;
     const float speed = velocity.x - groundSpeed;
-    if (std::fabs(speed) > maxSpeed) {
+    // A steered walk keeps its own top speed.
+    if (!walk && std::fabs(speed) > maxSpeed) {
         physicsBody->SetLinearVelocity(groundSpeed + std::copysign(maxSpeed, speed), velocity.y);
     }
     physicsBody->AddForce(pendingImpulse.x, pendingImpulse.y, /*impulse=*/true);
@@ -134,6 +220,9 @@ void CharacterController::OnKey(SDL_Event& event) {
 
 void CharacterController::OnCollisionEnter(GameObject* other) {
     Logger::Debug("Collision Enter");
+    // A coin, a flag or the goal holds nobody up.
+    const auto otherBody = other->GetComponent<PhysicsBody>();
+    if (landOnFeet || (otherBody != nullptr && otherBody->IsSensor())) return;
     // Only centres are compared: the side of a lower wall tile counts as ground too.
     if (gameObject->GetTransform()->position.y > other->GetTransform()->position.y) {
         grounded = true;
@@ -148,6 +237,10 @@ bool CharacterController::IsNewLanding() {
     // Coming down on two tiles at once is one landing.
     if (!falling || landingHeard) return false;
     landingHeard = true;
+    if (quietLanding) {
+        quietLanding = false;
+        return false;
+    }
     return true;
 }
 

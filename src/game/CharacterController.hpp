@@ -4,19 +4,28 @@
 
 #include <glm/vec2.hpp>
 #include <memory>
+#include <optional>
 
 #include "game/Behaviour.hpp"
+#include "game/PlayFeel.hpp"
 #include "game/SceneEvents.hpp"
 
 class CharacterAnimator;
 class GameObject;
 class PhysicsBody;
+struct PlayerInput;
 
 /// Lets the player steer the player character: the left and right keys (arrows unless the
 /// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
 /// makes it jump once per landing, and its horizontal speed against the ground (a moving platform moves
 /// along) is cut back to `maxSpeed` before every push.
 /// A press of the jump key is remembered for `jumpBufferTime`: landing within that time jumps at once.
+///
+/// A tile type may ask for a better feel (see `PlayFeel.hpp`): with `walk` the speed is steered
+/// towards the held direction's top speed, or towards rest, instead of pushed; with `jump` a
+/// jump starts at the speed that reaches its height, and letting the key go while rising cuts
+/// the rise short; with `landOnFeet` only standing on something counts as landing. Touching a
+/// sensor never counts as landing.
 ///
 /// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
 /// (both found in `InitialiseSelf`). The key handler is subscribed to
@@ -33,9 +42,13 @@ public:
     /// `deltaTime` (seconds) runs down the remembered jump press.
     void Update(float deltaTime) override;
 
-    /// True once the character touched something whose centre is lower than its own, until
-    /// its next jump.
+    /// True once the character landed (touched something solid whose centre is lower than its
+    /// own, or stood on something with `landOnFeet`), until its next jump.
     bool IsGrounded() const { return grounded; }
+    /// The character was put back at its return point: what it was doing is forgotten, the keys
+    /// held do not move it in the step of the put-back, and the touch of the ground it comes
+    /// down on is not heard as a landing.
+    void OnPutBack();
 
     /// Horizontal impulse per frame while an arrow key is held.
     float moveImpulse = 10000.0f;
@@ -46,6 +59,13 @@ public:
     /// How long a jump-key press still makes a jump when the character lands, seconds.
     float jumpBufferTime = 0.1f;
 
+    /// Walking by steered speed instead of pushes; empty for pushes.
+    std::optional<WalkFeel> walk;
+    /// Jumps of a given height and time in the air; empty for the plain impulse.
+    std::optional<JumpFeel> jump;
+    /// Only standing on something lands the character.
+    bool landOnFeet = false;
+
     /// The scene's key-input event (not owned). Set before the owner is first activated.
     KeyInputEvent* keyInputEvent = nullptr;
 
@@ -53,6 +73,12 @@ private:
     /// Jumps when grounded and a key or button is held (`jumpPressed`) or a press is remembered.
     void Jump(bool jumpPressed);
     void ApplyPendingImpulse();
+    /// With `walk`: steers the speed against the ground towards the wished one.
+    void Steer(const PlayerInput& input, float deltaTime);
+    /// With `jump`: starts a jump asked for, and ends the rise when the key is let go.
+    void Launch(bool jumpHeldNow);
+    /// With `landOnFeet`: lands when the character has come to stand on something.
+    void FeelTheGround();
     void OnEnable();
     void OnDisable();
     void OnKey(SDL_Event& event);
@@ -68,6 +94,12 @@ private:
     /// Time left in which the last jump-key press may still jump, seconds.
     float jumpBuffered = 0.0f;
     bool landingHeard = false;  // this fall's landing has been heard
+    bool quietLanding = false;  // the next landing follows a put-back: not heard
+    bool justPutBack = false;   // put back in this step: no input acts until the next
+    bool launchPending = false;  // with `jump`: a jump starts in this update
+    bool rising = false;         // with `jump`: rising from a jump whose key is still held
+    bool standing = false;       // with `landOnFeet`: stood on something at the last update
+    float lastFallSpeed = 0.0f;  // downward speed at the last update, units per second
     void RequestState(int state);
     void AnimateFromMotion();
 

@@ -8,8 +8,8 @@
 namespace {
 
 // In the order of SoundCue.
-const char* const kSoundFiles[] = {"jump.wav", "land.wav",    "goal.wav",
-                                   "fall.wav", "collect.wav", "checkpoint.wav"};
+const char* const kSoundFiles[] = {"jump.wav",    "land.wav",       "goal.wav", "fall.wav",
+                                   "collect.wav", "checkpoint.wav", "best.wav"};
 static_assert(std::size(kSoundFiles) == static_cast<std::size_t>(SoundCue::Count));
 const char* const kMusicFile = "music.wav";
 

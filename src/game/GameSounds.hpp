@@ -11,10 +11,12 @@ class Sound;
 }
 
 /// The moments of play that make a sound.
-enum class SoundCue { Jump, Land, Goal, Fall, Collect, Checkpoint, Count };
+/// A goal reached in a new best time is heard as `NewBest` instead of `Goal`.
+enum class SoundCue { Jump, Land, Goal, Fall, Collect, Checkpoint, NewBest, Count };
 
 /// The game's sound effects: the audio output and one sound per cue, loaded from the working
-/// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav").
+/// directory ("jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav",
+/// "best.wav").
 /// A sound that cannot be loaded has said so once in the engine's log and stays silent; without
 /// an audio device all are. A put-back by a hazard sounds like a fall. The music, "music.wav"
 /// from the same folder, plays in a loop from the start, quieter than the effects as the file

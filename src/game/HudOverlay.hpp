@@ -7,10 +7,20 @@
 
 class Scene;
 
+/// A level just finished, as told over the start of the next one.
+struct LevelFinish {
+    std::string levelName;
+    double seconds = 0.0;  ///< game time the level took
+    bool newBest = false;  ///< the time is the level's best so far
+    int levelStart = 0;    ///< `Scene::GetLevelStarts()` while the finished level was in play
+};
+
 /// What the player reads over the level in play: the level's name, large, for the first
-/// `bannerSeconds` of game time after each start, restart and reload; and one small line, always
-/// there, with the level time, the returns, collected/total (when the level has collectibles)
-/// and the best time (once there is one).
+/// `bannerSeconds` of game time after each start, restart and reload, under it the time of the
+/// level just finished (and "New best" when it was one); and one small line, always there, with
+/// the level time, the returns, collected/total (when the level has collectibles) and the best
+/// time (once there is one). A name too long for the view is shrunk, then broken into lines;
+/// the banner's texts are outlined so that they stand out from any art.
 ///
 /// Drawn into the background of the open Dear ImGui frame, so every GUI window stays above it,
 /// and scaled with the 800 x 600 view that the window shows between its black bars.
@@ -20,8 +30,13 @@ public:
     static constexpr double bannerSeconds = 2.0;
 
     /// Issues the banner and the line for the level in play of `scene`, with its best time in
-    /// seconds. Only inside an open GUI frame; nothing before the first level.
-    static void Draw(const Scene& scene, std::optional<double> bestSeconds);
+    /// seconds and the level finished just before it, if any. Only inside an open GUI frame;
+    /// nothing before the first level. Returns the line's bottom edge, in window pixels from the
+    /// window's top, for what must go below it.
+    static float Draw(const Scene& scene, std::optional<double> bestSeconds,
+                      const std::optional<LevelFinish>& finished = std::nullopt);
+    /// The finish's text, e.g. "First Steps: 0:41.3".
+    static std::string FinishLine(const LevelFinish& finish);
     /// The line's text, e.g. "Time 0:12.3 | Returns 1 | Collected 2/5 | Best 0:41.7".
     static std::string StatusLine(double levelSeconds, const LevelProgress& progress,
                                   std::optional<double> bestSeconds);

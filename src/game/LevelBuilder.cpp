@@ -1,5 +1,7 @@
 #include "game/LevelBuilder.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -18,6 +20,7 @@
 #include "game/OneWayPlatform.hpp"
 #include "game/PhysicsBody.hpp"
 #include "game/ReturnPoint.hpp"
+#include "game/Scene.hpp"
 #include "game/SpriteRenderer.hpp"
 #include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -64,6 +67,25 @@ float CharacterDensity(float density) {
     constexpr float box = 4.0f * kBoxHalfSize * kBoxHalfSize;
     constexpr float cut = 2.0f * kCharacterCornerCut * kCharacterCornerCut;
     return density * box / (box - cut);
+}
+
+/// Headroom over the fastest speed the player is meant to reach, so that Box2D's cap on a
+/// step's move never clips a jump or a walk.
+constexpr float kSpeedHeadroom = 1.25f;
+/// Most physics steps an update is split into.
+constexpr int kMaxSubsteps = 8;
+
+/// How many physics steps each update needs so that the player of `tile` moves as its feel
+/// asks: Box2D moves nothing more than `b2_maxTranslation` units in one step. One for a tile
+/// without "walk" or "jump", as the plain physics were tuned for.
+int PhysicsSubsteps(const TileTypeDescription& tile) {
+    if (!tile.IsPlayer()) return 1;
+    float fastest = 0.0f;
+    if (tile.walk) fastest = std::max(fastest, tile.walk->speed);
+    if (tile.jump) fastest = std::max(fastest, tile.jump->StartSpeed());
+    const float perStep = b2_maxTranslation / Scene::timeStep;  // units per second
+    const int substeps = static_cast<int>(std::ceil(fastest * kSpeedHeadroom / perStep));
+    return std::clamp(substeps, 1, kMaxSubsteps);
 }
 
 /// Throws the first problem found, the one the game reports.
@@ -132,12 +154,15 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
     AddCamera(levelData);
 
     levelData.level->SetId(file.id.value_or(0));
+    if (file.camera) levelData.cameraObject->GetComponent<CameraComponent>()->feel = file.camera;
     levelData.level->SetName(file.name);
     levelData.deathLevelInY = file.deathLevelInY;
     for (const BackdropLayerDescription& layer : file.backdrop) {
         levelData.backdrop.AddLayer(AtlasSprite(*context.atlas, layer.sprite), layer.parallax);
     }
     for (const TileEntry& entry : file.entries) {
+        levelData.physicsSubsteps =
+            std::max(levelData.physicsSubsteps, PhysicsSubsteps(LoadTileType(entry.type)));
         std::shared_ptr<GameObject> object = BuildTile(entry.type, levelData);
         object->GetTransform()->position = StartPlace(entry, solidCells);
         levelData.objects.push_back(object);
@@ -242,13 +267,16 @@ void LevelBuilder::AddPhysics(GameObject& object, const TileType& tile) const {
     bodyDef.type = tile.moving ? b2_kinematicBody : physics.type;
     const auto transform = object.GetTransform();
     bodyDef.position.Set(transform->position.x, transform->position.y);
+    // A player with its own jump falls with the gravity that jump needs; the rest with the
+    // world's.
+    if (character && tile.jump) bodyDef.gravityScale = tile.jump->Gravity() / -Scene::gravityY;
     body->bodyDef = bodyDef;
 
     b2PolygonShape shape;
     shape.SetAsBox(kBoxHalfSize, kBoxHalfSize);
     if (character) shape = CharacterShape();
     b2FixtureDef fixture;
-    fixture.friction = kFriction;
+    fixture.friction = physics.friction.value_or(kFriction);
     fixture.restitution = kRestitution;
     fixture.density = character ? CharacterDensity(physics.density) : physics.density;
     fixture.isSensor = physics.sensor;
@@ -265,7 +293,10 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
         return;
     }
     levelData.player = object;
-    AddWired<CharacterController>(*object);
+    const auto controller = AddWired<CharacterController>(*object);
+    controller->walk = tile.walk;
+    controller->jump = tile.jump;
+    controller->landOnFeet = tile.landOnFeet;
     object->AddComponent<ReturnPoint>();
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).

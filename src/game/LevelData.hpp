@@ -29,6 +29,9 @@ struct LevelData {
     /// The player's game object (the last tile built with "characterController" and physics), or
     /// empty when the level has none.
     std::shared_ptr<GameObject> player;
+    /// Physics steps each fixed update of 1/60 s is split into: 1, unless the player's feel
+    /// needs speeds that one step of Box2D cannot carry.
+    int physicsSubsteps = 1;
     /// The layers drawn behind the tiles (the level's "backdrop"); empty when it has none.
     Backdrop backdrop;
 };

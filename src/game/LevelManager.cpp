@@ -47,13 +47,16 @@ std::string LevelManager::FileAfter(const std::string& worldName, int levelId) {
 
 void LevelManager::LoadNextLevel(const LevelContext& context) {
     const std::string fileName = NextLevelFile();
+    // Built before the level in play goes: a file that cannot be built throws with that level
+    // untouched.
+    LevelBuilder builder(context);
+    LevelData next = builder.BuildLevel(fileName);
     if (levelData.level != nullptr) {
         UnloadLevel();
         DeactivateCamera();
     }
-    LevelBuilder builder(context);
     // The previous level (all of it inactive by now) is released here.
-    levelData = builder.BuildLevel(fileName);
+    levelData = std::move(next);
     currentLevelFile = fileName;
 }
 

@@ -10,11 +10,9 @@
 /// The levels of world W are the files W1.json, W2.json, ... in the working directory. The level
 /// after the one whose root id is n is read from W followed by n + 1 and ".json"; when that file
 /// cannot be opened the world starts again from W1.json, so the game never runs out of levels.
-/// Building a level may throw (see `LevelBuilder`). By then the old level has already been taken
-/// out of play: its tiles are deactivated and released and its camera deactivated. Only its data
-/// stays (root object, inactive camera and player, death line), so nothing moves or is drawn but
-/// the empty camera view, and the next `LoadNextLevel` tries the same file again. `ReloadLevel`
-/// is the exception: it builds first and replaces the level in play only when that worked.
+/// Building a level may throw (see `LevelBuilder`). Every load builds the new level first and
+/// replaces the level in play only when that worked: a file that cannot be built leaves the
+/// level in play as it was, and the next `LoadNextLevel` tries the same file again.
 class LevelManager {
 public:
     LevelManager();
@@ -22,7 +20,9 @@ public:
     /// Remembers the world and builds its first level into `context`.
     void LoadFirstLevel(const LevelContext& context, std::string worldName);
     /// Builds the first level when none is loaded, otherwise the level after the current one
-    /// (or the first again after the last). Objects still active are deactivated first.
+    /// (or the first again after the last), into `context` (best a fresh world, so that the
+    /// level plays the same whatever was played before), then takes the level in play out.
+    /// Throws before anything changed when the file cannot be built.
     void LoadNextLevel(const LevelContext& context);
     /// Builds the level in play again from its file (re-reading it and its tile-type files) into
     /// `context`, and only when that worked takes the running level out of play and replaces

@@ -247,6 +247,62 @@ std::vector<BackdropLayerDescription> ReadBackdrop(const JsonFile& file) {
     return layers;
 }
 
+/// A number key of an object and the range it must lie in.
+struct NumberKey {
+    const char* key;
+    std::string what;  ///< how problems name it, e.g. "\"walk\"/\"speed\""
+    float min;
+    float max;
+    bool minExcluded = false;  ///< the value must be more than `min`
+};
+
+/// The key's value when it is there, a number and in range; empty (after reporting why
+/// otherwise) when not.
+std::optional<float> RangedNumber(const JsonFile& file, const Value& object, const NumberKey& key) {
+    const Value* value = JsonFile::Find(object, key.key);
+    if (value == nullptr) return std::nullopt;
+    const std::optional<float> number = file.Float(*value, key.what);
+    if (!number) return std::nullopt;
+    const bool low = key.minExcluded ? *number <= key.min : *number < key.min;
+    if (low || *number > key.max) {
+        const auto text = [](float bound) {
+            std::string shown = std::to_string(bound);
+            shown.erase(shown.find_last_not_of('0') + 1);
+            if (shown.back() == '.') shown.pop_back();
+            return shown;
+        };
+        file.Report(key.what + " is " + text(*number) + ": it must be " +
+                    (key.minExcluded ? "more than " + text(key.min) + " and at most "
+                                     : "from " + text(key.min) + " to ") +
+                    text(key.max));
+        return std::nullopt;
+    }
+    return number;
+}
+
+/// The object under `key`, or null (after reporting when it is there but no object).
+const Value* ObjectKey(const JsonFile& file, const Value& parent, const char* key) {
+    const Value* value = JsonFile::Find(parent, key);
+    if (value == nullptr) return nullptr;
+    if (value->IsObject()) return value;
+    file.Report(Quote(key) + " is not an object");
+    return nullptr;
+}
+
+/// A required key of a feel object; empty after reporting it missing or wrong.
+std::optional<float> RequiredNumber(const JsonFile& file, const Value& object, const char* parent,
+                                    const NumberKey& key) {
+    if (JsonFile::Find(object, key.key) == nullptr) {
+        file.Report(Quote(parent) + " has no " + Quote(key.key));
+        return std::nullopt;
+    }
+    return RangedNumber(file, object, key);
+}
+
+std::string Nested(const char* parent, const char* key) {
+    return Quote(parent) + "/" + Quote(key);
+}
+
 TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& physics) {
     TileTypeDescription::Physics body;
     if (const Value* type = JsonFile::Find(physics, "type")) {
@@ -267,6 +323,8 @@ TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& phys
     const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"").value_or(0);
     if (density < 0) file.Report("\"physics\"/\"density\" is negative");
     body.density = static_cast<float>(density);
+    body.friction = RangedNumber(file, physics, {"friction", "\"physics\"/\"friction\"", 0.0f,
+                                                 LevelReader::FeelRanges::maxFriction});
     return body;
 }
 
@@ -380,6 +438,77 @@ void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
     CheckBehaviourBodies(file, tile, moving != nullptr);
 }
 
+
+/// The player's "walk": a top speed and the times to reach it and to stop, on the ground and in
+/// the air (the air's default to the ground's).
+std::optional<WalkFeel> ReadWalk(const JsonFile& file) {
+    using namespace LevelReader::FeelRanges;
+    const Value* walk = ObjectKey(file, file.Root(), "walk");
+    if (walk == nullptr) return std::nullopt;
+    const auto seconds = [](const char* key) {
+        return NumberKey{key, Nested("walk", key), 0.0f, maxSeconds};
+    };
+    const std::optional<float> speed = RequiredNumber(
+        file, *walk, "walk", {"speed", Nested("walk", "speed"), 0.0f, maxWalkSpeed, true});
+    WalkFeel feel;
+    feel.accelerateTime = RangedNumber(file, *walk, seconds("accelerate")).value_or(feel.accelerateTime);
+    feel.stopTime = RangedNumber(file, *walk, seconds("stop")).value_or(feel.stopTime);
+    feel.airAccelerateTime =
+        RangedNumber(file, *walk, seconds("airAccelerate")).value_or(feel.accelerateTime);
+    feel.airStopTime = RangedNumber(file, *walk, seconds("airStop")).value_or(feel.stopTime);
+    if (!speed) return std::nullopt;
+    feel.speed = *speed;
+    return feel;
+}
+
+/// The player's "jump": its height and time in the air, and the height still risen after the
+/// key is let go early.
+std::optional<JumpFeel> ReadJump(const JsonFile& file) {
+    using namespace LevelReader::FeelRanges;
+    const Value* jump = ObjectKey(file, file.Root(), "jump");
+    if (jump == nullptr) return std::nullopt;
+    const std::optional<float> height = RequiredNumber(
+        file, *jump, "jump", {"height", Nested("jump", "height"), 0.0f, maxJumpHeight, true});
+    const std::optional<float> airTime = RequiredNumber(
+        file, *jump, "jump", {"airTime", Nested("jump", "airTime"), 0.0f, maxSeconds, true});
+    if (!height || !airTime) return std::nullopt;
+    JumpFeel feel;
+    feel.height = *height;
+    feel.airTime = *airTime;
+    feel.releasedHeight =
+        RangedNumber(file, *jump, {"releasedHeight", Nested("jump", "releasedHeight"), 0.0f, *height})
+            .value_or(*height);
+    return feel;
+}
+
+/// "walk", "jump" and "landOnFeet": only the player has them.
+void ReadPlayerFeel(const JsonFile& file, TileTypeDescription& tile) {
+    tile.walk = ReadWalk(file);
+    tile.jump = ReadJump(file);
+    tile.landOnFeet = file.Flag(file.Root(), "landOnFeet");
+    if (tile.characterController) return;
+    for (const char* key : {"walk", "jump", "landOnFeet"}) {
+        if (JsonFile::Find(file.Root(), key) != nullptr) {
+            file.Report(Quote(key) + " needs \"characterController\"");
+        }
+    }
+}
+
+/// The level's "camera": how far it leads, the band the player moves in freely, its easing.
+std::optional<CameraFeel> ReadCamera(const JsonFile& file) {
+    using namespace LevelReader::FeelRanges;
+    const Value* camera = ObjectKey(file, file.Root(), "camera");
+    if (camera == nullptr) return std::nullopt;
+    CameraFeel feel;
+    feel.lead = RangedNumber(file, *camera, {"lead", Nested("camera", "lead"), 0.0f, maxCameraLead})
+                    .value_or(feel.lead);
+    feel.band = RangedNumber(file, *camera, {"band", Nested("camera", "band"), 0.0f, maxCameraBand})
+                    .value_or(feel.band);
+    feel.ease = RangedNumber(file, *camera, {"ease", Nested("camera", "ease"), 0.0f, maxSeconds})
+                    .value_or(feel.ease);
+    return feel;
+}
+
 }  // namespace
 
 namespace LevelReader {
@@ -408,6 +537,7 @@ LevelDescription ReadLevelText(const std::string& fileName, const std::string& t
     }
     level.entries = ReadTileEntries(file);
     level.backdrop = ReadBackdrop(file);
+    level.camera = ReadCamera(file);
     return level;
 }
 
@@ -432,6 +562,7 @@ TileTypeDescription ReadTileText(const std::string& fileName, const std::string&
     tile.name = file.RequiredString(file.Root(), "name", Quote("name"));
     ReadTileParts(file, tile);
     ReadBehaviours(file, tile);
+    ReadPlayerFeel(file, tile);
     return tile;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/PlayFeel.hpp"
+
 /// One thing wrong with a data file, such as {"tile7.json", "\"physics\" has no \"type\""}.
 struct Problem {
     std::string file;
@@ -51,6 +53,8 @@ struct LevelDescription {
     std::vector<TileEntry> entries;
     /// The valid "backdrop" layers, back to front (file order).
     std::vector<BackdropLayerDescription> backdrop;
+    /// The camera's way of following; empty for the fixed view.
+    std::optional<CameraFeel> camera;
 };
 
 /// A tile-type file "tile<N>.json" read into plain values.
@@ -59,6 +63,8 @@ struct TileTypeDescription {
         b2BodyType type = b2_dynamicBody;
         bool sensor = false;
         float density = 0.0f;
+        /// How much the surface grips ("friction"); the game's usual 0.2 when not given.
+        std::optional<float> friction;
     };
     /// A moving platform's trip: from its place to (x + dx, y + dy) and back.
     struct Motion {
@@ -90,6 +96,13 @@ struct TileTypeDescription {
     /// Travels to and fro ("moving"; needs "physics", which it makes kinematic).
     std::optional<Motion> moving;
 
+    /// The player's walking and jumping, when not the plain pushes and impulses.
+    std::optional<WalkFeel> walk;
+    std::optional<JumpFeel> jump;
+    /// Only a touch from below, on its feet, lands the player ("landOnFeet"); otherwise any
+    /// touch of something whose centre is lower does.
+    bool landOnFeet = false;
+
     /// A tile of this type becomes the level's player (a controller needs a body).
     bool IsPlayer() const { return characterController && physics.has_value(); }
 };
@@ -106,12 +119,24 @@ struct TileTypeDescription {
 /// entries, a behaviour key ("hazard", "checkpoint", "collectible", "oneWay", "moving") without
 /// the body it needs, a "moving" without "dx", "dy" or "period", or with a "period" of 0 or less,
 /// a "spriteReached" without "checkpoint", a "backdrop" that is not an array of objects each with
-/// an integer "sprite" and a "parallax" number from 0 to 1. What needs other files (sprites in the atlas, players
+/// an integer "sprite" and a "parallax" number from 0 to 1, a "friction", "walk", "jump",
+/// "landOnFeet" or "camera" of the wrong type or out of its range (see `FeelRanges`), and the
+/// player's keys on a tile without "characterController". What needs other files (sprites in the atlas, players
 /// and goals of a level) is left to the callers.
 namespace LevelReader {
 
 /// Frames a player's "animation" needs: idle, walk 1, walk 2, jump, (never shown), fall.
 constexpr std::size_t animationFrames = 6;
+
+/// The ranges the feel keys accept; a value outside is a problem of the file.
+namespace FeelRanges {
+constexpr float maxFriction = 10.0f;
+constexpr float maxWalkSpeed = 600.0f;  ///< units per second
+constexpr float maxJumpHeight = 500.0f;  ///< units
+constexpr float maxSeconds = 5.0f;       ///< any of the times
+constexpr float maxCameraLead = 200.0f;  ///< units: half the view's width
+constexpr float maxCameraBand = 150.0f;  ///< units: half the view's height
+}  // namespace FeelRanges
 
 LevelDescription ReadLevelFile(const std::string& fileName, std::vector<Problem>& problems);
 TileTypeDescription ReadTileFile(const std::string& fileName, std::vector<Problem>& problems);

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kOverlayMargin = 10.0f;      // pixels from the window's top-left corner
+constexpr float kOverlayMargin = 10.0f;      // pixels from the window's left edge
 constexpr float kOverlayWrapWidth = 700.0f;  // pixels; long file names and messages wrap
 constexpr float kOverlayOpacity = 0.85f;
 const ImVec4 kHeadingColor(1.0f, 0.4f, 0.35f, 1.0f);
@@ -49,11 +49,17 @@ void LevelReloader::Reload(Scene& scene, std::shared_ptr<orka::SpriteAtlas>& atl
     }
     loadedAtlas = stamp;
     problem.clear();
+    heading = "Level not reloaded";
+}
+
+void LevelReloader::ShowNextLevelProblem(const std::string& why) {
+    problem = why;
+    heading = "Next level not loaded";
 }
 
 void LevelReloader::DrawOverlay() const {
     if (problem.empty()) return;
-    ImGui::SetNextWindowPos(ImVec2(kOverlayMargin, kOverlayMargin));
+    ImGui::SetNextWindowPos(ImVec2(kOverlayMargin, overlayTop));
     ImGui::SetNextWindowBgAlpha(kOverlayOpacity);
     // Out of the player's way: it takes no input and leaves no settings behind.
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration |
@@ -62,7 +68,7 @@ void LevelReloader::DrawOverlay() const {
                                    ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoNav;
     if (ImGui::Begin("Level not reloaded", nullptr, flags)) {
         ImGui::PushTextWrapPos(kOverlayWrapWidth);
-        ImGui::TextColored(kHeadingColor, "Level not reloaded");
+        ImGui::TextColored(kHeadingColor, "%s", heading.c_str());
         ImGui::TextUnformatted(problem.c_str());
         ImGui::TextDisabled("The level in play goes on. Fix the file and press F5 again.");
         ImGui::PopTextWrapPos();

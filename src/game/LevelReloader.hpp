@@ -28,6 +28,12 @@ public:
     /// Why the last reload failed: the message of the file concerned; empty after a reload
     /// that worked, or before the first.
     const std::string& GetProblem() const { return problem; }
+    /// Shows that the level after a finished one could not be loaded, and why, until a reload
+    /// (which tries it again) works.
+    void ShowNextLevelProblem(const std::string& why);
+    /// Where the overlay's top edge goes, in window pixels from the top (below the on-screen
+    /// line, which it must not cover).
+    float overlayTop = 10.0f;
     /// Issues a Dear ImGui window showing the problem, when there is one; only inside an open
     /// GUI frame.
     void DrawOverlay() const;
@@ -42,4 +48,5 @@ private:
     std::string atlasName;
     AtlasStamp loadedAtlas;
     std::string problem;
+    std::string heading = "Level not reloaded";
 };

@@ -225,10 +225,11 @@ void PauseMenu::DrawItem(Item item) {
     }
     if (item == Item::MusicVolume || item == Item::EffectsVolume) {
         float percent = Volume(item) * kPercent;
-        const char* format =
-            item == Item::MusicVolume ? "Music volume: %.0f %%" : "Effects volume: %.0f %%";
+        // Above the slider, not inside it, where its marker would cover the digits.
+        ImGui::Text(item == Item::MusicVolume ? "Music volume: %.0f %%" : "Effects volume: %.0f %%",
+                    percent);
         ImGui::SetNextItemWidth(width);
-        if (ImGui::SliderFloat("##volume", &percent, 0.0f, kPercent, format)) {
+        if (ImGui::SliderFloat("##volume", &percent, 0.0f, kPercent, "")) {
             SetVolume(item, percent / kPercent);
         }
     } else {

@@ -9,11 +9,11 @@
 
 namespace {
 
-/// Vertical speed, in units per second, that a body put back after a fall starts with.
-constexpr float kRespawnFallSpeed = -49.0f;
 /// Least upward part of a contact's unit normal for the upper body to stand on the lower one:
 /// a floor, not a wall.
 constexpr float kStandingNormal = 0.7f;
+/// Upward speed against the ground, units per second, above which a body is leaving it.
+constexpr float kLeavingSpeed = 1.0f;
 
 /// The current level's death line; without a scene manager nothing counts as fallen.
 float DeathLevelInY() {
@@ -72,7 +72,8 @@ void PhysicsBody::PutBack(glm::vec2 position) {
 void PhysicsBody::MoveTo(glm::vec2 position) {
     body->SetTransform(b2Vec2(position.x, position.y), 0.0f);
     body->SetAwake(true);
-    body->SetLinearVelocity(b2Vec2(0.0f, kRespawnFallSpeed));
+    // At rest: no speed from the fall or the slide is carried to the return point.
+    body->SetLinearVelocity(b2Vec2(0.0f, 0.0f));
     // Not a step's move: seen at the new place at once, with no streak from the old one.
     gameObject->GetTransform()->PlaceAt(position);
 }
@@ -93,6 +94,34 @@ const b2Body* PhysicsBody::MovingGroundOf(const b2Body& body) {
         if (upward > kStandingNormal) return edge->other;
     }
     return nullptr;
+}
+
+bool PhysicsBody::IsStanding() const {
+    if (body == nullptr) return false;
+    for (const b2ContactEdge* edge = body->GetContactList(); edge != nullptr; edge = edge->next) {
+        const b2Contact& contact = *edge->contact;
+        if (!contact.IsTouching() || !contact.IsEnabled() || contact.GetFixtureA()->IsSensor() ||
+            contact.GetFixtureB()->IsSensor()) {
+            continue;
+        }
+        b2WorldManifold manifold;
+        contact.GetWorldManifold(&manifold);
+        const bool otherIsA = contact.GetFixtureA()->GetBody() == edge->other;
+        const float upward = otherIsA ? manifold.normal.y : -manifold.normal.y;
+        if (upward <= kStandingNormal) continue;
+        // Rising away from the ground is leaving it, even while the contact lasts this step.
+        const float rising = body->GetLinearVelocity().y - edge->other->GetLinearVelocity().y;
+        if (rising <= kLeavingSpeed) return true;
+    }
+    return false;
+}
+
+bool PhysicsBody::IsSensor() const {
+    if (body != nullptr) {
+        const b2Fixture* fixture = body->GetFixtureList();
+        return fixture != nullptr && fixture->IsSensor();
+    }
+    return !fixtureDefs.empty() && fixtureDefs.front().isSensor;
 }
 
 glm::vec2 PhysicsBody::GetGroundVelocity() const {

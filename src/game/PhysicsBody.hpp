@@ -39,8 +39,8 @@ public:
     /// the vector over the mass) or as a force for the next step. Other bodies are left alone.
     /// Despite the name, `AddForce(x, y, true)` is an impulse: call it with `/*impulse=*/true`.
     void AddForce(float x, float y, bool impulse);
-    /// Moves the body to `position` (game units), already moving down a little. From inside a
-    /// contact callback, while Box2D steps, the move is made right after the step.
+    /// Moves the body to `position` (game units) and stops it. From inside a contact callback,
+    /// while Box2D steps, the move is made right after the step.
     void PutBack(glm::vec2 position);
     /// A `PutBack` asked for inside the running step waits for its end.
     bool IsPuttingBack() const { return pendingPutBack.has_value(); }
@@ -48,6 +48,12 @@ public:
     /// The kinematic body `body` stands on: the first of its touching contacts whose other body
     /// is kinematic and below it. Null when there is none.
     static const b2Body* MovingGroundOf(const b2Body& body);
+    /// True while the body stands on something solid: a touching contact, not with a sensor and
+    /// not left out of the step, that pushes it up from below, and that it is not rising from.
+    /// False without a body.
+    bool IsStanding() const;
+    /// True when the body's fixtures are sensors: they report touches but stop nothing.
+    bool IsSensor() const;
     /// The velocity of the kinematic body this one stands on, units per second; (0, 0) on
     /// ground that does not move, in the air and without a body.
     glm::vec2 GetGroundVelocity() const;

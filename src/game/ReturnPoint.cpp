@@ -1,5 +1,6 @@
 #include "game/ReturnPoint.hpp"
 
+#include "game/CharacterController.hpp"
 #include "game/GameObject.hpp"
 #include "game/GameSounds.hpp"
 #include "game/PhysicsBody.hpp"
@@ -22,6 +23,9 @@ void ReturnPoint::Return() {
     // Landing on two spikes at once is one return.
     if (body == nullptr || body->IsPuttingBack()) return;
     body->PutBack(GetPoint());
+    if (const auto controller = gameObject->GetComponent<CharacterController>()) {
+        controller->OnPutBack();
+    }
     ++returns;
     GameSounds::Cue(SoundCue::Fall);
 }

@@ -23,8 +23,8 @@ public:
     void SetPoint(glm::vec2 position) { point = position; }
     /// The point to return to: the last one set, or else the body's start.
     glm::vec2 GetPoint() const;
-    /// Puts the owner's body back at the point, already moving down a little, counts the return
-    /// and cues its sound. Called from inside the physics step, the move waits for its end, and
+    /// Puts the owner's body back at the point, at rest, tells its character controller (when it
+    /// has one), counts the return and cues its sound. Called from inside the physics step, the move waits for its end, and
     /// further calls in that step change nothing.
     void Return();
     /// How often the owner was put back.

@@ -37,15 +37,19 @@ public:
     /// Creates a fresh physics world and loads the first level of `worldName` ("<world>1.json"),
     /// replacing whatever was loaded. Throws when the level cannot be built.
     void LoadLevel(std::string worldName);
-    /// Starts the level in play afresh from its files, read again, in a new physics world.
-    /// Throws when a file cannot be read or built; the running level then plays on unchanged.
+    /// Starts the level in play afresh from its files, read again, in a new physics world; or,
+    /// when the level after a finished one could not be loaded, tries that one again. Throws
+    /// when a file cannot be read or built; the running level then plays on unchanged.
     void ReloadLevel();
     /// One frame of `deltaTime` seconds: adds it to the time not yet simulated and runs the steps
     /// that are due (at most `maxStepsPerUpdate`), each a physics step of `timeStep`, the
     /// physics-step event and the update event with `timeStep`. When the level was finished, the
     /// next level replaces it after the step that finished it and starts on a fresh clock, in a
-    /// new physics world, so that it plays the same whatever was played before. At
-    /// exactly `timeStep` per call every call runs one step.
+    /// new physics world, so that it plays the same whatever was played before. When the next
+    /// level cannot be loaded, the finished one starts again instead, `levelLoadFailed` hears
+    /// why, and the next `ReloadLevel` or goal tries the next level again. At exactly
+    /// `timeStep` per call every call runs one step. Each step is split into the level's
+    /// `physicsSubsteps` steps of Box2D.
     void Update(float deltaTime);
     /// One frame of drawing through the level's camera: the level's backdrop, then every active
     /// sprite renderer's sprite in one sprite batch (moving objects, and the camera following
@@ -74,6 +78,10 @@ public:
     void PreSolve(b2Contact* contact, const b2Manifold* oldManifold) override;
     void PostSolve(b2Contact*, const b2ContactImpulse*) override {}
 
+    /// Told why the level after a finished one could not be loaded (the file's problem). Empty
+    /// by default: the problem is only logged.
+    std::function<void(const std::string& problem)> levelLoadFailed;
+
     /// Issued by `Draw` into the frame's GUI frame, when there is one, over the level: Dear ImGui
     /// windows of the application. Empty by default.
     std::function<void()> drawGui;
@@ -83,6 +91,8 @@ public:
     /// The physics world shared with every physics body; null before `LoadLevel`.
     b2World* GetWorld() const { return world.get(); }
     bool IsLevelRunning() const { return levelRunning; }
+    /// How many levels were started so far (loads, the next level, restarts and reloads).
+    int GetLevelStarts() const { return levelStarts; }
     /// Game time of the level in play: its steps so far; 0 again at each level start and reload.
     const LevelClock& GetLevelClock() const { return levelClock; }
 
@@ -95,8 +105,12 @@ private:
     /// This scene's events and world, with the scene manager's atlas, for building a level.
     LevelContext MakeLevelContext();
     void InitialiseLevel();
-    /// A new, empty physics world in place of the present one, whose bodies must be gone.
-    void ReplaceWorld();
+    /// Runs `load` with a context holding a new, empty physics world; when it worked, that world
+    /// replaces the present one and the loaded level starts on a fresh clock. Throws what
+    /// `load` throws, with nothing changed.
+    void LoadInFreshWorld(const std::function<void(const LevelContext&)>& load);
+    /// After the goal: the next level, or else the finished one again.
+    void AdvanceLevel();
     void RouteContact(b2Contact* contact, bool exit);
     void Step();
 
@@ -107,6 +121,9 @@ private:
     bool levelRunning = true;
     bool debugDrawEnabled = true;
     bool paused = false;
+    /// The level after the finished one could not be loaded; the one in play is the finished one.
+    bool nextLevelFailed = false;
+    int levelStarts = 0;
     /// Frame time given to `Update` and not yet simulated, seconds.
     float unsimulatedTime = 0.0f;
 };

@@ -16,6 +16,8 @@ namespace {
 constexpr float kWindowWidth = 800.0f;
 constexpr float kWindowHeight = 600.0f;
 constexpr bool kVSync = true;
+constexpr int kMinimumWindowWidth = 640;
+constexpr int kMinimumWindowHeight = 480;
 // The window may be resized and made fullscreen; it always shows the 800 x 600 view, scaled.
 constexpr unsigned int kWindowFlags =
     SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -24,6 +26,8 @@ constexpr unsigned int kWindowFlags =
 constexpr Uint32 kSdlSubsystems = SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO;
 const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
+// Window pixels between the on-screen line and the reload problem below it.
+constexpr float kOverlayGap = 6.0f;
 
 /// True when SDL fell back to its offscreen video driver without being asked for it (there is
 /// no display): the window then shows nothing, and no key and no close button can reach it.
@@ -74,6 +78,8 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     if (WindowIsUnseen()) {
         throw std::runtime_error("Cannot open the game window: there is no display to show it on");
     }
+    // Smaller, the on-screen line's small print would be lost.
+    SDL_SetWindowMinimumSize(renderer->getSDLWindow(), kMinimumWindowWidth, kMinimumWindowHeight);
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
     renderer->frameUpdate = [this](float deltaTime) {
         pauseMenu.ApplyChoice();
@@ -81,9 +87,20 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     };
     renderer->frameRender = [this] { Render(); };
     progress.emplace(ProgressFile::PlayerPath());
+    scene.levelLoadFailed = [this](const std::string& problem) {
+        if (reloader) reloader->ShowNextLevelProblem(problem);
+    };
     scene.drawGui = [this] {
-        HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()));
-        if (reloader) reloader->DrawOverlay();
+        // The finish is told over the start of the level after it, not after a later restart.
+        const bool justFinished =
+            lastFinish && lastFinish->levelStart + 1 == scene.GetLevelStarts();
+        const float lineBottom =
+            HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()),
+                             justFinished ? lastFinish : std::nullopt);
+        if (reloader) {
+            reloader->overlayTop = lineBottom + kOverlayGap;
+            reloader->DrawOverlay();
+        }
         pauseMenu.Draw();
     };
     renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
@@ -126,10 +143,16 @@ bool SceneManager::Register() {
 void SceneManager::LevelOver() {
     // Several touches of the goal before the level changes make one change, and one sound.
     if (scene.IsLevelRunning()) {
-        GameSounds::Cue(SoundCue::Goal);
+        LevelFinish finish;
+        const auto& level = scene.GetLevelData().level;
+        if (level != nullptr) finish.levelName = level->GetName();
+        finish.seconds = scene.GetLevelClock().Seconds();
+        finish.levelStart = scene.GetLevelStarts();
         if (progress) {
-            progress->RecordFinish(playedWorld, LevelInPlay(), scene.GetLevelClock().Seconds());
+            finish.newBest = progress->RecordFinish(playedWorld, LevelInPlay(), finish.seconds);
         }
+        GameSounds::Cue(finish.newBest ? SoundCue::NewBest : SoundCue::Goal);
+        lastFinish = finish;
     }
     scene.SetLevelOver();
 }

@@ -8,6 +8,7 @@
 
 #include "game/LevelReloader.hpp"
 #include "game/GameSounds.hpp"
+#include "game/HudOverlay.hpp"
 #include "game/PauseMenu.hpp"
 #include "game/ProgressFile.hpp"
 #include "game/Scene.hpp"
@@ -109,6 +110,7 @@ private:
     std::optional<LevelReloader> reloader;  // from the first load on
     std::string playedWorld;                // as typed in the dialogue, from the first load on
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
+    std::optional<LevelFinish> lastFinish;  // the last goal reached
     // Released before the window: both need SDL, which the window shuts down.
     orka::GameControllers controllers;
     std::unique_ptr<GameSounds> sounds;  // null without a window of its own

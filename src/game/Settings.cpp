@@ -6,6 +6,7 @@
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -71,6 +72,29 @@ void ReadKey(const rapidjson::Value& value, const std::string& name, SDL_Keycode
     key = named;
 }
 
+/// One key for two actions would leave one of them without a key: an action the file gave an
+/// action's key to (one not set in the file, or set before it) keeps its default instead.
+void KeepKeysApart(const std::vector<const KeyEntry*>& setInFile, KeyBindings& bindings,
+                   std::vector<std::string>& problems) {
+    const KeyBindings defaults;
+    for (std::size_t i = 0; i < setInFile.size(); ++i) {
+        const KeyEntry& entry = *setInFile[i];
+        for (const KeyEntry& other : kKeyEntries) {
+            if (&other == &entry || bindings.*other.key != bindings.*entry.key) continue;
+            const auto later = std::find(setInFile.begin() + static_cast<std::ptrdiff_t>(i),
+                                         setInFile.end(), &other);
+            if (later != setInFile.end()) continue;  // that one is checked in its turn
+            problems.push_back(Quoted(std::string("keys.") + entry.name) + ": " +
+                               Quoted(SDL_GetKeyName(bindings.*entry.key)) +
+                               " is already the key of " + Quoted(other.name) + "; " +
+                               Quoted(entry.name) + " stays " +
+                               Quoted(SDL_GetKeyName(defaults.*entry.key)));
+            bindings.*entry.key = defaults.*entry.key;
+            break;
+        }
+    }
+}
+
 void ReadKeys(const rapidjson::Value& keys, KeyBindings& bindings,
               std::vector<std::string>& problems) {
     if (!keys.IsObject()) {
@@ -78,12 +102,14 @@ void ReadKeys(const rapidjson::Value& keys, KeyBindings& bindings,
                            " is not an object of key names; every key stays as it was");
         return;
     }
+    std::vector<const KeyEntry*> setInFile;
     for (const auto& member : keys.GetObject()) {
         const std::string action = member.name.GetString();
         bool known = false;
         for (const KeyEntry& entry : kKeyEntries) {
             if (action != entry.name) continue;
             ReadKey(member.value, "keys." + action, bindings.*entry.key, problems);
+            setInFile.push_back(&entry);
             known = true;
         }
         if (!known) {
@@ -91,6 +117,7 @@ void ReadKeys(const rapidjson::Value& keys, KeyBindings& bindings,
                                ": no such key action (left, right, jump, pause); it is left out");
         }
     }
+    KeepKeysApart(setInFile, bindings, problems);
 }
 
 double RoundedVolume(float volume) {

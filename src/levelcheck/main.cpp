@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "levelcheck/FeelMeter.hpp"
 #include "levelcheck/HeadlessEngine.hpp"
 #include "levelcheck/WorldChecker.hpp"
 #include "levelcheck/WorldPlayer.hpp"
@@ -25,6 +26,7 @@ constexpr double kDefaultBudgetSeconds = 120.0;
 
 const char* const kUsage = R"(Usage: levelcheck [--play <script>] <world> [atlas]
        levelcheck --solve <folder> [--budget SECONDS] [--reach <png>] <world> [atlas]
+       levelcheck --feel <world> [atlas]
 
 Checks a world of the platformer before anyone plays it, with the game's own loading code.
 Run it in the data folder, as the game:
@@ -62,6 +64,28 @@ and the behaviours, each a problem when wrongly typed or without the body it nee
                        needs "physics" (made kinematic); travels to (x + dx, y + dy) and
                        back in "period" seconds, more than 0, carrying what stands on it
 
+How the game feels is the plain physics unless these optional keys say otherwise; each is a
+problem when wrongly typed or out of its range:
+  "physics": {..., "friction": f}
+                       any tile: how much its surface grips, 0 to 10 (default 0.2)
+  "walk": {"speed": s, "accelerate": t, "stop": t, "airAccelerate": t, "airStop": t}
+                       the player: top speed s (more than 0, at most 600 units/s),
+                       reached from rest in "accelerate" seconds and lost in "stop" seconds
+                       on the ground (0 to 5; default 0.1 and 0.05), in the air in
+                       "airAccelerate" and "airStop" (default: as on the ground)
+  "jump": {"height": h, "airTime": t, "releasedHeight": r}
+                       the player: a held jump rises h units (more than 0, at most 500) and
+                       lands at its height after t seconds (more than 0, at most 5); let go
+                       while rising, it rises r units more (0 to h; default h)
+  "landOnFeet": true   the player: only standing on something lands it, so walls cannot
+                       be climbed; walking off an edge still leaves one jump
+In a level file:
+  "camera": {"lead": l, "band": b, "ease": t}
+                       the view stands l units ahead of the player in the direction it
+                       walks (0 to 200, default 60), rises only once the player climbs b
+                       units above its centre and falls at once when it drops b below it
+                       (0 to 150, default 40), easing in over t seconds (0 to 5, default 0.3)
+
 Options:
   --play <script>  then play a sound world: replay the recorded input script on each level,
                    without showing a window, and tell whether the goal is reached, after how
@@ -86,6 +110,10 @@ Options:
                    The levels are searched side by side, one per processor. The same world
                    and budget give the same scripts on every run.
   --budget SECONDS with --solve: the search time per level (default 120)
+  --feel           then measure how the world's player moves, on a flat floor of the ground
+                   under it in the first level: walking speed and stopping distance, the
+                   height and time of a jump (held, tapped for 2 updates, running) and how
+                   high it climbs jumping again and again against a wall of 12 tiles
   --reach <png>    with --solve: also draw each level, as levelpreview does, with the cells
                    the player reached tinted: <png stem>-<level>.png beside <png>
                    (reach-1level2.png for --reach reach.png)
@@ -102,6 +130,7 @@ struct Options {
     std::optional<std::string> solveFolder;
     std::optional<double> budgetSeconds;
     std::optional<std::string> reachPicture;
+    bool feel = false;
 };
 
 /// A number of seconds above zero, or empty.
@@ -131,6 +160,10 @@ bool CheckCombination(const Options& options) {
         std::cerr << "levelcheck: --play and --solve do not go together\n";
         return false;
     }
+    if (options.feel && (options.script || options.solveFolder)) {
+        std::cerr << "levelcheck: --feel goes alone, not with --play or --solve\n";
+        return false;
+    }
     if (!options.solveFolder && (options.budgetSeconds || options.reachPicture)) {
         std::cerr << "levelcheck: --budget and --reach go with --solve\n";
         return false;
@@ -150,6 +183,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
                 return std::nullopt;
             }
             options.script = arguments[++i];
+        } else if (argument == "--feel") {
+            options.feel = true;
         } else if (argument == "--solve") {
             options.solveFolder = OptionValue(arguments, i, "a folder for the scripts");
             if (!options.solveFolder) return std::nullopt;
@@ -245,6 +280,9 @@ int Run(const Options& options) {
     const bool play = (options.script || options.solveFolder) && problems == 0;
     if (play && options.script) problems += PlayLevels(options, checker, atlas);
     if (play && options.solveFolder) problems += SolveLevels(options, checker, atlas);
+    if (options.feel && problems == 0) {
+        std::cout << FeelMeter::Measure(options.world, atlas).ToString(options.world);
+    }
     PrintSummary(options, checker, problems, play);
     return problems == 0 ? kExitSound : kExitProblems;
 }

@@ -63,11 +63,11 @@ Transcript RunGame(const ScratchDir& dir, const std::string& input) {
 }
 
 /// The game was handed files that only pass the dialogue (no real level or atlas behind them):
-/// it stops with one logged error and the program still ends normally. What the engine prints
-/// after the dialogue is not checked.
+/// it stops with one logged error and the program ends saying so in its exit code. What the
+/// engine prints after the dialogue is not checked.
 void ExpectGameStopped(const Transcript& run, const std::string& dialogue) {
     ASSERT_TRUE(run.ended) << "the game did not end";
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 1) << "a game that stopped on a problem is no success";
     EXPECT_EQ(run.output.substr(0, dialogue.size()), dialogue);
     const std::regex logged(R"((^|\n) \| ERR! \| [^\n]*: Unhandled exception in Application: )");
     EXPECT_TRUE(std::regex_search(run.errors, logged)) << run.errors;
@@ -145,7 +145,7 @@ TEST(ApplicationDialogue, AfterTheGameTheProgramWaitsForANonBlankCharacter) {
     EXPECT_TRUE(game.WaitsForInput()) << "the game ended without waiting for a character";
     game.Write("x\n");
     ASSERT_TRUE(game.EndsWithin());
-    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.ExitCode(), 1) << "the empty folder has no world to play";
     EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 
@@ -154,7 +154,7 @@ TEST(ApplicationDialogue, WordsAfterTheWorldNameAnswerTheFinalWait) {
     Platformer game(dir.path);
     game.Write("1 x\n");  // the input stays open: only the "x" can end the wait
     ASSERT_TRUE(game.EndsWithin());
-    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.ExitCode(), 1) << "the empty folder has no world to play";
     EXPECT_EQ(game.Output().substr(0, kWorldPrompt.size()), kWorldPrompt);
 }
 

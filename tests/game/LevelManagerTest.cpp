@@ -106,13 +106,18 @@ TEST_F(LevelManagerTest, AnUnloadedLevelIsOutOfPlayAndNoLongerReferenced) {
     EXPECT_EQ(physicsStep.GetCount(), 1);
 }
 
-TEST_F(LevelManagerTest, ABrokenNextLevelThrowsAndKeepsNoObjectInPlay) {
+TEST_F(LevelManagerTest, ABrokenNextLevelThrowsAndKeepsTheLevelInPlay) {
     WriteLevel("forest1.json", R"("id": 1,)");
     folder.Write("forest2.json", "{\"id\": 2}");
     First("forest");
-    EXPECT_THROW(Next(), std::runtime_error);
-    EXPECT_EQ(world->GetBodyCount(), 0);
-    EXPECT_EQ(physicsStep.GetCount(), 0);
+    const std::vector<std::shared_ptr<GameObject>> objects = manager.GetLevelData().objects;
+    const int bodies = world->GetBodyCount();
+    EXPECT_THROW(manager.LoadNextLevel(context), std::runtime_error);
+    EXPECT_FALSE(objects.empty());
+    EXPECT_EQ(manager.GetLevelData().objects, objects);
+    EXPECT_EQ(manager.CurrentLevelFile(), "forest1.json");
+    EXPECT_EQ(world->GetBodyCount(), bodies);
+    for (const auto& object : objects) EXPECT_TRUE(object->IsActive());
 }
 
 }  // namespace

@@ -324,6 +324,30 @@ TEST_F(SceneTest, ReloadingABrokenFileThrowsAndTheLevelInPlayGoesOn) {
     EXPECT_LT(Object(1)->GetTransform()->position.y, height) << "the faller falls on";
 }
 
+TEST_F(SceneTest, ABrokenNextLevelRestartsTheFinishedOneAndAReloadTriesItAgain) {
+    const std::string sound = game::test::FileContents(folder.path / "drop2.json");
+    folder.Write("drop2.json", "{\"id\": 2,");
+    scene.LoadLevel("drop");
+    std::vector<std::string> heard;
+    scene.levelLoadFailed = [&heard](const std::string& problem) { heard.push_back(problem); };
+    const std::weak_ptr<GameObject> oldFaller = Object(1);
+    for (int i = 0; i < 120 && heard.empty(); ++i) scene.Update(kStep);
+    ASSERT_EQ(heard.size(), 1u) << "the goal was not reached";
+    EXPECT_EQ(heard[0], "drop2.json:1:10: invalid JSON: Missing a name for object member.");
+    EXPECT_EQ(LevelId(), 1) << "the finished level stays in play";
+    EXPECT_TRUE(scene.IsLevelRunning());
+    EXPECT_TRUE(oldFaller.expired()) << "restarted, from its files";
+    EXPECT_EQ(Object(1)->GetTransform()->position, glm::vec2(0.0f, 63.0f));
+    EXPECT_EQ(scene.GetLevelClock().Seconds(), 0.0);
+
+    // Mended, the next level is what a reload (F5) gives.
+    folder.Write("drop2.json", sound);
+    scene.ReloadLevel();
+    EXPECT_EQ(LevelId(), 2);
+    scene.ReloadLevel();
+    EXPECT_EQ(LevelId(), 2) << "and from then on a reload restarts the level in play";
+}
+
 TEST_F(SceneTest, ALevelWithoutPlayerKeepsTheCameraStill) {
     scene.LoadLevel("drop");
     EXPECT_EQ(scene.GetLevelData().player, nullptr) << "a crate named like the player is none";

@@ -32,6 +32,13 @@ const WrongEntry kWrongEntries[] = {
     {R"({"musicVolume": 0.5,)", "not valid JSON", 1, 1, SDLK_SPACE},
     {"", "not valid JSON", 1, 1, SDLK_SPACE},
     {"[0.5]", "not a JSON object", 1, 1, SDLK_SPACE},
+    // One key for two actions: the one given another's key keeps its default.
+    {R"({"keys": {"pause": "Space"}})",
+     R"("keys.pause": "Space" is already the key of "jump"; "pause" stays "P")", 1, 1, SDLK_SPACE},
+    {R"({"keys": {"jump": "P"}})", R"("keys.jump": "P" is already the key of "pause")", 1, 1,
+     SDLK_SPACE},
+    {R"({"keys": {"jump": "W", "left": "W"}})", R"("keys.left": "W" is already the key of "jump")",
+     1, 1, SDLK_w},
 };
 
 TEST(Settings, AWrongEntryIsOneProblemNamingItAndKeepsOnlyThatDefault) {

@@ -59,7 +59,7 @@ TEST_F(TileBehaviours, SpikesPutThePlayerBackAtItsStartOncePerTouch) {
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 0; });
     ASSERT_EQ(Progress().returns, 1);
     EXPECT_EQ(PlayerPosition(), start) << "back in the frame of the touch";
-    EXPECT_EQ(PlayerVelocity().y, -49.0f) << "and on its way down";
+    EXPECT_EQ(PlayerVelocity(), glm::vec2(0.0f, 0.0f)) << "and at rest: no speed carried back";
     EXPECT_EQ(sounds.GetCueCount(SoundCue::Fall), 1);
 
     // Over the wall and down onto two tiles of the floor at once.
@@ -90,6 +90,11 @@ TEST_F(TileBehaviours, AFlagReachedIsWhereAFallBelowTheDeathLineComesBackTo) {
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 0; });
     ASSERT_EQ(Progress().returns, 1);
     EXPECT_EQ(PlayerPosition(), glm::vec2(3.0f * kGrid, kGrid));
+    EXPECT_EQ(PlayerVelocity(), glm::vec2(0.0f, 0.0f)) << "the fall's speed is not kept";
+    const int landings = sounds.GetCueCount(SoundCue::Land);
+    LandPlayer();
+    EXPECT_EQ(sounds.GetCueCount(SoundCue::Land), landings)
+        << "settling onto the ground at the flag is no landing to hear";
     HoldUntil(
         SDLK_LEFT, [&] { return PlayerPosition().x < kGrid; }, 120);
     HoldUntil(SDLK_RIGHT, [&] { return Progress().returns > 1; });
@@ -112,6 +117,34 @@ TEST_F(TileBehaviours, ACoinTouchedIsTakenOnceAndComesBackWithTheReloadedLevel) 
     EXPECT_EQ(Progress().collected, 0);
     EXPECT_EQ(Progress().collectibles, 2);
     EXPECT_TRUE(Find("Coin")->IsActive());
+}
+
+TEST_F(TileBehaviours, CoinsAndFlagsHoldNobodyUpSoNoSecondJumpInTheAir) {
+    // A row of coins, with a flag among them, across the flight of a running jump.
+    Play(16, "[5, 1, 1], [10, 5, 3], [10, 6, 3], [9, 7, 3], [10, 8, 3], [10, 9, 3], [10, 10, 3]");
+    LandPlayer();
+    HoldUntil(SDLK_RIGHT, [&] { return PlayerPosition().x > 3.0f * kGrid; });
+    Press(SDLK_RIGHT);
+    // Space pressed again and again through the flight, as a player trying to jump off a coin.
+    float highest = 0.0f;
+    bool airborne = false;
+    Press(SDLK_SPACE);
+    for (int frame = 1; frame < 600; ++frame) {
+        // Only high up, so that no press is left over for the landing.
+        const bool high = PlayerPosition().y > kRestHeight + 40.0f;
+        if (frame % 6 == 3 || !high) Release(SDLK_SPACE);
+        if (frame % 6 == 0 && high) Press(SDLK_SPACE);
+        Frame();
+        highest = std::max(highest, PlayerPosition().y);
+        airborne = airborne || PlayerPosition().y > kRestHeight + 5.0f;
+        if (airborne && PlayerPosition().y <= kRestHeight + 0.5f) break;
+    }
+    Release(SDLK_SPACE);
+    Release(SDLK_RIGHT);
+    EXPECT_GE(Progress().collected, 2) << "the flight goes through the coins";
+    EXPECT_EQ(sounds.GetCueCount(SoundCue::Checkpoint), 1) << "and the flag";
+    EXPECT_EQ(sounds.GetCueCount(SoundCue::Jump), 1) << "no jump off a coin or the flag";
+    EXPECT_LT(highest, kRestHeight + 76.0f) << "no higher than one jump";
 }
 
 TEST_F(TileBehaviours, ALedgeIsPassedFromBelowAndFromTheSideAndStoodOnFromAbove) {

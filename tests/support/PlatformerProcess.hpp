@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -160,10 +161,22 @@ public:
     }
     /// Everything written so far and until the process ends; call after it has ended.
     std::string Output() { return ReadAll(output); }
-    std::string Errors() { return ReadAll(errors); }
+    std::string Errors() { return errorsSeen + ReadAll(errors); }
+    /// What the running process has written to its standard error so far; never waits.
+    const std::string& ErrorsSoFar() {
+        char buffer[4096];
+        for (pollfd ready{errors, POLLIN, 0}; poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN);) {
+            const ssize_t n = read(errors, buffer, sizeof buffer);
+            if (n <= 0) break;
+            errorsSeen.append(buffer, static_cast<std::size_t>(n));
+        }
+        return errorsSeen;
+    }
 
 private:
     static constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
+
+    std::string errorsSeen;  // read by ErrorsSoFar, before the rest
 
     static std::filesystem::path MakeDataHome() {
         std::string pattern =

@@ -86,7 +86,8 @@ TEST(SoundEffects, EachIsShortAudibleAndNeitherClicksNorClips) {
     constexpr float kLoudest = 0.6f;   // room for a few at once in the game's mixer
     constexpr float kEdge = 0.01f;     // first and last samples: a step this big is no click
     for (const char* name :
-         {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav"}) {
+         {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav", "checkpoint.wav",
+          "best.wav"}) {
         SCOPED_TRACE(name);
         const std::vector<float> samples = ReadWithSdl(data + "/" + name);
         ASSERT_FALSE(samples.empty()) << "not a 16-bit mono WAV file at " << kSampleRate << " Hz";

@@ -53,11 +53,11 @@ TEST_F(ToolCommandsTest, AtlasgenWritesBothFilesAndExplainsBadArguments) {
         << missing.output;
 }
 
-TEST_F(ToolCommandsTest, SoundgenWritesTheSixSoundsAndTheMusicAndExplainsBadArguments) {
+TEST_F(ToolCommandsTest, SoundgenWritesTheSevenSoundsAndTheMusicAndExplainsBadArguments) {
     const Result ok = RunCommand(ShellQuoted(SOUNDGEN_PATH) + " " + path("out"));
     EXPECT_EQ(ok.exitCode, 0) << ok.output;
     for (const char* name : {"jump.wav", "land.wav", "goal.wav", "fall.wav", "collect.wav",
-                             "checkpoint.wav", "music.wav"}) {
+                             "checkpoint.wav", "best.wav", "music.wav"}) {
         EXPECT_TRUE(fs::exists(path("out/") + name)) << name;
     }
 

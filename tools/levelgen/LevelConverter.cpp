@@ -23,6 +23,9 @@ struct BackdropLayer {
 constexpr BackdropLayer nightSky[] = {
     {sprites::backdropSky, "0"}, {sprites::backdropStars, "0.1"}, {sprites::backdropHills, "0.3"}};
 constexpr char platformMark = '=';
+// The camera of every level: it looks ahead of the fox, keeps still through its jumps and
+// catches up without a jolt.
+constexpr const char* cameraFeel = R"({"lead": 70, "band": 60, "ease": 0.25})";
 
 const std::map<char, int>& fixedTiles() {
     static const std::map<char, int> legend = {
@@ -158,7 +161,7 @@ std::string LevelConverter::toJson(const LevelMap& map, const std::string& sourc
         out << (i == 0 ? "" : ", ") << "{\"sprite\": " << nightSky[i].sprite
             << ", \"parallax\": " << nightSky[i].parallax << "}";
     }
-    out << "],\n  \"arrayOfTiles\": [\n";
+    out << "],\n  \"camera\": " << cameraFeel << ",\n  \"arrayOfTiles\": [\n";
     for (std::size_t g = 0; g < groups.size(); ++g) {
         out << "    [";
         for (std::size_t i = 0; i < groups[g].size(); ++i) {

@@ -21,6 +21,7 @@ struct TileType {
     Body body = Body::None;
     bool sensor = false;
     int density = 0;
+    const char* friction = nullptr;  // written as "friction" when set
     bool player = false;         // "characterController" and "animation"
     bool goal = false;           // "leveloverbox"
     std::vector<int> animation;  // sprite numbers: idle, walk 1, walk 2, jump, unused, fall

@@ -78,12 +78,33 @@ Samples Checkpoint() {
     return checkpoint;
 }
 
+// A new best time: the goal's arpeggio run up twice as fast and on to E6 and G6, then a
+// major chord (C6, E6, G6) ringing together, a fanfare rather than a plain finish.
+Samples NewBest() {
+    const float notes[] = {523.25f, 659.25f, 783.99f, 1046.50f, 1318.51f, 1567.98f};
+    constexpr float kStepSeconds = 0.06f;
+    Samples best;
+    for (int i = 0; i < 6; ++i) {
+        Samples note = Glide(0.2f, notes[i], notes[i], 0.3f);
+        Shape(note, 0.003f, 0.06f);
+        MixInto(best, note, SampleCount(kStepSeconds * static_cast<float>(i)), 1.0f);
+    }
+    const int chordStart = SampleCount(kStepSeconds * 6.0f);
+    for (int i = 3; i < 6; ++i) {
+        Samples note = Glide(0.55f, notes[i], notes[i], 0.3f);
+        Shape(note, 0.005f, 0.35f);
+        MixInto(best, note, chordStart, 0.6f);
+    }
+    return best;
+}
+
 }  // namespace
 
 std::vector<SoundEffect> AllSoundEffects() {
     std::vector<SoundEffect> effects{{"jump.wav", Jump()},       {"land.wav", Land()},
                                      {"goal.wav", Goal()},       {"fall.wav", Fall()},
-                                     {"collect.wav", Collect()}, {"checkpoint.wav", Checkpoint()}};
+                                     {"collect.wav", Collect()}, {"checkpoint.wav", Checkpoint()},
+                                     {"best.wav", NewBest()}};
     for (SoundEffect& effect : effects) Normalise(effect.samples, kPeak);
     return effects;
 }

@@ -16,6 +16,7 @@ struct SoundEffect {
 constexpr float kPeak = 0.5f;
 
 /// The game's effects: a jump, a landing, the goal (the level change), the fall below the level
-/// (the reset), a coin taken and a checkpoint reached. Synthesised, so every run gives the same
+/// (the reset), a coin taken, a checkpoint reached and a level finished in a new best time.
+/// Synthesised, so every run gives the same
 /// samples.
 std::vector<SoundEffect> AllSoundEffects();
