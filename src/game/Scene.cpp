@@ -37,11 +37,39 @@ float HorizontalOverlap(const b2Fixture& a, const b2Fixture& b) {
            std::max(boxA.lowerBound.x, boxB.lowerBound.x);
 }
 
+/// The character controller steering the body's game object, or null.
+const CharacterController* ControllerOf(b2Body* body) {
+    const PhysicsBody* component = BodyComponent(body);
+    if (component == nullptr) return nullptr;
+    return component->gameObject->GetComponent<CharacterController>().get();
+}
+
 /// The body belongs to a game object steered by a character controller.
 bool IsCharacter(b2Body* body) {
-    const PhysicsBody* component = BodyComponent(body);
-    return component != nullptr &&
-           component->gameObject->GetComponent<CharacterController>() != nullptr;
+    return ControllerOf(body) != nullptr;
+}
+
+/// How far apart, in game units, a tile's top and a walker's feet may be and still be level.
+constexpr float kLevelTolerance = 0.05f;
+/// Least upward part of a contact normal that is a floor's, not a corner's.
+constexpr float kFloorNormal = 0.99f;
+
+/// The fixture's shape's bounds where its body stands now (no fattening).
+b2AABB ShapeBounds(const b2Fixture& fixture) {
+    b2AABB bounds;
+    fixture.GetShape()->ComputeAABB(&bounds, fixture.GetBody()->GetTransform(), 0);
+    return bounds;
+}
+
+/// Walking fast over separate floor tiles, a character's cut corner may meet the corner of the
+/// next tile, whose top is level with its feet, and be thrown back and up along the cut. For a
+/// character with a steered walk such a slanted touch of a tile level with its feet is none:
+/// the tile is floor, and its flat top takes over once under the feet.
+bool IsFloorSeam(b2Fixture& character, b2Fixture& other) {
+    const CharacterController* controller = ControllerOf(character.GetBody());
+    if (controller == nullptr || !controller->walk) return false;
+    const float feet = ShapeBounds(character).lowerBound.y;
+    return std::fabs(ShapeBounds(other).upperBound.y - feet) < kLevelTolerance;
 }
 
 /// The body belongs to a one-way platform.
@@ -290,6 +318,12 @@ void Scene::PreSolve(b2Contact* contact, const b2Manifold*) {
     // A mostly horizontal normal means a mostly vertical surface. Friction there would let the
     // push of an arrow key carry the character's weight. Set at every step, as a contact can
     // turn from a wall into a floor.
+    const bool aIsCharacter = IsCharacter(fixtureA->GetBody());
+    if (std::fabs(manifold.normal.y) < kFloorNormal &&
+        (aIsCharacter ? IsFloorSeam(*fixtureA, *fixtureB) : IsFloorSeam(*fixtureB, *fixtureA))) {
+        contact->SetEnabled(false);
+        return;
+    }
     if (std::fabs(manifold.normal.x) > std::fabs(manifold.normal.y)) {
         contact->SetFriction(0.0f);
         return;

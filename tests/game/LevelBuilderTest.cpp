@@ -397,4 +397,46 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"tile7.json", kMovingBack.c_str(),
                 R"("moving"/"period" is not more than 0 seconds)"}));
 
+const char* const kFoxParts = R"(, "sprite": 1, "animation": [1, 2, 3, 4, 5, 6], )";
+std::string Fox(const std::string& feel) {
+    return Player(kFoxParts + feel);
+}
+
+const std::string kFrictionLow = Tile(R"("physics": {"type": "static", "friction": -0.5})");
+const std::string kFrictionText = Tile(R"("physics": {"type": "static", "friction": "high"})");
+const std::string kWalkNumber = Fox(R"("walk": 180)");
+const std::string kWalkNoSpeed = Fox(R"("walk": {"stop": 0.1})");
+const std::string kWalkStill = Fox(R"("walk": {"speed": 0})");
+const std::string kWalkBackwards = Fox(R"("walk": {"speed": 180, "stop": -1})");
+const std::string kJumpNoTime = Fox(R"("jump": {"height": 76})");
+const std::string kJumpTextTime = Fox(R"("jump": {"height": 76, "airTime": "short"})");
+const std::string kJumpOverReleased =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 80})");
+const std::string kFeetOne = Fox(R"("landOnFeet": 1)");
+const std::string kWalkingBlock = Tile(std::string(kSolid) + R"(, "walk": {"speed": 100})");
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayFeel, LevelBuilderBadFile,
+    ::testing::Values(
+        BadFile{"tile7.json", kFrictionLow.c_str(),
+                R"("physics"/"friction" is -0.5: it must be from 0 to 10)"},
+        BadFile{"tile7.json", kFrictionText.c_str(), R"("physics"/"friction" is not a number)"},
+        BadFile{"tile7.json", kWalkNumber.c_str(), R"("walk" is not an object)"},
+        BadFile{"tile7.json", kWalkNoSpeed.c_str(), R"("walk" has no "speed")"},
+        BadFile{"tile7.json", kWalkStill.c_str(),
+                R"("walk"/"speed" is 0: it must be more than 0 and at most 600)"},
+        BadFile{"tile7.json", kWalkBackwards.c_str(),
+                R"("walk"/"stop" is -1: it must be from 0 to 5)"},
+        BadFile{"tile7.json", kJumpNoTime.c_str(), R"("jump" has no "airTime")"},
+        BadFile{"tile7.json", kJumpTextTime.c_str(), R"("jump"/"airTime" is not a number)"},
+        BadFile{"tile7.json", kJumpOverReleased.c_str(),
+                R"("jump"/"releasedHeight" is 80: it must be from 0 to 76)"},
+        BadFile{"tile7.json", kFeetOne.c_str(), R"("landOnFeet" is not true or false)"},
+        BadFile{"tile7.json", kWalkingBlock.c_str(), R"("walk" needs "characterController")"},
+        BadFile{"level1.json", R"({"name": "x", "camera": 3})", R"("camera" is not an object)"},
+        BadFile{"level1.json", R"({"name": "x", "camera": {"lead": 500}})",
+                R"("camera"/"lead" is 500: it must be from 0 to 200)"},
+        BadFile{"level1.json", R"({"name": "x", "camera": {"ease": true}})",
+                R"("camera"/"ease" is not a number)"}));
+
 }  // namespace

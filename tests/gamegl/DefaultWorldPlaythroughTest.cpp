@@ -141,16 +141,16 @@ TEST_F(DefaultWorld, EveryLevelsPlayerStartsRestingOnTheGroundWithoutALandingSou
 // over those seams in both directions without catching on a corner.
 TEST_F(DefaultWorld, WalkingOverTheSeamsOfTheGroundNeverSlowsThePlayer) {
     constexpr int kSettleFrames = 30;
-    constexpr float kSlowestStep = 0.8f;  // units per frame; walking runs at 50 to 62.5 per second
+    constexpr float kSlowestStep = 0.8f;  // units per frame; the fox walks 180 units a second
     constexpr float kStepStart = 18.0f * kGrid;  // level 1's first step, where the flat part ends
     for (int i = 0; i < kSettleFrames; ++i) scene.Update(Scene::timeStep);
     const float groundY = PlayerPosition().y;
 
     // Walks until the player is within a tile of `until`; returns the tiles covered.
     const auto walk = [&](SDL_Keycode key, float direction, float until) {
+        const float from = PlayerPosition().x;
         Key(SDL_KEYDOWN, key);
         for (int i = 0; i < kSettleFrames; ++i) scene.Update(Scene::timeStep);  // up to speed
-        const float from = PlayerPosition().x;
         while ((until - PlayerPosition().x) * direction > kGrid) {
             const float before = PlayerPosition().x;
             scene.Update(Scene::timeStep);
