@@ -185,12 +185,29 @@ void CharacterController::OnEnable() {
     if (keyInputEvent != nullptr) {
         keyInputEvent->Subscribe(this, &CallMember<&CharacterController::OnKey>);
     }
+    TakeHeldKeys();
     if (const auto body = gameObject->GetComponent<PhysicsBody>()) {
         body->collisionEnterEvent.Subscribe(this,
                                             &CallMember<&CharacterController::OnCollisionEnter>);
         body->collisionExitEvent.Subscribe(this,
                                            &CallMember<&CharacterController::OnCollisionExit>);
     }
+}
+
+// A key held through a level change sends no new press: without this the next level's character
+// would stand still with the arrow key down.
+void CharacterController::TakeHeldKeys() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    if (state == nullptr) return;
+    const KeyBindings& keys = CurrentKeyBindings();
+    const auto held = [state](SDL_Keycode key) {
+        const SDL_Scancode code = SDL_GetScancodeFromKey(key);
+        return code != SDL_SCANCODE_UNKNOWN && state[code] != 0;
+    };
+    leftHeld = held(keys.left);
+    rightHeld = held(keys.right);
+    jumpHeld = held(keys.jump);
 }
 
 void CharacterController::OnDisable() {

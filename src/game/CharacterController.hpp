@@ -80,6 +80,8 @@ private:
     /// With `landOnFeet`: lands when the character has come to stand on something.
     void FeelTheGround();
     void OnEnable();
+    /// Starts with the keys the keyboard holds now (none without SDL's video).
+    void TakeHeldKeys();
     void OnDisable();
     void OnKey(SDL_Event& event);
     void OnCollisionEnter(GameObject* other);

@@ -367,7 +367,7 @@ TEST_F(DefaultWorld, AWindowDestroyedFromOutsideAlsoReturnsToTheConsole) {
     EXPECT_EQ(game.Errors().find("X Error"), std::string::npos) << game.Errors();
 }
 
-TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsNormally) {
+TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsWithAFailure) {
     // Without a display SDL would open an invisible window that nothing can close.
     ScratchFolder folder;
     folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
@@ -376,7 +376,7 @@ TEST(DefaultWorldWithoutDisplay, TheGameSaysSoAndTheProgramEndsNormally) {
     EXPECT_TRUE(game.WaitsForInput()) << "the program must wait for a character";
     game.Write("x\n");
     ASSERT_TRUE(game.EndsWithin()) << "the game runs where nobody can see it";
-    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(game.ExitCode(), 1) << "a game nobody could see did not run";
     const std::string errors = game.Errors();
     EXPECT_NE(errors.find("Unhandled exception in Application: Cannot open the game window: "
                           "there is no display to show it on\n"),

@@ -45,7 +45,8 @@ float Peak(const std::vector<float>& samples) {
 
 TEST(SoundEffects, TheCommittedFilesAreWhatTheGeneratorWrites) {
     const auto effects = AllSoundEffects();
-    ASSERT_EQ(effects.size(), 6u) << "a jump, a landing, the goal, a fall, a coin, a checkpoint";
+    ASSERT_EQ(effects.size(), 7u)
+        << "a jump, a landing, the goal, a fall, a coin, a checkpoint, a new best";
     for (const SoundEffect& effect : effects) {
         EXPECT_EQ(TextFile::read(data + "/" + effect.fileName), WavBytes(effect.samples))
             << effect.fileName << " is stale: run build/tools/soundgen from the repository root";
