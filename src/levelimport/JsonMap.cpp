@@ -1,4 +1,4 @@
-#include "levelimport/TiledMap.hpp"
+#include "levelimport/JsonMap.hpp"
 
 #include <rapidjson/document.h>
 
@@ -15,15 +15,12 @@
 
 #include "levelimport/JsonFile.hpp"
 #include "levelimport/MapLayers.hpp"
+#include "levelimport/MapReading.hpp"
 
 namespace levelimport {
 namespace {
 
 using rapidjson::Value;
-
-constexpr std::size_t kQuoteLength = 32;
-/// A layer of this many cells takes 64 MiB as global ids; larger maps are no game levels.
-constexpr std::size_t kMaxCells = std::size_t{1} << 24;
 
 std::string Key(const char* key) {
     return std::string("\"") + key + "\"";
@@ -43,27 +40,26 @@ int PositiveInt(const JsonFile& file, const char* key) {
     return 0;
 }
 
-/// A map that is not finite and orthogonal cannot become a grid of level cells.
-bool CheckShape(const JsonFile& file, TiledMap& map) {
-    bool usable = true;
+/// The map's orientation and size; false when its layers cannot be placed. A map that is not
+/// orthogonal is refused at once (`refused`): nothing else about it matters.
+bool CheckShape(const JsonFile& file, TiledMap& map, bool& refused) {
     const Value& root = file.Root();
-    const Value* infinite = JsonFile::Find(root, "infinite");
-    if (infinite != nullptr && infinite->IsTrue()) {
-        usable =
-            file.Reported("the map is infinite: untick \"Infinite\" in Tiled's map properties");
-    }
     const std::string orientation = JsonFile::String(root, "orientation");
     if (orientation != "orthogonal") {
-        usable = file.Reported("the map is " + Quoted(orientation) + ", not orthogonal");
+        refused = true;
+        return file.Reported("the map is " + Quoted(orientation) + ", not orthogonal");
     }
-    const int width = PositiveInt(file, "width");
-    const int height = PositiveInt(file, "height");
+    const Value* infinite = JsonFile::Find(root, "infinite");
+    map.infinite = infinite != nullptr && infinite->IsTrue();
+    // An infinite map's size is only that of the chunks saved; its tiles tell the area used.
+    const int width = map.infinite ? 1 : PositiveInt(file, "width");
+    const int height = map.infinite ? 1 : PositiveInt(file, "height");
     // Tile objects are placed by their pixel position.
     const int tileWidth = PositiveInt(file, "tilewidth");
     const int tileHeight = PositiveInt(file, "tileheight");
-    if (!usable || width == 0 || height == 0 || tileWidth == 0 || tileHeight == 0) return false;
-    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxCells) {
-        return file.Reported("the map has more than " + std::to_string(kMaxCells) + " cells");
+    if (width == 0 || height == 0 || tileWidth == 0 || tileHeight == 0) return false;
+    if (const std::optional<std::string> tooLarge = TooManyCells(width, height); tooLarge) {
+        return file.Reported("the map " + *tooLarge);
     }
     map.width = width;
     map.height = height;
@@ -104,39 +100,25 @@ std::int64_t IntMember(const Value& json, const char* key) {
     return value != nullptr && value->IsInt() ? value->GetInt() : 0;
 }
 
-/// How many tiles of `tile` pixels fit along `image` pixels, between margins and with spacing
-/// between tiles; at most 2^31, so that two such counts multiply without overflow.
-std::int64_t TilesAlong(std::int64_t image, std::int64_t tile, std::int64_t margin,
-                        std::int64_t spacing) {
-    constexpr std::int64_t kMost = std::int64_t{1} << 31;
-    if (tile + spacing <= 0) return 0;
-    return std::clamp<std::int64_t>((image - 2 * margin + spacing) / (tile + spacing), 0, kMost);
-}
-
 /// The tiles a tileset's image holds, for tilesets saved without "tilecount" (by old Tiled
 /// versions); 0 when that cannot be told.
 std::uint32_t TilesInImage(const Value& json) {
-    const std::int64_t margin = IntMember(json, "margin");
-    const std::int64_t spacing = IntMember(json, "spacing");
-    const std::int64_t tiles =
-        TilesAlong(IntMember(json, "imagewidth"), IntMember(json, "tilewidth"), margin, spacing) *
-        TilesAlong(IntMember(json, "imageheight"), IntMember(json, "tileheight"), margin, spacing);
-    return static_cast<std::uint32_t>(
-        std::min<std::int64_t>(tiles, std::numeric_limits<std::uint32_t>::max()));
+    return levelimport::TilesInImage(IntMember(json, "imagewidth"), IntMember(json, "imageheight"),
+                                      IntMember(json, "tilewidth"), IntMember(json, "tileheight"),
+                                      IntMember(json, "margin"), IntMember(json, "spacing"));
 }
 
 /// Records tile `local` of the tileset, and its tile type when `type` (its "tileType" property)
 /// is there.
 void SetTileType(const JsonFile& file, const Value* type, std::uint32_t local, Tileset& tileset,
                  const std::string& label) {
-    if (local >= tileset.tileCount) tileset.tileCount = local + 1;
-    if (type == nullptr) return;  // a problem only where the map uses the tile
-    if (!type->IsInt()) {
+    // A missing type is a problem only where the map uses the tile.
+    if (type != nullptr && !type->IsInt()) {
         file.Report(label + ": tile " + std::to_string(local) +
                     " has a \"tileType\" that is not an integer");
-        return;
     }
-    tileset.tileTypes[local] = type->GetInt();
+    AddTile(tileset, local,
+            type != nullptr && type->IsInt() ? std::optional<int>(type->GetInt()) : std::nullopt);
 }
 
 /// A tile id written as an object key ("12"), or empty when the key is none.
@@ -211,26 +193,6 @@ void ReadTileTypes(const JsonFile& file, const Value& json, Tileset& tileset,
                      });
 }
 
-/// An external tileset, "source" relative to the map's folder; only Tiled's JSON form is read.
-void ReadExternalTileset(const JsonFile& map, const std::string& source, Tileset& tileset,
-                         std::vector<Problem>& problems, const FileSource& files) {
-    const std::filesystem::path folder = std::filesystem::path(map.Name()).parent_path();
-    tileset.file = (folder / source).lexically_normal().string();
-    if (std::filesystem::path(source).extension() == ".tsx") {
-        map.Report("tileset " + Quoted(source) +
-                   " is an XML tileset: export it from Tiled as JSON (.tsj)");
-        tileset.read = false;
-        return;
-    }
-    JsonFile file(tileset.file, problems);
-    tileset.read = file.Load(files);
-    if (!tileset.read) return;
-    tileset.name = JsonFile::String(file.Root(), "name");
-    const std::string label =
-        tileset.name.empty() ? "the tileset" : "tileset " + Quoted(tileset.name);
-    ReadTileTypes(file, file.Root(), tileset, label);
-}
-
 void ReadTilesets(const JsonFile& file, TiledMap& map, std::vector<Problem>& problems,
                   const FileSource& files) {
     const Value* tilesets = JsonFile::Find(file.Root(), "tilesets");
@@ -252,7 +214,8 @@ void ReadTilesets(const JsonFile& file, TiledMap& map, std::vector<Problem>& pro
         tileset.firstGid = firstGid->GetUint();
         const Value* source = JsonFile::Find(json, "source");
         if (source != nullptr && source->IsString()) {
-            ReadExternalTileset(file, source->GetString(), tileset, problems, files);
+            tileset.file = PathBeside(file.Name(), source->GetString());
+            ReadTilesetFile(file.Name(), tileset, problems, files);
         } else {
             ReadTileTypes(file, json, tileset, label);
         }
@@ -262,52 +225,27 @@ void ReadTilesets(const JsonFile& file, TiledMap& map, std::vector<Problem>& pro
 
 }  // namespace
 
-std::optional<std::string> ReadFileFromDisk(const std::string& fileName, std::string& error) {
-    // Only regular files: a device or a pipe named as a tileset could be read forever.
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(fileName, ignored)) {
-        error = std::filesystem::exists(fileName, ignored) ? "is not a regular file"
-                                                           : "cannot be opened for reading";
-        return std::nullopt;
-    }
-    std::ifstream stream(fileName, std::ios::binary);
-    if (!stream.good()) {
-        error = "cannot be opened for reading";
-        return std::nullopt;
-    }
-    std::string text{std::istreambuf_iterator<char>(stream), {}};
-    if (stream.bad()) {
-        error = "cannot be read";
-        return std::nullopt;
-    }
-    return text;
+bool ReadJsonTileset(const std::string& text, Tileset& tileset, std::vector<Problem>& problems) {
+    JsonFile file(tileset.file, problems);
+    if (!file.Parse(text)) return false;
+    tileset.name = JsonFile::String(file.Root(), "name");
+    const std::string label =
+        tileset.name.empty() ? "the tileset" : "tileset " + Quoted(tileset.name);
+    ReadTileTypes(file, file.Root(), tileset, label);
+    return true;
 }
 
-TiledMap ReadTiledMap(const std::string& mapFile, std::vector<Problem>& problems,
-                      const FileSource& files) {
-    TiledMap map;
-    map.file = mapFile;
-    JsonFile file(mapFile, problems);
-    if (!file.Load(files)) return map;
+void ReadJsonMap(const std::string& text, TiledMap& map, std::vector<Problem>& problems,
+                 const FileSource& files) {
+    JsonFile file(map.file, problems);
+    if (!file.Parse(text)) return;
+    bool refused = false;
+    const bool shapeKnown = CheckShape(file, map, refused);
+    if (refused) return;
     map.read = true;
-    const bool shapeKnown = CheckShape(file, map);
     ReadMapProperties(file, map);
     ReadTilesets(file, map, problems, files);
-    if (shapeKnown) ReadLayers(file, map);
-    return map;
-}
-
-std::string Quoted(std::string_view text) {
-    std::size_t length = std::min(text.size(), kQuoteLength);
-    // Cut before a UTF-8 continuation byte, not inside a character.
-    while (length > 0 && length < text.size() && (text[length] & 0xC0) == 0x80) --length;
-    std::string quoted = "\"";
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        quoted += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
-    }
-    if (length < text.size()) quoted += "...";
-    return quoted + "\"";
+    if (shapeKnown) ReadLayers(file, map, problems, files);
 }
 
 }  // namespace levelimport

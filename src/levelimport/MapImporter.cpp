@@ -22,6 +22,8 @@ namespace levelimport {
 namespace {
 
 constexpr mode_t kFileMode = 0644;
+/// Characters of layer names a note lists before it stops.
+constexpr std::size_t kMostNoteNames = 200;
 
 std::string CellName(const LayerTile& tile) {
     return "map cell (" + std::to_string(tile.x) + ", " + std::to_string(tile.y) + ")";
@@ -170,6 +172,34 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+/// The notes on what of the map a level leaves out or moves: hidden layers and, for an infinite
+/// map, the area its tiles use.
+void AddMapNotes(const TiledMap& map, std::vector<std::string>& notes) {
+    if (!map.hiddenLayers.empty()) {
+        std::string names;
+        for (const std::string& name : map.hiddenLayers) {
+            names += (names.empty() ? "" : ", ") + Quoted(name);
+            // Cut the list too, so the note stays one short line.
+            if (names.size() > kMostNoteNames) {
+                names += ", ...";
+                break;
+            }
+        }
+        const std::size_t count = map.hiddenLayers.size();
+        notes.push_back(map.file + ": note: " + std::to_string(count) +
+                        (count == 1 ? " hidden layer is" : " hidden layers are") +
+                        " left out of the level: " + names);
+    }
+    if (map.infinite && map.width > 0) {
+        notes.push_back(map.file + ": note: the map is infinite; the level covers the " +
+                        std::to_string(map.width) + " × " + std::to_string(map.height) +
+                        " cells in use, from map cell (" + std::to_string(map.origin.x) + ", " +
+                        std::to_string(map.origin.y) + ") to (" +
+                        std::to_string(map.origin.x + map.width - 1) + ", " +
+                        std::to_string(map.origin.y + map.height - 1) + ")");
+    }
+}
+
 }  // namespace
 
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
@@ -187,6 +217,7 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                                (flipped == 1 ? " tile is" : " tiles are") +
                                " flipped or rotated; the game draws every tile unflipped");
     }
+    AddMapNotes(map, result.notes);
     const std::size_t skipped = map.skippedObjects;
     if (skipped > 0) {
         result.notes.push_back(mapFile + ": note: " + std::to_string(skipped) +
