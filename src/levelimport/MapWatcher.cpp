@@ -44,13 +44,8 @@ MapWatcher::~MapWatcher() {
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);
 }
 
-void MapWatcher::Unwatch() {
-    for (const auto& [descriptor, names] : watched) inotify_rm_watch(inotify, descriptor);
-    watched.clear();
-}
-
 void MapWatcher::Watch(const std::vector<std::string>& files) {
-    Unwatch();
+    // Watches are only ever added: removing one and adding it again could lose a save between.
     for (const std::string& file : files) {
         const std::filesystem::path path(file);
         std::string folder = path.parent_path().string();
@@ -85,7 +80,13 @@ MapWatcher::Wake MapWatcher::Wait() {
         const int timeout = saved ? static_cast<int>(kSettle.count()) : -1;
         const int ready = poll(fds.data(), fds.size(), timeout);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0 || fds[0].revents != 0) return Wake::Stopped;
+        if (ready < 0 || fds[0].revents != 0) {
+            // Taken, so that unblocking the signals later does not deliver it again.
+            signalfd_siginfo taken;
+            while (read(signals, &taken, sizeof taken) == sizeof taken) {
+            }
+            return Wake::Stopped;
+        }
         if (ready == 0) return Wake::Saved;
         if (TakeEvents()) saved = true;
     }

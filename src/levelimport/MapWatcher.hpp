@@ -29,8 +29,8 @@ public:
     bool Ready() const { return inotify >= 0 && signals >= 0; }
     const std::string& Error() const { return error; }
 
-    /// Watches `files` from now on instead of those watched before. A file whose folder does
-    /// not exist is left out.
+    /// Watches `files` from now on, besides those watched before. A file whose folder does not
+    /// exist is left out.
     void Watch(const std::vector<std::string>& files);
 
     enum class Wake { Saved, Stopped };
@@ -41,7 +41,6 @@ public:
 private:
     /// Reads the pending inotify events; true when one of them is about a watched file.
     bool TakeEvents();
-    void Unwatch();
 
     int inotify = -1;
     int signals = -1;

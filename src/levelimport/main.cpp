@@ -88,15 +88,17 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
         return kExitProblems;
     }
     // The map is watched even when it cannot be read yet, and every file it ever used stays
-    // watched: mending a tileset may be what a map that does not import waits for.
+    // watched (watches are only added): mending a tileset may be what a map that does not
+    // import waits for.
     std::vector<std::string> used{mapFile};
+    // Watched before the first import, so that a save while it runs is not missed.
+    watcher.Watch(used);
     Import(mapFile, levelFile, true, used);
     std::cout << "levelimport: watching " << mapFile << " and the files it uses; Ctrl+C ends"
               << std::endl;
     for (;;) {
-        std::sort(used.begin(), used.end());
-        used.erase(std::unique(used.begin(), used.end()), used.end());
         watcher.Watch(used);
+        used.clear();
         if (watcher.Wait() == levelimport::MapWatcher::Wake::Stopped) return kExitImported;
         Import(mapFile, levelFile, false, used);
     }
