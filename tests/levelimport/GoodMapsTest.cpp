@@ -260,6 +260,23 @@ TEST(ShippedExample, ImportToTheDefaultWorldsLevels) {
     }
 }
 
+// Tiled's XML form of the example, with its .tsx tileset, is the same levels.
+TEST(ShippedExample, XmlMapsImportAsTheJsonMapsDo) {
+    for (const int number : {1, 6}) {
+        SCOPED_TRACE("level " + std::to_string(number));
+        Folder folder;
+        const std::string map = std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" +
+                                std::to_string(number);
+
+        const test_support::CommandResult xml = folder.Import("'" + map + ".tmx' xml.json");
+        const test_support::CommandResult json = folder.Import("'" + map + ".tmj' json.json");
+
+        ASSERT_EQ(xml.exitCode, 0) << xml.output;
+        ASSERT_EQ(json.exitCode, 0) << json.output;
+        EXPECT_EQ(folder.Read("xml.json"), folder.Read("json.json"));
+    }
+}
+
 TEST(ShippedExample, TilesetOffersEveryTileTypeOfTheWorldWithItsPicture) {
     const std::filesystem::path world = ORKA_DEFAULT_WORLD_DIR;
     std::ifstream stream(world / "tiled" / "world.tsj");
