@@ -104,8 +104,8 @@ std::int64_t IntMember(const Value& json, const char* key) {
 /// versions); 0 when that cannot be told.
 std::uint32_t TilesInImage(const Value& json) {
     return levelimport::TilesInImage(IntMember(json, "imagewidth"), IntMember(json, "imageheight"),
-                                      IntMember(json, "tilewidth"), IntMember(json, "tileheight"),
-                                      IntMember(json, "margin"), IntMember(json, "spacing"));
+                                     IntMember(json, "tilewidth"), IntMember(json, "tileheight"),
+                                     IntMember(json, "margin"), IntMember(json, "spacing"));
 }
 
 /// Records tile `local` of the tileset, and its tile type when `type` (its "tileType" property)

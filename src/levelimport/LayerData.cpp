@@ -163,7 +163,8 @@ std::optional<std::vector<std::uint32_t>> ParseCsvData(std::string_view text, st
             return std::nullopt;
         }
         std::uint32_t gid = 0;
-        const auto [end, status] = std::from_chars(text.data() + at, text.data() + text.size(), gid);
+        const auto [end, status] =
+            std::from_chars(text.data() + at, text.data() + text.size(), gid);
         if (status != std::errc()) {
             error = "tile id " + std::to_string(gids.size() + 1) + " of the data is not a tile id";
             return std::nullopt;

@@ -1,8 +1,8 @@
 #include "levelimport/MapLayers.hpp"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>

@@ -34,8 +34,8 @@ std::optional<std::string> ReadNamedFile(const std::string& file, const std::str
     return text;
 }
 
-void ReadTilesetFile(const std::string& referrer, Tileset& tileset,
-                     std::vector<Problem>& problems, const FileSource& files) {
+void ReadTilesetFile(const std::string& referrer, Tileset& tileset, std::vector<Problem>& problems,
+                     const FileSource& files) {
     const std::optional<std::string> text =
         ReadNamedFile(tileset.file, referrer, "tileset", problems, files);
     tileset.read = text && (LooksLikeXml(*text) ? ReadXmlTileset(*text, tileset, problems)
@@ -114,9 +114,8 @@ std::optional<std::string> ChunkPlace::Fault() const {
     return std::nullopt;
 }
 
-bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place,
-              const TiledMap& map, TileLayer& layer, const std::string& file,
-              std::vector<Problem>& problems) {
+bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place, const TiledMap& map,
+              TileLayer& layer, const std::string& file, std::vector<Problem>& problems) {
     std::size_t used = 0;
     for (const std::uint32_t gid : gids) used += gid != 0;
     if (!RoomForTiles(map, layer.tiles.size() + used, file, problems)) return false;

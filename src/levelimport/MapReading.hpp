@@ -26,8 +26,8 @@ std::optional<std::string> ReadNamedFile(const std::string& file, const std::str
 
 /// Reads the external tileset `tileset.file` (XML or JSON, by its text), which `referrer` names,
 /// into `tileset`; `tileset.read` tells whether it could be.
-void ReadTilesetFile(const std::string& referrer, Tileset& tileset,
-                     std::vector<Problem>& problems, const FileSource& files);
+void ReadTilesetFile(const std::string& referrer, Tileset& tileset, std::vector<Problem>& problems,
+                     const FileSource& files);
 
 /// How many tiles of `tileWidth` × `tileHeight` pixels an image of `imageWidth` × `imageHeight`
 /// holds between margins and with spacing between tiles (all pixels); 0 when it cannot be told.
@@ -68,9 +68,8 @@ struct ChunkPlace {
 /// Adds the tiles of `gids` (a place's cells, row by row; 0 is an empty cell) on their cells
 /// to `layer`; false after reporting on `file` when the map would hold more than kMaxCells
 /// tiles.
-bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place,
-              const TiledMap& map, TileLayer& layer, const std::string& file,
-              std::vector<Problem>& problems);
+bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place, const TiledMap& map,
+              TileLayer& layer, const std::string& file, std::vector<Problem>& problems);
 
 /// Moves an infinite map's tiles so that its leftmost used column and top used row become 0,
 /// and sizes the map to the used area; a problem when no tile is in use.

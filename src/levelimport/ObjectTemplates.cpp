@@ -72,8 +72,8 @@ std::optional<TemplateObject> ObjectTemplates::ReadJson(const std::string& file,
         json.Report("the template's tile has no tileset with a positive \"firstgid\"");
         return std::nullopt;
     }
-    result.gid = MapGid(file, JsonFile::String(*tileset, "source"), firstGid->GetUint(),
-                        gid->GetUint());
+    result.gid =
+        MapGid(file, JsonFile::String(*tileset, "source"), firstGid->GetUint(), gid->GetUint());
     if (result.gid == 0) return std::nullopt;
     return result;
 }
@@ -96,7 +96,8 @@ std::uint32_t ObjectTemplates::MapGid(const std::string& file, const std::string
         ReadTilesetFile(file, added, problems, files);
         std::uint64_t next = 1;
         for (const Tileset& t : map.tilesets) {
-            next = std::max<std::uint64_t>(next, std::uint64_t{t.firstGid} + std::max(t.tileCount, 1u));
+            next = std::max<std::uint64_t>(next,
+                                           std::uint64_t{t.firstGid} + std::max(t.tileCount, 1u));
         }
         added.firstGid = static_cast<std::uint32_t>(std::min<std::uint64_t>(next, ~kGidFlags));
         map.tilesets.push_back(std::move(added));

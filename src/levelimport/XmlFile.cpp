@@ -12,8 +12,8 @@ namespace {
 
 /// The line and column (both from 1) of byte `offset` of `text`.
 std::string LineAndColumn(std::string_view text, std::ptrdiff_t offset) {
-    const std::size_t at = std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)),
-                                    text.size());
+    const std::size_t at =
+        std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
     const std::string_view before = text.substr(0, at);
     const auto line = std::count(before.begin(), before.end(), '\n') + 1;
     const std::size_t lineStart = before.rfind('\n');

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -101,15 +101,14 @@ void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tiles
                         const std::string& label) {
     const std::optional<std::int64_t> count = XmlFile::Integer(node, "tilecount");
     const pugi::xml_node image = node.child("image");
-    tileset.tileCount =
-        count && *count >= 0 && *count <= std::numeric_limits<std::uint32_t>::max()
-            ? static_cast<std::uint32_t>(*count)
-            : TilesInImage(XmlFile::Integer(image, "width").value_or(0),
-                           XmlFile::Integer(image, "height").value_or(0),
-                           XmlFile::Integer(node, "tilewidth").value_or(0),
-                           XmlFile::Integer(node, "tileheight").value_or(0),
-                           XmlFile::Integer(node, "margin").value_or(0),
-                           XmlFile::Integer(node, "spacing").value_or(0));
+    tileset.tileCount = count && *count >= 0 && *count <= std::numeric_limits<std::uint32_t>::max()
+                            ? static_cast<std::uint32_t>(*count)
+                            : TilesInImage(XmlFile::Integer(image, "width").value_or(0),
+                                           XmlFile::Integer(image, "height").value_or(0),
+                                           XmlFile::Integer(node, "tilewidth").value_or(0),
+                                           XmlFile::Integer(node, "tileheight").value_or(0),
+                                           XmlFile::Integer(node, "margin").value_or(0),
+                                           XmlFile::Integer(node, "spacing").value_or(0));
     for (const pugi::xml_node tile : node.children("tile")) {
         const std::optional<std::int64_t> id = XmlFile::Integer(tile, "id");
         if (!id || *id < 0 || *id > std::numeric_limits<std::uint32_t>::max()) {
@@ -172,12 +171,14 @@ std::optional<std::vector<std::uint32_t>> ReadData(pugi::xml_node data, const st
         if (gids.size() == cells) break;
         const std::optional<std::int64_t> gid = XmlFile::Integer(tile, "gid");
         if (tile.attribute("gid") && (!gid || *gid < 0 || *gid > UINT32_MAX)) {
-            error = "<tile> " + std::to_string(gids.size() + 1) + " has a \"gid\" that is not a tile id";
+            error = "<tile> " + std::to_string(gids.size() + 1) +
+                    " has a \"gid\" that is not a tile id";
             return std::nullopt;
         }
         gids.push_back(static_cast<std::uint32_t>(gid.value_or(0)));
     }
-    const auto given = static_cast<std::size_t>(std::distance(data.children("tile").begin(), data.children("tile").end()));
+    const auto given = static_cast<std::size_t>(
+        std::distance(data.children("tile").begin(), data.children("tile").end()));
     if (given != cells) {
         error = "the data holds " + std::to_string(given) + " <tile> elements, the layer has " +
                 std::to_string(cells) + " cells";
@@ -187,8 +188,8 @@ std::optional<std::vector<std::uint32_t>> ReadData(pugi::xml_node data, const st
 }
 
 /// The chunks of an infinite map's layer, each placed at its own cell; false after a problem.
-bool ReadChunks(const XmlFile& file, pugi::xml_node data, const std::string& label,
-                TiledMap& map, TileLayer& layer, std::vector<Problem>& problems) {
+bool ReadChunks(const XmlFile& file, pugi::xml_node data, const std::string& label, TiledMap& map,
+                TileLayer& layer, std::vector<Problem>& problems) {
     const std::string encoding = data.attribute("encoding").value();
     const std::string compression = data.attribute("compression").value();
     for (const pugi::xml_node chunk : data.children("chunk")) {
@@ -217,7 +218,8 @@ void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& 
         return;
     }
     if (map.infinite) {
-        if (ReadChunks(file, data, label, map, layer, problems)) map.layers.push_back(std::move(layer));
+        if (ReadChunks(file, data, label, map, layer, problems))
+            map.layers.push_back(std::move(layer));
         return;
     }
     const auto width = XmlFile::Integer(node, "width"), height = XmlFile::Integer(node, "height");
@@ -233,7 +235,8 @@ void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& 
         file.Report(label + ": " + error);
         return;
     }
-    if (AddChunk(*gids, whole, map, layer, file.Name(), problems)) map.layers.push_back(std::move(layer));
+    if (AddChunk(*gids, whole, map, layer, file.Name(), problems))
+        map.layers.push_back(std::move(layer));
 }
 
 /// An object as messages name it: its name, else its id, else its place in the layer.

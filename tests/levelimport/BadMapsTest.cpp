@@ -113,7 +113,8 @@ Files Fixture(const std::string& name) {
 }
 
 /// 1 MiB of zeros, compressed by zstd into a few dozen bytes, base64-encoded.
-const std::string kZstdBomb = "KLUv/QRoTAAACAABAPz/ORACAgAQAAIAEAACABAAAgAQAAIAEAACABAAAwAQAPE+FuE=";
+const std::string kZstdBomb =
+    "KLUv/QRoTAAACAABAPz/ORACAgAQAAIAEAACABAAAgAQAAIAEAACABAAAwAQAPE+FuE=";
 
 const std::string kZlibOfSixGids = Deflate(GidBytes({1, 0, 2, 0, 0, 1}), false);
 
@@ -303,10 +304,12 @@ INSTANTIATE_TEST_SUITE_P(
                               R"("data":[1,0,2,0,0,1]}])";
                }),
                "map.tmj: layer \"a\" is not the size of the map"},
-        BadMap{"XmlTilesetNotWellFormed",
-               Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsx"}])"; },
-                   {{"world.tsx", "<?xml version=\"1.0\"?>\n<tileset>\n <tile id=\"0\">\n</tileset>"}}),
-               "world.tsx: the XML is not well formed at line 4, column 3: Start-end tags mismatch"},
+        BadMap{
+            "XmlTilesetNotWellFormed",
+            Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsx"}])"; },
+                {{"world.tsx",
+                  "<?xml version=\"1.0\"?>\n<tileset>\n <tile id=\"0\">\n</tileset>"}}),
+            "world.tsx: the XML is not well formed at line 4, column 3: Start-end tags mismatch"},
         BadMap{"XmlMapInsteadOfTileset",
                Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsj"}])"; },
                    {{"world.tsj", "<?xml version=\"1.0\"?><map/>"}}),
@@ -316,7 +319,9 @@ INSTANTIATE_TEST_SUITE_P(
                }),
                "sets/world.tsj: cannot be opened for reading (the tileset of map.tmj)"},
         BadMap{"MissingTemplate", Map([](MapParts& p) {
-                   p.layers = "[" + ObjectLayer("o", {R"({"id":1,"template":"t/crate.tj","x":0,"y":21})"}) + "]";
+                   p.layers =
+                       "[" +
+                       ObjectLayer("o", {R"({"id":1,"template":"t/crate.tj","x":0,"y":21})"}) + "]";
                }),
                "t/crate.tj: cannot be opened for reading (the template of map.tmj)"},
         BadMap{"FolderOfTheLevelMissing", Map([](MapParts&) {}),
@@ -338,12 +343,17 @@ INSTANTIATE_TEST_SUITE_P(
                "map.tmx: the map is \"hexagonal\", not orthogonal", kProblems, kXml},
         BadMap{"XmlStaggered", XmlMap("", R"(orientation="staggered" width="3" height="2")"),
                "map.tmx: the map is \"staggered\", not orthogonal", kProblems, kXml},
-        BadMap{"XmlNoMap", {{"map.tmx", "<?xml version=\"1.0\"?><tileset/>"}},
-               "map.tmx: the top XML element is \"tileset\", not \"map\"", kProblems, kXml},
-        BadMap{"XmlEmpty", {{"map.tmx", "<"}},
+        BadMap{"XmlNoMap",
+               {{"map.tmx", "<?xml version=\"1.0\"?><tileset/>"}},
+               "map.tmx: the top XML element is \"tileset\", not \"map\"",
+               kProblems,
+               kXml},
+        BadMap{"XmlEmpty",
+               {{"map.tmx", "<"}},
                "map.tmx: the XML is not well formed at line 1, column 1: Could not determine tag "
                "type",
-               kProblems, kXml},
+               kProblems,
+               kXml},
         BadMap{"XmlZstdInflatesToFarMore",
                XmlMap(XmlLayer(kZstdBomb, R"( encoding="base64" compression="zstd")")),
                "map.tmx: layer \"a\": \"data\" holds more than 24 bytes, 24 expected (4 per cell)",
@@ -354,12 +364,11 @@ INSTANTIATE_TEST_SUITE_P(
                "map.tmx: layer \"a\": \"data\" holds more than 24 bytes, 24 expected (4 per cell)",
                kProblems, kXml},
         BadMap{"XmlCsvTooShort", XmlMap(XmlLayer("1,0,1,0,0", R"( encoding="csv")")),
-               "map.tmx: layer \"a\": the data holds 5 tile ids, the layer has 6 cells",
-               kProblems, kXml},
+               "map.tmx: layer \"a\": the data holds 5 tile ids, the layer has 6 cells", kProblems,
+               kXml},
         BadMap{"XmlCsvNotANumber", XmlMap(XmlLayer("1,x,1,0,0,0", R"( encoding="csv")")),
                "map.tmx: layer \"a\": tile id 2 of the data is not a tile id", kProblems, kXml},
-        BadMap{"XmlTileElementsTooFew",
-               XmlMap(XmlLayer(R"(<tile gid="1"/><tile/><tile/>)", "")),
+        BadMap{"XmlTileElementsTooFew", XmlMap(XmlLayer(R"(<tile gid="1"/><tile/><tile/>)", "")),
                "map.tmx: layer \"a\": the data holds 3 <tile> elements, the layer has 6 cells",
                kProblems, kXml},
         BadMap{"XmlUnknownEncoding", XmlMap(XmlLayer("", R"( encoding="hex")")),
@@ -371,11 +380,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"XmlIdNotInteger",
                XmlMap(R"(<properties><property name="id" type="string" value="7"/></properties>)"),
                "map.tmx: map property \"id\" is not an integer", kProblems, kXml},
-        BadMap{"XmlTileTypeNotInteger",
-               XmlMap(R"(<tileset firstgid="5" name="u"><tile id="0"><properties><property )"
-                      R"(name="tileType" type="float" value="1.5"/></properties></tile></tileset>)"),
-               "map.tmx: tileset \"u\": tile 0 has a \"tileType\" that is not an integer",
-               kProblems, kXml},
+        BadMap{
+            "XmlTileTypeNotInteger",
+            XmlMap(R"(<tileset firstgid="5" name="u"><tile id="0"><properties><property )"
+                   R"(name="tileType" type="float" value="1.5"/></properties></tile></tileset>)"),
+            "map.tmx: tileset \"u\": tile 0 has a \"tileType\" that is not an integer", kProblems,
+            kXml},
         BadMap{"XmlTileWithoutTileType", XmlMap(XmlLayer("1,0,2,0,0,0", R"( encoding="csv")")),
                "map.tmx: tile 1 of tileset \"t\" has no int property \"tileType\" (layer \"a\", "
                "map cell (2, 0))",

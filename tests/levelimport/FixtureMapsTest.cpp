@@ -68,8 +68,7 @@ TEST_P(Fixtures, ImportAsTheirJsonTwinsDo) {
                            "{\n  \"id\": 7,\n  \"name\": \"Hills\",\n  \"deathLevelInY\": -42,\n"));
     EXPECT_THAT(TilesOf(level), ElementsAreArray(map.tiles)) << level;
     EXPECT_EQ(run.output, map.notes + "level.json: level 7 with " +
-                              std::to_string(map.tiles.size()) + " tiles, from " + map.file +
-                              "\n");
+                              std::to_string(map.tiles.size()) + " tiles, from " + map.file + "\n");
 }
 
 /// Infinite maps: cell (-13, -13) holds tile 0, (0, -12) tile 1 and (1, -11) tile 0 with a tile

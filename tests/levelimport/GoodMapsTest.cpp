@@ -265,8 +265,8 @@ TEST(ShippedExample, XmlMapsImportAsTheJsonMapsDo) {
     for (const int number : {1, 6}) {
         SCOPED_TRACE("level " + std::to_string(number));
         Folder folder;
-        const std::string map = std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" +
-                                std::to_string(number);
+        const std::string map =
+            std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" + std::to_string(number);
 
         const test_support::CommandResult xml = folder.Import("'" + map + ".tmx' xml.json");
         const test_support::CommandResult json = folder.Import("'" + map + ".tmj' json.json");
