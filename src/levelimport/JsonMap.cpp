@@ -32,40 +32,21 @@ std::string TilesetLabel(const std::string& name, std::size_t index) {
     return "tileset " + std::to_string(index + 1);
 }
 
-/// A positive int member of the map, or 0 after reporting that it is none.
-int PositiveInt(const JsonFile& file, const char* key) {
-    const Value* value = JsonFile::Find(file.Root(), key);
-    if (value != nullptr && value->IsInt() && value->GetInt() > 0) return value->GetInt();
-    file.Report(Key(key) + " is not a positive integer");
-    return 0;
+/// An int member of the map, or empty.
+std::optional<std::int64_t> WholeMember(const Value& root, const char* key) {
+    const Value* value = JsonFile::Find(root, key);
+    if (value == nullptr || !value->IsInt64()) return std::nullopt;
+    return value->GetInt64();
 }
 
-/// The map's orientation and size; false when its layers cannot be placed. A map that is not
-/// orthogonal is refused at once (`refused`): nothing else about it matters.
-bool CheckShape(const JsonFile& file, TiledMap& map, bool& refused) {
-    const Value& root = file.Root();
-    const std::string orientation = JsonFile::String(root, "orientation");
-    if (orientation != "orthogonal") {
-        refused = true;
-        return file.Reported("the map is " + Quoted(orientation) + ", not orthogonal");
-    }
+MapShape ShapeOf(const Value& root) {
     const Value* infinite = JsonFile::Find(root, "infinite");
-    map.infinite = infinite != nullptr && infinite->IsTrue();
-    // An infinite map's size is only that of the chunks saved; its tiles tell the area used.
-    const int width = map.infinite ? 1 : PositiveInt(file, "width");
-    const int height = map.infinite ? 1 : PositiveInt(file, "height");
-    // Tile objects are placed by their pixel position.
-    const int tileWidth = PositiveInt(file, "tilewidth");
-    const int tileHeight = PositiveInt(file, "tileheight");
-    if (width == 0 || height == 0 || tileWidth == 0 || tileHeight == 0) return false;
-    if (const std::optional<std::string> tooLarge = TooManyCells(width, height); tooLarge) {
-        return file.Reported("the map " + *tooLarge);
-    }
-    map.width = width;
-    map.height = height;
-    map.tileWidth = tileWidth;
-    map.tileHeight = tileHeight;
-    return true;
+    return {JsonFile::String(root, "orientation"),
+            infinite != nullptr && infinite->IsTrue(),
+            WholeMember(root, "width"),
+            WholeMember(root, "height"),
+            WholeMember(root, "tilewidth"),
+            WholeMember(root, "tileheight")};
 }
 
 /// The optional map properties "id", "name" and "deathLevelInY".
@@ -240,7 +221,7 @@ void ReadJsonMap(const std::string& text, TiledMap& map, std::vector<Problem>& p
     JsonFile file(map.file, problems);
     if (!file.Parse(text)) return;
     bool refused = false;
-    const bool shapeKnown = CheckShape(file, map, refused);
+    const bool shapeKnown = TakeShape(ShapeOf(file.Root()), map, problems, refused);
     if (refused) return;
     map.read = true;
     ReadMapProperties(file, map);

@@ -128,6 +128,41 @@ bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place, c
     return true;
 }
 
+bool TakeShape(const MapShape& shape, TiledMap& map, std::vector<Problem>& problems,
+               bool& refused) {
+    const auto report = [&](const std::string& text) {
+        problems.push_back({map.file, text});
+        return false;
+    };
+    if (shape.orientation != "orthogonal") {
+        refused = true;
+        return report("the map is " + Quoted(shape.orientation) + ", not orthogonal");
+    }
+    map.infinite = shape.infinite;
+    const auto positive = [&](const std::optional<std::int64_t>& value, const char* key) {
+        if (value && *value > 0 && *value <= std::numeric_limits<int>::max()) {
+            return static_cast<int>(*value);
+        }
+        report(std::string("\"") + key + "\" is not a positive integer");
+        return 0;
+    };
+    // An infinite map's size is only that of the chunks saved; its tiles tell the area used.
+    const int width = map.infinite ? 1 : positive(shape.width, "width");
+    const int height = map.infinite ? 1 : positive(shape.height, "height");
+    // Tile objects are placed by their pixel position.
+    const int tileWidth = positive(shape.tileWidth, "tilewidth");
+    const int tileHeight = positive(shape.tileHeight, "tileheight");
+    if (width == 0 || height == 0 || tileWidth == 0 || tileHeight == 0) return false;
+    if (const std::optional<std::string> tooLarge = TooManyCells(width, height); tooLarge) {
+        return report("the map " + *tooLarge);
+    }
+    map.width = width;
+    map.height = height;
+    map.tileWidth = tileWidth;
+    map.tileHeight = tileHeight;
+    return true;
+}
+
 void PlaceInfiniteMap(TiledMap& map, std::vector<Problem>& problems) {
     bool any = false;
     int left = 0, top = 0, right = 0, bottom = 0;

@@ -71,6 +71,20 @@ struct ChunkPlace {
 bool AddChunk(const std::vector<std::uint32_t>& gids, const ChunkPlace& place, const TiledMap& map,
               TileLayer& layer, const std::string& file, std::vector<Problem>& problems);
 
+/// What a map's file says of its shape, in either format; a number is empty when the file gives
+/// no whole number.
+struct MapShape {
+    std::string orientation;
+    bool infinite = false;
+    std::optional<std::int64_t> width, height;          ///< cells; not read for infinite maps
+    std::optional<std::int64_t> tileWidth, tileHeight;  ///< pixels
+};
+
+/// Checks `shape` and gives the map its size; false, after reporting on `map.file`, when its
+/// layers cannot be placed. A map that is not orthogonal is refused at once (`refused`):
+/// nothing else about it matters.
+bool TakeShape(const MapShape& shape, TiledMap& map, std::vector<Problem>& problems, bool& refused);
+
 /// Moves an infinite map's tiles so that its leftmost used column and top used row become 0,
 /// and sizes the map to the used area; a problem when no tile is in use.
 void PlaceInfiniteMap(TiledMap& map, std::vector<Problem>& problems);

@@ -17,10 +17,6 @@
 namespace levelimport {
 namespace {
 
-std::string Key(const char* key) {
-    return std::string("\"") + key + "\"";
-}
-
 std::string NameOf(pugi::xml_node node) {
     return node.attribute("name").value();
 }
@@ -36,39 +32,11 @@ std::string ShortNumber(double value) {
     return text;
 }
 
-/// A positive int attribute of the map, or 0 after reporting that it is none.
-int PositiveInt(const XmlFile& file, const char* key) {
-    const std::optional<std::int64_t> value = XmlFile::Integer(file.Root(), key);
-    if (value && *value > 0 && *value <= std::numeric_limits<int>::max()) {
-        return static_cast<int>(*value);
-    }
-    file.Report(Key(key) + " is not a positive integer");
-    return 0;
-}
-
-/// As the JSON reader's: false when the layers cannot be placed, `refused` when the map is not
-/// orthogonal, which alone is reported then.
-bool CheckShape(const XmlFile& file, TiledMap& map, bool& refused) {
-    const pugi::xml_node root = file.Root();
-    const std::string orientation = root.attribute("orientation").value();
-    if (orientation != "orthogonal") {
-        refused = true;
-        return file.Reported("the map is " + Quoted(orientation) + ", not orthogonal");
-    }
-    map.infinite = XmlFile::Integer(root, "infinite").value_or(0) == 1;
-    const int width = map.infinite ? 1 : PositiveInt(file, "width");
-    const int height = map.infinite ? 1 : PositiveInt(file, "height");
-    const int tileWidth = PositiveInt(file, "tilewidth");
-    const int tileHeight = PositiveInt(file, "tileheight");
-    if (width == 0 || height == 0 || tileWidth == 0 || tileHeight == 0) return false;
-    if (const std::optional<std::string> tooLarge = TooManyCells(width, height); tooLarge) {
-        return file.Reported("the map " + *tooLarge);
-    }
-    map.width = width;
-    map.height = height;
-    map.tileWidth = tileWidth;
-    map.tileHeight = tileHeight;
-    return true;
+MapShape ShapeOf(pugi::xml_node root) {
+    return {
+        root.attribute("orientation").value(), XmlFile::Integer(root, "infinite").value_or(0) == 1,
+        XmlFile::Integer(root, "width"),       XmlFile::Integer(root, "height"),
+        XmlFile::Integer(root, "tilewidth"),   XmlFile::Integer(root, "tileheight")};
 }
 
 /// The optional map properties "id", "name" and "deathLevelInY", as the JSON reader reads them.
@@ -214,12 +182,13 @@ void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& 
     layer.name = NameOf(node);
     const pugi::xml_node data = node.child("data");
     if (!data) {
-        file.Report(label + ": " + Key("data") + " is missing");
+        file.Report(label + ": \"data\" is missing");
         return;
     }
     if (map.infinite) {
-        if (ReadChunks(file, data, label, map, layer, problems))
+        if (ReadChunks(file, data, label, map, layer, problems)) {
             map.layers.push_back(std::move(layer));
+        }
         return;
     }
     const auto width = XmlFile::Integer(node, "width"), height = XmlFile::Integer(node, "height");
@@ -343,7 +312,7 @@ void ReadXmlMap(const std::string& text, TiledMap& map, std::vector<Problem>& pr
     XmlFile file(map.file, problems);
     if (!file.Parse(text, "map")) return;
     bool refused = false;
-    const bool shapeKnown = CheckShape(file, map, refused);
+    const bool shapeKnown = TakeShape(ShapeOf(file.Root()), map, problems, refused);
     if (refused) return;
     map.read = true;
     ReadMapProperties(file, map);

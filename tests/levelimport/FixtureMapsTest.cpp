@@ -18,7 +18,6 @@ namespace levelimport::test {
 namespace {
 
 using ::testing::ElementsAreArray;
-using Tile = std::array<int, 3>;  // [tile type, column, row]
 
 /// What the 3 × 2 map {1, 0, 2 / 0, 0, 1} of tileset "t" (tiles 0 and 1: types 10 and 11)
 /// becomes, in whatever form it is saved.
@@ -37,14 +36,8 @@ void PrintTo(const FixtureMap& map, std::ostream* out) {
 std::vector<Tile> TilesOf(const std::string& levelText) {
     rapidjson::Document level;
     level.Parse(levelText.c_str());
-    std::vector<Tile> tiles;
-    if (!level.IsObject()) return tiles;
-    for (const auto& row : level["arrayOfTiles"].GetArray()) {
-        for (const auto& entry : row.GetArray()) {
-            tiles.push_back({entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()});
-        }
-    }
-    return tiles;
+    if (!level.IsObject()) return {};
+    return LevelTiles(level);
 }
 
 /// A copy of tests/data/tiled.

@@ -20,20 +20,13 @@ namespace {
 
 using ::testing::ElementsAreArray;
 using ::testing::UnorderedElementsAreArray;
-using Tile = std::array<int, 3>;  // [tile type, column, row]
 using Files = std::vector<std::pair<std::string, std::string>>;
 
 /// The tiles of the default map's layer {1, 0, 2, 0, 0, 1}: its top row is row 1.
 const std::vector<Tile> kDefaultTiles = {{10, 0, 1}, {11, 2, 1}, {10, 2, 0}};
 
 std::vector<Tile> TilesOf(const rapidjson::Document& level) {
-    std::vector<Tile> tiles;
-    for (const auto& row : level["arrayOfTiles"].GetArray()) {
-        for (const auto& entry : row.GetArray()) {
-            tiles.push_back({entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()});
-        }
-    }
-    return tiles;
+    return LevelTiles(level);
 }
 
 std::string WithLayers(const std::string& layers) {
