@@ -17,8 +17,7 @@ std::optional<TemplateObject> ObjectTemplates::Find(const std::string& referrer,
     const std::string file = PathBeside(referrer, source);
     const auto known = read.find(file);
     if (known != read.end()) return known->second;
-    // Entered before reading, so that a template that is read again counts as known.
-    read[file] = std::nullopt;
+    // Each template is read, and its problems reported, once however many objects use it.
     return read[file] = Read(file, referrer);
 }
 

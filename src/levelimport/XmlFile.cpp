@@ -27,8 +27,7 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
 }
 
-}  // namespace
-
+/// `text` as a whole number, or empty when it is anything else.
 std::optional<std::int64_t> WholeNumber(std::string_view text) {
     text = Trimmed(text);
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
@@ -39,6 +38,8 @@ std::optional<std::int64_t> WholeNumber(std::string_view text) {
     }
     return number;
 }
+
+}  // namespace
 
 XmlFile::XmlFile(std::string fileName, std::vector<Problem>& problems)
     : fileName(std::move(fileName)), problems(problems) {}

@@ -56,7 +56,4 @@ private:
     pugi::xml_document document;
 };
 
-/// `text` as a whole number, or empty when it is anything else.
-std::optional<std::int64_t> WholeNumber(std::string_view text);
-
 }  // namespace levelimport
