@@ -52,8 +52,8 @@ public:
         if (!reported.insert(gid).second) return std::nullopt;
         const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
         if (tileset == nullptr) {
-            problems.push_back(
-                {map.file, "tile id " + std::to_string(gid) + " belongs to no tileset" + where});
+            problems.push_back({map.file, "tile id " + std::to_string(gid) +
+                                              " belongs to no tileset" + Below(gid) + where});
         } else {
             const std::string name = tileset->name.empty() ? "" : " " + Quoted(tileset->name);
             problems.push_back({map.file, "tile " + std::to_string(local) + " of tileset" + name +
@@ -63,6 +63,21 @@ public:
     }
 
 private:
+    /// Where the tileset before `gid` ends, when there is one: a tileset whose picture lost
+    /// tiles after the map was drawn leaves its cells with ids past its end.
+    std::string Below(std::uint32_t gid) const {
+        auto after = std::upper_bound(
+            tilesets.begin(), tilesets.end(), gid,
+            [](std::uint32_t id, const Tileset* tileset) { return id < tileset->firstGid; });
+        if (after == tilesets.begin()) return "";
+        const Tileset& below = **(after - 1);
+        const std::uint64_t last = std::uint64_t{below.firstGid} + below.tileCount - 1;
+        const std::string name = below.name.empty() ? "" : " " + Quoted(below.name);
+        return ": tileset" + name + " holds " + std::to_string(below.tileCount) +
+               (below.tileCount == 1 ? " tile, ids " : " tiles, ids ") +
+               std::to_string(below.firstGid) + " to " + std::to_string(last);
+    }
+
     /// The tileset with the highest first id not above `gid` that has a tile for it; one whose
     /// file could not be read may have any number of tiles.
     const Tileset* Owner(std::uint32_t gid) const {

@@ -198,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"GidOfNoTileset", Map([](MapParts& p) {
                    p.layers = "[" + ArrayLayer("a", {0, 0, 0, 9, 0, 0}) + "]";
                }),
-               "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (0, 1))"},
+               "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids 1 to 4 "
+               "(layer \"a\", map cell (0, 1))"},
         BadMap{"GidBelowFirstTileset",
                Map([](MapParts& p) { p.tilesets = "[" + EmbeddedTileset(5) + "]"; }),
                "map.tmj: tile id 1 belongs to no tileset (layer \"a\", map cell (0, 0))"},
@@ -247,7 +248,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"TileObjectOfNoTileset", Map([](MapParts& p) {
                    p.layers = "[" + ObjectLayer("o", {TileObject(3, 9, 21, 42)}) + "]";
                }),
-               "map.tmj: tile id 9 belongs to no tileset (layer \"o\", map cell (1, 1))"},
+               "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids 1 to 4 "
+               "(layer \"o\", map cell (1, 1))"},
         BadMap{"UnknownEncoding", Map([](MapParts& p) {
                    p.layers = R"([{"type":"tilelayer","name":"a","encoding":"xml","data":""}])";
                }),
@@ -444,7 +446,8 @@ TEST(BadMapsTogether, AreAllListedWithACount) {
     EXPECT_THAT(
         Lines(run.output),
         ElementsAre("map.tmj: map property \"id\" is not an integer",
-                    "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (2, 0))",
+                    "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids "
+                    "1 to 4 (layer \"a\", map cell (2, 0))",
                     "map.tmj: note: no map property \"name\": the level's name is \"map\", from "
                     "the map file name",
                     "map.tmj: 2 problems, level.json not written"));
