@@ -43,6 +43,23 @@ std::string Nested(std::size_t depth, const std::string& layer) {
     return "[" + opening + layer + closing + "]";
 }
 
+/// A map.tmx of the default map's properties, tileset and layer, the layer inside `depth`
+/// nested group layers.
+std::string XmlNested(std::size_t depth) {
+    std::string opening;
+    for (std::size_t i = 0; i < depth; ++i) opening += R"(<group name="g">)";
+    std::string closing;
+    for (std::size_t i = 0; i < depth; ++i) closing += "</group>";
+    return R"(<map orientation="orthogonal" width="3" height="2" tilewidth="21" tileheight="21">)"
+           R"(<properties><property name="deathLevelInY" type="float" value="-42"/><property )"
+           R"(name="id" type="int" value="7"/><property name="name" value="Hills"/></properties>)"
+           R"(<tileset firstgid="1" name="t" tilecount="4"><tile id="0"><properties><property )"
+           R"(name="tileType" type="int" value="10"/></properties></tile><tile id="1"><properties>)"
+           R"(<property name="tileType" type="int" value="11"/></properties></tile></tileset>)" +
+           opening + R"(<layer name="a"><data encoding="csv">1,0,2,0,0,1</data></layer>)" +
+           closing + "</map>";
+}
+
 struct GoodMap {
     GoodMap(const char* name, Files files, std::vector<Tile> tiles = kDefaultTiles,
             std::string notes = "", const char* mapFile = "map.tmj",
@@ -154,6 +171,11 @@ INSTANTIATE_TEST_SUITE_P(
                                         ArrayLayer("b", {0, 0, 2, 0, 0, 1}) + "]}]")}}},
         GoodMap{"GroupsNestedTwentyThousandDeep",
                 {{"map.tmj", WithLayers(Nested(20000, ArrayLayer("a", kGids)))}}},
+        GoodMap{"XmlGroupsNestedTwoHundredThousandDeep",
+                {{"map.tmx", XmlNested(200000)}},
+                kDefaultTiles,
+                "",
+                "map.tmx"},
         GoodMap{"StackedLayersLowerFirst",
                 {{"map.tmj", WithLayers("[" + ArrayLayer("a", kGids) + "," +
                                         ArrayLayer("b", {2, 2, 0, 0, 0, 0}) + "," +
