@@ -17,3 +17,6 @@ find_path(RAPIDJSON_INCLUDE_DIR rapidjson/document.h REQUIRED)
 find_path(PICOJSON_INCLUDE_DIR picojson.h REQUIRED)
 # zlib (zlib1g-dev): compressed tile layers of Tiled maps.
 find_package(ZLIB REQUIRED)
+# Tiled's XML maps and tilesets (libpugixml-dev) and zstd-compressed layers (libzstd-dev).
+pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
+pkg_check_modules(ZSTD REQUIRED IMPORTED_TARGET libzstd)

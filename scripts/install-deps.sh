@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libglew-dev libglm-dev libbox2d-dev libx11-dev
   rapidjson-dev picojson-dev libimgui-dev libstb-dev zlib1g-dev
+  # Tiled maps: XML maps and tilesets (pugixml), zstd-compressed tile layers.
+  libpugixml-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri
   # Sanitizer and fuzzing builds: clang with its runtimes (libFuzzer, ASan, UBSan) and

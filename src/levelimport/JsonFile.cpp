@@ -14,16 +14,9 @@ using rapidjson::Value;
 JsonFile::JsonFile(std::string fileName, std::vector<Problem>& problems)
     : fileName(std::move(fileName)), problems(problems) {}
 
-bool JsonFile::Load(const FileSource& files) {
-    std::string error;
-    const std::optional<std::string> text = files(fileName, error);
-    if (!text) return Reported(error);
-    const std::size_t start = text->find_first_not_of(" \t\r\n");
-    if (start != std::string::npos && (*text)[start] == '<') {
-        return Reported("is XML: save it from Tiled as JSON (.tmj, .tsj)");
-    }
+bool JsonFile::Parse(std::string_view text) {
     // Iterative: a file nested a million levels deep must not use up the stack.
-    rapidjson::MemoryStream memory(text->data(), text->size());
+    rapidjson::MemoryStream memory(text.data(), text.size());
     document.ParseStream<rapidjson::kParseIterativeFlag>(memory);
     if (document.HasParseError()) {
         return Reported("invalid JSON at offset " + std::to_string(document.GetErrorOffset()) +

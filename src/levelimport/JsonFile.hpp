@@ -3,6 +3,7 @@
 #include <rapidjson/document.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "levelimport/TiledMap.hpp"
@@ -15,9 +16,9 @@ class JsonFile {
 public:
     JsonFile(std::string fileName, std::vector<Problem>& problems);
 
-    /// Reads the file through `files` and parses it; false, after reporting why, when it holds
-    /// no JSON object.
-    bool Load(const FileSource& files);
+    /// Parses `text`, the file's contents; false, after reporting why, when it holds no JSON
+    /// object.
+    bool Parse(std::string_view text);
 
     const rapidjson::Value& Root() const { return document; }
     const std::string& Name() const { return fileName; }

@@ -1,8 +1,13 @@
 #include "levelimport/LayerData.hpp"
 
 #include <zlib.h>
+#include <zstd.h>
 
 #include <array>
+#include <charconv>
+#include <memory>
+
+#include "levelimport/TiledMap.hpp"
 
 namespace levelimport {
 namespace {
@@ -96,7 +101,87 @@ std::optional<std::string> Inflate(std::string_view data, Compression compressio
     }
 }
 
+struct ZstdStreamFree {
+    void operator()(ZSTD_DStream* stream) const { ZSTD_freeDStream(stream); }
+};
+
+/// The zstd-decompressed `data`, at most `limit` bytes plus one chunk (which shows there was
+/// more): a frame's claimed size is never trusted.
+std::optional<std::string> Unzstd(std::string_view data, std::size_t limit, std::string& error) {
+    const std::unique_ptr<ZSTD_DStream, ZstdStreamFree> stream(ZSTD_createDStream());
+    if (!stream || ZSTD_isError(ZSTD_initDStream(stream.get()))) {
+        error = "zstd cannot start decompressing";
+        return std::nullopt;
+    }
+    ZSTD_inBuffer in{data.data(), data.size(), 0};
+    std::string out;
+    std::array<char, kInflateChunk> chunk;
+    for (;;) {
+        ZSTD_outBuffer buffer{chunk.data(), chunk.size(), 0};
+        const std::size_t status = ZSTD_decompressStream(stream.get(), &buffer, &in);
+        if (ZSTD_isError(status)) {
+            error = "\"data\" is not valid zstd data";
+            return std::nullopt;
+        }
+        out.append(chunk.data(), buffer.pos);
+        if (status == 0 || out.size() > limit) return out;
+        // Everything given was read and nothing more came out: the frame is cut short.
+        if (in.pos == in.size && buffer.pos < buffer.size) {
+            error = "\"data\" is not valid zstd data (cut short)";
+            return std::nullopt;
+        }
+    }
+}
+
+std::optional<std::string> Decompress(std::string_view data, Compression compression,
+                                      std::size_t limit, std::string& error) {
+    if (compression == Compression::Zstd) return Unzstd(data, limit, error);
+    return Inflate(data, compression, limit, error);
+}
+
 }  // namespace
+
+std::optional<Compression> CompressionNamed(std::string_view name, std::string& error) {
+    if (name.empty()) return Compression::None;
+    if (name == "zlib") return Compression::Zlib;
+    if (name == "gzip") return Compression::Gzip;
+    if (name == "zstd") return Compression::Zstd;
+    error = "unknown compression " + Quoted(name);
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint32_t>> ParseCsvData(std::string_view text, std::size_t cells,
+                                                       std::string& error) {
+    std::vector<std::uint32_t> gids;
+    std::size_t at = 0;
+    const auto skipSpace = [&] {
+        while (at < text.size() && IsSpace(text[at])) ++at;
+    };
+    for (skipSpace(); at < text.size();) {
+        if (gids.size() == cells) {
+            error = "the data holds more tile ids than the " + std::to_string(cells) + " cells";
+            return std::nullopt;
+        }
+        std::uint32_t gid = 0;
+        const auto [end, status] =
+            std::from_chars(text.data() + at, text.data() + text.size(), gid);
+        if (status != std::errc()) {
+            error = "tile id " + std::to_string(gids.size() + 1) + " of the data is not a tile id";
+            return std::nullopt;
+        }
+        gids.push_back(gid);
+        at = static_cast<std::size_t>(end - text.data());
+        skipSpace();
+        if (at < text.size() && text[at] == ',') ++at;
+        skipSpace();
+    }
+    if (gids.size() != cells) {
+        error = "the data holds " + std::to_string(gids.size()) + " tile ids, the layer has " +
+                std::to_string(cells) + " cells";
+        return std::nullopt;
+    }
+    return gids;
+}
 
 std::optional<std::vector<std::uint32_t>> DecodeLayerData(std::string_view base64,
                                                           Compression compression,
@@ -108,7 +193,7 @@ std::optional<std::vector<std::uint32_t>> DecodeLayerData(std::string_view base6
     }
     const std::size_t expected = cells * kBytesPerGid;
     if (compression != Compression::None) {
-        bytes = Inflate(*bytes, compression, expected, error);
+        bytes = Decompress(*bytes, compression, expected, error);
         if (!bytes) return std::nullopt;
     }
     if (bytes->size() != expected) {

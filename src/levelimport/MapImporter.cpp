@@ -22,6 +22,8 @@ namespace levelimport {
 namespace {
 
 constexpr mode_t kFileMode = 0644;
+/// Characters of layer names a note lists before it stops.
+constexpr std::size_t kMostNoteNames = 200;
 
 std::string CellName(const LayerTile& tile) {
     return "map cell (" + std::to_string(tile.x) + ", " + std::to_string(tile.y) + ")";
@@ -50,8 +52,8 @@ public:
         if (!reported.insert(gid).second) return std::nullopt;
         const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
         if (tileset == nullptr) {
-            problems.push_back(
-                {map.file, "tile id " + std::to_string(gid) + " belongs to no tileset" + where});
+            problems.push_back({map.file, "tile id " + std::to_string(gid) +
+                                              " belongs to no tileset" + Below(gid) + where});
         } else {
             const std::string name = tileset->name.empty() ? "" : " " + Quoted(tileset->name);
             problems.push_back({map.file, "tile " + std::to_string(local) + " of tileset" + name +
@@ -61,6 +63,21 @@ public:
     }
 
 private:
+    /// Where the tileset before `gid` ends, when there is one: a tileset whose picture lost
+    /// tiles after the map was drawn leaves its cells with ids past its end.
+    std::string Below(std::uint32_t gid) const {
+        auto after = std::upper_bound(
+            tilesets.begin(), tilesets.end(), gid,
+            [](std::uint32_t id, const Tileset* tileset) { return id < tileset->firstGid; });
+        if (after == tilesets.begin()) return "";
+        const Tileset& below = **(after - 1);
+        const std::uint64_t last = std::uint64_t{below.firstGid} + below.tileCount - 1;
+        const std::string name = below.name.empty() ? "" : " " + Quoted(below.name);
+        return ": tileset" + name + " holds " + std::to_string(below.tileCount) +
+               (below.tileCount == 1 ? " tile, ids " : " tiles, ids ") +
+               std::to_string(below.firstGid) + " to " + std::to_string(last);
+    }
+
     /// The tileset with the highest first id not above `gid` that has a tile for it; one whose
     /// file could not be read may have any number of tiles.
     const Tileset* Owner(std::uint32_t gid) const {
@@ -170,6 +187,34 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+/// The notes on what of the map a level leaves out or moves: hidden layers and, for an infinite
+/// map, the area its tiles use.
+void AddMapNotes(const TiledMap& map, std::vector<std::string>& notes) {
+    if (!map.hiddenLayers.empty()) {
+        std::string names;
+        for (const std::string& name : map.hiddenLayers) {
+            names += (names.empty() ? "" : ", ") + Quoted(name);
+            // Cut the list too, so the note stays one short line.
+            if (names.size() > kMostNoteNames) {
+                names += ", ...";
+                break;
+            }
+        }
+        const std::size_t count = map.hiddenLayers.size();
+        notes.push_back(map.file + ": note: " + std::to_string(count) +
+                        (count == 1 ? " hidden layer is" : " hidden layers are") +
+                        " left out of the level: " + names);
+    }
+    if (map.infinite && map.width > 0) {
+        notes.push_back(map.file + ": note: the map is infinite; the level covers the " +
+                        std::to_string(map.width) + " × " + std::to_string(map.height) +
+                        " cells in use, from map cell (" + std::to_string(map.origin.x) + ", " +
+                        std::to_string(map.origin.y) + ") to (" +
+                        std::to_string(map.origin.x + map.width - 1) + ", " +
+                        std::to_string(map.origin.y + map.height - 1) + ")");
+    }
+}
+
 }  // namespace
 
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
@@ -187,6 +232,7 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                                (flipped == 1 ? " tile is" : " tiles are") +
                                " flipped or rotated; the game draws every tile unflipped");
     }
+    AddMapNotes(map, result.notes);
     const std::size_t skipped = map.skippedObjects;
     if (skipped > 0) {
         result.notes.push_back(mapFile + ": note: " + std::to_string(skipped) +

@@ -2,12 +2,15 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "levelimport/LayerData.hpp"
+#include "levelimport/MapReading.hpp"
+#include "levelimport/ObjectTemplates.hpp"
 
 namespace levelimport {
 namespace {
@@ -59,10 +62,10 @@ std::optional<std::vector<std::uint32_t>> ReadArrayData(const Value& data, std::
     return gids;
 }
 
-/// A layer's global ids, from a JSON array or a base64 string, compressed or not.
-std::optional<std::vector<std::uint32_t>> ReadLayerData(const Value& layer, std::size_t cells,
-                                                        std::string& error) {
-    const Value* data = JsonFile::Find(layer, "data");
+/// The global ids of `data` (a layer's or a chunk's), a JSON array or a base64 string,
+/// compressed or not; `layer` gives the encoding.
+std::optional<std::vector<std::uint32_t>> ReadLayerData(const Value& layer, const Value* data,
+                                                        std::size_t cells, std::string& error) {
     if (data == nullptr) {
         error = "\"data\" is missing";
         return std::nullopt;
@@ -74,30 +77,58 @@ std::optional<std::vector<std::uint32_t>> ReadLayerData(const Value& layer, std:
         error = "unknown encoding " + Quoted(encoding) + " (array or base64 expected)";
         return std::nullopt;
     }
-    const std::string compressionName = JsonFile::String(layer, "compression");
-    Compression compression = Compression::None;
-    if (compressionName == "zlib") {
-        compression = Compression::Zlib;
-    } else if (compressionName == "gzip") {
-        compression = Compression::Gzip;
-    } else if (compressionName == "zstd") {
-        error = "zstd compression is not supported: choose zlib or gzip in Tiled";
-        return std::nullopt;
-    } else if (!compressionName.empty()) {
-        error = "unknown compression " + Quoted(compressionName);
-        return std::nullopt;
-    }
+    const std::optional<Compression> compression =
+        CompressionNamed(JsonFile::String(layer, "compression"), error);
+    if (!compression) return std::nullopt;
     if (!data->IsString()) {
         error = "\"data\" is not a base64 string";
         return std::nullopt;
     }
-    return DecodeLayerData({data->GetString(), data->GetStringLength()}, compression, cells, error);
+    return DecodeLayerData({data->GetString(), data->GetStringLength()}, *compression, cells,
+                           error);
 }
 
-void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map) {
+/// An int member of a chunk, or empty.
+std::optional<std::int64_t> ChunkInt(const Value& chunk, const char* key) {
+    const Value* value = JsonFile::Find(chunk, key);
+    if (value == nullptr || !value->IsInt64()) return std::nullopt;
+    return value->GetInt64();
+}
+
+/// The "chunks" of an infinite map's layer, each placed at its own cell; false after a problem.
+bool ReadChunks(const JsonFile& file, const Value& layer, const std::string& label, TiledMap& map,
+                TileLayer& tileLayer, std::vector<Problem>& problems) {
+    const Value* chunks = JsonFile::Find(layer, "chunks");
+    if (chunks == nullptr || !chunks->IsArray()) {
+        return file.Reported(label + ": \"chunks\" is missing or not an array");
+    }
+    for (rapidjson::SizeType i = 0; i < chunks->Size(); ++i) {
+        const Value& chunk = (*chunks)[i];
+        const ChunkPlace place{ChunkInt(chunk, "x"), ChunkInt(chunk, "y"), ChunkInt(chunk, "width"),
+                               ChunkInt(chunk, "height")};
+        const std::string what = label + ": chunk " + std::to_string(i + 1);
+        if (const std::optional<std::string> wrong = place.Fault(); wrong) {
+            return file.Reported(what + " " + *wrong);
+        }
+        std::string error;
+        const auto gids = ReadLayerData(layer, JsonFile::Find(chunk, "data"), place.Cells(), error);
+        if (!gids) return file.Reported(what + ": " + error);
+        if (!AddChunk(*gids, place, map, tileLayer, file.Name(), problems)) return false;
+    }
+    return true;
+}
+
+void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map,
+                   std::vector<Problem>& problems) {
     TileLayer tileLayer;
     tileLayer.name = JsonFile::String(layer, "name");
     const std::string label = LayerLabel(tileLayer.name, index);
+    if (map.infinite) {
+        if (ReadChunks(file, layer, label, map, tileLayer, problems)) {
+            map.layers.push_back(std::move(tileLayer));
+        }
+        return;
+    }
     const Value* width = JsonFile::Find(layer, "width");
     const Value* height = JsonFile::Find(layer, "height");
     if ((width && !(width->IsInt() && width->GetInt() == map.width)) ||
@@ -106,43 +137,28 @@ void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, 
         return;
     }
     std::string error;
-    const std::size_t cells = static_cast<std::size_t>(map.width) * map.height;
-    const std::optional<std::vector<std::uint32_t>> gids = ReadLayerData(layer, cells, error);
+    const ChunkPlace whole = ChunkPlace::WholeMap(map);
+    const std::optional<std::vector<std::uint32_t>> gids =
+        ReadLayerData(layer, JsonFile::Find(layer, "data"), whole.Cells(), error);
     if (!gids) {
         file.Report(label + ": " + error);
         return;
     }
-    for (std::size_t cell = 0; cell < cells; ++cell) {
-        if ((*gids)[cell] == 0) continue;
-        tileLayer.tiles.push_back({(*gids)[cell], static_cast<int>(cell % map.width),
-                                   static_cast<int>(cell / map.width)});
+    if (AddChunk(*gids, whole, map, tileLayer, file.Name(), problems)) {
+        map.layers.push_back(std::move(tileLayer));
     }
-    map.layers.push_back(std::move(tileLayer));
 }
 
 /// The object's width or height in pixels, or `fallback` when it gives none.
-double ObjectSize(const Value& object, const char* key, int fallback) {
+double ObjectSize(const Value& object, const char* key, double fallback) {
     const Value* size = JsonFile::Find(object, key);
     if (size == nullptr || !size->IsNumber() || !(size->GetDouble() > 0)) return fallback;
     return size->GetDouble();
 }
 
-/// The map cell under the centre of a tile object placed at (x, y), which may lie outside the
-/// map; empty when it is too far out. Tiled anchors a tile object at its bottom-left corner, so
-/// its centre is half its size to the right of and above that point.
-std::optional<LayerTile> ObjectCell(const Value& object, double x, double y, const TiledMap& map) {
-    const double width = ObjectSize(object, "width", map.tileWidth);
-    const double height = ObjectSize(object, "height", map.tileHeight);
-    const double column = std::floor((x + width / 2) / map.tileWidth);
-    const double row = std::floor((y - height / 2) / map.tileHeight);
-    if (!(std::fabs(column) <= kFarthestCell && std::fabs(row) <= kFarthestCell)) {
-        return std::nullopt;
-    }
-    return LayerTile{0, static_cast<int>(column), static_cast<int>(row)};
-}
-
 /// The tile objects of an object layer, those with a "gid"; the other objects are counted.
-void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map) {
+void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map,
+                     ObjectTemplates& templates, std::vector<Problem>& problems) {
     TileLayer tileLayer;
     tileLayer.name = JsonFile::String(layer, "name");
     const std::string label = LayerLabel(tileLayer.name, index);
@@ -154,14 +170,22 @@ void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index
     }
     for (rapidjson::SizeType i = 0; i < objects->Size(); ++i) {
         const Value& object = (*objects)[i];
+        TemplateObject shape;
+        const Value* source = JsonFile::Find(object, "template");
+        if (source != nullptr && source->IsString()) {
+            const auto made = templates.Find(file.Name(), source->GetString());
+            if (!made) continue;  // reported
+            shape = *made;
+        }
         const Value* gid = JsonFile::Find(object, "gid");
-        if (gid == nullptr) {
-            ++map.skippedObjects;
+        const std::string what = label + ": " + ObjectLabel(object, i);
+        if (gid != nullptr && (!gid->IsUint() || (gid->GetUint() & ~kGidFlags) == 0)) {
+            file.Report(what + " has a \"gid\" that is not a tile id");
             continue;
         }
-        const std::string what = label + ": " + ObjectLabel(object, i);
-        if (!gid->IsUint() || (gid->GetUint() & ~kGidFlags) == 0) {
-            file.Report(what + " has a \"gid\" that is not a tile id");
+        if (gid != nullptr) shape.gid = gid->GetUint();
+        if (shape.gid == 0) {
+            ++map.skippedObjects;
             continue;
         }
         const Value* x = JsonFile::Find(object, "x");
@@ -170,21 +194,29 @@ void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index
             file.Report(what + " has no numeric \"x\" and \"y\"");
             continue;
         }
-        std::optional<LayerTile> tile = ObjectCell(object, x->GetDouble(), y->GetDouble(), map);
+        std::optional<LayerTile> tile =
+            ObjectCell(x->GetDouble(), y->GetDouble(), ObjectSize(object, "width", shape.width),
+                       ObjectSize(object, "height", shape.height), map);
         if (!tile) {
             file.Report(what + " at (" + ShortNumber(x->GetDouble()) + ", " +
                         ShortNumber(y->GetDouble()) + ") lies too far outside the map");
             continue;
         }
-        tile->gid = gid->GetUint();
+        tile->gid = shape.gid;
         tileLayer.tiles.push_back(*tile);
     }
-    if (!tileLayer.tiles.empty()) map.layers.push_back(std::move(tileLayer));
+    if (tileLayer.tiles.empty() ||
+        !RoomForTiles(map, tileLayer.tiles.size(), file.Name(), problems)) {
+        return;
+    }
+    map.layers.push_back(std::move(tileLayer));
 }
 
 }  // namespace
 
-void ReadLayers(const JsonFile& file, TiledMap& map) {
+void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& problems,
+                const FileSource& files) {
+    ObjectTemplates templates(map, problems, files);
     const Value* layers = JsonFile::Find(file.Root(), "layers");
     if (layers == nullptr || !layers->IsArray()) {
         file.Report("\"layers\" is missing or not an array");
@@ -202,8 +234,14 @@ void ReadLayers(const JsonFile& file, TiledMap& map) {
         }
         const Value& layer = (*list)[next++];
         const std::string type = JsonFile::String(layer, "type");
-        if (type == "tilelayer") ReadTileLayer(file, layer, index, map);
-        if (type == "objectgroup") ReadObjectLayer(file, layer, index, map);
+        const Value* visible = JsonFile::Find(layer, "visible");
+        if (visible != nullptr && visible->IsFalse()) {
+            map.hiddenLayers.push_back(JsonFile::String(layer, "name"));
+            ++index;
+            continue;
+        }
+        if (type == "tilelayer") ReadTileLayer(file, layer, index, map, problems);
+        if (type == "objectgroup") ReadObjectLayer(file, layer, index, map, templates, problems);
         ++index;
         const Value* children = JsonFile::Find(layer, "layers");
         if (type == "group" && children != nullptr && children->IsArray()) {

@@ -46,8 +46,12 @@ struct LayerTile {
     int y = 0;
 };
 
-/// How far outside the map a tile object may lie, in cells.
+/// How far outside the map a tile object, or a chunk of an infinite map, may lie, in cells.
 constexpr int kFarthestCell = 1 << 24;
+
+/// The most cells a layer or chunk may claim, and the most tiles a whole map may hold: beyond
+/// that a map is no game level, and its data would only fill memory.
+constexpr std::size_t kMaxCells = std::size_t{1} << 22;
 
 /// The tiles of a tile layer, or the tile objects of an object layer.
 struct TileLayer {
@@ -56,12 +60,18 @@ struct TileLayer {
     std::vector<LayerTile> tiles;
 };
 
-/// A map saved by the Tiled editor as JSON, read as far as it can become a level.
+/// A map saved by the Tiled editor, as XML (.tmx) or JSON (.tmj), read as far as it can become
+/// a level. Both formats fill the same model, so everything after reading is shared.
 struct TiledMap {
     std::string file;
-    bool read = false;                    ///< the file was read and holds a JSON object
-    int width = 0;                        ///< cells
-    int height = 0;                       ///< cells
+    /// The file was read, holds a map, and is of a kind that can become a level (orthogonal).
+    bool read = false;
+    /// Cells. For an infinite map, the area its tiles use once read: its top-left used cell
+    /// then is (0, 0), and `origin` says where that cell was in the editor.
+    int width = 0;
+    int height = 0;
+    bool infinite = false;
+    LayerTile origin;                     ///< infinite maps: the editor's cell of (0, 0); no gid
     int tileWidth = 0;                    ///< pixels of one cell
     int tileHeight = 0;                   ///< pixels of one cell
     std::optional<int> id;                ///< map property "id", when given (0 if no int)
@@ -72,6 +82,8 @@ struct TiledMap {
     /// draws them (lowest first). Object layers without tile objects are left out.
     std::vector<TileLayer> layers;
     std::size_t skippedObjects = 0;  ///< objects that are no tiles (shapes, points, text)
+    /// Names of the layers left out because they are hidden, groups as one, in drawing order.
+    std::vector<std::string> hiddenLayers;
 };
 
 /// Gives the whole text of the file `fileName` (the map's name as given, or a tileset's source
@@ -83,12 +95,15 @@ using FileSource =
 /// The FileSource of the importer: regular files on disk, opened read-only.
 std::optional<std::string> ReadFileFromDisk(const std::string& fileName, std::string& error);
 
-/// Reads `mapFile` and the external tilesets it names (relative to the map's folder) through
-/// `files`. Both of Tiled's JSON generations are read: custom properties as a list of
-/// {name, type, value} (Tiled 1.2 on) or as an object {name: value} (before), and tile
-/// properties in "tiles" or in "tileproperties". Nothing stops at the first problem: each one
-/// found is appended to `problems`, naming the file it is in, and the map holds whatever could
-/// be read.
+/// Reads `mapFile` and the external tilesets and object templates it names (relative to the
+/// folder of the file naming them) through `files`. A file whose text starts with '<' is read as
+/// Tiled's XML (.tmx, .tsx, .tx), any other as its JSON (.tmj, .tsj, .tj), whatever its name.
+/// Both of Tiled's JSON generations are read: custom properties as a list of {name, type,
+/// value} (Tiled 1.2 on) or as an object {name: value} (before), and tile properties in "tiles"
+/// or in "tileproperties". Hidden layers are left out. An infinite map's tiles are moved so that
+/// its used area starts at cell (0, 0). Nothing stops at the first problem, except a map that
+/// is not orthogonal: each one found is appended to `problems`, naming the file it is in, and
+/// the map holds whatever could be read.
 TiledMap ReadTiledMap(const std::string& mapFile, std::vector<Problem>& problems,
                       const FileSource& files = ReadFileFromDisk);
 

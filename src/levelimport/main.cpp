@@ -1,10 +1,12 @@
 // levelimport: turns a map drawn in the Tiled editor into a level file of the platformer, and
 // prints every problem that stands in the way as "file: problem".
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "levelimport/MapImporter.hpp"
+#include "levelimport/MapWatcher.hpp"
 
 namespace {
 
@@ -12,10 +14,13 @@ constexpr int kExitImported = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUsage = 2;
 
-const char* const kUsage = R"(Usage: levelimport <map.tmj> <level.json>
+const char* const kUsage = R"(Usage: levelimport [--watch] <map> <level.json>
 
-Turns a map saved by the Tiled editor as JSON (.tmj or .json) into a level file of the
-platformer, such as castle3.json. The map must be orthogonal and finite. Its custom properties
+Turns a map saved by the Tiled editor into a level file of the platformer, such as
+castle3.json. The map may be saved in Tiled's own XML format (.tmx) or as JSON (.tmj, .json),
+its tilesets embedded or in files beside it (.tsx or .tsj, either with either kind of map).
+The map must be orthogonal; it may be infinite, and then the level covers the cells in use:
+the bottom used row becomes row 0 and the leftmost used column column 0. Its custom properties
 are optional: "id" (int; without it, the number that ends the level file's name, so
 castle3.json is level 3, and a problem when the name ends in none), "name" (string; without
 it, the map file's name without extension) and "deathLevelInY" (float) for a death line.
@@ -23,54 +28,95 @@ it, the map file's name without extension) and "deathLevelInY" (float) for a dea
 Every tile layer is read, group layers too, and a cell may hold tiles of several layers: they
 are written lower layers first, so the game draws later layers over earlier ones. Map cell
 (x, y) becomes column x and row (height - 1 - y), so the map's bottom row is row 0. Tile
-objects (objects with a tile, on object layers) become tiles on the cell under their centre;
-Tiled anchors them at their bottom-left corner. Other objects are skipped, with a note.
+objects (objects with a tile, on object layers, also from templates .tx and .tj) become tiles
+on the cell under their centre; Tiled anchors them at their bottom-left corner. Other objects
+are skipped, with a note. Hidden layers are left out, with a note naming them.
 
 Each tile used needs the int property "tileType", the N of the tile-type file tile<N>.json.
-Tilesets may be embedded or external JSON files (.tsj) beside the map; layer data may be an
-array or base64, plain, zlib or gzip. Maps of Tiled before 1.2 are read too: properties as an
-object, and tile properties in a tileset's "tileproperties".
+Layer data may be in any of Tiled's layer formats: CSV, base64 plain, zlib, gzip or zstd, or
+the old XML form. Maps of old Tiled versions are read too.
 
 Each problem is printed on one line as "file: problem", and the level file is then left as
 it was: it is only written, whole, when the entire map converts. Flipped or rotated tiles are
 imported unflipped, with a note.
 
 Options:
-  --help  show this text
+  --watch  import, then import again each time the map or a tileset or template it uses is
+           saved, printing one line each time, until Ctrl+C (exit code 0); a save that does
+           not import leaves the last level file written in place
+  --help   show this text
 
 Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong usage.
 )";
 
-int Import(const std::string& mapFile, const std::string& levelFile) {
-    const levelimport::MapImport result = levelimport::ImportMap(mapFile, levelFile);
+/// Imports `mapFile` into `levelFile` and prints what happened; `withNotes` adds the notes.
+/// `used` receives every file the map needed (the map, its tilesets and templates).
+int Import(const std::string& mapFile, const std::string& levelFile, bool withNotes,
+           std::vector<std::string>& used) {
+    const levelimport::FileSource recorded = [&used](const std::string& name, std::string& error) {
+        used.push_back(name);
+        return levelimport::ReadFileFromDisk(name, error);
+    };
+    const levelimport::MapImport result = levelimport::ImportMap(mapFile, levelFile, recorded);
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
     }
-    for (const std::string& note : result.notes) std::cout << note << "\n";
+    if (withNotes) {
+        for (const std::string& note : result.notes) std::cout << note << "\n";
+    }
     const std::size_t problems = result.problems.size();
     if (problems > 0) {
         std::cout << mapFile << ": " << problems << (problems == 1 ? " problem" : " problems")
-                  << ", " << levelFile << " not written\n";
+                  << ", " << levelFile << " not written" << std::endl;
         return kExitProblems;
     }
     std::string error;
     if (!levelimport::WriteFileWhole(levelFile, levelimport::LevelText(result.level), error)) {
-        std::cout << levelFile << ": cannot be written: " << error << "\n";
+        std::cout << levelFile << ": cannot be written: " << error << std::endl;
         return kExitProblems;
     }
     std::cout << levelFile << ": level " << result.level.id << " with " << result.level.tiles.size()
-              << " tiles, from " << mapFile << "\n";
+              << " tiles, from " << mapFile << std::endl;
     return kExitImported;
+}
+
+/// Imports, then again after each save of a file the map uses, until Ctrl+C.
+int Watch(const std::string& mapFile, const std::string& levelFile) {
+    levelimport::MapWatcher watcher;
+    if (!watcher.Ready()) {
+        std::cerr << "levelimport: cannot watch files: " << watcher.Error() << "\n";
+        return kExitProblems;
+    }
+    // The map is watched even when it cannot be read yet, and every file it ever used stays
+    // watched (watches are only added): mending a tileset may be what a map that does not
+    // import waits for.
+    std::vector<std::string> used{mapFile};
+    // Watched before the first import, so that a save while it runs is not missed.
+    watcher.Watch(used);
+    Import(mapFile, levelFile, true, used);
+    std::cout << "levelimport: watching " << mapFile << " and the files it uses; Ctrl+C ends"
+              << std::endl;
+    for (;;) {
+        watcher.Watch(used);
+        used.clear();
+        if (watcher.Wait() == levelimport::MapWatcher::Wake::Stopped) return kExitImported;
+        Import(mapFile, levelFile, false, used);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    bool watch = false;
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
             return kExitImported;
+        }
+        if (argument == "--watch") {
+            watch = true;
+            continue;
         }
         if (argument.size() > 1 && argument[0] == '-') {
             std::cerr << "levelimport: unknown option " << argument << "\n"
@@ -78,10 +124,13 @@ int main(int argc, char* argv[]) {
             return kExitUsage;
         }
     }
+    arguments.erase(std::remove(arguments.begin(), arguments.end(), "--watch"), arguments.end());
     if (arguments.size() != 2 || arguments[0].empty() || arguments[1].empty()) {
         std::cerr << "levelimport: give a map file and a level file\n"
                   << "Try 'levelimport --help'.\n";
         return kExitUsage;
     }
-    return Import(arguments[0], arguments[1]);
+    if (watch) return Watch(arguments[0], arguments[1]);
+    std::vector<std::string> used;
+    return Import(arguments[0], arguments[1], true, used);
 }

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -82,6 +84,38 @@ std::string DeepArray(std::size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
 }
 
+const std::string kXml = "map.tmx level.json";
+
+/// A map.tmx of `shape` (3 × 2 cells by default) with tileset "t" embedded (tile 0: type 10),
+/// then `body`.
+Files XmlMap(const std::string& body,
+             const std::string& shape = R"(orientation="orthogonal" width="3" height="2")",
+             Files more = {}) {
+    more.insert(more.begin(),
+                {"map.tmx", "<?xml version=\"1.0\"?>\n<map " + shape +
+                                R"( tilewidth="21" tileheight="21"><tileset firstgid="1" name="t" )"
+                                R"(tilecount="4"><tile id="0"><properties><property )"
+                                R"(name="tileType" type="int" value="10"/></properties></tile>)"
+                                "</tileset>" +
+                                body + "</map>"});
+    return more;
+}
+
+std::string XmlLayer(const std::string& data, const std::string& dataAttributes) {
+    return R"(<layer name="a" width="3" height="2"><data)" + dataAttributes + ">" + data +
+           "</data></layer>";
+}
+
+/// One of the maps of tests/data/tiled, as map.tmx.
+Files Fixture(const std::string& name) {
+    std::ifstream stream(std::string(ORKA_TEST_DATA_DIR) + "/tiled/" + name, std::ios::binary);
+    return {{"map.tmx", std::string(std::istreambuf_iterator<char>(stream), {})}};
+}
+
+/// 1 MiB of zeros, compressed by zstd into a few dozen bytes, base64-encoded.
+const std::string kZstdBomb =
+    "KLUv/QRoTAAACAABAPz/ORACAgAQAAIAEAACABAAAgAQAAIAEAACABAAAwAQAPE+FuE=";
+
 const std::string kZlibOfSixGids = Deflate(GidBytes({1, 0, 2, 0, 0, 1}), false);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,18 +130,36 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"TopLevelArray",
                {{"map.tmj", DeepArray(200000)}},
                "map.tmj: the top level is not a JSON object"},
-        BadMap{"XmlMap",
+        BadMap{"XmlMapWithoutOrientation",
                {{"map.tmj", "<?xml version=\"1.0\"?><map/>"}},
-               "map.tmj: is XML: save it from Tiled as JSON (.tmj, .tsj)"},
+               "map.tmj: the map is \"\", not orthogonal"},
         BadMap{"MissingMap",
                {},
                "absent.tmj: cannot be opened for reading",
                kProblems,
                "absent.tmj level.json"},
-        BadMap{"Infinite", Map([](MapParts& p) {
+        BadMap{"InfiniteWithoutTiles", Map([](MapParts& p) {
                    p.shape = R"("orientation":"orthogonal","infinite":true,"width":3,"height":2)";
+                   p.layers = R"([{"type":"tilelayer","name":"a","chunks":[]}])";
                }),
-               "map.tmj: the map is infinite: untick \"Infinite\" in Tiled's map properties"},
+               "map.tmj: the map is infinite and has no tile in use"},
+        BadMap{"InfiniteChunkOfTooManyCells", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"orthogonal","infinite":true)";
+                   p.layers = R"([{"type":"tilelayer","name":"a","chunks":[{"x":0,"y":0,)"
+                              R"("width":4096,"height":4096,"data":[]}]}])";
+               }),
+               "map.tmj: layer \"a\": chunk 1 claims 4096 × 4096 cells, more than the 4194304 a "
+               "level may have"},
+        BadMap{"InfiniteChunkFarOut", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"orthogonal","infinite":true)";
+                   p.layers = R"([{"type":"tilelayer","name":"a","chunks":[{"x":-99999999,"y":0,)"
+                              R"("width":1,"height":1,"data":[1]}]}])";
+               }),
+               "map.tmj: layer \"a\": chunk 1 lies more than 16777216 cells out"},
+        BadMap{"Oblique", Map([](MapParts& p) {
+                   p.shape = R"("orientation":"oblique","infinite":false,"width":3,"height":2)";
+               }),
+               "map.tmj: the map is \"oblique\", not orthogonal"},
         BadMap{"Isometric", Map([](MapParts& p) {
                    p.shape = R"("orientation":"isometric","infinite":false,"width":3,"height":2)";
                }),
@@ -118,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"TooLarge", Map([](MapParts& p) {
                    p.shape = R"("orientation":"orthogonal","width":100000,"height":100000)";
                }),
-               "map.tmj: the map has more than 16777216 cells"},
+               "map.tmj: the map claims 100000 × 100000 cells, more than the 4194304 a level may "
+               "have"},
         BadMap{"NoIdNorNumberInTheLevelFileName", Map([](MapParts& p) { p.properties = "[]"; }),
                "map.tmj: no map property \"id\" (int), and the level file name \"level.json\" "
                "ends in no level number (castle3.json is level 3)"},
@@ -145,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"GidOfNoTileset", Map([](MapParts& p) {
                    p.layers = "[" + ArrayLayer("a", {0, 0, 0, 9, 0, 0}) + "]";
                }),
-               "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (0, 1))"},
+               "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids 1 to 4 "
+               "(layer \"a\", map cell (0, 1))"},
         BadMap{"GidBelowFirstTileset",
                Map([](MapParts& p) { p.tilesets = "[" + EmbeddedTileset(5) + "]"; }),
                "map.tmj: tile id 1 belongs to no tileset (layer \"a\", map cell (0, 0))"},
@@ -194,7 +248,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"TileObjectOfNoTileset", Map([](MapParts& p) {
                    p.layers = "[" + ObjectLayer("o", {TileObject(3, 9, 21, 42)}) + "]";
                }),
-               "map.tmj: tile id 9 belongs to no tileset (layer \"o\", map cell (1, 1))"},
+               "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids 1 to 4 "
+               "(layer \"o\", map cell (1, 1))"},
         BadMap{"UnknownEncoding", Map([](MapParts& p) {
                    p.layers = R"([{"type":"tilelayer","name":"a","encoding":"xml","data":""}])";
                }),
@@ -205,10 +260,13 @@ INSTANTIATE_TEST_SUITE_P(
                }),
                "map.tmj: layer \"" + std::string(32, 'x') +
                    "...\": unknown encoding \"xml\" (array or base64 expected)"},
-        BadMap{"Zstd",
+        BadMap{"ZstdCutShort",
                Map([](MapParts& p) { p.layers = "[" + EncodedLayer("KLUv/Q==", "zstd") + "]"; }),
-               "map.tmj: layer \"a\": zstd compression is not supported: choose zlib or gzip in "
-               "Tiled"},
+               "map.tmj: layer \"a\": \"data\" is not valid zstd data (cut short)"},
+        BadMap{"NotZstd", Map([](MapParts& p) {
+                   p.layers = "[" + EncodedLayer(Base64("not zstd at all"), "zstd") + "]";
+               }),
+               "map.tmj: layer \"a\": \"data\" is not valid zstd data"},
         BadMap{"UnknownCompression",
                Map([](MapParts& p) { p.layers = "[" + EncodedLayer("AAAA", "lz4") + "]"; }),
                "map.tmj: layer \"a\": unknown compression \"lz4\""},
@@ -248,22 +306,120 @@ INSTANTIATE_TEST_SUITE_P(
                               R"("data":[1,0,2,0,0,1]}])";
                }),
                "map.tmj: layer \"a\" is not the size of the map"},
-        BadMap{"XmlTileset",
-               Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsx"}])"; },
-                   {{"world.tsx", "<?xml version=\"1.0\"?><tileset/>"}}),
-               "map.tmj: tileset \"world.tsx\" is an XML tileset: export it from Tiled as JSON "
-               "(.tsj)"},
-        BadMap{"XmlInJsonTileset",
+        BadMap{
+            "XmlTilesetNotWellFormed",
+            Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsx"}])"; },
+                {{"world.tsx",
+                  "<?xml version=\"1.0\"?>\n<tileset>\n <tile id=\"0\">\n</tileset>"}}),
+            "world.tsx: the XML is not well formed at line 4, column 3: Start-end tags mismatch"},
+        BadMap{"XmlMapInsteadOfTileset",
                Map([](MapParts& p) { p.tilesets = R"([{"firstgid":1,"source":"world.tsj"}])"; },
-                   {{"world.tsj", "<?xml version=\"1.0\"?><tileset/>"}}),
-               "world.tsj: is XML: save it from Tiled as JSON (.tmj, .tsj)"},
+                   {{"world.tsj", "<?xml version=\"1.0\"?><map/>"}}),
+               "world.tsj: the top XML element is \"map\", not \"tileset\""},
         BadMap{"MissingTileset", Map([](MapParts& p) {
                    p.tilesets = R"([{"firstgid":1,"source":"sets/world.tsj"}])";
                }),
-               "sets/world.tsj: cannot be opened for reading"},
+               "sets/world.tsj: cannot be opened for reading (the tileset of map.tmj)"},
+        BadMap{"MissingTemplate", Map([](MapParts& p) {
+                   p.layers =
+                       "[" +
+                       ObjectLayer("o", {R"({"id":1,"template":"t/crate.tj","x":0,"y":21})"}) + "]";
+               }),
+               "t/crate.tj: cannot be opened for reading (the template of map.tmj)"},
         BadMap{"FolderOfTheLevelMissing", Map([](MapParts&) {}),
                "gone/level.json: cannot be written: No such file or directory", kProblems,
                "map.tmj gone/level.json"},
+        BadMap{"XmlNotWellFormed", Fixture("not-well-formed.tmx"),
+               "map.tmx: the XML is not well formed at line 11, column 4: Start-end tags mismatch",
+               kProblems, kXml},
+        BadMap{"XmlMissingTileset", Fixture("missing-tileset.tmx"),
+               "sets/gone.tsx: cannot be opened for reading (the tileset of map.tmx)", kProblems,
+               kXml},
+        BadMap{"XmlHugeClaimedSize", Fixture("huge.tmx"),
+               "map.tmx: the map claims 100000 × 100000 cells, more than the 4194304 a level may "
+               "have",
+               kProblems, kXml},
+        BadMap{"XmlIsometric", Fixture("isometric.tmx"),
+               "map.tmx: the map is \"isometric\", not orthogonal", kProblems, kXml},
+        BadMap{"XmlHexagonal", XmlMap("", R"(orientation="hexagonal" width="3" height="2")"),
+               "map.tmx: the map is \"hexagonal\", not orthogonal", kProblems, kXml},
+        BadMap{"XmlStaggered", XmlMap("", R"(orientation="staggered" width="3" height="2")"),
+               "map.tmx: the map is \"staggered\", not orthogonal", kProblems, kXml},
+        BadMap{"XmlNoMap",
+               {{"map.tmx", "<?xml version=\"1.0\"?><tileset/>"}},
+               "map.tmx: the top XML element is \"tileset\", not \"map\"",
+               kProblems,
+               kXml},
+        BadMap{"XmlEmpty",
+               {{"map.tmx", "<"}},
+               "map.tmx: the XML is not well formed at line 1, column 1: Could not determine tag "
+               "type",
+               kProblems,
+               kXml},
+        BadMap{"XmlZstdInflatesToFarMore",
+               XmlMap(XmlLayer(kZstdBomb, R"( encoding="base64" compression="zstd")")),
+               "map.tmx: layer \"a\": \"data\" holds more than 24 bytes, 24 expected (4 per cell)",
+               kProblems, kXml},
+        BadMap{"XmlZlibInflatesToFarMore",
+               XmlMap(XmlLayer(Base64(Deflate(std::string(1 << 20, '\0'), false)),
+                               R"( encoding="base64" compression="zlib")")),
+               "map.tmx: layer \"a\": \"data\" holds more than 24 bytes, 24 expected (4 per cell)",
+               kProblems, kXml},
+        BadMap{"XmlCsvTooShort", XmlMap(XmlLayer("1,0,1,0,0", R"( encoding="csv")")),
+               "map.tmx: layer \"a\": the data holds 5 tile ids, the layer has 6 cells", kProblems,
+               kXml},
+        BadMap{"XmlCsvNotANumber", XmlMap(XmlLayer("1,x,1,0,0,0", R"( encoding="csv")")),
+               "map.tmx: layer \"a\": tile id 2 of the data is not a tile id", kProblems, kXml},
+        BadMap{"XmlTileElementsTooFew", XmlMap(XmlLayer(R"(<tile gid="1"/><tile/><tile/>)", "")),
+               "map.tmx: layer \"a\": the data holds 3 <tile> elements, the layer has 6 cells",
+               kProblems, kXml},
+        BadMap{"XmlUnknownEncoding", XmlMap(XmlLayer("", R"( encoding="hex")")),
+               "map.tmx: layer \"a\": unknown encoding \"hex\" (csv, base64 or <tile> expected)",
+               kProblems, kXml},
+        BadMap{"XmlUnknownCompression",
+               XmlMap(XmlLayer("AAAA", R"( encoding="base64" compression="lz4")")),
+               "map.tmx: layer \"a\": unknown compression \"lz4\"", kProblems, kXml},
+        BadMap{"XmlIdNotInteger",
+               XmlMap(R"(<properties><property name="id" type="string" value="7"/></properties>)"),
+               "map.tmx: map property \"id\" is not an integer", kProblems, kXml},
+        BadMap{
+            "XmlTileTypeNotInteger",
+            XmlMap(R"(<tileset firstgid="5" name="u"><tile id="0"><properties><property )"
+                   R"(name="tileType" type="float" value="1.5"/></properties></tile></tileset>)"),
+            "map.tmx: tileset \"u\": tile 0 has a \"tileType\" that is not an integer", kProblems,
+            kXml},
+        BadMap{"XmlTileWithoutTileType", XmlMap(XmlLayer("1,0,2,0,0,0", R"( encoding="csv")")),
+               "map.tmx: tile 1 of tileset \"t\" has no int property \"tileType\" (layer \"a\", "
+               "map cell (2, 0))",
+               kProblems, kXml},
+        BadMap{"XmlInfiniteWithoutTiles",
+               XmlMap(R"(<layer name="a"><data encoding="csv"><chunk x="0" y="0" width="1" )"
+                      R"(height="1">0</chunk></data></layer>)",
+                      R"(orientation="orthogonal" infinite="1")"),
+               "map.tmx: the map is infinite and has no tile in use", kProblems, kXml},
+        BadMap{"XmlChunkOfTooManyCells",
+               XmlMap(R"(<layer name="a"><data encoding="base64"><chunk x="0" y="0" )"
+                      R"(width="100000" height="100000"></chunk></data></layer>)",
+                      R"(orientation="orthogonal" infinite="1")"),
+               "map.tmx: layer \"a\": the chunk at (0, 0) claims 100000 × 100000 cells, more than "
+               "the 4194304 a level may have",
+               kProblems, kXml},
+        BadMap{"XmlMissingTemplate",
+               XmlMap(R"(<objectgroup name="o"><object id="1" template="gone.tx" x="0" )"
+                      R"(y="21"/></objectgroup>)"),
+               "gone.tx: cannot be opened for reading (the template of map.tmx)", kProblems, kXml},
+        BadMap{"XmlTemplateTileInNoTileset",
+               XmlMap(R"(<objectgroup name="o"><object id="1" template="t.tx" x="0" )"
+                      R"(y="21"/></objectgroup>)",
+                      R"(orientation="orthogonal" width="3" height="2")",
+                      {{"t.tx", R"(<template><object gid="3"/></template>)"}}),
+               "t.tx: the template's tile has no tileset with a positive \"firstgid\"", kProblems,
+               kXml},
+        BadMap{"XmlTileObjectGidNotATileId",
+               XmlMap(R"(<objectgroup name="o"><object id="4" gid="-1" x="0" y="21"/>)"
+                      "</objectgroup>"),
+               "map.tmx: layer \"o\": object 4 has a \"gid\" that is not a tile id", kProblems,
+               kXml},
         BadMap{"NoArguments", {}, "levelimport: give a map file and a level file", kUsage, ""},
         BadMap{"ThreeArguments",
                {},
@@ -290,7 +446,8 @@ TEST(BadMapsTogether, AreAllListedWithACount) {
     EXPECT_THAT(
         Lines(run.output),
         ElementsAre("map.tmj: map property \"id\" is not an integer",
-                    "map.tmj: tile id 9 belongs to no tileset (layer \"a\", map cell (2, 0))",
+                    "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids "
+                    "1 to 4 (layer \"a\", map cell (2, 0))",
                     "map.tmj: note: no map property \"name\": the level's name is \"map\", from "
                     "the map file name",
                     "map.tmj: 2 problems, level.json not written"));
@@ -308,9 +465,8 @@ TEST(BadMapsTogether, ATilesetThatCannotBeReadIsReportedOnceNotForEachOfItsTiles
 
     EXPECT_EQ(run.exitCode, kProblems);
     EXPECT_THAT(Lines(run.output),
-                ElementsAre("map.tmj: tileset \"world.tsx\" is an XML tileset: export it from "
-                            "Tiled as JSON (.tsj)",
-                            "gone.tsj: cannot be opened for reading",
+                ElementsAre("world.tsx: cannot be opened for reading (the tileset of map.tmj)",
+                            "gone.tsj: cannot be opened for reading (the tileset of map.tmj)",
                             "map.tmj: 2 problems, level.json not written"));
 }
 

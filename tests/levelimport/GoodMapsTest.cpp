@@ -20,20 +20,13 @@ namespace {
 
 using ::testing::ElementsAreArray;
 using ::testing::UnorderedElementsAreArray;
-using Tile = std::array<int, 3>;  // [tile type, column, row]
 using Files = std::vector<std::pair<std::string, std::string>>;
 
 /// The tiles of the default map's layer {1, 0, 2, 0, 0, 1}: its top row is row 1.
 const std::vector<Tile> kDefaultTiles = {{10, 0, 1}, {11, 2, 1}, {10, 2, 0}};
 
 std::vector<Tile> TilesOf(const rapidjson::Document& level) {
-    std::vector<Tile> tiles;
-    for (const auto& row : level["arrayOfTiles"].GetArray()) {
-        for (const auto& entry : row.GetArray()) {
-            tiles.push_back({entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()});
-        }
-    }
-    return tiles;
+    return LevelTiles(level);
 }
 
 std::string WithLayers(const std::string& layers) {
@@ -48,6 +41,23 @@ std::string Nested(std::size_t depth, const std::string& layer) {
     std::string closing;
     for (std::size_t i = 0; i < depth; ++i) closing += "]}";
     return "[" + opening + layer + closing + "]";
+}
+
+/// A map.tmx of the default map's properties, tileset and layer, the layer inside `depth`
+/// nested group layers.
+std::string XmlNested(std::size_t depth) {
+    std::string opening;
+    for (std::size_t i = 0; i < depth; ++i) opening += R"(<group name="g">)";
+    std::string closing;
+    for (std::size_t i = 0; i < depth; ++i) closing += "</group>";
+    return R"(<map orientation="orthogonal" width="3" height="2" tilewidth="21" tileheight="21">)"
+           R"(<properties><property name="deathLevelInY" type="float" value="-42"/><property )"
+           R"(name="id" type="int" value="7"/><property name="name" value="Hills"/></properties>)"
+           R"(<tileset firstgid="1" name="t" tilecount="4"><tile id="0"><properties><property )"
+           R"(name="tileType" type="int" value="10"/></properties></tile><tile id="1"><properties>)"
+           R"(<property name="tileType" type="int" value="11"/></properties></tile></tileset>)" +
+           opening + R"(<layer name="a"><data encoding="csv">1,0,2,0,0,1</data></layer>)" +
+           closing + "</map>";
 }
 
 struct GoodMap {
@@ -161,6 +171,11 @@ INSTANTIATE_TEST_SUITE_P(
                                         ArrayLayer("b", {0, 0, 2, 0, 0, 1}) + "]}]")}}},
         GoodMap{"GroupsNestedTwentyThousandDeep",
                 {{"map.tmj", WithLayers(Nested(20000, ArrayLayer("a", kGids)))}}},
+        GoodMap{"XmlGroupsNestedTwoHundredThousandDeep",
+                {{"map.tmx", XmlNested(200000)}},
+                kDefaultTiles,
+                "",
+                "map.tmx"},
         GoodMap{"StackedLayersLowerFirst",
                 {{"map.tmj", WithLayers("[" + ArrayLayer("a", kGids) + "," +
                                         ArrayLayer("b", {2, 2, 0, 0, 0, 0}) + "," +
@@ -257,6 +272,23 @@ TEST(ShippedExample, ImportToTheDefaultWorldsLevels) {
         for (const char* key : {"id", "name", "deathLevelInY"}) {
             EXPECT_TRUE(imported[key] == original[key]) << key << " as in the level file";
         }
+    }
+}
+
+// Tiled's XML form of the example, with its .tsx tileset, is the same levels.
+TEST(ShippedExample, XmlMapsImportAsTheJsonMapsDo) {
+    for (const int number : {1, 6}) {
+        SCOPED_TRACE("level " + std::to_string(number));
+        Folder folder;
+        const std::string map =
+            std::string(ORKA_DEFAULT_WORLD_DIR) + "/tiled/level" + std::to_string(number);
+
+        const test_support::CommandResult xml = folder.Import("'" + map + ".tmx' xml.json");
+        const test_support::CommandResult json = folder.Import("'" + map + ".tmj' json.json");
+
+        ASSERT_EQ(xml.exitCode, 0) << xml.output;
+        ASSERT_EQ(json.exitCode, 0) << json.output;
+        EXPECT_EQ(folder.Read("xml.json"), folder.Read("json.json"));
     }
 }
 

@@ -2,9 +2,11 @@
 
 // Small Tiled maps written by the tests, the layer encodings Tiled uses, and the importer run
 // as a process in a folder of its own.
+#include <rapidjson/document.h>
 #include <stdlib.h>
 #include <zlib.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,19 @@
 #include "support/Command.hpp"
 
 namespace levelimport::test {
+
+using Tile = std::array<int, 3>;  // [tile type, column, row]
+
+/// The tiles of a level file's document, in the order written.
+inline std::vector<Tile> LevelTiles(const rapidjson::Document& level) {
+    std::vector<Tile> tiles;
+    for (const auto& row : level["arrayOfTiles"].GetArray()) {
+        for (const auto& entry : row.GetArray()) {
+            tiles.push_back({entry[0].GetInt(), entry[1].GetInt(), entry[2].GetInt()});
+        }
+    }
+    return tiles;
+}
 
 /// An empty temporary folder, removed with everything in it afterwards.
 class Folder {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace levelimport {
+
+/// Waits until one of a set of files is saved, or until the process is asked to stop (SIGINT,
+/// SIGTERM). It watches the files' folders with inotify rather than the files: editors save by
+/// writing a new file and renaming it over the old one, which a watch on the old file would
+/// miss; a file rewritten in place is seen too. While a MapWatcher lives, SIGINT and SIGTERM
+/// are blocked for the process and only end Wait(); the destructor unblocks them. One per
+/// process, from its main thread.
+class MapWatcher {
+public:
+    /// How long a burst of writes must have been quiet before Wait() reports it: an editor's
+    /// save is several writes, and a map with its tilesets is several files.
+    static constexpr std::chrono::milliseconds kSettle{150};
+
+    MapWatcher();
+    ~MapWatcher();
+    MapWatcher(const MapWatcher&) = delete;
+    MapWatcher& operator=(const MapWatcher&) = delete;
+
+    /// False when inotify or the signal descriptor could not be had; `Error()` says why.
+    bool Ready() const { return inotify >= 0 && signals >= 0; }
+    const std::string& Error() const { return error; }
+
+    /// Watches `files` from now on, besides those watched before. A file whose folder does not
+    /// exist is left out.
+    void Watch(const std::vector<std::string>& files);
+
+    enum class Wake { Saved, Stopped };
+    /// Blocks until a watched file was written or renamed into place and then no watched file
+    /// changed for kSettle (Saved), or until a stop signal came (Stopped).
+    Wake Wait();
+
+private:
+    /// Reads the pending inotify events; true when one of them is about a watched file.
+    bool TakeEvents();
+
+    int inotify = -1;
+    int signals = -1;
+    std::string error;
+    std::map<int, std::set<std::string>> watched;  ///< watch descriptor -> file names in it
+};
+
+}  // namespace levelimport

@@ -1,0 +1,107 @@
+// The maps of tests/data/tiled, one for each form Tiled saves: every layer encoding of its XML
+// format, tilesets and templates in either format, image collections and infinite maps, each
+// imported by the built program in a copy of that folder.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "levelimport/MapFixtures.hpp"
+
+namespace levelimport::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+/// What the 3 × 2 map {1, 0, 2 / 0, 0, 1} of tileset "t" (tiles 0 and 1: types 10 and 11)
+/// becomes, in whatever form it is saved.
+const std::vector<Tile> kSmallMap = {{10, 0, 1}, {11, 2, 1}, {10, 2, 0}};
+
+struct FixtureMap {
+    const char* file;
+    std::vector<Tile> tiles;  ///< in the order written
+    std::string notes;        ///< the lines printed before the summary, "" for none
+};
+
+void PrintTo(const FixtureMap& map, std::ostream* out) {
+    *out << map.file;
+}
+
+std::vector<Tile> TilesOf(const std::string& levelText) {
+    rapidjson::Document level;
+    level.Parse(levelText.c_str());
+    if (!level.IsObject()) return {};
+    return LevelTiles(level);
+}
+
+/// A copy of tests/data/tiled.
+class Fixtures : public ::testing::TestWithParam<FixtureMap> {
+protected:
+    void SetUp() override {
+        std::filesystem::copy(std::string(ORKA_TEST_DATA_DIR) + "/tiled", folder.path,
+                              std::filesystem::copy_options::recursive);
+    }
+    Folder folder;
+};
+
+TEST_P(Fixtures, ImportAsTheirJsonTwinsDo) {
+    const FixtureMap& map = GetParam();
+
+    const test_support::CommandResult run = folder.Import(std::string(map.file) + " level.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string level = folder.Read("level.json");
+    EXPECT_THAT(level, ::testing::StartsWith(
+                           "{\n  \"id\": 7,\n  \"name\": \"Hills\",\n  \"deathLevelInY\": -42,\n"));
+    EXPECT_THAT(TilesOf(level), ElementsAreArray(map.tiles)) << level;
+    EXPECT_EQ(run.output, map.notes + "level.json: level 7 with " +
+                              std::to_string(map.tiles.size()) + " tiles, from " + map.file + "\n");
+}
+
+/// Infinite maps: cell (-13, -13) holds tile 0, (0, -12) tile 1 and (1, -11) tile 0 with a tile
+/// object of tile 1 over it; the used area is 15 × 3 cells.
+const std::vector<Tile> kInfiniteMap = {{10, 0, 2}, {11, 13, 1}, {10, 14, 0}, {11, 14, 0}};
+std::string InfiniteNote(const std::string& file) {
+    return file +
+           ": note: the map is infinite; the level covers the 15 × 3 cells in use, from map cell "
+           "(-13, -13) to (1, -11)\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TiledForms, Fixtures,
+    ::testing::Values(
+        FixtureMap{"csv.tmx", kSmallMap, ""}, FixtureMap{"base64.tmx", kSmallMap, ""},
+        FixtureMap{"zlib.tmx", kSmallMap, ""}, FixtureMap{"gzip.tmx", kSmallMap, ""},
+        FixtureMap{"zstd.tmx", kSmallMap, ""},
+        // Saved before Tiled 1.0: <tile gid> per cell, properties without types, no layer ids.
+        FixtureMap{"tile-elements.tmx", kSmallMap, ""},
+        FixtureMap{"tsj-tileset.tmx", kSmallMap, ""},
+        FixtureMap{"tsx-tileset.tmj", kSmallMap,
+                   "tsx-tileset.tmj: note: 1 hidden layer is left out of the level: \"sketch\"\n"},
+        // Tiles of world.tsx from crate.tx and crate.tj, placed by the objects, one flipped
+        // by its own gid; a point object; properties of every type; a hidden layer.
+        FixtureMap{"template.tmx",
+                   {{11, 2, 1}, {11, 0, 0}, {10, 1, 0}},
+                   "template.tmx: note: 1 tile is flipped or rotated; the game draws every tile "
+                   "unflipped\n"
+                   "template.tmx: note: 1 hidden layer is left out of the level: \"hidden\"\n"
+                   "template.tmx: note: 1 object is not a tile (a shape, point or text) and "
+                   "skipped\n"},
+        // Tile ids 0, 5 and 9 of a collection of three pictures.
+        FixtureMap{"collection.tmx", {{25, 1, 1}, {29, 0, 0}}, ""},
+        FixtureMap{"infinite.tmx", kInfiniteMap, InfiniteNote("infinite.tmx")},
+        FixtureMap{"infinite.tmj", kInfiniteMap, InfiniteNote("infinite.tmj")}),
+    [](const ::testing::TestParamInfo<FixtureMap>& info) {
+        std::string name = info.param.file;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+}  // namespace
+}  // namespace levelimport::test

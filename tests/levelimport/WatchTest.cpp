@@ -1,0 +1,139 @@
+// levelimport --watch run as a world builder runs it beside Tiled: each save of the map or of
+// its tileset, whether renamed into place or rewritten in place, imports again; a save that
+// does not import leaves the level file alone; Ctrl+C ends it with exit code 0.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "levelimport/MapFixtures.hpp"
+#include "support/Patience.hpp"
+
+namespace levelimport::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+/// `levelimport --watch map.tmx castle3.json` in `folder`, its output in watch.log there;
+/// killed if it still runs when the object goes.
+class WatchingImporter {
+public:
+    explicit WatchingImporter(const Folder& folder) : folder(folder) {
+        pid = fork();
+        if (pid != 0) return;
+        const std::string log = (folder.path / "watch.log").string();
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir(folder.path.c_str()) != 0 || out < 0) _exit(127);
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        execl(ORKA_LEVELIMPORT_PATH, "levelimport", "--watch", "map.tmx", "castle3.json",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ~WatchingImporter() {
+        if (pid <= 0 || exited) return;
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    WatchingImporter(const WatchingImporter&) = delete;
+    WatchingImporter& operator=(const WatchingImporter&) = delete;
+
+    std::string Output() const { return folder.Read("watch.log"); }
+    /// How many times the output holds `line` as a whole line.
+    int Count(const std::string& line) const {
+        const std::string text = "\n" + Output();
+        int count = 0;
+        for (std::size_t at = 0; (at = text.find("\n" + line + "\n", at)) != std::string::npos;
+             ++at) {
+            ++count;
+        }
+        return count;
+    }
+    /// Waits until `line` has been printed `times` times in all.
+    bool WaitForLine(const std::string& line, int times = 1) const {
+        return test_support::WaitUntil([&] { return Count(line) >= times; });
+    }
+    /// Sends Ctrl+C's signal and gives the exit code, or -1 when it does not exit normally.
+    int Interrupt() {
+        kill(pid, SIGINT);
+        int status = 0;
+        exited = test_support::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+        return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    const Folder& folder;
+    pid_t pid = -1;
+    bool exited = false;
+};
+
+std::string Fixture(const std::string& name) {
+    std::ifstream stream(std::string(ORKA_TEST_DATA_DIR) + "/tiled/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+/// The csv fixture's map with its tileset in world.tsx and `csv` as its layer.
+std::string MapWithLayer(const std::string& csv) {
+    std::string map = Fixture("zlib.tmx");
+    const std::size_t start = map.find("<data");
+    const std::size_t end = map.find("</data>") + 7;
+    return map.substr(0, start) + "<data encoding=\"csv\">" + csv + "</data>" + map.substr(end);
+}
+
+/// As an editor that writes safely saves: a new file, renamed over the old one.
+void SaveByRename(const Folder& folder, const std::string& name, const std::string& text) {
+    folder.Write(name + ".saving", text);
+    std::filesystem::rename(folder.path / (name + ".saving"), folder.path / name);
+}
+
+TEST(Watch, ImportsEachSaveOfTheMapAndItsTilesetUntilCtrlC) {
+    Folder folder;
+    folder.Write("world.tsx", Fixture("world.tsx"));
+    folder.Write("map.tmx", MapWithLayer("1,0,2,0,0,1"));
+    WatchingImporter watch(folder);
+    ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 3 tiles, from map.tmx"))
+        << watch.Output();
+
+    SaveByRename(folder, "map.tmx", MapWithLayer("1,1,2,0,0,1"));
+    ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 4 tiles, from map.tmx"))
+        << watch.Output();
+    const std::string goodLevel = folder.Read("castle3.json");
+
+    folder.Write("map.tmx", "<map>\n</mop>\n");  // rewritten in place, and broken
+    ASSERT_TRUE(watch.WaitForLine("map.tmx: 1 problem, castle3.json not written"))
+        << watch.Output();
+    EXPECT_THAT(watch.Output(),
+                HasSubstr("map.tmx: the XML is not well formed at line 2, column 3"));
+    EXPECT_EQ(folder.Read("castle3.json"), goodLevel) << "the last good level stays";
+
+    // Mending the map, then giving tile 0 another tile type in the tileset.
+    SaveByRename(folder, "map.tmx", MapWithLayer("1,1,2,0,0,1"));
+    ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 4 tiles, from map.tmx", 2));
+    std::string tileset = Fixture("world.tsx");
+    tileset.replace(tileset.find("value=\"10\""), 10, "value=\"12\"");
+    SaveByRename(folder, "world.tsx", tileset);
+    ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 4 tiles, from map.tmx", 3));
+    EXPECT_THAT(folder.Read("castle3.json"), HasSubstr("[[12, 0, 1], [12, 1, 1]"));
+
+    // A burst of writes is one import, or a few, not one per write.
+    constexpr int kWrites = 20;
+    for (int i = 0; i < kWrites; ++i) folder.Write("map.tmx", MapWithLayer("1,1,2,0,1,1"));
+    ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 5 tiles, from map.tmx"));
+    // Files of no concern in the same folder import nothing.
+    folder.Write("notes.txt", "not a map");
+
+    EXPECT_EQ(watch.Interrupt(), 0) << watch.Output();
+    EXPECT_LT(watch.Count("castle3.json: level 7 with 5 tiles, from map.tmx"), kWrites);
+    EXPECT_EQ(watch.Count("castle3.json: level 7 with 4 tiles, from map.tmx"), 3);
+}
+
+}  // namespace
+}  // namespace levelimport::test
