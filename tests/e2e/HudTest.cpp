@@ -58,7 +58,7 @@ int Count(const Picture& picture, const Box& box, Matches matches) {
 
 /// The green of "New best" (sRGB 140, 255, 153), apart from the art's greens.
 int NewBestPixels(const Picture& picture) {
-    constexpr Box kBanner{100, 120, 600, 240};
+    constexpr Box kBanner{100, 120, 600, 150};
     return Count(picture, kBanner, [](int r, int g, int b) {
         return g >= 230 && r >= 110 && r <= 170 && b >= 120 && b <= 185;
     });
@@ -172,7 +172,7 @@ TEST_F(Hud, AFinishedLevelSavesItsBestTimeWhichTheNextRunShows) {
     // The level starts again under a banner that tells the time just made: a new best.
     EXPECT_TRUE(test_support::WaitUntil([&] {
         const Picture now = Shot();
-        return !now.Empty() && NewBestPixels(now) > 150;
+        return !now.Empty() && NewBestPixels(now) > 60;
     })) << "no \"New best\" over the level started after the finish";
     // The world has one level: it starts again, with its best time on the line.
     EXPECT_TRUE(test_support::WaitUntil([&] {
