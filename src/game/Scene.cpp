@@ -19,8 +19,6 @@
 namespace {
 
 const glm::vec4 kDebugLineColor(1.0f, 1.0f, 1.0f, 1.0f);
-/// How much less than a step the unsimulated time may be for the step to run (seconds).
-constexpr float kStepTolerance = Scene::timeStep * 1e-3f;
 
 PhysicsBody* BodyComponent(b2Body* body) {
     return reinterpret_cast<PhysicsBody*>(body->GetUserData().pointer);
@@ -167,7 +165,7 @@ void Scene::LoadInFreshWorld(const std::function<void(const LevelContext&)>& loa
     ++levelStarts;
     InitialiseLevel();
     // The new level is drawn before its first step.
-    unsimulatedTime = 0.0f;
+    stepClock.reset();
 }
 
 void Scene::AdvanceLevel() {
@@ -192,22 +190,15 @@ void Scene::AdvanceLevel() {
         levelRunning = true;
         ++levelStarts;
         levelClock.Restart();
-        unsimulatedTime = 0.0f;
+        stepClock.reset();
     }
 }
 
 void Scene::Update(float deltaTime) {
     if (paused) return;
-    unsimulatedTime += deltaTime;
-    // The tolerance absorbs float rounding, so frames that add up to a whole number of steps
-    // (such as 1/144 s ones) run exactly that many.
-    for (int steps = 0; unsimulatedTime >= timeStep - kStepTolerance; ++steps) {
-        if (steps == maxStepsPerUpdate) {
-            unsimulatedTime = 0.0f;
-            break;
-        }
+    const int steps = stepClock.advance(deltaTime);
+    for (int step = 0; step < steps; ++step) {
         Step();
-        unsimulatedTime -= timeStep;
         // A finished level is replaced before anything else happens in it.
         if (!levelRunning) break;
     }
@@ -292,7 +283,7 @@ void Scene::SetLevelOver() {
 }
 
 float Scene::GetStepFraction() const {
-    return std::clamp(unsimulatedTime / timeStep, 0.0f, 1.0f);
+    return stepClock.fraction();
 }
 
 float Scene::GetDeathLevelInY() const {

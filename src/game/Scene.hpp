@@ -10,6 +10,7 @@
 #include "game/LevelClock.hpp"
 #include "game/LevelManager.hpp"
 #include "game/SceneEvents.hpp"
+#include "orka/FixedStepClock.hpp"
 
 /// The running game world: one Box2D world, the level in play and the events through which the
 /// components take part in a frame. It is the world's contact listener and passes the begin and
@@ -124,6 +125,6 @@ private:
     /// The level after the finished one could not be loaded; the one in play is the finished one.
     bool nextLevelFailed = false;
     int levelStarts = 0;
-    /// Frame time given to `Update` and not yet simulated, seconds.
-    float unsimulatedTime = 0.0f;
+    /// Frame time given to `Update` turned into fixed steps.
+    orka::FixedStepClock stepClock{timeStep, maxStepsPerUpdate};
 };

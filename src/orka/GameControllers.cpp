@@ -61,6 +61,14 @@ bool GameControllers::isAxisPushed(SDL_GameControllerAxis axis, int direction,
     });
 }
 
+float GameControllers::axisValue(SDL_GameControllerAxis axis) const {
+    for (const Opened& opened : controllers) {
+        const Sint16 value = SDL_GameControllerGetAxis(opened.controller, axis);
+        if (value != 0) return std::max(-1.0f, static_cast<float>(value) / kAxisRange);
+    }
+    return 0.0f;
+}
+
 void GameControllers::open(int deviceIndex) {
     const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
     // Controllers plugged in at start are announced by an event as well as found by a scan.

@@ -43,6 +43,9 @@ public:
     /// `deadZone` is a share of the axis's range from its centre (0 to 1); a negative
     /// `direction` means left (or up), a positive one right (or down).
     bool isAxisPushed(SDL_GameControllerAxis axis, int direction, float deadZone) const;
+    /// `axis` of the first open controller that reads it off its rest, from -1 to 1; 0 when
+    /// none does.
+    float axisValue(SDL_GameControllerAxis axis) const;
 
 private:
     void open(int deviceIndex);

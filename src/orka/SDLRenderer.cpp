@@ -1,5 +1,7 @@
 #include "orka/SDLRenderer.hpp"
 
+#include <algorithm>
+
 #include <GL/glew.h>
 
 #include <chrono>
@@ -63,6 +65,7 @@ SDLRenderer::SDLRenderer()
       windowTitle(kEngineTitle) {}
 
 SDLRenderer::~SDLRenderer() {
+    input.reset();
     renderer.reset();
     if (window != nullptr) SDL_DestroyWindow(window);
     SDL_Quit();
@@ -126,9 +129,11 @@ void SDLRenderer::stopEventLoop() {
 }
 
 void SDLRenderer::frame(float deltaTimeSec) {
+    input->beginFrame();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         GuiBinding::processEvent(&event);
+        input->handleEvent(event, window);
         dispatch(event);
     }
     if (windowWatch != nullptr && windowWatch->windowLost()) {
@@ -136,10 +141,24 @@ void SDLRenderer::frame(float deltaTimeSec) {
         running = false;
         return;
     }
+    if (fixedUpdate) runFixedSteps(deltaTimeSec);
     frameUpdate(deltaTimeSec);
     frameRender();
     // Without a window (init failed or never ran) there is nothing to present.
     if (renderer != nullptr) renderer->swapWindow();
+}
+
+void SDLRenderer::runFixedSteps(float deltaTimeSec) {
+    // Settings changed since the last frame take effect now.
+    if (clock.getStepSeconds() != fixedStep || clock.getMaxSteps() != maxStepsPerFrame) {
+        clock = FixedStepClock(fixedStep, maxStepsPerFrame);
+    }
+    const int steps = clock.advance(deltaTimeSec);
+    for (int i = 0; i < steps; ++i) fixedUpdate(clock.getStepSeconds());
+}
+
+float SDLRenderer::getStepFraction() const {
+    return clock.fraction();
 }
 
 void SDLRenderer::dispatch(SDL_Event& event) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "orka/FixedStepClock.hpp"
+#include "orka/Input.hpp"
 #include "orka/Renderer.hpp"
 #include "orka/X11WindowWatch.hpp"
 
@@ -32,6 +34,21 @@ public:
 
     /// Minimum duration of one frame in seconds (the frame cap); 1/60 by default.
     float timePerFrame = 1.0f / 60.0f;
+
+    /// Optional fixed steps: when set, each frame first runs as many calls of `fixedStep`
+    /// seconds as the time since the last one is due, at most `maxStepsPerFrame` (see
+    /// `FixedStepClock`), then `frameUpdate` and `frameRender` as always. `getStepFraction`
+    /// tells how far the frame is past its last step, for drawing moving things between their
+    /// last two steps. Empty by default.
+    std::function<void(float stepSec)> fixedUpdate;
+    /// Length of one fixed step, seconds (more than 0).
+    float fixedStep = 1.0f / 60.0f;
+    /// Most fixed steps one frame runs.
+    int maxStepsPerFrame = 5;
+    /// How far the frame is past its last fixed step, as a share of a step (0 to 1).
+    float getStepFraction() const;
+    /// Keyboard, mouse and controllers as they stand this frame (see `Input`).
+    Input& getInput() { return *input; }
 
     /// Callbacks that do nothing, an 800 x 600 window to be; SDL is not touched before init.
     SDLRenderer();
@@ -88,6 +105,7 @@ public:
 
 private:
     void frame(float deltaTimeSec);
+    void runFixedSteps(float deltaTimeSec);
     void dispatch(SDL_Event& event);
 
     std::unique_ptr<Renderer> renderer;
@@ -99,6 +117,9 @@ private:
     glm::ivec2 logicalSize{0, 0};
     SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
+    FixedStepClock clock;  // frame time turned into fixed steps
+    // Released by the destructor before SDL_Quit: its controllers need SDL to close.
+    std::unique_ptr<Input> input = std::make_unique<Input>();
 };
 
 }  // namespace orka
