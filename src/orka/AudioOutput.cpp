@@ -90,15 +90,50 @@ bool AudioOutput::isMusicPlaying() const {
     return open && Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
 }
 
-void AudioOutput::play(const Sound& sound) {
-    if (!open || muted) return;
-    // -1 when every channel is busy: the sound is dropped rather than cutting another one off.
-    Mix_PlayChannel(kAllChannels, sound.getChunk(), kPlayOnce);
+SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan) {
+    if (!open || muted) return {};
+    // Silent until its volume is set, so the start is never heard at the last play's loudness.
+    const int channel = Mix_GroupAvailable(kAllChannels);
+    // None free: the sound is dropped rather than cutting another one off.
+    if (channel < 0 || channel >= maxOverlapping) return {};
+    channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
+    applyVolume(channel);
+    setChannelPan(channel, pan);
+    if (Mix_PlayChannel(channel, sound.getChunk(), kPlayOnce) != channel) return {};
+    return SoundHandle(this, channel, ++channelPlays[channel]);
+}
+
+bool AudioOutput::isCurrentPlay(int channel, std::uint32_t play) const {
+    if (!open || channel < 0 || channel >= maxOverlapping) return false;
+    return channelPlays[channel] == play && Mix_Playing(channel) != 0;
+}
+
+void AudioOutput::stopChannel(int channel) {
+    Mix_HaltChannel(channel);
+}
+
+void AudioOutput::setChannelVolume(int channel, float volume) {
+    channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
+    applyVolume(channel);
+}
+
+void AudioOutput::applyVolume(int channel) {
+    Mix_Volume(channel, MixerVolume(effectsVolume * channelVolumes[channel]));
+}
+
+void AudioOutput::setChannelPan(int channel, float pan) {
+    pan = std::clamp(pan, -1.0f, 1.0f);
+    // Full on the side it leans to, fading on the other; 255 on both is no panning at all.
+    const auto level = [](float share) {
+        return static_cast<Uint8>(std::lround(255.0f * std::min(share, 1.0f)));
+    };
+    Mix_SetPanning(channel, level(1.0f - pan), level(1.0f + pan));
 }
 
 void AudioOutput::setEffectsVolume(float volume) {
     effectsVolume = std::clamp(volume, 0.0f, 1.0f);
-    if (open) Mix_Volume(kAllChannels, MixerVolume(effectsVolume));
+    if (!open) return;
+    for (int channel = 0; channel < maxOverlapping; ++channel) applyVolume(channel);
 }
 
 void AudioOutput::setMusicVolume(float volume) {

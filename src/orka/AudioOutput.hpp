@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
+
+#include "orka/SoundHandle.hpp"
 
 namespace orka {
 
@@ -38,9 +42,9 @@ public:
     /// True when a device was opened.
     bool isOpen() const { return open; }
 
-    /// Loads a WAV file. Null when the output is closed (nothing logged), or when the file is
-    /// missing or is no WAV file it can read (an error naming the file is logged). The sound must
-    /// be released before this output.
+    /// Loads a sound from a WAV, OGG Vorbis or FLAC file (told apart by their content). Null when
+    /// the output is closed (nothing logged), or when the file is missing or none of those (an
+    /// error naming the file is logged). The sound must be released before this output.
     std::shared_ptr<Sound> load(const std::string& path) const;
 
     /// Loads a piece of music (WAV, or another format SDL2_mixer was built to read), streamed
@@ -55,9 +59,11 @@ public:
     /// True while music plays and is heard: started, not released and not paused by muting.
     bool isMusicPlaying() const;
 
-    /// Starts `sound` on a free channel, mixed with whatever plays; does nothing while muted,
-    /// without a device, or when `maxOverlapping` sounds already play.
-    void play(const Sound& sound);
+    /// Starts `sound` on a free channel, mixed with whatever plays, at `volume` (0 to 1, times
+    /// the effects volume) and `pan` (-1 left to 1 right); returns the handle that steers this
+    /// play. Does nothing (and returns a handle of no play) while muted, without a device, or
+    /// when `maxOverlapping` sounds already play.
+    SoundHandle play(const Sound& sound, float volume = 1.0f, float pan = 0.0f);
 
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
@@ -81,6 +87,17 @@ public:
     void setMuted(bool mute);
 
 private:
+    friend class SoundHandle;
+    /// The play numbered `play` is the one on `channel` and is still going.
+    bool isCurrentPlay(int channel, std::uint32_t play) const;
+    void stopChannel(int channel);
+    void setChannelVolume(int channel, float volume);
+    void setChannelPan(int channel, float pan);
+    /// Sets the mixer's volume of `channel` from its play's volume and the effects volume.
+    void applyVolume(int channel);
+
+    std::array<std::uint32_t, maxOverlapping> channelPlays{};  // starts so far, per channel
+    std::array<float, maxOverlapping> channelVolumes{};        // each play's own loudness
     bool subsystemStarted = false;
     bool open = false;
     bool muted = false;

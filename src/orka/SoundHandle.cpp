@@ -1,0 +1,23 @@
+#include "orka/SoundHandle.hpp"
+
+#include "orka/AudioOutput.hpp"
+
+namespace orka {
+
+bool SoundHandle::isPlaying() const {
+    return output != nullptr && output->isCurrentPlay(channel, play);
+}
+
+void SoundHandle::stop() const {
+    if (isPlaying()) output->stopChannel(channel);
+}
+
+void SoundHandle::setVolume(float volume) const {
+    if (isPlaying()) output->setChannelVolume(channel, volume);
+}
+
+void SoundHandle::setPan(float pan) const {
+    if (isPlaying()) output->setChannelPan(channel, pan);
+}
+
+}  // namespace orka

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+namespace orka {
+
+class AudioOutput;
+
+/// One play of a sound, as `AudioOutput::play` started it: it can be stopped, made louder or
+/// quieter and moved between the speakers while it plays. Once the sound has ended (or was
+/// stopped, or never started: muted, no device, every channel busy) the handle does nothing and
+/// `isPlaying` is false, even when its mixer channel has been given to another sound since.
+/// A copyable value; it must not be used after its output is gone. Main thread only.
+class SoundHandle {
+public:
+    /// A handle of no play: it does nothing.
+    SoundHandle() = default;
+
+    /// True while this play is heard or waits in the mixer.
+    bool isPlaying() const;
+    /// Ends this play at once.
+    void stop() const;
+    /// This play's loudness, 0 (silent) to 1 (as loaded), times the output's effects volume;
+    /// clamped.
+    void setVolume(float volume) const;
+    /// Where this play is heard: -1 left only, 0 both speakers alike, 1 right only; clamped.
+    void setPan(float pan) const;
+
+private:
+    friend class AudioOutput;
+    SoundHandle(AudioOutput* output, int channel, std::uint32_t play)
+        : output(output), channel(channel), play(play) {}
+
+    AudioOutput* output = nullptr;
+    int channel = -1;
+    std::uint32_t play = 0;  ///< which start on the channel this handle belongs to
+};
+
+}  // namespace orka
