@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/LevelReloader.hpp"
+#include "game/LevelWatch.hpp"
 #include "game/GameSounds.hpp"
 #include "game/HudOverlay.hpp"
 #include "game/PauseMenu.hpp"
@@ -34,7 +35,8 @@ public:
     /// ("<atlas>.json" and "<atlas>.png") and the first level of the world ("<world>1.json"),
     /// and runs the event loop until the window is closed; Escape ends the process at once with
     /// exit code 0. Throws when the atlas or a level cannot be loaded. While
-    /// another scene manager exists it does nothing.
+    /// another scene manager exists it does nothing. When a file of the level in play (see
+    /// `LevelWatch`) is saved, the level is reloaded at the start of a frame as F5 does.
     SceneManager(std::string worldName, std::string atlasName);
 
     /// Tag for a scene manager without a window of its own, for driving the scene by hand (the
@@ -59,6 +61,9 @@ public:
     /// changed). A file that cannot be loaded leaves the running level in play; the problem is
     /// logged and shown over the game until a later reload works. Nothing before `LoadScene`.
     void ReloadLevel();
+    /// Once per frame: reloads the level when its files were saved (after `LoadScene`, which
+    /// starts watching them).
+    void ReloadWhenSaved();
     /// Loads "<atlasName>.json" with "<atlasName>.png"; throws naming the file when it cannot.
     static std::shared_ptr<orka::SpriteAtlas> LoadSpriteAtlas(const std::string& atlasName);
     /// Draws the scene; the window's frame-render callback.
@@ -108,6 +113,7 @@ private:
     Settings settings;
     PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
+    std::optional<LevelWatch> levelWatch;   // from the first load on
     std::string playedWorld;                // as typed in the dialogue, from the first load on
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
     std::optional<LevelFinish> lastFinish;  // the last goal reached
