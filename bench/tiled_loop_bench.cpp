@@ -6,8 +6,8 @@
 // copies the default world into a temporary folder, starts `levelimport --watch` on its Tiled
 // example (tiled/level1.tmx -> 1level1.json) and the game on level 1 on a private Xvfb server,
 // waits until the picture is still, then saves the map `saves` times (default 10), as Tiled
-// does (a new file renamed over the old), swapping the moons of the sky for fence posts and
-// back. For each save it polls, as fast as it can, the level file (its inode changes when
+// does (a new file renamed over the old), swapping two decorations on the ground near the
+// start for another kind and back. For each save it polls, as fast as it can, the level file (its inode changes when
 // levelimport renames the new one into place) and the window's pixels (read from the X server,
 // the on-screen line blanked), and prints per save and then in summary
 //
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string map = ReadFile(folder.path / kMap);
-    const std::string swapped = WithTilesSwapped(map, "71", "72");
+    const std::string swapped = WithTilesSwapped(map, "63", "68");
     std::vector<double> imports, screens;
     for (int save = 0; save < saves; ++save) {
         const Timing timing = TimeSave(x, window, folder, save % 2 == 0 ? swapped : map);
