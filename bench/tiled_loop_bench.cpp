@@ -38,6 +38,7 @@
 
 namespace {
 
+using game::test::ScratchFolder;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
