@@ -5,10 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
 #include "support/ScratchFolder.hpp"
 #include "support/WatchingImporter.hpp"
@@ -19,25 +18,14 @@ namespace {
 using game::test::Platformer;
 using game::test::PrivateXServer;
 using game::test::ScratchFolder;
+using test_support::ReadWhole;
+using test_support::SaveByRenaming;
 using test_support::WatchingImporter;
+using test_support::WithTilesSwapped;
 
 const char* const kMap = "tiled/level1.tmx";
 const char* const kImported = "1level1.json: level 1 with ";
 const char* const kSaved = "A file of the level in play was saved: reloading the level";
-
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream stream(file);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-/// Every `from` tile of the map's CSV layers becomes a `to` tile.
-std::string WithTilesSwapped(std::string map, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = map.find("," + from + ",", at)) != std::string::npos;) {
-        map.replace(at + 1, from.size(), to);
-        at += to.size();
-    }
-    return map;
-}
 
 /// Pixels (of four bytes) in which two window images differ.
 std::size_t DifferentPixels(const std::string& a, const std::string& b) {
@@ -64,11 +52,10 @@ TEST(TiledLoop, AMapSavedInTiledShowsInTheRunningGameByItself) {
     ASSERT_FALSE(first.empty()) << "the picture never came to rest";
 
     // Two decorations on the ground near the start become another kind; saved as Tiled saves.
-    const std::string map = ReadFile(folder.path / kMap);
+    const std::string map = ReadWhole(folder.path / kMap);
     const std::string changed = WithTilesSwapped(map, "63", "68");
     ASSERT_NE(changed, map);
-    folder.Write(std::string(kMap) + ".saving", changed);
-    std::filesystem::rename(folder.path / (std::string(kMap) + ".saving"), folder.path / kMap);
+    SaveByRenaming(folder.path / kMap, changed);
     ASSERT_TRUE(importer.WaitForLine(kImported, 2, true)) << importer.Output();
 
     std::string shown;

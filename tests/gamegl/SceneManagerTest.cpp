@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
 #include "support/ScratchFolder.hpp"
 #include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
@@ -167,10 +168,8 @@ protected:
         if (!x.Xdotool("key F5")) return "";
         return NextStillPicture(window, shown);
     }
-    /// Saves as editors that write safely do: a new file renamed over the old one.
     void SaveByRenaming(const std::string& fileName, const std::string& text) {
-        folder.Write(fileName + ".saving", text);
-        std::filesystem::rename(folder.path / (fileName + ".saving"), folder.path / fileName);
+        test_support::SaveByRenaming(folder.path / fileName, text);
     }
     /// How many reloads the game has started because files were saved.
     std::size_t SavedReloads() {
