@@ -48,8 +48,8 @@ void CameraComponent::Follow(float stepFraction) {
     const auto blend = [stepFraction](float from, float to) {
         return from + (to - from) * stepFraction;
     };
-    Show({drawn.x + blend(previousView.lead, view.lead),
-          blend(previousView.centreY, view.centreY)});
+    Show(
+        {drawn.x + blend(previousView.lead, view.lead), blend(previousView.centreY, view.centreY)});
 }
 
 void CameraComponent::Track(float deltaTime) {

@@ -17,9 +17,9 @@ struct PlayerInput;
 
 /// Lets the player steer the player character: the left and right keys (arrows unless the
 /// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
-/// makes it jump once per landing, and its horizontal speed against the ground (a moving platform moves
-/// along) is cut back to `maxSpeed` before every push.
-/// A press of the jump key is remembered for `jumpBufferTime`: landing within that time jumps at once.
+/// makes it jump once per landing, and its horizontal speed against the ground (a moving platform
+/// moves along) is cut back to `maxSpeed` before every push. A press of the jump key is remembered
+/// for `jumpBufferTime`: landing within that time jumps at once.
 ///
 /// A tile type may ask for a better feel (see `PlayFeel.hpp`): with `walk` the speed is steered
 /// towards the held direction's top speed, or towards rest, instead of pushed; with `jump` a

@@ -20,8 +20,8 @@ constexpr float kLineFontScale = 1.5f;    // of Dear ImGui's default font
 constexpr float kBannerFontScale = 3.0f;
 constexpr float kLeastBannerScale = 1.75f;  // a long name shrinks this far, then breaks
 constexpr float kFinishFontScale = 1.75f;
-constexpr float kBannerWidth = 0.9f;        // of the view's width, the most a banner line takes
-constexpr float kOutline = 1.5f;            // view pixels of dark edge around banner text
+constexpr float kBannerWidth = 0.9f;      // of the view's width, the most a banner line takes
+constexpr float kOutline = 1.5f;          // view pixels of dark edge around banner text
 constexpr float kMargin = 8.0f;           // from the view's top-left corner to the line's box
 constexpr float kPadding = 5.0f;          // inside the line's box
 constexpr float kCornerRadius = 4.0f;
@@ -105,7 +105,8 @@ float DrawCentred(ImDrawList& list, const ViewArea& view, const std::string& tex
     const float width = kViewSize.x * view.scale * kBannerWidth;
     float size = font->FontSize * scale * view.scale;
     const float oneLine = font->CalcTextSizeA(size, FLT_MAX, 0.0f, text.c_str()).x;
-    if (oneLine > width) size = std::max(size * width / oneLine, font->FontSize * leastScale * view.scale);
+    if (oneLine > width)
+        size = std::max(size * width / oneLine, font->FontSize * leastScale * view.scale);
     const ImVec2 textSize = font->CalcTextSizeA(size, FLT_MAX, width, text.c_str());
     const ImVec2 at(view.topLeft.x + (kViewSize.x * view.scale - textSize.x) / 2, top);
     OutlinedText(list, size, at, kOutline * view.scale, colour, alpha, text, width);
@@ -124,15 +125,15 @@ void DrawBanner(ImDrawList& list, const ViewArea& view, const std::string& name,
     top = DrawCentred(list, view, HudOverlay::FinishLine(*finished), top, kFinishFontScale,
                       kFinishFontScale, kFinishText, alpha);
     if (finished->newBest) {
-        DrawCentred(list, view, "New best", top, kFinishFontScale, kFinishFontScale,
-                    kNewBestText, alpha);
+        DrawCentred(list, view, "New best", top, kFinishFontScale, kFinishFontScale, kNewBestText,
+                    alpha);
     }
 }
 
 }  // namespace
 
 float HudOverlay::Draw(const Scene& scene, std::optional<double> bestSeconds,
-                      const std::optional<LevelFinish>& finished) {
+                       const std::optional<LevelFinish>& finished) {
     const LevelData& level = scene.GetLevelData();
     if (level.level == nullptr) return 0.0f;
     const ViewArea view = ShownView();

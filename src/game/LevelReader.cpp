@@ -323,8 +323,9 @@ TileTypeDescription::Physics ReadPhysics(const JsonFile& file, const Value& phys
     const int density = file.IntOr(physics, "density", 0, "\"physics\"/\"density\"").value_or(0);
     if (density < 0) file.Report("\"physics\"/\"density\" is negative");
     body.density = static_cast<float>(density);
-    body.friction = RangedNumber(file, physics, {"friction", "\"physics\"/\"friction\"", 0.0f,
-                                                 LevelReader::FeelRanges::maxFriction});
+    body.friction = RangedNumber(
+        file, physics,
+        {"friction", "\"physics\"/\"friction\"", 0.0f, LevelReader::FeelRanges::maxFriction});
     return body;
 }
 
@@ -438,7 +439,6 @@ void ReadBehaviours(const JsonFile& file, TileTypeDescription& tile) {
     CheckBehaviourBodies(file, tile, moving != nullptr);
 }
 
-
 /// The player's "walk": a top speed and the times to reach it and to stop, on the ground and in
 /// the air (the air's default to the ground's).
 std::optional<WalkFeel> ReadWalk(const JsonFile& file) {
@@ -451,7 +451,8 @@ std::optional<WalkFeel> ReadWalk(const JsonFile& file) {
     const std::optional<float> speed = RequiredNumber(
         file, *walk, "walk", {"speed", Nested("walk", "speed"), 0.0f, maxWalkSpeed, true});
     WalkFeel feel;
-    feel.accelerateTime = RangedNumber(file, *walk, seconds("accelerate")).value_or(feel.accelerateTime);
+    feel.accelerateTime =
+        RangedNumber(file, *walk, seconds("accelerate")).value_or(feel.accelerateTime);
     feel.stopTime = RangedNumber(file, *walk, seconds("stop")).value_or(feel.stopTime);
     feel.airAccelerateTime =
         RangedNumber(file, *walk, seconds("airAccelerate")).value_or(feel.accelerateTime);
@@ -476,7 +477,8 @@ std::optional<JumpFeel> ReadJump(const JsonFile& file) {
     feel.height = *height;
     feel.airTime = *airTime;
     feel.releasedHeight =
-        RangedNumber(file, *jump, {"releasedHeight", Nested("jump", "releasedHeight"), 0.0f, *height})
+        RangedNumber(file, *jump,
+                     {"releasedHeight", Nested("jump", "releasedHeight"), 0.0f, *height})
             .value_or(*height);
     return feel;
 }

@@ -121,8 +121,8 @@ struct TileTypeDescription {
 /// a "spriteReached" without "checkpoint", a "backdrop" that is not an array of objects each with
 /// an integer "sprite" and a "parallax" number from 0 to 1, a "friction", "walk", "jump",
 /// "landOnFeet" or "camera" of the wrong type or out of its range (see `FeelRanges`), and the
-/// player's keys on a tile without "characterController". What needs other files (sprites in the atlas, players
-/// and goals of a level) is left to the callers.
+/// player's keys on a tile without "characterController". What needs other files (sprites in the
+/// atlas, players and goals of a level) is left to the callers.
 namespace LevelReader {
 
 /// Frames a player's "animation" needs: idle, walk 1, walk 2, jump, (never shown), fall.
@@ -131,7 +131,7 @@ constexpr std::size_t animationFrames = 6;
 /// The ranges the feel keys accept; a value outside is a problem of the file.
 namespace FeelRanges {
 constexpr float maxFriction = 10.0f;
-constexpr float maxWalkSpeed = 600.0f;  ///< units per second
+constexpr float maxWalkSpeed = 600.0f;   ///< units per second
 constexpr float maxJumpHeight = 500.0f;  ///< units
 constexpr float maxSeconds = 5.0f;       ///< any of the times
 constexpr float maxCameraLead = 200.0f;  ///< units: half the view's width

@@ -15,6 +15,22 @@ constexpr float kStandingNormal = 0.7f;
 /// Upward speed against the ground, units per second, above which a body is leaving it.
 constexpr float kLeavingSpeed = 1.0f;
 
+/// How much the contact of `edge` pushes its body up: the upward part of the unit normal from
+/// the other body towards it; 0 for a contact not touching, left out of the step, or with a
+/// sensor.
+float Upward(const b2ContactEdge& edge) {
+    const b2Contact& contact = *edge.contact;
+    if (!contact.IsTouching() || !contact.IsEnabled() || contact.GetFixtureA()->IsSensor() ||
+        contact.GetFixtureB()->IsSensor()) {
+        return 0.0f;
+    }
+    b2WorldManifold manifold;
+    contact.GetWorldManifold(&manifold);
+    // The normal points from fixture A to fixture B.
+    const bool otherIsA = contact.GetFixtureA()->GetBody() == edge.other;
+    return otherIsA ? manifold.normal.y : -manifold.normal.y;
+}
+
 /// The current level's death line; without a scene manager nothing counts as fallen.
 float DeathLevelInY() {
     SceneManager* manager = SceneManager::GetInstance();
@@ -80,18 +96,9 @@ void PhysicsBody::MoveTo(glm::vec2 position) {
 
 const b2Body* PhysicsBody::MovingGroundOf(const b2Body& body) {
     for (const b2ContactEdge* edge = body.GetContactList(); edge != nullptr; edge = edge->next) {
-        const b2Contact& contact = *edge->contact;
-        if (edge->other->GetType() != b2_kinematicBody || !contact.IsTouching() ||
-            !contact.IsEnabled() || contact.GetFixtureA()->IsSensor() ||
-            contact.GetFixtureB()->IsSensor()) {
-            continue;
+        if (edge->other->GetType() == b2_kinematicBody && Upward(*edge) > kStandingNormal) {
+            return edge->other;
         }
-        b2WorldManifold manifold;
-        contact.GetWorldManifold(&manifold);
-        // The normal points from fixture A to fixture B; up from the ground means on top of it.
-        const bool groundIsA = contact.GetFixtureA()->GetBody() == edge->other;
-        const float upward = groundIsA ? manifold.normal.y : -manifold.normal.y;
-        if (upward > kStandingNormal) return edge->other;
     }
     return nullptr;
 }
@@ -99,16 +106,7 @@ const b2Body* PhysicsBody::MovingGroundOf(const b2Body& body) {
 bool PhysicsBody::IsStanding() const {
     if (body == nullptr) return false;
     for (const b2ContactEdge* edge = body->GetContactList(); edge != nullptr; edge = edge->next) {
-        const b2Contact& contact = *edge->contact;
-        if (!contact.IsTouching() || !contact.IsEnabled() || contact.GetFixtureA()->IsSensor() ||
-            contact.GetFixtureB()->IsSensor()) {
-            continue;
-        }
-        b2WorldManifold manifold;
-        contact.GetWorldManifold(&manifold);
-        const bool otherIsA = contact.GetFixtureA()->GetBody() == edge->other;
-        const float upward = otherIsA ? manifold.normal.y : -manifold.normal.y;
-        if (upward <= kStandingNormal) continue;
+        if (Upward(*edge) <= kStandingNormal) continue;
         // Rising away from the ground is leaving it, even while the contact lasts this step.
         const float rising = body->GetLinearVelocity().y - edge->other->GetLinearVelocity().y;
         if (rising <= kLeavingSpeed) return true;

@@ -24,8 +24,8 @@ public:
     /// The point to return to: the last one set, or else the body's start.
     glm::vec2 GetPoint() const;
     /// Puts the owner's body back at the point, at rest, tells its character controller (when it
-    /// has one), counts the return and cues its sound. Called from inside the physics step, the move waits for its end, and
-    /// further calls in that step change nothing.
+    /// has one), counts the return and cues its sound. Called from inside the physics step, the
+    /// move waits for its end, and further calls in that step change nothing.
     void Return();
     /// How often the owner was put back.
     int GetReturns() const { return returns; }

@@ -136,7 +136,8 @@ void Scene::LoadLevel(std::string worldName) {
 void Scene::ReloadLevel() {
     if (nextLevelFailed) {
         // The level after the one finished could not be loaded: this is another try.
-        LoadInFreshWorld([this](const LevelContext& context) { levelManager.LoadNextLevel(context); });
+        LoadInFreshWorld(
+            [this](const LevelContext& context) { levelManager.LoadNextLevel(context); });
         nextLevelFailed = false;
         Logger::Debug("Next level loaded: " + levelManager.CurrentLevelFile());
         return;
@@ -171,7 +172,8 @@ void Scene::LoadInFreshWorld(const std::function<void(const LevelContext&)>& loa
 
 void Scene::AdvanceLevel() {
     try {
-        LoadInFreshWorld([this](const LevelContext& context) { levelManager.LoadNextLevel(context); });
+        LoadInFreshWorld(
+            [this](const LevelContext& context) { levelManager.LoadNextLevel(context); });
         nextLevelFailed = false;
         // Log readers (and tests) match this exact text: leave it as it is.
         Logger::Verbose("You Win");
@@ -183,7 +185,8 @@ void Scene::AdvanceLevel() {
     }
     // The finished level is played again meanwhile; should even that fail, it stands as it is.
     try {
-        LoadInFreshWorld([this](const LevelContext& context) { levelManager.ReloadLevel(context); });
+        LoadInFreshWorld(
+            [this](const LevelContext& context) { levelManager.ReloadLevel(context); });
     } catch (const std::exception& error) {
         Logger::Error("The level was not restarted: " + std::string(error.what()));
         levelRunning = true;
@@ -218,7 +221,8 @@ void Scene::Step() {
     if (world != nullptr) {
         const int substeps = GetLevelData().physicsSubsteps;
         const float substep = timeStep / static_cast<float>(substeps);
-        for (int i = 0; i < substeps; ++i) world->Step(substep, velocityIterations, positionIterations);
+        for (int i = 0; i < substeps; ++i)
+            world->Step(substep, velocityIterations, positionIterations);
     }
     if (physicsStepEvent.GetCount() >= 1) physicsStepEvent.Invoke();
     Logger::Verbose("End physics step");

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "game/LevelReloader.hpp"
-#include "game/LevelWatch.hpp"
 #include "game/GameSounds.hpp"
 #include "game/HudOverlay.hpp"
+#include "game/LevelReloader.hpp"
+#include "game/LevelWatch.hpp"
 #include "game/PauseMenu.hpp"
 #include "game/ProgressFile.hpp"
 #include "game/Scene.hpp"

@@ -25,13 +25,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kSettleUpdates = 60;
-constexpr int kWalkUpdates = 90;       // 1.5 s: any sensible walk is at full speed by then
+constexpr int kWalkUpdates = 90;  // 1.5 s: any sensible walk is at full speed by then
 constexpr int kRunUpUpdates = 60;
-constexpr int kMostUpdates = 1200;     // 20 s: the plain physics take about 3 s to stop
+constexpr int kMostUpdates = 1200;  // 20 s: the plain physics take about 3 s to stop
 constexpr int kTapUpdates = 2;
 constexpr int kWallPresses = 40;
 constexpr int kPressUpdates = 15;
-constexpr float kStillMove = 1e-3f;    // units per update below which the player is at rest
+constexpr float kStillMove = 1e-3f;  // units per update below which the player is at rest
 constexpr int kStillUpdates = 3;
 constexpr float kLandedTolerance = 0.5f;  // units above the start height that count as landed
 constexpr float kLeftTheGround = 1.0f;    // units above it that count as airborne
@@ -113,7 +113,8 @@ void WriteLevels(const std::string& world, const Cast& cast, const fs::path& int
                       fs::copy_options::overwrite_existing);
     }
     std::vector<std::pair<int, int>> floor;
-    for (int column = -kFloorColumns / 10; column < kFloorColumns; ++column) floor.push_back({column, 0});
+    for (int column = -kFloorColumns / 10; column < kFloorColumns; ++column)
+        floor.push_back({column, 0});
     WriteLevel((into / "flat1.json").string(), cast, floor);
     for (int row = 1; row <= kWallRows; ++row) floor.push_back({kWallColumn, row});
     WriteLevel((into / "wall1.json").string(), cast, floor);

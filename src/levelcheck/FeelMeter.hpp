@@ -17,15 +17,15 @@ class FeelMeter {
 public:
     /// What was measured.
     struct Feel {
-        float walkSpeed = 0.0f;       ///< speed after 1.5 s of walking right, units per second
-        float stopDistance = 0.0f;    ///< units walked after the key went up
-        float stopSeconds = 0.0f;     ///< from the key going up to rest
-        float jumpHeight = 0.0f;      ///< rise of a jump from standing, the key held
-        float jumpSeconds = 0.0f;     ///< its time in the air, until it stands again
-        float tappedJumpHeight = 0.0f;  ///< rise of a jump whose key is held for two updates
-        float runningJumpHeight = 0.0f;  ///< rise of a jump at walking speed
+        float walkSpeed = 0.0f;            ///< speed after 1.5 s of walking right, units per second
+        float stopDistance = 0.0f;         ///< units walked after the key went up
+        float stopSeconds = 0.0f;          ///< from the key going up to rest
+        float jumpHeight = 0.0f;           ///< rise of a jump from standing, the key held
+        float jumpSeconds = 0.0f;          ///< its time in the air, until it stands again
+        float tappedJumpHeight = 0.0f;     ///< rise of a jump whose key is held for two updates
+        float runningJumpHeight = 0.0f;    ///< rise of a jump at walking speed
         float runningJumpDistance = 0.0f;  ///< how far it carries before it lands again
-        float wallClimb = 0.0f;       ///< highest rise jumping again and again against a wall
+        float wallClimb = 0.0f;            ///< highest rise jumping again and again against a wall
 
         /// The measures as a few lines, each starting with "<world>: ".
         std::string ToString(const std::string& world) const;

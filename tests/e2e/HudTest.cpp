@@ -56,6 +56,14 @@ int Count(const Picture& picture, const Box& box, Matches matches) {
     return count;
 }
 
+/// The green of "New best" (sRGB 140, 255, 153), apart from the art's greens.
+int NewBestPixels(const Picture& picture) {
+    constexpr Box kBanner{100, 120, 600, 150};
+    return Count(picture, kBanner, [](int r, int g, int b) {
+        return g >= 230 && r >= 110 && r <= 170 && b >= 120 && b <= 185;
+    });
+}
+
 /// The line's near-white letters.
 int TextPixels(const Picture& picture, const Box& box) {
     return Count(picture, box, [](int r, int g, int b) { return r >= 200 && g >= 200 && b >= 200; });
@@ -161,6 +169,11 @@ TEST_F(Hud, AFinishedLevelSavesItsBestTimeWhichTheNextRunShows) {
     const double seconds = std::stod(best[1]);
     EXPECT_GT(seconds, 0.25);
     EXPECT_LT(seconds, 60.0);
+    // The level starts again under a banner that tells the time just made: a new best.
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() && NewBestPixels(now) > 60;
+    })) << "no \"New best\" over the level started after the finish";
     // The world has one level: it starts again, with its best time on the line.
     EXPECT_TRUE(test_support::WaitUntil([&] {
         const Picture now = Shot();

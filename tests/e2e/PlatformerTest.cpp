@@ -259,7 +259,11 @@ TEST_F(DefaultWorld, AnyWindowSizeShowsTheSameViewScaledBetweenBlackBarsAndF11Fi
     // one by far more.
     constexpr double kSameView = 6.0;
     ASSERT_NE(Start("1\n"), 0u) << "no window";
-    EXPECT_FALSE(x.SizeHints(window).flags & PMaxSize) << "a window manager could not resize it";
+    const XSizeHints hints = x.SizeHints(window);
+    EXPECT_FALSE(hints.flags & PMaxSize) << "a window manager could not resize it";
+    // Smaller, the on-screen line's dots and colons would be lost.
+    ASSERT_TRUE(hints.flags & PMinSize);
+    EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(640, 480));
     const Picture reference = StillWindowShot();
     ExpectAShownLevel(reference);
     const auto resize = [&](int left, int top, int width, int height) {

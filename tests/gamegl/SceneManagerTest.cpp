@@ -111,9 +111,9 @@ TEST_F(SceneManagerProcess, ABrokenNextLevelKeepsTheGameGoingUntilItIsMended) {
     const std::string problem =
         "The next level was not loaded: meadow2.json:1:27: invalid JSON: Missing a comma or '}' "
         "after an object member.\n";
-    EXPECT_TRUE(test_support::WaitUntil(
-        [&] { return game.ErrorsSoFar().find(problem) != std::string::npos; }))
-        << game.ErrorsSoFar();
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        return game.ErrorsSoFar().find(problem) != std::string::npos;
+    })) << game.ErrorsSoFar();
     EXPECT_FALSE(game.Ended()) << "the game goes on with the finished level";
 
     // Mended, the goal leads on to it; its own goal then meets level 3's problem.

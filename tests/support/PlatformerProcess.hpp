@@ -1,11 +1,11 @@
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
