@@ -61,9 +61,6 @@ public:
     /// changed). A file that cannot be loaded leaves the running level in play; the problem is
     /// logged and shown over the game until a later reload works. Nothing before `LoadScene`.
     void ReloadLevel();
-    /// Once per frame: reloads the level when its files were saved (after `LoadScene`, which
-    /// starts watching them).
-    void ReloadWhenSaved();
     /// Loads "<atlasName>.json" with "<atlasName>.png"; throws naming the file when it cannot.
     static std::shared_ptr<orka::SpriteAtlas> LoadSpriteAtlas(const std::string& atlasName);
     /// Draws the scene; the window's frame-render callback.
@@ -93,6 +90,9 @@ public:
 
 private:
     bool Register();
+    /// Once per frame: reloads the level when its files were saved (after `LoadScene`, which
+    /// starts watching them).
+    void ReloadWhenSaved();
     /// Reads the settings file, makes the sounds with its volumes and hands them, the settings
     /// and the menu's actions to the pause menu.
     void ApplySettings();
