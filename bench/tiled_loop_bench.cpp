@@ -18,6 +18,9 @@
 // unlike the one before the save. Both programs wait for the files to be quiet before acting
 // (150 ms and 100 ms); the rest is reading, building and one frame. Needs Xvfb and the built
 // platformer and levelimport.
+//
+// Measured on the team's 2-core machine under Xvfb (llvmpipe, load average about 5), two runs
+// of 10 saves: import median 154 ms (max 156-165), screen median 278-284 ms (max 285-292).
 #include <sys/stat.h>
 
 #include <algorithm>
