@@ -15,7 +15,7 @@
 
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
-#include "levelcheck/HeadlessEngine.hpp"
+#include "levelpreview/HeadlessEngine.hpp"
 #include "levelcheck/WorldChecker.hpp"
 #include "levelcheck/WorldSolver.hpp"
 #include "orka/SDLRenderer.hpp"

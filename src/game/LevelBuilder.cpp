@@ -138,6 +138,7 @@ void LevelBuilder::Wire(CharacterController& controller) const {
 
 LevelData LevelBuilder::BuildLevel(std::string fileName) {
     // Everything is read and checked before the first object is made.
+    filesRead.push_back(fileName);
     std::vector<Problem> problems;
     const LevelDescription file = LevelReader::ReadLevelFile(fileName, problems);
     ThrowFirst(problems);
@@ -169,6 +170,7 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
         // Subscribes the components and creates the body at the position just set.
         object->ToggleActive();
     }
+    levelData.files = filesRead;
     return levelData;
 }
 
@@ -249,7 +251,8 @@ const LevelBuilder::TileType& LevelBuilder::LoadTileType(int tileType) {
     const auto cached = tileTypes.find(tileType);
     if (cached != tileTypes.end()) return cached->second;
     std::vector<Problem> problems;
-    TileType tile = LevelReader::ReadTileFile(LevelReader::TileFileName(tileType), problems);
+    filesRead.push_back(LevelReader::TileFileName(tileType));
+    TileType tile = LevelReader::ReadTileFile(filesRead.back(), problems);
     ThrowFirst(problems);
     ++tileFilesRead;
     return tileTypes.emplace(tileType, std::move(tile)).first->second;

@@ -51,6 +51,10 @@ public:
 
     /// How many tile-type files this builder has read (each at most once).
     int GetTileFilesRead() const { return tileFilesRead; }
+    /// Every file this builder has read or tried to read, each once, in the order it first
+    /// wanted them: level files, then tile-type files. After a failed build the last one is
+    /// often the file at fault.
+    const std::vector<std::string>& GetFilesRead() const { return filesRead; }
 
     /// A tile-type file, checked and read into plain values.
     using TileType = TileTypeDescription;
@@ -82,4 +86,5 @@ private:
     LevelContext context;
     std::map<int, TileType> tileTypes;
     int tileFilesRead = 0;
+    std::vector<std::string> filesRead;
 };

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "game/Backdrop.hpp"
@@ -34,4 +35,6 @@ struct LevelData {
     int physicsSubsteps = 1;
     /// The layers drawn behind the tiles (the level's "backdrop"); empty when it has none.
     Backdrop backdrop;
+    /// The files it was built from: its level file, then the tile-type files it uses.
+    std::vector<std::string> files;
 };

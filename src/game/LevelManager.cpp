@@ -1,5 +1,6 @@
 #include "game/LevelManager.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <utility>
@@ -49,8 +50,7 @@ void LevelManager::LoadNextLevel(const LevelContext& context) {
     const std::string fileName = NextLevelFile();
     // Built before the level in play goes: a file that cannot be built throws with that level
     // untouched.
-    LevelBuilder builder(context);
-    LevelData next = builder.BuildLevel(fileName);
+    LevelData next = Build(context, fileName);
     if (levelData.level != nullptr) {
         UnloadLevel();
         DeactivateCamera();
@@ -68,11 +68,30 @@ void LevelManager::ReloadLevel(const LevelContext& context) {
     // The builder reads and checks every file before it makes the first object, so a broken
     // file throws here with the running level untouched. The new level's objects are active
     // beside the old ones only until the old ones are unloaded below, within this call.
-    LevelBuilder builder(context);
-    LevelData fresh = builder.BuildLevel(currentLevelFile);
+    LevelData fresh = Build(context, currentLevelFile);
     UnloadLevel();
     DeactivateCamera();
     levelData = std::move(fresh);
+}
+
+LevelData LevelManager::Build(const LevelContext& context, const std::string& fileName) {
+    LevelBuilder builder(context);
+    try {
+        LevelData built = builder.BuildLevel(fileName);
+        if (!failedFiles.empty() && failedFiles.front() == fileName) failedFiles.clear();
+        return built;
+    } catch (...) {
+        failedFiles = builder.GetFilesRead();
+        throw;
+    }
+}
+
+std::vector<std::string> LevelManager::FilesInUse() const {
+    std::vector<std::string> files = levelData.files;
+    for (const std::string& file : failedFiles) {
+        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+    }
+    return files;
 }
 
 void LevelManager::DeactivateCamera() {
@@ -97,4 +116,5 @@ void LevelManager::Reset() {
     DeactivateCamera();
     levelData = LevelData();
     currentLevelFile.clear();
+    failedFiles.clear();
 }

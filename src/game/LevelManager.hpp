@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/LevelContext.hpp"
 #include "game/LevelData.hpp"
@@ -43,8 +44,14 @@ public:
     /// The file of the level played after the level numbered `levelId` of world `worldName`:
     /// "<world><levelId + 1>.json" when it can be opened, else the first level "<world>1.json".
     static std::string FileAfter(const std::string& worldName, int levelId);
+    /// The files whose change could change what a reload shows: those the level in play was
+    /// built from and, until that level file builds, those the last failed build read or tried
+    /// to read (a level that did not load, which a reload or the next goal tries again).
+    std::vector<std::string> FilesInUse() const;
 
 private:
+    /// Builds `fileName` into `context`, noting the files of a build that fails.
+    LevelData Build(const LevelContext& context, const std::string& fileName);
     /// Deactivates the camera of the level in play, whose tiles are already unloaded.
     void DeactivateCamera();
 
@@ -52,4 +59,5 @@ private:
     std::string currentLevelFile;
     std::string worldName;
     std::string firstLevelFile;
+    std::vector<std::string> failedFiles;  ///< starting with the level file that failed
 };

@@ -70,7 +70,7 @@ void LevelReloader::DrawOverlay() const {
         ImGui::PushTextWrapPos(kOverlayWrapWidth);
         ImGui::TextColored(kHeadingColor, "%s", heading.c_str());
         ImGui::TextUnformatted(problem.c_str());
-        ImGui::TextDisabled("The level in play goes on. Fix the file and press F5 again.");
+        ImGui::TextDisabled("The level in play goes on. Fix the file: saving it reloads the level (so does F5).");
         ImGui::PopTextWrapPos();
     }
     ImGui::End();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/Box2DDebugDraw.hpp"
 #include "game/LevelClock.hpp"
@@ -87,6 +88,8 @@ public:
     /// windows of the application. Empty by default.
     std::function<void()> drawGui;
 
+    /// The files whose saving calls for a reload: see `LevelManager::FilesInUse`.
+    std::vector<std::string> GetLevelFiles() const { return levelManager.FilesInUse(); }
     /// The level in play (for the scene manager and for inspection).
     const LevelData& GetLevelData() const { return levelManager.GetLevelData(); }
     /// The physics world shared with every physics body; null before `LoadLevel`.

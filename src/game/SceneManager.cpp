@@ -1,5 +1,6 @@
 #include "game/SceneManager.hpp"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -26,6 +27,8 @@ constexpr unsigned int kWindowFlags =
 constexpr Uint32 kSdlSubsystems = SDL_INIT_EVERYTHING & ~SDL_INIT_AUDIO;
 const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
+// The logger's level for lines a world builder reads as they work.
+constexpr int kInfoLevel = 2;
 // Window pixels between the on-screen line and the reload problem below it.
 constexpr float kOverlayGap = 6.0f;
 
@@ -83,6 +86,7 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
     renderer->frameUpdate = [this](float deltaTime) {
         pauseMenu.ApplyChoice();
+        ReloadWhenSaved();
         scene.Update(deltaTime);
     };
     renderer->frameRender = [this] { Render(); };
@@ -166,8 +170,10 @@ void SceneManager::LoadScene(std::string world, std::string atlasName) {
     Logger::Debug("Loading scene " + world + " with SpriteAtlas: " + atlasName);
     spriteAtlas = LoadSpriteAtlas(atlasName);
     reloader.emplace(atlasName);
+    levelWatch.emplace(atlasName);
     playedWorld = world;
     scene.LoadLevel(std::move(world));
+    levelWatch->Follow(scene);
 }
 
 std::shared_ptr<orka::SpriteAtlas> SceneManager::LoadSpriteAtlas(const std::string& atlasName) {
@@ -183,6 +189,14 @@ std::shared_ptr<orka::SpriteAtlas> SceneManager::LoadSpriteAtlas(const std::stri
 
 void SceneManager::ReloadLevel() {
     if (reloader) reloader->Reload(scene, spriteAtlas);
+    // A failed reload changes the files to watch too: the broken one must be seen mended.
+    if (levelWatch) levelWatch->Follow(scene);
+}
+
+void SceneManager::ReloadWhenSaved() {
+    if (!levelWatch || !levelWatch->SavedSince(scene, std::chrono::steady_clock::now())) return;
+    Logger::Log(kInfoLevel, "A file of the level in play was saved: reloading the level", false);
+    ReloadLevel();
 }
 
 void SceneManager::Render() {

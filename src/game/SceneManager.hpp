@@ -9,6 +9,7 @@
 #include "game/GameSounds.hpp"
 #include "game/HudOverlay.hpp"
 #include "game/LevelReloader.hpp"
+#include "game/LevelWatch.hpp"
 #include "game/PauseMenu.hpp"
 #include "game/ProgressFile.hpp"
 #include "game/Scene.hpp"
@@ -34,7 +35,8 @@ public:
     /// ("<atlas>.json" and "<atlas>.png") and the first level of the world ("<world>1.json"),
     /// and runs the event loop until the window is closed; Escape ends the process at once with
     /// exit code 0. Throws when the atlas or a level cannot be loaded. While
-    /// another scene manager exists it does nothing.
+    /// another scene manager exists it does nothing. When a file of the level in play (see
+    /// `LevelWatch`) is saved, the level is reloaded at the start of a frame as F5 does.
     SceneManager(std::string worldName, std::string atlasName);
 
     /// Tag for a scene manager without a window of its own, for driving the scene by hand (the
@@ -88,6 +90,9 @@ public:
 
 private:
     bool Register();
+    /// Once per frame: reloads the level when its files were saved (after `LoadScene`, which
+    /// starts watching them).
+    void ReloadWhenSaved();
     /// Reads the settings file, makes the sounds with its volumes and hands them, the settings
     /// and the menu's actions to the pause menu.
     void ApplySettings();
@@ -108,6 +113,7 @@ private:
     Settings settings;
     PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
+    std::optional<LevelWatch> levelWatch;   // from the first load on
     std::string playedWorld;                // as typed in the dialogue, from the first load on
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
     std::optional<LevelFinish> lastFinish;  // the last goal reached

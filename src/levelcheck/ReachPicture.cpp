@@ -7,7 +7,7 @@
 
 #include "atlasgen/AtlasWriter.hpp"
 #include "game/TileGrid.hpp"
-#include "preview/LevelPreview.hpp"
+#include "levelpreview/LevelPreview.hpp"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "levelcheck/FeelMeter.hpp"
-#include "levelcheck/HeadlessEngine.hpp"
+#include "levelpreview/HeadlessEngine.hpp"
 #include "levelcheck/WorldChecker.hpp"
 #include "levelcheck/WorldPlayer.hpp"
 #include "levelcheck/WorldSolver.hpp"

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <chrono>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
+
+#include "filewatch/SaveWatch.hpp"
 
 namespace levelimport {
 
@@ -26,12 +26,12 @@ public:
     MapWatcher& operator=(const MapWatcher&) = delete;
 
     /// False when inotify or the signal descriptor could not be had; `Error()` says why.
-    bool Ready() const { return inotify >= 0 && signals >= 0; }
+    bool Ready() const { return saves.Ready() && signals >= 0; }
     const std::string& Error() const { return error; }
 
     /// Watches `files` from now on, besides those watched before. A file whose folder does not
     /// exist is left out.
-    void Watch(const std::vector<std::string>& files);
+    void Watch(const std::vector<std::string>& files) { saves.Watch(files); }
 
     enum class Wake { Saved, Stopped };
     /// Blocks until a watched file was written or renamed into place and then no watched file
@@ -39,13 +39,9 @@ public:
     Wake Wait();
 
 private:
-    /// Reads the pending inotify events; true when one of them is about a watched file.
-    bool TakeEvents();
-
-    int inotify = -1;
+    filewatch::SaveWatch saves{kSettle};
     int signals = -1;
     std::string error;
-    std::map<int, std::set<std::string>> watched;  ///< watch descriptor -> file names in it
 };
 
 }  // namespace levelimport

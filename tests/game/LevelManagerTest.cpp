@@ -120,4 +120,29 @@ TEST_F(LevelManagerTest, ABrokenNextLevelThrowsAndKeepsTheLevelInPlay) {
     for (const auto& object : objects) EXPECT_TRUE(object->IsActive());
 }
 
+// What a watch on the files must see: a reload of a changed file, and mending a level that failed.
+TEST_F(LevelManagerTest, TheFilesInUseAreTheLevelsAndThoseOfALevelThatFailedUntilItBuilds) {
+    folder.Write("tile2.json", R"({"name": "flower"})");
+    folder.Write("forest1.json", R"({"id": 1, "name": "a", "arrayOfTiles": [[[2, 0, 0], [1, 1, 0],
+                                    [2, 2, 0]]]})");
+    // Level 2 wants a tile file that is not there yet; tile 1 is read before it is missed.
+    folder.Write("forest2.json", R"({"id": 2, "name": "b", "arrayOfTiles": [[[1, 0, 0], [9, 1, 0]]]})");
+    First("forest");
+    const std::vector<std::string> first{"forest1.json", "tile2.json", "tile1.json"};
+    EXPECT_EQ(manager.FilesInUse(), first);
+
+    EXPECT_THROW(manager.LoadNextLevel(context), std::runtime_error);
+    EXPECT_EQ(manager.FilesInUse(), (std::vector<std::string>{"forest1.json", "tile2.json",
+                                                              "tile1.json", "forest2.json",
+                                                              "tile9.json"}));
+    // Level 1 built again does not make level 2 mended.
+    manager.ReloadLevel(context);
+    EXPECT_EQ(manager.FilesInUse().size(), 5u);
+
+    folder.Write("tile9.json", R"({"name": "stone"})");
+    manager.LoadNextLevel(context);
+    EXPECT_EQ(manager.FilesInUse(),
+              (std::vector<std::string>{"forest2.json", "tile1.json", "tile9.json"}));
+}
+
 }  // namespace

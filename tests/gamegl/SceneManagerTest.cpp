@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
 #include "support/ScratchFolder.hpp"
 #include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
@@ -143,23 +144,41 @@ std::pair<int, int> DifferingRows(const std::string& a, const std::string& b) {
     return rows;
 }
 
-/// F5 pressed on the meadow world: the level is built again from its files as they are now.
+/// Files of the meadow world saved while the game runs: the level in play is built again from
+/// its files as they are now, by itself once they are saved, and on F5.
 class ReloadProcess : public SceneManagerProcess {
 protected:
     /// The top rows of the window, where a failed reload shows its problem over the level.
     static constexpr int kOverlayRows = 120;
     const std::string kLog = "The level was not reloaded: ";
+    const std::string kSaved = "A file of the level in play was saved: reloading the level";
 
-    /// Presses F5 and waits until the window has come to rest on a picture other than
-    /// `shown`; empty when none came.
-    std::string ReloadAndWait(Window window, const std::string& shown) {
-        if (!x.Xdotool("key F5")) return "";
+    /// Waits until the window has come to rest on a picture other than `shown`; empty when
+    /// none came.
+    std::string NextStillPicture(Window window, const std::string& shown) {
         for (auto deadline = std::chrono::steady_clock::now() + test_support::kPatience;
              std::chrono::steady_clock::now() < deadline;) {
             std::string now = x.StillPixels(window);
             if (!now.empty() && now != shown) return now;
         }
         return "";
+    }
+    /// Presses F5 and waits for the next still picture other than `shown`.
+    std::string ReloadAndWait(Window window, const std::string& shown) {
+        if (!x.Xdotool("key F5")) return "";
+        return NextStillPicture(window, shown);
+    }
+    void SaveByRenaming(const std::string& fileName, const std::string& text) {
+        test_support::SaveByRenaming(folder.path / fileName, text);
+    }
+    /// How many reloads the game has started because files were saved.
+    std::size_t SavedReloads() {
+        const std::string& errors = game.ErrorsSoFar();
+        std::size_t count = 0;
+        for (auto at = errors.find(kSaved); at != std::string::npos; at = errors.find(kSaved, at + 1)) {
+            ++count;
+        }
+        return count;
     }
     /// Ends the game with Escape and returns what it wrote to its error stream.
     std::string EndGame() {
@@ -169,45 +188,74 @@ protected:
     }
 };
 
-TEST_F(ReloadProcess, ShowsTheChangedLevelAndABrokenFileLeavesTheLevelInPlay) {
+TEST_F(ReloadProcess, ASavedLevelFileShowsByItselfAndABrokenSaveLeavesTheLevelInPlay) {
     const Window window = Start();
     ASSERT_NE(window, 0u) << "no window";
     ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
     const std::string first = x.StillPixels(window);
     ASSERT_FALSE(first.empty()) << "the picture never came to rest";
 
-    // Two crates more, dropped onto the ground.
+    // Two crates more, dropped onto the ground; written in place, as some editors do.
     const std::string level = R"({"id": 1, "name": "Meadow walk", "deathLevelInY": -100,
         "arrayOfTiles": [[[1, 0, 0], [1, 1, 0], [1, 2, 0], [1, 3, 0], [1, 4, 0], [1, 5, 0],
         [1, 6, 0], [1, 7, 0], [1, 8, 0], [1, 9, 0], [1, 10, 0]], [[5, 2, 3]],
         [[3, 4, 4], [3, 6, 4]]]})";
     folder.Write("meadow1.json", level);
-    const std::string changed = ReloadAndWait(window, first);
-    ASSERT_FALSE(changed.empty()) << "F5 did not change the picture";
+    const std::string changed = NextStillPicture(window, first);
+    ASSERT_FALSE(changed.empty()) << "the saved level was not shown";
     EXPECT_GT(Differences(changed, first), 10000u);
 
-    folder.Write("meadow1.json", "{\"id\": 1,\n  \"name\" \"Meadow walk\"}");
-    const std::string broken = ReloadAndWait(window, changed);
+    SaveByRenaming("meadow1.json", "{\"id\": 1,\n  \"name\" \"Meadow walk\"}");
+    const std::string broken = NextStillPicture(window, changed);
     ASSERT_FALSE(broken.empty()) << "no problem was shown";
     ASSERT_FALSE(game.Ended()) << "the game runs on";
     EXPECT_LT(DifferingRows(broken, changed).second, kOverlayRows)
         << "only the problem is shown over the level in play";
 
     // Mended, the level starts again and the problem goes.
-    folder.Write("meadow1.json", level);
-    const std::string mended = ReloadAndWait(window, broken);
-    ASSERT_FALSE(mended.empty()) << "F5 did not reload the mended file";
+    SaveByRenaming("meadow1.json", level);
+    const std::string mended = NextStillPicture(window, broken);
+    ASSERT_FALSE(mended.empty()) << "the mended file was not reloaded";
     EXPECT_EQ(Differences(mended, changed), 0u);
 
+    EXPECT_EQ(SavedReloads(), 3u) << game.ErrorsSoFar();
     const std::string errors = EndGame();
     EXPECT_NE(errors.find(kLog + "meadow1.json:2:10: invalid JSON: Missing a colon after a name "
                                  "of object member.\n"),
               std::string::npos)
         << errors;
-    EXPECT_EQ(errors.find(kLog), errors.rfind(kLog)) << "logged once";
+    EXPECT_EQ(errors.find(kLog), errors.rfind(kLog)) << "one broken save, one reload";
 }
 
-TEST_F(ReloadProcess, LoadsTheAtlasAgainWhenItsFilesChanged) {
+TEST_F(ReloadProcess, ABurstOfSavesOfATileFileReloadsTheLevelOnce) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
+    const std::string first = x.StillPixels(window);
+    ASSERT_FALSE(first.empty()) << "the picture never came to rest";
+
+    // An editor's save, several writes a little apart; the flower ends up showing the goal.
+    const std::string flower = R"({"id": 7, "name": "Flower", "sprite": 7})";
+    for (int write = 0; write < 4; ++write) {
+        if (write % 2 == 0) SaveByRenaming("tile7.json", flower);
+        else folder.Write("tile7.json", flower);
+        std::this_thread::sleep_for(20ms);
+    }
+    SaveByRenaming("tile7.json", R"({"id": 7, "name": "Flower", "sprite": 6})");
+    const std::string changed = NextStillPicture(window, first);
+    ASSERT_FALSE(changed.empty()) << "the saved tile was not shown";
+    EXPECT_LT(Differences(changed, first), 10000u) << "only the flower looks new";
+
+    // One later save of the level file: had the burst made more than one reload, they would
+    // all come before this one's.
+    std::ifstream levelStream(folder.path / "meadow1.json");
+    SaveByRenaming("meadow1.json", {std::istreambuf_iterator<char>(levelStream), {}});
+    EXPECT_TRUE(test_support::WaitUntil([&] { return SavedReloads() >= 2; }));
+    EXPECT_EQ(SavedReloads(), 2u) << game.ErrorsSoFar();
+    EXPECT_EQ(EndGame().find(kLog), std::string::npos);
+}
+
+TEST_F(ReloadProcess, SavedAtlasFilesAreLoadedAgain) {
     const Window window = Start();
     ASSERT_NE(window, 0u) << "no window";
     ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
@@ -218,7 +266,7 @@ TEST_F(ReloadProcess, LoadsTheAtlasAgainWhenItsFilesChanged) {
     const std::string atlas{std::istreambuf_iterator<char>(atlasStream), {}};
 
     folder.Write("blocks.json", "{\"frames\": 3}");
-    const std::string broken = ReloadAndWait(window, first);
+    const std::string broken = NextStillPicture(window, first);
     ASSERT_FALSE(broken.empty()) << "no problem was shown";
     ASSERT_FALSE(game.Ended()) << "the game runs on";
     EXPECT_LT(DifferingRows(broken, first).second, kOverlayRows);
@@ -231,9 +279,9 @@ TEST_F(ReloadProcess, LoadsTheAtlasAgainWhenItsFilesChanged) {
     ASSERT_NE(at, std::string::npos);
     std::string crateGround = atlas;
     crateGround.replace(at, groundFrame.size(), R"("filename": "1.png", "frame": {"x": 42,)");
-    folder.Write("blocks.json", crateGround);
-    const std::string reloaded = ReloadAndWait(window, broken);
-    ASSERT_FALSE(reloaded.empty()) << "F5 did not reload the mended atlas";
+    SaveByRenaming("blocks.json", crateGround);
+    const std::string reloaded = NextStillPicture(window, broken);
+    ASSERT_FALSE(reloaded.empty()) << "the mended atlas was not loaded";
     EXPECT_GT(DifferingRows(reloaded, first).second, kOverlayRows) << "the ground looks new";
     EXPECT_GT(Differences(reloaded, first), 10000u);
 
@@ -242,6 +290,26 @@ TEST_F(ReloadProcess, LoadsTheAtlasAgainWhenItsFilesChanged) {
                                  "loaded\n"),
               std::string::npos)
         << errors;
+}
+
+TEST_F(ReloadProcess, F5StartsTheLevelInPlayAgainWithoutASave) {
+    const Window window = Start();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 400 300"));
+    const std::string first = x.StillPixels(window);
+    ASSERT_FALSE(first.empty()) << "the picture never came to rest";
+
+    ASSERT_TRUE(x.Xdotool("keydown Right"));
+    test_support::WaitUntil([&] { return Differences(x.Pixels(window), first) > 10000u; });
+    ASSERT_TRUE(x.Xdotool("keyup Right"));
+    const std::string walked = NextStillPicture(window, first);
+    ASSERT_FALSE(walked.empty()) << "the player did not walk";
+
+    const std::string restarted = ReloadAndWait(window, walked);
+    ASSERT_FALSE(restarted.empty()) << "F5 did not restart the level";
+    EXPECT_EQ(Differences(restarted, first), 0u) << "the level as it started";
+    EXPECT_EQ(SavedReloads(), 0u);
+    EXPECT_EQ(EndGame(), "");
 }
 
 /// A file of the meadow world replaced by a broken one, and the message it must produce.

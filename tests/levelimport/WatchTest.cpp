@@ -1,12 +1,8 @@
 // levelimport --watch run as a world builder runs it beside Tiled: each save of the map or of
 // its tileset, whether renamed into place or rewritten in place, imports again; a save that
 // does not import leaves the level file alone; Ctrl+C ends it with exit code 0.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -16,63 +12,19 @@
 
 #include "levelimport/MapFixtures.hpp"
 #include "support/Patience.hpp"
+#include "support/WatchingImporter.hpp"
 
 namespace levelimport::test {
 namespace {
 
 using ::testing::HasSubstr;
 
-/// `levelimport --watch map.tmx castle3.json` in `folder`, its output in watch.log there;
-/// killed if it still runs when the object goes.
-class WatchingImporter {
+/// `levelimport --watch map.tmx castle3.json` in `folder`, its output in watch.log there.
+class WatchingImporter : public test_support::WatchingImporter {
 public:
-    explicit WatchingImporter(const Folder& folder) : folder(folder) {
-        pid = fork();
-        if (pid != 0) return;
-        const std::string log = (folder.path / "watch.log").string();
-        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (chdir(folder.path.c_str()) != 0 || out < 0) _exit(127);
-        dup2(out, STDOUT_FILENO);
-        dup2(out, STDERR_FILENO);
-        execl(ORKA_LEVELIMPORT_PATH, "levelimport", "--watch", "map.tmx", "castle3.json",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ~WatchingImporter() {
-        if (pid <= 0 || exited) return;
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    WatchingImporter(const WatchingImporter&) = delete;
-    WatchingImporter& operator=(const WatchingImporter&) = delete;
-
-    std::string Output() const { return folder.Read("watch.log"); }
-    /// How many times the output holds `line` as a whole line.
-    int Count(const std::string& line) const {
-        const std::string text = "\n" + Output();
-        int count = 0;
-        for (std::size_t at = 0; (at = text.find("\n" + line + "\n", at)) != std::string::npos;
-             ++at) {
-            ++count;
-        }
-        return count;
-    }
-    /// Waits until `line` has been printed `times` times in all.
-    bool WaitForLine(const std::string& line, int times = 1) const {
-        return test_support::WaitUntil([&] { return Count(line) >= times; });
-    }
-    /// Sends Ctrl+C's signal and gives the exit code, or -1 when it does not exit normally.
-    int Interrupt() {
-        kill(pid, SIGINT);
-        int status = 0;
-        exited = test_support::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-        return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    const Folder& folder;
-    pid_t pid = -1;
-    bool exited = false;
+    explicit WatchingImporter(const Folder& folder)
+        : test_support::WatchingImporter(ORKA_LEVELIMPORT_PATH, folder.path, "map.tmx",
+                                         "castle3.json") {}
 };
 
 std::string Fixture(const std::string& name) {

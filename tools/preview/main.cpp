@@ -3,18 +3,16 @@
 //   levelpreview <atlas-base> <tile-folder> <output-folder> <level.json>...
 //
 // Each level.json gives "<output-folder>/<level name without .json>.png" at one texel per
-// game unit; scale it up with any image tool.
+// game unit; scale it up with any image tool. The work is levelpreview_lib's.
 #include <SDL_image.h>
 
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
-#include "atlasgen/AtlasWriter.hpp"
-#include "levelcheck/HeadlessEngine.hpp"
+#include "levelpreview/HeadlessEngine.hpp"
+#include "levelpreview/LevelPreview.hpp"
 #include "orka/SDLRenderer.hpp"
-#include "preview/LevelPreview.hpp"
 
 int main(int argc, char** argv) {
     constexpr int firstLevelArgument = 4;
@@ -32,11 +30,8 @@ int main(int argc, char** argv) {
         const std::unique_ptr<orka::SDLRenderer> window = OpenHiddenWindow();
         const LevelPreview preview(argv[1]);
         for (int i = firstLevelArgument; i < argc; ++i) {
-            const std::filesystem::path level = argv[i];
-            const std::filesystem::path out =
-                std::filesystem::path(argv[3]) / level.filename().replace_extension(".png");
-            AtlasWriter::writePng(preview.render(level.string(), argv[2]), out.string());
-            std::cout << "levelpreview: wrote " << out.string() << std::endl;
+            std::cout << "levelpreview: wrote " << preview.writePicture(argv[i], argv[2], argv[3])
+                      << std::endl;
         }
     } catch (const std::exception& e) {
         std::cerr << "levelpreview: " << e.what() << std::endl;

@@ -1,15 +1,17 @@
-#include "LevelPreview.hpp"
+#include "levelpreview/LevelPreview.hpp"
 
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
+#include "atlasgen/AtlasWriter.hpp"
 #include "game/LevelReader.hpp"
 #include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
@@ -119,4 +121,12 @@ Image LevelPreview::render(const std::string& levelFile, const std::string& tile
         }
     }
     return picture;
+}
+
+std::string LevelPreview::writePicture(const std::string& levelFile, const std::string& tileFolder,
+                                       const std::string& outputFolder) const {
+    const std::filesystem::path out = std::filesystem::path(outputFolder) /
+                                      std::filesystem::path(levelFile).filename().replace_extension(".png");
+    AtlasWriter::writePng(render(levelFile, tileFolder), out.string());
+    return out.string();
 }

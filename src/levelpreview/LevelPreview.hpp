@@ -29,6 +29,11 @@ public:
     // corner, tells where the level was placed in the picture.
     Image render(const std::string& levelFile, const std::string& tileFolder,
                  Corner* corner = nullptr) const;
+    // Renders levelFile into "<outputFolder>/<its name without .json>.png" at one texel per
+    // game unit and returns that path. Throws as render does, or when the file cannot be
+    // written.
+    std::string writePicture(const std::string& levelFile, const std::string& tileFolder,
+                             const std::string& outputFolder) const;
 
 private:
     struct Frame {

@@ -1,4 +1,4 @@
-#include "levelcheck/HeadlessEngine.hpp"
+#include "levelpreview/HeadlessEngine.hpp"
 
 #include <SDL.h>
 

@@ -1,0 +1,27 @@
+#include "game/LevelWatch.hpp"
+
+#include <utility>
+
+#include "game/Logger.hpp"
+#include "game/Scene.hpp"
+
+LevelWatch::LevelWatch(std::string name) : atlasName(std::move(name)) {
+    if (!saves.Ready()) {
+        Logger::Warning("Saved files are not noticed (" + saves.Error() +
+                        "): press F5 to reload the level");
+    }
+}
+
+void LevelWatch::Follow(const Scene& scene) {
+    followedStarts = scene.GetLevelStarts();
+    files = scene.GetLevelFiles();
+    files.push_back(atlasName + ".json");
+    files.push_back(atlasName + ".png");
+    if (saves.Ready()) saves.WatchOnly(files);
+}
+
+bool LevelWatch::SavedSince(const Scene& scene, filewatch::SaveWatch::Clock::time_point now) {
+    // A level change (the goal, a failed next level) changes the files in use.
+    if (scene.GetLevelStarts() != followedStarts) Follow(scene);
+    return saves.Ready() && saves.TakeSettledSave(now);
+}

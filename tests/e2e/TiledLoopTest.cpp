@@ -1,0 +1,78 @@
+// The loop a world builder works in: Tiled saves the map, levelimport --watch imports it, and
+// the game, open on that level, shows it by itself. All three run as the builder runs them, in
+// a copy of the default world with its Tiled example.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "support/MapEdits.hpp"
+#include "support/PlatformerProcess.hpp"
+#include "support/ScratchFolder.hpp"
+#include "support/WatchingImporter.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+
+namespace {
+
+using game::test::Platformer;
+using game::test::PrivateXServer;
+using game::test::ScratchFolder;
+using test_support::ReadWhole;
+using test_support::SaveByRenaming;
+using test_support::WatchingImporter;
+using test_support::WithTilesSwapped;
+
+const char* const kMap = "tiled/level1.tmx";
+const char* const kImported = "1level1.json: level 1 with ";
+const char* const kSaved = "A file of the level in play was saved: reloading the level";
+
+/// Pixels (of four bytes) in which two window images differ.
+std::size_t DifferentPixels(const std::string& a, const std::string& b) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 3 < std::min(a.size(), b.size()); i += 4) {
+        count += a.compare(i, 4, b, i, 4) != 0;
+    }
+    return count;
+}
+
+TEST(TiledLoop, AMapSavedInTiledShowsInTheRunningGameByItself) {
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    WatchingImporter importer(ORKA_LEVELIMPORT_PATH, folder.path, kMap, "1level1.json");
+    ASSERT_TRUE(importer.WaitForLine(kImported, 1, true)) << importer.Output();
+
+    PrivateXServer x;
+    Platformer game(folder.path, x.display);
+    game.Write("1\n");
+    const Window window = x.WaitForWindow();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 1000 700"));
+    const std::string first = x.StillPixels(window);
+    ASSERT_FALSE(first.empty()) << "the picture never came to rest";
+
+    // Two decorations on the ground near the start become another kind; saved as Tiled saves.
+    const std::string map = ReadWhole(folder.path / kMap);
+    const std::string changed = WithTilesSwapped(map, "63", "68");
+    ASSERT_NE(changed, map);
+    SaveByRenaming(folder.path / kMap, changed);
+    ASSERT_TRUE(importer.WaitForLine(kImported, 2, true)) << importer.Output();
+
+    std::string shown;
+    test_support::WaitUntil([&] {
+        shown = x.StillPixels(window);
+        return !shown.empty() && shown != first;
+    });
+    ASSERT_TRUE(!shown.empty() && shown != first) << "the new tile never showed\n"
+                                                  << game.ErrorsSoFar();
+    // One tile's sprite is a few hundred pixels at the game's zoom; no more than a few tiles
+    // of the view change.
+    const std::size_t changedPixels = DifferentPixels(shown, first);
+    EXPECT_GT(changedPixels, 100u);
+    EXPECT_LT(changedPixels, 20000u);
+    EXPECT_NE(game.ErrorsSoFar().find(kSaved), std::string::npos) << game.ErrorsSoFar();
+    EXPECT_EQ(game.ErrorsSoFar().find("ERR!"), std::string::npos) << game.ErrorsSoFar();
+    EXPECT_EQ(importer.Interrupt(), 0);
+}
+
+}  // namespace
