@@ -259,11 +259,15 @@ TEST_F(DefaultWorld, AnyWindowSizeShowsTheSameViewScaledBetweenBlackBarsAndF11Fi
     // one by far more.
     constexpr double kSameView = 6.0;
     ASSERT_NE(Start("1\n"), 0u) << "no window";
-    const XSizeHints hints = x.SizeHints(window);
-    EXPECT_FALSE(hints.flags & PMaxSize) << "a window manager could not resize it";
-    // Smaller, the on-screen line's dots and colons would be lost.
-    ASSERT_TRUE(hints.flags & PMinSize);
+    // Smaller, the on-screen line's dots and colons would be lost. Set just after the window
+    // appears.
+    XSizeHints hints{};
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        hints = x.SizeHints(window);
+        return (hints.flags & PMinSize) != 0;
+    })) << "no least size";
     EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(640, 480));
+    EXPECT_FALSE(hints.flags & PMaxSize) << "a window manager could not resize it";
     const Picture reference = StillWindowShot();
     ExpectAShownLevel(reference);
     const auto resize = [&](int left, int top, int width, int height) {
