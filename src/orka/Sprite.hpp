@@ -47,7 +47,8 @@ public:
     void setColor(const glm::vec4& color) { this->color = color; }
     const glm::vec4& getColor() const { return color; }
     ///@}
-    /// Primary sort key in a sprite batch: lower values are drawn first (behind).
+    /// Primary sort key in a sprite batch: lower values are drawn first (behind); sprites of one
+    /// order and texture are drawn in the order they were added.
     ///@{
     void setOrderInBatch(int order) { orderInBatch = order; }
     int getOrderInBatch() const { return orderInBatch; }

@@ -121,9 +121,10 @@ std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
 
 SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites) {
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
-    // Sprites usually arrive in order already (one atlas, one order): checking is cheaper.
+    // Stable: sprites of one order and texture overlap in the order they were added. Sprites
+    // usually arrive in order already (one atlas, one order): checking is cheaper.
     if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
-        std::sort(sprites.begin(), sprites.end(), drawsBefore);
+        std::stable_sort(sprites.begin(), sprites.end(), drawsBefore);
     }
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return;  // the shader could not have been made either

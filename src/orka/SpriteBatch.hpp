@@ -15,7 +15,8 @@ class Shader;
 class Texture;
 
 /// Sprites turned into as few draw calls as their textures allow: the sprites are sorted by
-/// `orderInBatch` and then by texture, and every run of sprites sharing a texture becomes one draw
+/// `orderInBatch` and then by texture, keeping the order they were added in among sprites of one
+/// order and texture (later ones are drawn over earlier ones), and every run of sprites sharing a texture becomes one draw
 /// call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of a sprite
 /// shader carrying that texture: "Unlit Sprite Byte Color" for a mesh whose sprites' colours all
 /// come back exactly from bytes (n / 255: white, the usual case), "Unlit Sprite" otherwise; both
