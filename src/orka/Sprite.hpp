@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <glm/glm.hpp>
 
 namespace orka {
@@ -100,6 +101,10 @@ private:
     glm::ivec2 spriteSize{0, 0};
     glm::vec2 spriteAnchor{0.0f, 0.0f};
     Texture* texture = nullptr;
+    /// A shape added to a sprite batch stands in its list as a sprite of its white texel with
+    /// this many quads, whose corners the batch builder keeps from this index on; 0: a sprite.
+    std::uint32_t shapeQuads = 0;
+    std::uint32_t firstShapeCorner = 0;
 };
 
 }  // namespace orka
