@@ -39,7 +39,7 @@ struct RenderPassSettings {
     /// statistics.
     RenderStats* renderStats = nullptr;
     bool clearColor = true;                             ///< clear the colour when the pass begins
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< RGBA, 0..1
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< linear RGBA, 0..1
     bool clearDepth = true;                             ///< clear the depth when the pass begins
     float clearDepthValue = 1.0f;                       ///< 0 (near) to 1 (far)
     bool clearStencil = false;                          ///< clear the stencil when the pass begins

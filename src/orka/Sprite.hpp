@@ -54,7 +54,8 @@ public:
     void setFlip(const glm::bvec2& flip) { this->flip = flip; }
     const glm::bvec2& getFlip() const { return flip; }
     ///@}
-    /// Multiplied with the texture per vertex; the alpha blends.
+    /// Multiplied with the texture per vertex, in linear light (0.5 halves the light: white
+    /// shows as 188 in the sRGB window); the alpha blends.
     ///@{
     void setColor(const glm::vec4& color) { this->color = color; }
     const glm::vec4& getColor() const { return color; }
