@@ -3,12 +3,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "game/HudOverlay.hpp"
 #include "game/Logger.hpp"
+#include "game/UserDataFolder.hpp"
+#include "orka/Image.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
 
@@ -31,6 +34,23 @@ const char* const kOffscreenDriver = "offscreen";
 constexpr int kInfoLevel = 2;
 // Window pixels between the on-screen line and the reload problem below it.
 constexpr float kOverlayGap = 6.0f;
+
+// F12: the frame being drawn goes, once complete, to "screenshot-<date>-<time>.png" in the
+// player's data folder.
+void SaveScreenshot() {
+    const std::string folder = UserDataFolder::Path();
+    if (folder.empty() || orka::Renderer::instance == nullptr) {
+        Logger::Warning("No screenshot: there is no folder for the player's files");
+        return;
+    }
+    char stamp[32] = {};
+    const std::time_t now = std::time(nullptr);
+    std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", std::localtime(&now));
+    const std::string path = folder + "screenshot-" + stamp + ".png";
+    orka::Renderer::instance->captureWindow([path](const orka::Image& shot) {
+        if (shot.savePng(path)) Logger::Log(2, "Screenshot saved to " + path, false);
+    });
+}
 
 /// True when SDL fell back to its offscreen video driver without being asked for it (there is
 /// no display): the window then shows nothing, and no key and no close button can reach it.
@@ -215,6 +235,10 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
             renderer->toggleFullscreen();
         }
+        return;
+    }
+    if (firstPress && event.key.keysym.sym == SDLK_F12) {
+        SaveScreenshot();
         return;
     }
     // Once per press: a held key repeats.

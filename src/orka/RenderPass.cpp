@@ -8,9 +8,11 @@
 
 #include "orka/Framebuffer.hpp"
 #include "orka/GuiBinding.hpp"
+#include "orka/Image.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/ScreenCapture.hpp"
 #include "orka/Shader.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "orka/Texture.hpp"
@@ -498,6 +500,16 @@ std::vector<glm::vec4> RenderPass::readPixels(unsigned int x, unsigned int y, un
         pixels[i] = glm::vec4(pixel[0], pixel[1], pixel[2], pixel[3]) / maxChannel;
     }
     return pixels;
+}
+
+Image RenderPass::readImage() {
+    glm::ivec2 size(0);
+    if (settings.framebuffer != nullptr) {
+        size = glm::ivec2(settings.framebuffer->getSize());
+    } else if (Renderer::instance != nullptr) {
+        size = Renderer::instance->getDrawableSize();
+    }
+    return screen_capture::readColorBuffer({0, 0}, size);
 }
 
 void RenderPass::finishGPUCommandBuffer() {

@@ -15,6 +15,7 @@
 namespace orka {
 
 class Framebuffer;
+class Image;
 class Material;
 struct PixelArea;
 class RenderPass;
@@ -38,7 +39,7 @@ struct RenderPassSettings {
     /// statistics.
     RenderStats* renderStats = nullptr;
     bool clearColor = true;                             ///< clear the colour when the pass begins
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< RGBA, 0..1
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< linear RGBA, 0..1
     bool clearDepth = true;                             ///< clear the depth when the pass begins
     float clearDepthValue = 1.0f;                       ///< 0 (near) to 1 (far)
     bool clearStencil = false;                          ///< clear the stencil when the pass begins
@@ -121,9 +122,17 @@ public:
     void drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
                    MeshTopology meshTopology = MeshTopology::Lines);
 
-    /// RGBA in 0…1 of the bound target's pixels, rows from the bottom up as GL delivers them.
+    /// RGBA in 0…1 of the bound target's pixels, rows from the bottom up as GL delivers them,
+    /// and as the target stores them: the window holds sRGB-encoded colour, a framebuffer's
+    /// RGBA textures linear colour. `x` and `y` in pixels from the lower-left corner.
     std::vector<glm::vec4> readPixels(unsigned int x, unsigned int y, unsigned int width,
                                       unsigned int height);
+    /// A screenshot of the pass's whole target (the window's drawable, or the framebuffer's
+    /// first colour texture), rows from the top, in the colours seen on screen: a framebuffer's
+    /// linear colour is sRGB-encoded as the window would show it, and the window's pixels are
+    /// opaque. Read while the pass is current; Image::savePng writes it. To capture a whole
+    /// frame of the window, GUI included, see Renderer::captureWindow.
+    Image readImage();
     /// Waits until the GPU has done everything issued so far (glFinish).
     void finishGPUCommandBuffer();
 

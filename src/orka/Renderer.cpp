@@ -2,11 +2,16 @@
 
 #include <GL/glew.h>
 
+#include <utility>
+#include <vector>
+
 #include "orka/BatchBufferPool.hpp"
 #include "orka/GuiBinding.hpp"
+#include "orka/Image.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/ScreenCapture.hpp"
 #include "orka/Shader.hpp"
 #include "orka/Texture.hpp"
 #include "orka/Version.hpp"
@@ -159,6 +164,7 @@ PixelArea Renderer::fitAspect(glm::ivec2 drawable, glm::ivec2 logical) {
 
 void Renderer::swapWindow() {
     if (renderPassFinisher != nullptr) renderPassFinisher();
+    if (!windowCaptures.empty()) deliverWindowCaptures();
     renderStatsLast = renderStats;
     renderStats.frame += 1;
     renderStats.meshBytesAllocated = 0;
@@ -173,6 +179,23 @@ void Renderer::swapWindow() {
     // driver would queue every frame's commands, and their buffers, for ever.
     glFlush();
     SDL_GL_SwapWindow(window);
+}
+
+void Renderer::captureWindow(std::function<void(const Image&)> receive) {
+    if (receive) windowCaptures.push_back(std::move(receive));
+}
+
+void Renderer::deliverWindowCaptures() {
+    // The frame is complete in the window's back buffer until it is presented.
+    GLint previousRead = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    const Image picture = screen_capture::readColorBuffer({0, 0}, getDrawableSize());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    std::vector<std::function<void(const Image&)>> captures;
+    captures.swap(windowCaptures);
+    for (const auto& receive : captures) receive(picture);
 }
 
 }  // namespace orka

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <glm/glm.hpp>
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@
 namespace orka {
 
 class BatchBufferPool;
+class Image;
 class Material;
 class Mesh;
 class Shader;
@@ -65,9 +67,16 @@ public:
     /// True only if vsync was requested and the driver accepted it.
     bool usesVSync() const { return vsync; }
 
-    /// Ends the frame: finishes a render pass that is still current, rolls the statistics over
-    /// (renderStatsLast = renderStats, frame + 1, per-frame counters zeroed) and presents.
+    /// Ends the frame: finishes a render pass that is still current, hands the window's
+    /// picture to the captures asked for, rolls the statistics over (renderStatsLast =
+    /// renderStats, frame + 1, per-frame counters zeroed) and presents.
     void swapWindow();
+
+    /// Asks for a screenshot: `receive` is called once with the window's whole drawable, rows
+    /// from the top, in the colours seen on screen, when the frame being drawn is complete (in
+    /// the next swapWindow, before it is presented). Captures run in the order asked; one asked
+    /// from inside `receive` waits for the frame after.
+    void captureWindow(std::function<void(const Image&)> receive);
 
     /// The live renderer, or null. Objects that need GL refuse to be created without it.
     static Renderer* instance;
@@ -129,8 +138,11 @@ private:
     void setGlobalGLState();
     void release();
 
+    void deliverWindowCaptures();
+
     SDL_Window* window;
     std::uint64_t serial;
+    std::vector<std::function<void(const Image&)>> windowCaptures;
     SDL_GLContext glcontext = nullptr;
     bool vsync;
     RenderStats renderStatsLast;

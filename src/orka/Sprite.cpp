@@ -18,6 +18,19 @@ Sprite::Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnch
                Texture* texture)
     : spritePos(spritePos), spriteSize(spriteSize), spriteAnchor(spriteAnchor), texture(texture) {}
 
+Sprite::Sprite(Texture& texture, glm::vec2 anchor)
+    : Sprite(glm::ivec2(0), glm::ivec2(texture.getWidth(), texture.getHeight()), anchor,
+             &texture) {}
+
+Sprite::Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSize,
+               glm::vec2 anchor)
+    : Sprite(rectanglePos, glm::max(rectangleSize, glm::ivec2(0)), anchor, &texture) {
+    if (rectangleSize.x < 0 || rectangleSize.y < 0) {
+        ORKA_LOG_WARNING("Sprite of %s: a rectangle of %i x %i texels is negative; it becomes 0",
+                         texture.getName().c_str(), rectangleSize.x, rectangleSize.y);
+    }
+}
+
 void Sprite::setScale(const glm::vec2& newScale) {
     scale = newScale;
     if (scale.x < 0.0f) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <glm/glm.hpp>
 
 namespace orka {
@@ -9,8 +10,9 @@ class SpriteAtlas;
 class SpriteBatch;
 class Texture;
 
-/// A rectangle of an atlas texture plus where and how to draw it. A plain value: copy it freely.
-/// Sprites come from SpriteAtlas::get; a default-constructed sprite has no texture and is not
+/// A rectangle of a texture plus where and how to draw it. A plain value: copy it freely.
+/// Sprites come from SpriteAtlas::get, or straight from a texture (the whole image or a
+/// rectangle of it) without an atlas file; a default-constructed sprite has no texture and is not
 /// drawn. The texture is held by raw pointer: the atlas (or another owner of the texture) must
 /// outlive every sprite that is drawn.
 ///
@@ -21,6 +23,16 @@ class Sprite {
 public:
     /// No texture: not drawn.
     Sprite() = default;
+    /// The whole of `texture` (one texel per world unit at scale 1), placed by `anchor`, a
+    /// fraction of the size from the lower-left corner. The texture is not owned: keep it alive
+    /// while the sprite is drawn.
+    explicit Sprite(Texture& texture, glm::vec2 anchor = {0.0f, 0.0f});
+    /// A rectangle of `texture`: `rectanglePos` is its lower-left corner in texels from the
+    /// texture's bottom-left (an image from a file has its top row at the top), `rectangleSize`
+    /// its size in texels; a negative size is a warning and becomes 0. Parts outside the texture
+    /// show what the texture's edge setting gives. Otherwise as above.
+    Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSize,
+           glm::vec2 anchor = {0.0f, 0.0f});
 
     /// Where the anchor point is placed.
     ///@{
@@ -42,12 +54,14 @@ public:
     void setFlip(const glm::bvec2& flip) { this->flip = flip; }
     const glm::bvec2& getFlip() const { return flip; }
     ///@}
-    /// Multiplied with the texture per vertex; the alpha blends.
+    /// Multiplied with the texture per vertex, in linear light (0.5 halves the light: white
+    /// shows as 188 in the sRGB window); the alpha blends.
     ///@{
     void setColor(const glm::vec4& color) { this->color = color; }
     const glm::vec4& getColor() const { return color; }
     ///@}
-    /// Primary sort key in a sprite batch: lower values are drawn first (behind).
+    /// Primary sort key in a sprite batch: lower values are drawn first (behind); sprites of one
+    /// order and texture are drawn in the order they were added.
     ///@{
     void setOrderInBatch(int order) { orderInBatch = order; }
     int getOrderInBatch() const { return orderInBatch; }
@@ -60,7 +74,8 @@ public:
     /// The point placed at the position, as a fraction of the rectangle from its lower-left
     /// corner; taken from the atlas's pivot.
     const glm::vec2& getSpriteAnchor() const { return spriteAnchor; }
-    /// The atlas texture (not owned), or null for a sprite that did not come from an atlas.
+    /// The texture (not owned), or null for a default-constructed sprite or a failed atlas
+    /// lookup.
     Texture* getTexture() const { return texture; }
 
     /// The four corners in world units, counter-clockwise from the lower right: lower right,
@@ -87,6 +102,10 @@ private:
     glm::ivec2 spriteSize{0, 0};
     glm::vec2 spriteAnchor{0.0f, 0.0f};
     Texture* texture = nullptr;
+    /// A shape added to a sprite batch stands in its list as a sprite of its white texel with
+    /// this many quads, whose corners the batch builder keeps from this index on; 0: a sprite.
+    std::uint32_t shapeQuads = 0;
+    std::uint32_t firstShapeCorner = 0;
 };
 
 }  // namespace orka

@@ -178,8 +178,14 @@ SpriteAtlas::~SpriteAtlas() {
 }
 
 std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile, std::string imageFile,
-                                                 bool flipAnchorY) {
-    std::shared_ptr<Texture> texture = Texture::create().withFile(imageFile).build();
+                                                 bool flipAnchorY, Filter filter, Edges edges) {
+    // Filtering is chosen before the file is read: reading turns it off for a page whose size
+    // is not a power of two.
+    std::shared_ptr<Texture> texture = Texture::create()
+                                           .withFilterSampling(filter == Filter::Linear)
+                                           .withWrappedTextureCoordinates(edges == Edges::Repeat)
+                                           .withFile(imageFile)
+                                           .build();
     return create(std::move(jsonFile), std::move(texture), flipAnchorY);
 }
 

@@ -29,11 +29,26 @@ class Texture;
 /// are drawn. Registers itself with the renderer while it lives.
 class SpriteAtlas {
 public:
-    /// Loads the page image with Texture::create().withFile(imageFile) (default settings) and
-    /// then reads `jsonFile` as below.
+    /// How a page loaded from an image file is sampled between its texels.
+    enum class Filter {
+        Linear,  ///< blends neighbouring texels: smooth when sprites are scaled or rotated
+        Nearest  ///< the nearest texel: crisp pixel art
+    };
+    /// What a page loaded from an image file gives beyond its edges.
+    enum class Edges {
+        Clamp,  ///< the edge texels: a sprite at the page's edge shows nothing of the far edge
+        Repeat  ///< the page again from its opposite edge (filtered sprites there pick up a line)
+    };
+
+    /// Loads the page image with Texture::create().withFile(imageFile), sampled with `filter`
+    /// and `edges`, and then reads `jsonFile` as below. The defaults, linear and clamped, suit
+    /// sprites that are scaled or rotated; pixel art asks for Filter::Nearest. A page whose size
+    /// is not a power of two is sampled nearest whatever is asked (Texture warns when linear
+    /// was).
     static std::shared_ptr<SpriteAtlas> create(std::string jsonFile, std::string imageFile,
-                                               bool flipAnchorY);
-    /// Reads `jsonFile` for the given texture. Returns an empty pointer when the file cannot be
+                                               bool flipAnchorY, Filter filter = Filter::Linear,
+                                               Edges edges = Edges::Clamp);
+    /// Reads `jsonFile` for the given texture, which is sampled as it was built. Returns an empty pointer when the file cannot be
     /// opened or parsed (the reason goes to standard error), or when a required key is missing
     /// or of the wrong JSON type (an error log naming the file and the key).
     static std::shared_ptr<SpriteAtlas> create(std::string jsonFile,

@@ -94,6 +94,10 @@ void setVertex(FloatColorVertex& vertex, float x, float y, float u, float v,
 
 }  // namespace
 
+int SpriteBatch::quadsOf(const Sprite& sprite) {
+    return sprite.shapeQuads == 0 ? 1 : static_cast<int>(sprite.shapeQuads);
+}
+
 SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder()
     : shader(Shader::getUnlitSprite()), byteColorShader(Shader::getUnlitSpriteByteColor()) {}
 
@@ -103,6 +107,33 @@ SpriteBatch::SpriteBatchBuilder SpriteBatch::create() {
 
 SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addSprite(const Sprite& sprite) {
     sprites.push_back(sprite);
+    // A shape's stand-in taken from another builder's list has no corners here.
+    sprites.back().shapeQuads = 0;
+    return *this;
+}
+
+SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addShape(const Shape& shape) {
+    if (shapeTexel.getTexture() == nullptr) {
+        const std::shared_ptr<Texture> white = Texture::getWhiteTexture();
+        if (white == nullptr) return *this;  // no renderer: reported by the texture
+        shapeTexel = Sprite(*white);
+    }
+    const size_t first = shapeCorners.size();
+    const int quads = shape.appendQuads(shapeCorners);
+    if (quads == 0) return *this;
+    Sprite standIn = shapeTexel;
+    standIn.setColor(shape.getColor());
+    standIn.setOrderInBatch(shape.getOrderInBatch());
+    standIn.shapeQuads = static_cast<std::uint32_t>(quads);
+    standIn.firstShapeCorner = static_cast<std::uint32_t>(first);
+    sprites.push_back(standIn);
+    return *this;
+}
+
+SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withShapeTexel(
+    const Sprite& white) {
+    shapeTexel = white;
+    shapeTexel.shapeQuads = 0;
     return *this;
 }
 
@@ -116,14 +147,18 @@ std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
         ORKA_LOG_ERROR("Cannot build a sprite batch: the sprite shader is missing");
         return {};
     }
-    return std::shared_ptr<SpriteBatch>(new SpriteBatch(*shader, *byteColorShader, sprites));
+    return std::shared_ptr<SpriteBatch>(
+        new SpriteBatch(*shader, *byteColorShader, sprites, shapeCorners));
 }
 
-SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites) {
+SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites,
+                         const std::vector<glm::vec2>& corners)
+    : shapeCorners(corners.data()) {
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
-    // Sprites usually arrive in order already (one atlas, one order): checking is cheaper.
+    // Stable: sprites of one order and texture overlap in the order they were added. Sprites
+    // usually arrive in order already (one atlas, one order): checking is cheaper.
     if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
-        std::sort(sprites.begin(), sprites.end(), drawsBefore);
+        std::stable_sort(sprites.begin(), sprites.end(), drawsBefore);
     }
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return;  // the shader could not have been made either
@@ -133,6 +168,7 @@ SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sp
     // Sprites without a texture (their texture coordinates need its size) are skipped.
     size_t next = 0;
     while (next < sprites.size()) next = addMesh(*pool, shader, byteColorShader, sprites, next);
+    shapeCorners = nullptr;
 }
 
 size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
@@ -143,10 +179,16 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
     bool byteColors = true;
     // Sprites mostly share a colour: only a change of colour is checked.
     const glm::vec4* checkedColor = nullptr;
-    while (end < sprites.size() && count < maxSpritesPerMesh) {
-        const Sprite& sprite = sprites[end++];
-        if (sprite.getTexture() == nullptr) continue;
-        ++count;
+    while (end < sprites.size()) {
+        const Sprite& sprite = sprites[end];
+        if (sprite.getTexture() == nullptr) {
+            ++end;
+            continue;
+        }
+        // A shape stays whole in one mesh (shapes have far fewer quads than a mesh holds).
+        if (count + quadsOf(sprite) > maxSpritesPerMesh) break;
+        ++end;
+        count += quadsOf(sprite);
         if (!byteColors || (checkedColor != nullptr && sprite.color == *checkedColor)) continue;
         byteColors = bytesHoldExactly(sprite.color);
         checkedColor = &sprite.color;
@@ -179,7 +221,7 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
         for (; runEnd < end; ++runEnd) {
             const Texture* own = sprites[runEnd].getTexture();
             if (own == texture) {
-                ++runCount;
+                runCount += quadsOf(sprites[runEnd]);
             } else if (own != nullptr) {
                 break;
             }
@@ -218,7 +260,7 @@ int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
 
 template <typename VertexType>
 void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
-                                const Sprite* last) {
+                                const Sprite* last) const {
     // Corners lower right, upper right, upper left, lower left, as Sprite::getCorners and
     // getUVs give them; written out here, as this runs for every sprite of every frame.
     const float texelWidth = 1.0f / static_cast<float>(texture.getWidth());
@@ -227,6 +269,21 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
     VertexColor color(first->color);
     for (const Sprite* sprite = first; sprite != last; ++sprite) {
         if (sprite->texture == nullptr) continue;
+        if (sprite->color != color.floats) color = VertexColor(sprite->color);
+        if (sprite->shapeQuads != 0) {
+            // Every corner samples the middle of the shape's white texel area.
+            const float u = (static_cast<float>(sprite->spritePos.x) +
+                             0.5f * static_cast<float>(sprite->spriteSize.x)) * texelWidth;
+            const float v = (static_cast<float>(sprite->spritePos.y) +
+                             0.5f * static_cast<float>(sprite->spriteSize.y)) * texelHeight;
+            const glm::vec2* corner = shapeCorners + sprite->firstShapeCorner;
+            const size_t cornerCount = sprite->shapeQuads * verticesPerSprite;
+            for (size_t i = 0; i < cornerCount; i++, corner++) {
+                setVertex(vertices[i], corner->x, corner->y, u, v, color);
+            }
+            vertices += cornerCount;
+            continue;
+        }
         const glm::vec2 size(sprite->spriteSize);
         const glm::vec2 anchor = sprite->spriteAnchor * size;
         const glm::vec2& scale = sprite->scale;
@@ -241,7 +298,6 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
         if (sprite->flip.x) std::swap(uLeft, uRight);
         if (sprite->flip.y) std::swap(vBottom, vTop);
         const glm::vec2& at = sprite->position;
-        if (sprite->color != color.floats) color = VertexColor(sprite->color);
         if (sprite->rotation == 0.0f) {
             setVertex(vertices[0], at.x + right, at.y + bottom, uRight, vBottom, color);
             setVertex(vertices[1], at.x + right, at.y + top, uRight, vTop, color);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "orka/Shape.hpp"
 #include "orka/Sprite.hpp"
 
 namespace orka {
@@ -14,8 +15,9 @@ class RenderPass;
 class Shader;
 class Texture;
 
-/// Sprites turned into as few draw calls as their textures allow: the sprites are sorted by
-/// `orderInBatch` and then by texture, and every run of sprites sharing a texture becomes one draw
+/// Sprites (and shapes, see Shape) turned into as few draw calls as their textures allow: the sprites are sorted by
+/// `orderInBatch` and then by texture, keeping the order they were added in among sprites of one
+/// order and texture (later ones are drawn over earlier ones), and every run of sprites sharing a texture becomes one draw
 /// call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of a sprite
 /// shader carrying that texture: "Unlit Sprite Byte Color" for a mesh whose sprites' colours all
 /// come back exactly from bytes (n / 255: white, the usual case), "Unlit Sprite" otherwise; both
@@ -49,12 +51,23 @@ public:
     public:
         /// Appends a copy: placement, flip and colour are taken as they are now.
         SpriteBatchBuilder& addSprite(const Sprite& sprite);
+        /// Appends the shape's quads, in its colour and order, sampling the shape texel (see
+        /// withShapeTexel). A shape that covers nothing (no size, a polygon of fewer than three
+        /// points) is left out.
+        SpriteBatchBuilder& addShape(const Shape& shape);
+        /// The white area shapes added from now on sample: the centre of `white`'s rectangle,
+        /// which must be white (and, for filtered textures, white around it too). A white
+        /// rectangle on an atlas page lets shapes join the runs of that page's sprites: a
+        /// frame of sprites and shapes of one page is one draw call. By default shapes sample
+        /// the engine's white texture (Texture::getWhiteTexture), a run of their own.
+        SpriteBatchBuilder& withShapeTexel(const Sprite& white);
         /// Makes room for `count` sprites in advance (optional).
         SpriteBatchBuilder& reserve(size_t count);
         /// Sorts the builder's own sprites in place, then builds the batch. Building again
         /// gives a second batch of the same sprites. Needs the renderer.
         std::shared_ptr<SpriteBatch> build();
-        /// The sprites added so far (sorted after build()).
+        /// The sprites added so far (sorted after build()). Each shape stands among them as a
+        /// sprite of its texel, in its colour and order.
         const std::vector<Sprite>& getSprites() const { return sprites; }
 
     private:
@@ -64,6 +77,9 @@ public:
         std::shared_ptr<Shader> shader;
         std::shared_ptr<Shader> byteColorShader;
         std::vector<Sprite> sprites;
+        /// Four corners per quad of every shape added.
+        std::vector<glm::vec2> shapeCorners;
+        Sprite shapeTexel;
     };
 
     /// A builder with the sprite shaders and no sprites.
@@ -90,17 +106,20 @@ public:
     ///@}
 
 private:
-    SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites);
-    /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh of them with
-    /// a texture, adding their runs; returns where it stopped.
+    SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites,
+                const std::vector<glm::vec2>& shapeCorners);
+    /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh quads of
+    /// those with a texture, adding their runs; returns where it stopped.
     size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
                    const std::vector<Sprite>& sprites, size_t first);
+    /// Quads an entry takes: one for a sprite, a shape's own number for a shape's stand-in.
+    static int quadsOf(const Sprite& sprite);
     /// Index of the batch's material for `texture` with `shader`, made on first use.
     int materialFor(Shader& shader, Texture& texture);
     /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
     template <typename VertexType>
-    static void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
-                              const Sprite* last);
+    void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
+                       const Sprite* last) const;
 
     friend class RenderPass;
 
@@ -109,6 +128,8 @@ private:
     std::vector<std::shared_ptr<Mesh>> spriteMeshes;
     /// Texture of each material, for materialFor.
     std::vector<const Texture*> materialTextures;
+    /// The builder's shape corners, while the batch is built.
+    const glm::vec2* shapeCorners = nullptr;
 };
 
 }  // namespace orka

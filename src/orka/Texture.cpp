@@ -158,22 +158,29 @@ void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, i
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withRGBData(const char* data, int dataWidth,
-                                                              int dataHeight) {
-    return withPixels(GL_RGB, data, dataWidth, dataHeight);
+                                                              int dataHeight,
+                                                              ByteEncoding encoding) {
+    return withPixels(GL_RGB, data, dataWidth, dataHeight, encoding);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withRGBAData(const char* data, int dataWidth,
-                                                               int dataHeight) {
-    return withPixels(GL_RGBA, data, dataWidth, dataHeight);
+                                                               int dataHeight,
+                                                               ByteEncoding encoding) {
+    return withPixels(GL_RGBA, data, dataWidth, dataHeight, encoding);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withPixels(GLenum format, const char* data,
-                                                             int dataWidth, int dataHeight) {
+                                                             int dataWidth, int dataHeight,
+                                                             ByteEncoding encoding) {
     if (!isValidSize(dataWidth, dataHeight)) return *this;
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_2D;
-    upload(GL_TEXTURE_2D, format, width, height, format, data);
+    GLenum internalFormat = format;
+    if (encoding == ByteEncoding::Srgb) {
+        internalFormat = format == GL_RGBA ? GL_SRGB_ALPHA : GL_SRGB;
+    }
+    upload(GL_TEXTURE_2D, internalFormat, width, height, format, data);
     return *this;
 }
 

@@ -30,6 +30,14 @@ public:
         NegativeZ = 5
     };
 
+    /// What the bytes of raw image data stand for. Shaders always compute with linear colour;
+    /// an sRGB texture is decoded to it when sampled, so the window (which encodes linear colour
+    /// as sRGB) shows sRGB bytes as they are.
+    enum class ByteEncoding {
+        Linear,  ///< byte / 255 is the linear amount of light: 128 shows as 188 in the window
+        Srgb     ///< sRGB-encoded, as in image files and colour pickers: 128 shows as 128
+    };
+
     /// Collects image data and settings. Owns a GL texture name from construction until
     /// build() hands it over; a builder dropped without building deletes it. Move-only.
     /// Defaults: no data, no name ("Unnamed Texture", or the file name for withFile), linear
@@ -52,10 +60,15 @@ public:
         TextureBuilder& withFile(std::string filename);
         /// A PNG file into one face of a cube map (not flipped; the name is not touched).
         TextureBuilder& withFileCubemap(std::string filename, TextureCubemapSide side);
-        /// width * height * 3 bytes, rows bottom-up and tightly packed.
-        TextureBuilder& withRGBData(const char* data, int width, int height);
-        /// width * height * 4 bytes, rows bottom-up.
-        TextureBuilder& withRGBAData(const char* data, int width, int height);
+        /// width * height * 3 bytes, rows bottom-up and tightly packed; linear unless `encoding`
+        /// says sRGB.
+        TextureBuilder& withRGBData(const char* data, int width, int height,
+                                    ByteEncoding encoding = ByteEncoding::Linear);
+        /// width * height * 4 bytes, rows bottom-up; colour linear unless `encoding` says sRGB
+        /// (the alpha is linear either way). The same bytes given as sRGB draw as a PNG file
+        /// holding them does.
+        TextureBuilder& withRGBAData(const char* data, int width, int height,
+                                     ByteEncoding encoding = ByteEncoding::Linear);
         /// An opaque white 2D texture of `width` x `height` texels.
         TextureBuilder& withWhiteData(int width, int height);
         /// An opaque white cube map, every face `width` x `height` texels (square).
@@ -76,7 +89,8 @@ public:
     private:
         bool loadFile(const std::string& filename, GLenum faceTarget, bool flipVertically);
         /// A 2D texture of `format` (GL_RGB or GL_RGBA) texels from `data`.
-        TextureBuilder& withPixels(GLenum format, const char* data, int width, int height);
+        TextureBuilder& withPixels(GLenum format, const char* data, int width, int height,
+                                   ByteEncoding encoding);
         void upload(GLenum faceTarget, GLenum internalFormat, int width, int height, GLenum format,
                     const char* pixels);
         void uploadPlaceholder(GLenum faceTarget);

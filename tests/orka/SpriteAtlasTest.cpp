@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
 #include "orka/LogCapture.hpp"
+#include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/SpriteBatch.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
 namespace orka {
@@ -102,6 +105,50 @@ TEST_F(SpriteAtlasTest, PackerExportWithExtraKeysLoadsFromJsonAndPng) {
     EXPECT_EQ(first.getSpriteSize(), glm::ivec2(21, 21));
     EXPECT_EQ(first.getSpriteAnchor(), glm::vec2(0.5f, 0.5f));
     EXPECT_EQ(atlas->get("2.png").getSpriteAnchor(), glm::vec2(0.0f, 0.0f));
+}
+
+// edges.png is 4 x 4 texels: two columns of red, then two of blue. "red-blue" is the whole page,
+// drawn 16 times enlarged. With wrapping, its leftmost pixels would blend in the blue of the
+// page's far edge; filtering blends the two colours where they meet in the middle.
+TEST_F(SpriteAtlasTest, PagesFromFilesClampToTheirEdgesAndFilterAsAsked) {
+    struct Case {
+        const char* what;
+        std::function<std::shared_ptr<SpriteAtlas>()> load;
+        bool blueAtLeftEdge;
+        bool blendInMiddle;
+    };
+    const std::string json = atlasPath("edges.json");
+    const std::string png = atlasPath("edges.png");
+    const Case cases[] = {
+        {"default: linear, clamped", [&] { return SpriteAtlas::create(json, png, false); },
+         false, true},
+        {"nearest", [&] { return SpriteAtlas::create(json, png, false, SpriteAtlas::Filter::Nearest); },
+         false, false},
+        {"repeat asked for",
+         [&] {
+             return SpriteAtlas::create(json, png, false, SpriteAtlas::Filter::Linear,
+                                        SpriteAtlas::Edges::Repeat);
+         },
+         true, true},
+    };
+    Camera camera;
+    camera.setWindowCoordinates();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto atlas = c.load();
+        ASSERT_NE(atlas, nullptr);
+        Sprite sprite = atlas->get("red-blue");
+        sprite.setPosition({100.0f, 100.0f});
+        sprite.setScale({16.0f, 16.0f});
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(SpriteBatch::create().addSprite(sprite).build());
+        const glm::vec4 leftEdge = pass.readPixels(100, 120, 1, 1).at(0);
+        const glm::vec4 middle = pass.readPixels(131, 120, 1, 1).at(0);
+        EXPECT_GT(leftEdge.r, 0.5f);
+        EXPECT_EQ(leftEdge.b > 0.1f, c.blueAtLeftEdge) << leftEdge.b;
+        EXPECT_GT(middle.r, 0.5f);
+        EXPECT_EQ(middle.b > 0.1f, c.blendInMiddle) << middle.b;
+    }
 }
 
 TEST_F(SpriteAtlasTest, AtlasIsRegisteredWithTheRendererWhileItLives) {

@@ -102,6 +102,32 @@ TEST_F(SpriteBatchTest, LowerOrdersComeFirstAndTheBuilderKeepsTheSortedList) {
     EXPECT_EQ(sorted[2].getOrderInBatch(), 1);
 }
 
+// More than 16 sprites make the sort partition rather than insert; equal sprites must still
+// be drawn in the order they were added, or a sprite added later hides behind an earlier one.
+TEST_F(SpriteBatchTest, SpritesOfOneOrderAndTextureKeepTheOrderTheyWereAddedIn) {
+    const float scale = 8.0f;  // a 4-texel cell covers 32 x 32 pixels
+    auto place = [&](const char* name, int order) {
+        Sprite sprite = atlasA->get(name);
+        sprite.setPosition({16.0f, 16.0f});
+        sprite.setScale({scale, scale});
+        sprite.setOrderInBatch(order);
+        return sprite;
+    };
+    auto builder = SpriteBatch::create();
+    for (int i = 0; i < 16; i++) builder.addSprite(place("red", 1));
+    builder.addSprite(place("green", 1));  // added last: on top of the stack
+    builder.addSprite(place("black", 0));  // the background, added after
+    Camera camera;
+    camera.setWindowCoordinates();
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(builder.build());
+    EXPECT_EQ(pass.readPixels(32, 32, 1, 1).at(0), glm::vec4(0, 1, 0, 1));
+    const auto& sorted = builder.getSprites();
+    ASSERT_EQ(sorted.size(), 18u);
+    EXPECT_EQ(sorted.front().getOrderInBatch(), 0);
+    EXPECT_EQ(sorted.back().getSpritePos(), atlasA->get("green").getSpritePos());
+}
+
 TEST_F(SpriteBatchTest, EveryTextureRunIsARangeOfTheMeshWithItsTexturesMaterial) {
     auto batch = SpriteBatch::create()
                      .addSprite(spriteAt(atlasA, 0, 0))

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "orka/LogCapture.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SpriteBatch.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
 namespace orka {
@@ -106,6 +108,58 @@ TEST_F(SpriteOnPage, TextureCoordinatesFollowTheCornersAndTheFlips) {
     // Flipping changes the texture coordinates, never the corners.
     Sprite unflipped = atlas->get("box.png");
     for (int i = 0; i < 4; i++) expectNear(sprite.getCorners()[i], unflipped.getCorners()[i]);
+}
+
+// The cell page is 32 x 4 texels of 4 x 4 cells: red, green, blue, white, translucent white,
+// red | green, red under blue, black. Drawn 4 times enlarged into the window.
+class SpriteFromTexture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        texture = test::makeCellTexture();
+        camera.setWindowCoordinates();
+    }
+    // The window's pixel, rounded to bytes.
+    glm::ivec4 drawnAt(const Sprite& sprite, int x, int y) {
+        Sprite scaled = sprite;
+        scaled.setScale({4.0f, 4.0f});
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(SpriteBatch::create().addSprite(scaled).build());
+        return glm::ivec4(glm::round(pass.readPixels(x, y, 1, 1).at(0) * 255.0f));
+    }
+    std::shared_ptr<Texture> texture;
+    Camera camera;
+};
+
+TEST_F(SpriteFromTexture, TheWholeImageIsOneTexelPerUnitFromItsAnchor) {
+    Sprite whole(*texture);
+    EXPECT_EQ(whole.getTexture(), texture.get());
+    EXPECT_EQ(whole.getSpriteSize(), glm::ivec2(32, 4));
+    whole.setPosition({10.0f, 10.0f});
+    EXPECT_EQ(drawnAt(whole, 11, 11), glm::ivec4(255, 0, 0, 255));      // first cell
+    EXPECT_EQ(drawnAt(whole, 10 + 17, 11), glm::ivec4(0, 255, 0, 255)); // second
+    EXPECT_EQ(drawnAt(whole, 10 + 127, 25), glm::ivec4(0, 0, 0, 255));  // last (black)
+    EXPECT_EQ(drawnAt(whole, 10 + 129, 11), glm::ivec4(0, 0, 0, 255));  // beyond: background
+
+    Sprite centred(*texture, {0.5f, 0.5f});
+    centred.setPosition({200.0f, 100.0f});  // spans 136..264 x 92..108
+    EXPECT_EQ(drawnAt(centred, 137, 93), glm::ivec4(255, 0, 0, 255));
+    EXPECT_EQ(drawnAt(centred, 135, 93), glm::ivec4(0, 0, 0, 255));
+}
+
+TEST_F(SpriteFromTexture, ARectangleShowsOnlyItsTexels) {
+    // The top half of the red-under-blue cell: blue only.
+    Sprite top(*texture, {24, 2}, {4, 2});
+    top.setPosition({10.0f, 10.0f});  // 16 x 8 pixels
+    for (const glm::ivec2 at : {glm::ivec2(10, 10), glm::ivec2(25, 17), glm::ivec2(17, 13)}) {
+        EXPECT_EQ(drawnAt(top, at.x, at.y), glm::ivec4(0, 0, 255, 255)) << at.x << "," << at.y;
+    }
+    EXPECT_EQ(drawnAt(top, 17, 18), glm::ivec4(0, 0, 0, 255));
+
+    LogCapture log;
+    const Sprite negative(*texture, {0, 0}, {-3, 4});
+    EXPECT_EQ(negative.getSpriteSize(), glm::ivec2(0, 4));
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].type, LogType::Warning);
 }
 
 }  // namespace

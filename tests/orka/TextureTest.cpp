@@ -9,6 +9,10 @@
 #include <stdexcept>
 
 #include "orka/GpuTestAccess.hpp"
+#include "orka/Image.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SpriteBatch.hpp"
+#include "support/ScratchFolder.hpp"
 #include "orka/LogCapture.hpp"
 
 namespace orka {
@@ -446,6 +450,50 @@ TEST_F(TextureTest, StatisticsAndRegistryFollowTextureLifetime) {
     EXPECT_EQ(stats.textureBytesDeallocated, before.textureBytesDeallocated + 128);
     EXPECT_EQ(std::count(renderer.textures.begin(), renderer.textures.end(), raw), 0);
     EXPECT_FALSE(glIsTexture(id));
+}
+
+// The window shows what it is given in linear light as sRGB. A PNG holds sRGB bytes; the same
+// bytes given as sRGB must draw alike, given as linear they draw lighter.
+TEST_F(TextureTest, BytesGivenAsSrgbDrawAsThePngHoldingThemDoes) {
+    game::test::ScratchFolder folder;
+    // 2 x 2, rows from the top in the file: brown, grey; then dark blue, translucent orange.
+    const std::vector<std::uint8_t> topDown = {107, 74, 43, 255, 128, 128, 128, 255,
+                                               20,  30, 90, 255, 250, 140, 30,  128};
+    ASSERT_TRUE(Image(2, 2, topDown).savePng("colours.png"));
+    // The builder takes rows from the bottom.
+    std::vector<char> bottomUp(topDown.begin() + 8, topDown.end());
+    bottomUp.insert(bottomUp.end(), topDown.begin(), topDown.begin() + 8);
+
+    auto fromFile = Texture::create().withFilterSampling(false).withFile("colours.png").build();
+    auto srgb = Texture::create()
+                    .withFilterSampling(false)
+                    .withRGBAData(bottomUp.data(), 2, 2, Texture::ByteEncoding::Srgb)
+                    .build();
+    auto linear =
+        Texture::create().withFilterSampling(false).withRGBAData(bottomUp.data(), 2, 2).build();
+    Camera camera;
+    camera.setWindowCoordinates();
+    // Each texture drawn 16 times enlarged over a black window; the four texels' middles.
+    auto drawn = [&](Texture& texture) {
+        Sprite sprite(texture);
+        sprite.setScale({16.0f, 16.0f});
+        sprite.setPosition({100.0f, 100.0f});
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(SpriteBatch::create().addSprite(sprite).build());
+        std::vector<glm::ivec4> bytes;
+        for (const glm::uvec2 at : {glm::uvec2(108, 124), glm::uvec2(124, 124),
+                                    glm::uvec2(108, 108), glm::uvec2(124, 108)}) {
+            bytes.emplace_back(glm::round(pass.readPixels(at.x, at.y, 1, 1).at(0) * 255.0f));
+        }
+        return bytes;
+    };
+    const auto png = drawn(*fromFile);
+    EXPECT_EQ(png[0], glm::ivec4(107, 74, 43, 255)) << "a PNG draws its own bytes";
+    EXPECT_EQ(png[1], glm::ivec4(128, 128, 128, 255));
+    EXPECT_EQ(drawn(*srgb), png);
+    const auto lighter = drawn(*linear);
+    EXPECT_EQ(lighter[1], glm::ivec4(188, 188, 188, 255));
+    EXPECT_GT(lighter[0].r, 160);
 }
 
 }  // namespace

@@ -1,0 +1,161 @@
+// Shape benchmark: the peers' shape scene (../shared/peers, "shapes"), drawn with orka.
+//
+//   build/bench/shape_bench N F
+//
+// draws F frames of N filled squares (10 to 30 pixels) and N/2 filled circles (radius 5 to 15,
+// 32 sides) moving over the 800 x 600 window with vsync off, after 30 untimed warm-up frames:
+// every frame builds one sprite batch of all the shapes and draws it. Positions, sizes, motion
+// and colours follow the peers' scene; the colours (sRGB bytes there) are decoded to the linear
+// tints the engine takes, rounded to bytes. Prints
+//
+//   orka_shapes N=<N> frames=<F> ms_per_frame=<x> proc_cpu_ms_per_frame=<c> build_ms=<b>
+//
+// ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
+// after the last frame); proc_cpu_ms_per_frame the process's CPU time per frame, llvmpipe's
+// threads included, as the peers report it; build_ms the time to build the batch alone.
+// BENCH_SHOT=file.png saves the last frame. Run it under Xvfb when there is no display.
+#include <SDL.h>
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "orka/Camera.hpp"
+#include "orka/Image.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/Shape.hpp"
+#include "orka/SpriteBatch.hpp"
+
+namespace {
+
+// ---- The peers' scene ----
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+constexpr int itemSize = 30;      // positions leave room for the largest square
+constexpr int tileCount = 144;    // the peers' 12 x 12 atlas cells, which give the colours
+constexpr int circleSides = 32;
+constexpr int warmUpFrames = 30;
+const std::uint8_t background[3] = {20, 20, 40};
+
+// The sRGB byte as linear light, rounded to a byte so vertices stay 20 bytes.
+float linearOf(int srgbByte) {
+    const float c = static_cast<float>(srgbByte) / 255.0f;
+    const float linear = c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
+    return std::round(linear * 255.0f) / 255.0f;
+}
+
+glm::vec4 tileColor(int i) {
+    const int t = i % tileCount;
+    return {linearOf(t * 37 % 256), linearOf(t * 71 % 256), linearOf(t * 113 % 256), 1.0f};
+}
+
+// The peers' generator of start positions.
+std::vector<glm::vec2> startPositions(int count) {
+    std::uint32_t seed = 12345u;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) * (1.0f / 16777216.0f);
+    };
+    std::vector<glm::vec2> positions(static_cast<size_t>(count));
+    for (glm::vec2& at : positions) {
+        at.x = next() * (windowWidth - itemSize);
+        at.y = next() * (windowHeight - itemSize);
+    }
+    return positions;
+}
+
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+std::shared_ptr<orka::SpriteBatch> buildFrame(const std::vector<glm::vec2>& positions) {
+    const int count = static_cast<int>(positions.size());
+    auto builder = orka::SpriteBatch::create();
+    builder.reserve(static_cast<size_t>(count + (count + 1) / 2));
+    for (int i = 0; i < count; i++) {
+        const glm::vec2& at = positions[static_cast<size_t>(i)];
+        const glm::vec4 color = tileColor(i);
+        const float side = static_cast<float>(10 + i % 21);
+        builder.addShape(orka::Shape::rectangle(at, {side, side}).withColor(color));
+        if (i % 2 != 0) continue;
+        const float radius = static_cast<float>(5 + i % 11);
+        const glm::vec2 centre = at + glm::vec2(itemSize / 2);
+        builder.addShape(
+            orka::Shape::circle(centre, radius).withSegments(circleSides).withColor(color));
+    }
+    return builder.build();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int frames = argc > 2 ? std::atoi(argv[2]) : 100;
+    if (count <= 0 || frames <= 0) {
+        std::fprintf(stderr, "usage: %s N F\n", argv[0]);
+        return 2;
+    }
+    orka::SDLRenderer window;
+    window.setWindowSize({windowWidth, windowHeight});
+    window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (window.getSDLWindow() == nullptr) return 1;
+    orka::Camera camera;
+    camera.setWindowCoordinates();
+    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]),
+                          linearOf(background[2]), 1.0f);
+
+    using Clock = std::chrono::steady_clock;
+    std::vector<glm::vec2> positions = startPositions(count);
+    Clock::time_point start = Clock::now();
+    double startCpuMs = 0.0;
+    std::chrono::duration<double, std::milli> buildTime{0};
+    for (int frame = -warmUpFrames; frame < frames; frame++) {
+        if (frame == 0) {
+            start = Clock::now();
+            startCpuMs = processCpuMs();
+            buildTime = {};
+        }
+        SDL_PumpEvents();
+        // The peers' motion, counted from their first frame.
+        const float shown = static_cast<float>(frame + warmUpFrames);
+        for (int i = 0; i < count; i++) {
+            positions[static_cast<size_t>(i)] +=
+                glm::vec2(std::sin(0.1f * shown + static_cast<float>(i)),
+                          std::cos(0.13f * shown + static_cast<float>(i)));
+        }
+        const Clock::time_point buildStart = Clock::now();
+        std::shared_ptr<orka::SpriteBatch> batch = buildFrame(positions);
+        buildTime += Clock::now() - buildStart;
+        {
+            orka::RenderPass pass = orka::RenderPass::create()
+                                        .withCamera(camera)
+                                        .withClearColor(true, clear)
+                                        .withGUI(false)
+                                        .build();
+            pass.draw(batch);
+        }
+        if (frame == frames - 1 && std::getenv("BENCH_SHOT") != nullptr) {
+            const char* shot = std::getenv("BENCH_SHOT");
+            orka::Renderer::instance->captureWindow(
+                [shot](const orka::Image& image) { (void)image.savePng(shot); });
+        }
+        orka::Renderer::instance->swapWindow();
+    }
+    glFinish();
+    const std::chrono::duration<double, std::milli> total = Clock::now() - start;
+    std::printf("orka_shapes N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
+                "build_ms=%.3f\n",
+                count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+                buildTime.count() / frames);
+    return 0;
+}

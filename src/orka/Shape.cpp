@@ -1,0 +1,163 @@
+#include "orka/Shape.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace orka {
+
+namespace {
+
+constexpr float pi = 3.14159265f;
+/// How far a circle's sides may stray from the true curve, in world units.
+constexpr float curveTolerance = 0.25f;
+constexpr int maxPolygonPoints = 32768;
+
+// Twice the signed area: positive when the points turn counter-clockwise.
+float doubleArea(const std::vector<glm::vec2>& points) {
+    float sum = 0.0f;
+    for (size_t i = 0; i < points.size(); i++) {
+        const glm::vec2& a = points[i];
+        const glm::vec2& b = points[(i + 1) % points.size()];
+        sum += a.x * b.y - b.x * a.y;
+    }
+    return sum;
+}
+
+// Triangles (0, i, i + 1) of a convex polygon, two to a quad; an odd one out repeats its last
+// corner.
+int appendFan(const std::vector<glm::vec2>& polygon, std::vector<glm::vec2>& corners) {
+    const int n = static_cast<int>(polygon.size());
+    int quads = 0;
+    for (int i = 1; i + 1 < n; i += 2) {
+        corners.insert(corners.end(),
+                       {polygon[0], polygon[i], polygon[i + 1], polygon[std::min(i + 2, n - 1)]});
+        ++quads;
+    }
+    return quads;
+}
+
+// The band between two polygons of as many corners, one quad per side.
+int appendRing(const std::vector<glm::vec2>& outer, const std::vector<glm::vec2>& inner,
+               std::vector<glm::vec2>& corners) {
+    const size_t n = outer.size();
+    for (size_t i = 0; i < n; i++) {
+        const size_t next = (i + 1) % n;
+        corners.insert(corners.end(), {outer[i], outer[next], inner[next], inner[i]});
+    }
+    return static_cast<int>(n);
+}
+
+std::vector<glm::vec2> ellipsePoints(glm::vec2 centre, glm::vec2 radii, int segments) {
+    std::vector<glm::vec2> result(static_cast<size_t>(segments));
+    const float step = 2.0f * pi / static_cast<float>(segments);
+    for (int i = 0; i < segments; i++) {
+        const float angle = step * static_cast<float>(i);
+        result[i] = centre + radii * glm::vec2(std::cos(angle), std::sin(angle));
+    }
+    return result;
+}
+
+std::vector<glm::vec2> rectanglePoints(glm::vec2 lowerLeft, glm::vec2 size) {
+    return {lowerLeft, lowerLeft + glm::vec2(size.x, 0.0f), lowerLeft + size,
+            lowerLeft + glm::vec2(0.0f, size.y)};
+}
+
+}  // namespace
+
+Shape::Shape(Kind kind, glm::vec2 first, glm::vec2 second)
+    : kind(kind), first(first), second(second) {}
+
+Shape Shape::rectangle(glm::vec2 lowerLeft, glm::vec2 size) {
+    return Shape(Kind::Rectangle, lowerLeft, glm::max(size, glm::vec2(0.0f)));
+}
+
+Shape Shape::circle(glm::vec2 centre, float radius) {
+    return ellipse(centre, glm::vec2(radius));
+}
+
+Shape Shape::ellipse(glm::vec2 centre, glm::vec2 radii) {
+    return Shape(Kind::Ellipse, centre, glm::max(radii, glm::vec2(0.0f)));
+}
+
+Shape Shape::line(glm::vec2 from, glm::vec2 to, float width) {
+    Shape shape(Kind::Line, from, to);
+    shape.lineWidth = std::max(width, 0.0f);
+    return shape;
+}
+
+Shape Shape::polygon(std::vector<glm::vec2> points) {
+    Shape shape(Kind::Polygon, glm::vec2(0.0f), glm::vec2(0.0f));
+    // Counter-clockwise, as the renderer culls faces turning the other way.
+    if (doubleArea(points) < 0.0f) std::reverse(points.begin(), points.end());
+    shape.points = std::move(points);
+    return shape;
+}
+
+Shape& Shape::withColor(const glm::vec4& newColor) {
+    color = newColor;
+    return *this;
+}
+
+Shape& Shape::withOutline(float thickness) {
+    outline = std::max(thickness, 0.0f);
+    return *this;
+}
+
+Shape& Shape::withOrderInBatch(int order) {
+    orderInBatch = order;
+    return *this;
+}
+
+Shape& Shape::withSegments(int count) {
+    segments = count == 0 ? 0 : std::clamp(count, minSegments, maxSegments);
+    return *this;
+}
+
+int Shape::getSegments() const {
+    if (segments != 0) return segments;
+    // A side of angle a strays r (1 - cos(a / 2)) from the curve.
+    const float radius = std::max(second.x, second.y);
+    if (radius <= curveTolerance) return minSegments;
+    const float sides = pi / std::acos(1.0f - curveTolerance / radius);
+    return std::clamp(static_cast<int>(std::ceil(sides)), minSegments, maxSegments);
+}
+
+int Shape::appendQuads(std::vector<glm::vec2>& corners) const {
+    switch (kind) {
+        case Kind::Line: {
+            const glm::vec2 along = second - first;
+            const float length = glm::length(along);
+            if (length == 0.0f || lineWidth == 0.0f) return 0;
+            const glm::vec2 across = glm::vec2(-along.y, along.x) * (0.5f * lineWidth / length);
+            corners.insert(corners.end(),
+                           {first - across, second - across, second + across, first + across});
+            return 1;
+        }
+        case Kind::Polygon:
+            if (points.size() < 3 || points.size() > static_cast<size_t>(maxPolygonPoints)) {
+                return 0;
+            }
+            return appendFan(points, corners);
+        case Kind::Rectangle: {
+            const float band = std::min(outline, 0.5f * std::min(second.x, second.y));
+            const auto outer = rectanglePoints(first, second);
+            if (outline == 0.0f || band == 0.5f * std::min(second.x, second.y)) {
+                return appendFan(outer, corners);
+            }
+            return appendRing(outer, rectanglePoints(first + band, second - 2.0f * band),
+                              corners);
+        }
+        case Kind::Ellipse: {
+            const auto outer = ellipsePoints(first, second, getSegments());
+            const glm::vec2 inner = second - outline;
+            if (outline == 0.0f || inner.x <= 0.0f || inner.y <= 0.0f) {
+                return appendFan(outer, corners);
+            }
+            return appendRing(outer, ellipsePoints(first, inner, getSegments()), corners);
+        }
+    }
+    return 0;
+}
+
+}  // namespace orka

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <glm/glm.hpp>
+#include <vector>
+
+namespace orka {
+
+/// A filled or outlined 2D shape in one colour, drawn by a SpriteBatch among its sprites:
+/// SpriteBatch::SpriteBatchBuilder::addShape turns it into quads sampling one white texel, so
+/// shapes and sprites of one texture share draw calls. A plain value: copy it freely.
+///
+/// Units: positions, sizes, radii, widths and thicknesses in world units (pixels under a pixel
+/// camera). Circles and ellipses are polygons whose number of sides grows with the radius, so
+/// that no edge strays more than a quarter of a unit from the true curve (between 8 and 1024
+/// sides); withSegments chooses the number instead. An outline lies inside the shape's edge:
+/// an outlined rectangle covers what the filled one covers, less its inside.
+class Shape {
+public:
+    /// Sides a circle or ellipse can have.
+    ///@{
+    static constexpr int minSegments = 8;
+    static constexpr int maxSegments = 1024;
+    ///@}
+
+    /// An axis-aligned rectangle from its lower-left corner; a negative size is taken as 0.
+    static Shape rectangle(glm::vec2 lowerLeft, glm::vec2 size);
+    /// A circle about `centre`.
+    static Shape circle(glm::vec2 centre, float radius);
+    /// An axis-aligned ellipse about `centre`, with radii along x and y.
+    static Shape ellipse(glm::vec2 centre, glm::vec2 radii);
+    /// A straight line from `from` to `to`, `width` across, with square ends at the two points.
+    static Shape line(glm::vec2 from, glm::vec2 to, float width);
+    /// A convex polygon through `points`, in either turning direction. Fewer than three points,
+    /// or more than 32,768, draw nothing. Polygons are always filled: withOutline is ignored.
+    static Shape polygon(std::vector<glm::vec2> points);
+
+    /// Linear RGBA, 0…1, as a sprite's colour (default opaque white).
+    Shape& withColor(const glm::vec4& color);
+    /// Draws only a band `thickness` wide inside the edge of a rectangle, circle or ellipse; 0
+    /// (the default) fills it. A band wider than the shape fills it.
+    Shape& withOutline(float thickness);
+    /// Primary sort key in the batch, as Sprite::setOrderInBatch (default 0).
+    Shape& withOrderInBatch(int order);
+    /// Sides of a circle or ellipse, clamped to minSegments…maxSegments; 0 (the default) chooses
+    /// them from the radius.
+    Shape& withSegments(int segments);
+
+    /// As set.
+    ///@{
+    const glm::vec4& getColor() const { return color; }
+    int getOrderInBatch() const { return orderInBatch; }
+    float getOutline() const { return outline; }
+    ///@}
+    /// The sides a circle or ellipse is drawn with: the chosen or the computed number.
+    int getSegments() const;
+
+    /// Appends the shape's quads, four corners each, counter-clockwise; each quad is drawn as
+    /// the triangles (0, 1, 2) and (0, 2, 3). Returns how many it appended.
+    int appendQuads(std::vector<glm::vec2>& corners) const;
+
+private:
+    enum class Kind { Rectangle, Ellipse, Line, Polygon };
+    Shape(Kind kind, glm::vec2 first, glm::vec2 second);
+
+    Kind kind;
+    /// Rectangle: lower-left corner and size; ellipse: centre and radii; line: its ends.
+    glm::vec2 first;
+    glm::vec2 second;
+    float lineWidth = 0.0f;
+    std::vector<glm::vec2> points;
+    glm::vec4 color{1.0f, 1.0f, 1.0f, 1.0f};
+    int orderInBatch = 0;
+    float outline = 0.0f;
+    int segments = 0;
+};
+
+}  // namespace orka

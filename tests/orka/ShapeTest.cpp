@@ -1,0 +1,164 @@
+#include "orka/Shape.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "orka/GpuTestAccess.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/SpriteBatch.hpp"
+#include "orka/SpriteTestSupport.hpp"
+
+namespace orka {
+namespace {
+
+constexpr float pi = 3.14159265f;
+const glm::vec4 green(0.0f, 1.0f, 0.0f, 1.0f);
+
+// Shapes drawn in green into the window under a pixel camera; pixels are read back as covered
+// (green) or not. The window may smooth edges with multisampling: a pixel counts as covered when
+// at least half of it is, that is, when it shows at least the sRGB encoding of 0.5 (0.735).
+class ShapePixels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::testRenderer();
+        camera.setWindowCoordinates();
+    }
+    // Draws the shapes, then keeps whether each pixel of the window's lower-left 512 x 512
+    // pixels is covered.
+    void draw(std::initializer_list<Shape> shapes) {
+        auto builder = SpriteBatch::create();
+        for (const Shape& shape : shapes) builder.addShape(shape);
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(builder.build());
+        const auto pixels = pass.readPixels(0, 0, size, size);
+        covered.assign(pixels.size(), false);
+        for (size_t i = 0; i < pixels.size(); i++) {
+            covered[i] = pixels[i].g >= halfCovered && pixels[i].r < 0.5f;
+        }
+    }
+    bool at(int x, int y) const { return covered.at(static_cast<size_t>(y) * size + x); }
+    int coveredIn(int left, int bottom, int width, int height) const {
+        int count = 0;
+        for (int y = bottom; y < bottom + height; y++) {
+            for (int x = left; x < left + width; x++) count += at(x, y) ? 1 : 0;
+        }
+        return count;
+    }
+    // Covered pixels in a row from `left`, `width` of them, as a string of '#' and '.'.
+    std::string row(int left, int y, int width) const {
+        std::string text;
+        for (int x = left; x < left + width; x++) text += at(x, y) ? '#' : '.';
+        return text;
+    }
+
+    static constexpr unsigned int size = 512;
+    static constexpr float halfCovered = 0.7353569f;
+    Camera camera;
+    std::vector<bool> covered;
+};
+
+TEST_F(ShapePixels, ACircleCoversItsAreaAboutItsCentre) {
+    for (const float radius : {6.0f, 50.0f, 120.0f}) {
+        SCOPED_TRACE(radius);
+        draw({Shape::circle({256.0f, 256.0f}, radius).withColor(green)});
+        const float area = pi * radius * radius;
+        EXPECT_NEAR(static_cast<float>(coveredIn(0, 0, size, size)), area, 0.02f * area + 4.0f);
+        const int r = static_cast<int>(radius);
+        // Its extent along both axes, on both sides of the centre.
+        EXPECT_TRUE(at(256 + r - 1, 256) && at(256 - r, 256) && at(256, 256 + r - 1) &&
+                    at(256, 256 - r));
+        EXPECT_FALSE(at(256 + r + 1, 256) || at(256 - r - 2, 256) || at(256, 256 + r + 1) ||
+                     at(256, 256 - r - 2));
+    }
+}
+
+TEST_F(ShapePixels, AnEllipseHasItsTwoRadii) {
+    draw({Shape::ellipse({256.0f, 256.0f}, {100.0f, 40.0f}).withColor(green)});
+    EXPECT_EQ(row(150, 256, 212), "......" + std::string(200, '#') + "......");
+    EXPECT_TRUE(at(256, 295) && !at(256, 297) && at(256, 216) && !at(256, 214));
+    const float area = pi * 100.0f * 40.0f;
+    EXPECT_NEAR(static_cast<float>(coveredIn(0, 0, size, size)), area, 0.02f * area);
+}
+
+TEST_F(ShapePixels, OutlinesAreBandsOfTheirWidthInsideTheEdge) {
+    draw({Shape::rectangle({100.0f, 100.0f}, {60.0f, 40.0f}).withOutline(3.0f).withColor(green),
+          Shape::circle({350.0f, 350.0f}, 80.0f).withOutline(5.0f).withColor(green)});
+    // The rectangle: 3 pixels at each side of a row and of a column through its middle.
+    EXPECT_EQ(row(98, 120, 64), "..###" + std::string(54, '.') + "###..");
+    for (int y = 100; y < 103; y++) EXPECT_TRUE(at(130, y) && at(130, 239 - y)) << y;
+    EXPECT_FALSE(at(130, 103) || at(130, 136) || at(130, 99) || at(130, 140));
+    // The ring: 5 pixels wide left and right of the centre, nothing inside.
+    EXPECT_EQ(row(268, 350, 12), "..#####.....");
+    EXPECT_EQ(row(420, 350, 12), ".....#####..");
+    EXPECT_EQ(coveredIn(300, 300, 100, 100), 0);
+    const float ring = pi * (80.0f * 80.0f - 75.0f * 75.0f);
+    EXPECT_NEAR(static_cast<float>(coveredIn(260, 260, 180, 180)), ring, 0.03f * ring);
+}
+
+TEST_F(ShapePixels, LinesHaveTheirWidthAcrossAtAnyAngle) {
+    draw({Shape::line({50.0f, 400.0f}, {250.0f, 400.0f}, 6.0f).withColor(green),
+          Shape::line({300.0f, 50.0f}, {460.0f, 170.0f}, 10.0f).withColor(green)});
+    EXPECT_EQ(row(48, 400, 206).find('#'), 2u);
+    EXPECT_EQ(coveredIn(100, 390, 1, 20), 6);
+    EXPECT_EQ(coveredIn(40, 390, 220, 20), 200 * 6);
+    // The slanting one (not at 45 degrees, where every row would round alike): its area is its
+    // length, 200, times its width.
+    const float area = 200.0f * 10.0f;
+    EXPECT_NEAR(static_cast<float>(coveredIn(280, 30, 200, 200)), area, 0.02f * area);
+}
+
+TEST_F(ShapePixels, ConvexPolygonsFillInEitherTurningDirection) {
+    const std::vector<glm::vec2> clockwiseTriangle = {{100, 100}, {100, 200}, {200, 100}};
+    const std::vector<glm::vec2> pentagon = {{300, 300}, {400, 300}, {420, 380},
+                                             {350, 430}, {280, 380}};
+    draw({Shape::polygon(clockwiseTriangle).withColor(green),
+          Shape::polygon(pentagon).withColor(green),
+          Shape::polygon({{10, 10}, {20, 10}}).withColor(green)});
+    EXPECT_NEAR(coveredIn(90, 90, 120, 120), 5000, 120);
+    EXPECT_TRUE(at(120, 120));
+    EXPECT_FALSE(at(160, 160));
+    // The pentagon's area by the shoelace formula: 13,100.
+    EXPECT_NEAR(coveredIn(270, 290, 160, 150), 13100, 200);
+    EXPECT_EQ(coveredIn(0, 0, 60, 60), 0) << "two points draw nothing";
+}
+
+TEST(Shape, CirclesHaveMoreSidesAsTheyGrowAndStayCloseToTheCurve) {
+    int previous = 0;
+    for (const float radius : {0.1f, 3.0f, 20.0f, 200.0f, 2000.0f}) {
+        const int sides = Shape::circle({0, 0}, radius).getSegments();
+        EXPECT_GE(sides, previous) << radius;
+        EXPECT_LE(radius * (1.0f - std::cos(pi / static_cast<float>(sides))), 0.25f) << radius;
+        previous = sides;
+    }
+    EXPECT_EQ(Shape::circle({0, 0}, 1e6f).getSegments(), Shape::maxSegments);
+    EXPECT_EQ(Shape::circle({0, 0}, 0.1f).getSegments(), Shape::minSegments);
+    EXPECT_EQ(Shape::circle({0, 0}, 50.0f).withSegments(3).getSegments(), Shape::minSegments);
+}
+
+// Shapes sampling a white cell of the page join the run of the page's sprites.
+TEST(ShapeBatch, ShapesFromAPagesWhiteTexelShareItsSpritesDrawCall) {
+    test::testRenderer();
+    auto atlas = test::makeCellAtlas();
+    ASSERT_NE(atlas, nullptr);
+    Camera camera;
+    camera.setWindowCoordinates();
+    Sprite red = atlas->get("red");
+    red.setScale({10.0f, 10.0f});
+    const Shape disc = Shape::circle({100.0f, 100.0f}, 20.0f).withColor({0, 0, 1, 1});
+    for (const bool shareTexel : {false, true}) {
+        SCOPED_TRACE(shareTexel);
+        auto builder = SpriteBatch::create();
+        if (shareTexel) builder.withShapeTexel(atlas->get("white"));
+        builder.addSprite(red).addShape(disc).addSprite(red);
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        const RenderStats before = test::currentStats();
+        pass.draw(builder.build());
+        EXPECT_EQ(test::currentStats().drawCalls - before.drawCalls, shareTexel ? 1 : 2);
+        EXPECT_EQ(pass.readPixels(100, 100, 1, 1).at(0), glm::vec4(0, 0, 1, 1));
+        EXPECT_EQ(pass.readPixels(20, 20, 1, 1).at(0), glm::vec4(1, 0, 0, 1));
+    }
+}
+
+}  // namespace
+}  // namespace orka
