@@ -1,20 +1,16 @@
 #include "AtlasWriter.hpp"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 
 #include "common/TextFile.hpp"
+#include "orka/Image.hpp"
 
 namespace {
 
-constexpr int bitsPerPixel = 32;
-constexpr int bytesPerPixel = 4;
 
 std::string formatNumber(float value) {
     char text[32];
@@ -47,23 +43,12 @@ std::string AtlasWriter::toJson(const PackedAtlas& atlas, const std::string& ima
 }
 
 void AtlasWriter::writePng(const Image& page, const std::string& path) {
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> surface(
-        SDL_CreateRGBSurfaceWithFormat(0, page.width(), page.height(), bitsPerPixel,
-                                       SDL_PIXELFORMAT_RGBA32),
-        &SDL_FreeSurface);
-    if (!surface) {
-        throw std::runtime_error("cannot create a surface for " + path + ": " + SDL_GetError());
-    }
-    const std::size_t rowBytes = static_cast<std::size_t>(page.width()) * bytesPerPixel;
-    auto* pixels = static_cast<std::uint8_t*>(surface->pixels);
-    for (int y = 0; y < page.height(); ++y) {
-        std::memcpy(pixels + static_cast<std::size_t>(y) * surface->pitch,
-                    page.bytes().data() + y * rowBytes, rowBytes);
-    }
+    // The engine writes every PNG file of the project; here it is only given the bytes.
+    const orka::Image picture(page.width(), page.height(), page.bytes());
     const std::string temporary = path + ".tmp";
-    if (IMG_SavePNG(surface.get(), temporary.c_str()) != 0) {
+    if (!picture.savePng(temporary)) {
         std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path + ": " + IMG_GetError());
+        throw std::runtime_error("cannot write " + path + ": " + SDL_GetError());
     }
     TextFile::moveIntoPlace(temporary, path);
 }
