@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "support/MapEdits.hpp"
@@ -20,7 +19,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using game::test::Platformer;
 using game::test::PrivateXServer;
 using game::test::ScratchFolder;
@@ -234,12 +232,12 @@ TEST_F(ReloadProcess, ABurstOfSavesOfATileFileReloadsTheLevelOnce) {
     const std::string first = x.StillPixels(window);
     ASSERT_FALSE(first.empty()) << "the picture never came to rest";
 
-    // An editor's save, several writes a little apart; the flower ends up showing the goal.
+    // An editor's save, several writes in quick succession, by renaming and in place; the
+    // flower ends up showing the goal.
     const std::string flower = R"({"id": 7, "name": "Flower", "sprite": 7})";
     for (int write = 0; write < 4; ++write) {
         if (write % 2 == 0) SaveByRenaming("tile7.json", flower);
         else folder.Write("tile7.json", flower);
-        std::this_thread::sleep_for(20ms);
     }
     SaveByRenaming("tile7.json", R"({"id": 7, "name": "Flower", "sprite": 6})");
     const std::string changed = NextStillPicture(window, first);
