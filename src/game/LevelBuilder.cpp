@@ -75,11 +75,10 @@ constexpr float kSpeedHeadroom = 1.25f;
 /// Most physics steps an update is split into.
 constexpr int kMaxSubsteps = 8;
 
-/// How many physics steps each update needs so that the player of `tile` moves as its feel
-/// asks: Box2D moves nothing more than `b2_maxTranslation` units in one step. One for a tile
-/// without "walk" or "jump", as the plain physics were tuned for.
+/// How many physics steps each update needs so that a player of `tile` moves as its feel asks:
+/// Box2D moves nothing more than `b2_maxTranslation` units in one step. One for a player without
+/// "walk" or "jump", as the plain physics were tuned for.
 int PhysicsSubsteps(const TileTypeDescription& tile) {
-    if (!tile.IsPlayer()) return 1;
     float fastest = 0.0f;
     if (tile.walk) fastest = std::max(fastest, tile.walk->speed);
     if (tile.jump) fastest = std::max(fastest, tile.jump->StartSpeed());
@@ -162,8 +161,6 @@ LevelData LevelBuilder::BuildLevel(std::string fileName) {
         levelData.backdrop.AddLayer(AtlasSprite(*context.atlas, layer.sprite), layer.parallax);
     }
     for (const TileEntry& entry : file.entries) {
-        levelData.physicsSubsteps =
-            std::max(levelData.physicsSubsteps, PhysicsSubsteps(LoadTileType(entry.type)));
         std::shared_ptr<GameObject> object = BuildTile(entry.type, levelData);
         object->GetTransform()->position = StartPlace(entry, solidCells);
         levelData.objects.push_back(object);
@@ -296,6 +293,7 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
         return;
     }
     levelData.player = object;
+    levelData.physicsSubsteps = PhysicsSubsteps(tile);
     const auto controller = AddWired<CharacterController>(*object);
     controller->walk = tile.walk;
     controller->jump = tile.jump;

@@ -160,11 +160,15 @@ void Scene::LoadInFreshWorld(const std::function<void(const LevelContext&)>& loa
         world->SetDebugDraw(nullptr);
     }
     world = std::move(freshWorld);
+    InitialiseLevel();
+    StartAfresh();
+}
+
+void Scene::StartAfresh() {
     levelRunning = true;
     levelClock.Restart();
     ++levelStarts;
-    InitialiseLevel();
-    // The new level is drawn before its first step.
+    // The level is drawn before its first step.
     stepClock.reset();
 }
 
@@ -187,10 +191,7 @@ void Scene::AdvanceLevel() {
             [this](const LevelContext& context) { levelManager.ReloadLevel(context); });
     } catch (const std::exception& error) {
         Logger::Error("The level was not restarted: " + std::string(error.what()));
-        levelRunning = true;
-        ++levelStarts;
-        levelClock.Restart();
-        stepClock.reset();
+        StartAfresh();
     }
 }
 

@@ -115,6 +115,8 @@ private:
     void LoadInFreshWorld(const std::function<void(const LevelContext&)>& load);
     /// After the goal: the next level, or else the finished one again.
     void AdvanceLevel();
+    /// The level in play runs from now on a fresh clock, counted as a level start.
+    void StartAfresh();
     void RouteContact(b2Contact* contact, bool exit);
     void Step();
 
