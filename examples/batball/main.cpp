@@ -32,16 +32,17 @@ const glm::vec4 netColor{0.15f, 0.15f, 0.15f, 1.0f};
 // A white disc with a soft edge, made from sRGB bytes as an image file would hold them.
 std::shared_ptr<orka::Texture> makeBallTexture() {
     constexpr int size = 16;
-    std::vector<char> rgba;
+    std::vector<unsigned char> rgba;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float dx = x + 0.5f - size / 2.0f, dy = y + 0.5f - size / 2.0f;
             const float inside = glm::clamp(size / 2.0f - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f);
-            rgba.insert(rgba.end(), {'\xff', '\xff', '\xff', static_cast<char>(inside * 255)});
+            rgba.insert(rgba.end(), {255, 255, 255, static_cast<unsigned char>(inside * 255.0f)});
         }
     }
     return orka::Texture::create()
-        .withRGBAData(rgba.data(), size, size, orka::Texture::ByteEncoding::Srgb)
+        .withRGBAData(reinterpret_cast<const char*>(rgba.data()), size, size,
+                      orka::Texture::ByteEncoding::Srgb)
         .build();
 }
 
