@@ -12,6 +12,8 @@ set(ORKA_GENERATED_INCLUDE_DIR ${PROJECT_BINARY_DIR}/src/orka/include)
 # Every path in double quotes: the checkout's folder may hold spaces.
 list(JOIN ORKA_PUBLIC_HEADERS "\" \"" ORKA_DOXYGEN_INPUT)
 set(ORKA_DOXYGEN_INPUT "\"${ORKA_DOXYGEN_INPUT}\" \"${PROJECT_SOURCE_DIR}/docs/reference.md\"")
+# The 2D page, reached from the start page.
+string(APPEND ORKA_DOXYGEN_INPUT " \"${PROJECT_SOURCE_DIR}/docs/2d.md\"")
 
 # One template, two configurations: the reference itself, with warnings on the console, and
 # the check's run in a folder of its own, with warnings in a file the check reads.
@@ -28,6 +30,7 @@ add_custom_command(
   OUTPUT ${PROJECT_BINARY_DIR}/docs/html/index.html
   COMMAND ${ORKA_DOXYGEN} ${PROJECT_BINARY_DIR}/docs/Doxyfile
   DEPENDS ${ORKA_PUBLIC_HEADERS} ${PROJECT_SOURCE_DIR}/docs/reference.md
+    ${PROJECT_SOURCE_DIR}/docs/2d.md
     ${PROJECT_SOURCE_DIR}/examples/minimal/main.cpp ${PROJECT_BINARY_DIR}/docs/Doxyfile
   COMMENT "Writing the engine reference to ${PROJECT_BINARY_DIR}/docs/html/index.html"
   VERBATIM)

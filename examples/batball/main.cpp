@@ -1,0 +1,153 @@
+// Bat and ball against the computer: Up/Down or W/S move your bat (the left one), first to 5
+// wins, R starts again, F12 saves a screenshot, Escape quits. A small 2D game on the installed
+// engine: shapes and a sprite in one batch, a camera in pixels, the fixed step, input and sound.
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Beeps.hpp"
+#include "Rally.hpp"
+#include "orka/AudioOutput.hpp"
+#include "orka/Camera.hpp"
+#include "orka/Image.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/Shape.hpp"
+#include "orka/Sound.hpp"
+#include "orka/Sprite.hpp"
+#include "orka/SpriteBatch.hpp"
+#include "orka/Texture.hpp"
+
+namespace {
+
+// Tints and the clear colour are linear light; the window encodes them as sRGB.
+const glm::vec4 background{0.004f, 0.006f, 0.02f, 1.0f};
+const glm::vec4 playerColor{1.0f, 0.45f, 0.0f, 1.0f};
+const glm::vec4 computerColor{0.1f, 0.5f, 1.0f, 1.0f};
+const glm::vec4 netColor{0.15f, 0.15f, 0.15f, 1.0f};
+
+// A white disc with a soft edge, made from sRGB bytes as an image file would hold them.
+std::shared_ptr<orka::Texture> makeBallTexture() {
+    constexpr int size = 16;
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float dx = x + 0.5f - size / 2.0f, dy = y + 0.5f - size / 2.0f;
+            const float inside = glm::clamp(size / 2.0f - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f);
+            rgba.insert(rgba.end(), {255, 255, 255, static_cast<unsigned char>(inside * 255.0f)});
+        }
+    }
+    return orka::Texture::create()
+        .withRGBAData(reinterpret_cast<const char*>(rgba.data()), size, size,
+                      orka::Texture::ByteEncoding::Srgb)
+        .build();
+}
+
+// One digit from 0 to 9 as a seven-segment display of rectangles, `size` tall and half as wide.
+void addDigit(orka::SpriteBatch::SpriteBatchBuilder& batch, int digit, glm::vec2 lowerLeft,
+              float size, const glm::vec4& color) {
+    // Segments a to g (top, upper right, lower right, bottom, lower left, upper left, middle).
+    constexpr unsigned char segments[] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
+                                          0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    const float w = size / 2.0f, half = size / 2.0f, t = size / 9.0f;
+    const glm::vec4 rectangles[] = {
+        {0, size - t, w, t}, {w - t, half, t, half}, {w - t, 0, t, half},    {0, 0, w, t},
+        {0, 0, t, half},     {0, half, t, half},     {0, half - t / 2, w, t}};
+    for (int segment = 0; segment < 7; ++segment) {
+        if ((segments[digit % 10] >> segment & 1) == 0) continue;
+        const glm::vec4& r = rectangles[segment];
+        batch.addShape(
+            orka::Shape::rectangle(lowerLeft + glm::vec2(r.x, r.y), {r.z, r.w}).withColor(color));
+    }
+}
+
+// The score at the top, each side's in its bat's colour.
+void addScore(orka::SpriteBatch::SpriteBatchBuilder& batch, const Rally& rally) {
+    constexpr float size = 56.0f, gap = 60.0f, top = Rally::height - 30.0f;
+    addDigit(batch, rally.getPlayerScore(), {Rally::width / 2 - gap - size / 2, top - size}, size,
+             playerColor);
+    addDigit(batch, rally.getComputerScore(), {Rally::width / 2 + gap, top - size}, size,
+             computerColor);
+}
+
+std::shared_ptr<orka::SpriteBatch> drawField(const Rally& rally, orka::Sprite& ball) {
+    auto batch = orka::SpriteBatch::create();
+    for (float y = 10.0f; y < Rally::height; y += 40.0f) {
+        batch.addShape(
+            orka::Shape::rectangle({Rally::width / 2 - 2, y}, {4, 20}).withColor(netColor));
+    }
+    batch.addShape(
+        orka::Shape::rectangle(rally.getPlayerBat(), Rally::batSize).withColor(playerColor));
+    batch.addShape(
+        orka::Shape::rectangle(rally.getComputerBat(), Rally::batSize).withColor(computerColor));
+    addScore(batch, rally);
+    if (!rally.isOver()) {
+        ball.setPosition(rally.getBallPosition());
+        batch.addSprite(ball);
+    }
+    return batch.build();
+}
+
+void saveScreenshot() {
+    static int count = 0;
+    const std::string path = "batball-" + std::to_string(++count) + ".png";
+    orka::Renderer::instance->captureWindow([path](const orka::Image& shot) {
+        if (shot.savePng(path)) std::printf("batball: saved %s\n", path.c_str());
+        std::fflush(stdout);
+    });
+}
+
+}  // namespace
+
+int main() {
+    orka::SDLRenderer window;
+    window.setWindowTitle("Bat and ball");
+    window.setWindowSize({static_cast<int>(Rally::width), static_cast<int>(Rally::height)});
+    window.setLogicalSize({static_cast<int>(Rally::width), static_cast<int>(Rally::height)});
+    window.init();
+    if (window.getSDLWindow() == nullptr) return 1;
+
+    orka::Camera camera;
+    camera.setWindowCoordinates();  // one unit is one pixel, (0, 0) the lower-left corner
+
+    // Declared after the window and released before it; the sounds go before the output.
+    orka::AudioOutput audio;
+    const auto wallSound = makeBeep(audio, 300.0f, 280.0f, 0.06f);
+    const auto batSound = makeBeep(audio, 600.0f, 620.0f, 0.06f);
+    const auto pointSound = makeBeep(audio, 500.0f, 150.0f, 0.4f);
+    const auto play = [&](const std::shared_ptr<orka::Sound>& sound, float ballX) {
+        if (sound) audio.play(*sound, 0.5f, ballX / Rally::width * 2.0f - 1.0f);  // pan by x
+    };
+
+    const std::shared_ptr<orka::Texture> ballTexture = makeBallTexture();
+    orka::Sprite ball(*ballTexture, {0.5f, 0.5f});  // placed by its centre
+    Rally rally;
+
+    // The rules run at a fixed 120 steps a second, whatever the frame rate.
+    window.fixedStep = 1.0f / 120.0f;
+    window.fixedUpdate = [&](float stepSec) {
+        const orka::Input& input = window.getInput();
+        const bool up = input.isDown(orka::Key::Up) || input.isDown(orka::Key::W);
+        const bool down = input.isDown(orka::Key::Down) || input.isDown(orka::Key::S);
+        const Rally::Events events = rally.step(stepSec, (up ? 1.0f : 0.0f) - (down ? 1.0f : 0.0f));
+        if (events.wall) play(wallSound, rally.getBallPosition().x);
+        if (events.bat) play(batSound, rally.getBallPosition().x);
+        if (events.point) play(pointSound, Rally::width / 2);
+    };
+    window.frameUpdate = [&](float) {
+        const orka::Input& input = window.getInput();
+        if (input.wasPressed(orka::Key::Escape)) window.stopEventLoop();
+        if (input.wasPressed(orka::Key::R)) rally.restart();
+        if (input.wasPressed(orka::Key::F12)) saveScreenshot();
+    };
+    window.frameRender = [&] {
+        orka::RenderPass pass =
+            orka::RenderPass::create().withCamera(camera).withClearColor(true, background).build();
+        pass.draw(drawField(rally, ball));
+    };
+    window.startEventLoop();
+    return 0;
+}
