@@ -8,6 +8,8 @@ pkg_check_modules(SDL2_IMAGE REQUIRED IMPORTED_TARGET SDL2_image)
 # Sound effects: SDL2_mixer (libsdl2-mixer-dev) mixes them onto SDL's audio device.
 pkg_check_modules(SDL2_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
 pkg_check_modules(GLEW REQUIRED IMPORTED_TARGET glew)
+# Fonts: FreeType (libfreetype-dev) rasterises TrueType and OpenType glyphs.
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(BOX2D REQUIRED IMPORTED_TARGET box2d)
 # libimgui.a needs libstb (libstb-dev) to link.
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)

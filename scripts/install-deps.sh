@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libglew-dev libglm-dev libbox2d-dev libx11-dev
   rapidjson-dev picojson-dev libimgui-dev libstb-dev zlib1g-dev
+  # Text: FreeType rasterises fonts; the bundled DejaVu Sans comes from fonts-dejavu-core.
+  libfreetype-dev fonts-dejavu-core
   # Tiled maps: XML maps and tilesets (pugixml), zstd-compressed tile layers.
   libpugixml-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev

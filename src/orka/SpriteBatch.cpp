@@ -170,6 +170,16 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addShape(const
     return *this;
 }
 
+SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addText(const Text& text) {
+    if (text.getFont() == nullptr) return *this;
+    // Texts mostly share a font or two: the list stays short.
+    if (std::find(fonts.begin(), fonts.end(), text.getFont()) == fonts.end()) {
+        fonts.push_back(text.getFont());
+    }
+    text.appendSprites(sprites);
+    return *this;
+}
+
 SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withShapeTexel(
     const Sprite& white) {
     shapeTexel = white;

@@ -5,10 +5,12 @@
 
 #include "orka/Shape.hpp"
 #include "orka/Sprite.hpp"
+#include "orka/Text.hpp"
 
 namespace orka {
 
 class BatchBufferPool;
+class Font;
 class Material;
 class Mesh;
 class RenderPass;
@@ -75,6 +77,11 @@ public:
         /// frame of sprites and shapes of one page is one draw call. By default shapes sample
         /// the engine's white texture (Texture::getWhiteTexture), a run of their own.
         SpriteBatchBuilder& withShapeTexel(const Sprite& white);
+        /// Appends one sprite per glyph of the text that shows (see Text::appendSprites), in
+        /// its colour, scale and order; glyphs not drawn before are rasterised onto the font's
+        /// pages now. The builder shares the font until it is destroyed, so the pages the
+        /// sprites point at stay alive until the batch is built (the batch then holds them).
+        SpriteBatchBuilder& addText(const Text& text);
         /// Makes room for `count` sprites in advance (optional).
         SpriteBatchBuilder& reserve(size_t count);
         /// Sorts the builder's own sprites in place, then builds the batch. Building again
@@ -92,6 +99,8 @@ public:
         std::shared_ptr<Shader> byteColorShader;
         std::shared_ptr<Shader> shapeShader;
         std::vector<Sprite> sprites;
+        /// The fonts of the texts added, kept alive for their pages.
+        std::vector<std::shared_ptr<Font>> fonts;
         /// Four corners per quad of every shape added.
         std::vector<glm::vec2> shapeCorners;
         Sprite shapeTexel;

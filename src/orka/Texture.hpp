@@ -10,6 +10,7 @@
 
 namespace orka {
 
+class GlyphPage;
 class Material;
 class RenderPass;
 struct GpuTestAccess;
@@ -151,6 +152,7 @@ private:
     void updateTextureSampler(bool filterSampling, bool wrapTextureCoordinates);
     void invokeGenerateMipmap();
 
+    friend class GlyphPage;  // writes glyphs into its page's texture
     friend class Material;
     friend class RenderPass;
     friend struct GpuTestAccess;
