@@ -22,17 +22,20 @@ struct LevelFinish {
 /// time (once there is one). A name too long for the view is shrunk, then broken into lines;
 /// the banner's texts are outlined so that they stand out from any art.
 ///
-/// Drawn into the background of the open Dear ImGui frame, so every GUI window stays above it,
-/// and scaled with the 800 x 600 view that the window shows between its black bars.
+/// Drawn as engine text (DejaVu Sans: the world folder's fonts/DejaVuSans.ttf, else the one
+/// bundled with the game) in one sprite batch under a pixel camera, over the frame drawn so far,
+/// and scaled with the 800 x 600 view that the window shows between its black bars. Drawn
+/// inside the pass that holds the Dear ImGui frame, whose GUI is rendered when that pass ends:
+/// every GUI window stays above it.
 class HudOverlay {
 public:
     /// How long the level's name stays, in seconds of game time.
     static constexpr double bannerSeconds = 2.0;
 
-    /// Issues the banner and the line for the level in play of `scene`, with its best time in
-    /// seconds and the level finished just before it, if any. Only inside an open GUI frame;
-    /// nothing before the first level. Returns the line's bottom edge, in window pixels from the
-    /// window's top, for what must go below it.
+    /// Draws the banner and the line for the level in play of `scene`, with its best time in
+    /// seconds and the level finished just before it, if any, at once into the current target;
+    /// nothing before the first level or without the renderer. Returns the line's bottom edge,
+    /// in Dear ImGui's units (window pixels) from the window's top, for what must go below it.
     static float Draw(const Scene& scene, std::optional<double> bestSeconds,
                       const std::optional<LevelFinish>& finished = std::nullopt);
     /// The finish's text, e.g. "First Steps: 0:41.3".
