@@ -1,0 +1,164 @@
+// Text benchmark: the peers' text scene (../shared/peers, "text"), drawn with orka.
+//
+//   build/bench/text_bench N F
+//
+// draws F frames of N strings ("Score 000123 | x=  12 y= 345", changing every frame) in DejaVu
+// Sans at 16 pixels, white, moving over the 800 x 600 window with vsync off, after 30 untimed
+// warm-up frames: every frame formats the strings, builds one sprite batch of all of them and
+// draws it. Positions and motion follow the peers' scene (their y goes down from the window's
+// top, the pixel camera's up from its bottom: the top of each text is at 600 - y). Prints
+//
+//   orka_text N=<N> frames=<F> ms_per_frame=<x> proc_cpu_ms_per_frame=<c> build_ms=<b>
+//
+// ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
+// after the last frame); proc_cpu_ms_per_frame the process's CPU time per frame, llvmpipe's
+// threads included, as the peers report it; build_ms the time to format the strings and build
+// the batch. BENCH_SHOT=file.png saves the last frame; BENCH_FONT overrides the font file.
+// Run it under Xvfb when there is no display.
+#include <SDL.h>
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "orka/Camera.hpp"
+#include "orka/Font.hpp"
+#include "orka/Image.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/SDLRenderer.hpp"
+#include "orka/SpriteBatch.hpp"
+#include "orka/Text.hpp"
+
+namespace {
+
+// ---- The peers' scene ----
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+constexpr int itemSize = 30;  // positions leave room for an item of this size
+constexpr int fontPixels = 16;
+constexpr int charactersPerString = 24;  // as the peers count them; the text is a few more
+constexpr int warmUpFrames = 30;
+const std::uint8_t background[3] = {20, 20, 40};
+
+float linearOf(int srgbByte) {
+    const float c = static_cast<float>(srgbByte) / 255.0f;
+    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
+}
+
+// The peers' generator of start positions.
+std::vector<glm::vec2> startPositions(int count) {
+    std::uint32_t seed = 12345u;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) * (1.0f / 16777216.0f);
+    };
+    std::vector<glm::vec2> positions(static_cast<size_t>(count));
+    for (glm::vec2& at : positions) {
+        at.x = next() * (windowWidth - itemSize);
+        at.y = next() * (windowHeight - itemSize);
+    }
+    return positions;
+}
+
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+// The frame's texts, formatted afresh and batched.
+std::shared_ptr<orka::SpriteBatch> buildFrame(std::vector<orka::Text>& texts,
+                                              const std::vector<glm::vec2>& positions,
+                                              int frame) {
+    const int count = static_cast<int>(positions.size());
+    auto builder = orka::SpriteBatch::create();
+    builder.reserve(static_cast<size_t>(count) * charactersPerString);
+    char line[64];
+    for (int i = 0; i < count; i++) {
+        const glm::vec2& at = positions[static_cast<size_t>(i)];
+        std::snprintf(line, sizeof line, "Score %06d | x=%4d y=%4d", (frame * 7 + i) % 1000000,
+                      static_cast<int>(at.x), static_cast<int>(at.y));
+        orka::Text& text = texts[static_cast<size_t>(i)];
+        text.setString(line);
+        text.setPosition({at.x, static_cast<float>(windowHeight) - at.y});
+        builder.addText(text);
+    }
+    return builder.build();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const int frames = argc > 2 ? std::atoi(argv[2]) : 100;
+    if (count <= 0 || frames <= 0) {
+        std::fprintf(stderr, "usage: %s N F\n", argv[0]);
+        return 2;
+    }
+    orka::SDLRenderer window;
+    window.setWindowSize({windowWidth, windowHeight});
+    window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (window.getSDLWindow() == nullptr) return 1;
+    const char* fontFile = std::getenv("BENCH_FONT") != nullptr ? std::getenv("BENCH_FONT")
+                                                                : ORKA_BENCH_FONT;
+    const std::shared_ptr<orka::Font> font = orka::Font::load(fontFile, fontPixels);
+    if (font == nullptr) return 1;
+    orka::Camera camera;
+    camera.setWindowCoordinates();
+    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]),
+                          linearOf(background[2]), 1.0f);
+
+    using Clock = std::chrono::steady_clock;
+    std::vector<glm::vec2> positions = startPositions(count);
+    std::vector<orka::Text> texts(static_cast<size_t>(count), orka::Text(font, ""));
+    Clock::time_point start = Clock::now();
+    double startCpuMs = 0.0;
+    std::chrono::duration<double, std::milli> buildTime{0};
+    for (int frame = -warmUpFrames; frame < frames; frame++) {
+        if (frame == 0) {
+            start = Clock::now();
+            startCpuMs = processCpuMs();
+            buildTime = {};
+        }
+        SDL_PumpEvents();
+        // The peers' motion and score, counted from their first frame.
+        const int shown = frame + warmUpFrames;
+        const float t = static_cast<float>(shown);
+        for (int i = 0; i < count; i++) {
+            positions[static_cast<size_t>(i)] += glm::vec2(
+                std::sin(0.1f * t + static_cast<float>(i)), std::cos(0.13f * t + static_cast<float>(i)));
+        }
+        const Clock::time_point buildStart = Clock::now();
+        std::shared_ptr<orka::SpriteBatch> batch = buildFrame(texts, positions, shown);
+        buildTime += Clock::now() - buildStart;
+        {
+            orka::RenderPass pass = orka::RenderPass::create()
+                                        .withCamera(camera)
+                                        .withClearColor(true, clear)
+                                        .withGUI(false)
+                                        .build();
+            pass.draw(batch);
+        }
+        if (frame == frames - 1 && std::getenv("BENCH_SHOT") != nullptr) {
+            const char* shot = std::getenv("BENCH_SHOT");
+            orka::Renderer::instance->captureWindow(
+                [shot](const orka::Image& image) { (void)image.savePng(shot); });
+        }
+        orka::Renderer::instance->swapWindow();
+    }
+    glFinish();
+    const std::chrono::duration<double, std::milli> total = Clock::now() - start;
+    std::printf("orka_text N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
+                "build_ms=%.3f\n",
+                count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+                buildTime.count() / frames);
+    return 0;
+}
