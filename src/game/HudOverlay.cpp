@@ -26,6 +26,8 @@ const glm::ivec2 kViewSize(800, 600);
 // The font: the world folder's own copy first, then the one bundled with the game's sources.
 const char* const kFontFile = "fonts/DejaVuSans.ttf";
 const char* const kBundledFont = ORKA_BUNDLED_FONT;
+// A long name is drawn shrunk: smooth at any scale (at scale 1 as exact as nearest texels).
+constexpr orka::Font::Filter kFilter = orka::Font::Filter::Linear;
 // Sizes in the 800 x 600 view's pixels; they grow and shrink with it.
 constexpr float kLinePixels = 16.0f;       // the line's font size
 constexpr float kLeastLinePixels = 12.0f;  // smaller, its dots and colons vanish
@@ -99,9 +101,9 @@ std::shared_ptr<orka::Font> FontAt(float pixels) {
     // The world's copy is optional: only a missing bundled one is worth a message.
     orka::Log::Handler handler = orka::Log::logHandler;
     orka::Log::logHandler = [](const char*, const char*, int, orka::LogType, std::string) {};
-    font = orka::Font::load(kFontFile, size);
+    font = orka::Font::load(kFontFile, size, kFilter);
     orka::Log::logHandler = handler;
-    if (font == nullptr) font = orka::Font::load(kBundledFont, size);
+    if (font == nullptr) font = orka::Font::load(kBundledFont, size, kFilter);
     missing = font == nullptr;
     return font;
 }

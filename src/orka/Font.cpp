@@ -82,6 +82,7 @@ struct Font::Impl {
 
     std::string name;
     int pixelSize = 0;
+    Filter filter = Filter::Nearest;
     // FreeType reads the face from these bytes as long as it lives.
     std::vector<unsigned char> bytes;
     FT_Library library = nullptr;
@@ -159,7 +160,8 @@ Font::Glyph Font::Impl::loadGlyph(char32_t codepoint) const {
 
 GlyphPage* Font::Impl::newPage() {
     const std::string pageName = name + " page " + std::to_string(pages.size());
-    auto page = std::make_unique<GlyphPage>(pageSideFor(pixelSize), pageName);
+    auto page = std::make_unique<GlyphPage>(pageSideFor(pixelSize), pageName,
+                                            filter == Filter::Linear);
     if (page->getTexture() == nullptr) return nullptr;
     pageTextures.push_back(page->getTexture());
     pages.push_back(std::move(page));
@@ -200,17 +202,17 @@ Font::Font(std::unique_ptr<Impl> impl) : impl(std::move(impl)) {}
 
 Font::~Font() = default;
 
-std::shared_ptr<Font> Font::load(const std::string& path, int pixelSize) {
+std::shared_ptr<Font> Font::load(const std::string& path, int pixelSize, Filter filter) {
     std::vector<unsigned char> bytes;
     if (!readFile(path, bytes)) {
         ORKA_LOG_ERROR("Cannot load font '%s': the file cannot be read", path.c_str());
         return {};
     }
-    return loadFromMemory(bytes.data(), bytes.size(), pixelSize, path);
+    return loadFromMemory(bytes.data(), bytes.size(), pixelSize, path, filter);
 }
 
 std::shared_ptr<Font> Font::loadFromMemory(const void* bytes, std::size_t size, int pixelSize,
-                                           const std::string& name) {
+                                           const std::string& name, Filter filter) {
     if (pixelSize < 1 || pixelSize > maxPixelSize) {
         ORKA_LOG_ERROR("Cannot load font '%s': a size of %d pixels is not within 1 to %d",
                        name.c_str(), pixelSize, maxPixelSize);
@@ -222,6 +224,7 @@ std::shared_ptr<Font> Font::loadFromMemory(const void* bytes, std::size_t size, 
     }
     auto impl = std::make_unique<Impl>();
     impl->name = name;
+    impl->filter = filter;
     const auto* first = static_cast<const unsigned char*>(bytes);
     impl->bytes.assign(first, first + size);
     if (!impl->open(pixelSize)) return {};

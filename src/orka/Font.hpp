@@ -48,14 +48,26 @@ public:
         bool placed = false;
     };
 
-    /// The font file at `path` rendered at `pixelSize` pixels per em (1 to maxPixelSize). A
-    /// missing, unreadable or broken file, or a size out of range, is an error logged through
-    /// Log naming the file, and gives an empty pointer.
-    static std::shared_ptr<Font> load(const std::string& path, int pixelSize);
+    /// How glyph pages are sampled.
+    enum class Filter {
+        /// The nearest texel: exact for text drawn at its pixel size (scale 1, the usual case),
+        /// and the cheapest to draw; blocky when scaled.
+        Nearest,
+        /// Linear filtering: smooth for scaled or moving text; the same at scale 1 on whole
+        /// pixels, at more cost per pixel.
+        Linear
+    };
+
+    /// The font file at `path` rendered at `pixelSize` pixels per em (1 to maxPixelSize), its
+    /// pages sampled with `filter`. A missing, unreadable or broken file, or a size out of
+    /// range, is an error logged through Log naming the file, and gives an empty pointer.
+    static std::shared_ptr<Font> load(const std::string& path, int pixelSize,
+                                      Filter filter = Filter::Nearest);
     /// As load(), from the bytes of a font file (copied); `name` stands for the file in log
     /// messages and getName().
     static std::shared_ptr<Font> loadFromMemory(const void* bytes, std::size_t size,
-                                                int pixelSize, const std::string& name);
+                                                int pixelSize, const std::string& name,
+                                                Filter filter = Filter::Nearest);
 
     /// The largest pixel size load() takes.
     static constexpr int maxPixelSize = 1024;

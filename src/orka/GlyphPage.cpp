@@ -26,11 +26,11 @@ std::vector<char> clearTexels(int side) {
 
 }  // namespace
 
-GlyphPage::GlyphPage(int side, const std::string& name) : side(side) {
+GlyphPage::GlyphPage(int side, const std::string& name, bool filter) : side(side) {
     // Coverage is linear alpha; the white colour is the same in either encoding.
     texture = Texture::create()
                   .withRGBAData(clearTexels(side).data(), side, side)
-                  .withFilterSampling(true)
+                  .withFilterSampling(filter)
                   .withWrappedTextureCoordinates(false)
                   .withName(name)
                   .build();

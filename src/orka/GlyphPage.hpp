@@ -10,14 +10,15 @@ namespace orka {
 class Texture;
 
 /// One texture of a font's glyph bitmaps: white texels, alpha = coverage (linear), cleared to
-/// transparent, linear filtering with clamped edges. Rectangles are handed out on shelves (rows
+/// transparent, clamped edges. Rectangles are handed out on shelves (rows
 /// as tall as their tallest glyph) with a one-texel gap, so filtered sampling of a scaled glyph
 /// never reaches its neighbour. A rectangle once handed out is never moved or overwritten.
 /// Inside the engine only (a Font owns its pages); needs the renderer.
 class GlyphPage {
 public:
-    /// A `side` x `side` texel page named `name`; getTexture() is null when it cannot be made.
-    GlyphPage(int side, const std::string& name);
+    /// A `side` x `side` texel page named `name`, filtered linearly when `filter` is true,
+    /// sampled nearest otherwise; getTexture() is null when it cannot be made.
+    GlyphPage(int side, const std::string& name, bool filter);
 
     /// The lower-left corner (texels from the bottom-left) of a free `size` rectangle, or
     /// nothing when the page is full.
