@@ -76,8 +76,7 @@ double processCpuMs() {
 
 // The frame's texts, formatted afresh and batched.
 std::shared_ptr<orka::SpriteBatch> buildFrame(std::vector<orka::Text>& texts,
-                                              const std::vector<glm::vec2>& positions,
-                                              int frame) {
+                                              const std::vector<glm::vec2>& positions, int frame) {
     const int count = static_cast<int>(positions.size());
     auto builder = orka::SpriteBatch::create();
     builder.reserve(static_cast<size_t>(count) * charactersPerString);
@@ -107,14 +106,14 @@ int main(int argc, char** argv) {
     window.setWindowSize({windowWidth, windowHeight});
     window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
     if (window.getSDLWindow() == nullptr) return 1;
-    const char* fontFile = std::getenv("BENCH_FONT") != nullptr ? std::getenv("BENCH_FONT")
-                                                                : ORKA_BENCH_FONT;
+    const char* fontFile =
+        std::getenv("BENCH_FONT") != nullptr ? std::getenv("BENCH_FONT") : ORKA_BENCH_FONT;
     const std::shared_ptr<orka::Font> font = orka::Font::load(fontFile, fontPixels);
     if (font == nullptr) return 1;
     orka::Camera camera;
     camera.setWindowCoordinates();
-    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]),
-                          linearOf(background[2]), 1.0f);
+    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]), linearOf(background[2]),
+                          1.0f);
 
     using Clock = std::chrono::steady_clock;
     std::vector<glm::vec2> positions = startPositions(count);
@@ -133,8 +132,9 @@ int main(int argc, char** argv) {
         const int shown = frame + warmUpFrames;
         const float t = static_cast<float>(shown);
         for (int i = 0; i < count; i++) {
-            positions[static_cast<size_t>(i)] += glm::vec2(
-                std::sin(0.1f * t + static_cast<float>(i)), std::cos(0.13f * t + static_cast<float>(i)));
+            positions[static_cast<size_t>(i)] +=
+                glm::vec2(std::sin(0.1f * t + static_cast<float>(i)),
+                          std::cos(0.13f * t + static_cast<float>(i)));
         }
         const Clock::time_point buildStart = Clock::now();
         std::shared_ptr<orka::SpriteBatch> batch = buildFrame(texts, positions, shown);
@@ -156,9 +156,10 @@ int main(int argc, char** argv) {
     }
     glFinish();
     const std::chrono::duration<double, std::milli> total = Clock::now() - start;
-    std::printf("orka_text N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
-                "build_ms=%.3f\n",
-                count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
-                buildTime.count() / frames);
+    std::printf(
+        "orka_text N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
+        "build_ms=%.3f\n",
+        count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+        buildTime.count() / frames);
     return 0;
 }

@@ -188,12 +188,11 @@ float AddCentred(orka::SpriteBatch::SpriteBatchBuilder& hud, const ViewArea& vie
 }
 
 void AddBanner(orka::SpriteBatch::SpriteBatchBuilder& hud, const ViewArea& view,
-               const std::string& name, const std::optional<LevelFinish>& finished,
-               float alpha) {
+               const std::string& name, const std::optional<LevelFinish>& finished, float alpha) {
     float top = view.topLeft.y - kViewSize.y * view.scale * kBannerTop;
     if (!name.empty()) {
-        top = AddCentred(hud, view, name, top, kBannerPixels, kLeastBannerPixels, kBannerText,
-                         alpha);
+        top =
+            AddCentred(hud, view, name, top, kBannerPixels, kLeastBannerPixels, kBannerText, alpha);
     }
     if (!finished) return;
     top -= kPadding * view.scale;

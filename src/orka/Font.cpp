@@ -107,12 +107,13 @@ bool Font::Impl::open(int size) {
         ORKA_LOG_ERROR("Cannot load font '%s': FreeType does not start", name.c_str());
         return false;
     }
-    const FT_Error opened = FT_New_Memory_Face(library, bytes.data(),
-                                               static_cast<FT_Long>(bytes.size()), 0, &face);
+    const FT_Error opened =
+        FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face);
     if (opened != 0) {
-        ORKA_LOG_ERROR("Cannot load font '%s': not a font file FreeType reads, or a broken one "
-                       "(FreeType error %d)",
-                       name.c_str(), opened);
+        ORKA_LOG_ERROR(
+            "Cannot load font '%s': not a font file FreeType reads, or a broken one "
+            "(FreeType error %d)",
+            name.c_str(), opened);
         face = nullptr;
         return false;
     }
@@ -160,8 +161,8 @@ Font::Glyph Font::Impl::loadGlyph(char32_t codepoint) const {
 
 GlyphPage* Font::Impl::newPage() {
     const std::string pageName = name + " page " + std::to_string(pages.size());
-    auto page = std::make_unique<GlyphPage>(pageSideFor(pixelSize), pageName,
-                                            filter == Filter::Linear);
+    auto page =
+        std::make_unique<GlyphPage>(pageSideFor(pixelSize), pageName, filter == Filter::Linear);
     if (page->getTexture() == nullptr) return nullptr;
     pageTextures.push_back(page->getTexture());
     pages.push_back(std::move(page));
@@ -304,7 +305,8 @@ float Font::measureLine(std::string_view utf8) const {
         if (codepoint == '\n') break;
         if (codepoint < firstPrintable) continue;
         const Glyph& glyph = getGlyph(codepoint);
-        if (previousGlyph != nullptr) width += kerningBetween(previous, *previousGlyph, codepoint, glyph);
+        if (previousGlyph != nullptr)
+            width += kerningBetween(previous, *previousGlyph, codepoint, glyph);
         width += glyph.advance;
         previous = codepoint;
         previousGlyph = &glyph;

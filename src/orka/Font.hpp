@@ -65,8 +65,8 @@ public:
                                       Filter filter = Filter::Nearest);
     /// As load(), from the bytes of a font file (copied); `name` stands for the file in log
     /// messages and getName().
-    static std::shared_ptr<Font> loadFromMemory(const void* bytes, std::size_t size,
-                                                int pixelSize, const std::string& name,
+    static std::shared_ptr<Font> loadFromMemory(const void* bytes, std::size_t size, int pixelSize,
+                                                const std::string& name,
                                                 Filter filter = Filter::Nearest);
 
     /// The largest pixel size load() takes.

@@ -20,8 +20,8 @@ Text::Text(std::shared_ptr<Font> font, std::string utf8, glm::vec2 position)
 
 void Text::setScale(const glm::vec2& newScale) {
     if (newScale.x < 0.0f || newScale.y < 0.0f) {
-        ORKA_LOG_WARNING("A text's scale must not be negative (was %f, %f); 0 is used",
-                         newScale.x, newScale.y);
+        ORKA_LOG_WARNING("A text's scale must not be negative (was %f, %f); 0 is used", newScale.x,
+                         newScale.y);
     }
     scale = glm::max(newScale, glm::vec2(0.0f));
 }

@@ -44,7 +44,8 @@ protected:
                      GL_UNSIGNED_BYTE, rgba.data());
         renderer.swapWindow();
         int count = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4) count += matches(rgba[i], rgba[i + 1], rgba[i + 2]);
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            count += matches(rgba[i], rgba[i + 1], rgba[i + 2]);
         return count;
     }
     void TearDown() override { scene.drawGui = nullptr; }

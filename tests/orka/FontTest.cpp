@@ -13,7 +13,8 @@
 namespace orka {
 namespace {
 
-const std::string bundledFont = std::string(ORKA_TEST_DATA_DIR) + "/../../data/fonts/DejaVuSans.ttf";
+const std::string bundledFont =
+    std::string(ORKA_TEST_DATA_DIR) + "/../../data/fonts/DejaVuSans.ttf";
 
 std::vector<char> fontBytes() {
     std::ifstream file(bundledFont, std::ios::binary);
@@ -33,10 +34,8 @@ TEST(Font, BadFilesAreLoggedByNameAndGiveNoFont) {
         std::string reason;
     };
     const Case cases[] = {
-        {"missing.ttf", 16, "cannot be read"},
-        {"notes.ttf", 16, "not a font file"},
-        {"cut.ttf", 16, "not a font file"},
-        {"empty.ttf", 16, "empty"},
+        {"missing.ttf", 16, "cannot be read"}, {"notes.ttf", 16, "not a font file"},
+        {"cut.ttf", 16, "not a font file"},    {"empty.ttf", 16, "empty"},
         {"cut.ttf", 0, "not within 1 to"},
     };
     for (const Case& c : cases) {
@@ -99,17 +98,23 @@ TEST(Font, Utf8DecodesValidSequencesAndReplacesInvalidOnes) {
     };
     const Case cases[] = {
         {"Az", {'A', 'z'}},
-        {"\xC3\xA9", {0xE9}},                        // é
-        {"\xE2\x82\xAC", {0x20AC}},                  // €
-        {"\xF0\x9F\x99\x82", {0x1F642}},             // four bytes
-        {"\xFF" "a", {bad, 'a'}},                    // no lead byte
-        {"\x80" "a", {bad, 'a'}},                    // a lone continuation
-        {"\xC3" "a", {bad, 'a'}},                    // cut short before an ASCII byte
-        {"\xE2\x82", {bad}},                         // cut short by the end
-        {"\xC0\xAF", {bad, bad}},                    // overlong two-byte form
-        {"\xE0\x80\xAF", {bad}},                     // overlong three-byte form
-        {"\xED\xA0\x80", {bad}},                     // a surrogate
-        {"\xF4\x90\x80\x80", {bad}},                 // past U+10FFFF
+        {"\xC3\xA9", {0xE9}},             // é
+        {"\xE2\x82\xAC", {0x20AC}},       // €
+        {"\xF0\x9F\x99\x82", {0x1F642}},  // four bytes
+        {"\xFF"
+         "a",
+         {bad, 'a'}},  // no lead byte
+        {"\x80"
+         "a",
+         {bad, 'a'}},  // a lone continuation
+        {"\xC3"
+         "a",
+         {bad, 'a'}},                 // cut short before an ASCII byte
+        {"\xE2\x82", {bad}},          // cut short by the end
+        {"\xC0\xAF", {bad, bad}},     // overlong two-byte form
+        {"\xE0\x80\xAF", {bad}},      // overlong three-byte form
+        {"\xED\xA0\x80", {bad}},      // a surrogate
+        {"\xF4\x90\x80\x80", {bad}},  // past U+10FFFF
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
@@ -123,7 +128,12 @@ TEST(Font, Utf8DecodesValidSequencesAndReplacesInvalidOnes) {
 TEST(Font, InvalidUtf8MeasuresAsTheReplacementCharacter) {
     const auto font = Font::load(bundledFont, 16);
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->measure("a\xFF" "b").x, font->measure("a\xEF\xBF\xBD" "b").x);
+    EXPECT_EQ(font->measure("a\xFF"
+                            "b")
+                  .x,
+              font->measure("a\xEF\xBF\xBD"
+                            "b")
+                  .x);
     EXPECT_GT(font->getGlyph(0xFFFD).index, 0u) << "DejaVu Sans has U+FFFD";
     // A character the font lacks takes its missing glyph, not nothing.
     EXPECT_EQ(font->getGlyph(0x10FFFD).index, 0u);

@@ -16,7 +16,8 @@
 namespace orka {
 namespace {
 
-const std::string bundledFont = std::string(ORKA_TEST_DATA_DIR) + "/../../data/fonts/DejaVuSans.ttf";
+const std::string bundledFont =
+    std::string(ORKA_TEST_DATA_DIR) + "/../../data/fonts/DejaVuSans.ttf";
 
 // Texts drawn over black into the window under a pixel camera; the lower-left 256 x 256 pixels
 // are read back as the text's coverage (the red channel, 0 to 1, sRGB-encoded as the window
@@ -67,9 +68,9 @@ TEST_F(TextPixels, AGlyphLandsOnItsPixelsCrispAtScaleOne) {
     draw({text("T", topLeft)});
     const Font::Glyph& t = font->getGlyph('T');
     // The bitmap, texel for pixel, from the pen on the baseline.
-    EXPECT_EQ(litBox(), glm::ivec4(40 + t.bearing.x, baseline + t.bearing.y,
-                                   40 + t.bearing.x + t.size.x - 1,
-                                   baseline + t.bearing.y + t.size.y - 1));
+    EXPECT_EQ(litBox(),
+              glm::ivec4(40 + t.bearing.x, baseline + t.bearing.y, 40 + t.bearing.x + t.size.x - 1,
+                         baseline + t.bearing.y + t.size.y - 1));
     // The cap height of DejaVu Sans at 16 pixels is 12 pixels from the baseline.
     EXPECT_EQ(litBox().w, baseline + 11);
     // The top bar's row is fully covered across: hinting put it on whole pixels, and texel
