@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,6 +72,39 @@ TEST_F(HudOverlayDraw, TheLineAndTheNameShowAsTextOverTheLevel) {
     for (int frame = 0; frame < 2.5 / kFrame; frame++) scene.Update(kFrame);
     EXPECT_EQ(DrawAndCount(kBanner, PaleGold), 0);
     EXPECT_GT(DrawAndCount(kLine, NearWhite), 300);
+}
+
+TEST_F(HudOverlayDraw, ALongNameShrinksThenBreaksIntoLinesWithinTheBanner) {
+    std::stringstream level;
+    level << std::ifstream(folder.path / "meadow1.json").rdbuf();
+    std::string text = level.str();
+    const std::string name = "Meadow walk";
+    text.replace(text.find(name), name.size(),
+                 "The very long walk over the wide and windy green meadow, past the old oak, to the goal");
+    folder.Write("meadow1.json", text);
+    scene.LoadLevel("meadow");
+    // Which rows of the view's middle show gold (from the bottom up), and how far out it reaches.
+    const Box whole{0, 120, kWidth, 200};
+    std::vector<bool> goldRows(whole.height, false);
+    int left = kWidth;
+    int right = -1;
+    DrawAndCount(whole, [&, pixel = 0](int r, int g, int b) mutable {
+        const int x = pixel % whole.width;
+        const int row = pixel++ / whole.width;
+        if (!PaleGold(r, g, b)) return false;
+        goldRows[row] = true;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        return true;
+    });
+    // Inside the banner's 90 % of the view's width, on two lines: gold rows, a gap, gold rows.
+    EXPECT_GE(left, kWidth * 5 / 100);
+    EXPECT_LE(right, kWidth * 95 / 100);
+    int bands = 0;
+    for (int row = 0; row < whole.height; row++) {
+        bands += goldRows[row] && (row == 0 || !goldRows[row - 1]) ? 1 : 0;
+    }
+    EXPECT_EQ(bands, 2);
 }
 
 TEST_F(HudOverlayDraw, GuiWindowsStayAboveTheHud) {
