@@ -79,8 +79,9 @@ TEST_F(HudOverlayDraw, ALongNameShrinksThenBreaksIntoLinesWithinTheBanner) {
     level << std::ifstream(folder.path / "meadow1.json").rdbuf();
     std::string text = level.str();
     const std::string name = "Meadow walk";
-    text.replace(text.find(name), name.size(),
-                 "The very long walk over the wide and windy green meadow, past the old oak, to the goal");
+    text.replace(
+        text.find(name), name.size(),
+        "The very long walk over the wide and windy green meadow, past the old oak, to the goal");
     folder.Write("meadow1.json", text);
     scene.LoadLevel("meadow");
     // Which rows of the view's middle show gold (from the bottom up), and how far out it reaches.
