@@ -1,10 +1,10 @@
 #pragma once
 
-#include <SDL_keycode.h>
+#include <SDL.h>
 
-namespace orka {
-class GameControllers;
-}
+#include <memory>
+
+#include "orka/Input.hpp"
 
 /// What the player asks of the character in a frame. The keyboard and every game controller
 /// steer together: each source adds its wishes, none overrides another.
@@ -26,14 +26,47 @@ struct KeyBindings {
 /// The running game's keys (from its settings); the defaults without a scene manager.
 const KeyBindings& CurrentKeyBindings();
 
+/// The place on the keyboard of the key that types `key`: by the keyboard layout in use once
+/// SDL's video runs, by the US layout before (a scene driven without window); UNKNOWN for a
+/// key neither knows.
+SDL_Scancode ScancodeOf(SDL_Keycode key);
+
 /// How far the left stick must be pushed to walk: a share of its range from the centre, so a
 /// stick resting a little off centre does not creep.
 constexpr float kStickDeadZone = 0.25f;
 
-/// What the controllers ask: the d-pad, or the left stick pushed past the dead zone, walks; the
-/// south (A, cross) and east (B, circle) buttons jump.
-PlayerInput ControllerInput(const orka::GameControllers& controllers);
+/// What the controllers of `input` ask: the d-pad, or the left stick pushed past the dead zone,
+/// walks; the south (A, cross) and east (B, circle) buttons jump.
+PlayerInput ControllerInput(const orka::Input& input);
 
-/// `keys` together with what the running game's controllers ask (the scene manager's; just
-/// `keys` without a scene manager).
-PlayerInput WithControllers(PlayerInput keys);
+/// What the keys `keys` held in `input`, together with its controllers, ask.
+PlayerInput HeldInput(const orka::Input& input, const KeyBindings& keys);
+
+/// The keyboard and controllers a scene's character reads: the window's `orka::Input` in the
+/// game; for a scene driven by hand (the level checker, tests), an input of its own that takes
+/// the driver's synthetic events (key events need only their key code). The own input starts
+/// every level with nothing held, as those drivers expect, and forgets a frame's presses at its
+/// end (`EndFrame`); the window's does both as the window's loop says. Main thread only.
+class PlayerControls {
+public:
+    PlayerControls() : own(std::make_unique<orka::Input>()) {}
+
+    /// Reads the window's input from now on (not owned: it outlives this); null goes back to
+    /// the own input.
+    void Follow(orka::Input* windowInput) { window = windowInput; }
+    /// The input read now.
+    ///@{
+    orka::Input& Get() { return window != nullptr ? *window : *own; }
+    const orka::Input& Get() const { return window != nullptr ? *window : *own; }
+    ///@}
+    /// A driver's key or controller event, into the own input.
+    void OnEvent(SDL_Event& event);
+    /// The frame's steps are over: the own input forgets its presses and releases.
+    void EndFrame() { own->beginFrame(); }
+    /// A level starts: the own input holds no key (controllers stay open).
+    void StartLevel();
+
+private:
+    orka::Input* window = nullptr;
+    std::unique_ptr<orka::Input> own;
+};
