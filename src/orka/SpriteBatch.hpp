@@ -15,16 +15,16 @@ class RenderPass;
 class Shader;
 class Texture;
 
-/// Sprites (and shapes, see Shape) turned into as few draw calls as their textures allow: the sprites are sorted by
-/// `orderInBatch` and then by texture, keeping the order they were added in among sprites of one
-/// order and texture (later ones are drawn over earlier ones), and every run of sprites sharing a texture becomes one draw
-/// call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of a sprite
-/// shader carrying that texture: "Unlit Sprite Byte Color" for a mesh whose sprites' colours all
-/// come back exactly from bytes (n / 255: white, the usual case), "Unlit Sprite" otherwise; both
-/// draw the same pixels. Indices are 16-bit, so a batch of more than `maxSpritesPerMesh` sprites
-/// takes several meshes ("DynamicSpriteBatch1", ...), and a run that crosses from one to the next
-/// is split there. Runs of one texture and shader share a material. Sprites without a texture (a
-/// failed atlas lookup) are skipped.
+/// Sprites (and shapes, see Shape) turned into as few draw calls as their textures allow: the
+/// sprites are sorted by `orderInBatch` and then by texture, keeping the order they were added in
+/// among sprites of one order and texture (later ones are drawn over earlier ones), and every run
+/// of sprites sharing a texture becomes one draw call of a range of the batch's triangle mesh
+/// ("DynamicSpriteBatch0") with a material of a sprite shader carrying that texture: "Unlit Sprite
+/// Byte Color" for a mesh whose sprites' colours all come back exactly from bytes (n / 255: white,
+/// the usual case), "Unlit Sprite" otherwise; both draw the same pixels. Indices are 16-bit, so a
+/// batch of more than `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1",
+/// ...), and a run that crosses from one to the next is split there. Runs of one texture and shader
+/// share a material. Sprites without a texture (a failed atlas lookup) are skipped.
 ///
 /// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
 /// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
