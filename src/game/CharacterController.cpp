@@ -194,28 +194,27 @@ void CharacterController::OnEnable() {
 // A key held through a level change is held in the next level too, but is no new jump.
 void CharacterController::TakeHeldKeys() {
     if (controls == nullptr) return;
-    const orka::Input& now = controls->Get();
-    const SDL_Scancode jumpKey = ScancodeOf(CurrentKeyBindings().jump);
-    jumpHeld = now.isDown(jumpKey);
+    const SDL_Keycode jumpKey = CurrentKeyBindings().jump;
+    jumpHeld = controls->IsDown(jumpKey);
     // A press of this frame came before the character: it was the last level's.
-    if (now.wasPressed(jumpKey)) jumpPressFrame = now.getFrame();
+    if (controls->WasPressed(jumpKey)) jumpPressFrame = controls->Get().getFrame();
 }
 
 PlayerInput CharacterController::ReadInput() {
     if (controls == nullptr) return {};
-    const orka::Input& now = controls->Get();
-    const SDL_Scancode jumpKey = ScancodeOf(CurrentKeyBindings().jump);
-    const bool jumpKeyDown = now.isDown(jumpKey);
+    const KeyBindings& keys = CurrentKeyBindings();
+    const std::uint64_t frame = controls->Get().getFrame();
+    const bool jumpKeyDown = controls->IsDown(keys.jump);
     // The jump key's press is remembered; a controller's button jumps only while held. A press
     // and release within one frame counts, once however many steps the frame runs; a press in
     // a frame without a step shows as the key down now and not at the last update.
-    const bool pressedThisFrame = now.wasPressed(jumpKey) && now.getFrame() != jumpPressFrame;
+    const bool pressedThisFrame = controls->WasPressed(keys.jump) && frame != jumpPressFrame;
     if (pressedThisFrame || (jumpKeyDown && !jumpHeld)) {
         jumpBuffered = jumpBufferTime;
-        jumpPressFrame = now.getFrame();
+        jumpPressFrame = frame;
     }
     jumpHeld = jumpKeyDown;
-    return HeldInput(now, CurrentKeyBindings());
+    return controls->Held(keys);
 }
 
 void CharacterController::OnDisable() {

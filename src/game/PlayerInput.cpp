@@ -54,11 +54,20 @@ PlayerInput ControllerInput(const orka::Input& input) {
     return wish;
 }
 
-PlayerInput HeldInput(const orka::Input& input, const KeyBindings& keys) {
-    const PlayerInput pads = ControllerInput(input);
-    return {input.isDown(ScancodeOf(keys.left)) || pads.left,
-            input.isDown(ScancodeOf(keys.right)) || pads.right,
-            input.isDown(ScancodeOf(keys.jump)) || pads.jump};
+bool PlayerControls::IsDown(SDL_Keycode key) const {
+    const SDL_Scancode place = ScancodeOf(key);
+    return Steers(place) && Get().isDown(place);
+}
+
+bool PlayerControls::WasPressed(SDL_Keycode key) const {
+    const SDL_Scancode place = ScancodeOf(key);
+    return Steers(place) && Get().wasPressed(place);
+}
+
+PlayerInput PlayerControls::Held(const KeyBindings& keys) const {
+    const PlayerInput pads = ControllerInput(Get());
+    return {IsDown(keys.left) || pads.left, IsDown(keys.right) || pads.right,
+            IsDown(keys.jump) || pads.jump};
 }
 
 const KeyBindings& CurrentKeyBindings() {
@@ -67,15 +76,38 @@ const KeyBindings& CurrentKeyBindings() {
     return manager != nullptr ? manager->GetSettings().keys : defaults;
 }
 
+SDL_Scancode PlayerControls::PlaceOf(const SDL_Event& event) const {
+    // Drivers name keys by code; the input keeps them by place, as the bindings are looked up.
+    return window != nullptr ? event.key.keysym.scancode : ScancodeOf(event.key.keysym.sym);
+}
+
 void PlayerControls::OnEvent(SDL_Event& event) {
-    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) {
+    const bool key = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+    if (event.type == SDL_KEYUP && PlaceOf(event) != SDL_SCANCODE_UNKNOWN) {
+        withheld.reset(PlaceOf(event));
+    }
+    // The window's input has had the event already.
+    if (window != nullptr) return;
+    if (!key) {
         own->handleEvent(event, nullptr);
         return;
     }
-    // Drivers name keys by code; the input keeps them by place, as the bindings are looked up.
     SDL_Event placed = event;
-    placed.key.keysym.scancode = ScancodeOf(event.key.keysym.sym);
+    placed.key.keysym.scancode = PlaceOf(event);
     own->handleEvent(placed, nullptr);
+}
+
+void PlayerControls::Withhold(const SDL_Event& keyDown) {
+    const SDL_Scancode place = PlaceOf(keyDown);
+    if (place > SDL_SCANCODE_UNKNOWN && place < SDL_NUM_SCANCODES) withheld.set(place);
+}
+
+void PlayerControls::EndFrame() {
+    own->beginFrame();
+    if (withheld.none()) return;
+    for (int key = SDL_SCANCODE_UNKNOWN + 1; key < SDL_NUM_SCANCODES; ++key) {
+        if (!Get().isDown(static_cast<SDL_Scancode>(key))) withheld.reset(key);
+    }
 }
 
 void PlayerControls::StartLevel() {
@@ -89,4 +121,5 @@ void PlayerControls::StartLevel() {
         input.handleEvent(release, nullptr);
     }
     input.beginFrame();
+    if (window == nullptr) withheld.reset();
 }

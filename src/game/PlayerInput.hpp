@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <bitset>
 #include <memory>
 
 #include "orka/Input.hpp"
@@ -39,14 +40,14 @@ constexpr float kStickDeadZone = 0.25f;
 /// walks; the south (A, cross) and east (B, circle) buttons jump.
 PlayerInput ControllerInput(const orka::Input& input);
 
-/// What the keys `keys` held in `input`, together with its controllers, ask.
-PlayerInput HeldInput(const orka::Input& input, const KeyBindings& keys);
-
 /// The keyboard and controllers a scene's character reads: the window's `orka::Input` in the
 /// game; for a scene driven by hand (the level checker, tests), an input of its own that takes
 /// the driver's synthetic events (key events need only their key code). The own input starts
 /// every level with nothing held, as those drivers expect, and forgets a frame's presses at its
-/// end (`EndFrame`); the window's does both as the window's loop says. Main thread only.
+/// end (`EndFrame`); the window's does both as the window's loop says.
+///
+/// A key whose press went to something else (the pause menu) steers nothing until it is let go:
+/// pressed while paused and still held after, it leaves the character at rest. Main thread only.
 class PlayerControls {
 public:
     PlayerControls() : own(std::make_unique<orka::Input>()) {}
@@ -59,14 +60,33 @@ public:
     orka::Input& Get() { return window != nullptr ? *window : *own; }
     const orka::Input& Get() const { return window != nullptr ? *window : *own; }
     ///@}
-    /// A driver's key or controller event, into the own input.
+    /// The key is held now and steers (see `Withhold`).
+    bool IsDown(SDL_Keycode key) const;
+    /// The key went down in the input's present frame and steers.
+    bool WasPressed(SDL_Keycode key) const;
+    /// What the keys `keys` held and the controllers ask.
+    PlayerInput Held(const KeyBindings& keys) const;
+
+    /// A key or controller event of the scene's: a release lets a withheld key steer again;
+    /// without a window, the event goes into the own input (key events need only their code).
     void OnEvent(SDL_Event& event);
-    /// The frame's steps are over: the own input forgets its presses and releases.
-    void EndFrame() { own->beginFrame(); }
+    /// The press of `keyDown` went to something else: its key steers nothing until released.
+    void Withhold(const SDL_Event& keyDown);
+    /// The frame's steps are over: the own input forgets its presses and releases, and keys no
+    /// longer held steer again (their release may have gone unseen, as when the window lost the
+    /// keyboard).
+    void EndFrame();
     /// A level starts: the own input holds no key (controllers stay open).
     void StartLevel();
 
 private:
+    /// Where the key of a key event is: as the window saw it; by its code for a driver's.
+    SDL_Scancode PlaceOf(const SDL_Event& event) const;
+    bool Steers(SDL_Scancode key) const {
+        return key > SDL_SCANCODE_UNKNOWN && key < SDL_NUM_SCANCODES && !withheld.test(key);
+    }
+
+    std::bitset<SDL_NUM_SCANCODES> withheld;
     orka::Input* window = nullptr;
     std::unique_ptr<orka::Input> own;
 };

@@ -249,8 +249,11 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         if (event.key.repeat == 0) ReloadLevel();
         return;
     }
-    if (pauseMenu.OnKey(event)) return;
-    if (renderer == nullptr) scene.keyInputEvent.Invoke(event);
+    if (pauseMenu.OnKey(event)) {
+        scene.GetControls().Withhold(event);
+        return;
+    }
+    scene.keyInputEvent.Invoke(event);
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {

@@ -66,9 +66,9 @@ public:
     void Render();
     /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
     /// level, F11 and Alt+Enter switch desktop fullscreen on and off, M mutes and unmutes the
-    /// sounds, and the pause menu takes its keys. The character reads the keys it steers by
-    /// from the window's input; without a window of its own, every other key event goes
-    /// unchanged to the scene's key-input event.
+    /// sounds, and the pause menu takes its keys (which then steer nothing until let go); every
+    /// other key event goes unchanged to the scene's key-input event. The character reads the
+    /// keys from the window's input, or without a window from what that event brings.
     void OnKeyEvent(SDL_Event& event);
     /// The window's controller callback: Start and, while paused, the buttons working the
     /// overlay go to the pause menu. The window's input opens and closes the controllers;
