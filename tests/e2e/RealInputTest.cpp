@@ -40,6 +40,7 @@ struct State {
     std::string held, pressed, released, text;
     float mouseX = 0, mouseY = 0, worldX = 0, worldY = 0, wheelX = 0, wheelY = 0;
     int buttonsHeld = 0, buttonsPressed = 0, buttonsReleased = 0;
+    int repeats = 0;  // the keyboard's repeats of held keys so far
 
     static bool Has(const std::string& list, int scancode) {
         std::istringstream codes(list);
@@ -62,7 +63,8 @@ State Parse(const std::string& line) {
     std::istringstream rest(line.substr(close + 1));
     rest >> bar >> word >> state.mouseX >> state.mouseY >> bar >> word >> state.worldX >>
         state.worldY >> bar >> word >> state.wheelX >> state.wheelY >> bar >> word >>
-        state.buttonsHeld >> state.buttonsPressed >> state.buttonsReleased;
+        state.buttonsHeld >> state.buttonsPressed >> state.buttonsReleased >> bar >> word >>
+        state.repeats;
     return state;
 }
 
@@ -177,6 +179,10 @@ TEST_F(RealInputTest, KeysAreHeldPressedOnceAndReleasedOnce) {
     ASSERT_TRUE(probe.WaitFor([](const State& s) {
         return State::Has(s.held, kScancodeLeft) && s.pressed == "-";
     })) << "the press belongs to one frame only";
+    // Held on, the key repeats (X's autorepeat, after about half a second).
+    ASSERT_TRUE(probe.WaitFor([&](const State& s) {
+        return s.repeats >= pressedFrame.repeats + 2;
+    })) << "the held key did not repeat";
 
     // A second key down while the first is held, then the first let go.
     ASSERT_TRUE(Send("keydown Right keyup Left"));

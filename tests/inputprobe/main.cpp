@@ -3,7 +3,8 @@
 //
 // Line format (all on one line, fields separated by " | "):
 //   held <scancodes> | pressed <scancodes> | released <scancodes> | text "<utf8>" |
-//   mouse <x> <y> | world <x> <y> | wheel <x> <y> | buttons <held> <pressed> <released>
+//   mouse <x> <y> | world <x> <y> | wheel <x> <y> | buttons <held> <pressed> <released> |
+//   repeats <key repeats seen so far>
 // Scancodes are SDL numbers separated by commas ("-" for none); buttons are bit masks of
 // orka::MouseButton numbers. The first line is "ready <width> <height>".
 #include <cstdio>
@@ -45,7 +46,7 @@ int Buttons(Test test) {
     return mask;
 }
 
-std::string Describe(const orka::Input& input, const orka::Camera& camera) {
+std::string Describe(const orka::Input& input, const orka::Camera& camera, int repeats) {
     std::ostringstream line;
     const glm::vec2 mouse = input.getMousePosition();
     const glm::vec3 world = input.getMouseWorldPosition(camera);
@@ -57,7 +58,8 @@ std::string Describe(const orka::Input& input, const orka::Camera& camera) {
          << " " << world.y << " | wheel " << wheel.x << " " << wheel.y << " | buttons "
          << Buttons([&](orka::MouseButton b) { return input.isDown(b); }) << " "
          << Buttons([&](orka::MouseButton b) { return input.wasPressed(b); }) << " "
-         << Buttons([&](orka::MouseButton b) { return input.wasReleased(b); });
+         << Buttons([&](orka::MouseButton b) { return input.wasReleased(b); }) << " | repeats "
+         << repeats;
     return line.str();
 }
 
@@ -77,8 +79,11 @@ int main() {
     std::printf("ready %d %d\n", kWidth, kHeight);
     std::fflush(stdout);
     std::string last;
+    // The keyboard's own repeats of a held key, which the input must not take for presses.
+    int repeats = 0;
+    window.keyEvent = [&](SDL_Event& event) { repeats += event.key.repeat != 0; };
     window.frameUpdate = [&](float) {
-        const std::string line = Describe(window.getInput(), camera);
+        const std::string line = Describe(window.getInput(), camera, repeats);
         // Only changes: a still frame would repeat the line, and the pipe would fill.
         if (line == last) return;
         last = line;
