@@ -89,12 +89,12 @@ void PlayerControls::OnEvent(SDL_Event& event) {
     // The window's input has had the event already.
     if (window != nullptr) return;
     if (!key) {
-        own->handleEvent(event, nullptr);
+        own.handleEvent(event, nullptr);
         return;
     }
     SDL_Event placed = event;
     placed.key.keysym.scancode = PlaceOf(event);
-    own->handleEvent(placed, nullptr);
+    own.handleEvent(placed, nullptr);
 }
 
 void PlayerControls::Withhold(const SDL_Event& keyDown) {
@@ -103,7 +103,7 @@ void PlayerControls::Withhold(const SDL_Event& keyDown) {
 }
 
 void PlayerControls::EndFrame() {
-    own->beginFrame();
+    own.beginFrame();
     if (withheld.none()) return;
     for (int key = SDL_SCANCODE_UNKNOWN + 1; key < SDL_NUM_SCANCODES; ++key) {
         if (!Get().isDown(static_cast<SDL_Scancode>(key))) withheld.reset(key);
@@ -111,7 +111,7 @@ void PlayerControls::EndFrame() {
 }
 
 void PlayerControls::StartLevel() {
-    orka::Input& input = *own;
+    orka::Input& input = own;
     for (int key = SDL_SCANCODE_UNKNOWN + 1; key < SDL_NUM_SCANCODES; ++key) {
         const auto code = static_cast<SDL_Scancode>(key);
         if (!input.isDown(code)) continue;

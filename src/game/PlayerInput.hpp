@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <bitset>
-#include <memory>
 
 #include "orka/Input.hpp"
 
@@ -44,21 +43,20 @@ PlayerInput ControllerInput(const orka::Input& input);
 /// game; for a scene driven by hand (the level checker, tests), an input of its own that takes
 /// the driver's synthetic events (key events need only their key code). The own input starts
 /// every level with nothing held, as those drivers expect, and forgets a frame's presses at its
-/// end (`EndFrame`); the window's does both as the window's loop says.
+/// end (`EndFrame`); the window's forgets them as the window's loop begins a frame, and keys
+/// held through a level change stay held.
 ///
 /// A key whose press went to something else (the pause menu) steers nothing until it is let go:
 /// pressed while paused and still held after, it leaves the character at rest. Main thread only.
 class PlayerControls {
 public:
-    PlayerControls() : own(std::make_unique<orka::Input>()) {}
-
     /// Reads the window's input from now on (not owned: it outlives this); null goes back to
     /// the own input.
     void Follow(orka::Input* windowInput) { window = windowInput; }
     /// The input read now.
     ///@{
-    orka::Input& Get() { return window != nullptr ? *window : *own; }
-    const orka::Input& Get() const { return window != nullptr ? *window : *own; }
+    orka::Input& Get() { return window != nullptr ? *window : own; }
+    const orka::Input& Get() const { return window != nullptr ? *window : own; }
     ///@}
     /// The key is held now and steers (see `Withhold`).
     bool IsDown(SDL_Keycode key) const;
@@ -88,5 +86,5 @@ private:
 
     std::bitset<SDL_NUM_SCANCODES> withheld;
     orka::Input* window = nullptr;
-    std::unique_ptr<orka::Input> own;
+    orka::Input own;
 };
