@@ -43,7 +43,7 @@ void CharacterController::Update(float deltaTime) {
         justPutBack = false;
         return;
     }
-    const PlayerInput input = WithControllers({leftHeld, rightHeld, jumpHeld});
+    const PlayerInput input = ReadInput();
     const float push = walk ? 0.0f : moveImpulse;
     if (input.right) {
         pendingImpulse.x = push;
@@ -182,9 +182,6 @@ void CharacterController::RequestState(int state) {
 }
 
 void CharacterController::OnEnable() {
-    if (keyInputEvent != nullptr) {
-        keyInputEvent->Subscribe(this, &CallMember<&CharacterController::OnKey>);
-    }
     TakeHeldKeys();
     if (const auto body = gameObject->GetComponent<PhysicsBody>()) {
         body->collisionEnterEvent.Subscribe(this,
@@ -194,44 +191,38 @@ void CharacterController::OnEnable() {
     }
 }
 
-// A key held through a level change sends no new press: without this the next level's character
-// would stand still with the arrow key down.
+// A key held through a level change is held in the next level too, but is no new jump.
 void CharacterController::TakeHeldKeys() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
-    const Uint8* state = SDL_GetKeyboardState(nullptr);
-    if (state == nullptr) return;
+    if (controls == nullptr) return;
+    const SDL_Keycode jumpKey = CurrentKeyBindings().jump;
+    jumpHeld = controls->IsDown(jumpKey);
+    // A press of this frame came before the character: it was the last level's.
+    if (controls->WasPressed(jumpKey)) jumpPressFrame = controls->Get().getFrame();
+}
+
+PlayerInput CharacterController::ReadInput() {
+    if (controls == nullptr) return {};
     const KeyBindings& keys = CurrentKeyBindings();
-    const auto held = [state](SDL_Keycode key) {
-        const SDL_Scancode code = SDL_GetScancodeFromKey(key);
-        return code != SDL_SCANCODE_UNKNOWN && state[code] != 0;
-    };
-    leftHeld = held(keys.left);
-    rightHeld = held(keys.right);
-    jumpHeld = held(keys.jump);
+    const std::uint64_t frame = controls->Get().getFrame();
+    const bool jumpKeyDown = controls->IsDown(keys.jump);
+    // The jump key's press is remembered; a controller's button jumps only while held. A press
+    // and release within one frame counts, once however many steps the frame runs; a press in
+    // a frame without a step shows as the key down now and not at the last update.
+    const bool pressedThisFrame = controls->WasPressed(keys.jump) && frame != jumpPressFrame;
+    if (pressedThisFrame || (jumpKeyDown && !jumpHeld)) {
+        jumpBuffered = jumpBufferTime;
+        jumpPressFrame = frame;
+    }
+    jumpHeld = jumpKeyDown;
+    return controls->Held(keys);
 }
 
 void CharacterController::OnDisable() {
-    if (keyInputEvent != nullptr) {
-        keyInputEvent->Unsubscribe(this, &CallMember<&CharacterController::OnKey>);
-    }
     if (const auto body = gameObject->GetComponent<PhysicsBody>()) {
         body->collisionEnterEvent.Unsubscribe(this,
                                               &CallMember<&CharacterController::OnCollisionEnter>);
         body->collisionExitEvent.Unsubscribe(this,
                                              &CallMember<&CharacterController::OnCollisionExit>);
-    }
-}
-
-void CharacterController::OnKey(SDL_Event& event) {
-    const bool pressed = event.type == SDL_KEYDOWN;
-    const SDL_Keycode key = event.key.keysym.sym;
-    const KeyBindings& keys = CurrentKeyBindings();
-    if (key == keys.left) leftHeld = pressed;
-    if (key == keys.right) rightHeld = pressed;
-    if (key == keys.jump) {
-        // A key repeat is no new press: the buffer counts from the first one.
-        if (pressed && !jumpHeld) jumpBuffered = jumpBufferTime;
-        jumpHeld = pressed;
     }
 }
 

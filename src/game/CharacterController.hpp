@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <glm/vec2.hpp>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@ class CharacterAnimator;
 class GameObject;
 class PhysicsBody;
 struct PlayerInput;
+class PlayerControls;
 
 /// Lets the player steer the player character: the left and right keys (arrows unless the
 /// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
@@ -28,8 +30,8 @@ struct PlayerInput;
 /// sensor never counts as landing.
 ///
 /// Tells the sibling `CharacterAnimator` which animation to show. Needs a sibling `PhysicsBody`
-/// (both found in `InitialiseSelf`). The key handler is subscribed to
-/// `*keyInputEvent` and the collision handlers to the sibling body while the owner is active.
+/// (both found in `InitialiseSelf`). Reads the keys and controllers from `*controls` at every
+/// update; the collision handlers are subscribed to the sibling body while the owner is active.
 /// Impulses are in game units times mass per second, speeds in units per second.
 class CharacterController : public Behaviour {
 public:
@@ -66,8 +68,9 @@ public:
     /// Only standing on something lands the character.
     bool landOnFeet = false;
 
-    /// The scene's key-input event (not owned). Set before the owner is first activated.
-    KeyInputEvent* keyInputEvent = nullptr;
+    /// The scene's keyboard and controllers (not owned); none steer while it is null. Set before
+    /// the owner is first activated.
+    const PlayerControls* controls = nullptr;
 
 private:
     /// Jumps when grounded and a key or button is held (`jumpPressed`) or a press is remembered.
@@ -80,18 +83,19 @@ private:
     /// With `landOnFeet`: lands when the character has come to stand on something.
     void FeelTheGround();
     void OnEnable();
-    /// Starts with the keys the keyboard holds now (none without SDL's video).
+    /// Starts with the keys held now: a jump key held through a level change is no new press.
     void TakeHeldKeys();
+    /// What the keys and controllers ask now; remembers a new press of the jump key.
+    PlayerInput ReadInput();
     void OnDisable();
-    void OnKey(SDL_Event& event);
     void OnCollisionEnter(GameObject* other);
     void OnCollisionExit(GameObject* other);
     /// True for the first touch of the ground after a fall (heard as a landing).
     bool IsNewLanding();
 
-    bool leftHeld = false;
-    bool rightHeld = false;
-    bool jumpHeld = false;
+    bool jumpHeld = false;  // at the last update
+    /// The input's frame whose jump press was taken: a frame of several steps takes it once.
+    std::uint64_t jumpPressFrame = UINT64_MAX;
     bool grounded = false;
     /// Time left in which the last jump-key press may still jump, seconds.
     float jumpBuffered = 0.0f;

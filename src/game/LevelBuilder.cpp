@@ -132,7 +132,7 @@ void LevelBuilder::Wire(PhysicsBody& body) const {
 
 void LevelBuilder::Wire(CharacterController& controller) const {
     Wire(static_cast<Behaviour&>(controller));
-    controller.keyInputEvent = context.keyInputEvent;
+    controller.controls = context.controls;
 }
 
 LevelData LevelBuilder::BuildLevel(std::string fileName) {

@@ -6,11 +6,14 @@
 
 #include "game/SceneEvents.hpp"
 
+class PlayerControls;
+
 namespace orka {
 class SpriteAtlas;
 }
 
-/// What a level is built into: the scene's four events, its physics world and the sprite atlas.
+/// What a level is built into: the scene's three events, its keyboard and controllers, its
+/// physics world and the sprite atlas.
 /// A plain description, filled by the scene for each load and handed through the level manager
 /// to the level builder, which wires every component it makes to these.
 ///
@@ -20,7 +23,7 @@ struct LevelContext {
     UpdateEvent* updateEvent = nullptr;
     SpriteDrawEvent* spriteDrawEvent = nullptr;
     PhysicsStepEvent* physicsStepEvent = nullptr;
-    KeyInputEvent* keyInputEvent = nullptr;
+    const PlayerControls* controls = nullptr;
     std::shared_ptr<b2World> world;
     /// Where sprite number S is the sprite "S.png"; null when none is loaded, and then a level
     /// that shows a sprite cannot be built.

@@ -98,7 +98,9 @@ void AddBackdrop(const Backdrop& backdrop, const orka::RenderPass& pass,
 
 }  // namespace
 
-Scene::Scene() = default;
+Scene::Scene() {
+    ListenToKeys();
+}
 
 Scene::~Scene() {
     // Take the level down while the scene is still whole: destroying bodies reports the end of
@@ -117,6 +119,8 @@ void Scene::LoadLevel(std::string worldName) {
     spriteDrawEvent.Clear();
     physicsStepEvent.Clear();
     keyInputEvent.Clear();
+    ListenToKeys();
+    controls.StartLevel();
     levelRunning = true;
     levelClock.Restart();
 
@@ -165,6 +169,7 @@ void Scene::LoadInFreshWorld(const std::function<void(const LevelContext&)>& loa
 }
 
 void Scene::StartAfresh() {
+    controls.StartLevel();
     levelRunning = true;
     levelClock.Restart();
     ++levelStarts;
@@ -195,7 +200,16 @@ void Scene::AdvanceLevel() {
     }
 }
 
+void Scene::ListenToKeys() {
+    keyInputEvent.Subscribe(&controls, &CallMember<&PlayerControls::OnEvent>);
+}
+
 void Scene::Update(float deltaTime) {
+    RunSteps(deltaTime);
+    controls.EndFrame();
+}
+
+void Scene::RunSteps(float deltaTime) {
     if (paused) return;
     const int steps = stepClock.advance(deltaTime);
     for (int step = 0; step < steps; ++step) {
@@ -267,7 +281,7 @@ LevelContext Scene::MakeLevelContext() {
     // The atlas is the scene manager's, looked up at each load: a manager driven by hand may
     // set it after the scene was made.
     const SceneManager* manager = SceneManager::GetInstance();
-    LevelContext context{&updateEvent, &spriteDrawEvent, &physicsStepEvent, &keyInputEvent, world};
+    LevelContext context{&updateEvent, &spriteDrawEvent, &physicsStepEvent, &controls, world};
     context.atlas = manager != nullptr ? manager->spriteAtlas.get() : nullptr;
     return context;
 }

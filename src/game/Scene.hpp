@@ -10,6 +10,7 @@
 #include "game/Box2DDebugDraw.hpp"
 #include "game/LevelClock.hpp"
 #include "game/LevelManager.hpp"
+#include "game/PlayerInput.hpp"
 #include "game/SceneEvents.hpp"
 #include "orka/FixedStepClock.hpp"
 
@@ -18,7 +19,9 @@
 /// end of every contact to the two physics bodies involved.
 ///
 /// Driven once per frame by `Update` and `Draw` (by the scene manager, or by hand in a test);
-/// key events reach the components through `keyInputEvent`. Main thread only.
+/// the character reads the keyboard and controllers from `GetControls` (the window's input in
+/// the game); a scene driven by hand gets its key events through `keyInputEvent`. Main thread
+/// only.
 class Scene : public b2ContactListener {
 public:
     /// Gravity, units per second squared (y points up).
@@ -99,6 +102,11 @@ public:
     int GetLevelStarts() const { return levelStarts; }
     /// Game time of the level in play: its steps so far; 0 again at each level start and reload.
     const LevelClock& GetLevelClock() const { return levelClock; }
+    /// The keyboard and controllers the level's character reads.
+    ///@{
+    PlayerControls& GetControls() { return controls; }
+    const PlayerControls& GetControls() const { return controls; }
+    ///@}
 
     UpdateEvent updateEvent;
     SpriteDrawEvent spriteDrawEvent;
@@ -119,7 +127,11 @@ private:
     void StartAfresh();
     void RouteContact(b2Contact* contact, bool exit);
     void Step();
+    void RunSteps(float deltaTime);
+    /// The controls hear the drivers' key events.
+    void ListenToKeys();
 
+    PlayerControls controls;  // before the level, whose character reads it
     LevelManager levelManager;
     LevelClock levelClock{timeStep};
     std::shared_ptr<b2World> world;

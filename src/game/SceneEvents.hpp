@@ -17,7 +17,8 @@ using UpdateEvent = Event<float>;
 using SpriteDrawEvent = Event<orka::SpriteBatch::SpriteBatchBuilder&, float>;
 /// Raised right after every physics step; physics bodies copy their body into their transform.
 using PhysicsStepEvent = Event<>;
-/// Raised for every key-down and key-up event but Escape; the character controller listens.
+/// Raised with the synthetic key events of whoever drives a scene without window (the level
+/// checker, tests); the scene's controls listen.
 using KeyInputEvent = Event<SDL_Event&>;
 /// Raised by a physics body with the other game object of a contact.
 using CollisionEvent = Event<GameObject*>;

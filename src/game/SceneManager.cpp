@@ -104,6 +104,9 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
     // Smaller, the on-screen line's small print would be lost.
     SDL_SetWindowMinimumSize(renderer->getSDLWindow(), kMinimumWindowWidth, kMinimumWindowHeight);
     renderer->keyEvent = [this](SDL_Event& event) { OnKeyEvent(event); };
+    // The character reads the keys and controllers from the window's input, which opens the
+    // controllers as they come.
+    scene.GetControls().Follow(&renderer->getInput());
     renderer->frameUpdate = [this](float deltaTime) {
         pauseMenu.ApplyChoice();
         ReloadWhenSaved();
@@ -246,16 +249,24 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         if (event.key.repeat == 0) ReloadLevel();
         return;
     }
-    if (pauseMenu.OnKey(event)) return;
-    if (scene.keyInputEvent.GetCount() >= 1) scene.keyInputEvent.Invoke(event);
+    if (pauseMenu.OnKey(event)) {
+        scene.GetControls().Withhold(event);
+        return;
+    }
+    scene.keyInputEvent.Invoke(event);
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {
-    controllers.handleEvent(event);
+    if (renderer == nullptr) scene.GetControls().OnEvent(event);
     pauseMenu.OnControllerEvent(event);
 }
 
 void SceneManager::ConnectControllers() {
+    orka::GameControllers& controllers = scene.GetControls().Get().getControllers();
     controllers.addMappingsFromFile(kControllerMappings);
     controllers.openConnected();
+}
+
+const orka::GameControllers& SceneManager::GetControllers() const {
+    return scene.GetControls().Get().getControllers();
 }

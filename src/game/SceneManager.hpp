@@ -14,7 +14,6 @@
 #include "game/ProgressFile.hpp"
 #include "game/Scene.hpp"
 #include "game/Settings.hpp"
-#include "orka/GameControllers.hpp"
 
 namespace orka {
 class SDLRenderer;
@@ -67,17 +66,20 @@ public:
     void Render();
     /// The window's key callback: Escape ends the process with exit code 0, F5 reloads the
     /// level, F11 and Alt+Enter switch desktop fullscreen on and off, M mutes and unmutes the
-    /// sounds; the pause menu takes its keys, and every other key event goes unchanged to the
-    /// scene's key-input event.
+    /// sounds, and the pause menu takes its keys (which then steer nothing until let go); every
+    /// other key event goes unchanged to the scene's key-input event. The character reads the
+    /// keys from the window's input, or without a window from what that event brings.
     void OnKeyEvent(SDL_Event& event);
-    /// The window's controller callback: controllers plugged in are opened, unplugged ones let
-    /// go; Start and, while paused, the buttons working the overlay go to the pause menu.
+    /// The window's controller callback: Start and, while paused, the buttons working the
+    /// overlay go to the pause menu. The window's input opens and closes the controllers;
+    /// without a window of its own, the event goes to the scene's controls, which do.
     void OnControllerEvent(SDL_Event& event);
     /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
     /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
     void ConnectControllers();
-    /// The open game controllers; any of them steers the player alongside the keyboard.
-    const orka::GameControllers& GetControllers() const { return controllers; }
+    /// The open game controllers (the window's input's; without a window, the scene's own);
+    /// any of them steers the player alongside the keyboard.
+    const orka::GameControllers& GetControllers() const;
     /// The player's settings: read from the user data folder when the game starts (defaults
     /// for a manager without window); the pause menu changes the volumes.
     const Settings& GetSettings() const { return settings; }
@@ -117,8 +119,7 @@ private:
     std::string playedWorld;                // as typed in the dialogue, from the first load on
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
     std::optional<LevelFinish> lastFinish;  // the last goal reached
-    // Released before the window: both need SDL, which the window shuts down.
-    orka::GameControllers controllers;
+    // Released before the window: it needs SDL, which the window shuts down.
     std::unique_ptr<GameSounds> sounds;  // null without a window of its own
 
     static SceneManager* instance;

@@ -83,7 +83,12 @@ float Input::getAxis(PadAxis axis) const {
     return pads.axisValue(static_cast<SDL_GameControllerAxis>(axis));
 }
 
+bool Input::isPushed(PadAxis axis, int direction, float deadZone) const {
+    return pads.isAxisPushed(static_cast<SDL_GameControllerAxis>(axis), direction, deadZone);
+}
+
 void Input::beginFrame() {
+    ++frame;
     keysPressed.reset();
     keysReleased.reset();
     mousePressed.reset();

@@ -4,6 +4,7 @@
 #include <SDL_scancode.h>
 
 #include <bitset>
+#include <cstdint>
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 #include <string>
@@ -126,9 +127,19 @@ public:
     /// The axis of the first open controller that reads it off its rest, from -1 to 1 (0 to 1
     /// for triggers); 0 when none does.
     float getAxis(PadAxis axis) const;
+    /// True when `axis` of any open controller is pushed beyond `deadZone` (a share of its range
+    /// from the centre, 0 to 1) towards `direction`: negative left (or up), positive right (or
+    /// down). Unlike `getAxis`, a controller resting off centre does not hide another one pushed.
+    bool isPushed(PadAxis axis, int direction, float deadZone) const;
     /// The controllers themselves (mappings from a file, each one's state).
+    ///@{
     GameControllers& getControllers() { return pads; }
+    const GameControllers& getControllers() const { return pads; }
+    ///@}
 
+    /// Number of frames begun so far (`beginFrame` calls): a caller that runs several steps a
+    /// frame takes a press once by remembering the frame it took it in.
+    std::uint64_t getFrame() const { return frame; }
     /// Forgets what happened in the last frame (presses, releases, text, wheel); the loop calls
     /// it before the frame's events.
     void beginFrame();
@@ -147,6 +158,7 @@ private:
     std::string text;
     glm::vec2 mousePosition{0.0f, 0.0f};
     glm::vec2 wheel{0.0f, 0.0f};
+    std::uint64_t frame = 0;
     GameControllers pads;
 };
 

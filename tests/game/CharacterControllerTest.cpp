@@ -7,6 +7,7 @@
 #include "game/CharacterAnimator.hpp"
 #include "game/GameObject.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/PlayerInput.hpp"
 
 namespace {
 
@@ -25,7 +26,7 @@ protected:
     std::shared_ptr<b2World> world = std::make_shared<b2World>(b2Vec2(0.0f, 0.0f));
     UpdateEvent update;
     PhysicsStepEvent physicsStep;
-    KeyInputEvent keys;
+    PlayerControls controls;
     std::shared_ptr<GameObject> character = std::make_shared<GameObject>();
     std::shared_ptr<PhysicsBody> body = character->AddComponent<PhysicsBody>();
     std::shared_ptr<CharacterController> controller =
@@ -47,26 +48,29 @@ protected:
         body->AddFixture(fixture, box);
         controller->updateEvent = &update;
         animator->updateEvent = &update;
-        controller->keyInputEvent = &keys;
+        controller->controls = &controls;
         character->ToggleActive();
         character->InitialiseSelf();
     }
 
     void Send(SDL_EventType type, SDL_Keycode key) {
         SDL_Event event = Key(type, key);
-        keys.Invoke(event);
+        controls.OnEvent(event);
     }
     glm::vec2 Velocity() const { return body->GetLinearVelocity(); }
-    void Frame() { update.Invoke(1.0f / 60.0f); }
+    /// One step of a frame; the frame ends with it unless more steps follow.
+    void Frame(bool lastStep = true) {
+        update.Invoke(1.0f / 60.0f);
+        if (lastStep) controls.EndFrame();
+    }
 };
 
-TEST_F(CharacterControllerTest, ActivationSubscribesKeysAndCollisionsAndDeactivationRemovesThem) {
-    EXPECT_EQ(keys.GetCount(), 1);
+TEST_F(CharacterControllerTest,
+       ActivationSubscribesUpdatesAndCollisionsAndDeactivationRemovesThem) {
     EXPECT_EQ(body->collisionEnterEvent.GetCount(), 1);
     EXPECT_EQ(body->collisionExitEvent.GetCount(), 1);
     EXPECT_EQ(update.GetCount(), 2);
     character->ToggleActive();
-    EXPECT_EQ(keys.GetCount(), 0);
     EXPECT_EQ(body->collisionEnterEvent.GetCount(), 0);
     EXPECT_EQ(body->collisionExitEvent.GetCount(), 0);
     EXPECT_EQ(update.GetCount(), 0);
@@ -140,13 +144,62 @@ TEST_F(CharacterControllerTest, OneJumpPerContactWithSomethingBelow) {
     EXPECT_FLOAT_EQ(Velocity().y, 100000.0f / kMass);
 }
 
-TEST_F(CharacterControllerTest, KeysOfAnInactiveCharacterAreNotHeard) {
+// As after a level change, whose new character is activated with the keys held.
+TEST_F(CharacterControllerTest, KeysHeldWhileInactiveSteerOnceActiveButAreNoNewJump) {
     character->ToggleActive();
-    SDL_Event right = Key(SDL_KEYDOWN, SDLK_RIGHT);
-    keys.Invoke(right);
-    character->ToggleActive();
+    Send(SDL_KEYDOWN, SDLK_RIGHT);
+    Send(SDL_KEYDOWN, SDLK_SPACE);
     update.Invoke(1.0f / 60.0f);
-    EXPECT_EQ(Velocity().x, 0.0f);
+    EXPECT_EQ(Velocity().x, 0.0f) << "an inactive character does not move";
+    character->ToggleActive();
+    Frame();
+    EXPECT_FLOAT_EQ(Velocity().x, 10000.0f / kMass) << "the held key walks";
+
+    Send(SDL_KEYUP, SDLK_SPACE);
+    body->OnCollision(&below, false);
+    Frame();
+    EXPECT_EQ(Velocity().y, 0.0f) << "the jump key held on activation left no press to remember";
+}
+
+// A press is remembered once per press however the frames fall: a press and release within a
+// frame counts, and a frame of several steps takes its press once.
+TEST_F(CharacterControllerTest, AJumpPressIsRememberedOncePerPress) {
+    controller->jumpBufferTime = 2.5f / 60.0f;  // two and a half steps
+    struct Case {
+        const char* what;
+        bool tap;          // released in the frame of its press
+        int stepsInFrame;  // steps of the frame of the press
+        int stepsBeforeLanding;
+        bool jumps;
+    };
+    const Case cases[] = {
+        {"tap, landing in the buffer", true, 1, 1, true},
+        {"tap, landing after the buffer", true, 1, 3, false},
+        {"press in a three-step frame takes the buffer once", false, 3, 0, false},
+        {"press in a two-step frame, landing in time", false, 2, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Send(SDL_KEYDOWN, SDLK_SPACE);
+        if (c.tap) Send(SDL_KEYUP, SDLK_SPACE);
+        for (int step = 1; step <= c.stepsInFrame; ++step) Frame(step == c.stepsInFrame);
+        // Held keys jump on landing anyway: only the remembered press is tried.
+        Send(SDL_KEYUP, SDLK_SPACE);
+        for (int step = 1; step < c.stepsBeforeLanding; ++step) Frame();
+        body->SetLinearVelocity(0.0f, 0.0f);
+        body->OnCollision(&below, false);
+        Frame();
+        EXPECT_EQ(Velocity().y > 0.0f, c.jumps);
+        // Ready for the next case: in the air, with nothing remembered.
+        if (controller->IsGrounded()) {
+            Send(SDL_KEYDOWN, SDLK_SPACE);
+            Frame();
+            Send(SDL_KEYUP, SDLK_SPACE);
+        }
+        for (int i = 0; i < 4; ++i) Frame();
+        body->SetLinearVelocity(0.0f, 0.0f);
+        ASSERT_FALSE(controller->IsGrounded());
+    }
 }
 
 TEST_F(CharacterControllerTest, TheAnimatorIsToldWhatTheCharacterDoes) {

@@ -15,6 +15,7 @@
 #include "game/CharacterController.hpp"
 #include "game/LevelOverOnHitByCharacter.hpp"
 #include "game/PhysicsBody.hpp"
+#include "game/PlayerInput.hpp"
 #include "support/ScratchFolder.hpp"
 
 namespace {
@@ -29,8 +30,8 @@ protected:
     UpdateEvent update;
     SpriteDrawEvent spriteDraw;
     PhysicsStepEvent physicsStep;
-    KeyInputEvent keyInput;
-    LevelBuilder builder{{&update, &spriteDraw, &physicsStep, &keyInput, world}};
+    PlayerControls controls;
+    LevelBuilder builder{{&update, &spriteDraw, &physicsStep, &controls, world}};
 
     /// Writes a level "level1.json" whose tiles are `tiles` (the JSON of "arrayOfTiles").
     void WriteLevel(const std::string& tiles, const std::string& extra = "") {
@@ -188,8 +189,8 @@ std::string BuildReadOnly(const std::filesystem::path& folder) {
             UpdateEvent update;
             SpriteDrawEvent sprites;
             PhysicsStepEvent step;
-            KeyInputEvent keys;
-            LevelBuilder({&update, &sprites, &step, &keys, world}).BuildLevel("level1.json");
+            PlayerControls controls;
+            LevelBuilder({&update, &sprites, &step, &controls, world}).BuildLevel("level1.json");
         } catch (const std::exception& error) {
             message = error.what();
         }

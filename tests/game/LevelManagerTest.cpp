@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/PhysicsBody.hpp"
+#include "game/PlayerInput.hpp"
 #include "support/ScratchFolder.hpp"
 
 namespace {
@@ -20,9 +21,9 @@ protected:
     UpdateEvent update;
     SpriteDrawEvent spriteDraw;
     PhysicsStepEvent physicsStep;
-    KeyInputEvent keyInput;
+    PlayerControls controls;
     LevelManager manager;
-    const LevelContext context{&update, &spriteDraw, &physicsStep, &keyInput, world};
+    const LevelContext context{&update, &spriteDraw, &physicsStep, &controls, world};
 
     LevelManagerTest() {
         folder.Write("tile1.json", R"({"name": "block", "physics": {"type": "static"}})");

@@ -402,16 +402,15 @@ protected:
         }
         EXPECT_FALSE(oldCamera->IsActive());
         // The scene's events hold exactly the new level's subscriptions.
-        std::size_t renderers = 0, bodies = 0, controllers = 0, behaviours = 1;  // + camera
+        std::size_t renderers = 0, bodies = 0, behaviours = 1;  // + camera
         for (const auto& object : scene.GetLevelData().objects) {
             renderers += object->GetComponents<SpriteRenderer>().size();
             bodies += object->GetComponents<PhysicsBody>().size();
-            controllers += object->GetComponents<CharacterController>().size();
             behaviours += object->GetComponents<Behaviour>().size();
         }
         EXPECT_EQ(scene.spriteDrawEvent.GetCount(), static_cast<int>(renderers));
         EXPECT_EQ(scene.physicsStepEvent.GetCount(), static_cast<int>(bodies));
-        EXPECT_EQ(scene.keyInputEvent.GetCount(), static_cast<int>(controllers));
+        EXPECT_EQ(scene.keyInputEvent.GetCount(), 1) << "only the scene's controls hear keys";
         EXPECT_EQ(scene.updateEvent.GetCount(), static_cast<int>(behaviours));
         EXPECT_EQ(scene.GetWorld()->GetBodyCount(), static_cast<int>(bodies));
         // Keys and frames leave the old objects where they were.
