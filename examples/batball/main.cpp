@@ -1,6 +1,7 @@
 // Bat and ball against the computer: Up/Down or W/S move your bat (the left one), first to 5
 // wins, R starts again, F12 saves a screenshot, Escape quits. A small 2D game on the installed
-// engine: shapes and a sprite in one batch, a camera in pixels, the fixed step, input and sound.
+// engine: shapes, a sprite and text in one batch, a camera in pixels, the fixed step, input and
+// sound.
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "Rally.hpp"
 #include "orka/AudioOutput.hpp"
 #include "orka/Camera.hpp"
+#include "orka/Font.hpp"
 #include "orka/Image.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
@@ -19,6 +21,7 @@
 #include "orka/Sound.hpp"
 #include "orka/Sprite.hpp"
 #include "orka/SpriteBatch.hpp"
+#include "orka/Text.hpp"
 #include "orka/Texture.hpp"
 
 namespace {
@@ -46,34 +49,27 @@ std::shared_ptr<orka::Texture> makeBallTexture() {
         .build();
 }
 
-// One digit from 0 to 9 as a seven-segment display of rectangles, `size` tall and half as wide.
-void addDigit(orka::SpriteBatch::SpriteBatchBuilder& batch, int digit, glm::vec2 lowerLeft,
-              float size, const glm::vec4& color) {
-    // Segments a to g (top, upper right, lower right, bottom, lower left, upper left, middle).
-    constexpr unsigned char segments[] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
-                                          0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-    const float w = size / 2.0f, half = size / 2.0f, t = size / 9.0f;
-    const glm::vec4 rectangles[] = {
-        {0, size - t, w, t}, {w - t, half, t, half}, {w - t, 0, t, half},    {0, 0, w, t},
-        {0, 0, t, half},     {0, half, t, half},     {0, half - t / 2, w, t}};
-    for (int segment = 0; segment < 7; ++segment) {
-        if ((segments[digit % 10] >> segment & 1) == 0) continue;
-        const glm::vec4& r = rectangles[segment];
-        batch.addShape(
-            orka::Shape::rectangle(lowerLeft + glm::vec2(r.x, r.y), {r.z, r.w}).withColor(color));
-    }
+// The score at the top, each side's in its bat's colour, and how to go on once the match is over.
+void addScore(orka::SpriteBatch::SpriteBatchBuilder& batch, const Rally& rally,
+              const std::shared_ptr<orka::Font>& font) {
+    if (font == nullptr) return;  // the log said why
+    constexpr float gap = 60.0f, top = Rally::height - 20.0f;
+    orka::Text player(font, std::to_string(rally.getPlayerScore()), {Rally::width / 2 - gap, top});
+    player.setAlignment(orka::Text::Alignment::Right);
+    player.setColor(playerColor);
+    orka::Text computer(font, std::to_string(rally.getComputerScore()),
+                        {Rally::width / 2 + gap, top});
+    computer.setColor(computerColor);
+    batch.addText(player).addText(computer);
+    if (!rally.isOver()) return;
+    orka::Text again(font, "R to play again", {Rally::width / 2, Rally::height / 2});
+    again.setAlignment(orka::Text::Alignment::Centre);
+    again.setScale({0.5f, 0.5f});
+    batch.addText(again);
 }
 
-// The score at the top, each side's in its bat's colour.
-void addScore(orka::SpriteBatch::SpriteBatchBuilder& batch, const Rally& rally) {
-    constexpr float size = 56.0f, gap = 60.0f, top = Rally::height - 30.0f;
-    addDigit(batch, rally.getPlayerScore(), {Rally::width / 2 - gap - size / 2, top - size}, size,
-             playerColor);
-    addDigit(batch, rally.getComputerScore(), {Rally::width / 2 + gap, top - size}, size,
-             computerColor);
-}
-
-std::shared_ptr<orka::SpriteBatch> drawField(const Rally& rally, orka::Sprite& ball) {
+std::shared_ptr<orka::SpriteBatch> drawField(const Rally& rally, orka::Sprite& ball,
+                                             const std::shared_ptr<orka::Font>& font) {
     auto batch = orka::SpriteBatch::create();
     for (float y = 10.0f; y < Rally::height; y += 40.0f) {
         batch.addShape(
@@ -83,7 +79,7 @@ std::shared_ptr<orka::SpriteBatch> drawField(const Rally& rally, orka::Sprite& b
         orka::Shape::rectangle(rally.getPlayerBat(), Rally::batSize).withColor(playerColor));
     batch.addShape(
         orka::Shape::rectangle(rally.getComputerBat(), Rally::batSize).withColor(computerColor));
-    addScore(batch, rally);
+    addScore(batch, rally, font);
     if (!rally.isOver()) {
         ball.setPosition(rally.getBallPosition());
         batch.addSprite(ball);
@@ -124,6 +120,8 @@ int main() {
 
     const std::shared_ptr<orka::Texture> ballTexture = makeBallTexture();
     orka::Sprite ball(*ballTexture, {0.5f, 0.5f});  // placed by its centre
+    // Digits about 52 pixels tall, rasterised at the size they are drawn at, so they stay crisp.
+    const std::shared_ptr<orka::Font> font = orka::Font::load(BATBALL_FONT, 72);
     Rally rally;
 
     // The rules run at a fixed 120 steps a second, whatever the frame rate.
@@ -146,7 +144,7 @@ int main() {
     window.frameRender = [&] {
         orka::RenderPass pass =
             orka::RenderPass::create().withCamera(camera).withClearColor(true, background).build();
-        pass.draw(drawField(rally, ball));
+        pass.draw(drawField(rally, ball, font));
     };
     window.startEventLoop();
     return 0;
