@@ -33,49 +33,27 @@
 #include "orka/SDLRenderer.hpp"
 #include "orka/Shape.hpp"
 #include "orka/SpriteBatch.hpp"
+#include "PeerScene.hpp"
 
 namespace {
 
-// ---- The peers' scene ----
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
-constexpr int itemSize = 30;      // positions leave room for the largest square
-constexpr int tileCount = 144;    // the peers' 12 x 12 atlas cells, which give the colours
+using peer_scene::linearOf;
+using peer_scene::windowHeight;
+using peer_scene::windowWidth;
+
+constexpr int itemSize = 30;    // positions leave room for the largest square
+constexpr int tileCount = 144;  // the peers' 12 x 12 atlas cells, which give the colours
 constexpr int circleSides = 32;
-constexpr int warmUpFrames = 30;
-const std::uint8_t background[3] = {20, 20, 40};
 
 // The sRGB byte as linear light, rounded to a byte so vertices stay 20 bytes.
-float linearOf(int srgbByte) {
-    const float c = static_cast<float>(srgbByte) / 255.0f;
-    const float linear = c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
-    return std::round(linear * 255.0f) / 255.0f;
+float byteLinearOf(int srgbByte) {
+    return std::round(linearOf(srgbByte) * 255.0f) / 255.0f;
 }
 
 glm::vec4 tileColor(int i) {
     const int t = i % tileCount;
-    return {linearOf(t * 37 % 256), linearOf(t * 71 % 256), linearOf(t * 113 % 256), 1.0f};
-}
-
-// The peers' generator of start positions.
-std::vector<glm::vec2> startPositions(int count) {
-    std::uint32_t seed = 12345u;
-    auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return static_cast<float>(seed >> 8) * (1.0f / 16777216.0f);
-    };
-    std::vector<glm::vec2> positions(static_cast<size_t>(count));
-    for (glm::vec2& at : positions) {
-        at.x = next() * (windowWidth - itemSize);
-        at.y = next() * (windowHeight - itemSize);
-    }
-    return positions;
-}
-
-double processCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+    return {byteLinearOf(t * 37 % 256), byteLinearOf(t * 71 % 256), byteLinearOf(t * 113 % 256),
+            1.0f};
 }
 
 std::shared_ptr<orka::SpriteBatch> buildFrame(const std::vector<glm::vec2>& positions) {
@@ -111,23 +89,22 @@ int main(int argc, char** argv) {
     if (window.getSDLWindow() == nullptr) return 1;
     orka::Camera camera;
     camera.setWindowCoordinates();
-    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]),
-                          linearOf(background[2]), 1.0f);
+    const glm::vec4 clear = peer_scene::clearColor();
 
     using Clock = std::chrono::steady_clock;
-    std::vector<glm::vec2> positions = startPositions(count);
+    std::vector<glm::vec2> positions = peer_scene::startPositions(count, itemSize);
     Clock::time_point start = Clock::now();
     double startCpuMs = 0.0;
     std::chrono::duration<double, std::milli> buildTime{0};
-    for (int frame = -warmUpFrames; frame < frames; frame++) {
+    for (int frame = -peer_scene::warmUpFrames; frame < frames; frame++) {
         if (frame == 0) {
             start = Clock::now();
-            startCpuMs = processCpuMs();
+            startCpuMs = peer_scene::processCpuMs();
             buildTime = {};
         }
         SDL_PumpEvents();
         // The peers' motion, counted from their first frame.
-        const float shown = static_cast<float>(frame + warmUpFrames);
+        const float shown = static_cast<float>(frame + peer_scene::warmUpFrames);
         for (int i = 0; i < count; i++) {
             positions[static_cast<size_t>(i)] +=
                 glm::vec2(std::sin(0.1f * shown + static_cast<float>(i)),
@@ -155,7 +132,7 @@ int main(int argc, char** argv) {
     const std::chrono::duration<double, std::milli> total = Clock::now() - start;
     std::printf("orka_shapes N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
                 "build_ms=%.3f\n",
-                count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+                count, frames, total.count() / frames, (peer_scene::processCpuMs() - startCpuMs) / frames,
                 buildTime.count() / frames);
     return 0;
 }

@@ -36,43 +36,16 @@
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "orka/Text.hpp"
+#include "PeerScene.hpp"
 
 namespace {
 
-// ---- The peers' scene ----
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
+using peer_scene::windowHeight;
+using peer_scene::windowWidth;
+
 constexpr int itemSize = 30;  // positions leave room for an item of this size
 constexpr int fontPixels = 16;
 constexpr int charactersPerString = 24;  // as the peers count them; the text is a few more
-constexpr int warmUpFrames = 30;
-const std::uint8_t background[3] = {20, 20, 40};
-
-float linearOf(int srgbByte) {
-    const float c = static_cast<float>(srgbByte) / 255.0f;
-    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
-}
-
-// The peers' generator of start positions.
-std::vector<glm::vec2> startPositions(int count) {
-    std::uint32_t seed = 12345u;
-    auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return static_cast<float>(seed >> 8) * (1.0f / 16777216.0f);
-    };
-    std::vector<glm::vec2> positions(static_cast<size_t>(count));
-    for (glm::vec2& at : positions) {
-        at.x = next() * (windowWidth - itemSize);
-        at.y = next() * (windowHeight - itemSize);
-    }
-    return positions;
-}
-
-double processCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
-}
 
 // The frame's texts, formatted afresh and batched.
 std::shared_ptr<orka::SpriteBatch> buildFrame(std::vector<orka::Text>& texts,
@@ -112,24 +85,23 @@ int main(int argc, char** argv) {
     if (font == nullptr) return 1;
     orka::Camera camera;
     camera.setWindowCoordinates();
-    const glm::vec4 clear(linearOf(background[0]), linearOf(background[1]), linearOf(background[2]),
-                          1.0f);
+    const glm::vec4 clear = peer_scene::clearColor();
 
     using Clock = std::chrono::steady_clock;
-    std::vector<glm::vec2> positions = startPositions(count);
+    std::vector<glm::vec2> positions = peer_scene::startPositions(count, itemSize);
     std::vector<orka::Text> texts(static_cast<size_t>(count), orka::Text(font, ""));
     Clock::time_point start = Clock::now();
     double startCpuMs = 0.0;
     std::chrono::duration<double, std::milli> buildTime{0};
-    for (int frame = -warmUpFrames; frame < frames; frame++) {
+    for (int frame = -peer_scene::warmUpFrames; frame < frames; frame++) {
         if (frame == 0) {
             start = Clock::now();
-            startCpuMs = processCpuMs();
+            startCpuMs = peer_scene::processCpuMs();
             buildTime = {};
         }
         SDL_PumpEvents();
         // The peers' motion and score, counted from their first frame.
-        const int shown = frame + warmUpFrames;
+        const int shown = frame + peer_scene::warmUpFrames;
         const float t = static_cast<float>(shown);
         for (int i = 0; i < count; i++) {
             positions[static_cast<size_t>(i)] +=
@@ -159,7 +131,7 @@ int main(int argc, char** argv) {
     std::printf(
         "orka_text N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
         "build_ms=%.3f\n",
-        count, frames, total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+        count, frames, total.count() / frames, (peer_scene::processCpuMs() - startCpuMs) / frames,
         buildTime.count() / frames);
     return 0;
 }
