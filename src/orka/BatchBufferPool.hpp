@@ -23,7 +23,7 @@ struct BatchBuffers {
 /// GL vertex buffers and vertex arrays that sprite batch meshes borrow for one upload and give
 /// back when they are released, so a batch built every frame makes no GL objects; plus one
 /// element buffer of quad indices (0, 1, 2, 0, 2, 3, 4, 5, 6, ...) for `maxQuads` quads that
-/// all of them share. Kept by the renderer (Renderer::BuiltIns); main thread only.
+/// all of them share. Kept by the renderer (RendererResources::BuiltIns); main thread only.
 class BatchBufferPool {
 public:
     /// Buffers lent out (see BatchBuffers).

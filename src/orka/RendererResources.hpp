@@ -30,10 +30,10 @@ struct RendererResources {
     /// RenderPass::drawLines, ...). Their GL names belong to this renderer's context, so they
     /// are released with it and the next renderer makes its own.
     struct BuiltIns {
-        /// Shader::getStandard, getUnlit, getUnlitSprite, getUnlitSpriteByteColor and
-        /// getStandardParticles.
+        /// Shader::getStandard, getUnlit, getUnlitSprite, getUnlitSpriteByteColor,
+        /// getUnlitShape and getStandardParticles.
         ///@{
-        std::shared_ptr<Shader> standard, unlit, unlitSprite, unlitSpriteByteColor,
+        std::shared_ptr<Shader> standard, unlit, unlitSprite, unlitSpriteByteColor, unlitShape,
             standardParticles;
         ///@}
         /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.

@@ -289,6 +289,16 @@ std::shared_ptr<Shader> Shader::getUnlitSpriteByteColor() {
                    "Unlit Sprite Byte Color");
 }
 
+std::shared_ptr<Shader> Shader::getUnlitShape() {
+    const ShaderSourcePair& sources = shader_sources::unlitShape;
+    return builtIn(&RendererResources::BuiltIns::unlitShape,
+                   create()
+                       .withSource(sources.vertex, sources.fragment)
+                       .withBlend(BlendType::AlphaBlending)
+                       .withDepthTest(false),
+                   "Unlit Shape");
+}
+
 std::shared_ptr<Shader> Shader::getStandardParticles() {
     return builtIn(&RendererResources::BuiltIns::standardParticles,
                    create()

@@ -122,6 +122,11 @@ public:
     /// bytes (sprite batches); it hands the fragment stage one input instead of two, which
     /// llvmpipe rasterizes small sprites noticeably faster with.
     static std::shared_ptr<Shader> getUnlitSpriteByteColor();
+    /// "Unlit Shape": what sprite batches draw the runs of the white texture with (shapes, and
+    /// sprites of Texture::getWhiteTexture): the vertex colour alone, alpha-blended without
+    /// depth test, with no texture lookup. Quads whose texture coordinates run from 2 to 4 are
+    /// cut to the disc about (3, 3), so a filled circle or ellipse takes two triangles.
+    static std::shared_ptr<Shader> getUnlitShape();
 
     /// A new material with default values for this shader's material uniforms.
     std::shared_ptr<Material> createMaterial();

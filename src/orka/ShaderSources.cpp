@@ -178,6 +178,41 @@ void main(void) {
 }
 )"};
 
+const ShaderSourcePair unlitShape = {
+    R"(#version 140
+in vec3 position;
+in vec4 uv;
+in vec4 color;
+out vec2 vCut;
+flat out vec4 vColor;
+
+uniform mat4 g_model;
+uniform mat4 g_view;
+uniform mat4 g_projection;
+
+void main(void) {
+    gl_Position = g_projection * (g_view * (g_model * vec4(position, 1.0)));
+    vCut = uv.xy;
+    vColor = color;
+}
+)",
+    R"(#version 140
+out vec4 fragColor;
+in vec2 vCut;
+flat in vec4 vColor;
+
+// The texture is white, so only the colour is drawn. Texture coordinates from 2 to 4 are a
+// disc's quad: (3, 3) is its centre, and what lies farther than 1 from it is cut away. Any
+// texture coordinate a sprite can have (0 to 1) draws its whole quad.
+void main(void) {
+    if (vCut.x > 1.5) {
+        vec2 fromCentre = vCut - 3.0;
+        if (dot(fromCentre, fromCentre) > 1.0) discard;
+    }
+    fragColor = vColor;
+}
+)"};
+
 const ShaderSourcePair standardParticles = {
     R"(#version 140
 in vec3 position;

@@ -22,6 +22,7 @@ extern const ShaderSourcePair unlitSprite;
 /// As unlitSprite, for colours of normalized bytes: they travel to the fragment stage packed
 /// beside the texture coordinate, two bytes to a float.
 extern const ShaderSourcePair unlitSpriteByteColor;
+extern const ShaderSourcePair unlitShape;
 /// Point sprites: uv packs the sprite's texture rectangle (xy corner, z size, w rotation).
 extern const ShaderSourcePair standardParticles;
 /// Shows the texture coordinate as red and green.

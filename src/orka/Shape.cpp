@@ -123,6 +123,15 @@ int Shape::getSegments() const {
     return std::clamp(static_cast<int>(std::ceil(sides)), minSegments, maxSegments);
 }
 
+int Shape::appendDiscQuad(std::vector<glm::vec2>& corners) const {
+    if (kind != Kind::Ellipse || second.x == 0.0f || second.y == 0.0f) return 0;
+    const bool outlined = outline > 0.0f && outline < std::min(second.x, second.y);
+    if (outlined) return 0;
+    const auto box = rectanglePoints(first - second, 2.0f * second);
+    corners.insert(corners.end(), box.begin(), box.end());
+    return 1;
+}
+
 int Shape::appendQuads(std::vector<glm::vec2>& corners) const {
     switch (kind) {
         case Kind::Line: {

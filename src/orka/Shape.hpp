@@ -10,9 +10,11 @@ namespace orka {
 /// shapes and sprites of one texture share draw calls. A plain value: copy it freely.
 ///
 /// Units: positions, sizes, radii, widths and thicknesses in world units (pixels under a pixel
-/// camera). Circles and ellipses are polygons whose number of sides grows with the radius, so
-/// that no edge strays more than a quarter of a unit from the true curve (between 8 and 1024
-/// sides); withSegments chooses the number instead. An outline lies inside the shape's edge:
+/// camera). A filled circle or ellipse sampling the engine's white texture (the default) is
+/// drawn exactly, one quad cut round per pixel. Outlined ones, and filled ones sampling a page's
+/// white texel (SpriteBatch::SpriteBatchBuilder::withShapeTexel), are polygons whose number of
+/// sides grows with the radius, so that no edge strays more than a quarter of a unit from the
+/// true curve (between 8 and 1024 sides); withSegments chooses the number instead. An outline lies inside the shape's edge:
 /// an outlined rectangle covers what the filled one covers, less its inside.
 class Shape {
 public:
@@ -57,6 +59,11 @@ public:
     /// Appends the shape's quads, four corners each, counter-clockwise; each quad is drawn as
     /// the triangles (0, 1, 2) and (0, 2, 3). Returns how many it appended.
     int appendQuads(std::vector<glm::vec2>& corners) const;
+    /// A filled circle or ellipse appends one quad instead, its bounding box from the lower-left
+    /// corner counter-clockwise, for a shader that cuts the curve out per pixel (an exact curve
+    /// in two triangles, whatever the segments). Returns 1, or 0 for any other shape, which
+    /// appends nothing.
+    int appendDiscQuad(std::vector<glm::vec2>& corners) const;
 
 private:
     enum class Kind { Rectangle, Ellipse, Line, Polygon };

@@ -96,6 +96,8 @@ private:
     glm::vec2 position{0.0f, 0.0f};
     glm::vec2 scale{1.0f, 1.0f};
     glm::bvec2 flip{false, false};
+    /// A shape's stand-in whose one quad is cut to a disc (see Shape::appendDiscQuad).
+    bool roundShape = false;
     int orderInBatch = 0;
     glm::vec4 color{1.0f, 1.0f, 1.0f, 1.0f};
     glm::ivec2 spritePos{0, 0};

@@ -97,12 +97,47 @@ void setVertex(FloatColorVertex& vertex, float x, float y, float u, float v,
 
 }  // namespace
 
+namespace {
+
+// The storage of finished builders. Batches built every frame are the common case, and
+// allocating their lists anew each time costs page faults as large blocks come and go.
+struct SpareStorage {
+    std::vector<Sprite> sprites;
+    std::vector<glm::vec2> shapeCorners;
+};
+constexpr size_t maxSpareStorage = 4;
+struct SpareStore {
+    std::vector<SpareStorage> storage;
+    // A builder that outlives its thread's store (a static one) must not refill it.
+    static thread_local bool gone;
+    ~SpareStore() { gone = true; }
+};
+thread_local bool SpareStore::gone = false;
+thread_local SpareStore spareStore;
+
+}  // namespace
+
 int SpriteBatch::quadsOf(const Sprite& sprite) {
     return sprite.shapeQuads == 0 ? 1 : static_cast<int>(sprite.shapeQuads);
 }
 
 SpriteBatch::SpriteBatchBuilder::SpriteBatchBuilder()
-    : shader(Shader::getUnlitSprite()), byteColorShader(Shader::getUnlitSpriteByteColor()) {}
+    : shader(Shader::getUnlitSprite()),
+      byteColorShader(Shader::getUnlitSpriteByteColor()),
+      shapeShader(Shader::getUnlitShape()) {
+    if (SpareStore::gone || spareStore.storage.empty()) return;
+    sprites = std::move(spareStore.storage.back().sprites);
+    shapeCorners = std::move(spareStore.storage.back().shapeCorners);
+    spareStore.storage.pop_back();
+}
+
+SpriteBatch::SpriteBatchBuilder::~SpriteBatchBuilder() {
+    if (sprites.capacity() == 0 && shapeCorners.capacity() == 0) return;  // moved from
+    if (SpareStore::gone || spareStore.storage.size() >= maxSpareStorage) return;
+    sprites.clear();
+    shapeCorners.clear();
+    spareStore.storage.push_back({std::move(sprites), std::move(shapeCorners)});
+}
 
 SpriteBatch::SpriteBatchBuilder SpriteBatch::create() {
     return SpriteBatchBuilder();
@@ -112,6 +147,7 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addSprite(cons
     sprites.push_back(sprite);
     // A shape's stand-in taken from another builder's list has no corners here.
     sprites.back().shapeQuads = 0;
+    sprites.back().roundShape = false;
     return *this;
 }
 
@@ -120,11 +156,15 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addShape(const
         const std::shared_ptr<Texture> white = Texture::getWhiteTexture();
         if (white == nullptr) return *this;  // no renderer: reported by the texture
         shapeTexel = Sprite(*white);
+        shapesOnWhite = true;
     }
     const size_t first = shapeCorners.size();
-    const int quads = shape.appendQuads(shapeCorners);
+    // Only the shape shader cuts discs, and it draws the white texture's runs alone.
+    const bool round = shapesOnWhite && shape.appendDiscQuad(shapeCorners) != 0;
+    const int quads = round ? 1 : shape.appendQuads(shapeCorners);
     if (quads == 0) return *this;
     Sprite standIn = shapeTexel;
+    standIn.roundShape = round;
     standIn.setColor(shape.getColor());
     standIn.setOrderInBatch(shape.getOrderInBatch());
     standIn.shapeQuads = static_cast<std::uint32_t>(quads);
@@ -137,6 +177,9 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withShapeTexel
     const Sprite& white) {
     shapeTexel = white;
     shapeTexel.shapeQuads = 0;
+    shapeTexel.roundShape = false;
+    shapesOnWhite =
+        white.getTexture() != nullptr && white.getTexture() == Texture::getWhiteTexture().get();
     return *this;
 }
 
@@ -146,17 +189,20 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::reserve(size_t
 }
 
 std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
-    if (shader == nullptr || byteColorShader == nullptr) {
+    if (shader == nullptr || byteColorShader == nullptr || shapeShader == nullptr) {
         ORKA_LOG_ERROR("Cannot build a sprite batch: the sprite shader is missing");
         return {};
     }
-    return std::shared_ptr<SpriteBatch>(
-        new SpriteBatch(*shader, *byteColorShader, sprites, shapeCorners));
+    return std::shared_ptr<SpriteBatch>(new SpriteBatch(*this));
 }
 
-SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites,
-                         const std::vector<glm::vec2>& corners)
-    : shapeCorners(corners.data()) {
+SpriteBatch::SpriteBatch(SpriteBatchBuilder& builder)
+    : shapeCorners(builder.shapeCorners.data()),
+      whiteTexture(Texture::getWhiteTexture().get()),
+      shapeShader(builder.shapeShader.get()) {
+    std::vector<Sprite>& sprites = builder.sprites;
+    Shader& shader = *builder.shader;
+    Shader& byteColorShader = *builder.byteColorShader;
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
     // Stable: sprites of one order and texture overlap in the order they were added. Sprites
     // usually arrive in order already (one atlas, one order): checking is cheaper.
@@ -172,6 +218,8 @@ SpriteBatch::SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sp
     size_t next = 0;
     while (next < sprites.size()) next = addMesh(*pool, shader, byteColorShader, sprites, next);
     shapeCorners = nullptr;
+    whiteTexture = nullptr;
+    shapeShader = nullptr;
 }
 
 size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
@@ -247,7 +295,8 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
     return end;
 }
 
-int SpriteBatch::materialFor(Shader& shader, Texture& texture) {
+int SpriteBatch::materialFor(Shader& spriteShader, Texture& texture) {
+    Shader& shader = &texture == whiteTexture ? *shapeShader : spriteShader;
     // Batches hold few textures: a scan from the latest beats hashing.
     for (size_t i = materialTextures.size(); i-- > 0;) {
         if (materialTextures[i] == &texture && materials[i]->getShader().get() == &shader) {
@@ -280,6 +329,15 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
             const float v = (static_cast<float>(sprite->spritePos.y) +
                              0.5f * static_cast<float>(sprite->spriteSize.y)) * texelHeight;
             const glm::vec2* corner = shapeCorners + sprite->firstShapeCorner;
+            if (sprite->roundShape) {
+                // The disc's square about (3, 3), as the shape shader reads it.
+                setVertex(vertices[0], corner[0].x, corner[0].y, 2.0f, 2.0f, color);
+                setVertex(vertices[1], corner[1].x, corner[1].y, 4.0f, 2.0f, color);
+                setVertex(vertices[2], corner[2].x, corner[2].y, 4.0f, 4.0f, color);
+                setVertex(vertices[3], corner[3].x, corner[3].y, 2.0f, 4.0f, color);
+                vertices += verticesPerSprite;
+                continue;
+            }
             const size_t cornerCount = sprite->shapeQuads * verticesPerSprite;
             for (size_t i = 0; i < cornerCount; i++, corner++) {
                 setVertex(vertices[i], corner->x, corner->y, u, v, color);

@@ -15,16 +15,18 @@ class RenderPass;
 class Shader;
 class Texture;
 
-/// Sprites (and shapes, see Shape) turned into as few draw calls as their textures allow: the sprites are sorted by
-/// `orderInBatch` and then by texture, keeping the order they were added in among sprites of one
-/// order and texture (later ones are drawn over earlier ones), and every run of sprites sharing a texture becomes one draw
-/// call of a range of the batch's triangle mesh ("DynamicSpriteBatch0") with a material of a sprite
-/// shader carrying that texture: "Unlit Sprite Byte Color" for a mesh whose sprites' colours all
-/// come back exactly from bytes (n / 255: white, the usual case), "Unlit Sprite" otherwise; both
-/// draw the same pixels. Indices are 16-bit, so a batch of more than `maxSpritesPerMesh` sprites
-/// takes several meshes ("DynamicSpriteBatch1", ...), and a run that crosses from one to the next
-/// is split there. Runs of one texture and shader share a material. Sprites without a texture (a
-/// failed atlas lookup) are skipped.
+/// Sprites (and shapes, see Shape) turned into as few draw calls as their textures allow: the
+/// sprites are sorted by `orderInBatch` and then by texture, keeping the order they were added in
+/// among sprites of one order and texture (later ones are drawn over earlier ones), and every run
+/// of sprites sharing a texture becomes one draw call of a range of the batch's triangle mesh
+/// ("DynamicSpriteBatch0") with a material of a sprite shader carrying that texture: "Unlit Sprite
+/// Byte Color" for a mesh whose sprites' colours all come back exactly from bytes (n / 255: white,
+/// the usual case), "Unlit Sprite" otherwise; both draw the same pixels; runs of the white texture
+/// (shapes by default) take "Unlit Shape", which skips the texture and draws a filled circle or
+/// ellipse as one quad cut round (see Shape::appendDiscQuad). Indices are 16-bit, so a batch of
+/// more than `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a
+/// run that crosses from one to the next is split there. Runs of one texture and shader share a
+/// material. Sprites without a texture (a failed atlas lookup) are skipped.
 ///
 /// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
 /// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
@@ -46,9 +48,21 @@ public:
     /// Four vertices per sprite must fit 16-bit indices.
     static constexpr int maxSpritesPerMesh = 16384;
 
-    /// Collects copies of sprites; build() makes the batch.
+    /// Collects copies of sprites; build() makes the batch. A builder's storage goes back to a
+    /// small per-thread store when it is destroyed and the next builder takes it over, so a
+    /// batch built every frame allocates nothing for its sprites once the first frames are done.
     class SpriteBatchBuilder {
     public:
+        /// Gives the builder's storage back for the next builder of this thread.
+        ~SpriteBatchBuilder();
+        /// Builders move and copy as values (a copy gets storage of its own).
+        ///@{
+        SpriteBatchBuilder(SpriteBatchBuilder&&) noexcept = default;
+        SpriteBatchBuilder& operator=(SpriteBatchBuilder&&) noexcept = default;
+        SpriteBatchBuilder(const SpriteBatchBuilder&) = default;
+        SpriteBatchBuilder& operator=(const SpriteBatchBuilder&) = default;
+        ///@}
+
         /// Appends a copy: placement, flip and colour are taken as they are now.
         SpriteBatchBuilder& addSprite(const Sprite& sprite);
         /// Appends the shape's quads, in its colour and order, sampling the shape texel (see
@@ -76,10 +90,13 @@ public:
 
         std::shared_ptr<Shader> shader;
         std::shared_ptr<Shader> byteColorShader;
+        std::shared_ptr<Shader> shapeShader;
         std::vector<Sprite> sprites;
         /// Four corners per quad of every shape added.
         std::vector<glm::vec2> shapeCorners;
         Sprite shapeTexel;
+        /// The shape texel is the white texture's, whose runs can cut discs.
+        bool shapesOnWhite = false;
     };
 
     /// A builder with the sprite shaders and no sprites.
@@ -106,15 +123,15 @@ public:
     ///@}
 
 private:
-    SpriteBatch(Shader& shader, Shader& byteColorShader, std::vector<Sprite>& sprites,
-                const std::vector<glm::vec2>& shapeCorners);
+    SpriteBatch(SpriteBatchBuilder& builder);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh quads of
     /// those with a texture, adding their runs; returns where it stopped.
     size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
                    const std::vector<Sprite>& sprites, size_t first);
     /// Quads an entry takes: one for a sprite, a shape's own number for a shape's stand-in.
     static int quadsOf(const Sprite& sprite);
-    /// Index of the batch's material for `texture` with `shader`, made on first use.
+    /// Index of the batch's material for `texture` with `shader`, made on first use; the
+    /// white texture's runs take the shape shader instead.
     int materialFor(Shader& shader, Texture& texture);
     /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
     template <typename VertexType>
@@ -130,6 +147,9 @@ private:
     std::vector<const Texture*> materialTextures;
     /// The builder's shape corners, while the batch is built.
     const glm::vec2* shapeCorners = nullptr;
+    /// The white texture and the shader its runs are drawn with, while the batch is built.
+    const Texture* whiteTexture = nullptr;
+    Shader* shapeShader = nullptr;
 };
 
 }  // namespace orka

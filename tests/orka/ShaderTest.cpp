@@ -72,6 +72,7 @@ TEST_F(ShaderTest, BuiltInShadersLinkWithTheirStateAndNoErrors) {
         {Shader::getUnlitSprite(), "Unlit Sprite", BlendType::AlphaBlending, false, true},
         {Shader::getUnlitSpriteByteColor(), "Unlit Sprite Byte Color", BlendType::AlphaBlending,
          false, true},
+        {Shader::getUnlitShape(), "Unlit Shape", BlendType::AlphaBlending, false, true},
         {Shader::getStandardParticles(), "Standard Particles", BlendType::AdditiveBlending, true,
          false},
     };

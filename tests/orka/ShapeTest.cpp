@@ -160,5 +160,40 @@ TEST(ShapeBatch, ShapesFromAPagesWhiteTexelShareItsSpritesDrawCall) {
     }
 }
 
+// On the white texture a filled circle or ellipse is one quad that the shape shader cuts round;
+// an outline, or a page's texel, still takes the polygon's quads. A sprite of the white texture
+// in the same run is never cut.
+TEST_F(ShapePixels, FilledCurvesOnTheWhiteTextureAreOneQuadCutRound) {
+    const Shape disc = Shape::circle({100.0f, 100.0f}, 40.0f).withColor(green);
+    const Shape ring = Shape::circle({100.0f, 100.0f}, 40.0f).withOutline(4.0f);
+    const auto quadsOf = [](SpriteBatch::SpriteBatchBuilder builder) {
+        return builder.build()->getMeshes().at(0)->getVertexCount() / 4;
+    };
+    EXPECT_EQ(quadsOf(std::move(SpriteBatch::create().addShape(disc))), 1);
+    EXPECT_EQ(quadsOf(std::move(SpriteBatch::create().addShape(ring))), ring.getSegments());
+    auto atlas = test::makeCellAtlas();
+    ASSERT_NE(atlas, nullptr);
+    EXPECT_EQ(quadsOf(std::move(
+                  SpriteBatch::create().withShapeTexel(atlas->get("white")).addShape(disc))),
+              (disc.getSegments() - 1) / 2);
+
+    Sprite square(*Texture::getWhiteTexture());
+    square.setScale({60.0f, 60.0f});
+    square.setPosition({300.0f, 300.0f});
+    square.setColor(green);
+    auto builder = SpriteBatch::create();
+    builder.addShape(disc).addSprite(square);
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(builder.build());
+    const auto pixels = pass.readPixels(0, 0, size, size);
+    int squareCovered = 0;
+    for (int y = 300; y < 360; y++) {
+        for (int x = 300; x < 360; x++) squareCovered += pixels[y * size + x].g > 0.9f ? 1 : 0;
+    }
+    EXPECT_EQ(squareCovered, 3600) << "the sprite's corners are drawn";
+    EXPECT_EQ(pixels[100 * size + 100].g, 1.0f) << "the disc's centre";
+    EXPECT_EQ(pixels[62 * size + 62].g, 0.0f) << "the disc's square corner is cut away";
+}
+
 }  // namespace
 }  // namespace orka
