@@ -407,10 +407,27 @@ TEST_F(TextureTest, CubemapFromFilesKeepsRowsUnflipped) {
     }
     auto cube = builder.build();
     EXPECT_TRUE(cube->isCubemap());
+    EXPECT_FALSE(cube->loadFailed());
     EXPECT_EQ(cube->getName(), "Unnamed Texture");
     EXPECT_EQ(cube->getDataSize(), 64 * 64 * 4 * 6);
     expectPixels(*cube, rgbPixel, false, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z);
     EXPECT_EQ(texParameter(*cube, GL_TEXTURE_WRAP_S), GL_REPEAT);
+}
+
+TEST_F(TextureTest, ACubemapFaceThatCannotBeLoadedIsWhiteAndReported) {
+    LogCapture capture;
+    auto builder = Texture::create();
+    for (int side = 0; side < 6; side++) {
+        const std::string file = side == 2 ? "missing.png" : "rgb8-64x64.png";
+        builder.withFileCubemap(pngDir + file, static_cast<Texture::TextureCubemapSide>(side));
+    }
+    auto cube = builder.build();
+    EXPECT_TRUE(cube->loadFailed());
+    ASSERT_EQ(capture.records.size(), 1u);
+    EXPECT_EQ(capture.records[0].message, "Cannot read texture from " + pngDir + "missing.png");
+    const auto face = readTexels(*cube, GL_TEXTURE_CUBE_MAP_POSITIVE_Y);
+    EXPECT_EQ(face, std::vector<unsigned char>(face.size(), 255));
+    expectPixels(*cube, rgbPixel, false, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z);
 }
 
 TEST_F(TextureTest, CubemapFacesMustBeSquare) {
