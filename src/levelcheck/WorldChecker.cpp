@@ -83,9 +83,10 @@ void ReportAtlasMessages(const EngineMessages& messages, const std::string& json
     }
     for (const EngineMessages::Record& record : messages.GetRecords()) {
         if (record.source == kAtlasSource) {
-            problems.push_back(
-                {jsonFile,
-                 WithoutPrefix(record.message, "Cannot load sprite atlas " + jsonFile + ": ")});
+            // Key errors start "Cannot load sprite atlas <file>: ", parse errors "<file>: ".
+            const std::string message =
+                WithoutPrefix(record.message, "Cannot load sprite atlas " + jsonFile + ": ");
+            problems.push_back({jsonFile, WithoutPrefix(message, jsonFile + ": ")});
         } else if (!imageFile.empty()) {
             problems.push_back({imageFile, record.message});
         }

@@ -4,13 +4,28 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstddef>
 
 #include "orka/Log.hpp"
 #include "orka/Music.hpp"
 #include "orka/Sound.hpp"
 
 namespace orka {
+
+/// SDL2_mixer has no playback rate, so every play goes through an effect that writes the
+/// sound's samples, resampled at the play's rate, over what the mixer copied for the channel.
+/// The channel plays the sound itself in a loop: it lasts as long as the effect needs it, and
+/// releasing the sound halts it as SDL2_mixer always does. The main thread sets the play up
+/// while its channel is idle; afterwards it only writes `rate` and reads `finished`.
+struct PitchedPlay {
+    const Sint16* samples = nullptr;    ///< the sound's frames, left and right interleaved
+    std::size_t frames = 0;             ///< frames in `samples`
+    double position = 0.0;              ///< next source frame (fractional); audio thread only
+    std::atomic<float> rate{1.0f};      ///< source frames per output frame
+    std::atomic<bool> finished{false};  ///< the last frame was written
+};
 
 namespace {
 
@@ -19,8 +34,41 @@ constexpr int kStereo = 2;
 // starts with the frame that asked for it.
 constexpr int kBufferFrames = 1024;
 constexpr int kAllChannels = -1;
-constexpr int kPlayOnce = 0;
 constexpr int kLoopForever = -1;
+
+constexpr int kFrameBytes = kStereo * static_cast<int>(sizeof(Sint16));
+constexpr int kExpireAtNextMix = 1;  // milliseconds
+
+// Linear interpolation between the two source frames around `play.position`; good enough for
+// effects, and it keeps the audio thread's work small.
+void WriteFrame(const PitchedPlay& play, std::size_t at, Sint16* out) {
+    const float share = static_cast<float>(play.position - static_cast<double>(at));
+    for (int side = 0; side < kStereo; ++side) {
+        const float from = play.samples[at * kStereo + side];
+        const float to = play.samples[(at + 1) * kStereo + side];
+        out[side] = static_cast<Sint16>(std::lround(from + (to - from) * share));
+    }
+}
+
+// Runs in the audio thread with the audio locked, once per stretch of the channel's output.
+void ResampleEffect(int channel, void* stream, int length, void* data) {
+    auto& play = *static_cast<PitchedPlay*>(data);
+    auto* out = static_cast<Sint16*>(stream);
+    const int frames = length / kFrameBytes;
+    const double rate = play.rate.load(std::memory_order_relaxed);
+    for (int frame = 0; frame < frames; ++frame) {
+        const auto at = static_cast<std::size_t>(play.position);
+        if (play.finished.load(std::memory_order_relaxed) || at + 1 >= play.frames) {
+            std::fill(out + frame * kStereo, out + frames * kStereo, Sint16{0});
+            // Halting here would free the effect list the mixer is walking; an expiry ends the
+            // channel at its next mix instead.
+            if (!play.finished.exchange(true)) Mix_ExpireChannel(channel, kExpireAtNextMix);
+            return;
+        }
+        WriteFrame(play, at, out + frame * kStereo);
+        play.position += rate;
+    }
+}
 
 /// SDL2_mixer's volume, 0 to MIX_MAX_VOLUME, for a loudness from 0 to 1.
 int MixerVolume(float volume) {
@@ -49,6 +97,7 @@ AudioOutput::AudioOutput() {
     }
     open = true;
     Mix_AllocateChannels(maxOverlapping);
+    for (auto& play : pitchedPlays) play = std::make_unique<PitchedPlay>();
 }
 
 AudioOutput::~AudioOutput() {
@@ -90,7 +139,7 @@ bool AudioOutput::isMusicPlaying() const {
     return open && Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
 }
 
-SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan) {
+SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float pitch) {
     if (!open || muted) return {};
     // Silent until its volume is set, so the start is never heard at the last play's loudness.
     const int channel = Mix_GroupAvailable(kAllChannels);
@@ -98,14 +147,40 @@ SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan) {
     if (channel < 0 || channel >= maxOverlapping) return {};
     channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
     applyVolume(channel);
+    // The pitch effect first: panning, an effect too, then works on its output.
+    if (!startPitchedPlay(channel, sound, pitch)) return {};
     setChannelPan(channel, pan);
-    if (Mix_PlayChannel(channel, sound.getChunk(), kPlayOnce) != channel) return {};
+    if (Mix_PlayChannel(channel, sound.getChunk(), kLoopForever) != channel) {
+        Mix_UnregisterAllEffects(channel);
+        return {};
+    }
     return SoundHandle(this, channel, ++channelPlays[channel]);
+}
+
+bool AudioOutput::startPitchedPlay(int channel, const Sound& sound, float pitch) {
+    const Mix_Chunk* chunk = sound.getChunk();
+    PitchedPlay& play = *pitchedPlays[channel];
+    // The output was opened as 16-bit stereo, and loading converts every sound to it.
+    play.samples = reinterpret_cast<const Sint16*>(chunk->abuf);
+    play.frames = chunk->alen / kFrameBytes;
+    play.position = 0.0;
+    play.rate = std::clamp(pitch, SoundHandle::minPitch, SoundHandle::maxPitch);
+    play.finished = false;  // a sound of under two frames ends at the first mix
+    if (Mix_RegisterEffect(channel, ResampleEffect, nullptr, &play) == 0) {
+        ORKA_LOG_ERROR("Cannot play the sound: %s", Mix_GetError());
+        return false;
+    }
+    return true;
 }
 
 bool AudioOutput::isCurrentPlay(int channel, std::uint32_t play) const {
     if (!open || channel < 0 || channel >= maxOverlapping) return false;
-    return channelPlays[channel] == play && Mix_Playing(channel) != 0;
+    return channelPlays[channel] == play && Mix_Playing(channel) != 0 &&
+           !pitchedPlays[channel]->finished;
+}
+
+void AudioOutput::setChannelPitch(int channel, float pitch) {
+    pitchedPlays[channel]->rate = std::clamp(pitch, SoundHandle::minPitch, SoundHandle::maxPitch);
 }
 
 void AudioOutput::stopChannel(int channel) {

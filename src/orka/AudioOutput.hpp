@@ -11,6 +11,7 @@ namespace orka {
 
 class Music;
 class Sound;
+struct PitchedPlay;  // a play's place and rate in its sound, shared with the audio thread
 
 /// The sound output: SDL's default audio device through SDL2_mixer, opened by the constructor
 /// (44.1 kHz, 16-bit signed stereo) and closed by the destructor. Sounds started while others
@@ -60,10 +61,12 @@ public:
     bool isMusicPlaying() const;
 
     /// Starts `sound` on a free channel, mixed with whatever plays, at `volume` (0 to 1, times
-    /// the effects volume) and `pan` (-1 left to 1 right); returns the handle that steers this
-    /// play. Does nothing (and returns a handle of no play) while muted, without a device, or
-    /// when `maxOverlapping` sounds already play.
-    SoundHandle play(const Sound& sound, float volume = 1.0f, float pan = 0.0f);
+    /// the sound's own volume and the effects volume), `pan` (-1 left to 1 right) and `pitch`
+    /// (playback rate, see SoundHandle::setPitch); returns the handle that steers this play.
+    /// Does nothing (and returns a handle of no play) while muted, without a device, or when
+    /// `maxOverlapping` sounds already play. The sound must outlive the play (releasing it
+    /// stops the play).
+    SoundHandle play(const Sound& sound, float volume = 1.0f, float pan = 0.0f, float pitch = 1.0f);
 
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
@@ -93,11 +96,16 @@ private:
     void stopChannel(int channel);
     void setChannelVolume(int channel, float volume);
     void setChannelPan(int channel, float pan);
+    void setChannelPitch(int channel, float pitch);
     /// Sets the mixer's volume of `channel` from its play's volume and the effects volume.
     void applyVolume(int channel);
+    /// Hands the play on `channel` to the pitch effect, which writes its samples from now on.
+    bool startPitchedPlay(int channel, const Sound& sound, float pitch);
 
     std::array<std::uint32_t, maxOverlapping> channelPlays{};  // starts so far, per channel
     std::array<float, maxOverlapping> channelVolumes{};        // each play's own loudness
+    // Per channel, made with the output; the audio thread reads them while a play goes on.
+    std::array<std::unique_ptr<PitchedPlay>, maxOverlapping> pitchedPlays;
     bool subsystemStarted = false;
     bool open = false;
     bool muted = false;

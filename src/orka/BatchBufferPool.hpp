@@ -10,21 +10,24 @@
 
 namespace orka {
 
+/// A vertex buffer with its storage size, and the vertex array last set up for it (0: none
+/// yet) with the serial of the shader it was set up for (0: none).
+struct BatchBuffers {
+    GLuint vertexBuffer = 0;        ///< GL name of the vertex buffer
+    GLsizeiptr capacity = 0;        ///< its storage size in bytes
+    GLuint vertexArray = 0;         ///< GL name of its vertex array, 0: none yet
+    std::uint64_t arrayShader = 0;  ///< serial of the shader the array was set up for, 0: none
+    int arrayStride = 0;            ///< vertex stride in bytes the array was set up for
+};
+
 /// GL vertex buffers and vertex arrays that sprite batch meshes borrow for one upload and give
 /// back when they are released, so a batch built every frame makes no GL objects; plus one
 /// element buffer of quad indices (0, 1, 2, 0, 2, 3, 4, 5, 6, ...) for `maxQuads` quads that
-/// all of them share. Kept by the renderer (Renderer::BuiltIns); main thread only.
+/// all of them share. Kept by the renderer (RendererResources::BuiltIns); main thread only.
 class BatchBufferPool {
 public:
-    /// A vertex buffer with its storage size, and the vertex array last set up for it (0: none
-    /// yet) with the serial of the shader it was set up for (0: none).
-    struct Buffers {
-        GLuint vertexBuffer = 0;        ///< GL name of the vertex buffer
-        GLsizeiptr capacity = 0;        ///< its storage size in bytes
-        GLuint vertexArray = 0;         ///< GL name of its vertex array, 0: none yet
-        std::uint64_t arrayShader = 0;  ///< serial of the shader the array was set up for, 0: none
-        int arrayStride = 0;            ///< vertex stride in bytes the array was set up for
-    };
+    /// Buffers lent out (see BatchBuffers).
+    using Buffers = BatchBuffers;
 
     /// Quads the shared index buffer covers: four vertices each must fit 16-bit indices.
     static constexpr int maxQuads = 16384;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
@@ -43,7 +41,7 @@ public:
     private:
         FramebufferBuilder() = default;
         friend class Framebuffer;
-        bool checkTextures(GLint maxAttachments) const;
+        bool checkTextures(int maxAttachments) const;
 
         unsigned int width = 0;
         unsigned int height = 0;
@@ -87,8 +85,8 @@ private:
     unsigned int height;
     std::string name;
     std::vector<std::shared_ptr<Texture>> textures;
-    GLuint framebufferId = 0;
-    GLuint depthRenderbufferId = 0;
+    unsigned int framebufferId = 0;        // GLuint
+    unsigned int depthRenderbufferId = 0;  // GLuint
     bool texturesChanged = true;
     /// Renderer::getSerial() of the renderer whose context holds the framebuffer and depth
     /// buffer: in another context the same names may be someone else's.

@@ -1,14 +1,18 @@
 #include "orka/Mesh.hpp"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
 
+#include "orka/BatchBufferPool.hpp"
 #include "orka/Log.hpp"
 #include "orka/MeshPrimitives.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/Shader.hpp"
 
 namespace orka {
@@ -284,7 +288,7 @@ std::shared_ptr<Mesh> Mesh::MeshBuilder::build() {
 
 Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>& newIndices,
            std::vector<MeshTopology> newTopologies, std::string newName, RenderStats& stats)
-    : meshId(meshIdCount++) {
+    : meshId(meshIdCount++), borrowed(std::make_unique<BatchBuffers>()) {
     boundsMinMax = {glm::vec3(largestFloat), glm::vec3(-largestFloat)};
     if (Renderer::instance == nullptr) {
         ORKA_LOG_FATAL("Cannot instantiate orka::Mesh before orka::Renderer is created.");
@@ -293,19 +297,19 @@ Mesh::Mesh(AttributeStores& newStores, const std::vector<std::vector<uint16_t>>&
     rendererSerial = Renderer::instance->getSerial();
     glGenBuffers(1, &vertexBufferId);
     update(newStores, newIndices, std::move(newTopologies), std::move(newName), stats);
-    Renderer::instance->meshes.push_back(this);
+    resourcesOf(*Renderer::instance).meshes.push_back(this);
 }
 
-Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int quads, bool byteColors)
-    : meshId(meshIdCount++) {
+Mesh::Mesh(std::string newName, const BatchBuffers& buffers, int quads, bool byteColors)
+    : meshId(meshIdCount++), borrowed(std::make_unique<BatchBuffers>()) {
     // SpriteBatch makes these only while the renderer and its pool exist.
     Renderer* renderer = Renderer::instance;
     rendererSerial = renderer->getSerial();
     name = std::move(newName);
     topologies = {MeshTopology::Triangles};
-    borrowed = buffers;
+    *borrowed = buffers;
     vertexBufferId = buffers.vertexBuffer;
-    elementBufferIds = {renderer->builtIns.batchBuffers->quadIndexBuffer()};
+    elementBufferIds = {resourcesOf(*renderer).builtIns.batchBuffers->quadIndexBuffer()};
     vertexCount = quads * spriteRunVerticesPerQuad;
     totalBytesPerVertex = byteColors ? spriteRunByteColorStride : spriteRunFloatColorStride;
     attributeByName["position"] = {0, 2, GL_FLOAT, GL_FLOAT_VEC2};
@@ -318,7 +322,7 @@ Mesh::Mesh(std::string newName, const BatchBufferPool::Buffers& buffers, int qua
     renderer->renderStats.meshCount += 1;
     renderer->renderStats.meshBytes += dataSize;
     renderer->renderStats.meshBytesAllocated += dataSize;
-    renderer->meshes.push_back(this);
+    resourcesOf(*renderer).meshes.push_back(this);
 }
 
 Mesh::~Mesh() {
@@ -331,12 +335,12 @@ Mesh::~Mesh() {
     renderer->renderStats.meshBytes -= dataSize;
     renderer->renderStats.meshBytesDeallocated += dataSize;
     renderer->renderStats.meshCount -= 1;
-    auto& registry = renderer->meshes;
+    auto& registry = resourcesOf(*renderer).meshes;
     // Meshes of a batch go in the order they came: look from the end.
     const auto found = std::find(registry.rbegin(), registry.rend(), this);
     if (found != registry.rend()) registry.erase(std::next(found).base());
     deleteVertexArrayObjects();
-    if (borrowed.vertexBuffer != 0) {
+    if (borrowed->vertexBuffer != 0) {
         returnBuffers();
         return;
     }
@@ -368,11 +372,11 @@ void Mesh::update(AttributeStores& newStores, const std::vector<std::vector<uint
     meshId = meshIdCount++;
     vertexCount = totalBytesPerVertex = dataSize = 0;
     deleteVertexArrayObjects();
-    if (borrowed.vertexBuffer != 0) {
+    if (borrowed->vertexBuffer != 0) {
         // A sprite-run mesh becomes an ordinary one: the vertex buffer is its own from now on,
         // and it gets index buffers of its own instead of the shared one.
-        if (borrowed.vertexArray != 0) glDeleteVertexArrays(1, &borrowed.vertexArray);
-        borrowed = {};
+        if (borrowed->vertexArray != 0) glDeleteVertexArrays(1, &borrowed->vertexArray);
+        *borrowed = {};
         elementBufferIds.clear();
     }
 
@@ -568,36 +572,36 @@ void Mesh::loadCpuCopy() const {
 
 void Mesh::returnBuffers() {
     Renderer* renderer = Renderer::instance;
-    BatchBufferPool* pool = renderer->builtIns.batchBuffers.get();
+    BatchBufferPool* pool = resourcesOf(*renderer).builtIns.batchBuffers.get();
     if (pool == nullptr) {
-        if (borrowed.vertexArray != 0) glDeleteVertexArrays(1, &borrowed.vertexArray);
-        glDeleteBuffers(1, &borrowed.vertexBuffer);
+        if (borrowed->vertexArray != 0) glDeleteVertexArrays(1, &borrowed->vertexArray);
+        glDeleteBuffers(1, &borrowed->vertexBuffer);
     } else {
-        pool->release(borrowed);
+        pool->release(*borrowed);
     }
-    borrowed = {};
+    *borrowed = {};
 }
 
 void Mesh::bind(Shader* shader) {
     // A sprite-run mesh's pooled vertex array serves one shader; it keeps its attribute
     // pointers across uploads, as the buffer and layout stay.
     // The two sprite-run layouts differ in stride: an array set up for the other is set up again.
-    if (borrowed.vertexBuffer != 0 && borrowed.arrayStride != totalBytesPerVertex) {
-        borrowed.arrayShader = 0;
+    if (borrowed->vertexBuffer != 0 && borrowed->arrayStride != totalBytesPerVertex) {
+        borrowed->arrayShader = 0;
     }
-    if (borrowed.vertexBuffer != 0 &&
-        (borrowed.arrayShader == shader->serial || borrowed.arrayShader == 0)) {
-        if (borrowed.vertexArray == 0) glGenVertexArrays(1, &borrowed.vertexArray);
-        glBindVertexArray(borrowed.vertexArray);
-        if (borrowed.arrayShader == 0) {
+    if (borrowed->vertexBuffer != 0 &&
+        (borrowed->arrayShader == shader->serial || borrowed->arrayShader == 0)) {
+        if (borrowed->vertexArray == 0) glGenVertexArrays(1, &borrowed->vertexArray);
+        glBindVertexArray(borrowed->vertexArray);
+        if (borrowed->arrayShader == 0) {
             try {
                 setVertexAttributePointers(shader);
             } catch (...) {
                 glBindVertexArray(0);
                 throw;
             }
-            borrowed.arrayShader = shader->serial;
-            borrowed.arrayStride = totalBytesPerVertex;
+            borrowed->arrayShader = shader->serial;
+            borrowed->arrayStride = totalBytesPerVertex;
         }
         return;
     }
@@ -620,7 +624,7 @@ void Mesh::bind(Shader* shader) {
 }
 
 void Mesh::forgetShader(std::uint64_t shaderSerial) {
-    if (borrowed.arrayShader == shaderSerial) borrowed.arrayShader = 0;
+    if (borrowed->arrayShader == shaderSerial) borrowed->arrayShader = 0;
     const auto found = shaderToVertexArrayObject.find(shaderSerial);
     if (found == shaderToVertexArrayObject.end()) return;
     glDeleteVertexArrays(1, &found->second);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <array>
 #include <cstdint>
 #include <glm/glm.hpp>
@@ -10,8 +8,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "orka/BatchBufferPool.hpp"
 
 namespace orka {
 
@@ -22,6 +18,7 @@ struct RenderStats;
 namespace primitives {
 struct Geometry;
 }
+struct BatchBuffers;
 struct GpuTestAccess;
 
 /// Primitive mode of an index set; the values are OpenGL's, passed unchanged to the draw calls.
@@ -195,7 +192,7 @@ private:
          std::vector<MeshTopology> topologies, std::string name, RenderStats& stats);
     /// A sprite-run mesh of `quads` sprites whose vertices are in `buffers` (see above), with
     /// colours as bytes or as floats.
-    Mesh(std::string name, const BatchBufferPool::Buffers& buffers, int quads, bool byteColors);
+    Mesh(std::string name, const BatchBuffers& buffers, int quads, bool byteColors);
     /// Fills the CPU stores, index set and bounds of a sprite-run mesh from the GPU, once.
     void loadCpuCopy() const;
     /// Gives a sprite-run mesh's borrowed buffers back (or deletes them without a pool).
@@ -228,10 +225,10 @@ private:
     /// Unique among all meshes and uploads of a run: 64 bits never wrap.
     std::int64_t meshId = 0;
     std::vector<MeshTopology> topologies;
-    GLuint vertexBufferId = 0;
+    unsigned int vertexBufferId = 0;  // GLuint, as are the names below
     /// Vertex array objects by Shader serial.
-    std::map<std::uint64_t, GLuint> shaderToVertexArrayObject;
-    std::vector<GLuint> elementBufferIds;
+    std::map<std::uint64_t, unsigned int> shaderToVertexArrayObject;
+    std::vector<unsigned int> elementBufferIds;
     int vertexCount = 0;
     int dataSize = 0;
     std::string name;
@@ -246,7 +243,7 @@ private:
     mutable bool cpuCopyPending = false;
     /// A sprite-run mesh's borrowed buffers (vertexBuffer is vertexBufferId); vertexBuffer 0
     /// for an ordinary mesh. The vertex array serves the shader of serial arrayShader.
-    BatchBufferPool::Buffers borrowed;
+    std::unique_ptr<BatchBuffers> borrowed;  // never null
     /// Renderer::getSerial() of the renderer whose context holds the GL objects.
     std::uint64_t rendererSerial = 0;
 

@@ -1,5 +1,7 @@
 #include "orka/RenderPass.hpp"
 
+#include <GL/glew.h>
+
 #include <imgui.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/ScreenCapture.hpp"
 #include "orka/Shader.hpp"
 #include "orka/SpriteBatch.hpp"
@@ -466,7 +469,7 @@ void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 col
     // An empty list would make a mesh without positions, which later updates cannot fill.
     if (vertices.empty() || Renderer::instance == nullptr) return;
     // One mesh and material, kept by the renderer, serve every call.
-    Renderer::BuiltIns& lines = Renderer::instance->builtIns;
+    RendererResources::BuiltIns& lines = resourcesOf(*Renderer::instance).builtIns;
     if (lines.lineMesh == nullptr) {
         lines.lineMaterial = Shader::getUnlit()->createMaterial();
         lines.lineMesh = Mesh::create()

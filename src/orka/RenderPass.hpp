@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
@@ -184,7 +182,7 @@ private:
 
     /// Texture tells its GL name only to render passes; framebuffers attach textures through
     /// this.
-    static GLuint textureName(const Texture& texture);
+    static unsigned int textureName(const Texture& texture);
     friend class Framebuffer;
     friend class RenderPassBuilder;
 

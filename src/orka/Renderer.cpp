@@ -11,6 +11,7 @@
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/ScreenCapture.hpp"
 #include "orka/Shader.hpp"
 #include "orka/Texture.hpp"
@@ -55,7 +56,10 @@ std::uint64_t rendererCount = 0;
 }  // namespace
 
 Renderer::Renderer(SDL_Window* window, bool vsync)
-    : window(window), serial(++rendererCount), vsync(vsync) {
+    : window(window),
+      serial(++rendererCount),
+      vsync(vsync),
+      resources(std::make_unique<RendererResources>()) {
     if (instance != nullptr) {
         // Log readers match this exact text ("versions" meaning instances): keep it as it is.
         ORKA_LOG_ERROR(
@@ -81,9 +85,13 @@ Renderer::Renderer(SDL_Window* window, bool vsync)
 
 Renderer::~Renderer() {
     // While this is still the instance with its context current, so the GL names go.
-    if (instance == this) builtIns = BuiltIns{};
+    if (instance == this) resources->builtIns = RendererResources::BuiltIns{};
     release();
     if (instance == this) instance = nullptr;
+}
+
+RendererResources& resourcesOf(Renderer& renderer) {
+    return *renderer.resources;
 }
 
 bool Renderer::createContext() {

@@ -12,13 +12,8 @@
 
 namespace orka {
 
-class BatchBufferPool;
 class Image;
-class Material;
-class Mesh;
-class Shader;
-class Texture;
-class SpriteAtlas;
+struct RendererResources;
 
 /// A rectangle of whole pixels: lower-left corner and size.
 struct PixelArea {
@@ -94,46 +89,15 @@ public:
     /// Counters of the frame being drawn; resources and render passes update them directly.
     RenderStats renderStats;
 
-    /// Registries of all live objects of each kind (not owning): each object adds itself in its
-    /// constructor and removes itself in its destructor.
-    ///@{
-    std::vector<Mesh*> meshes;
-    std::vector<Shader*> shaders;
-    std::vector<Texture*> textures;
-    std::vector<SpriteAtlas*> spriteAtlases;
-    ///@}
-
-    /// Shared resources made on first request (Shader::getUnlit, Texture::getWhiteTexture,
-    /// RenderPass::drawLines, ...). Their GL names belong to this renderer's context, so they
-    /// are released with it and the next renderer makes its own.
-    struct BuiltIns {
-        /// Shader::getStandard, getUnlit, getUnlitSprite, getUnlitSpriteByteColor,
-        /// getUnlitShape and getStandardParticles.
-        ///@{
-        std::shared_ptr<Shader> standard, unlit, unlitSprite, unlitSpriteByteColor, unlitShape,
-            standardParticles;
-        ///@}
-        /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.
-        ///@{
-        std::shared_ptr<Texture> white, sphere, cubemap;
-        ///@}
-        /// The mesh and unlit material RenderPass::drawLines draws with.
-        ///@{
-        std::shared_ptr<Mesh> lineMesh;
-        std::shared_ptr<Material> lineMaterial;
-        ///@}
-        /// Last: shaders released before it tell it about their vertex arrays.
-        std::shared_ptr<BatchBufferPool> batchBuffers;
-    };
-    /// Empty until first requested; emptied when the renderer is destroyed.
-    BuiltIns builtIns;
-
     /// Tells this renderer (and its context) apart from every other one of the process, even
     /// one made later at the same address: GL objects are deleted only by the renderer, and
     /// in the context, that made them.
     std::uint64_t getSerial() const { return serial; }
 
 private:
+    /// Reaches the engine-internal registries and built-ins.
+    friend RendererResources& resourcesOf(Renderer& renderer);
+
     bool createContext();
     void setGlobalGLState();
     void release();
@@ -147,6 +111,8 @@ private:
     bool vsync;
     RenderStats renderStatsLast;
     glm::ivec2 logicalSize{0, 0};
+    // The engine's registries and built-ins (engine-internal); never null.
+    std::unique_ptr<RendererResources> resources;
 };
 
 }  // namespace orka

@@ -5,13 +5,13 @@
 #include <GL/glew.h>
 
 #include <chrono>
-#include <iostream>
 #include <utility>
 
 #include "orka/GuiBinding.hpp"
 #include "orka/Log.hpp"
 #include "orka/Version.hpp"
 #include "orka/X11Desktop.hpp"
+#include "orka/X11WindowWatch.hpp"
 
 namespace orka {
 
@@ -215,7 +215,7 @@ void SDLRenderer::setFullscreen(bool enabled) {
     }
     const Uint32 flags = SDL_GetWindowFlags(window) ^ fullscreenFlags;
     if (SDL_SetWindowFullscreen(window, flags) < 0) {
-        std::cout << "Toggling fullscreen mode failed: " << SDL_GetError() << std::endl;
+        ORKA_LOG_ERROR("Toggling fullscreen mode failed: %s", SDL_GetError());
         return;
     }
     // SDL leaves moving the window to the window manager; without one, do what it would do.

@@ -10,9 +10,10 @@
 #include "orka/FixedStepClock.hpp"
 #include "orka/Input.hpp"
 #include "orka/Renderer.hpp"
-#include "orka/X11WindowWatch.hpp"
 
 namespace orka {
+
+class X11WindowWatch;
 
 /// The window and the frame loop; despite the name it draws nothing itself (the Renderer it
 /// creates owns the GL context, render passes draw). Per frame it drains the SDL event queue

@@ -1,14 +1,18 @@
 #include "orka/Shader.hpp"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <array>
 #include <regex>
 #include <sstream>
 
+#include "orka/BatchBufferPool.hpp"
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/ShaderCompile.hpp"
 #include "orka/ShaderSources.hpp"
 #include "orka/WorldLights.hpp"
@@ -91,11 +95,11 @@ std::string nameBuffer(GLuint program, GLenum maxLengthQuery) {
 
 // The renderer's built-in shader in `slot`, built on first request. Without a renderer the
 // build reports that and nothing is kept.
-std::shared_ptr<Shader> builtIn(std::shared_ptr<Shader> Renderer::BuiltIns::*slot,
+std::shared_ptr<Shader> builtIn(std::shared_ptr<Shader> RendererResources::BuiltIns::*slot,
                                 ShaderBuilder builder, const char* name) {
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return builder.withName(name).build();
-    std::shared_ptr<Shader>& shader = renderer->builtIns.*slot;
+    std::shared_ptr<Shader>& shader = resourcesOf(*renderer).builtIns.*slot;
     if (shader == nullptr) shader = builder.withName(name).build();
     return shader;
 }
@@ -231,7 +235,7 @@ Shader::Shader() {
     shaderProgramId = glCreateProgram();
     rendererSerial = Renderer::instance->getSerial();
     Renderer::instance->renderStats.shaderCount += 1;
-    Renderer::instance->shaders.push_back(this);
+    resourcesOf(*Renderer::instance).shaders.push_back(this);
 }
 
 Shader::~Shader() {
@@ -241,12 +245,12 @@ Shader::~Shader() {
         return;
     }
     renderer->renderStats.shaderCount -= 1;
-    auto& registry = renderer->shaders;
+    auto& registry = resourcesOf(*renderer).shaders;
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
     // Vertex arrays made for this program's attribute locations serve no other shader.
-    for (Mesh* mesh : renderer->meshes) mesh->forgetShader(serial);
-    if (renderer->builtIns.batchBuffers != nullptr) {
-        renderer->builtIns.batchBuffers->forgetShader(serial);
+    for (Mesh* mesh : resourcesOf(*renderer).meshes) mesh->forgetShader(serial);
+    if (resourcesOf(*renderer).builtIns.batchBuffers != nullptr) {
+        resourcesOf(*renderer).builtIns.batchBuffers->forgetShader(serial);
     }
     // A program still in use would only be flagged for deletion and outlive its shader.
     GLint current = 0;
@@ -260,23 +264,24 @@ ShaderBuilder Shader::create() {
 }
 
 std::shared_ptr<Shader> Shader::getStandard() {
-    return builtIn(&Renderer::BuiltIns::standard, create().withSourceStandard(), "Standard");
+    return builtIn(&RendererResources::BuiltIns::standard, create().withSourceStandard(),
+                   "Standard");
 }
 
 std::shared_ptr<Shader> Shader::getUnlit() {
-    return builtIn(&Renderer::BuiltIns::unlit, create().withSourceUnlit(), "Unlit");
+    return builtIn(&RendererResources::BuiltIns::unlit, create().withSourceUnlit(), "Unlit");
 }
 
 std::shared_ptr<Shader> Shader::getUnlitSprite() {
     return builtIn(
-        &Renderer::BuiltIns::unlitSprite,
+        &RendererResources::BuiltIns::unlitSprite,
         create().withSourceUnlitSprite().withBlend(BlendType::AlphaBlending).withDepthTest(false),
         "Unlit Sprite");
 }
 
 std::shared_ptr<Shader> Shader::getUnlitSpriteByteColor() {
     const ShaderSourcePair& sources = shader_sources::unlitSpriteByteColor;
-    return builtIn(&Renderer::BuiltIns::unlitSpriteByteColor,
+    return builtIn(&RendererResources::BuiltIns::unlitSpriteByteColor,
                    create()
                        .withSource(sources.vertex, sources.fragment)
                        .withBlend(BlendType::AlphaBlending)
@@ -286,7 +291,7 @@ std::shared_ptr<Shader> Shader::getUnlitSpriteByteColor() {
 
 std::shared_ptr<Shader> Shader::getUnlitShape() {
     const ShaderSourcePair& sources = shader_sources::unlitShape;
-    return builtIn(&Renderer::BuiltIns::unlitShape,
+    return builtIn(&RendererResources::BuiltIns::unlitShape,
                    create()
                        .withSource(sources.vertex, sources.fragment)
                        .withBlend(BlendType::AlphaBlending)
@@ -295,7 +300,7 @@ std::shared_ptr<Shader> Shader::getUnlitShape() {
 }
 
 std::shared_ptr<Shader> Shader::getStandardParticles() {
-    return builtIn(&Renderer::BuiltIns::standardParticles,
+    return builtIn(&RendererResources::BuiltIns::standardParticles,
                    create()
                        .withSourceStandardParticles()
                        .withBlend(BlendType::AdditiveBlending)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <glm/glm.hpp>
 #include <map>
@@ -167,7 +165,8 @@ private:
 
     Shader();
     bool compileAndLink(const std::string& vertexSource, const std::string& fragmentSource);
-    bool compileStage(GLenum type, const std::string& source);
+    // `type` is a GLenum: GL_VERTEX_SHADER or GL_FRAGMENT_SHADER.
+    bool compileStage(unsigned int type, const std::string& source);
     void updateUniformsAndAttributes();
     void updateAttributes();
     void storeEngineUniform(const Uniform& uniform);
@@ -184,7 +183,7 @@ private:
     friend class RenderPass;
     friend struct GpuTestAccess;
 
-    GLuint shaderProgramId = 0;
+    unsigned int shaderProgramId = 0;  // GLuint
     /// Names this shader for the caches of meshes and passes. GL may give a released program's
     /// name to the next program; serials are never reused.
     std::uint64_t serial = 0;

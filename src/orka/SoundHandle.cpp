@@ -20,4 +20,8 @@ void SoundHandle::setPan(float pan) const {
     if (isPlaying()) output->setChannelPan(channel, pan);
 }
 
+void SoundHandle::setPitch(float pitch) const {
+    if (isPlaying()) output->setChannelPitch(channel, pitch);
+}
+
 }  // namespace orka

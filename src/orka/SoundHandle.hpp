@@ -25,6 +25,16 @@ public:
     void setVolume(float volume) const;
     /// Where this play is heard: -1 left only, 0 both speakers alike, 1 right only; clamped.
     void setPan(float pan) const;
+    /// This play's playback rate from now on: 1 as recorded, 2 an octave higher and twice as
+    /// fast (the play ends sooner), 0.5 an octave lower and twice as long; clamped to
+    /// `minPitch`..`maxPitch`. Takes effect within one device buffer (about 23 ms).
+    void setPitch(float pitch) const;
+
+    /// The range of setPitch: two octaves down and up.
+    ///@{
+    static constexpr float minPitch = 0.25f;
+    static constexpr float maxPitch = 4.0f;
+    ///@}
 
 private:
     friend class AudioOutput;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iostream>
+#include <istream>
 #include <iterator>
 #include <limits>
 #include <stdexcept>
@@ -13,6 +13,7 @@
 #include "orka/JsonNesting.hpp"
 #include "orka/Log.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/Texture.hpp"
 
 namespace orka {
@@ -168,12 +169,13 @@ std::string parseJson(std::istream& json, picojson::value& root) {
 SpriteAtlas::SpriteAtlas(std::string atlasName, std::map<std::string, Sprite> sprites,
                          std::shared_ptr<Texture> texture)
     : atlasName(std::move(atlasName)), sprites(std::move(sprites)), texture(std::move(texture)) {
-    if (Renderer::instance != nullptr) Renderer::instance->spriteAtlases.push_back(this);
+    if (Renderer::instance != nullptr)
+        resourcesOf(*Renderer::instance).spriteAtlases.push_back(this);
 }
 
 SpriteAtlas::~SpriteAtlas() {
     if (Renderer::instance == nullptr) return;
-    auto& registry = Renderer::instance->spriteAtlases;
+    auto& registry = resourcesOf(*Renderer::instance).spriteAtlases;
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
 }
 
@@ -186,6 +188,14 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile, std::stri
                                            .withWrappedTextureCoordinates(edges == Edges::Repeat)
                                            .withFile(imageFile)
                                            .build();
+    // Sprites of a page that did not load still draw, white, so a level stays playable; the
+    // log says why it looks so.
+    if (texture != nullptr && texture->loadFailed()) {
+        ORKA_LOG_WARNING(
+            "Sprite atlas %s: page image %s could not be loaded, a white "
+            "placeholder is used",
+            jsonFile.c_str(), imageFile.c_str());
+    }
     return create(std::move(jsonFile), std::move(texture), flipAnchorY);
 }
 
@@ -194,7 +204,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile,
                                                  bool flipAnchorY) {
     std::ifstream json(jsonFile);
     if (!json) {
-        std::cerr << "SpriteAtlas json not found " << jsonFile << std::endl;
+        ORKA_LOG_ERROR("SpriteAtlas json not found %s", jsonFile.c_str());
         return {};
     }
     return create(json, jsonFile, std::move(texture), flipAnchorY);
@@ -206,7 +216,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
     picojson::value root;
     const std::string parseError = parseJson(json, root);
     if (!parseError.empty()) {
-        std::cerr << atlasName << ": " << parseError << std::endl;
+        ORKA_LOG_ERROR("%s: %s", atlasName.c_str(), parseError.c_str());
         return {};
     }
     if (texture == nullptr) {
@@ -233,8 +243,9 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
 Sprite SpriteAtlas::get(std::string name) const {
     const auto found = sprites.find(name);
     if (found == sprites.end()) {
-        // Log readers match this exact text, "spriteatlas" included: keep it as it is.
-        ORKA_LOG_WARNING("Cannot find sprite %s in spriteatlas", name.c_str());
+        // Log readers match this text up to "spriteatlas"; the atlas's file follows.
+        ORKA_LOG_WARNING("Cannot find sprite %s in spriteatlas %s", name.c_str(),
+                         atlasName.c_str());
         return Sprite();
     }
     return found->second;

@@ -41,16 +41,18 @@ public:
     };
 
     /// Loads the page image with Texture::create().withFile(imageFile), sampled with `filter`
-    /// and `edges`, and then reads `jsonFile` as below. The defaults, linear and clamped, suit
+    /// and `edges`, and then reads `jsonFile` as below. A page image that cannot be loaded is
+    /// a warning: the atlas is made on the texture's white placeholder (its sprites draw as
+    /// white rectangles; getTexture()->loadFailed() tells). The defaults, linear and clamped, suit
     /// sprites that are scaled or rotated; pixel art asks for Filter::Nearest. A page whose size
     /// is not a power of two is sampled nearest whatever is asked (Texture warns when linear
     /// was).
     static std::shared_ptr<SpriteAtlas> create(std::string jsonFile, std::string imageFile,
                                                bool flipAnchorY, Filter filter = Filter::Linear,
                                                Edges edges = Edges::Clamp);
-    /// Reads `jsonFile` for the given texture, which is sampled as it was built. Returns an empty pointer when the file cannot be
-    /// opened or parsed (the reason goes to standard error), or when a required key is missing
-    /// or of the wrong JSON type (an error log naming the file and the key).
+    /// Reads `jsonFile` for the given texture, which is sampled as it was built. Returns an
+    /// empty pointer, after an error log naming the file and the reason, when the file cannot
+    /// be opened or parsed, or when a required key is missing or of the wrong JSON type.
     static std::shared_ptr<SpriteAtlas> create(std::string jsonFile,
                                                std::shared_ptr<Texture> texture, bool flipAnchorY);
     /// As above, from a stream already open (an atlas held in memory); `atlasName` names it in
@@ -62,8 +64,8 @@ public:
     SpriteAtlas(const SpriteAtlas&) = delete;
     SpriteAtlas& operator=(const SpriteAtlas&) = delete;
 
-    /// A copy of the named sprite. An unknown name is a warning and gives a default sprite
-    /// (no texture, not drawn).
+    /// A copy of the named sprite. An unknown name is a warning naming the sprite and the
+    /// atlas's file, and gives a default sprite (no texture, not drawn).
     Sprite get(std::string name) const;
 
     /// The JSON file name the atlas was created from.

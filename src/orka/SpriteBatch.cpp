@@ -1,5 +1,7 @@
 #include "orka/SpriteBatch.hpp"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/Shader.hpp"
 #include "orka/Texture.hpp"
 
@@ -218,7 +221,7 @@ SpriteBatch::SpriteBatch(SpriteBatchBuilder& builder)
     }
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return;  // the shader could not have been made either
-    std::shared_ptr<BatchBufferPool>& pool = renderer->builtIns.batchBuffers;
+    std::shared_ptr<BatchBufferPool>& pool = resourcesOf(*renderer).builtIns.batchBuffers;
     if (pool == nullptr) pool = std::make_shared<BatchBufferPool>();
 
     // Sprites without a texture (their texture coordinates need its size) are skipped.

@@ -1,16 +1,24 @@
 #include "orka/Texture.hpp"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "orka/GLName.hpp"
 #include "orka/Log.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/TextureLoader.hpp"
 
 namespace orka {
+
+// The header stands in unsigned int for GL's types.
+static_assert(std::is_same_v<GLenum, unsigned int> && std::is_same_v<GLuint, unsigned int>);
 
 namespace {
 
@@ -66,6 +74,11 @@ void deleteTextureName(GLuint name) {
     if (Renderer::instance != nullptr) glDeleteTextures(1, &name);
 }
 
+// The builder's texture name; 0 once build() took it or the builder was moved from.
+GLuint nameOf(const std::unique_ptr<GLName>& owner) {
+    return owner ? owner->get() : 0;
+}
+
 }  // namespace
 
 // ---- TextureBuilder ----
@@ -75,8 +88,13 @@ Texture::TextureBuilder::TextureBuilder() {
     if (Renderer::instance == nullptr) return;
     GLuint name = 0;
     glGenTextures(1, &name);
-    textureId = GLName(name, deleteTextureName);
+    textureId = std::make_unique<GLName>(name, deleteTextureName);
 }
+
+Texture::TextureBuilder::~TextureBuilder() = default;
+Texture::TextureBuilder::TextureBuilder(TextureBuilder&& other) noexcept = default;
+Texture::TextureBuilder& Texture::TextureBuilder::operator=(TextureBuilder&& other) noexcept =
+    default;
 
 Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename) {
     if (name.empty()) name = filename;
@@ -115,6 +133,7 @@ bool Texture::TextureBuilder::loadFile(const std::string& filename, GLenum faceT
                                                    flipVertically);
     }
     if (!image.valid) {
+        loadFailed = true;
         uploadPlaceholder(faceTarget);
         return false;
     }
@@ -139,13 +158,13 @@ void Texture::TextureBuilder::uploadPlaceholder(GLenum faceTarget) {
 
 void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, int imageWidth,
                                      int imageHeight, GLenum format, const char* pixels) {
-    if (textureId.get() == 0) return;
+    if (nameOf(textureId) == 0) return;
     if (target == GL_TEXTURE_CUBE_MAP && imageWidth != imageHeight) {
         // Log readers match this exact text, the space before ')' included.
         ORKA_LOG_ERROR("Cube map faces must be square (was %i x %i )", imageWidth, imageHeight);
         return;
     }
-    glBindTexture(target, textureId.get());
+    glBindTexture(target, nameOf(textureId));
     // The texture a pass's material bound on this unit is no longer there.
     RenderPass::forgetBindings();
     // Rows are tightly packed, whatever their length in bytes.
@@ -235,13 +254,13 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
         ORKA_LOG_FATAL("Texture contain no data");
         return {};
     }
-    if (textureId.get() == 0) {
+    if (nameOf(textureId) == 0) {
         ORKA_LOG_FATAL("Texture is already build");
         return {};
     }
     if (name.empty()) name = "Unnamed Texture";
     std::shared_ptr<Texture> texture(
-        new Texture(textureId.release(), width, height, target, name, transparent));
+        new Texture(textureId->release(), width, height, target, name, transparent, loadFailed));
     if (generateMipmaps) texture->invokeGenerateMipmap();
     texture->updateTextureSampler(filterSampling, wrapTextureCoordinates);
 
@@ -249,18 +268,19 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
     renderer->renderStats.textureCount += 1;
     renderer->renderStats.textureBytes += dataSize;
     renderer->renderStats.textureBytesAllocated += dataSize;
-    renderer->textures.push_back(texture.get());
+    resourcesOf(*renderer).textures.push_back(texture.get());
     return texture;
 }
 
 // ---- Texture ----
 
 Texture::Texture(GLuint textureId, int width, int height, GLenum target, std::string name,
-                 bool transparent)
+                 bool transparent, bool failedLoad)
     : width(width),
       height(height),
       target(target),
       transparent(transparent),
+      failedLoad(failedLoad),
       name(std::move(name)),
       textureId(textureId),
       rendererSerial(Renderer::instance != nullptr ? Renderer::instance->getSerial() : 0) {}
@@ -274,13 +294,17 @@ Texture::~Texture() {
     renderer->renderStats.textureCount -= 1;
     renderer->renderStats.textureBytes -= dataSize;
     renderer->renderStats.textureBytesDeallocated += dataSize;
-    auto& registry = renderer->textures;
+    auto& registry = resourcesOf(*renderer).textures;
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
     glDeleteTextures(1, &textureId);
 }
 
 Texture::TextureBuilder Texture::create() {
     return TextureBuilder();
+}
+
+bool Texture::isCubemap() const {
+    return target == GL_TEXTURE_CUBE_MAP;
 }
 
 int Texture::getDataSize() const {
@@ -325,10 +349,11 @@ namespace {
 // The renderer's default texture in `slot`, made on first request. Without a renderer the
 // build reports that and nothing is kept.
 template <typename Make>
-std::shared_ptr<Texture> builtIn(std::shared_ptr<Texture> Renderer::BuiltIns::*slot, Make make) {
+std::shared_ptr<Texture> builtIn(std::shared_ptr<Texture> RendererResources::BuiltIns::*slot,
+                                 Make make) {
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return make();
-    std::shared_ptr<Texture>& texture = renderer->builtIns.*slot;
+    std::shared_ptr<Texture>& texture = resourcesOf(*renderer).builtIns.*slot;
     if (texture == nullptr) texture = make();
     return texture;
 }
@@ -336,7 +361,7 @@ std::shared_ptr<Texture> builtIn(std::shared_ptr<Texture> Renderer::BuiltIns::*s
 }  // namespace
 
 std::shared_ptr<Texture> Texture::getWhiteTexture() {
-    return builtIn(&Renderer::BuiltIns::white, [] {
+    return builtIn(&RendererResources::BuiltIns::white, [] {
         return create()
             .withWhiteData(defaultTextureSize, defaultTextureSize)
             .withFilterSampling(false)
@@ -346,7 +371,7 @@ std::shared_ptr<Texture> Texture::getWhiteTexture() {
 }
 
 std::shared_ptr<Texture> Texture::getSphereTexture() {
-    return builtIn(&Renderer::BuiltIns::sphere, [] {
+    return builtIn(&RendererResources::BuiltIns::sphere, [] {
         return create()
             .withRGBAData(spherePixels().data(), sphereTextureSize, sphereTextureSize)
             .withGenerateMipmaps(true)
@@ -358,7 +383,7 @@ std::shared_ptr<Texture> Texture::getSphereTexture() {
 }
 
 std::shared_ptr<Texture> Texture::getDefaultCubemapTexture() {
-    return builtIn(&Renderer::BuiltIns::cubemap, [] {
+    return builtIn(&RendererResources::BuiltIns::cubemap, [] {
         return create()
             .withWhiteCubemapData(defaultTextureSize, defaultTextureSize)
             .withFilterSampling(false)

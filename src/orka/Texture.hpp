@@ -1,27 +1,23 @@
 #pragma once
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "orka/GLName.hpp"
-
 namespace orka {
 
+class GLName;
 class GlyphPage;
 class Material;
 class RenderPass;
 struct GpuTestAccess;
 
 /// A GL texture (2D or cube map) with its size, name, sampling state and transparency flag.
-/// Made only through TextureBuilder, from PNG files, raw RGB/RGBA bytes or white data; always
+/// Made only through TextureBuilder, from image files, raw RGB/RGBA bytes or white data; always
 /// owned by a std::shared_ptr. The image never changes after build(). Sizes are in texels.
 class Texture : public std::enable_shared_from_this<Texture> {
 public:
-    /// Cube faces in OpenGL's order; a side's face target is GL_TEXTURE_CUBE_MAP_POSITIVE_X +
-    /// value.
+    /// Cube faces in OpenGL's order (+X, -X, +Y, -Y, +Z, -Z).
     enum class TextureCubemapSide : int {
         PositiveX = 0,
         NegativeX = 1,
@@ -46,20 +42,24 @@ public:
     class TextureBuilder {
     public:
         TextureBuilder();
+        /// Deletes the GL name unless build() took it.
+        ~TextureBuilder();
         /// Takes over the other builder's GL name and data; `other` is left without a name.
         ///@{
-        TextureBuilder(TextureBuilder&& other) noexcept = default;
-        TextureBuilder& operator=(TextureBuilder&& other) noexcept = default;
+        TextureBuilder(TextureBuilder&& other) noexcept;
+        TextureBuilder& operator=(TextureBuilder&& other) noexcept;
         ///@}
         TextureBuilder(const TextureBuilder&) = delete;
         TextureBuilder& operator=(const TextureBuilder&) = delete;
 
-        /// A PNG file as a 2D sRGB texture, flipped so v = 0 is the bottom of the image.
-        /// Sizes that are not powers of two turn filtering and mipmaps off (warnings). A file
-        /// that cannot be read or decoded logs an error and leaves a 1 x 1 white image (or
-        /// the image loaded before).
+        /// An image file (PNG, JPEG, BMP, TGA or WebP) as a 2D sRGB texture, flipped so v = 0 is
+        /// the bottom of the image. Sizes that are not powers of two turn filtering and mipmaps
+        /// off (warnings). A file that cannot be read or decoded logs an error and leaves a
+        /// 1 x 1 white placeholder (or the image loaded before); the built texture then
+        /// reports loadFailed().
         TextureBuilder& withFile(std::string filename);
-        /// A PNG file into one face of a cube map (not flipped; the name is not touched).
+        /// An image file into one face of a cube map (not flipped; the name is not touched).
+        /// A failure leaves that face white and is reported by loadFailed() too.
         TextureBuilder& withFileCubemap(std::string filename, TextureCubemapSide side);
         /// width * height * 3 bytes, rows bottom-up and tightly packed; linear unless `encoding`
         /// says sRGB.
@@ -88,13 +88,14 @@ public:
         std::shared_ptr<Texture> build();
 
     private:
-        bool loadFile(const std::string& filename, GLenum faceTarget, bool flipVertically);
+        // GL enums are passed as unsigned int (GLenum) so that this header needs no GL header.
+        bool loadFile(const std::string& filename, unsigned int faceTarget, bool flipVertically);
         /// A 2D texture of `format` (GL_RGB or GL_RGBA) texels from `data`.
-        TextureBuilder& withPixels(GLenum format, const char* data, int width, int height,
+        TextureBuilder& withPixels(unsigned int format, const char* data, int width, int height,
                                    ByteEncoding encoding);
-        void upload(GLenum faceTarget, GLenum internalFormat, int width, int height, GLenum format,
-                    const char* pixels);
-        void uploadPlaceholder(GLenum faceTarget);
+        void upload(unsigned int faceTarget, unsigned int internalFormat, int width, int height,
+                    unsigned int format, const char* pixels);
+        void uploadPlaceholder(unsigned int faceTarget);
 
         int width = -1;
         int height = -1;
@@ -103,8 +104,9 @@ public:
         bool generateMipmaps = false;
         bool filterSampling = true;
         bool wrapTextureCoordinates = true;
-        GLenum target = 0;
-        GLName textureId;
+        bool loadFailed = false;
+        unsigned int target = 0;
+        std::unique_ptr<GLName> textureId;
     };
 
     virtual ~Texture();
@@ -125,16 +127,20 @@ public:
     /// The name given to the builder, the file name, or "Unnamed Texture".
     const std::string& getName() const { return name; }
     /// True for a cube map, false for a 2D texture.
-    bool isCubemap() const { return target == GL_TEXTURE_CUBE_MAP; }
+    bool isCubemap() const;
     /// The settings it was built with (see TextureBuilder).
     ///@{
     bool isFilterSampling() const { return filterSampling; }
     bool isMipmapped() const { return generateMipmap; }
     bool isWrapTextureCoordinates() const { return wrapTextureCoordinates; }
     ///@}
-    /// True when its PNG file had an alpha channel or transparent palette entries; false for
+    /// True when its image file had an alpha channel or transparent palette entries; false for
     /// textures made from bytes or white data.
     bool isTransparent() const { return transparent; }
+    /// True when an image file given to the builder could not be read or decoded (the reason
+    /// was logged): the texture holds a white placeholder instead (or the image of an earlier
+    /// withFile). Drawing with it is harmless; a caller that needs the picture checks this.
+    bool loadFailed() const { return failedLoad; }
 
     /// Shared default textures, made on first use and kept by the renderer until it is
     /// destroyed (a later renderer makes its own):
@@ -147,8 +153,8 @@ public:
     ///@}
 
 private:
-    Texture(GLuint textureId, int width, int height, GLenum target, std::string name,
-            bool transparent);
+    Texture(unsigned int textureId, int width, int height, unsigned int target, std::string name,
+            bool transparent, bool failedLoad);
     void updateTextureSampler(bool filterSampling, bool wrapTextureCoordinates);
     void invokeGenerateMipmap();
 
@@ -159,13 +165,14 @@ private:
 
     int width;
     int height;
-    GLenum target;
+    unsigned int target;  // GLenum
     bool generateMipmap = false;
     bool transparent;
+    bool failedLoad;
     std::string name;
     bool filterSampling = true;
     bool wrapTextureCoordinates = true;
-    GLuint textureId;
+    unsigned int textureId;  // GLuint
     /// Renderer::getSerial() of the renderer whose context holds the texture.
     std::uint64_t rendererSerial;
 };

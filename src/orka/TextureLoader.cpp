@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "orka/Log.hpp"
 
@@ -31,6 +32,8 @@ constexpr size_t headerHeightAt = headerWidthAt + 4;
 // cannot hold them as textures, and a small file claiming such a size would make the decoder
 // allocate gigabytes.
 constexpr uint32_t largestImageSide = 16384;
+constexpr size_t tgaHeaderBytes = 18;
+constexpr size_t bmpHeaderBytes = 26;  // file header and the info header's size, width, height
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -86,18 +89,25 @@ GLenum getFormat(const SDL_Surface* surface) {
         case rgbBytes:
             return GL_RGB;
         default:
-            ORKA_LOG_ERROR("Unknown image format. Only PNG is supported.");
+            ORKA_LOG_ERROR("Unknown pixel format after conversion");
             return 0;
     }
 }
 
-void initPngSupportOnce() {
+// PNG is required; JPEG and WebP are loaded when SDL_image has them (Debian's does). BMP and
+// TGA need no library.
+void initDecodersOnce() {
     static bool initialised = false;
     if (initialised) return;
     initialised = true;
-    if ((IMG_Init(IMG_INIT_PNG) & IMG_INIT_PNG) == 0) {
+    const int wanted = IMG_INIT_PNG | IMG_INIT_JPG | IMG_INIT_WEBP;
+    const int available = IMG_Init(wanted);
+    if ((available & IMG_INIT_PNG) == 0) {
         ORKA_LOG_ERROR("IMG_Init: Failed to init required png support!\nIMG_Init() returned %s",
                        SDL_GetError());
+    }
+    if ((available & wanted) != wanted) {
+        ORKA_LOG_WARNING("SDL_image lacks JPEG or WebP support: such textures fail to load");
     }
 }
 
@@ -151,20 +161,114 @@ bool pngSizeSupported(const char* data, int size) {
     return false;
 }
 
-// Only PNG is decoded. IMG_Load_RW would try every format SDL_image knows (SVG, XCF, PCX, ...)
-// on other bytes: far more parsing of untrusted files than textures need, and its SVG reader
-// leaks memory on broken input. Other data fails as IMG_Load_RW fails for unknown formats.
-SDL_Surface* decodePng(const char* data, int size) {
+uint16_t readLittleEndian16(const unsigned char* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+int32_t readLittleEndian32(const unsigned char* bytes) {
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+        static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+// Sets SDL's error and returns false for a claimed size beyond the largest texture.
+bool sideSupported(const char* format, int64_t width, int64_t height) {
+    if (width <= largestImageSide && height <= largestImageSide) return true;
+    SDL_SetError("%s image of %lld x %lld texels is larger than %u x %u", format,
+                 static_cast<long long>(width), static_cast<long long>(height), largestImageSide,
+                 largestImageSide);
+    return false;
+}
+
+// TGA files have no signature. Header fields that no TGA writer produces tell other bytes apart:
+// a colour map flag of 0 or 1, a known image type, a positive size and a known pixel depth.
+bool looksLikeTga(const unsigned char* bytes, size_t size) {
+    if (size < tgaHeaderBytes) return false;
+    const unsigned char colourMapType = bytes[1];
+    const unsigned char imageType = bytes[2];
+    const unsigned char depth = bytes[16];
+    const bool knownType =
+        (imageType >= 1 && imageType <= 3) || (imageType >= 9 && imageType <= 11);
+    const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    return colourMapType <= 1 && knownType && knownDepth && readLittleEndian16(bytes + 12) > 0 &&
+           readLittleEndian16(bytes + 14) > 0;
+}
+
+// True unless an uncompressed TGA holds fewer pixel bytes than its header says (SDL_image
+// would make a picture of whatever memory follows). Compressed ones fail in the decoder.
+bool tgaDataFits(const unsigned char* bytes, size_t size) {
+    const unsigned char imageType = bytes[2];
+    if (imageType > 3) return true;
+    const size_t idBytes = bytes[0];
+    const size_t mapBytes =
+        bytes[1] == 1 ? static_cast<size_t>(readLittleEndian16(bytes + 5)) * ((bytes[7] + 7) / 8)
+                      : 0;
+    const size_t pixelBytes = static_cast<size_t>(readLittleEndian16(bytes + 12)) *
+                              readLittleEndian16(bytes + 14) * ((bytes[16] + 7) / 8);
+    return size >= tgaHeaderBytes + idBytes + mapBytes + pixelBytes;
+}
+
+// The size in a JPEG's first start-of-frame segment; (0, 0) when there is none before the data.
+std::pair<int, int> jpegSize(const unsigned char* bytes, size_t size) {
+    size_t at = 2;  // after the start-of-image marker
+    while (at + 9 <= size && bytes[at] == 0xFF) {
+        const unsigned char marker = bytes[at + 1];
+        const size_t length = static_cast<size_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+        // SOF0..SOF15 except DHT (C4), JPG (C8) and DAC (CC) carry height, then width.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            return {bytes[at + 7] << 8 | bytes[at + 8], bytes[at + 5] << 8 | bytes[at + 6]};
+        }
+        at += 2 + length;
+    }
+    return {0, 0};
+}
+
+// Picks the decoder by the data's signature, and refuses sizes beyond the largest texture
+// before decoding. IMG_Load_RW would try every format SDL_image knows (SVG, XCF, PCX, ...) on
+// unknown bytes: far more parsing of untrusted files than textures need, and its SVG reader
+// leaks memory on broken input. Unknown data fails as IMG_Load_RW fails for unknown formats.
+SDL_Surface* decodeKnownFormat(SDL_RWops* source, const char* data, int size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    const auto total = static_cast<size_t>(size);
+    if (IMG_isPNG(source)) {
+        if (!pngChunksFit(data, size)) {
+            SDL_SetError("Truncated PNG data: a chunk runs past the end");
+            return nullptr;
+        }
+        return pngSizeSupported(data, size) ? IMG_LoadPNG_RW(source) : nullptr;
+    }
+    if (IMG_isJPG(source)) {
+        const auto [width, height] = jpegSize(bytes, total);
+        return sideSupported("JPEG", width, height) ? IMG_LoadJPG_RW(source) : nullptr;
+    }
+    if (IMG_isBMP(source)) {
+        if (total < bmpHeaderBytes) return IMG_LoadBMP_RW(source);  // it says what is missing
+        const int64_t width = readLittleEndian32(bytes + 18);
+        const int64_t height = readLittleEndian32(bytes + 22);  // negative: rows top-down
+        return sideSupported("BMP", width, height < 0 ? -height : height) ? IMG_LoadBMP_RW(source)
+                                                                          : nullptr;
+    }
+    // WebP limits sides to 16383 texels itself.
+    if (IMG_isWEBP(source)) return IMG_LoadWEBP_RW(source);
+    if (looksLikeTga(bytes, total)) {
+        if (!sideSupported("TGA", readLittleEndian16(bytes + 12), readLittleEndian16(bytes + 14))) {
+            return nullptr;
+        }
+        if (!tgaDataFits(bytes, total)) {
+            SDL_SetError("Truncated TGA data: fewer pixels than its header says");
+            return nullptr;
+        }
+        return IMG_LoadTGA_RW(source);
+    }
+    SDL_SetError("Unsupported image format");
+    return nullptr;
+}
+
+SDL_Surface* decodeImage(const char* data, int size) {
     SDL_RWops* source = SDL_RWFromConstMem(data, size);
     if (source == nullptr) return nullptr;
-    SDL_Surface* surface = nullptr;
-    if (!IMG_isPNG(source)) {
-        SDL_SetError("Unsupported image format");
-    } else if (!pngChunksFit(data, size)) {
-        SDL_SetError("Truncated PNG data: a chunk runs past the end");
-    } else if (pngSizeSupported(data, size)) {
-        surface = IMG_LoadPNG_RW(source);
-    }
+    SDL_Surface* surface = decodeKnownFormat(source, data, size);
     SDL_RWclose(source);
     return surface;
 }
@@ -191,9 +295,9 @@ std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
 }
 
 DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically) {
-    initPngSupportOnce();
+    initDecodersOnce();
     DecodedImage image;
-    SurfacePtr surface(decodePng(data, size), SDL_FreeSurface);
+    SurfacePtr surface(decodeImage(data, size), SDL_FreeSurface);
     if (!surface) {
         ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
         return image;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-/// PNG decoding for Texture: file bytes in, tightly packed RGB or RGBA rows out.
+/// Image decoding for Texture: file bytes in, tightly packed RGB or RGBA rows out.
 namespace orka::texture_loader {
 
 /// A decoded image ready for glTexImage2D with GL_UNSIGNED_BYTE and an unpack alignment of 1.
@@ -25,10 +25,12 @@ struct DecodedImage {
 /// be opened. `readable` tells an unreadable file from an empty one.
 std::vector<char> readAllBytes(const std::string& filename, bool* readable = nullptr);
 
-/// Decodes a PNG image with SDL2_image. With `flipVertically` the first row of the result is
-/// the bottom row of the picture, as OpenGL expects. Logs the decoder's error and returns an
-/// invalid image for bytes that are not a PNG image (other image formats included), for PNG data
-/// cut short, and for images wider or taller than 16384 texels (refused before decoding).
+/// Decodes a PNG, JPEG, BMP, TGA or WebP image with SDL2_image, chosen by the data's signature
+/// (TGA, which has none, by a plausible header). With `flipVertically` the first row of the
+/// result is the bottom row of the picture, as OpenGL expects. Logs the decoder's error and
+/// returns an invalid image for bytes of any other kind ("Unsupported image format"), for data
+/// cut short, and for images wider or taller than 16384 texels (refused before decoding where
+/// the header tells the size).
 DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically);
 
 /// Swaps row k with row height - 1 - k through one temporary row.

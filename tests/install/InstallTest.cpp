@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -94,8 +95,10 @@ protected:
 TEST_F(InstallTest, InstallsPublicHeadersOnlyAndNothingNamesTheBuildOrSourceTree) {
     EXPECT_TRUE(fs::is_regular_file(prefix / "include/orka/SDLRenderer.hpp"));
     EXPECT_TRUE(fs::is_regular_file(prefix / "include/orka/Version.hpp"));
-    for (const char* internal : {"JsonNesting.hpp", "ShaderCompile.hpp", "ShaderSources.hpp",
-                                 "TextureLoader.hpp", "X11Desktop.hpp", "SpriteAtlas.cpp"}) {
+    for (const char* internal :
+         {"JsonNesting.hpp", "ShaderCompile.hpp", "ShaderSources.hpp", "TextureLoader.hpp",
+          "X11Desktop.hpp", "X11WindowWatch.hpp", "GuiBinding.hpp", "BatchBufferPool.hpp",
+          "GLName.hpp", "RendererResources.hpp", "SpriteAtlas.cpp"}) {
         EXPECT_FALSE(fs::exists(prefix / "include/orka" / internal)) << internal;
     }
     int files = 0;
@@ -110,6 +113,22 @@ TEST_F(InstallTest, InstallsPublicHeadersOnlyAndNothingNamesTheBuildOrSourceTree
         EXPECT_FALSE(Contains(text, ORKA_BUILD_DIR)) << entry.path();
     }
     EXPECT_GT(files, 25);
+}
+
+// A user's program includes the engine's headers, not GL's or X11's: those would come with
+// their macros (X11's None, Bool, Status) and tie the user to the engine's GL loader.
+TEST_F(InstallTest, NoInstalledHeaderIncludesGlOrX11Headers) {
+    const std::regex forbidden(R"(#\s*include\s*[<"](GL/glew\.h|GL/gl\.h|X11/[^>"]*)[>"])");
+    int headers = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(prefix / "include")) {
+        if (!entry.is_regular_file()) continue;
+        ++headers;
+        const std::string text = readFile(entry.path());
+        std::smatch found;
+        EXPECT_FALSE(std::regex_search(text, found, forbidden))
+            << entry.path() << " includes " << found.str();
+    }
+    EXPECT_GT(headers, 20);
 }
 
 TEST_F(InstallTest, ProgramFoundWithFindPackageBuildsAndDraws) {

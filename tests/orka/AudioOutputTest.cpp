@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "orka/LogCapture.hpp"
+#include "orka/Music.hpp"
 #include "orka/Sound.hpp"
 #include "support/Patience.hpp"
 
@@ -69,6 +71,53 @@ int Peak(const std::vector<std::int16_t>& samples, int side) {
     return peak;
 }
 
+/// Writes a WAV file of a sine of `frequency` Hz, `seconds` long, 16-bit stereo at 44.1 kHz.
+void WriteSine(const fs::path& file, double frequency, double seconds) {
+    const auto frames = static_cast<std::uint32_t>(seconds * AudioOutput::sampleRate);
+    std::vector<std::int16_t> samples;
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const double phase = 2.0 * 3.14159265358979 * frequency * i / AudioOutput::sampleRate;
+        const auto value = static_cast<std::int16_t>(std::lround(12000.0 * std::sin(phase)));
+        samples.insert(samples.end(), {value, value});
+    }
+    const std::uint32_t dataBytes = frames * 4;
+    std::ofstream out(file, std::ios::binary);
+    const auto put32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto put16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out << "RIFF";
+    put32(36 + dataBytes);
+    out << "WAVEfmt ";
+    put32(16);
+    put16(1);  // PCM
+    put16(2);
+    put32(AudioOutput::sampleRate);
+    put32(AudioOutput::sampleRate * 4);
+    put16(4);
+    put16(16);
+    out << "data";
+    put32(dataBytes);
+    out.write(reinterpret_cast<const char*>(samples.data()), dataBytes);
+}
+
+/// The left side from the first to the last sample that is not silent.
+std::vector<std::int16_t> AudibleLeft(const std::vector<std::int16_t>& samples) {
+    std::vector<std::int16_t> left;
+    for (std::size_t i = 0; i < samples.size(); i += 2) left.push_back(samples[i]);
+    const auto loud = [](std::int16_t v) { return std::abs(v) > 0; };
+    const auto first = std::find_if(left.begin(), left.end(), loud);
+    const auto last = std::find_if(left.rbegin(), left.rend(), loud).base();
+    return first < last ? std::vector<std::int16_t>(first, last) : std::vector<std::int16_t>{};
+}
+
+/// Sign changes from below to above zero.
+int RisingZeroCrossings(const std::vector<std::int16_t>& samples) {
+    int crossings = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (samples[i - 1] < 0 && samples[i] >= 0) ++crossings;
+    }
+    return crossings;
+}
+
 bool WaitWhilePlaying(const SoundHandle& play) {
     return test_support::WaitUntil([&] { return !play.isPlaying(); });
 }
@@ -85,6 +134,19 @@ TEST(AudioOutput, EffectsLoadFromWavOggAndFlacAndAnythingElseIsNamed) {
     ASSERT_EQ(log.records.size(), 1u);
     EXPECT_EQ(log.records[0].type, LogType::Error);
     EXPECT_NE(log.records[0].message.find(notSound), std::string::npos) << log.records[0].message;
+}
+
+TEST(AudioOutput, MusicLoadsFromOggAndFlacAndPlays) {
+    DiskAudio audio;
+    for (const char* name : {"jump.ogg", "jump.flac"}) {
+        SCOPED_TRACE(name);
+        test::LogCapture log;
+        const std::shared_ptr<Music> music = audio.output->loadMusic((kSounds / name).string());
+        ASSERT_NE(music, nullptr);
+        audio.output->playMusic(*music);
+        EXPECT_TRUE(audio.output->isMusicPlaying());
+        EXPECT_TRUE(log.records.empty());
+    }
 }
 
 TEST(AudioOutput, APlaysHandleStopsItAndSetsItsVolumeAndPanWhileItPlays) {
@@ -121,6 +183,63 @@ TEST(AudioOutput, APlaysHandleStopsItAndSetsItsVolumeAndPanWhileItPlays) {
     EXPECT_LT(rightPeak, leftPeak / 2);
 }
 
+TEST(AudioOutput, PitchScalesTheFrequencyAndShortensOrLengthensThePlay) {
+    const fs::path sine =
+        fs::temp_directory_path() / ("orka-sine-" + std::to_string(getpid()) + ".wav");
+    const double frequency = 441.0;  // 100 samples a period
+    const double seconds = 0.5;
+    WriteSine(sine, frequency, seconds);
+    struct Case {
+        float pitch;       // given to play()
+        float setPitch;    // then set through the handle while it plays; 0: not set
+        double expected;   // the playback rate heard
+        double tolerance;  // share of the expected length and frequency
+    };
+    // A pitch set through the handle may come a device buffer or two late (23 ms each).
+    const Case cases[] = {{1.0f, 0.0f, 1.0, 0.02},
+                          {2.0f, 0.0f, 2.0, 0.02},
+                          {1.0f, 0.5f, 0.5, 0.06},
+                          {100.0f, 0.0f, SoundHandle::maxPitch, 0.03}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("pitch " + std::to_string(c.pitch) + " set " + std::to_string(c.setPitch));
+        DiskAudio audio;
+        ASSERT_TRUE(audio.output->isOpen());
+        const std::shared_ptr<Sound> tone = audio.output->load(sine.string());
+        ASSERT_NE(tone, nullptr);
+        const SoundHandle play = audio.output->play(*tone, 1.0f, 0.0f, c.pitch);
+        ASSERT_TRUE(play.isPlaying());
+        if (c.setPitch > 0.0f) play.setPitch(c.setPitch);
+        ASSERT_TRUE(WaitWhilePlaying(play));
+        const std::vector<std::int16_t> heard = AudibleLeft(audio.Heard());
+        const double expectedFrames = seconds * AudioOutput::sampleRate / c.expected;
+        EXPECT_NEAR(static_cast<double>(heard.size()), expectedFrames, expectedFrames * c.tolerance)
+            << "the play lasts 1 / pitch as long";
+        const double heardSeconds = static_cast<double>(heard.size()) / AudioOutput::sampleRate;
+        EXPECT_NEAR(RisingZeroCrossings(heard) / heardSeconds, frequency * c.expected,
+                    frequency * c.expected * c.tolerance)
+            << "the frequency is pitch times the recorded one";
+    }
+    std::error_code ignored;
+    fs::remove(sine, ignored);
+}
+
+TEST(AudioOutput, ASoundsOwnVolumeScalesEveryPlayOfIt) {
+    DiskAudio audio;
+    const std::shared_ptr<Sound> jump = audio.output->load((kSounds / "jump.ogg").string());
+    ASSERT_NE(jump, nullptr);
+    EXPECT_EQ(jump->getVolume(), 1.0f);
+    const SoundHandle loud = audio.output->play(*jump, 1.0f, -1.0f);
+    ASSERT_TRUE(WaitWhilePlaying(loud));
+    jump->setVolume(0.25f);
+    EXPECT_EQ(jump->getVolume(), 0.25f);
+    const SoundHandle quiet = audio.output->play(*jump, 1.0f, 1.0f);
+    ASSERT_TRUE(WaitWhilePlaying(quiet));
+    jump->setVolume(7.0f);
+    EXPECT_EQ(jump->getVolume(), 1.0f) << "clamped";
+    const std::vector<std::int16_t> heard = audio.Heard();
+    EXPECT_NEAR(Peak(heard, 1), Peak(heard, 0) / 4, Peak(heard, 0) / 20);
+}
+
 TEST(AudioOutput, MutedOrWithoutADeviceAPlayGivesAHandleOfNoPlay) {
     DiskAudio audio;
     const std::shared_ptr<Sound> jump = audio.output->load((kSounds / "jump.flac").string());
@@ -129,6 +248,7 @@ TEST(AudioOutput, MutedOrWithoutADeviceAPlayGivesAHandleOfNoPlay) {
     const SoundHandle muted = audio.output->play(*jump);
     EXPECT_FALSE(muted.isPlaying());
     muted.setPan(0.5f);  // harmless
+    muted.setPitch(2.0f);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "orka/Framebuffer.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "orka/Material.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

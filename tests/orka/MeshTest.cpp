@@ -1,5 +1,7 @@
 #include "orka/Mesh.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
+#include "orka/RendererResources.hpp"
 
 namespace orka {
 namespace {
@@ -187,7 +190,9 @@ TEST_F(MeshTest, StatisticsFollowCreateUpdateAndDestroy) {
     EXPECT_EQ(stats.meshCount, before.meshCount + 1);
     EXPECT_EQ(stats.meshBytes, before.meshBytes + createdSize);
     EXPECT_EQ(stats.meshBytesAllocated, before.meshBytesAllocated + createdSize);
-    EXPECT_EQ(std::count(renderer.meshes.begin(), renderer.meshes.end(), mesh.get()), 1);
+    EXPECT_EQ(std::count(resourcesOf(renderer).meshes.begin(), resourcesOf(renderer).meshes.end(),
+                         mesh.get()),
+              1);
 
     mesh->update().withPositions({{0, 0, 0}, {1, 0, 0}}).withIndices({0, 1, 1, 0}).build();
     const int updatedSize = 2 * 16 + 4 * 2;
@@ -203,7 +208,9 @@ TEST_F(MeshTest, StatisticsFollowCreateUpdateAndDestroy) {
     EXPECT_EQ(stats.meshCount, before.meshCount);
     EXPECT_EQ(stats.meshBytes, before.meshBytes);
     EXPECT_EQ(stats.meshBytesDeallocated, before.meshBytesDeallocated + updatedSize);
-    EXPECT_EQ(std::count(renderer.meshes.begin(), renderer.meshes.end(), raw), 0);
+    EXPECT_EQ(
+        std::count(resourcesOf(renderer).meshes.begin(), resourcesOf(renderer).meshes.end(), raw),
+        0);
 }
 
 TEST_F(MeshTest, UpdateRebuildsInPlaceWithANewId) {

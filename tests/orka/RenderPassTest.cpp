@@ -1,5 +1,7 @@
 #include "orka/RenderPass.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <imgui.h>

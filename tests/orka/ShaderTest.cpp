@@ -1,5 +1,7 @@
 #include "orka/Shader.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/ShaderSources.hpp"
 #include "orka/WorldLights.hpp"
 
@@ -244,13 +247,17 @@ TEST_F(ShaderTest, StatisticsAndRegistryFollowShaderLifetime) {
     auto shader = Shader::create().withSource(minimalVertex, minimalFragment).build();
     ASSERT_TRUE(shader);
     EXPECT_EQ(renderer.renderStats.shaderCount, before + 1);
-    EXPECT_EQ(std::count(renderer.shaders.begin(), renderer.shaders.end(), shader.get()), 1);
+    EXPECT_EQ(std::count(resourcesOf(renderer).shaders.begin(), resourcesOf(renderer).shaders.end(),
+                         shader.get()),
+              1);
     const GLuint program = GpuTestAccess::program(*shader);
     EXPECT_TRUE(glIsProgram(program));
     Shader* raw = shader.get();
     shader.reset();
     EXPECT_EQ(renderer.renderStats.shaderCount, before);
-    EXPECT_EQ(std::count(renderer.shaders.begin(), renderer.shaders.end(), raw), 0);
+    EXPECT_EQ(
+        std::count(resourcesOf(renderer).shaders.begin(), resourcesOf(renderer).shaders.end(), raw),
+        0);
     EXPECT_FALSE(glIsProgram(program));
 }
 

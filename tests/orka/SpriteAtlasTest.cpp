@@ -11,6 +11,7 @@
 #include "orka/LogCapture.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "orka/SpriteTestSupport.hpp"
 
@@ -21,7 +22,7 @@ using test::atlasPath;
 using test::LogCapture;
 using ::testing::HasSubstr;
 
-// Collects what is written to std::cerr while it lives.
+// Collects what is written to std::cerr while it lives: the engine must write nothing there.
 class CerrCapture {
 public:
     CerrCapture() : previous(std::cerr.rdbuf(text.rdbuf())) {}
@@ -32,6 +33,15 @@ private:
     std::ostringstream text;
     std::streambuf* previous;
 };
+
+// The one error record of `log`, as "message" (empty, with a failure, when there is not one).
+std::string onlyError(const LogCapture& log) {
+    EXPECT_EQ(log.records.size(), 1u);
+    if (log.records.size() != 1u) return {};
+    EXPECT_EQ(log.records[0].type, LogType::Error);
+    EXPECT_EQ(log.records[0].file, "src/orka/SpriteAtlas");
+    return log.records[0].message;
+}
 
 class SpriteAtlasTest : public ::testing::Test {
 protected:
@@ -87,7 +97,8 @@ TEST_F(SpriteAtlasTest, UnknownNameWarnsAndGivesASpriteWithoutTexture) {
     EXPECT_EQ(sprite.getTexture(), nullptr);
     ASSERT_EQ(log.records.size(), 1u);
     EXPECT_EQ(log.records[0].type, LogType::Warning);
-    EXPECT_EQ(log.records[0].message, "Cannot find sprite nope.png in spriteatlas");
+    EXPECT_EQ(log.records[0].message,
+              "Cannot find sprite nope.png in spriteatlas " + atlasPath("page.json"));
     EXPECT_EQ(log.records[0].function, "get");
     EXPECT_EQ(log.records[0].file, "src/orka/SpriteAtlas");
 }
@@ -152,7 +163,7 @@ TEST_F(SpriteAtlasTest, PagesFromFilesClampToTheirEdgesAndFilterAsAsked) {
 }
 
 TEST_F(SpriteAtlasTest, AtlasIsRegisteredWithTheRendererWhileItLives) {
-    auto& registry = Renderer::instance->spriteAtlases;
+    auto& registry = resourcesOf(*Renderer::instance).spriteAtlases;
     auto atlas = SpriteAtlas::create(atlasPath("page.json"), page, false);
     ASSERT_NE(atlas, nullptr);
     SpriteAtlas* raw = atlas.get();
@@ -171,21 +182,45 @@ TEST_F(SpriteAtlasTest, AtlasHeldInMemoryLoadsFromAStream) {
     EXPECT_EQ(atlas->get("a").getSpritePos(), glm::ivec2(1, 128 - 4 - 2));
 }
 
-TEST_F(SpriteAtlasTest, MissingJsonFileIsReportedOnStandardError) {
+TEST_F(SpriteAtlasTest, MissingJsonFileIsAnErrorLog) {
     CerrCapture cerr;
     LogCapture log;
     auto atlas = SpriteAtlas::create(atlasPath("absent.json"), page, true);
     EXPECT_EQ(atlas, nullptr);
-    EXPECT_EQ(cerr.str(), "SpriteAtlas json not found " + atlasPath("absent.json") + "\n");
-    EXPECT_TRUE(log.records.empty());
+    EXPECT_EQ(onlyError(log), "SpriteAtlas json not found " + atlasPath("absent.json"));
+    EXPECT_EQ(cerr.str(), "");
 }
 
-TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsReportedOnStandardError) {
+TEST_F(SpriteAtlasTest, JsonSyntaxErrorIsAnErrorLog) {
     CerrCapture cerr;
+    LogCapture log;
     auto atlas = SpriteAtlas::create(atlasPath("truncated.json"), page, true);
     EXPECT_EQ(atlas, nullptr);
-    EXPECT_THAT(cerr.str(), HasSubstr("truncated.json"));
-    EXPECT_THAT(cerr.str(), HasSubstr("syntax error"));
+    const std::string message = onlyError(log);
+    EXPECT_THAT(message, HasSubstr("truncated.json"));
+    EXPECT_THAT(message, HasSubstr("syntax error"));
+    EXPECT_EQ(cerr.str(), "");
+}
+
+TEST_F(SpriteAtlasTest, PageImageThatCannotBeLoadedGivesAnAtlasOnAWhitePlaceholder) {
+    for (const char* image : {"absent.png", "page.json"}) {  // missing, and not an image
+        SCOPED_TRACE(image);
+        LogCapture log;
+        auto atlas = SpriteAtlas::create(atlasPath("page.json"), atlasPath(image), true);
+        ASSERT_NE(atlas, nullptr) << "the level stays playable";
+        EXPECT_TRUE(atlas->getTexture()->loadFailed());
+        EXPECT_EQ(atlas->get("box.png").getTexture(), atlas->getTexture().get());
+        ASSERT_EQ(log.records.size(), 2u);
+        EXPECT_EQ(log.records[0].type, LogType::Error) << "the texture's reason";
+        EXPECT_EQ(log.records[1].type, LogType::Warning);
+        EXPECT_EQ(log.records[1].message, "Sprite atlas " + atlasPath("page.json") +
+                                              ": page image " + atlasPath(image) +
+                                              " could not be loaded, a white placeholder is used");
+    }
+    LogCapture log;
+    auto good = SpriteAtlas::create(atlasPath("packer.json"), atlasPath("packer.png"), true);
+    ASSERT_NE(good, nullptr);
+    EXPECT_FALSE(good->getTexture()->loadFailed());
 }
 
 TEST_F(SpriteAtlasTest, AHugeOneLineFileGetsAShortError) {
@@ -196,21 +231,21 @@ TEST_F(SpriteAtlasTest, AHugeOneLineFileGetsAShortError) {
                                                            std::string(39, 'a') + "...\n"},
                                          {deep, "in-memory: too deeply nested (more than 64 "
                                                 "levels of arrays and objects)\n"}}) {
-        CerrCapture cerr;
+        LogCapture log;
         std::istringstream json(text);
         EXPECT_EQ(SpriteAtlas::create(json, "in-memory", page, false), nullptr);
-        EXPECT_EQ(cerr.str(), expected);
+        EXPECT_EQ(onlyError(log) + "\n", expected);
     }
 }
 
 TEST_F(SpriteAtlasTest, NumberBeyondDoubleRangeIsAParseErrorNotACrash) {
-    CerrCapture cerr;
+    LogCapture log;
     std::istringstream json(
         R"({"frames": [{"filename": "a", "frame": {"x": 1e400, "y": 0, "w": 3, "h": 4},
             "pivot": {"x": 0, "y": 0}}]})");
     auto atlas = SpriteAtlas::create(json, "in-memory", page, false);
     EXPECT_EQ(atlas, nullptr);
-    EXPECT_EQ(cerr.str(), "in-memory: a number is out of range\n");
+    EXPECT_EQ(onlyError(log), "in-memory: a number is out of range");
 }
 
 TEST_F(SpriteAtlasTest, RectangleWhoseEdgesLeaveTheIntRangeIsAnError) {

@@ -1,5 +1,7 @@
 #include "orka/SpriteBatch.hpp"
 
+#include <GL/glew.h>
+
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <set>
 
+#include "orka/BatchBufferPool.hpp"
 #include "orka/GpuTestAccess.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/Material.hpp"

@@ -18,22 +18,13 @@ namespace orka {
 namespace {
 
 using test::LogCapture;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 const std::string pngDir = std::string(ORKA_TEST_DATA_DIR) + "/png/";
+const std::string formatsDir = std::string(ORKA_TEST_DATA_DIR) + "/formats/";
 const std::string unsupported =
     "Cannot load texture. IMG_Load_RW returned Unsupported image format";
-
-// A 2 x 2 RGB picture as the bytes of a BMP file, which SDL_image could decode.
-std::vector<char> bmpBytes() {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24);
-    std::array<char, 256> buffer{};
-    SDL_RWops* target = SDL_RWFromMem(buffer.data(), static_cast<int>(buffer.size()));
-    const bool saved = surface != nullptr && SDL_SaveBMP_RW(surface, target, 0) == 0;
-    const auto size = static_cast<size_t>(saved ? SDL_RWtell(target) : 0);
-    SDL_RWclose(target);
-    SDL_FreeSurface(surface);
-    return std::vector<char>(buffer.begin(), buffer.begin() + size);
-}
 
 // A white RGB picture as the bytes of a PNG file.
 std::vector<char> pngBytes(int width, int height) {
@@ -50,28 +41,108 @@ std::vector<char> pngBytes(int width, int height) {
     return buffer;
 }
 
-TEST(TextureLoader, DecodesPngOnlyOtherImageFormatsAreRefused) {
-    const std::vector<char> png = texture_loader::readAllBytes(pngDir + "rgb8.png");
-    const auto decoded =
-        texture_loader::loadFileFromMemory(png.data(), static_cast<int>(png.size()), true);
-    EXPECT_TRUE(decoded.valid);
-    EXPECT_EQ(decoded.width, 6);
+// The pixel at column x, row y (from the top) of the 4 x 4 pictures in data/formats: a first
+// row of red, green, blue and white, a second of black, grey 128, yellow and cyan, and magenta
+// below. The "rgba" files have the bottom-right pixel transparent.
+std::array<int, 4> formatPixel(int x, int y, bool lastTransparent) {
+    static const std::array<std::array<int, 3>, 8> rows = {{{255, 0, 0},
+                                                            {0, 255, 0},
+                                                            {0, 0, 255},
+                                                            {255, 255, 255},
+                                                            {0, 0, 0},
+                                                            {128, 128, 128},
+                                                            {255, 255, 0},
+                                                            {0, 255, 255}}};
+    const std::array<int, 3> rgb = y < 2 ? rows[y * 4 + x] : std::array<int, 3>{255, 0, 255};
+    const int alpha = lastTransparent && x == 3 && y == 3 ? 0 : 255;
+    return {rgb[0], rgb[1], rgb[2], alpha};
+}
 
+TEST(TextureLoader, DecodesEveryImageFormatSdlImageReads) {
+    struct Case {
+        const char* file;
+        bool transparent;
+        int tolerance;  // JPEG is lossy, even at full quality
+    };
+    const Case cases[] = {{"rgb.bmp", false, 0},  {"rgb.tga", false, 0},  {"rgba.tga", true, 0},
+                          {"rgb.webp", false, 0}, {"rgba.webp", true, 0}, {"rgb.jpg", false, 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        LogCapture log;
+        const std::vector<char> bytes = texture_loader::readAllBytes(formatsDir + c.file);
+        const auto image =
+            texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()), false);
+        ASSERT_TRUE(image.valid);
+        EXPECT_TRUE(log.records.empty());
+        EXPECT_EQ(image.width, 4);
+        EXPECT_EQ(image.height, 4);
+        EXPECT_EQ(image.transparent, c.transparent);
+        ASSERT_EQ(image.pixels.size(), static_cast<size_t>(16 * image.bytesPerPixel));
+        for (int y = 0; y < 4; y++) {
+            for (int x = 0; x < 4; x++) {
+                const std::array<int, 4> expected = formatPixel(x, y, c.transparent);
+                // A transparent pixel's colour is whatever the writer kept: only alpha counts.
+                const int firstChannel = expected[3] == 0 ? 3 : 0;
+                for (int channel = firstChannel; channel < image.bytesPerPixel; channel++) {
+                    const auto value = static_cast<unsigned char>(image.pixels[static_cast<size_t>(
+                        (y * 4 + x) * image.bytesPerPixel + channel)]);
+                    EXPECT_NEAR(value, expected[channel], c.tolerance)
+                        << "pixel " << x << ", " << y << " channel " << channel;
+                }
+            }
+        }
+    }
+}
+
+TEST(TextureLoader, UnknownDataIsRefusedAndBrokenFilesOfKnownFormatsFailCleanly) {
     // SDL_image's SVG reader leaked on such input; it must not be reached at all.
     const std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="2" height="2">)"
                             R"(<rect width="2" height="2" fill="red"/></svg>)";
-    const std::vector<char> bmp = bmpBytes();
-    ASSERT_FALSE(bmp.empty()) << SDL_GetError();
-    const std::vector<std::vector<char>> others = {std::vector<char>(svg.begin(), svg.end()), bmp};
-    for (const auto& bytes : others) {
+    const std::string gif = "GIF89a\x04\0\x04\0";  // SDL_image reads it; textures do not
+    for (const std::string& text : {svg, gif}) {
         LogCapture log;
         const auto image =
-            texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()), true);
+            texture_loader::loadFileFromMemory(text.data(), static_cast<int>(text.size()), true);
         EXPECT_FALSE(image.valid);
         EXPECT_TRUE(image.pixels.empty());
         ASSERT_EQ(log.records.size(), 1u);
         EXPECT_EQ(log.records[0].type, LogType::Error);
         EXPECT_EQ(log.records[0].message, unsupported);
+    }
+    // Each format cut after its header, and with its size claimed far beyond the largest.
+    struct Broken {
+        const char* file;
+        size_t keep;                 // bytes kept
+        std::vector<size_t> hugeAt;  // offsets of size fields set to 0xFFFF (or 0x7FFFFFFF)
+        const char* reason;          // what the log names when the size is huge
+    };
+    const Broken broken[] = {{"rgb.bmp", 60, {18, 22}, "BMP image of 2147483647 x 2147483647"},
+                             {"rgb.tga", 20, {12, 14}, "TGA image of 65535 x 65535"},
+                             {"rgb.jpg", 200, {}, nullptr},
+                             {"rgb.webp", 30, {}, nullptr}};
+    for (const Broken& b : broken) {
+        SCOPED_TRACE(b.file);
+        std::vector<char> bytes = texture_loader::readAllBytes(formatsDir + b.file);
+        std::vector<char> cut(bytes.begin(), bytes.begin() + static_cast<long>(b.keep));
+        LogCapture log;
+        EXPECT_FALSE(
+            texture_loader::loadFileFromMemory(cut.data(), static_cast<int>(cut.size()), true)
+                .valid);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_THAT(log.records[0].message,
+                    StartsWith("Cannot load texture. IMG_Load_RW returned"));
+        if (b.reason == nullptr) continue;
+        const bool bmp = std::string(b.file) == "rgb.bmp";
+        for (size_t at : b.hugeAt) {
+            bytes[at] = bytes[at + 1] = static_cast<char>(0xFF);
+            if (bmp) bytes[at + 2] = static_cast<char>(0xFF), bytes[at + 3] = 0x7F;
+        }
+        LogCapture hugeLog;
+        EXPECT_FALSE(
+            texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()), true)
+                .valid);
+        ASSERT_EQ(hugeLog.records.size(), 1u);
+        EXPECT_THAT(hugeLog.records[0].message, HasSubstr(b.reason));
     }
 }
 

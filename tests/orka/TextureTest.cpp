@@ -1,5 +1,7 @@
 #include "orka/Texture.hpp"
 
+#include <GL/glew.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,10 +12,11 @@
 
 #include "orka/GpuTestAccess.hpp"
 #include "orka/Image.hpp"
+#include "orka/LogCapture.hpp"
 #include "orka/RenderPass.hpp"
+#include "orka/RendererResources.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "support/ScratchFolder.hpp"
-#include "orka/LogCapture.hpp"
 
 namespace orka {
 namespace {
@@ -163,6 +166,7 @@ TEST_F(TextureTest, EveryPngColourTypeLoadsWithSizeColoursAndTransparency) {
         EXPECT_TRUE(isSrgb(levelParameter(*texture, GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT),
                            fixture.transparent));
         expectPixels(*texture, fixture.pixel, true);
+        EXPECT_FALSE(texture->loadFailed());
         for (const auto& record : capture.records) {
             EXPECT_EQ(record.type, LogType::Warning) << record.message;
         }
@@ -245,7 +249,29 @@ TEST_F(TextureTest, BrokenFilesLogAnErrorAndLeaveAWhitePlaceholder) {
         EXPECT_EQ(texture->getDataSize(), 4);
         EXPECT_FALSE(texture->isTransparent());
         EXPECT_EQ(readTexels(*texture), std::vector<unsigned char>(4, 255));
+        EXPECT_TRUE(texture->loadFailed());
         EXPECT_EQ(takeGLError(), static_cast<GLenum>(GL_NO_ERROR)) << "no negative size reached GL";
+    }
+}
+
+TEST_F(TextureTest, JpegBmpTgaAndWebpFilesLoadAsTexturesWithTheirFirstRowOnTop) {
+    const std::string formatsDir = std::string(ORKA_TEST_DATA_DIR) + "/formats/";
+    for (const char* file : {"rgb.jpg", "rgb.bmp", "rgba.tga", "rgba.webp"}) {
+        SCOPED_TRACE(file);
+        LogCapture capture;
+        auto texture = Texture::create().withFile(formatsDir + file).build();
+        EXPECT_TRUE(capture.records.empty());
+        EXPECT_FALSE(texture->loadFailed());
+        EXPECT_EQ(texture->getWidth(), 4);
+        // v = 0 is the image's bottom: the first texel row is magenta, the last starts red.
+        const auto texels = readTexels(*texture);
+        ASSERT_EQ(texels.size(), 64u);
+        EXPECT_NEAR(texels[0], 255, 12);
+        EXPECT_NEAR(texels[1], 0, 12);
+        EXPECT_NEAR(texels[2], 255, 12);
+        EXPECT_NEAR(texels[48], 255, 12);
+        EXPECT_NEAR(texels[49], 0, 12);
+        EXPECT_NEAR(texels[50], 0, 12);
     }
 }
 
@@ -257,6 +283,7 @@ TEST_F(TextureTest, AFailedLoadKeepsTheImageLoadedBefore) {
                             [](const auto& record) { return record.type == LogType::Error; }),
               1);
     EXPECT_EQ(texture->getName(), pngDir + "rgb8.png");
+    EXPECT_TRUE(texture->loadFailed()) << "the second file was asked for and is not there";
     EXPECT_EQ(texture->getWidth(), 6);
     EXPECT_EQ(texture->getHeight(), 5);
     expectPixels(*texture, rgbPixel, true);
@@ -380,10 +407,27 @@ TEST_F(TextureTest, CubemapFromFilesKeepsRowsUnflipped) {
     }
     auto cube = builder.build();
     EXPECT_TRUE(cube->isCubemap());
+    EXPECT_FALSE(cube->loadFailed());
     EXPECT_EQ(cube->getName(), "Unnamed Texture");
     EXPECT_EQ(cube->getDataSize(), 64 * 64 * 4 * 6);
     expectPixels(*cube, rgbPixel, false, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z);
     EXPECT_EQ(texParameter(*cube, GL_TEXTURE_WRAP_S), GL_REPEAT);
+}
+
+TEST_F(TextureTest, ACubemapFaceThatCannotBeLoadedIsWhiteAndReported) {
+    LogCapture capture;
+    auto builder = Texture::create();
+    for (int side = 0; side < 6; side++) {
+        const std::string file = side == 2 ? "missing.png" : "rgb8-64x64.png";
+        builder.withFileCubemap(pngDir + file, static_cast<Texture::TextureCubemapSide>(side));
+    }
+    auto cube = builder.build();
+    EXPECT_TRUE(cube->loadFailed());
+    ASSERT_EQ(capture.records.size(), 1u);
+    EXPECT_EQ(capture.records[0].message, "Cannot read texture from " + pngDir + "missing.png");
+    const auto face = readTexels(*cube, GL_TEXTURE_CUBE_MAP_POSITIVE_Y);
+    EXPECT_EQ(face, std::vector<unsigned char>(face.size(), 255));
+    expectPixels(*cube, rgbPixel, false, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z);
 }
 
 TEST_F(TextureTest, CubemapFacesMustBeSquare) {
@@ -439,7 +483,9 @@ TEST_F(TextureTest, StatisticsAndRegistryFollowTextureLifetime) {
     EXPECT_EQ(stats.textureCount, before.textureCount + 1);
     EXPECT_EQ(stats.textureBytes, before.textureBytes + 128);
     EXPECT_EQ(stats.textureBytesAllocated, before.textureBytesAllocated + 128);
-    EXPECT_EQ(std::count(renderer.textures.begin(), renderer.textures.end(), texture.get()), 1);
+    EXPECT_EQ(std::count(resourcesOf(renderer).textures.begin(),
+                         resourcesOf(renderer).textures.end(), texture.get()),
+              1);
     EXPECT_TRUE(glIsTexture(id));
 
     Texture* raw = texture.get();
@@ -448,7 +494,9 @@ TEST_F(TextureTest, StatisticsAndRegistryFollowTextureLifetime) {
     EXPECT_EQ(stats.textureCount, before.textureCount);
     EXPECT_EQ(stats.textureBytes, before.textureBytes);
     EXPECT_EQ(stats.textureBytesDeallocated, before.textureBytesDeallocated + 128);
-    EXPECT_EQ(std::count(renderer.textures.begin(), renderer.textures.end(), raw), 0);
+    EXPECT_EQ(std::count(resourcesOf(renderer).textures.begin(),
+                         resourcesOf(renderer).textures.end(), raw),
+              0);
     EXPECT_FALSE(glIsTexture(id));
 }
 
