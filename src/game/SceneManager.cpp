@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -35,8 +36,23 @@ constexpr int kInfoLevel = 2;
 // Window pixels between the on-screen line and the reload problem below it.
 constexpr float kOverlayGap = 6.0f;
 
+// "screenshot-<stamp>.png" in `folder`, or "-2", "-3", ... after the stamp when that name is
+// taken: by a file there, or by a shot of the same second still waiting for its frame.
+std::string FreeScreenshotPath(const std::string& folder, const std::string& stamp) {
+    static std::string lastStamp;
+    static int shotsOfStamp = 0;
+    shotsOfStamp = stamp == lastStamp ? shotsOfStamp + 1 : 1;
+    lastStamp = stamp;
+    for (;; ++shotsOfStamp) {
+        const std::string suffix = shotsOfStamp > 1 ? "-" + std::to_string(shotsOfStamp) : "";
+        const std::string path = folder + "screenshot-" + stamp + suffix + ".png";
+        std::error_code error;
+        if (!std::filesystem::exists(path, error)) return path;
+    }
+}
+
 // F12: the frame being drawn goes, once complete, to "screenshot-<date>-<time>.png" in the
-// player's data folder.
+// player's data folder; a second shot within the second does not overwrite the first.
 void SaveScreenshot() {
     const std::string folder = UserDataFolder::Path();
     if (folder.empty() || orka::Renderer::instance == nullptr) {
@@ -46,7 +62,7 @@ void SaveScreenshot() {
     char stamp[32] = {};
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", std::localtime(&now));
-    const std::string path = folder + "screenshot-" + stamp + ".png";
+    const std::string path = FreeScreenshotPath(folder, stamp);
     orka::Renderer::instance->captureWindow([path](const orka::Image& shot) {
         if (shot.savePng(path)) Logger::Log(2, "Screenshot saved to " + path, false);
     });

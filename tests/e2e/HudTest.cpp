@@ -150,6 +150,39 @@ TEST_F(Hud, TheLevelsNameShowsAtTheStartAndGoesWhileTheLineCountsTheTime) {
     EXPECT_FALSE(fs::exists(ProgressFile())) << "no finished level, no file";
 }
 
+/// Width and height from a PNG file's header; {0, 0} when it is not a PNG.
+std::pair<int, int> PngSize(const fs::path& file) {
+    const std::string bytes = FileContents(file);
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
+    const auto number = [&](std::size_t at) {
+        int value = 0;
+        for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+        return value;
+    };
+    return {number(16), number(20)};
+}
+
+TEST_F(Hud, F12SavesTheWindowIntoThePlayersFolderAFileAPressEvenWithinOneSecond) {
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(Keys("key F12 key F12 key F12"));
+    const fs::path shots = folder.path / "data/orka/platformer";
+    std::vector<fs::path> saved;
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        saved.clear();
+        for (const auto& entry : fs::directory_iterator(shots)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("screenshot-", 0) == 0) saved.push_back(entry.path());
+        }
+        return saved.size() >= 3;
+    })) << saved.size() << " screenshots";
+    Quit();
+    EXPECT_EQ(saved.size(), 3u);
+    for (const fs::path& shot : saved) {
+        EXPECT_EQ(PngSize(shot), std::make_pair(kWidth, kHeight)) << shot;
+    }
+}
+
 TEST_F(Hud, AFinishedLevelSavesItsBestTimeWhichTheNextRunShows) {
     Run(kDashAnswers);
     ASSERT_NE(window, 0u) << "no window";
