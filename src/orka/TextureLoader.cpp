@@ -194,18 +194,24 @@ bool looksLikeTga(const unsigned char* bytes, size_t size) {
            readLittleEndian16(bytes + 14) > 0;
 }
 
-// True unless an uncompressed TGA holds fewer pixel bytes than its header says (SDL_image
-// would make a picture of whatever memory follows). Compressed ones fail in the decoder.
+// False when a TGA holds fewer bytes than its header's size needs. Uncompressed, SDL_image would
+// make a picture of whatever memory follows; compressed (run-length, at most 128 pixels a packet
+// of a count byte and one pixel or more), it would first clear a picture of up to a gigabyte
+// for a few bytes of data.
 bool tgaDataFits(const unsigned char* bytes, size_t size) {
-    const unsigned char imageType = bytes[2];
-    if (imageType > 3) return true;
+    constexpr size_t pixelsPerPacket = 128;
+    const bool runLength = bytes[2] > 3;
     const size_t idBytes = bytes[0];
     const size_t mapBytes =
         bytes[1] == 1 ? static_cast<size_t>(readLittleEndian16(bytes + 5)) * ((bytes[7] + 7) / 8)
                       : 0;
-    const size_t pixelBytes = static_cast<size_t>(readLittleEndian16(bytes + 12)) *
-                              readLittleEndian16(bytes + 14) * ((bytes[16] + 7) / 8);
-    return size >= tgaHeaderBytes + idBytes + mapBytes + pixelBytes;
+    const size_t bytesPerPixel = (bytes[16] + 7) / 8;
+    const size_t pixels =
+        static_cast<size_t>(readLittleEndian16(bytes + 12)) * readLittleEndian16(bytes + 14);
+    const size_t leastPixelBytes =
+        runLength ? (pixels + pixelsPerPacket - 1) / pixelsPerPacket * (1 + bytesPerPixel)
+                  : pixels * bytesPerPixel;
+    return size >= tgaHeaderBytes + idBytes + mapBytes + leastPixelBytes;
 }
 
 // The size in a JPEG's first start-of-frame segment; (0, 0) when there is none before the data.

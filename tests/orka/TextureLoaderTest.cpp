@@ -146,6 +146,19 @@ TEST(TextureLoader, UnknownDataIsRefusedAndBrokenFilesOfKnownFormatsFailCleanly)
     }
 }
 
+// The fuzzer's find: 18 bytes read as a run-length TGA of 16,128 x 16,191 pixels, which the
+// decoder cleared (a gigabyte) before finding no data.
+TEST(TextureLoader, ARunLengthTgaWithFarTooFewBytesForItsSizeIsRefusedBeforeDecoding) {
+    const unsigned char header[] = {6, 0, 10, 0, 0, 5, 0x41, 0, 0, 0x8D, 0x10, 2,
+                                    0, 0x3F, 0x3F, 0x3F, 0x10, 2};
+    LogCapture log;
+    const auto image = texture_loader::loadFileFromMemory(reinterpret_cast<const char*>(header),
+                                                          sizeof header, true);
+    EXPECT_FALSE(image.valid);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_THAT(log.records[0].message, HasSubstr("Truncated TGA data"));
+}
+
 TEST(TextureLoader, PngWithAChunkRunningPastTheEndIsRefusedBeforeDecoding) {
     const std::vector<char> png = texture_loader::readAllBytes(pngDir + "rgb8.png");
     ASSERT_GT(png.size(), 45u);
