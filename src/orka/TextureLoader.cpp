@@ -180,6 +180,23 @@ bool sideSupported(const char* format, int64_t width, int64_t height) {
     return false;
 }
 
+// False, with the reason set, when a file of `bytes` bytes cannot hold a picture of `width` x
+// `height` texels at the densest its format packs them. Decoders make the whole picture before
+// they read its data (a gigabyte for 16,384 x 16,384), and libjpeg then decodes a cut file to
+// its end, so a few bytes claiming a huge size would cost seconds. Pictures of up to 2,048 x
+// 2,048 texels are always decoded.
+bool bytesCanHold(const char* format, int64_t width, int64_t height, size_t bytes,
+                  int64_t texelsPerByte) {
+    constexpr int64_t alwaysDecoded = int64_t{2048} * 2048;
+    const int64_t texels = width * height;
+    if (texels <= alwaysDecoded || texels <= static_cast<int64_t>(bytes) * texelsPerByte) {
+        return true;
+    }
+    SDL_SetError("Truncated %s data: %zu bytes cannot hold %lld x %lld texels", format, bytes,
+                 static_cast<long long>(width), static_cast<long long>(height));
+    return false;
+}
+
 // TGA files have no signature. Header fields that no TGA writer produces tell other bytes apart:
 // a colour map flag of 0 or 1, a known image type, a positive size and a known pixel depth.
 bool looksLikeTga(const unsigned char* bytes, size_t size) {
@@ -245,15 +262,25 @@ SDL_Surface* decodeKnownFormat(SDL_RWops* source, const char* data, int size) {
         return pngSizeSupported(data, size) ? IMG_LoadPNG_RW(source) : nullptr;
     }
     if (IMG_isJPG(source)) {
+        // Even a picture of one colour takes a few bits per block of 8 x 8 texels.
+        constexpr int64_t jpegTexelsPerByte = 4096;
         const auto [width, height] = jpegSize(bytes, total);
-        return sideSupported("JPEG", width, height) ? IMG_LoadJPG_RW(source) : nullptr;
+        if (!sideSupported("JPEG", width, height)) return nullptr;
+        return bytesCanHold("JPEG", width, height, total, jpegTexelsPerByte)
+                   ? IMG_LoadJPG_RW(source)
+                   : nullptr;
     }
     if (IMG_isBMP(source)) {
         if (total < bmpHeaderBytes) return IMG_LoadBMP_RW(source);  // it says what is missing
+        // Run-length coding packs at most 255 texels into two bytes.
+        constexpr int64_t bmpTexelsPerByte = 128;
         const int64_t width = readLittleEndian32(bytes + 18);
-        const int64_t height = readLittleEndian32(bytes + 22);  // negative: rows top-down
-        return sideSupported("BMP", width, height < 0 ? -height : height) ? IMG_LoadBMP_RW(source)
-                                                                          : nullptr;
+        int64_t height = readLittleEndian32(bytes + 22);  // negative: rows top-down
+        if (height < 0) height = -height;
+        if (!sideSupported("BMP", width, height)) return nullptr;
+        return bytesCanHold("BMP", width, height, total, bmpTexelsPerByte)
+                   ? IMG_LoadBMP_RW(source)
+                   : nullptr;
     }
     // WebP limits sides to 16383 texels itself.
     if (IMG_isWEBP(source)) return IMG_LoadWEBP_RW(source);

@@ -146,17 +146,41 @@ TEST(TextureLoader, UnknownDataIsRefusedAndBrokenFilesOfKnownFormatsFailCleanly)
     }
 }
 
-// The fuzzer's find: 18 bytes read as a run-length TGA of 16,128 x 16,191 pixels, which the
-// decoder cleared (a gigabyte) before finding no data.
-TEST(TextureLoader, ARunLengthTgaWithFarTooFewBytesForItsSizeIsRefusedBeforeDecoding) {
-    const unsigned char header[] = {6, 0, 10, 0, 0, 5, 0x41, 0, 0, 0x8D, 0x10, 2,
-                                    0, 0x3F, 0x3F, 0x3F, 0x10, 2};
-    LogCapture log;
-    const auto image = texture_loader::loadFileFromMemory(reinterpret_cast<const char*>(header),
-                                                          sizeof header, true);
-    EXPECT_FALSE(image.valid);
-    ASSERT_EQ(log.records.size(), 1u);
-    EXPECT_THAT(log.records[0].message, HasSubstr("Truncated TGA data"));
+// A few bytes claiming a huge picture: decoders make the whole picture first (a gigabyte), and
+// run-length TGA and cut JPEG data are then decoded to the end. The fuzzer found the TGA: 18
+// bytes read as 16,128 x 16,191 texels that took seconds before failing.
+TEST(TextureLoader, FarTooFewBytesForTheSizeTheHeaderClaimsAreRefusedBeforeDecoding) {
+    const unsigned char tga[] = {6, 0, 10, 0, 0, 5, 0x41, 0, 0, 0x8D, 0x10, 2,
+                                 0, 0x3F, 0x3F, 0x3F, 0x10, 2};
+    std::vector<char> bmp = texture_loader::readAllBytes(formatsDir + "rgb.bmp");
+    std::vector<char> jpeg = texture_loader::readAllBytes(formatsDir + "rgb.jpg");
+    ASSERT_GT(bmp.size(), 26u);
+    ASSERT_GT(jpeg.size(), 200u);
+    // 16,000 x 16,000: BMP sizes are 32-bit little-endian; the JPEG's frame header holds
+    // height, then width, 16-bit big-endian.
+    const char sixteenThousandLE[] = {static_cast<char>(0x80), 0x3E, 0, 0};
+    std::copy_n(sixteenThousandLE, 4, bmp.begin() + 18);
+    std::copy_n(sixteenThousandLE, 4, bmp.begin() + 22);
+    for (size_t at = 2; at + 9 < jpeg.size(); ++at) {
+        const auto marker = static_cast<unsigned char>(jpeg[at + 1]);
+        if (static_cast<unsigned char>(jpeg[at]) != 0xFF || (marker != 0xC0 && marker != 0xC2)) {
+            continue;
+        }
+        jpeg[at + 5] = jpeg[at + 7] = 0x3E;
+        jpeg[at + 6] = jpeg[at + 8] = static_cast<char>(0x80);
+        break;
+    }
+    const std::vector<std::pair<std::string, std::vector<char>>> cases = {
+        {"TGA", {tga, tga + sizeof tga}}, {"BMP", bmp}, {"JPEG", jpeg}};
+    for (const auto& [format, bytes] : cases) {
+        SCOPED_TRACE(format);
+        LogCapture log;
+        const auto image = texture_loader::loadFileFromMemory(bytes.data(),
+                                                              static_cast<int>(bytes.size()), true);
+        EXPECT_FALSE(image.valid);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_THAT(log.records[0].message, HasSubstr("Truncated " + format + " data"));
+    }
 }
 
 TEST(TextureLoader, PngWithAChunkRunningPastTheEndIsRefusedBeforeDecoding) {
