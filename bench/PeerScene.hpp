@@ -2,12 +2,25 @@
 // the background, the generator of start positions and the process's CPU clock.
 #pragma once
 
+#include <SDL.h>
+
+#include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
+#include <functional>
+#include <memory>
 #include <vector>
+
+#include "orka/Camera.hpp"
+#include "orka/Image.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/Renderer.hpp"
+#include "orka/SpriteBatch.hpp"
 
 namespace peer_scene {
 
@@ -48,6 +61,64 @@ inline double processCpuMs() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+/// The peers' motion of every item in frame `shown` (counted from their first frame).
+inline void move(std::vector<glm::vec2>& positions, int shown) {
+    const float t = static_cast<float>(shown);
+    for (size_t i = 0; i < positions.size(); i++) {
+        const float phase = static_cast<float>(i);
+        positions[i] += glm::vec2(std::sin(0.1f * t + phase), std::cos(0.13f * t + phase));
+    }
+}
+
+/// Per-frame averages over the timed frames, in milliseconds.
+struct Timing {
+    double msPerFrame = 0.0;     ///< wall time of a whole frame, the GPU waited for at the end
+    double cpuMsPerFrame = 0.0;  ///< the process's CPU time, llvmpipe's threads included
+    double buildMs = 0.0;        ///< `buildFrame` alone
+};
+
+/// Draws `warmUpFrames` untimed frames, then `frames` timed ones: each moves `positions` as the
+/// peers do, then builds a batch with `buildFrame(shown)` (frames counted from the first warm-up frame) and draws it under
+/// `camera` into the window, cleared to the peers' background. BENCH_SHOT=file.png saves the
+/// last frame. Needs the window's renderer.
+inline Timing runFrames(int frames, const orka::Camera& camera, std::vector<glm::vec2>& positions,
+                        const std::function<std::shared_ptr<orka::SpriteBatch>(int)>& buildFrame) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start = Clock::now();
+    double startCpuMs = 0.0;
+    std::chrono::duration<double, std::milli> buildTime{0};
+    for (int frame = -warmUpFrames; frame < frames; frame++) {
+        if (frame == 0) {
+            start = Clock::now();
+            startCpuMs = processCpuMs();
+            buildTime = {};
+        }
+        SDL_PumpEvents();
+        move(positions, frame + warmUpFrames);
+        const Clock::time_point buildStart = Clock::now();
+        std::shared_ptr<orka::SpriteBatch> batch = buildFrame(frame + warmUpFrames);
+        buildTime += Clock::now() - buildStart;
+        {
+            orka::RenderPass pass = orka::RenderPass::create()
+                                        .withCamera(camera)
+                                        .withClearColor(true, clearColor())
+                                        .withGUI(false)
+                                        .build();
+            pass.draw(batch);
+        }
+        const char* shot = std::getenv("BENCH_SHOT");
+        if (frame == frames - 1 && shot != nullptr) {
+            orka::Renderer::instance->captureWindow(
+                [shot](const orka::Image& image) { (void)image.savePng(shot); });
+        }
+        orka::Renderer::instance->swapWindow();
+    }
+    glFinish();
+    const std::chrono::duration<double, std::milli> total = Clock::now() - start;
+    return {total.count() / frames, (processCpuMs() - startCpuMs) / frames,
+            buildTime.count() / frames};
 }
 
 }  // namespace peer_scene

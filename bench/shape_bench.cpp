@@ -16,20 +16,14 @@
 // BENCH_SHOT=file.png saves the last frame. Run it under Xvfb when there is no display.
 #include <SDL.h>
 
-#include <GL/glew.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
 #include "orka/Camera.hpp"
-#include "orka/Image.hpp"
-#include "orka/RenderPass.hpp"
-#include "orka/Renderer.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/Shape.hpp"
 #include "orka/SpriteBatch.hpp"
@@ -89,50 +83,11 @@ int main(int argc, char** argv) {
     if (window.getSDLWindow() == nullptr) return 1;
     orka::Camera camera;
     camera.setWindowCoordinates();
-    const glm::vec4 clear = peer_scene::clearColor();
-
-    using Clock = std::chrono::steady_clock;
     std::vector<glm::vec2> positions = peer_scene::startPositions(count, itemSize);
-    Clock::time_point start = Clock::now();
-    double startCpuMs = 0.0;
-    std::chrono::duration<double, std::milli> buildTime{0};
-    for (int frame = -peer_scene::warmUpFrames; frame < frames; frame++) {
-        if (frame == 0) {
-            start = Clock::now();
-            startCpuMs = peer_scene::processCpuMs();
-            buildTime = {};
-        }
-        SDL_PumpEvents();
-        // The peers' motion, counted from their first frame.
-        const float shown = static_cast<float>(frame + peer_scene::warmUpFrames);
-        for (int i = 0; i < count; i++) {
-            positions[static_cast<size_t>(i)] +=
-                glm::vec2(std::sin(0.1f * shown + static_cast<float>(i)),
-                          std::cos(0.13f * shown + static_cast<float>(i)));
-        }
-        const Clock::time_point buildStart = Clock::now();
-        std::shared_ptr<orka::SpriteBatch> batch = buildFrame(positions);
-        buildTime += Clock::now() - buildStart;
-        {
-            orka::RenderPass pass = orka::RenderPass::create()
-                                        .withCamera(camera)
-                                        .withClearColor(true, clear)
-                                        .withGUI(false)
-                                        .build();
-            pass.draw(batch);
-        }
-        if (frame == frames - 1 && std::getenv("BENCH_SHOT") != nullptr) {
-            const char* shot = std::getenv("BENCH_SHOT");
-            orka::Renderer::instance->captureWindow(
-                [shot](const orka::Image& image) { (void)image.savePng(shot); });
-        }
-        orka::Renderer::instance->swapWindow();
-    }
-    glFinish();
-    const std::chrono::duration<double, std::milli> total = Clock::now() - start;
-    std::printf("orka_shapes N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f "
-                "build_ms=%.3f\n",
-                count, frames, total.count() / frames, (peer_scene::processCpuMs() - startCpuMs) / frames,
-                buildTime.count() / frames);
+    const peer_scene::Timing timing = peer_scene::runFrames(frames, camera, positions, [&](int) {
+        return buildFrame(positions);
+    });
+    std::printf("%s N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f build_ms=%.3f\n",
+                "orka_shapes", count, frames, timing.msPerFrame, timing.cpuMsPerFrame, timing.buildMs);
     return 0;
 }
