@@ -14,14 +14,9 @@
 
 namespace {
 
+using game::test::BackBufferPixel;
 using game::test::MeadowScene;
 
-/// One pixel of the back buffer, RGB in 0 to 255, with (0, 0) at the lower-left corner.
-glm::ivec3 Pixel(int x, int y) {
-    unsigned char rgba[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
 
 // The meadow atlas's colours (blocks.png) as the window shows them.
 const glm::ivec3 kGround(0x8B, 0x5A, 0x2B);
@@ -84,7 +79,7 @@ protected:
         return {kPlayerPixelX + static_cast<int>(x * kPixelsPerUnit),
                 kPlayerPixelY + static_cast<int>(y * kPixelsPerUnit)};
     }
-    glm::ivec3 At(glm::ivec2 pixel) const { return Pixel(pixel.x, pixel.y); }
+    glm::ivec3 At(glm::ivec2 pixel) const { return BackBufferPixel(pixel.x, pixel.y); }
 
     /// The sign, given order -1 (behind the tiles, before the backdrop) and lifted half a tile:
     /// its lower half over a ground tile, its upper half in the sky. As the level's first entry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -92,5 +93,12 @@ protected:
     SceneManager manager{SceneManager::WithoutWindow{}};
     Scene& scene = *manager.GetScene();
 };
+
+/// One pixel of the back buffer, RGB in 0 to 255, with (0, 0) at the lower-left corner.
+inline glm::ivec3 BackBufferPixel(int x, int y) {
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
 
 }  // namespace game::test

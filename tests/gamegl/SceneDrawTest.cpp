@@ -13,14 +13,9 @@
 
 namespace {
 
+using game::test::BackBufferPixel;
 using game::test::MeadowScene;
 
-/// One pixel of the back buffer, RGB in 0 to 255, with (0, 0) at the lower-left corner.
-glm::ivec3 Pixel(int x, int y) {
-    unsigned char rgba[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
 
 class SceneDraw : public MeadowScene {
 protected:
@@ -32,7 +27,7 @@ protected:
     /// The pixels of one row of the back buffer, left to right.
     static std::vector<glm::ivec3> Row(int y) {
         std::vector<glm::ivec3> row;
-        for (int x = 0; x < kWidth; ++x) row.push_back(Pixel(x, y));
+        for (int x = 0; x < kWidth; ++x) row.push_back(BackBufferPixel(x, y));
         return row;
     }
     /// Rewrites meadow1.json with `backdrop` (the JSON of the key) and loads the world again.
@@ -53,14 +48,14 @@ TEST_F(SceneDraw, TheLevelIsSeenThroughItsCameraWithThePlayerLeftOfTheCentre) {
     DrawFrame();
     // 150 units above and below the centre fill 600 pixels: 2 pixels per unit. The camera stands
     // 800/6 units right of the player, so the player is 266 pixels left of the centre (400, 300).
-    const glm::ivec3 player = Pixel(400 - 266, 300);
+    const glm::ivec3 player = BackBufferPixel(400 - 266, 300);
     EXPECT_GT(player.r, 200);
     EXPECT_LT(player.g, 100);
     EXPECT_LT(player.b, 100);
-    const glm::ivec3 ground = Pixel(400 - 266, 300 - 40);  // one tile (20 units) lower
+    const glm::ivec3 ground = BackBufferPixel(400 - 266, 300 - 40);  // one tile (20 units) lower
     EXPECT_GT(ground.r, ground.b + 40) << "brown";
     EXPECT_GT(ground.g, ground.b);
-    EXPECT_EQ(Pixel(700, 500), glm::ivec3(0, 0, 0)) << "empty sky is cleared to black";
+    EXPECT_EQ(BackBufferPixel(700, 500), glm::ivec3(0, 0, 0)) << "empty sky is cleared to black";
     renderer.swapWindow();
     EXPECT_EQ(renderer.getRenderStats().drawCalls, 1) << "every sprite from one atlas";
 }
@@ -109,10 +104,10 @@ TEST_F(SceneDraw, TheBackdropIsDrawnBehindTheTilesInTheSameBatch) {
     LoadMeadowWithBackdrop(R"([{"sprite": 7, "parallax": 0}, {"sprite": 4, "parallax": 0.5}])");
     LandPlayer();
     DrawFrame();
-    const glm::ivec3 player = Pixel(400 - 266, 300);
+    const glm::ivec3 player = BackBufferPixel(400 - 266, 300);
     EXPECT_GT(player.r, 200);
     EXPECT_LT(player.g, 100);
-    EXPECT_EQ(Pixel(700, 500), glm::ivec3(0x30, 0x60, 0xE0)) << "the front layer, water blue";
+    EXPECT_EQ(BackBufferPixel(700, 500), glm::ivec3(0x30, 0x60, 0xE0)) << "the front layer, water blue";
     renderer.swapWindow();
     EXPECT_EQ(renderer.getRenderStats().drawCalls, 1);
 }
