@@ -18,11 +18,20 @@ struct LevelTile {
     std::size_t layer = 0;
 };
 
+/// A layer of the level's backdrop: the atlas sprite it shows and how far it moves with the view
+/// (0: fixed, 1: as the tiles).
+struct BackdropLayer {
+    int sprite = 0;
+    double parallax = 1.0;
+};
+
 /// What a level file holds.
 struct Level {
     int id = 0;
     std::string name;
     std::optional<double> deathLevelInY;  ///< game units; left out of the file when empty
+    std::vector<BackdropLayer> backdrop;  ///< farthest first; left out of the file when empty
+    CameraProperties camera;              ///< only the settings given are written
     /// Layer by layer, lower layers first (the game draws later tiles over earlier ones); within
     /// a layer the top row first, left to right within a row.
     std::vector<LevelTile> tiles;
@@ -51,8 +60,8 @@ struct MapImport {
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                     const FileSource& files = ReadFileFromDisk);
 
-/// The level file's JSON text: "id", "name", "deathLevelInY" when set, and "arrayOfTiles"
-/// with one line per row.
+/// The level file's JSON text: "id", "name", "deathLevelInY", "backdrop" and "camera" when
+/// set, and "arrayOfTiles" with one line per row.
 std::string LevelText(const Level& level);
 
 /// Writes `text` into `fileName` through a temporary file beside it, renamed over it once
