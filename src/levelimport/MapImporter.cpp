@@ -308,6 +308,14 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                                " flipped or rotated; the game draws every tile unflipped");
     }
     AddMapNotes(map, result.notes);
+    result.notes.insert(result.notes.end(), map.notes.begin(), map.notes.end());
+    if (map.slantedObjects > 0) {
+        const std::size_t slanted = map.slantedObjects;
+        result.notes.push_back(mapFile + ": note: " + std::to_string(slanted) +
+                               (slanted == 1 ? " tile object is" : " tile objects are") +
+                               " turned by an angle that is no multiple of 90°: placed on the "
+                               "cell under the centre Tiled draws it at");
+    }
     const std::size_t skipped = map.skippedObjects;
     if (skipped > 0) {
         result.notes.push_back(mapFile + ": note: " + std::to_string(skipped) +
