@@ -110,6 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
                    "90°: placed on the cell under the centre Tiled draws it at\n"},
         // Tilesets whose objects are placed by their top-left corner and by their centre.
         FixtureMap{"alignment.tmx", {{11, 2, 1}, {10, 1, 0}}, ""},
+        // The same three as Tiled saves them in JSON.
+        FixtureMap{"offset.tmj",
+                   {{10, 1, 1}, {11, 3, 0}, {10, 0, 0}},
+                   "offset.tmj: note: layer \"b\" is offset by (14, 0) pixels, not whole cells: "
+                   "its tiles are placed on the nearest cells\n"},
+        FixtureMap{"rotated.tmj",
+                   {{10, 0, 1}, {10, 1, 1}, {10, 2, 0}, {11, 3, 0}},
+                   "rotated.tmj: note: 1 tile object is turned by an angle that is no multiple of "
+                   "90°: placed on the cell under the centre Tiled draws it at\n"},
+        FixtureMap{"alignment.tmj", {{11, 2, 1}, {10, 1, 0}}, ""},
         // Objects saved without a size by old Tiled versions are as big as their tile's image:
         // 63 × 63 pixels in a collection and in a sheet of such tiles, on a map of 21-pixel cells.
         FixtureMap{"sizeless.tmx", {{20, 1, 1}, {30, 3, 1}}, ""},
