@@ -250,7 +250,8 @@ bool TakeShape(const MapShape& shape, TiledMap& map, std::vector<Problem>& probl
     };
     if (shape.orientation != "orthogonal") {
         refused = true;
-        return report("the map is " + Quoted(shape.orientation) + ", not orthogonal");
+        return report("the map is " + Quoted(shape.orientation) +
+                      ", not orthogonal: set Map › Map Properties › Orientation to Orthogonal");
     }
     map.infinite = shape.infinite;
     const auto positive = [&](const std::optional<std::int64_t>& value, const char* key) {

@@ -125,8 +125,7 @@ struct TiledMap {
 };
 
 /// Gives the whole text of the file `fileName` (the map's name as given, or a tileset's source
-/// joined to the map's folder), or empty with `error` saying why ("cannot be opened for
-/// reading").
+/// joined to the map's folder), or empty with `error` saying why ("does not exist").
 using FileSource =
     std::function<std::optional<std::string>(const std::string& fileName, std::string& error)>;
 

@@ -74,11 +74,12 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
         std::cout << *refusal << std::endl;
         return kExitProblems;
     }
-    for (const levelimport::Problem& problem : result.problems) {
-        std::cout << problem.ToString() << "\n";
-    }
+    // Notes first, so that the problems stand last, just above the line saying what they did.
     if (withNotes) {
         for (const std::string& note : result.notes) std::cout << note << "\n";
+    }
+    for (const levelimport::Problem& problem : result.problems) {
+        std::cout << problem.ToString() << "\n";
     }
     const std::size_t problems = result.problems.size();
     if (problems > 0) {
