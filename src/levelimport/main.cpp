@@ -8,6 +8,7 @@
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
 #include "levelimport/OutputGuard.hpp"
+#include "levelimport/ProblemFile.hpp"
 
 namespace {
 
@@ -52,16 +53,19 @@ imported unflipped, with a note.
 Options:
   --watch  import, then import again each time the map or a tileset or template it uses is
            saved, printing one line each time, until Ctrl+C (exit code 0); a save that does
-           not import leaves the last level file written in place
+           not import leaves the last level file written in place, and its problems in
+           <level.json>.problem until a save imports or the watch ends: the game playing
+           that level shows them
   --help   show this text
 
 Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong usage.
 )";
 
 /// Imports `mapFile` into `levelFile` and prints what happened; `withNotes` adds the notes.
-/// `used` receives every file the map needed (the map, its tilesets and templates).
+/// `used` receives every file the map needed (the map, its tilesets and templates), `failures`
+/// the lines that say why nothing was written.
 int Import(const std::string& mapFile, const std::string& levelFile, bool withNotes,
-           std::vector<std::string>& used) {
+           std::vector<std::string>& used, std::vector<std::string>& failures) {
     const levelimport::FileSource recorded = [&used](const std::string& name, std::string& error) {
         used.push_back(name);
         return levelimport::ReadFileFromDisk(name, error);
@@ -72,6 +76,7 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
     inputs.insert(inputs.end(), result.images.begin(), result.images.end());
     if (const auto refusal = levelimport::OutputGuard(levelFile).Refusal(inputs); refusal) {
         std::cout << *refusal << std::endl;
+        failures.push_back(*refusal);
         return kExitProblems;
     }
     // Notes first, so that the problems stand last, just above the line saying what they did.
@@ -80,6 +85,7 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
     }
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
+        failures.push_back(problem.ToString());
     }
     const std::size_t problems = result.problems.size();
     if (problems > 0) {
@@ -90,6 +96,7 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
     std::string error;
     if (!levelimport::WriteFileWhole(levelFile, levelimport::LevelText(result.level), error)) {
         std::cout << levelFile << ": cannot be written: " << error << std::endl;
+        failures.push_back(levelFile + ": cannot be written: " + error);
         return kExitProblems;
     }
     std::cout << levelFile << ": level " << result.level.id << " with " << result.level.tiles.size()
@@ -110,14 +117,25 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
     std::vector<std::string> used{mapFile};
     // Watched before the first import, so that a save while it runs is not missed.
     watcher.Watch(used);
-    Import(mapFile, levelFile, true, used);
+    // The game playing the level shows what it holds; it goes with this watch.
+    const levelimport::ProblemFile problemFile(levelFile);
+    const auto importAndTell = [&](bool withNotes) {
+        std::vector<std::string> failures;
+        if (Import(mapFile, levelFile, withNotes, used, failures) == kExitImported) {
+            problemFile.Remove();
+        } else if (!problemFile.Write(mapFile, failures)) {
+            std::cout << problemFile.Name() << ": cannot be written: the game will not show "
+                      << "the problems" << std::endl;
+        }
+    };
+    importAndTell(true);
     std::cout << "levelimport: watching " << mapFile << " and the files it uses; Ctrl+C ends"
               << std::endl;
     for (;;) {
         watcher.Watch(used);
         used.clear();
         if (watcher.Wait() == levelimport::MapWatcher::Wake::Stopped) return kExitImported;
-        Import(mapFile, levelFile, false, used);
+        importAndTell(false);
     }
 }
 
@@ -149,5 +167,6 @@ int main(int argc, char* argv[]) {
     }
     if (watch) return Watch(arguments[0], arguments[1]);
     std::vector<std::string> used;
-    return Import(arguments[0], arguments[1], true, used);
+    std::vector<std::string> failures;
+    return Import(arguments[0], arguments[1], true, used, failures);
 }
