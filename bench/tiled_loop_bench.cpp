@@ -7,20 +7,22 @@
 // example (tiled/level1.tmx -> 1level1.json) and the game on level 1 on a private Xvfb server,
 // waits until the picture is still, then saves the map `saves` times (default 10), as Tiled
 // does (a new file renamed over the old), swapping two decorations on the ground near the
-// start for another kind and back. For each save it polls, as fast as it can, the level file (its inode changes when
-// levelimport renames the new one into place) and the window's pixels (read from the X server,
-// the on-screen line blanked), and prints per save and then in summary
+// start for another kind and back. For each save it polls, as fast as it can, the level file (its
+// inode changes when levelimport renames the new one into place) and the window's pixels (read from
+// the X server, the on-screen line blanked), and prints per save and then in summary
 //
 //   tiled_loop saves=<n> import_median_ms=<a> import_max_ms=<b> screen_median_ms=<c>
 //              screen_max_ms=<d>
 //
 // (on one line): import is save -> level file replaced, screen is save -> first window picture
 // unlike the one before the save. Both programs wait for the files to be quiet before acting
-// (150 ms and 100 ms); the rest is reading, building and one frame. Needs Xvfb and the built
-// platformer and levelimport.
+// (25 ms each; only complete writes are seen); the rest is reading, building and frames.
+// Needs Xvfb and the built platformer and levelimport.
 //
-// Measured on the team's 2-core machine under Xvfb (llvmpipe, load average about 5), two runs
-// of 10 saves: import median 154 ms (max 156-165), screen median 278-284 ms (max 285-292).
+// Measured on the team's 2-core machine under Xvfb (llvmpipe): with waits of 150 and 100 ms
+// (load average about 5), import median 154 ms, screen median 278-284 ms; with 25 ms each
+// (load average about 12, five helpers building), 20 saves: import median 46 ms (max 83),
+// screen median 312 ms (max 559).
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -34,9 +36,9 @@
 
 #include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 #include "support/ScratchFolder.hpp"
 #include "support/WatchingImporter.hpp"
-#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 
 namespace {
 
@@ -80,7 +82,8 @@ Timing TimeSave(game::test::PrivateXServer& x, Window window, const ScratchFolde
         if (timing.importMs < 0 && Inode(folder.path / kLevel) != levelBefore) {
             timing.importMs = elapsed;
         }
-        if (x.Pixels(window) != before) timing.screenMs = Milliseconds(Clock::now() - saved).count();
+        if (x.Pixels(window) != before)
+            timing.screenMs = Milliseconds(Clock::now() - saved).count();
     }
     return timing;
 }
@@ -120,9 +123,10 @@ int main(int argc, char** argv) {
         x.StillPixels(window);
         std::this_thread::sleep_for(kBetweenSaves);
     }
-    std::printf("tiled_loop saves=%d import_median_ms=%.0f import_max_ms=%.0f "
-                "screen_median_ms=%.0f screen_max_ms=%.0f\n",
-                saves, Median(imports), *std::max_element(imports.begin(), imports.end()),
-                Median(screens), *std::max_element(screens.begin(), screens.end()));
+    std::printf(
+        "tiled_loop saves=%d import_median_ms=%.0f import_max_ms=%.0f "
+        "screen_median_ms=%.0f screen_max_ms=%.0f\n",
+        saves, Median(imports), *std::max_element(imports.begin(), imports.end()), Median(screens),
+        *std::max_element(screens.begin(), screens.end()));
     return 0;
 }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <filesystem>
+#include <utility>
 
-#include "atlasgen/AtlasWriter.hpp"
 #include "game/TileGrid.hpp"
 #include "levelpreview/LevelPreview.hpp"
+#include "picture/PngFile.hpp"
 
 namespace {
 
@@ -20,7 +20,8 @@ const Rgba kBackground{0, 0, 0, 255};
 
 /// The top-left pixel of a grid cell's square in a picture whose top-left corner is `corner`.
 int CellLeft(const LevelPreview::Corner& corner, const LevelSearch::Cell& cell) {
-    return static_cast<int>(std::floor(cell.column * tileGridSize - tileGridSize / 2.0f - corner.x));
+    return static_cast<int>(
+        std::floor(cell.column * tileGridSize - tileGridSize / 2.0f - corner.x));
 }
 int CellTop(const LevelPreview::Corner& corner, const LevelSearch::Cell& cell) {
     return static_cast<int>(std::floor(corner.y - (cell.row * tileGridSize + tileGridSize / 2.0f)));
@@ -79,5 +80,5 @@ void ReachPicture::Write(const std::string& levelFile,
     if (nearest) TintCell(picture, corner, *nearest, kNearestTint);
     const std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder);
-    AtlasWriter::writePng(picture, fileName);
+    WritePngWhole(picture, fileName);
 }

@@ -11,10 +11,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "atlasgen/AtlasWriter.hpp"
 #include "game/LevelReader.hpp"
 #include "game/TileGrid.hpp"
 #include "orka/SpriteAtlas.hpp"
+#include "picture/PngFile.hpp"
 
 namespace {
 
@@ -125,8 +125,9 @@ Image LevelPreview::render(const std::string& levelFile, const std::string& tile
 
 std::string LevelPreview::writePicture(const std::string& levelFile, const std::string& tileFolder,
                                        const std::string& outputFolder) const {
-    const std::filesystem::path out = std::filesystem::path(outputFolder) /
-                                      std::filesystem::path(levelFile).filename().replace_extension(".png");
-    AtlasWriter::writePng(render(levelFile, tileFolder), out.string());
+    const std::filesystem::path out =
+        std::filesystem::path(outputFolder) /
+        std::filesystem::path(levelFile).filename().replace_extension(".png");
+    WritePngWhole(render(levelFile, tileFolder), out.string());
     return out.string();
 }

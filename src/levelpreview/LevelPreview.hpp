@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "atlasgen/Image.hpp"
+#include "picture/Image.hpp"
 
 // Draws a whole level file the way the game places its sprites (tile at column c, row r is
 // centred on (21c, 21r), y up, sprite pivots as in the atlas) into one picture on black, so

@@ -1,4 +1,4 @@
-#include "atlasgen/Image.hpp"
+#include "picture/Image.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "Image.hpp"
+#include "picture/Image.hpp"
 #include "SpriteArt.hpp"
 
 // Where one sprite ended up on the page: its rectangle in pixels, counted from the top-left.

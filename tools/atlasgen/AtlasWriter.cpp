@@ -1,16 +1,13 @@
 #include "AtlasWriter.hpp"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
 
 #include "common/TextFile.hpp"
-#include "orka/Image.hpp"
+#include "picture/PngFile.hpp"
 
 namespace {
-
 
 std::string formatNumber(float value) {
     char text[32];
@@ -43,14 +40,7 @@ std::string AtlasWriter::toJson(const PackedAtlas& atlas, const std::string& ima
 }
 
 void AtlasWriter::writePng(const Image& page, const std::string& path) {
-    // The engine writes every PNG file of the project; here it is only given the bytes.
-    const orka::Image picture(page.width(), page.height(), page.bytes());
-    const std::string temporary = path + ".tmp";
-    if (!picture.savePng(temporary)) {
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot write " + path + ": " + SDL_GetError());
-    }
-    TextFile::moveIntoPlace(temporary, path);
+    WritePngWhole(page, path);
 }
 
 void AtlasWriter::write(const PackedAtlas& atlas, const std::string& base) {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "Image.hpp"
+#include "picture/Image.hpp"
 
 // Colours of a pixel-art grid, one character each. '.' is always transparent and may not be
 // given a colour, so grids stay readable.

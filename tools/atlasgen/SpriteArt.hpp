@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Image.hpp"
+#include "picture/Image.hpp"
 #include "game/TileGrid.hpp"
 
 // One sprite of the atlas as the art modules make it. The pivot is written to the atlas as

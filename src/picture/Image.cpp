@@ -1,4 +1,4 @@
-#include "Image.hpp"
+#include "picture/Image.hpp"
 
 #include <algorithm>
 #include <cmath>

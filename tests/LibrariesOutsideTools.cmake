@@ -1,0 +1,20 @@
+# Fails when a source file under src/ includes a header of tools/ (the asset generators):
+# libraries and the programs built on them must build without the tools.
+# SOURCE: the repository's root. TOOLS: the folder names under tools/.
+file(GLOB_RECURSE sources "${SOURCE}/src/*.cpp" "${SOURCE}/src/*.hpp")
+set(problems "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" includes REGEX "^#include \"")
+  foreach(line IN LISTS includes)
+    foreach(tool IN LISTS TOOLS)
+      if(line MATCHES "^#include \"${tool}/")
+        list(APPEND problems "${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(problems)
+  list(JOIN problems "\n" text)
+  message(FATAL_ERROR "sources under src/ include from tools/:\n${text}")
+endif()
+message(STATUS "no source under src/ includes from tools/")
