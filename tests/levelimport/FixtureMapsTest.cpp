@@ -123,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Objects saved without a size by old Tiled versions are as big as their tile's image:
         // 63 × 63 pixels in a collection and in a sheet of such tiles, on a map of 21-pixel cells.
         FixtureMap{"sizeless.tmx", {{20, 1, 1}, {30, 3, 1}}, ""},
+        FixtureMap{"sizeless.tmj", {{20, 1, 1}, {30, 3, 1}}, ""},
         FixtureMap{"infinite.tmx", kInfiniteMap, InfiniteNote("infinite.tmx")},
         FixtureMap{"infinite.tmj", kInfiniteMap, InfiniteNote("infinite.tmj")}),
     [](const ::testing::TestParamInfo<FixtureMap>& info) {
