@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "picture/Image.hpp"
 #include "SpriteArt.hpp"
+#include "picture/Image.hpp"
 
 // Where one sprite ended up on the page: its rectangle in pixels, counted from the top-left.
 struct PackedFrame {

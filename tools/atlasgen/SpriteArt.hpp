@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "picture/Image.hpp"
 #include "game/TileGrid.hpp"
+#include "picture/Image.hpp"
 
 // One sprite of the atlas as the art modules make it. The pivot is written to the atlas as
 // it stands: x as a fraction of the width from the left, y as a fraction of the height from
