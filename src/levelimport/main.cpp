@@ -37,7 +37,9 @@ Every tile layer is read, group layers too, and a cell may hold tiles of several
 are written lower layers first, so the game draws later layers over earlier ones. Map cell
 (x, y) becomes column x and row (height - 1 - y), so the map's bottom row is row 0. Tile
 objects (objects with a tile, on object layers, also from templates .tx and .tj) become tiles
-on the cell under their centre; Tiled anchors them at their bottom-left corner. Other objects
+on the cell under the centre Tiled draws them at (placed by their tileset's object alignment,
+bottom-left unless set, and turned about that point; an old map's object without a size as
+big as its tile's image). A layer's offset, its groups' added, moves its tiles. Other objects
 are skipped, with a note. Hidden layers are left out, with a note naming them.
 
 Each tile used needs the int property "tileType", the N of the tile-type file tile<N>.json.
