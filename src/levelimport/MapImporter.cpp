@@ -121,18 +121,6 @@ std::vector<LevelTile> PlaceTiles(const TiledMap& map, std::vector<Problem>& pro
     return tiles;
 }
 
-/// The number that ends the name of `file` without its extension ("castle3.json": 3), or empty.
-std::optional<int> NumberEndingName(const std::string& file) {
-    const std::string stem = std::filesystem::path(file).stem().string();
-    std::size_t start = stem.size();
-    while (start > 0 && std::isdigit(static_cast<unsigned char>(stem[start - 1]))) --start;
-    int number = 0;
-    const char* end = stem.data() + stem.size();
-    const auto [last, error] = std::from_chars(stem.data() + start, end, number);
-    if (start == stem.size() || error != std::errc() || last != end) return std::nullopt;
-    return number;
-}
-
 /// The level's id and name: the map's properties, else what the file names give.
 void NameLevel(const TiledMap& map, const std::string& levelFile, MapImport& result) {
     const std::string levelName = Quoted(std::filesystem::path(levelFile).filename().string());
@@ -176,6 +164,19 @@ std::string JsonNumber(double value) {
     return buffer.GetString();
 }
 
+/// {"lead": l, "band": b, "ease": t}, each key only when set.
+std::string CameraText(const LevelCamera& camera) {
+    std::string text;
+    const auto add = [&text](const char* key, const std::optional<double>& value) {
+        if (!value) return;
+        text += (text.empty() ? "\"" : ", \"") + std::string(key) + "\": " + JsonNumber(*value);
+    };
+    add("lead", camera.lead);
+    add("band", camera.band);
+    add("ease", camera.ease);
+    return "{" + text + "}";
+}
+
 bool WriteAll(int fd, const std::string& text) {
     std::size_t written = 0;
     while (written < text.size()) {
@@ -217,6 +218,17 @@ void AddMapNotes(const TiledMap& map, std::vector<std::string>& notes) {
 
 }  // namespace
 
+std::optional<int> NumberEndingName(const std::string& file) {
+    const std::string stem = std::filesystem::path(file).stem().string();
+    std::size_t start = stem.size();
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(stem[start - 1]))) --start;
+    int number = 0;
+    const char* end = stem.data() + stem.size();
+    const auto [last, error] = std::from_chars(stem.data() + start, end, number);
+    if (start == stem.size() || error != std::errc() || last != end) return std::nullopt;
+    return number;
+}
+
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                     const FileSource& files) {
     MapImport result;
@@ -247,6 +259,8 @@ std::string LevelText(const Level& level) {
                        ",\n  \"name\": " + JsonString(level.name) + ",\n";
     if (level.deathLevelInY)
         text += "  \"deathLevelInY\": " + JsonNumber(*level.deathLevelInY) + ",\n";
+    if (level.backdrop) text += "  \"backdrop\": " + *level.backdrop + ",\n";
+    if (level.camera) text += "  \"camera\": " + CameraText(*level.camera) + ",\n";
     text += "  \"arrayOfTiles\": [";
     for (std::size_t i = 0; i < level.tiles.size(); ++i) {
         const LevelTile& tile = level.tiles[i];

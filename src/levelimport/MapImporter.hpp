@@ -18,11 +18,21 @@ struct LevelTile {
     std::size_t layer = 0;
 };
 
+/// A level's "camera" keys; each one left out of the file when empty.
+struct LevelCamera {
+    std::optional<double> lead;  ///< game units
+    std::optional<double> band;  ///< game units
+    std::optional<double> ease;  ///< seconds
+};
+
 /// What a level file holds.
 struct Level {
     int id = 0;
     std::string name;
     std::optional<double> deathLevelInY;  ///< game units; left out of the file when empty
+    /// The "backdrop" array as JSON text, written as it is; left out of the file when empty.
+    std::optional<std::string> backdrop;
+    std::optional<LevelCamera> camera;  ///< left out of the file when empty
     /// Layer by layer, lower layers first (the game draws later tiles over earlier ones); within
     /// a layer the top row first, left to right within a row.
     std::vector<LevelTile> tiles;
@@ -48,9 +58,12 @@ struct MapImport {
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                     const FileSource& files = ReadFileFromDisk);
 
-/// The level file's JSON text: "id", "name", "deathLevelInY" when set, and "arrayOfTiles"
-/// with one line per row.
+/// The level file's JSON text: "id", "name", "deathLevelInY", "backdrop" and "camera" when
+/// set, and "arrayOfTiles" with one line per row.
 std::string LevelText(const Level& level);
+
+/// The number that ends the name of `file` without its extension ("castle3.json": 3), or empty.
+std::optional<int> NumberEndingName(const std::string& file);
 
 /// Writes `text` into `fileName` through a temporary file beside it, renamed over it once
 /// complete, so the file is never left half written. False, with `error` set, on failure.

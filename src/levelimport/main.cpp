@@ -2,9 +2,12 @@
 // prints every problem that stands in the way as "file: problem".
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "levelimport/LdtkCommand.hpp"
+#include "levelimport/LdtkImport.hpp"
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
 
@@ -104,33 +107,65 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
     }
 }
 
+/// The value of an option that takes one, such as --types FILE; empty when it is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return std::nullopt;
+    return arguments[++i];
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    bool watch = false;
-    for (const std::string& argument : arguments) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    levelimport::LdtkRequest ldtk;
+    std::vector<std::string> files;
+    const auto usage = [](const std::string& text) {
+        std::cerr << "levelimport: " << text << "\nTry 'levelimport --help'.\n";
+        return kExitUsage;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
             return kExitImported;
         }
         if (argument == "--watch") {
-            watch = true;
+            ldtk.watch = true;
+            continue;
+        }
+        std::string* value = argument == "--level"   ? &ldtk.level
+                             : argument == "--all"   ? &ldtk.allPrefix
+                             : argument == "--types" ? &ldtk.types
+                                                     : nullptr;
+        if (value != nullptr) {
+            const std::optional<std::string> given = OptionValue(arguments, i);
+            if (!given) return usage(argument + " needs a value");
+            *value = *given;
             continue;
         }
         if (argument.size() > 1 && argument[0] == '-') {
-            std::cerr << "levelimport: unknown option " << argument << "\n"
-                      << "Try 'levelimport --help'.\n";
-            return kExitUsage;
+            return usage("unknown option " + argument);
         }
+        files.push_back(argument);
     }
-    arguments.erase(std::remove(arguments.begin(), arguments.end(), "--watch"), arguments.end());
-    if (arguments.size() != 2 || arguments[0].empty() || arguments[1].empty()) {
-        std::cerr << "levelimport: give a map file and a level file\n"
-                  << "Try 'levelimport --help'.\n";
-        return kExitUsage;
+    const bool ldtkOnly = !ldtk.level.empty() || !ldtk.allPrefix.empty() || !ldtk.types.empty();
+    if (!files.empty() && levelimport::IsLdtkProjectName(files[0])) {
+        if (!ldtk.allPrefix.empty() && !ldtk.level.empty())
+            return usage("--all or --level, not both");
+        const std::size_t wanted = ldtk.allPrefix.empty() ? 2 : 1;
+        if (files.size() != wanted) {
+            return usage(wanted == 1 ? "with --all give only the project"
+                                     : "give a project and a level file");
+        }
+        ldtk.project = files[0];
+        if (wanted == 2) ldtk.levelFile = files[1];
+        return levelimport::RunLdtk(ldtk);
     }
-    if (watch) return Watch(arguments[0], arguments[1]);
+    if (ldtkOnly) return usage("--level, --all and --types are for LDtk projects (.ldtk)");
+    if (files.size() != 2 || files[0].empty() || files[1].empty()) {
+        return usage("give a map file and a level file");
+    }
+    if (ldtk.watch) return Watch(files[0], files[1]);
     std::vector<std::string> used;
-    return Import(arguments[0], arguments[1], true, used);
+    return Import(files[0], files[1], true, used);
 }

@@ -1,0 +1,153 @@
+#include "levelimport/LdtkCommand.hpp"
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "levelimport/LdtkImport.hpp"
+#include "levelimport/MapImporter.hpp"
+#include "levelimport/MapWatcher.hpp"
+
+namespace levelimport {
+namespace {
+
+constexpr int kExitImported = 0;
+constexpr int kExitProblems = 1;
+/// Characters of level names a line lists before it stops.
+constexpr std::size_t kMostListed = 200;
+
+std::string NameList(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "" : ", ") + Quoted(name);
+        if (list.size() > kMostListed) return list + ", ...";
+    }
+    return list;
+}
+
+/// Imports level `index` of `project` into `levelFile`, printing what happened; true when the
+/// file was written.
+bool ImportLevel(const LdtkImport& project, const LdtkRequest& request, std::size_t index,
+                 const std::string& levelFile, bool withNotes) {
+    const MapImport result = project.ImportLevel(index, levelFile);
+    const std::string level = "level " + Quoted(project.LevelNames()[index]);
+    for (const Problem& problem : result.problems) std::cout << problem.ToString() << "\n";
+    if (withNotes) {
+        for (const std::string& note : result.notes) std::cout << note << "\n";
+    }
+    const std::size_t problems = result.problems.size();
+    if (problems > 0) {
+        std::cout << request.project << ": " << level << ": " << problems
+                  << (problems == 1 ? " problem, " : " problems, ") << levelFile << " not written"
+                  << std::endl;
+        return false;
+    }
+    std::string error;
+    if (!WriteFileWhole(levelFile, LevelText(result.level), error)) {
+        std::cout << levelFile << ": cannot be written: " << error << std::endl;
+        return false;
+    }
+    std::cout << levelFile << ": level " << result.level.id << " with " << result.level.tiles.size()
+              << " tiles, from " << request.project << " " << level << std::endl;
+    return true;
+}
+
+/// The level a one-level import means, or empty after saying why there is none.
+std::optional<std::size_t> ChosenLevel(const LdtkImport& project, const LdtkRequest& request) {
+    const std::vector<std::string> names = project.LevelNames();
+    if (!request.level.empty()) {
+        const std::optional<std::size_t> index = project.FindLevel(request.level);
+        if (!index) {
+            std::cout << request.project << ": no level " << Quoted(request.level)
+                      << "; its levels: " << NameList(names) << std::endl;
+        }
+        return index;
+    }
+    if (names.size() == 1) return 0;
+    std::cout << request.project << ": " << names.size()
+              << " levels; name one with --level or import all with --all: " << NameList(names)
+              << std::endl;
+    return std::nullopt;
+}
+
+/// Names the files <prefix>N.json beyond the last one written that an earlier import of more
+/// levels left; they are kept, since the user may still want them.
+void WarnLeftovers(const std::string& prefix, std::size_t written) {
+    std::vector<std::string> left;
+    std::error_code ignored;
+    for (std::size_t n = written + 1;; ++n) {
+        const std::string file = prefix + std::to_string(n) + ".json";
+        if (!std::filesystem::exists(file, ignored)) break;
+        left.push_back(file);
+    }
+    if (left.empty()) return;
+    std::cout << "levelimport: warning: " << NameList(left) << (left.size() == 1 ? " is" : " are")
+              << " left from an earlier import of more levels, not deleted" << std::endl;
+}
+
+/// One run of the request; `used` receives every file read.
+int ImportOnce(const LdtkRequest& request, bool withNotes, std::vector<std::string>& used) {
+    const FileSource recorded = [&used](const std::string& name, std::string& error) {
+        used.push_back(name);
+        return ReadFileFromDisk(name, error);
+    };
+    const LdtkImport project(request.project, request.types, recorded);
+    if (!project.Problems().empty()) {
+        for (const Problem& problem : project.Problems()) std::cout << problem.ToString() << "\n";
+        std::cout << std::flush;
+        return kExitProblems;
+    }
+    if (request.allPrefix.empty()) {
+        const std::optional<std::size_t> index = ChosenLevel(project, request);
+        if (!index) return kExitProblems;
+        return ImportLevel(project, request, *index, request.levelFile, withNotes) ? kExitImported
+                                                                                   : kExitProblems;
+    }
+    // Each level on its own: one that fails keeps none of the others from being written.
+    const std::vector<std::string> names = project.LevelNames();
+    std::vector<std::string> failed;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string file = request.allPrefix + std::to_string(i + 1) + ".json";
+        if (!ImportLevel(project, request, i, file, withNotes)) failed.push_back(names[i]);
+    }
+    WarnLeftovers(request.allPrefix, names.size());
+    std::cout << request.project << ": " << names.size() - failed.size() << " of " << names.size()
+              << " levels imported";
+    if (!failed.empty()) std::cout << "; not imported: " << NameList(failed);
+    std::cout << std::endl;
+    return failed.empty() ? kExitImported : kExitProblems;
+}
+
+int Watch(const LdtkRequest& request) {
+    MapWatcher watcher;
+    if (!watcher.Ready()) {
+        std::cerr << "levelimport: cannot watch files: " << watcher.Error() << "\n";
+        return kExitProblems;
+    }
+    // Watched before the first import, so that a save while it runs is not missed; watches
+    // are only added, so a level file the project no longer names is still seen.
+    std::vector<std::string> used{request.project};
+    if (!request.types.empty()) used.push_back(request.types);
+    watcher.Watch(used);
+    ImportOnce(request, true, used);
+    std::cout << "levelimport: watching " << request.project
+              << " and the files it uses; Ctrl+C ends" << std::endl;
+    for (;;) {
+        watcher.Watch(used);
+        used.clear();
+        if (watcher.Wait() == MapWatcher::Wake::Stopped) return kExitImported;
+        ImportOnce(request, false, used);
+    }
+}
+
+}  // namespace
+
+int RunLdtk(const LdtkRequest& request) {
+    if (request.watch) return Watch(request);
+    std::vector<std::string> used;
+    return ImportOnce(request, true, used);
+}
+
+}  // namespace levelimport
