@@ -139,5 +139,199 @@ INSTANTIATE_TEST_SUITE_P(
                   "project.ldtk: note: level \"Start\": 2 tiles are flipped; the game draws "
                   "every tile unflipped\n"}));
 
+/// A project the importer refuses, and the lines it prints.
+struct BadProject {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string arguments;
+    std::string output;
+};
+
+void PrintTo(const BadProject& bad, std::ostream* out) {
+    *out << bad.name;
+}
+
+class LdtkBadProjects : public ::testing::TestWithParam<BadProject> {};
+
+TEST_P(LdtkBadProjects, AreRefusedInClearLinesAndNothingIsWritten) {
+    const BadProject& bad = GetParam();
+    Folder folder;
+    for (const auto& [name, text] : bad.files) folder.Write(name, text);
+
+    const test_support::CommandResult run = folder.Import(bad.arguments);
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, bad.output);
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "castle3.json"));
+}
+
+const std::string kOneLevel = LdtkProjectText({LdtkLevel(
+    "Start", {TilesLayer("Ground", {LdtkTile(0, 0, 3), LdtkTile(16, 0, 3), LdtkTile(32, 0, 0)}),
+              LdtkLayer("Walls", "IntGrid", R"("intGridCsv":[0,0,0,1,1,1])")})});
+const std::string kNotWritten =
+    "project.ldtk: level \"Start\": 1 problem, castle3.json not written\n";
+
+std::string WithField(const std::string& field) {
+    return LdtkProjectText({LdtkLevel("Start", {TilesLayer("G", {LdtkTile(0, 0, 0)})}, {field})});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Importer, LdtkBadProjects,
+    ::testing::Values(
+        BadProject{"UntypedTileNamedOnce",
+                   {{"project.ldtk", kOneLevel}, {"types.json", kLdtkTypes}},
+                   "--types types.json project.ldtk castle3.json",
+                   "project.ldtk: level \"Start\", layer \"Ground\": tile 3 of tileset "
+                   "\"Terrain\" has no type: no custom data \"tileType=N\" and \"Terrain:3\" not "
+                   "in types.json\n" +
+                       kNotWritten},
+        BadProject{
+            "UntypedValueWithoutTypesFile",
+            {{"project.ldtk",
+              LdtkProjectText({LdtkLevel("Start", {LdtkLayer("Walls", "IntGrid",
+                                                             R"("intGridCsv":[0,0,0,1,1,1])")})})}},
+            "project.ldtk castle3.json",
+            "project.ldtk: level \"Start\", layer \"Walls\": IntGrid value 1 (\"Stone\") has "
+            "no type: no types file (--types)\n" +
+                kNotWritten},
+        BadProject{
+            "UntypedEntity",
+            {{"project.ldtk",
+              LdtkProjectText({LdtkLevel(
+                  "Start", {LdtkLayer("Actors", "Entities",
+                                      R"("entityInstances":[)" + LdtkEntity("Bat", 8, 8) + "," +
+                                          LdtkEntity("Bat", 24, 8) + "]")})})},
+             {"types.json", kLdtkTypes}},
+            "project.ldtk --types types.json castle3.json",
+            "project.ldtk: level \"Start\", layer \"Actors\": entity \"Bat\" has no type: no "
+            "Int field \"tileType\" and not in types.json\n" +
+                kNotWritten},
+        BadProject{"CutProject",
+                   {{"project.ldtk", kOneLevel.substr(0, 300)}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: invalid JSON at offset 300: Missing a name for object member.\n"},
+        BadProject{"NotAProject",
+                   {{"project.ldtk", R"({"levels":[]})"}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: no \"defs\" object: not an LDtk project, or a cut one\n"},
+        BadProject{"NoLevel",
+                   {{"project.ldtk", LdtkProjectText({})}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: the project holds no level\n"},
+        BadProject{"LevelNotAnObject",
+                   {{"project.ldtk", LdtkProjectText({"[]"})}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: level 1 is not a JSON object\n"},
+        BadProject{"IntGridOfTheWrongSize",
+                   {{"project.ldtk",
+                     LdtkProjectText({LdtkLevel("Start", {LdtkLayer("Walls", "IntGrid",
+                                                                    R"("intGridCsv":[1,1])")})})},
+                    {"types.json", kLdtkTypes}},
+                   "--types types.json project.ldtk castle3.json",
+                   "project.ldtk: level \"Start\", layer \"Walls\": \"intGridCsv\" holds 2 values "
+                   "for 6 cells\n" +
+                       kNotWritten},
+        BadProject{"TypesFileNotWholeNumbers",
+                   {{"project.ldtk", kOneLevel}, {"types.json", R"({"Stone":1,"Player":"hero"})"}},
+                   "--types types.json project.ldtk castle3.json",
+                   "types.json: \"Player\" is not a whole number (a tile type)\n"},
+        BadProject{"TypesFileMissing",
+                   {{"project.ldtk", kOneLevel}},
+                   "--types types.json project.ldtk castle3.json",
+                   "types.json: cannot be opened for reading (the types file)\n"},
+        BadProject{"ExternalLevelMissing",
+                   {{"project.ldtk", LdtkProjectText({LdtkExternalLevel("Start", "p/a.ldtkl")})}},
+                   "project.ldtk castle3.json",
+                   "p/a.ldtkl: cannot be opened for reading (level \"Start\" of project.ldtk)\n" +
+                       kNotWritten},
+        BadProject{"CameraFieldOutOfRange",
+                   {{"project.ldtk", WithField(LdtkField("cameraLead", "Float", "250"))}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: level \"Start\": field \"cameraLead\" is 250: it must be from 0 "
+                   "to 200\n" +
+                       kNotWritten},
+        BadProject{"BackdropNotAnArray",
+                   {{"project.ldtk", WithField(LdtkField("backdrop", "String", R"("sky")"))}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: level \"Start\": field \"backdrop\" is no JSON array such as "
+                   "[{\"sprite\": 90, \"parallax\": 0}]\n" +
+                       kNotWritten},
+        BadProject{"IdNotAnInt",
+                   {{"project.ldtk", WithField(LdtkField("id", "Float", "2.5"))}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: level \"Start\": field \"id\" is not an Int\n" + kNotWritten},
+        BadProject{"SeveralLevelsAndNoneNamed",
+                   {{"project.ldtk", LdtkProjectText({LdtkLevel("A", {}), LdtkLevel("B", {})})}},
+                   "project.ldtk castle3.json",
+                   "project.ldtk: 2 levels; name one with --level or import all with --all: "
+                   "\"A\", \"B\"\n"},
+        BadProject{"UnknownLevel",
+                   {{"project.ldtk", LdtkProjectText({LdtkLevel("A", {}), LdtkLevel("B", {})})}},
+                   "project.ldtk --level C castle3.json",
+                   "project.ldtk: no level \"C\"; its levels: \"A\", \"B\"\n"}));
+
+TEST(LdtkFields, GiveTheLevelKeys) {
+    Folder folder;
+    const std::string backdrop =
+        R"([{\"sprite\": 90, \"parallax\": 0}, {\"sprite\": 91, \"parallax\": 0.1}])";
+    folder.Write(
+        "project.ldtk",
+        LdtkProjectText(
+            {LdtkLevel("Other", {}),
+             LdtkLevel(
+                 "Start", {TilesLayer("G", {LdtkTile(0, 0, 0)})},
+                 {LdtkField("name", "String", R"("First Steps")"), LdtkField("id", "Int", "1"),
+                  LdtkField("deathLevelInY", "Float", "-63"),
+                  LdtkField("cameraLead", "Float", "70"), LdtkField("cameraEase", "Float", "0.25"),
+                  LdtkField("backdrop", "String", "\"" + backdrop + "\""),
+                  LdtkField("unused", "Bool", "true")})}));
+
+    const test_support::CommandResult run =
+        folder.Import("--level Start project.ldtk castle3.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(folder.Read("castle3.json"),
+              "{\n  \"id\": 1,\n  \"name\": \"First Steps\",\n  \"deathLevelInY\": -63,\n"
+              "  \"backdrop\": [{\"sprite\": 90, \"parallax\": 0}, {\"sprite\": 91, \"parallax\": "
+              "0.1}],\n  \"camera\": {\"lead\": 70, \"ease\": 0.25},\n  \"arrayOfTiles\": [\n"
+              "    [[10, 0, 1]]\n  ]\n}\n");
+}
+
+/// Two worlds, the first level in a file of its own; world "W2"'s level has an untyped tile.
+TEST(LdtkAll, ImportsEveryLevelOfEveryWorldOnItsOwn) {
+    Folder folder;
+    folder.Write("world.ldtk",
+                 LdtkWorldsText({{"W1",
+                                  {LdtkExternalLevel("A", "world/a.ldtkl"),
+                                   LdtkLevel("B", {TilesLayer("G", {LdtkTile(16, 0, 1)})})}},
+                                 {"W2", {LdtkLevel("C", {TilesLayer("G", {LdtkTile(0, 0, 3)})})}},
+                                 {"Empty", {}}}));
+    folder.Write("world/a.ldtkl", LdtkLevel("A", {TilesLayer("G", {LdtkTile(0, 0, 0)})}));
+    folder.Write("castle3.json", "earlier");
+    folder.Write("castle4.json", "earlier");
+    folder.Write("castle5.json", "earlier");
+
+    const test_support::CommandResult run = folder.Import("--all castle world.ldtk");
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output,
+              "castle1.json: level 1 with 1 tiles, from world.ldtk level \"A\"\n"
+              "castle2.json: level 2 with 1 tiles, from world.ldtk level \"B\"\n"
+              "world.ldtk: level \"C\", layer \"G\": tile 3 of tileset \"Terrain\" has no type: no "
+              "custom data \"tileType=N\" and no types file (--types)\n"
+              "world.ldtk: level \"C\": 1 problem, castle3.json not written\n"
+              "levelimport: warning: \"castle4.json\", \"castle5.json\" are left from an earlier "
+              "import of more levels, not deleted\n"
+              "world.ldtk: 2 of 3 levels imported; not imported: \"C\"\n");
+    rapidjson::Document first;
+    first.Parse(folder.Read("castle1.json").c_str());
+    ASSERT_TRUE(first.IsObject());
+    EXPECT_STREQ(first["name"].GetString(), "A");
+    EXPECT_THAT(LevelTiles(first), ElementsAreArray(std::vector<Tile>{{10, 0, 1}}));
+    EXPECT_THAT(folder.Read("castle2.json"), HasSubstr("[[11, 1, 1]]"));
+    EXPECT_EQ(folder.Read("castle3.json"), "earlier");
+    EXPECT_EQ(folder.Read("castle5.json"), "earlier");
+}
+
 }  // namespace
 }  // namespace levelimport::test
