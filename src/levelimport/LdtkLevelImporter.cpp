@@ -62,6 +62,17 @@ std::string NameList(const std::vector<std::string>& names) {
     return list;
 }
 
+/// The id of the tile cut from `tileset`'s picture at pixel (x, y), or -1 when none is.
+int TileCutAt(const LdtkTileset& tileset, double x, double y) {
+    const double step = static_cast<double>(tileset.gridSize) + tileset.spacing;
+    if (tileset.columns <= 0 || step <= 0) return -1;
+    const double column = std::floor((x - tileset.padding) / step);
+    const double row = std::floor((y - tileset.padding) / step);
+    const double id = row * tileset.columns + column;
+    if (!(column >= 0 && column < tileset.columns && row >= 0 && id <= kMaxCells)) return -1;
+    return static_cast<int>(id);
+}
+
 /// The work on one level: its grid, the tiles found, and what was reported.
 class LevelWork {
 public:
@@ -125,6 +136,12 @@ bool LevelWork::Measure(const Value& level, const Value& layers) {
         return false;
     }
     height = pixels / grid + (pixels % grid != 0);
+    if (height > kFarthestCell) {
+        result.problems.push_back({file, label + " is " + std::to_string(height) +
+                                             " cells high, more than the " +
+                                             std::to_string(kFarthestCell) + " a level may be"});
+        return false;
+    }
     return true;
 }
 
@@ -232,12 +249,7 @@ void LevelWork::ReadTiles(const Value& layer, const Value& list, const LayerPlac
         int id = IntMember(tile, "t", -1);
         // Projects older than "t" give only where the tile is cut from the picture.
         const auto src = PairMember(tile, "src");
-        if (id < 0 && src && tileset != nullptr && tileset->columns > 0) {
-            const int step = tileset->gridSize + tileset->spacing;
-            const int column = static_cast<int>(src->first - tileset->padding) / step;
-            const int row = static_cast<int>(src->second - tileset->padding) / step;
-            id = row * tileset->columns + column;
-        }
+        if (id < 0 && src && tileset != nullptr) id = TileCutAt(*tileset, src->first, src->second);
         if (id < 0) return Report(place, "a tile without a tile id \"t\"");
         if (IntMember(tile, "f", 0) != 0) ++flipped;
         const std::optional<int> type = TileType(tileset, uid, id, place);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <utility>
 
@@ -47,10 +48,13 @@ std::optional<int> TileTypeInData(std::string_view data, bool& malformed) {
     return std::nullopt;
 }
 
-/// How many tiles of `grid` pixels fit across `pixels`, between padding and with spacing.
-int TilesAcross(int pixels, int grid, int padding, int spacing) {
-    if (grid + spacing <= 0 || pixels <= 0) return 0;
-    return std::max(0, (pixels - 2 * padding + spacing) / (grid + spacing));
+/// How many tiles of `grid` pixels fit across `pixels`, between padding and with spacing; 0
+/// when the numbers make no picture.
+int TilesAcross(std::int64_t pixels, std::int64_t grid, std::int64_t padding,
+                std::int64_t spacing) {
+    if (grid <= 0 || spacing < 0 || padding < 0 || pixels <= 0) return 0;
+    return static_cast<int>(
+        std::max<std::int64_t>(0, (pixels - 2 * padding + spacing) / (grid + spacing)));
 }
 
 }  // namespace
