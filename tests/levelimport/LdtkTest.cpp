@@ -5,6 +5,8 @@
 #include <rapidjson/document.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -331,6 +333,23 @@ TEST(LdtkAll, ImportsEveryLevelOfEveryWorldOnItsOwn) {
     EXPECT_THAT(folder.Read("castle2.json"), HasSubstr("[[11, 1, 1]]"));
     EXPECT_EQ(folder.Read("castle3.json"), "earlier");
     EXPECT_EQ(folder.Read("castle5.json"), "earlier");
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+/// data/ldtk/world.ldtk, written by tools/ldtk/make-example.py from data/1level1.json.
+TEST(LdtkExample, ImportsToTheDefaultWorldsFirstLevelByteForByte) {
+    const std::filesystem::path data = ORKA_DEFAULT_WORLD_DIR;
+    Folder folder;
+    folder.Write("world.ldtk", ReadFile(data / "ldtk" / "world.ldtk"));
+
+    const test_support::CommandResult run = folder.Import("world.ldtk 1level1.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(folder.Read("1level1.json"), ReadFile(data / "1level1.json"));
 }
 
 }  // namespace
