@@ -1,5 +1,6 @@
-// levelimport: turns a map drawn in the Tiled editor into a level file of the platformer, and
-// prints every problem that stands in the way as "file: problem".
+// levelimport: turns a map drawn in the Tiled editor, or a level of an LDtk project, into a
+// level file of the platformer, and prints every problem that stands in the way as
+// "file: problem".
 #include <algorithm>
 #include <iostream>
 #include <optional>
@@ -18,6 +19,8 @@ constexpr int kExitProblems = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage = R"(Usage: levelimport [--watch] <map> <level.json>
+       levelimport [--watch] [--types FILE] [--level NAME] <project.ldtk> <level.json>
+       levelimport [--watch] [--types FILE] --all <prefix> <project.ldtk>
 
 Turns a map saved by the Tiled editor into a level file of the platformer, such as
 castle3.json. The map may be saved in Tiled's own XML format (.tmx) or as JSON (.tmj, .json),
@@ -43,7 +46,19 @@ Each problem is printed on one line as "file: problem", and the level file is th
 it was: it is only written, whole, when the entire map converts. Flipped or rotated tiles are
 imported unflipped, with a note.
 
+A project of the LDtk editor (.ldtk, levels inside or in .ldtkl files) is read by the same
+rules: its Tiles layers and auto-layers (each tile typed by its tileset tile's custom data, a
+line "tileType=N", or by "<tileset>:<tile id>" in the types file), IntGrid values (by their
+identifier, or "<layer>:<value>") and entities (by an Int field "tileType", else by their
+identifier; on the cell under their pivot), the bottom layer of LDtk's list first. Level
+fields give the keys: "name", "id", "deathLevelInY", "cameraLead", "cameraBand",
+"cameraEase" and "backdrop" (a String holding the backdrop array).
+
 Options:
+  --types FILE  LDtk: a JSON object of tile types, such as {"Walls": 1, "Player": 50}
+  --level NAME  LDtk: the level to import, by its identifier (not needed for one level)
+  --all PREFIX  LDtk: every level, world after world, as PREFIX1.json, PREFIX2.json, ...;
+                each on its own, the exit code 1 if any failed
   --watch  import, then import again each time the map or a tileset or template it uses is
            saved, printing one line each time, until Ctrl+C (exit code 0); a save that does
            not import leaves the last level file written in place
