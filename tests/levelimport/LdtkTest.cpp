@@ -14,6 +14,7 @@
 
 #include "levelimport/LdtkFixtures.hpp"
 #include "levelimport/MapFixtures.hpp"
+#include "support/WatchingImporter.hpp"
 
 namespace levelimport::test {
 namespace {
@@ -350,6 +351,37 @@ TEST(LdtkExample, ImportsToTheDefaultWorldsFirstLevelByteForByte) {
 
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(folder.Read("1level1.json"), ReadFile(data / "1level1.json"));
+}
+
+/// As an editor that writes safely saves: a new file, renamed over the old one.
+void SaveByRename(const Folder& folder, const std::string& name, const std::string& text) {
+    folder.Write(name + ".saving", text);
+    std::filesystem::rename(folder.path / (name + ".saving"), folder.path / name);
+}
+
+TEST(LdtkWatch, ImportsEachSaveOfTheProjectAndItsLevelFile) {
+    Folder folder;
+    folder.Write("world.ldtk", LdtkProjectText({LdtkExternalLevel("A", "world/a.ldtkl")}));
+    folder.Write("world/a.ldtkl", LdtkLevel("A", {TilesLayer("G", {LdtkTile(0, 0, 0)})}));
+    test_support::WatchingImporter watch(ORKA_LEVELIMPORT_PATH, folder.path, "world.ldtk",
+                                         "castle3.json");
+    ASSERT_TRUE(
+        watch.WaitForLine("castle3.json: level 3 with 1 tiles, from world.ldtk level \"A\""))
+        << watch.Output();
+
+    // LDtk saves a level's file beside the project.
+    SaveByRename(folder, "world/a.ldtkl",
+                 LdtkLevel("A", {TilesLayer("G", {LdtkTile(0, 0, 0), LdtkTile(16, 0, 1)})}));
+    ASSERT_TRUE(
+        watch.WaitForLine("castle3.json: level 3 with 2 tiles, from world.ldtk level \"A\""))
+        << watch.Output();
+
+    folder.Write("world.ldtk", "{\"defs\":");  // rewritten in place, and cut
+    ASSERT_TRUE(watch.WaitForLine("world.ldtk: invalid JSON at offset 8: Invalid value."))
+        << watch.Output();
+    EXPECT_THAT(folder.Read("castle3.json"), HasSubstr("[[10, 0, 1], [11, 1, 1]]"));
+
+    EXPECT_EQ(watch.Interrupt(), 0);
 }
 
 }  // namespace
