@@ -134,6 +134,7 @@ void ReadTiles(const JsonFile& file, const Value& tiles, Tileset& tileset,
                const std::string& label) {
     if (tiles.IsObject()) {
         ForEachKeyedTile(file, tiles, "tiles", label, [&](std::uint32_t local, const Value& tile) {
+            AddImage(tileset, JsonFile::String(tile, "image"));
             SetTileType(file, JsonFile::FindProperty(tile, "tileType"), local, tileset, label);
         });
         return;
@@ -143,6 +144,7 @@ void ReadTiles(const JsonFile& file, const Value& tiles, Tileset& tileset,
         return;
     }
     for (const Value& tile : tiles.GetArray()) {
+        AddImage(tileset, JsonFile::String(tile, "image"));
         const Value* id = JsonFile::Find(tile, "id");
         if (id == nullptr || !id->IsUint()) {
             file.Report(label + ": a tile has no \"id\"");
@@ -158,6 +160,7 @@ void ReadTileTypes(const JsonFile& file, const Value& json, Tileset& tileset,
                    const std::string& label) {
     const Value* count = JsonFile::Find(json, "tilecount");
     tileset.tileCount = count != nullptr && count->IsUint() ? count->GetUint() : TilesInImage(json);
+    AddImage(tileset, JsonFile::String(json, "image"));
     if (const Value* tiles = JsonFile::Find(json, "tiles"); tiles != nullptr) {
         ReadTiles(file, *tiles, tileset, label);
     }

@@ -9,6 +9,7 @@
 #include "levelimport/LdtkImport.hpp"
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
+#include "levelimport/OutputGuard.hpp"
 
 namespace levelimport {
 namespace {
@@ -31,6 +32,11 @@ std::string NameList(const std::vector<std::string>& names) {
 /// file was written.
 bool ImportLevel(const LdtkImport& project, const LdtkRequest& request, std::size_t index,
                  const std::string& levelFile, bool withNotes) {
+    // Checked first, so that a mistyped command says only this, whatever the level holds.
+    if (const auto refusal = OutputGuard(levelFile).Refusal(project.InputFiles()); refusal) {
+        std::cout << *refusal << std::endl;
+        return false;
+    }
     const MapImport result = project.ImportLevel(index, levelFile);
     const std::string level = "level " + Quoted(project.LevelNames()[index]);
     for (const Problem& problem : result.problems) std::cout << problem.ToString() << "\n";

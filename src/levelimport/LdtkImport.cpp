@@ -47,6 +47,14 @@ std::optional<std::size_t> LdtkImport::FindLevel(const std::string& identifier) 
     return std::nullopt;
 }
 
+std::vector<std::string> LdtkImport::InputFiles() const {
+    std::vector<std::string> files{state->project.File()};
+    if (!state->types.File().empty()) files.push_back(state->types.File());
+    const std::vector<std::string>& named = state->project.NamedFiles();
+    files.insert(files.end(), named.begin(), named.end());
+    return files;
+}
+
 MapImport LdtkImport::ImportLevel(std::size_t index, const std::string& levelFile) const {
     const LdtkLevelImporter importer(state->project, state->types);
     return importer.Import(state->project.Levels().at(index), static_cast<int>(index) + 1,

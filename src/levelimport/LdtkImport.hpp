@@ -29,6 +29,9 @@ public:
     std::vector<std::string> LevelNames() const;
     /// The place of the level named `identifier` in LevelNames(), or empty.
     std::optional<std::size_t> FindLevel(const std::string& identifier) const;
+    /// The files of the project that a level file must never replace: the project, the types
+    /// file, every level's .ldtkl file and the tilesets' pictures.
+    std::vector<std::string> InputFiles() const;
     /// Imports the level at `index` of LevelNames() as the level to be written as `levelFile`.
     MapImport ImportLevel(std::size_t index, const std::string& levelFile) const;
 

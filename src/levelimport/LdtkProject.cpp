@@ -91,6 +91,8 @@ bool LdtkProject::ReadTilesets(const Value& defs) {
     if (list == nullptr) return true;
     if (!list->IsArray()) return json.Reported("\"defs\"/\"tilesets\" is not a list");
     for (const Value& definition : list->GetArray()) {
+        const std::string picture = JsonFile::String(definition, "relPath");
+        if (!picture.empty()) namedFiles.push_back(PathBeside(File(), picture));
         LdtkTileset tileset;
         tileset.identifier = JsonFile::String(definition, "identifier");
         tileset.gridSize = IntMember(definition, "tileGridSize", 0);
@@ -177,6 +179,7 @@ bool LdtkProject::AddLevels(const Value& list, const std::string& world) {
         // A level saved in its own file keeps no layers in the project.
         if ((layers == nullptr || layers->IsNull()) && !external.empty()) {
             entry.external = PathBeside(File(), external);
+            namedFiles.push_back(entry.external);
         }
         levels.push_back(std::move(entry));
     }

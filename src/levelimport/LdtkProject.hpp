@@ -58,6 +58,9 @@ public:
     /// The project's default grid size in pixels (16 when it gives none).
     int DefaultGridSize() const { return defaultGridSize; }
     const LdtkTileset* Tileset(int uid) const;
+    /// Every file the project names beside itself: its levels' .ldtkl files and its tilesets'
+    /// pictures (paths), so that none is ever written over.
+    const std::vector<std::string>& NamedFiles() const { return namedFiles; }
     const LdtkLayerDef* LayerDef(int uid) const;
 
 private:
@@ -71,6 +74,7 @@ private:
     std::map<int, LdtkTileset> tilesets;    ///< by uid
     std::map<int, LdtkLayerDef> layerDefs;  ///< by uid
     std::vector<LdtkLevelEntry> levels;
+    std::vector<std::string> namedFiles;
 };
 
 }  // namespace levelimport

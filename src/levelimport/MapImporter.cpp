@@ -235,6 +235,9 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
     const TiledMap map = ReadTiledMap(mapFile, result.problems, files);
     // A map that could not be read has no properties to miss.
     if (!map.read) return result;
+    for (const Tileset& tileset : map.tilesets) {
+        result.images.insert(result.images.end(), tileset.images.begin(), tileset.images.end());
+    }
     NameLevel(map, levelFile, result);
     result.level.deathLevelInY = map.deathLevelInY;
     std::size_t flipped = 0;

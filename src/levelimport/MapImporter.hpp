@@ -43,6 +43,9 @@ struct MapImport {
     Level level;
     /// Problems of the map and its tilesets; the level is only usable when there is none.
     std::vector<Problem> problems;
+    /// The image files the map names (tilesets' pictures, image layers'), never read: with
+    /// the files read they are what the level file must not replace.
+    std::vector<std::string> images;
     /// Remarks that do not stop the import (flipped tiles drawn unflipped, objects skipped, the
     /// id or name found elsewhere), each "file: note: ...".
     std::vector<std::string> notes;

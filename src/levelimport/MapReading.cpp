@@ -64,6 +64,10 @@ std::uint32_t TilesInImage(std::int64_t imageWidth, std::int64_t imageHeight,
         std::min<std::int64_t>(tiles, std::numeric_limits<std::uint32_t>::max()));
 }
 
+void AddImage(Tileset& tileset, const std::string& source) {
+    if (!source.empty()) tileset.images.push_back(PathBeside(tileset.file, source));
+}
+
 void AddTile(Tileset& tileset, std::uint32_t local, std::optional<int> type) {
     // Image collections may skip ids: the tileset reaches at least one past each id it lists.
     if (local >= tileset.tileCount && local < std::numeric_limits<std::uint32_t>::max()) {

@@ -35,6 +35,9 @@ std::uint32_t TilesInImage(std::int64_t imageWidth, std::int64_t imageHeight,
                            std::int64_t tileWidth, std::int64_t tileHeight, std::int64_t margin,
                            std::int64_t spacing);
 
+/// Records that the tileset names the image `source` (relative to its file), when not empty.
+void AddImage(Tileset& tileset, const std::string& source);
+
 /// Records that the tileset has tile `local`, and its tile type when `type` is given.
 void AddTile(Tileset& tileset, std::uint32_t local, std::optional<int> type);
 

@@ -31,6 +31,9 @@ struct Tileset {
     std::map<std::uint32_t, int> tileTypes;  ///< local tile id -> its "tileType" property
     /// False when its file could not be read (a problem said so): its tiles are unknown.
     bool read = true;
+    /// The image files it names (its picture, or each tile's in a collection), as paths beside
+    /// `file`; never read, but an import must not write over them.
+    std::vector<std::string> images;
 };
 
 /// Tiled keeps a tile's flip and rotation flags in the top four bits of its global id.

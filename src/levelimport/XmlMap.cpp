@@ -69,6 +69,7 @@ void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tiles
                         const std::string& label) {
     const std::optional<std::int64_t> count = XmlFile::Integer(node, "tilecount");
     const pugi::xml_node image = node.child("image");
+    AddImage(tileset, image.attribute("source").value());
     tileset.tileCount = count && *count >= 0 && *count <= std::numeric_limits<std::uint32_t>::max()
                             ? static_cast<std::uint32_t>(*count)
                             : TilesInImage(XmlFile::Integer(image, "width").value_or(0),
@@ -84,6 +85,7 @@ void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tiles
             continue;
         }
         const auto local = static_cast<std::uint32_t>(*id);
+        AddImage(tileset, tile.child("image").attribute("source").value());
         const std::optional<XmlProperty> type = XmlFile::FindProperty(tile, "tileType");
         if (type && !XmlFile::IntValue(*type)) {
             file.Report(label + ": tile " + std::to_string(local) +

@@ -11,6 +11,7 @@
 #include "levelimport/LdtkImport.hpp"
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
+#include "levelimport/OutputGuard.hpp"
 
 namespace {
 
@@ -43,7 +44,9 @@ Layer data may be in any of Tiled's layer formats: CSV, base64 plain, zlib, gzip
 the old XML form. Maps of old Tiled versions are read too.
 
 Each problem is printed on one line as "file: problem", and the level file is then left as
-it was: it is only written, whole, when the entire map converts. Flipped or rotated tiles are
+it was: it is only written, whole, when the entire map converts. The level file is never one
+of the files the import reads (the map, a tileset, a template, an image), and an existing file
+is only replaced when it holds a level: otherwise nothing is written, with one line saying why. Flipped or rotated tiles are
 imported unflipped, with a note.
 
 A project of the LDtk editor (.ldtk, levels inside or in .ldtkl files) is read by the same
@@ -76,6 +79,13 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
         return levelimport::ReadFileFromDisk(name, error);
     };
     const levelimport::MapImport result = levelimport::ImportMap(mapFile, levelFile, recorded);
+    // Checked first, so that a mistyped command says only this, whatever the map holds.
+    std::vector<std::string> inputs = used;
+    inputs.insert(inputs.end(), result.images.begin(), result.images.end());
+    if (const auto refusal = levelimport::OutputGuard(levelFile).Refusal(inputs); refusal) {
+        std::cout << *refusal << std::endl;
+        return kExitProblems;
+    }
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
     }

@@ -234,7 +234,7 @@ TEST(LevelFile, IsWrittenAsTheDefaultWorldsLevelsAreAndLeavesOutAMissingDeathLin
     parts.properties = R"([{"name":"id","type":"int","value":2},)"
                        R"({"name":"name","type":"string","value":"Caves \"deep\""}])";
     folder.Write("map.tmj", MapText(parts));
-    folder.Write("level.json", "old");
+    folder.Write("level.json", R"({"id": 2, "name": "old", "arrayOfTiles": []})");
 
     ASSERT_EQ(folder.Import("map.tmj level.json").exitCode, 0);
 

@@ -263,6 +263,23 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"project.ldtk", WithField(LdtkField("id", "Float", "2.5"))}},
                    "project.ldtk castle3.json",
                    "project.ldtk: level \"Start\": field \"id\" is not an Int\n" + kNotWritten},
+        BadProject{"LevelFileIsTheProject",
+                   {{"project.ldtk", kOneLevel}},
+                   "project.ldtk project.ldtk",
+                   "project.ldtk: not written: it is a file the import reads; give the level file "
+                   "to write as the last argument\n"},
+        BadProject{"LevelFileIsAnotherLevelsFile",
+                   {{"project.ldtk",
+                     LdtkProjectText({LdtkExternalLevel("A", "w/a.ldtkl"), LdtkLevel("B", {})})},
+                    {"w/a.ldtkl", LdtkLevel("A", {})}},
+                   "--level B project.ldtk w/./a.ldtkl",
+                   "w/./a.ldtkl: not written: it is a file the import reads (w/a.ldtkl); give the "
+                   "level file to write as the last argument\n"},
+        BadProject{"LevelFileIsTheTypesFile",
+                   {{"project.ldtk", kOneLevel}, {"types.json", kLdtkTypes}},
+                   "--types types.json project.ldtk types.json",
+                   "types.json: not written: it is a file the import reads; give the level file "
+                   "to write as the last argument\n"},
         BadProject{"SeveralLevelsAndNoneNamed",
                    {{"project.ldtk", LdtkProjectText({LdtkLevel("A", {}), LdtkLevel("B", {})})}},
                    "project.ldtk castle3.json",
@@ -310,9 +327,10 @@ TEST(LdtkAll, ImportsEveryLevelOfEveryWorldOnItsOwn) {
                                  {"W2", {LdtkLevel("C", {TilesLayer("G", {LdtkTile(0, 0, 3)})})}},
                                  {"Empty", {}}}));
     folder.Write("world/a.ldtkl", LdtkLevel("A", {TilesLayer("G", {LdtkTile(0, 0, 0)})}));
-    folder.Write("castle3.json", "earlier");
-    folder.Write("castle4.json", "earlier");
-    folder.Write("castle5.json", "earlier");
+    const std::string earlier = R"({"id":9,"arrayOfTiles":[]})";
+    for (const char* file : {"castle3.json", "castle4.json", "castle5.json"}) {
+        folder.Write(file, earlier);
+    }
 
     const test_support::CommandResult run = folder.Import("--all castle world.ldtk");
 
@@ -332,8 +350,8 @@ TEST(LdtkAll, ImportsEveryLevelOfEveryWorldOnItsOwn) {
     EXPECT_STREQ(first["name"].GetString(), "A");
     EXPECT_THAT(LevelTiles(first), ElementsAreArray(std::vector<Tile>{{10, 0, 1}}));
     EXPECT_THAT(folder.Read("castle2.json"), HasSubstr("[[11, 1, 1]]"));
-    EXPECT_EQ(folder.Read("castle3.json"), "earlier");
-    EXPECT_EQ(folder.Read("castle5.json"), "earlier");
+    EXPECT_EQ(folder.Read("castle3.json"), earlier);
+    EXPECT_EQ(folder.Read("castle5.json"), earlier);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
