@@ -284,7 +284,13 @@ void LevelWork::ReadEntities(const Value& list, const LayerPlace& place) {
                     (types.File().empty() ? "no types file (--types)" : "not in " + types.File()));
             continue;
         }
-        const auto px = PairMember(entity, "px");
+        auto px = PairMember(entity, "px");
+        // Without a pixel position, the middle of its cell on its layer's grid.
+        if (const auto cell = PairMember(entity, "__grid"); !px && cell) {
+            const double half = place.gridSize / 2.0;
+            px = std::make_pair(cell->first * place.gridSize + half,
+                                cell->second * place.gridSize + half);
+        }
         if (!px) return Report(place, "entity " + Quoted(name) + " without a position \"px\"");
         // The pivot on a cell's right or bottom edge still stands on that cell, as in LDtk.
         const auto pivot = PairMember(entity, "__pivot").value_or(std::make_pair(0.0, 0.0));
@@ -408,20 +414,34 @@ std::optional<std::string> BackdropText(const Value& value, std::string& error) 
 }
 
 /// The level keys the level's fields give: "name", "id", "deathLevelInY", the camera's and the
-/// backdrop. A field of the wrong type or out of range is a problem of the project.
+/// backdrop. A field of the wrong type or out of range is a problem of the project, except
+/// "name" and "id": projects drawn for other games may have fields of those names and other
+/// types, which are only noted.
 void ReadLevelFields(const Value& level, const std::string& file, const std::string& label,
                      MapImport& result) {
     const auto report = [&](const char* name, const std::string& text) {
         result.problems.push_back({file, label + ": field \"" + name + "\" " + text});
     };
+    const auto note = [&](const char* name, const std::string& type, const char* wanted) {
+        result.notes.push_back(file + ": note: " + label + ": field \"" + name + "\" is " +
+                               (type.empty() ? "no " + std::string(wanted) : "a " + Quoted(type)) +
+                               ", not " + wanted + "; left out");
+    };
     std::string type;
     if (const Value* name = FieldValue(level, "name", type); name != nullptr) {
-        if (!name->IsString()) return report("name", "is a " + Quoted(type) + ", not a String");
-        result.level.name.assign(name->GetString(), name->GetStringLength());
+        // The declared type counts: an enum's value is a string too.
+        if (name->IsString() && (type.empty() || type == "String")) {
+            result.level.name.assign(name->GetString(), name->GetStringLength());
+        } else {
+            note("name", type, "a String");
+        }
     }
     if (const Value* id = FieldValue(level, "id", type); id != nullptr) {
-        if (!id->IsInt()) return report("id", "is not an Int");
-        result.level.id = id->GetInt();
+        if (id->IsInt() && (type.empty() || type == "Int")) {
+            result.level.id = id->GetInt();
+        } else {
+            note("id", type, "an Int");
+        }
     }
     if (const Value* death = FieldValue(level, "deathLevelInY", type); death != nullptr) {
         if (!death->IsNumber()) return report("deathLevelInY", "is not a number");

@@ -103,10 +103,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                     LdtkField("tileType", "Int", "41")),
                                          LdtkEntity("Goal", 16, 0, 0, 0),
                                          // On the right edge of cell (0, 1).
-                                         LdtkEntity("Goal", 16, 20, 1, 0.5)}) +
+                                         LdtkEntity("Goal", 16, 20, 1, 0.5),
+                                         // Old projects: only its cell on the layer's grid.
+                                         R"({"__identifier":"Goal","__grid":[3,0]})"}) +
                                  "]",
                              8)},
-                  {{50, 0, 1}, {40, 1, 1}, {40, 0, 0}, {41, 2, 0}}},
+                  {{50, 0, 1}, {40, 1, 1}, {40, 1, 1}, {40, 0, 0}, {41, 2, 0}}},
         LayerCase{
             "LastLayerListedIsDrawnFirst",
             {TilesLayer("Top", {LdtkTile(0, 0, 1)}), TilesLayer("Bottom", {LdtkTile(0, 0, 0)})},
@@ -259,10 +261,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "project.ldtk: level \"Start\": field \"backdrop\" is no JSON array such as "
                    "[{\"sprite\": 90, \"parallax\": 0}]\n" +
                        kNotWritten},
-        BadProject{"IdNotAnInt",
-                   {{"project.ldtk", WithField(LdtkField("id", "Float", "2.5"))}},
-                   "project.ldtk castle3.json",
-                   "project.ldtk: level \"Start\": field \"id\" is not an Int\n" + kNotWritten},
         BadProject{"LevelFileIsTheProject",
                    {{"project.ldtk", kOneLevel}},
                    "project.ldtk project.ldtk",
@@ -315,6 +313,25 @@ TEST(LdtkFields, GiveTheLevelKeys) {
               "  \"backdrop\": [{\"sprite\": 90, \"parallax\": 0}, {\"sprite\": 91, \"parallax\": "
               "0.1}],\n  \"camera\": {\"lead\": 70, \"ease\": 0.25},\n  \"arrayOfTiles\": [\n"
               "    [[10, 0, 1]]\n  ]\n}\n");
+}
+
+TEST(LdtkFields, NamedNameOrIdOfOtherTypesAreLeftOutWithANote) {
+    Folder folder;
+    folder.Write("project.ldtk",
+                 LdtkProjectText({LdtkLevel("Start", {TilesLayer("G", {LdtkTile(0, 0, 0)})},
+                                            {LdtkField("name", "LocalEnum.Names", R"("Cave")"),
+                                             LdtkField("id", "String", R"("c-3")")})}));
+
+    const test_support::CommandResult run = folder.Import("project.ldtk castle3.json");
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "project.ldtk: note: level \"Start\": field \"name\" is a \"LocalEnum.Names\", not a "
+              "String; left out\n"
+              "project.ldtk: note: level \"Start\": field \"id\" is a \"String\", not an Int; left "
+              "out\n"
+              "castle3.json: level 3 with 1 tiles, from project.ldtk level \"Start\"\n");
+    EXPECT_THAT(folder.Read("castle3.json"), HasSubstr("\"id\": 3,\n  \"name\": \"Start\","));
 }
 
 /// Two worlds, the first level in a file of its own; world "W2"'s level has an untyped tile.
