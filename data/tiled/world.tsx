@@ -1,5 +1,5 @@
 <?xml version="1.0" encoding="UTF-8"?>
-<tileset version="1.10" tiledversion="1.10.2" name="world" tilewidth="45" tileheight="54" tilecount="43" columns="0">
+<tileset version="1.8" tiledversion="1.8.2" name="world" tilewidth="45" tileheight="54" tilecount="43" columns="0">
  <grid orientation="orthogonal" width="1" height="1"/>
  <tile id="1">
   <properties>

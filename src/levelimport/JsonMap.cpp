@@ -76,6 +76,26 @@ void ReadMapProperties(const JsonFile& file, TiledMap& map) {
     map.deathLevelInY = death->GetDouble();
 }
 
+/// The camera settings: the members of a class property "camera" (Tiled 1.8 on), then the
+/// flat properties "cameraLead", ..., which win where both are given.
+void ReadCameraProperties(const JsonFile& file, TiledMap& map, std::vector<Problem>& problems) {
+    const Value* camera = JsonFile::FindProperty(file.Root(), "camera");
+    const auto number = [](const Value& value) {
+        return value.IsNumber() ? std::optional<double>(value.GetDouble()) : std::nullopt;
+    };
+    for (const CameraSetting& setting : kCameraSettings) {
+        const Value* member = camera ? JsonFile::Find(*camera, setting.member) : nullptr;
+        if (member != nullptr) {
+            SetCameraSetting(setting, std::string("\"camera\" member \"") + setting.member + "\"",
+                             number(*member), map, problems);
+        }
+        if (const Value* flat = JsonFile::FindProperty(file.Root(), setting.property); flat) {
+            SetCameraSetting(setting, std::string("\"") + setting.property + "\"", number(*flat),
+                             map, problems);
+        }
+    }
+}
+
 std::int64_t IntMember(const Value& json, const char* key) {
     const Value* value = JsonFile::Find(json, key);
     return value != nullptr && value->IsInt() ? value->GetInt() : 0;
@@ -228,6 +248,7 @@ void ReadJsonMap(const std::string& text, TiledMap& map, std::vector<Problem>& p
     if (refused) return;
     map.read = true;
     ReadMapProperties(file, map);
+    ReadCameraProperties(file, map, problems);
     ReadTilesets(file, map, problems, files);
     if (shapeKnown) ReadLayers(file, map, problems, files);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,7 +14,6 @@
 #include <vector>
 
 #include "levelimport/JsonFile.hpp"
-#include "levelimport/LevelKeys.hpp"
 #include "levelimport/MapReading.hpp"
 
 namespace levelimport {
@@ -389,28 +389,32 @@ const Value* FieldValue(const Value& level, const char* name, std::string& type)
     return nullptr;
 }
 
-/// The backdrop array a String field holds, as JSON text, or empty with `error` set.
-std::optional<std::string> BackdropText(const Value& value, std::string& error) {
-    if (!value.IsString()) {
-        error = "is no String";
-        return std::nullopt;
-    }
-    const std::string text(value.GetString(), value.GetStringLength());
+/// The backdrop layers a String field holds as a level file's backdrop array, such as
+/// [{"sprite": 90, "parallax": 0}], or empty with `error` set.
+std::optional<std::vector<BackdropLayer>> ReadBackdrop(const Value& value, std::string& error) {
+    error = "is no String holding a JSON array such as [{\"sprite\": 90, \"parallax\": 0}]";
+    if (!value.IsString()) return std::nullopt;
     rapidjson::Document parsed;
-    rapidjson::MemoryStream memory(text.data(), text.size());
+    rapidjson::MemoryStream memory(value.GetString(), value.GetStringLength());
     parsed.ParseStream<rapidjson::kParseIterativeFlag>(memory);
-    if (parsed.HasParseError() || !parsed.IsArray()) {
-        error = "is no JSON array such as [{\"sprite\": 90, \"parallax\": 0}]";
-        return std::nullopt;
+    if (parsed.HasParseError() || !parsed.IsArray()) return std::nullopt;
+    std::vector<BackdropLayer> backdrop;
+    for (const Value& layer : parsed.GetArray()) {
+        const Value* sprite = JsonFile::Find(layer, "sprite");
+        const Value* parallax = JsonFile::Find(layer, "parallax");
+        const std::string place = "its layer " + std::to_string(backdrop.size() + 1);
+        if (sprite == nullptr || !sprite->IsInt() || sprite->GetInt() < 0) {
+            error = "has no sprite number \"sprite\" in " + place;
+            return std::nullopt;
+        }
+        if (parallax == nullptr || !parallax->IsNumber() || parallax->GetDouble() < 0 ||
+            parallax->GetDouble() > 1) {
+            error = "has no \"parallax\" from 0 to 1 in " + place;
+            return std::nullopt;
+        }
+        backdrop.push_back({sprite->GetInt(), parallax->GetDouble()});
     }
-    // One line of the level file, as written.
-    if (text.find_first_of("\r\n") != std::string::npos) {
-        error = "spans several lines";
-        return std::nullopt;
-    }
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    return backdrop;
 }
 
 /// The level keys the level's fields give: "name", "id", "deathLevelInY", the camera's and the
@@ -447,26 +451,23 @@ void ReadLevelFields(const Value& level, const std::string& file, const std::str
         if (!death->IsNumber()) return report("deathLevelInY", "is not a number");
         result.level.deathLevelInY = death->GetDouble();
     }
-    const std::pair<const char*, CameraKey> cameraFields[] = {{"cameraLead", CameraKey::Lead},
-                                                              {"cameraBand", CameraKey::Band},
-                                                              {"cameraEase", CameraKey::Ease}};
-    for (const auto& [name, key] : cameraFields) {
-        const Value* value = FieldValue(level, name, type);
+    // The same names, ranges and units as the Tiled map properties.
+    for (const CameraSetting& setting : kCameraSettings) {
+        const Value* value = FieldValue(level, setting.property, type);
         if (value == nullptr) continue;
-        if (!value->IsNumber()) return report(name, "is not a number");
-        if (const auto fault = CameraKeyFault(key, value->GetDouble()); fault) {
-            return report(name, *fault);
+        if (!value->IsNumber() ||
+            !(value->GetDouble() >= 0 && value->GetDouble() <= setting.most)) {
+            char most[32];
+            std::snprintf(most, sizeof most, "%g", setting.most);
+            return report(setting.property, std::string("is not a number from 0 to ") + most);
         }
-        if (!result.level.camera) result.level.camera.emplace();
-        LevelCamera& camera = *result.level.camera;
-        (key == CameraKey::Lead   ? camera.lead
-         : key == CameraKey::Band ? camera.band
-                                  : camera.ease) = value->GetDouble();
+        result.level.camera.*setting.field = value->GetDouble();
     }
     if (const Value* backdrop = FieldValue(level, "backdrop", type); backdrop != nullptr) {
         std::string error;
-        result.level.backdrop = BackdropText(*backdrop, error);
-        if (!result.level.backdrop) report("backdrop", error);
+        std::optional<std::vector<BackdropLayer>> layers = ReadBackdrop(*backdrop, error);
+        if (!layers) return report("backdrop", error);
+        result.level.backdrop = std::move(*layers);
     }
 }
 

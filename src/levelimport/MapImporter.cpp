@@ -164,17 +164,26 @@ std::string JsonNumber(double value) {
     return buffer.GetString();
 }
 
-/// {"lead": l, "band": b, "ease": t}, each key only when set.
-std::string CameraText(const LevelCamera& camera) {
+std::string BackdropText(const std::vector<BackdropLayer>& backdrop) {
+    std::string text = "[";
+    for (const BackdropLayer& layer : backdrop) {
+        text += (text.size() > 1 ? ", " : "") + std::string("{\"sprite\": ") +
+                std::to_string(layer.sprite) + ", \"parallax\": " + JsonNumber(layer.parallax) +
+                "}";
+    }
+    return text + "]";
+}
+
+std::string CameraText(const CameraProperties& camera) {
     std::string text;
     const auto add = [&text](const char* key, const std::optional<double>& value) {
         if (!value) return;
-        text += (text.empty() ? "\"" : ", \"") + std::string(key) + "\": " + JsonNumber(*value);
+        text += (text.empty() ? "{\"" : ", \"") + std::string(key) + "\": " + JsonNumber(*value);
     };
     add("lead", camera.lead);
     add("band", camera.band);
     add("ease", camera.ease);
-    return "{" + text + "}";
+    return text + "}";
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -216,6 +225,54 @@ void AddMapNotes(const TiledMap& map, std::vector<std::string>& notes) {
     }
 }
 
+/// The sprite an image file shows: the atlas names sprites "<number>.png", so the image's file
+/// name must be one of those.
+std::optional<int> SpriteOfImage(const std::string& image) {
+    const std::filesystem::path path(image);
+    if (path.extension() != ".png") return std::nullopt;
+    const std::string stem = path.stem().string();
+    int number = 0;
+    const auto [last, error] = std::from_chars(stem.data(), stem.data() + stem.size(), number);
+    if (stem.empty() || error != std::errc() || last != stem.data() + stem.size() || number < 0) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+/// The backdrop from the image layers under every tile, farthest first.
+void MakeBackdrop(const TiledMap& map, MapImport& result) {
+    for (const ImageLayer& layer : map.imageLayers) {
+        if (!layer.image.empty()) result.images.push_back(layer.image);
+        const std::string where = map.file + ": note: " + layer.label;
+        if (!layer.underTiles) {
+            result.notes.push_back(where + " is drawn over tiles and left out: the game draws " +
+                                   "the backdrop behind every tile; move it below the tile layers");
+            continue;
+        }
+        if (layer.image.empty()) {
+            result.notes.push_back(where + " has no image and is left out");
+            continue;
+        }
+        const std::string file = std::filesystem::path(layer.image).filename().string();
+        const std::optional<int> sprite = SpriteOfImage(layer.image);
+        if (!sprite) {
+            result.problems.push_back(
+                {map.file, layer.label + ": its image " + Quoted(file) +
+                               " names no atlas sprite: the backdrop shows atlas sprite N for " +
+                               "an image named N.png"});
+            continue;
+        }
+        if (!(layer.parallax >= 0.0 && layer.parallax <= 1.0)) {
+            result.problems.push_back(
+                {map.file, layer.label + ": its horizontal parallax factor " +
+                               JsonNumber(layer.parallax) +
+                               " (its groups' included) is not between 0 and 1"});
+            continue;
+        }
+        result.level.backdrop.push_back({*sprite, layer.parallax});
+    }
+}
+
 }  // namespace
 
 std::optional<int> NumberEndingName(const std::string& file) {
@@ -240,6 +297,8 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
     }
     NameLevel(map, levelFile, result);
     result.level.deathLevelInY = map.deathLevelInY;
+    result.level.camera = map.camera;
+    MakeBackdrop(map, result);
     std::size_t flipped = 0;
     result.level.tiles = PlaceTiles(map, result.problems, flipped);
     if (flipped > 0) {
@@ -262,8 +321,8 @@ std::string LevelText(const Level& level) {
                        ",\n  \"name\": " + JsonString(level.name) + ",\n";
     if (level.deathLevelInY)
         text += "  \"deathLevelInY\": " + JsonNumber(*level.deathLevelInY) + ",\n";
-    if (level.backdrop) text += "  \"backdrop\": " + *level.backdrop + ",\n";
-    if (level.camera) text += "  \"camera\": " + CameraText(*level.camera) + ",\n";
+    if (!level.backdrop.empty()) text += "  \"backdrop\": " + BackdropText(level.backdrop) + ",\n";
+    if (level.camera.Any()) text += "  \"camera\": " + CameraText(level.camera) + ",\n";
     text += "  \"arrayOfTiles\": [";
     for (std::size_t i = 0; i < level.tiles.size(); ++i) {
         const LevelTile& tile = level.tiles[i];

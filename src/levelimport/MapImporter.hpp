@@ -18,11 +18,11 @@ struct LevelTile {
     std::size_t layer = 0;
 };
 
-/// A level's "camera" keys; each one left out of the file when empty.
-struct LevelCamera {
-    std::optional<double> lead;  ///< game units
-    std::optional<double> band;  ///< game units
-    std::optional<double> ease;  ///< seconds
+/// A layer of the level's backdrop: the atlas sprite it shows and how far it moves with the view
+/// (0: fixed, 1: as the tiles).
+struct BackdropLayer {
+    int sprite = 0;
+    double parallax = 1.0;
 };
 
 /// What a level file holds.
@@ -30,9 +30,8 @@ struct Level {
     int id = 0;
     std::string name;
     std::optional<double> deathLevelInY;  ///< game units; left out of the file when empty
-    /// The "backdrop" array as JSON text, written as it is; left out of the file when empty.
-    std::optional<std::string> backdrop;
-    std::optional<LevelCamera> camera;  ///< left out of the file when empty
+    std::vector<BackdropLayer> backdrop;  ///< farthest first; left out of the file when empty
+    CameraProperties camera;              ///< only the settings given are written
     /// Layer by layer, lower layers first (the game draws later tiles over earlier ones); within
     /// a layer the top row first, left to right within a row.
     std::vector<LevelTile> tiles;

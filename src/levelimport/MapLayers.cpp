@@ -212,6 +212,24 @@ void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index
     map.layers.push_back(std::move(tileLayer));
 }
 
+/// A layer's or group's horizontal parallax factor, 1 when it gives none.
+double ParallaxOf(const Value& layer) {
+    const Value* factor = JsonFile::Find(layer, "parallaxx");
+    return factor != nullptr && factor->IsNumber() ? factor->GetDouble() : 1.0;
+}
+
+/// An image layer; `groupParallax` is the product of its groups' horizontal parallax factors.
+void ReadImageLayer(const JsonFile& file, const Value& layer, std::size_t index,
+                    double groupParallax, TiledMap& map) {
+    ImageLayer image;
+    image.label = LayerLabel(JsonFile::String(layer, "name"), index);
+    const std::string source = JsonFile::String(layer, "image");
+    if (!source.empty()) image.image = PathBeside(file.Name(), source);
+    image.parallax = groupParallax * ParallaxOf(layer);
+    image.underTiles = map.layers.empty();
+    map.imageLayers.push_back(image);
+}
+
 }  // namespace
 
 void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& problems,
@@ -225,11 +243,13 @@ void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& probl
     // Groups are walked with a stack of their own, since a map may nest them as deep as its
     // JSON goes.
     std::vector<std::pair<const Value*, rapidjson::SizeType>> groups{{layers, 0}};
-    std::size_t index = 0;  // counts every layer, for naming those without a name
+    std::vector<double> parallax{1.0};  // of each list's group, its groups' multiplied in
+    std::size_t index = 0;              // counts every layer, for naming those without a name
     while (!groups.empty()) {
         auto& [list, next] = groups.back();
         if (next == list->Size()) {
             groups.pop_back();
+            parallax.pop_back();
             continue;
         }
         const Value& layer = (*list)[next++];
@@ -240,11 +260,13 @@ void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& probl
             ++index;
             continue;
         }
+        if (type == "imagelayer") ReadImageLayer(file, layer, index, parallax.back(), map);
         if (type == "tilelayer") ReadTileLayer(file, layer, index, map, problems);
         if (type == "objectgroup") ReadObjectLayer(file, layer, index, map, templates, problems);
         ++index;
         const Value* children = JsonFile::Find(layer, "layers");
         if (type == "group" && children != nullptr && children->IsArray()) {
+            parallax.push_back(parallax.back() * ParallaxOf(layer));
             groups.emplace_back(children, 0);  // invalidates `list` and `next`
         }
     }

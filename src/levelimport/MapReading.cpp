@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -62,6 +63,24 @@ std::uint32_t TilesInImage(std::int64_t imageWidth, std::int64_t imageHeight,
                                TilesAlong(imageHeight, tileHeight, margin, spacing);
     return static_cast<std::uint32_t>(
         std::min<std::int64_t>(tiles, std::numeric_limits<std::uint32_t>::max()));
+}
+
+const CameraSetting kCameraSettings[3] = {
+    {"cameraLead", "lead", 200.0, &CameraProperties::lead},
+    {"cameraBand", "band", 150.0, &CameraProperties::band},
+    {"cameraEase", "ease", 5.0, &CameraProperties::ease},
+};
+
+void SetCameraSetting(const CameraSetting& setting, const std::string& name,
+                      std::optional<double> value, TiledMap& map, std::vector<Problem>& problems) {
+    char most[32];
+    std::snprintf(most, sizeof most, "%g", setting.most);
+    if (!value || !(*value >= 0.0 && *value <= setting.most)) {
+        problems.push_back(
+            {map.file, "map property " + name + " is not a number from 0 to " + most});
+        return;
+    }
+    map.camera.*setting.field = *value;
 }
 
 void AddImage(Tileset& tileset, const std::string& source) {

@@ -35,6 +35,23 @@ std::uint32_t TilesInImage(std::int64_t imageWidth, std::int64_t imageHeight,
                            std::int64_t tileWidth, std::int64_t tileHeight, std::int64_t margin,
                            std::int64_t spacing);
 
+/// A camera setting of the map's properties: its flat name, its member name in a class
+/// property "camera", and the largest value the game accepts (the least is 0).
+struct CameraSetting {
+    const char* property;
+    const char* member;
+    double most;
+    std::optional<double> CameraProperties::*field;
+};
+/// Lead (at most half the view's width), band (half its height) and ease (seconds), as the
+/// game's level reader allows them.
+extern const CameraSetting kCameraSettings[3];
+
+/// Stores `value` (empty: the property holds no number) of the property `name` in `map`'s
+/// camera, or reports on `map.file` why it cannot be.
+void SetCameraSetting(const CameraSetting& setting, const std::string& name,
+                      std::optional<double> value, TiledMap& map, std::vector<Problem>& problems);
+
 /// Records that the tileset names the image `source` (relative to its file), when not empty.
 void AddImage(Tileset& tileset, const std::string& source);
 

@@ -39,7 +39,8 @@ MapWatcher::~MapWatcher() {
 
 MapWatcher::Wake MapWatcher::Wait() {
     for (;;) {
-        std::array<pollfd, 2> fds{pollfd{signals, POLLIN, 0}, pollfd{saves.Descriptor(), POLLIN, 0}};
+        std::array<pollfd, 2> fds{pollfd{signals, POLLIN, 0},
+                                  pollfd{saves.Descriptor(), POLLIN, 0}};
         // Once a save was seen, wait only until the files have been quiet for a while.
         const auto settle = saves.TimeToSettle(filewatch::SaveWatch::Clock::now());
         const int timeout = settle ? static_cast<int>(settle->count()) : -1;

@@ -63,6 +63,26 @@ struct TileLayer {
     std::vector<LayerTile> tiles;
 };
 
+/// An image layer of the map, a candidate for the level's backdrop.
+struct ImageLayer {
+    std::string label;  ///< as messages name it: layer "Sky", or layer 3
+    std::string image;  ///< its image file beside the map, or "" when it has none
+    /// Horizontal parallax factor, its groups' multiplied in (Tiled 1.5 on; 1 when not given).
+    double parallax = 1.0;
+    /// Drawn before every tile layer and tile object, so the game can draw it behind them.
+    bool underTiles = true;
+};
+
+/// The camera settings the map's properties give ("cameraLead", ..., or the members of a
+/// class property "camera"); each empty when not given. Units as in a level file's "camera".
+struct CameraProperties {
+    std::optional<double> lead;  ///< game units
+    std::optional<double> band;  ///< game units
+    std::optional<double> ease;  ///< seconds
+
+    bool Any() const { return lead || band || ease; }
+};
+
 /// A map saved by the Tiled editor, as XML (.tmx) or JSON (.tmj), read as far as it can become
 /// a level. Both formats fill the same model, so everything after reading is shared.
 struct TiledMap {
@@ -80,7 +100,10 @@ struct TiledMap {
     std::optional<int> id;                ///< map property "id", when given (0 if no int)
     std::optional<std::string> name;      ///< map property "name", when given ("" if no string)
     std::optional<double> deathLevelInY;  ///< map property "deathLevelInY", game units
-    std::vector<Tileset> tilesets;        ///< in the map's order
+    CameraProperties camera;
+    std::vector<Tileset> tilesets;  ///< in the map's order
+    /// The visible image layers, in drawing order (farthest first), groups walked.
+    std::vector<ImageLayer> imageLayers;
     /// Every tile layer and object layer, those inside group layers too, in the order Tiled
     /// draws them (lowest first). Object layers without tile objects are left out.
     std::vector<TileLayer> layers;

@@ -64,6 +64,38 @@ void ReadMapProperties(const XmlFile& file, TiledMap& map) {
     map.deathLevelInY = value;
 }
 
+/// A float property's value: of type "float" or "int", or of no type (old maps); empty when the
+/// value is no finite number.
+std::optional<double> FloatValue(const XmlProperty& property) {
+    if (!property.type.empty() && property.type != "float" && property.type != "int") {
+        return std::nullopt;
+    }
+    const std::string text = property.value;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+/// The camera settings: the members of a class property "camera" (Tiled 1.8 on), then the
+/// flat properties "cameraLead", ..., which win where both are given.
+void ReadCameraProperties(const XmlFile& file, TiledMap& map, std::vector<Problem>& problems) {
+    pugi::xml_node camera;
+    for (const pugi::xml_node property : file.Root().child("properties").children("property")) {
+        if (std::string_view(property.attribute("name").value()) == "camera") camera = property;
+    }
+    for (const CameraSetting& setting : kCameraSettings) {
+        if (const auto member = XmlFile::FindProperty(camera, setting.member); member) {
+            SetCameraSetting(setting, std::string("\"camera\" member \"") + setting.member + "\"",
+                             FloatValue(*member), map, problems);
+        }
+        if (const auto flat = XmlFile::FindProperty(file.Root(), setting.property); flat) {
+            SetCameraSetting(setting, std::string("\"") + setting.property + "\"",
+                             FloatValue(*flat), map, problems);
+        }
+    }
+}
+
 /// The tiles of a tileset element: its size and each <tile>'s "tileType".
 void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tileset,
                         const std::string& label) {
@@ -268,6 +300,20 @@ void ReadObjectGroup(const XmlFile& file, pugi::xml_node node, const std::string
     map.layers.push_back(std::move(layer));
 }
 
+/// An image layer with the parallax factor it has inside its groups.
+void ReadImageLayer(const XmlFile& file, pugi::xml_node node, const std::string& label,
+                    TiledMap& map) {
+    ImageLayer layer;
+    layer.label = label;
+    const std::string source = node.child("image").attribute("source").value();
+    if (!source.empty()) layer.image = PathBeside(file.Name(), source);
+    for (pugi::xml_node owner = node; owner && owner != file.Root(); owner = owner.parent()) {
+        layer.parallax *= XmlFile::Number(owner, "parallaxx").value_or(1.0);
+    }
+    layer.underTiles = map.layers.empty();
+    map.imageLayers.push_back(layer);
+}
+
 /// Every layer in drawing order, groups walked with a stack of their own so that any depth of
 /// nesting is read; hidden layers (and everything in a hidden group) are left out.
 void ReadLayers(const XmlFile& file, TiledMap& map, std::vector<Problem>& problems,
@@ -291,6 +337,7 @@ void ReadLayers(const XmlFile& file, TiledMap& map, std::vector<Problem>& proble
             map.hiddenLayers.push_back(NameOf(node));
             continue;
         }
+        if (kind == "imagelayer") ReadImageLayer(file, node, label, map);
         if (kind == "layer") ReadTileLayer(file, node, label, map, problems);
         if (kind == "objectgroup") ReadObjectGroup(file, node, label, map, templates, problems);
         if (kind == "group") next.push_back(node.first_child());
@@ -318,6 +365,7 @@ void ReadXmlMap(const std::string& text, TiledMap& map, std::vector<Problem>& pr
     if (refused) return;
     map.read = true;
     ReadMapProperties(file, map);
+    ReadCameraProperties(file, map, problems);
     ReadTilesets(file, map, problems, files);
     if (shapeKnown) ReadLayers(file, map, problems, files);
 }

@@ -30,7 +30,13 @@ The map must be orthogonal; it may be infinite, and then the level covers the ce
 the bottom used row becomes row 0 and the leftmost used column column 0. Its custom properties
 are optional: "id" (int; without it, the number that ends the level file's name, so
 castle3.json is level 3, and a problem when the name ends in none), "name" (string; without
-it, the map file's name without extension) and "deathLevelInY" (float) for a death line.
+it, the map file's name without extension), "deathLevelInY" (float) for a death line, and the
+camera's "cameraLead" (0 to 200), "cameraBand" (0 to 150) and "cameraEase" (0 to 5 seconds),
+or a class property "camera" with members "lead", "band", "ease".
+
+The visible image layers under every tile layer become the level's backdrop, the lowest the
+farthest: an image named N.png shows atlas sprite N, and the layer's horizontal parallax factor
+(times its groups', 0 to 1) is how far it moves with the view.
 
 Every tile layer is read, group layers too, and a cell may hold tiles of several layers: they
 are written lower layers first, so the game draws later layers over earlier ones. Map cell

@@ -133,6 +133,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"XmlMapWithoutOrientation",
                {{"map.tmj", "<?xml version=\"1.0\"?><map/>"}},
                "map.tmj: the map is \"\", not orthogonal"},
+        BadMap{"BackdropImageNamedForNoSprite", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"imagelayer","name":"Sky","image":"art/sky.png"}])";
+               }),
+               "map.tmj: layer \"Sky\": its image \"sky.png\" names no atlas sprite: the "
+               "backdrop shows atlas sprite N for an image named N.png"},
+        BadMap{"BackdropFasterThanTheTiles", Map([](MapParts& p) {
+                   p.layers = R"([{"type":"group","name":"g","parallaxx":1.5,"layers":[)"
+                              R"({"type":"imagelayer","name":"Sky","image":"90.png"}]}])";
+               }),
+               "map.tmj: layer \"Sky\": its horizontal parallax factor 1.5 (its groups' "
+               "included) is not between 0 and 1"},
+        BadMap{"CameraLeadBeyondHalfTheView", Map([](MapParts& p) {
+                   p.properties = R"([{"name":"cameraLead","type":"float","value":250},)" +
+                                  kProperties.substr(1);
+               }),
+               "map.tmj: map property \"cameraLead\" is not a number from 0 to 200"},
+        BadMap{"CameraClassMemberNotANumber",
+               XmlMap(R"(<properties><property name="id" type="int" value="7"/><property )"
+                      R"(name="camera" type="class"><properties><property name="ease" )"
+                      R"(type="string" value="slow"/></properties></property></properties>)" +
+                      XmlLayer("1,0,0,0,0,0", R"( encoding="csv")")),
+               "map.tmx: map property \"camera\" member \"ease\" is not a number from 0 to 5",
+               kProblems, kXml},
         BadMap{"MissingMap",
                {},
                "absent.tmj: cannot be opened for reading",

@@ -252,15 +252,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadProject{"CameraFieldOutOfRange",
                    {{"project.ldtk", WithField(LdtkField("cameraLead", "Float", "250"))}},
                    "project.ldtk castle3.json",
-                   "project.ldtk: level \"Start\": field \"cameraLead\" is 250: it must be from 0 "
-                   "to 200\n" +
+                   "project.ldtk: level \"Start\": field \"cameraLead\" is not a number from 0 to "
+                   "200\n" +
                        kNotWritten},
         BadProject{"BackdropNotAnArray",
                    {{"project.ldtk", WithField(LdtkField("backdrop", "String", R"("sky")"))}},
                    "project.ldtk castle3.json",
-                   "project.ldtk: level \"Start\": field \"backdrop\" is no JSON array such as "
-                   "[{\"sprite\": 90, \"parallax\": 0}]\n" +
+                   "project.ldtk: level \"Start\": field \"backdrop\" is no String holding a JSON "
+                   "array such as [{\"sprite\": 90, \"parallax\": 0}]\n" +
                        kNotWritten},
+        BadProject{
+            "BackdropParallaxOutOfRange",
+            {{"project.ldtk",
+              WithField(LdtkField(
+                  "backdrop", "String",
+                  R"("[{\"sprite\": 90, \"parallax\": 0}, {\"sprite\": 91, \"parallax\": 2}]")"))}},
+            "project.ldtk castle3.json",
+            "project.ldtk: level \"Start\": field \"backdrop\" has no \"parallax\" from 0 to "
+            "1 in its layer 2\n" +
+                kNotWritten},
         BadProject{"LevelFileIsTheProject",
                    {{"project.ldtk", kOneLevel}},
                    "project.ldtk project.ldtk",

@@ -6,7 +6,9 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ using ::testing::HasSubstr;
 constexpr std::uint32_t kGoalGid = 41;    // tile type 40 in the shipped tileset
 constexpr std::uint32_t kFlowerGid = 64;  // tile type 63, a decoration without a body
 constexpr int kTileSize = 21;             // pixels of a cell in the shipped map
+/// The goal, the player, a checkpoint and a coin (tile types 40, 50, 81, 83).
+constexpr std::uint32_t kActorGids[] = {41, 51, 82, 84};
 
 /// The flowers among the tiles of a level file's text.
 int FlowersIn(const std::string& levelText) {
@@ -70,6 +74,7 @@ TEST_F(ImportedWorld, GoalErasedInTheMapIsMissingFromTheLevel) {
     map.Parse(world.Read("tiled/level1.tmj").c_str());
     ASSERT_TRUE(map.IsObject());
     for (auto& layer : map["layers"].GetArray()) {
+        if (!layer.HasMember("data")) continue;  // the backdrop's image layers
         for (auto& gid : layer["data"].GetArray()) {
             if (gid.GetUint() == kGoalGid) gid.SetUint(0);
         }
@@ -90,30 +95,32 @@ TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThro
     ASSERT_TRUE(map.IsObject());
     const int width = map["width"].GetInt();
     // The actors leave their tile layer for an object layer in a group, and a layer of flowers
-    // covers every ground tile.
+    // covers every other tile.
     std::vector<std::string> actors;
     std::string flowers;
     int flowerCount = 0;
     std::string layers;
-    for (const auto& layer : map["layers"].GetArray()) {
-        const std::string name = layer["name"].GetString();
-        const auto data = layer["data"].GetArray();
+    for (auto& layer : map["layers"].GetArray()) {
+        if (std::string(layer["type"].GetString()) != "tilelayer") {
+            layers += JsonText(layer) + ",";
+            continue;
+        }
+        auto data = layer["data"].GetArray();
         for (rapidjson::SizeType cell = 0; cell < data.Size(); ++cell) {
             const std::uint32_t gid = data[cell].GetUint();
             const int x = static_cast<int>(cell) % width;
             const int y = static_cast<int>(cell) / width;
-            if (name == "Actors" && gid != 0) {
+            if (std::count(std::begin(kActorGids), std::end(kActorGids), gid) > 0) {
                 // Tiled places a tile object by its bottom-left corner.
                 actors.push_back(
                     TileObject(static_cast<int>(cell), gid, x * kTileSize, (y + 1) * kTileSize));
+                data[cell].SetUint(0);
             }
-            if (name == "Ground") {
-                flowerCount += gid != 0;
-                flowers +=
-                    std::string(cell == 0 ? "" : ",") + std::to_string(gid != 0 ? kFlowerGid : 0);
-            }
+            flowerCount += data[cell].GetUint() != 0;
+            flowers += std::string(cell == 0 ? "" : ",") +
+                       std::to_string(data[cell].GetUint() != 0 ? kFlowerGid : 0);
         }
-        if (name != "Actors") layers += JsonText(layer) + ",";
+        layers += JsonText(layer) + ",";
     }
     ASSERT_GE(actors.size(), 2u) << "the player and the goal, and the coins";
     layers += R"({"type":"tilelayer","name":"Flowers","data":[)" + flowers + "]}," +
