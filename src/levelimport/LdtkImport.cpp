@@ -65,7 +65,8 @@ bool IsLdtkProjectName(const std::string& file) {
     std::string extension = std::filesystem::path(file).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".ldtk";
+    // A level file given by mistake is named as such by the project reader.
+    return extension == ".ldtk" || extension == ".ldtkl";
 }
 
 }  // namespace levelimport

@@ -40,7 +40,8 @@ private:
     std::unique_ptr<State> state;
 };
 
-/// Whether `file` is named as an LDtk project (".ldtk", any case).
+/// Whether `file` is named as an LDtk project (".ldtk", any case) or as one of its level files
+/// (".ldtkl"), which is then refused with a line saying so.
 bool IsLdtkProjectName(const std::string& file);
 
 }  // namespace levelimport

@@ -69,6 +69,9 @@ bool LdtkProject::Read(const FileSource& files) {
     if (!json.Parse(*text)) return false;
     const Value* defs = JsonFile::Find(json.Root(), "defs");
     if (defs == nullptr || !defs->IsObject()) {
+        if (JsonFile::Find(json.Root(), "layerInstances") != nullptr) {
+            return json.Reported("a level of an LDtk project (.ldtkl); give the project (.ldtk)");
+        }
         return json.Reported("no \"defs\" object: not an LDtk project, or a cut one");
     }
     defaultGridSize = IntMember(json.Root(), "defaultGridSize", kDefaultGridSize);
