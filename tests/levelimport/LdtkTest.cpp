@@ -302,6 +302,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "project.ldtk --level C castle3.json",
                    "project.ldtk: no level \"C\"; its levels: \"A\", \"B\"\n"}));
 
+TEST(LdtkUsage, WrongCommandsAreRefusedWithExitCodeTwo) {
+    Folder folder;
+    folder.Write("project.ldtk", kOneLevel);
+    const std::pair<const char*, const char*> cases[] = {
+        {"project.ldtk castle3.json --level", "levelimport: --level needs a value"},
+        {"--all castle project.ldtk castle3.json", "levelimport: with --all give only the project"},
+        {"--all castle --level Start project.ldtk", "levelimport: --all or --level, not both"},
+        {"--types t.json map.tmj castle3.json",
+         "levelimport: --level, --all and --types are for LDtk projects (.ldtk)"},
+    };
+    for (const auto& [arguments, line] : cases) {
+        const test_support::CommandResult run = folder.Import(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_THAT(run.output, HasSubstr(std::string(line) + "\n")) << arguments;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "castle3.json"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "castle1.json"));
+}
+
 TEST(LdtkFields, GiveTheLevelKeys) {
     Folder folder;
     const std::string backdrop =
