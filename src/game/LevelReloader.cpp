@@ -3,14 +3,19 @@
 #include <imgui.h>
 
 #include <exception>
+#include <filesystem>
+#include <optional>
 #include <system_error>
+#include <vector>
 
+#include "game/ImportProblem.hpp"
 #include "game/Logger.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
 
 namespace {
 
+constexpr int kInfoLevel = 2;                // the logger's level for plain news
 constexpr float kOverlayMargin = 10.0f;      // pixels from the window's left edge
 constexpr float kOverlayWrapWidth = 700.0f;  // pixels; long file names and messages wrap
 constexpr float kOverlayOpacity = 0.85f;
@@ -44,17 +49,44 @@ void LevelReloader::Reload(Scene& scene, std::shared_ptr<orka::SpriteAtlas>& atl
     } catch (const std::exception& error) {
         atlas = previous;
         problem = error.what();
+        importWatcher = 0;
         Logger::Error("The level was not reloaded: " + problem);
         return;
     }
     loadedAtlas = stamp;
     problem.clear();
     heading = "Level not reloaded";
+    importWatcher = 0;
 }
 
 void LevelReloader::ShowNextLevelProblem(const std::string& why) {
     problem = why;
     heading = "Next level not loaded";
+    importWatcher = 0;
+}
+
+void LevelReloader::ShowImportProblem(const Scene& scene) {
+    const std::vector<std::string> files = scene.GetLevelFiles();
+    const std::optional<ImportProblem> found =
+        files.empty() ? std::nullopt : ImportProblem::Read(files.front());
+    if (!found) {
+        if (importWatcher != 0) problem.clear();
+        importWatcher = 0;
+        return;
+    }
+    problem = found->problems;
+    heading = std::filesystem::path(found->map).filename().string() + " not imported";
+    importWatcher = found->pid;
+    Logger::Error("The map " + found->map + " was not imported: " + found->problems);
+}
+
+void LevelReloader::ForgetEndedWatcher() {
+    if (importWatcher == 0 || ImportProblem{"", "", importWatcher}.WatcherLives()) return;
+    Logger::Log(kInfoLevel,
+                "The levelimport watching the map has ended: its problem is no longer shown",
+                false);
+    importWatcher = 0;
+    problem.clear();
 }
 
 void LevelReloader::DrawOverlay() const {
@@ -70,7 +102,8 @@ void LevelReloader::DrawOverlay() const {
         ImGui::PushTextWrapPos(kOverlayWrapWidth);
         ImGui::TextColored(kHeadingColor, "%s", heading.c_str());
         ImGui::TextUnformatted(problem.c_str());
-        ImGui::TextDisabled("The level in play goes on. Fix the file: saving it reloads the level (so does F5).");
+        ImGui::TextDisabled(
+            "The level in play goes on. Fix the file: saving it reloads the level (so does F5).");
         ImGui::PopTextWrapPos();
     }
     ImGui::End();

@@ -31,6 +31,13 @@ public:
     /// Shows that the level after a finished one could not be loaded, and why, until a reload
     /// (which tries it again) works.
     void ShowNextLevelProblem(const std::string& why);
+    /// Shows why the map behind the level in play did not import, as `levelimport --watch`
+    /// left it beside the level file, and logs it; takes a shown one away once the problem
+    /// file is gone. After every load and reload.
+    void ShowImportProblem(const Scene& scene);
+    /// Takes a shown import problem away when the watcher that left it has ended (killed
+    /// before it could remove its file). Cheap: once per frame.
+    void ForgetEndedWatcher();
     /// Where the overlay's top edge goes, in window pixels from the top (below the on-screen
     /// line, which it must not cover).
     float overlayTop = 10.0f;
@@ -49,4 +56,5 @@ private:
     AtlasStamp loadedAtlas;
     std::string problem;
     std::string heading = "Level not reloaded";
+    int importWatcher = 0;  ///< the watcher whose problem is shown, 0 when none is
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "game/ImportProblem.hpp"
 #include "game/Logger.hpp"
 #include "game/Scene.hpp"
 
@@ -15,6 +16,8 @@ LevelWatch::LevelWatch(std::string name) : atlasName(std::move(name)) {
 void LevelWatch::Follow(const Scene& scene) {
     followedStarts = scene.GetLevelStarts();
     files = scene.GetLevelFiles();
+    // levelimport --watch says there why a save of the level's map did not import.
+    if (!files.empty()) files.push_back(ImportProblem::FileFor(files.front()));
     files.push_back(atlasName + ".json");
     files.push_back(atlasName + ".png");
     if (saves.Ready()) saves.WatchOnly(files);

@@ -15,9 +15,10 @@ class Scene;
 /// once per frame, it never blocks the frame. Main thread only.
 class LevelWatch {
 public:
-    /// Quiet time after the last save of a burst before it counts: an editor's save is several
-    /// writes, and a world builder's save may be several files.
-    static constexpr std::chrono::milliseconds kSettle{100};
+    /// Quiet time after the last save of a burst before it counts: a world builder's save may
+    /// be several files. Only complete writes count (closed after writing, or renamed into
+    /// place), so this only keeps files saved together one reload rather than several.
+    static constexpr std::chrono::milliseconds kSettle{25};
 
     /// Watches nothing until `Follow`. When inotify cannot be had it says so once in the log
     /// and never reports a save (F5 still reloads).

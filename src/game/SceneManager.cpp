@@ -212,6 +212,7 @@ void SceneManager::LoadScene(std::string world, std::string atlasName) {
     levelWatch.emplace(atlasName);
     playedWorld = world;
     scene.LoadLevel(std::move(world));
+    reloader->ShowImportProblem(scene);
     levelWatch->Follow(scene);
 }
 
@@ -227,12 +228,16 @@ std::shared_ptr<orka::SpriteAtlas> SceneManager::LoadSpriteAtlas(const std::stri
 }
 
 void SceneManager::ReloadLevel() {
-    if (reloader) reloader->Reload(scene, spriteAtlas);
+    if (reloader) {
+        reloader->Reload(scene, spriteAtlas);
+        reloader->ShowImportProblem(scene);
+    }
     // A failed reload changes the files to watch too: the broken one must be seen mended.
     if (levelWatch) levelWatch->Follow(scene);
 }
 
 void SceneManager::ReloadWhenSaved() {
+    if (reloader) reloader->ForgetEndedWatcher();
     if (!levelWatch || !levelWatch->SavedSince(scene, std::chrono::steady_clock::now())) return;
     Logger::Log(kInfoLevel, "A file of the level in play was saved: reloading the level", false);
     ReloadLevel();

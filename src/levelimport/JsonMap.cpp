@@ -166,6 +166,11 @@ void ReadTiles(const JsonFile& file, const Value& tiles, Tileset& tileset,
     for (const Value& tile : tiles.GetArray()) {
         AddImage(tileset, JsonFile::String(tile, "image"));
         const Value* id = JsonFile::Find(tile, "id");
+        if (id != nullptr && id->IsUint() && JsonFile::Find(tile, "image") != nullptr) {
+            tileset.imageSizes[id->GetUint()] = {
+                static_cast<double>(IntMember(tile, "imagewidth")),
+                static_cast<double>(IntMember(tile, "imageheight"))};
+        }
         if (id == nullptr || !id->IsUint()) {
             file.Report(label + ": a tile has no \"id\"");
             continue;
@@ -181,6 +186,9 @@ void ReadTileTypes(const JsonFile& file, const Value& json, Tileset& tileset,
     const Value* count = JsonFile::Find(json, "tilecount");
     tileset.tileCount = count != nullptr && count->IsUint() ? count->GetUint() : TilesInImage(json);
     AddImage(tileset, JsonFile::String(json, "image"));
+    tileset.tileWidth = static_cast<int>(IntMember(json, "tilewidth"));
+    tileset.tileHeight = static_cast<int>(IntMember(json, "tileheight"));
+    tileset.objectAlignment = JsonFile::String(json, "objectalignment");
     if (const Value* tiles = JsonFile::Find(json, "tiles"); tiles != nullptr) {
         ReadTiles(file, *tiles, tileset, label);
     }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -52,8 +53,11 @@ public:
         if (!reported.insert(gid).second) return std::nullopt;
         const std::string where = " (layer " + Quoted(layer.name) + ", " + CellName(tile) + ")";
         if (tileset == nullptr) {
-            problems.push_back({map.file, "tile id " + std::to_string(gid) +
-                                              " belongs to no tileset" + Below(gid) + where});
+            Unowned& ids = unowned[TilesetBelow(gid)];
+            if (ids.count == 0) ids.firstWhere = where;
+            ids.lowest = ids.count == 0 ? gid : std::min(ids.lowest, gid);
+            ids.highest = std::max(ids.highest, gid);
+            ++ids.count;
         } else {
             const std::string name = tileset->name.empty() ? "" : " " + Quoted(tileset->name);
             problems.push_back({map.file, "tile " + std::to_string(local) + " of tileset" + name +
@@ -62,15 +66,44 @@ public:
         return std::nullopt;
     }
 
+    /// Reports the ids that belong to no tileset: one line for those past the end of each
+    /// tileset (or below every tileset), whatever their number.
+    void ReportUnowned() {
+        for (const auto& [below, ids] : unowned) {
+            const std::string range = ids.count == 1
+                                          ? "tile id " + std::to_string(ids.lowest) + " belongs"
+                                          : "tile ids " + std::to_string(ids.lowest) + " to " +
+                                                std::to_string(ids.highest) + " (" +
+                                                std::to_string(ids.count) + " used) belong";
+            const std::string first =
+                ids.count == 1 ? ids.firstWhere : " (the first: " + ids.firstWhere.substr(2);
+            problems.push_back({map.file, range + " to no tileset" + Ends(below) + first});
+        }
+        unowned.clear();
+    }
+
 private:
-    /// Where the tileset before `gid` ends, when there is one: a tileset whose picture lost
-    /// tiles after the map was drawn leaves its cells with ids past its end.
-    std::string Below(std::uint32_t gid) const {
+    /// Ids that belong to no tileset, gathered by the tileset before them.
+    struct Unowned {
+        std::uint32_t lowest = 0;
+        std::uint32_t highest = 0;
+        std::size_t count = 0;
+        std::string firstWhere;  ///< " (layer ..., map cell ...)" of the first one met
+    };
+
+    /// The tileset with the highest first id not above `gid`, or null.
+    const Tileset* TilesetBelow(std::uint32_t gid) const {
         auto after = std::upper_bound(
             tilesets.begin(), tilesets.end(), gid,
             [](std::uint32_t id, const Tileset* tileset) { return id < tileset->firstGid; });
-        if (after == tilesets.begin()) return "";
-        const Tileset& below = **(after - 1);
+        return after == tilesets.begin() ? nullptr : *(after - 1);
+    }
+
+    /// Where the tileset `below` ends, when there is one: a tileset whose picture lost tiles
+    /// after the map was drawn leaves its cells with ids past its end.
+    static std::string Ends(const Tileset* tileset) {
+        if (tileset == nullptr) return "";
+        const Tileset& below = *tileset;
         const std::uint64_t last = std::uint64_t{below.firstGid} + below.tileCount - 1;
         const std::string name = below.name.empty() ? "" : " " + Quoted(below.name);
         return ": tileset" + name + " holds " + std::to_string(below.tileCount) +
@@ -94,6 +127,7 @@ private:
     std::vector<Problem>& problems;
     std::vector<const Tileset*> tilesets;  // by first id
     std::set<std::uint32_t> reported;
+    std::map<const Tileset*, Unowned> unowned;
 };
 
 /// The level tiles of every layer, lower layers first, each layer's top row first. Tiles whose
@@ -118,6 +152,7 @@ std::vector<LevelTile> PlaceTiles(const TiledMap& map, std::vector<Problem>& pro
             if (type) tiles.push_back({*type, tile.x, map.height - 1 - tile.y, index});
         }
     }
+    resolver.ReportUnowned();
     return tiles;
 }
 
@@ -307,6 +342,14 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                                " flipped or rotated; the game draws every tile unflipped");
     }
     AddMapNotes(map, result.notes);
+    result.notes.insert(result.notes.end(), map.notes.begin(), map.notes.end());
+    if (map.slantedObjects > 0) {
+        const std::size_t slanted = map.slantedObjects;
+        result.notes.push_back(mapFile + ": note: " + std::to_string(slanted) +
+                               (slanted == 1 ? " tile object is" : " tile objects are") +
+                               " turned by an angle that is no multiple of 90°: placed on the "
+                               "cell under the centre Tiled draws it at");
+    }
     const std::size_t skipped = map.skippedObjects;
     if (skipped > 0) {
         result.notes.push_back(mapFile + ": note: " + std::to_string(skipped) +

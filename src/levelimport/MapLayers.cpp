@@ -118,14 +118,34 @@ bool ReadChunks(const JsonFile& file, const Value& layer, const std::string& lab
     return true;
 }
 
-void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map,
+/// A layer's own offset in pixels.
+std::pair<double, double> OffsetOf(const Value& layer) {
+    std::pair<double, double> offset{0, 0};
+    for (auto [key, value] : {std::pair{"offsetx", &offset.first}, {"offsety", &offset.second}}) {
+        const Value* number = JsonFile::Find(layer, key);
+        if (number != nullptr && number->IsNumber()) *value = number->GetDouble();
+    }
+    return offset;
+}
+
+/// Adds `tileLayer` to the map once moved by `offset` (pixels, its groups' included).
+void AddOffsetLayer(const JsonFile& file, const std::string& label,
+                    std::pair<double, double> offset, TileLayer& tileLayer, TiledMap& map,
+                    std::vector<Problem>& problems) {
+    if (OffsetTiles(tileLayer, offset.first, offset.second, label, file.Name(), map, problems)) {
+        map.layers.push_back(std::move(tileLayer));
+    }
+}
+
+void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index,
+                   std::pair<double, double> offset, TiledMap& map,
                    std::vector<Problem>& problems) {
     TileLayer tileLayer;
     tileLayer.name = JsonFile::String(layer, "name");
     const std::string label = LayerLabel(tileLayer.name, index);
     if (map.infinite) {
         if (ReadChunks(file, layer, label, map, tileLayer, problems)) {
-            map.layers.push_back(std::move(tileLayer));
+            AddOffsetLayer(file, label, offset, tileLayer, map, problems);
         }
         return;
     }
@@ -145,7 +165,7 @@ void ReadTileLayer(const JsonFile& file, const Value& layer, std::size_t index, 
         return;
     }
     if (AddChunk(*gids, whole, map, tileLayer, file.Name(), problems)) {
-        map.layers.push_back(std::move(tileLayer));
+        AddOffsetLayer(file, label, offset, tileLayer, map, problems);
     }
 }
 
@@ -157,8 +177,9 @@ double ObjectSize(const Value& object, const char* key, double fallback) {
 }
 
 /// The tile objects of an object layer, those with a "gid"; the other objects are counted.
-void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index, TiledMap& map,
-                     ObjectTemplates& templates, std::vector<Problem>& problems) {
+void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index,
+                     std::pair<double, double> offset, TiledMap& map, ObjectTemplates& templates,
+                     std::vector<Problem>& problems) {
     TileLayer tileLayer;
     tileLayer.name = JsonFile::String(layer, "name");
     const std::string label = LayerLabel(tileLayer.name, index);
@@ -194,9 +215,15 @@ void ReadObjectLayer(const JsonFile& file, const Value& layer, std::size_t index
             file.Report(what + " has no numeric \"x\" and \"y\"");
             continue;
         }
+        const Value* turn = JsonFile::Find(object, "rotation");
+        const double rotation =
+            turn != nullptr && turn->IsNumber() ? turn->GetDouble() : shape.rotation;
+        map.slantedObjects += !RightAngle(rotation);
         std::optional<LayerTile> tile =
-            ObjectCell(x->GetDouble(), y->GetDouble(), ObjectSize(object, "width", shape.width),
-                       ObjectSize(object, "height", shape.height), map);
+            ObjectCell({x->GetDouble() + offset.first, y->GetDouble() + offset.second,
+                        ObjectSize(object, "width", shape.width),
+                        ObjectSize(object, "height", shape.height), rotation},
+                       shape.gid, map);
         if (!tile) {
             file.Report(what + " at (" + ShortNumber(x->GetDouble()) + ", " +
                         ShortNumber(y->GetDouble()) + ") lies too far outside the map");
@@ -244,12 +271,14 @@ void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& probl
     // JSON goes.
     std::vector<std::pair<const Value*, rapidjson::SizeType>> groups{{layers, 0}};
     std::vector<double> parallax{1.0};  // of each list's group, its groups' multiplied in
-    std::size_t index = 0;              // counts every layer, for naming those without a name
+    std::vector<std::pair<double, double>> offsets{{0, 0}};  // likewise, its groups' added
+    std::size_t index = 0;  // counts every layer, for naming those without a name
     while (!groups.empty()) {
         auto& [list, next] = groups.back();
         if (next == list->Size()) {
             groups.pop_back();
             parallax.pop_back();
+            offsets.pop_back();
             continue;
         }
         const Value& layer = (*list)[next++];
@@ -261,12 +290,18 @@ void ReadLayers(const JsonFile& file, TiledMap& map, std::vector<Problem>& probl
             continue;
         }
         if (type == "imagelayer") ReadImageLayer(file, layer, index, parallax.back(), map);
-        if (type == "tilelayer") ReadTileLayer(file, layer, index, map, problems);
-        if (type == "objectgroup") ReadObjectLayer(file, layer, index, map, templates, problems);
+        const auto [dx, dy] = OffsetOf(layer);
+        const std::pair<double, double> offset{offsets.back().first + dx,
+                                               offsets.back().second + dy};
+        if (type == "tilelayer") ReadTileLayer(file, layer, index, offset, map, problems);
+        if (type == "objectgroup") {
+            ReadObjectLayer(file, layer, index, offset, map, templates, problems);
+        }
         ++index;
         const Value* children = JsonFile::Find(layer, "layers");
         if (type == "group" && children != nullptr && children->IsArray()) {
             parallax.push_back(parallax.back() * ParallaxOf(layer));
+            offsets.push_back(offset);
             groups.emplace_back(children, 0);  // invalidates `list` and `next`
         }
     }

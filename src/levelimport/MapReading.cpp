@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <utility>
 
 #include "levelimport/JsonMap.hpp"
 #include "levelimport/XmlMap.hpp"
@@ -95,16 +97,105 @@ void AddTile(Tileset& tileset, std::uint32_t local, std::optional<int> type) {
     if (type) tileset.tileTypes[local] = *type;
 }
 
-std::optional<LayerTile> ObjectCell(double x, double y, double width, double height,
+namespace {
+
+/// The tileset that tile `gid` (flags removed) belongs to, or null.
+const Tileset* TilesetOf(std::uint32_t gid, const TiledMap& map) {
+    const Tileset* owner = nullptr;
+    for (const Tileset& tileset : map.tilesets) {
+        if (tileset.firstGid <= gid && (owner == nullptr || tileset.firstGid > owner->firstGid)) {
+            owner = &tileset;
+        }
+    }
+    return owner;
+}
+
+/// Where (x, y) lies in an object of alignment `name`, as fractions of its width (from the
+/// left) and height (from the top).
+std::pair<double, double> AlignmentPoint(const std::string& name) {
+    static const std::map<std::string, std::pair<double, double>> points = {
+        {"topleft", {0, 0}},    {"top", {0.5, 0}},      {"topright", {1, 0}},
+        {"left", {0, 0.5}},     {"center", {0.5, 0.5}}, {"right", {1, 0.5}},
+        {"bottomleft", {0, 1}}, {"bottom", {0.5, 1}},   {"bottomright", {1, 1}}};
+    const auto point = points.find(name);
+    return point != points.end() ? point->second : std::pair<double, double>{0, 1};
+}
+
+/// Sine and cosine of a clockwise turn; exact for right angles, so that a turned tile's
+/// centre lands on a cell's centre and not a hair beside it.
+std::pair<double, double> Turn(double degrees) {
+    if (RightAngle(degrees)) {
+        const long quarter = (static_cast<long>(std::lround(degrees / 90)) % 4 + 4) % 4;
+        static const double sines[] = {0, 1, 0, -1};
+        return {sines[quarter], sines[(quarter + 1) % 4]};
+    }
+    const double radians = degrees * std::acos(-1.0) / 180;
+    return {std::sin(radians), std::cos(radians)};
+}
+
+std::string PixelText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+}  // namespace
+
+bool RightAngle(double degrees) {
+    return std::fabs(std::remainder(degrees, 90.0)) < 1e-9;
+}
+
+std::optional<LayerTile> ObjectCell(const ObjectPlace& place, std::uint32_t gid,
                                     const TiledMap& map) {
+    double width = place.width;
+    double height = place.height;
+    const Tileset* tileset = TilesetOf(gid & ~kGidFlags, map);
+    std::pair<double, double> anchor{0, 1};
+    if (tileset != nullptr) {
+        anchor = AlignmentPoint(tileset->objectAlignment);
+        const auto image = tileset->imageSizes.find((gid & ~kGidFlags) - tileset->firstGid);
+        const bool own = image != tileset->imageSizes.end();
+        if (!(width > 0)) width = own ? image->second.first : tileset->tileWidth;
+        if (!(height > 0)) height = own ? image->second.second : tileset->tileHeight;
+    }
     if (!(width > 0)) width = map.tileWidth;
     if (!(height > 0)) height = map.tileHeight;
-    const double column = std::floor((x + width / 2) / map.tileWidth);
-    const double row = std::floor((y - height / 2) / map.tileHeight);
+    // The centre seen from the aligned point, then turned about it.
+    const double along = (0.5 - anchor.first) * width;
+    const double down = (0.5 - anchor.second) * height;
+    const auto [sine, cosine] = Turn(place.rotation);
+    const double centreX = place.x + along * cosine - down * sine;
+    const double centreY = place.y + along * sine + down * cosine;
+    const double column = std::floor(centreX / map.tileWidth);
+    const double row = std::floor(centreY / map.tileHeight);
     if (!(std::fabs(column) <= kFarthestCell && std::fabs(row) <= kFarthestCell)) {
         return std::nullopt;
     }
     return LayerTile{0, static_cast<int>(column), static_cast<int>(row)};
+}
+
+bool OffsetTiles(TileLayer& layer, double dx, double dy, const std::string& label,
+                 const std::string& file, TiledMap& map, std::vector<Problem>& problems) {
+    if (dx == 0 && dy == 0) return true;
+    const double columns = std::round(dx / map.tileWidth);
+    const double rows = std::round(dy / map.tileHeight);
+    const std::string offset = "(" + PixelText(dx) + ", " + PixelText(dy) + ")";
+    if (!(std::fabs(columns) <= kFarthestCell && std::fabs(rows) <= kFarthestCell)) {
+        problems.push_back({file, label + ": its offset " + offset + " lies too far out"});
+        return false;
+    }
+    // Real maps hold offsets such as -1.77636e-15: whole cells all the same.
+    constexpr double kSlack = 0.01;
+    if (std::fabs(dx - columns * map.tileWidth) > kSlack ||
+        std::fabs(dy - rows * map.tileHeight) > kSlack) {
+        map.notes.push_back(file + ": note: " + label + " is offset by " + offset +
+                            " pixels, not whole cells: its tiles are placed on the nearest cells");
+    }
+    for (LayerTile& tile : layer.tiles) {
+        tile.x += static_cast<int>(columns);
+        tile.y += static_cast<int>(rows);
+    }
+    return true;
 }
 
 bool RoomForTiles(const TiledMap& map, std::size_t more, const std::string& file,
@@ -159,7 +250,8 @@ bool TakeShape(const MapShape& shape, TiledMap& map, std::vector<Problem>& probl
     };
     if (shape.orientation != "orthogonal") {
         refused = true;
-        return report("the map is " + Quoted(shape.orientation) + ", not orthogonal");
+        return report("the map is " + Quoted(shape.orientation) +
+                      ", not orthogonal: set Map › Map Properties › Orientation to Orthogonal");
     }
     map.infinite = shape.infinite;
     const auto positive = [&](const std::optional<std::int64_t>& value, const char* key) {

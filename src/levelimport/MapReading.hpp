@@ -58,11 +58,31 @@ void AddImage(Tileset& tileset, const std::string& source);
 /// Records that the tileset has tile `local`, and its tile type when `type` is given.
 void AddTile(Tileset& tileset, std::uint32_t local, std::optional<int> type);
 
-/// The map cell under the centre of a tile object of `width` × `height` pixels (0 or less: a
-/// cell's size) whose bottom-left corner is at (x, y) pixels, as Tiled anchors tile objects;
-/// empty when it lies more than kFarthestCell cells out.
-std::optional<LayerTile> ObjectCell(double x, double y, double width, double height,
+/// Where a tile object lies, as its file gives it.
+struct ObjectPlace {
+    double x = 0;  ///< pixels, the layer's offset added: the point its tileset aligns it by
+    double y = 0;
+    double width = 0;  ///< pixels; 0 or less: the size of its tile's image
+    double height = 0;
+    double rotation = 0;  ///< degrees clockwise about (x, y)
+};
+
+/// The map cell under the centre of the tile object of tile `gid` at `place`, as Tiled draws
+/// it: its tileset's "objectalignment" says which point of the object (x, y) is (the
+/// bottom-left corner unless set), a rotation turns it about that point, and an object
+/// without a size has its tile image's. Empty when it lies more than kFarthestCell cells out.
+std::optional<LayerTile> ObjectCell(const ObjectPlace& place, std::uint32_t gid,
                                     const TiledMap& map);
+
+/// Whether `degrees` turns a tile onto the grid (a multiple of 90).
+bool RightAngle(double degrees);
+
+/// Moves the tiles of `layer` (a tile layer) by its offset of (`dx`, `dy`) pixels, its groups'
+/// added: by whole cells, or to the nearest cells with a note on `file` naming `label` when the
+/// offset is not whole cells (within 0.01 pixel); false after a problem when it leads more than
+/// kFarthestCell cells out.
+bool OffsetTiles(TileLayer& layer, double dx, double dy, const std::string& label,
+                 const std::string& file, TiledMap& map, std::vector<Problem>& problems);
 
 /// Whether the map's layers, with `more` tiles added, stay within kMaxCells tiles; reports on
 /// `file` when not.

@@ -16,9 +16,11 @@ namespace levelimport {
 /// process, from its main thread.
 class MapWatcher {
 public:
-    /// How long a burst of writes must have been quiet before Wait() reports it: an editor's
-    /// save is several writes, and a map with its tilesets is several files.
-    static constexpr std::chrono::milliseconds kSettle{150};
+    /// How long a burst of saves must have been quiet before Wait() reports it. Only complete
+    /// writes count (a file closed after writing, or renamed into place), so no half-written
+    /// file is read however short this is; it only makes a map saved with its tilesets (files
+    /// written within a few milliseconds) one import rather than several.
+    static constexpr std::chrono::milliseconds kSettle{25};
 
     MapWatcher();
     ~MapWatcher();

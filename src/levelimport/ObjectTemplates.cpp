@@ -37,6 +37,7 @@ std::optional<TemplateObject> ObjectTemplates::ReadXml(const std::string& file,
     TemplateObject result;
     result.width = XmlFile::Number(object, "width").value_or(0);
     result.height = XmlFile::Number(object, "height").value_or(0);
+    result.rotation = XmlFile::Number(object, "rotation").value_or(0);
     const std::optional<std::int64_t> gid = XmlFile::Integer(object, "gid");
     if (!gid) return result;
     const pugi::xml_node tileset = xml.Root().child("tileset");
@@ -58,7 +59,9 @@ std::optional<TemplateObject> ObjectTemplates::ReadJson(const std::string& file,
     const rapidjson::Value* object = JsonFile::Find(json.Root(), "object");
     TemplateObject result;
     if (object == nullptr) return result;
-    for (auto [key, size] : {std::pair{"width", &result.width}, {"height", &result.height}}) {
+    for (auto [key, size] : {std::pair{"width", &result.width},
+                             {"height", &result.height},
+                             {"rotation", &result.rotation}}) {
         const rapidjson::Value* value = JsonFile::Find(*object, key);
         if (value != nullptr && value->IsNumber()) *size = value->GetDouble();
     }

@@ -17,6 +17,7 @@ struct TemplateObject {
     std::uint32_t gid = 0;
     double width = 0;
     double height = 0;
+    double rotation = 0;  ///< degrees clockwise
 };
 
 /// The object templates a map's objects use, each read once, XML or JSON by its text. A

@@ -1,6 +1,8 @@
 #include "levelimport/TiledMap.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,15 +21,25 @@ constexpr std::size_t kQuoteLength = 32;
 
 std::optional<std::string> ReadFileFromDisk(const std::string& fileName, std::string& error) {
     // Only regular files: a device or a pipe named as a tileset could be read forever.
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(fileName, ignored)) {
-        error = std::filesystem::exists(fileName, ignored) ? "is not a regular file"
-                                                           : "cannot be opened for reading";
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(fileName, failure);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        error = "does not exist";
         return std::nullopt;
     }
+    if (failure) {
+        error = "cannot be read: " + failure.message();  // a folder on its way is closed
+        return std::nullopt;
+    }
+    if (status.type() != std::filesystem::file_type::regular) {
+        error = "is not a regular file";
+        return std::nullopt;
+    }
+    errno = 0;
     std::ifstream stream(fileName, std::ios::binary);
     if (!stream.good()) {
-        error = "cannot be opened for reading";
+        error = std::string("cannot be opened for reading: ") +
+                (errno != 0 ? std::strerror(errno) : "unknown reason");
         return std::nullopt;
     }
     std::string text{std::istreambuf_iterator<char>(stream), {}};

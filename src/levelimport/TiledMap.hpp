@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace levelimport {
@@ -34,6 +35,13 @@ struct Tileset {
     /// The image files it names (its picture, or each tile's in a collection), as paths beside
     /// `file`; never read, but an import must not write over them.
     std::vector<std::string> images;
+    int tileWidth = 0;   ///< pixels of its tiles, the size of a tile object that gives none
+    int tileHeight = 0;  ///< pixels
+    /// Pixels of each tile's own image in an image collection: their tile objects' size.
+    std::map<std::uint32_t, std::pair<double, double>> imageSizes;
+    /// Which point of a tile object its position gives ("topleft", "center", ...); "" or
+    /// "unspecified" is the bottom-left corner on orthogonal maps.
+    std::string objectAlignment;
 };
 
 /// Tiled keeps a tile's flip and rotation flags in the top four bits of its global id.
@@ -108,13 +116,16 @@ struct TiledMap {
     /// draws them (lowest first). Object layers without tile objects are left out.
     std::vector<TileLayer> layers;
     std::size_t skippedObjects = 0;  ///< objects that are no tiles (shapes, points, text)
+    /// Tile objects turned by an angle that is no multiple of 90°: placed by their centre.
+    std::size_t slantedObjects = 0;
+    /// Remarks of the readers, each "file: note: ...".
+    std::vector<std::string> notes;
     /// Names of the layers left out because they are hidden, groups as one, in drawing order.
     std::vector<std::string> hiddenLayers;
 };
 
 /// Gives the whole text of the file `fileName` (the map's name as given, or a tileset's source
-/// joined to the map's folder), or empty with `error` saying why ("cannot be opened for
-/// reading").
+/// joined to the map's folder), or empty with `error` saying why ("does not exist").
 using FileSource =
     std::function<std::optional<std::string>(const std::string& fileName, std::string& error)>;
 

@@ -102,6 +102,9 @@ void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tiles
     const std::optional<std::int64_t> count = XmlFile::Integer(node, "tilecount");
     const pugi::xml_node image = node.child("image");
     AddImage(tileset, image.attribute("source").value());
+    tileset.tileWidth = static_cast<int>(XmlFile::Integer(node, "tilewidth").value_or(0));
+    tileset.tileHeight = static_cast<int>(XmlFile::Integer(node, "tileheight").value_or(0));
+    tileset.objectAlignment = node.attribute("objectalignment").value();
     tileset.tileCount = count && *count >= 0 && *count <= std::numeric_limits<std::uint32_t>::max()
                             ? static_cast<std::uint32_t>(*count)
                             : TilesInImage(XmlFile::Integer(image, "width").value_or(0),
@@ -117,7 +120,12 @@ void ReadTilesetElement(const XmlFile& file, pugi::xml_node node, Tileset& tiles
             continue;
         }
         const auto local = static_cast<std::uint32_t>(*id);
-        AddImage(tileset, tile.child("image").attribute("source").value());
+        const pugi::xml_node tileImage = tile.child("image");
+        AddImage(tileset, tileImage.attribute("source").value());
+        if (tileImage) {
+            tileset.imageSizes[local] = {XmlFile::Number(tileImage, "width").value_or(0),
+                                         XmlFile::Number(tileImage, "height").value_or(0)};
+        }
         const std::optional<XmlProperty> type = XmlFile::FindProperty(tile, "tileType");
         if (type && !XmlFile::IntValue(*type)) {
             file.Report(label + ": tile " + std::to_string(local) +
@@ -210,6 +218,26 @@ bool ReadChunks(const XmlFile& file, pugi::xml_node data, const std::string& lab
     return true;
 }
 
+/// The pixels a layer is drawn away from its place: its "offsetx" and "offsety", and its
+/// groups'.
+std::pair<double, double> OffsetOf(const XmlFile& file, pugi::xml_node node) {
+    std::pair<double, double> offset{0, 0};
+    for (pugi::xml_node owner = node; owner && owner != file.Root(); owner = owner.parent()) {
+        offset.first += XmlFile::Number(owner, "offsetx").value_or(0);
+        offset.second += XmlFile::Number(owner, "offsety").value_or(0);
+    }
+    return offset;
+}
+
+/// Adds `layer` to the map once moved by its offset, which `node` and its groups give.
+void AddOffsetLayer(const XmlFile& file, pugi::xml_node node, const std::string& label,
+                    TileLayer& layer, TiledMap& map, std::vector<Problem>& problems) {
+    const auto [dx, dy] = OffsetOf(file, node);
+    if (OffsetTiles(layer, dx, dy, label, file.Name(), map, problems)) {
+        map.layers.push_back(std::move(layer));
+    }
+}
+
 void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& label,
                    TiledMap& map, std::vector<Problem>& problems) {
     TileLayer layer;
@@ -221,7 +249,7 @@ void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& 
     }
     if (map.infinite) {
         if (ReadChunks(file, data, label, map, layer, problems)) {
-            map.layers.push_back(std::move(layer));
+            AddOffsetLayer(file, node, label, layer, map, problems);
         }
         return;
     }
@@ -238,8 +266,9 @@ void ReadTileLayer(const XmlFile& file, pugi::xml_node node, const std::string& 
         file.Report(label + ": " + error);
         return;
     }
-    if (AddChunk(*gids, whole, map, layer, file.Name(), problems))
-        map.layers.push_back(std::move(layer));
+    if (AddChunk(*gids, whole, map, layer, file.Name(), problems)) {
+        AddOffsetLayer(file, node, label, layer, map, problems);
+    }
 }
 
 /// An object as messages name it: its name, else its id, else its place in the layer.
@@ -256,6 +285,7 @@ void ReadObjectGroup(const XmlFile& file, pugi::xml_node node, const std::string
                      TiledMap& map, ObjectTemplates& templates, std::vector<Problem>& problems) {
     TileLayer layer;
     layer.name = NameOf(node);
+    const auto [dx, dy] = OffsetOf(file, node);
     std::size_t index = 0;
     for (const pugi::xml_node object : node.children("object")) {
         const std::string what = label + ": " + ObjectLabel(object, index++);
@@ -283,9 +313,12 @@ void ReadObjectGroup(const XmlFile& file, pugi::xml_node node, const std::string
             file.Report(what + " has no numeric \"x\" and \"y\"");
             continue;
         }
+        const double rotation = XmlFile::Number(object, "rotation").value_or(shape.rotation);
+        map.slantedObjects += !RightAngle(rotation);
         std::optional<LayerTile> tile =
-            ObjectCell(px, py, XmlFile::Number(object, "width").value_or(shape.width),
-                       XmlFile::Number(object, "height").value_or(shape.height), map);
+            ObjectCell({px + dx, py + dy, XmlFile::Number(object, "width").value_or(shape.width),
+                        XmlFile::Number(object, "height").value_or(shape.height), rotation},
+                       shape.gid, map);
         if (!tile) {
             file.Report(what + " at (" + ShortNumber(px) + ", " + ShortNumber(py) +
                         ") lies too far outside the map");

@@ -12,6 +12,7 @@
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
 #include "levelimport/OutputGuard.hpp"
+#include "levelimport/ProblemFile.hpp"
 
 namespace {
 
@@ -70,16 +71,19 @@ Options:
                 each on its own, the exit code 1 if any failed
   --watch  import, then import again each time the map or a tileset or template it uses is
            saved, printing one line each time, until Ctrl+C (exit code 0); a save that does
-           not import leaves the last level file written in place
+           not import leaves the last level file written in place, and its problems in
+           <level.json>.problem until a save imports or the watch ends: the game playing
+           that level shows them
   --help   show this text
 
 Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong usage.
 )";
 
 /// Imports `mapFile` into `levelFile` and prints what happened; `withNotes` adds the notes.
-/// `used` receives every file the map needed (the map, its tilesets and templates).
+/// `used` receives every file the map needed (the map, its tilesets and templates), `failures`
+/// the lines that say why nothing was written.
 int Import(const std::string& mapFile, const std::string& levelFile, bool withNotes,
-           std::vector<std::string>& used) {
+           std::vector<std::string>& used, std::vector<std::string>& failures) {
     const levelimport::FileSource recorded = [&used](const std::string& name, std::string& error) {
         used.push_back(name);
         return levelimport::ReadFileFromDisk(name, error);
@@ -90,13 +94,16 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
     inputs.insert(inputs.end(), result.images.begin(), result.images.end());
     if (const auto refusal = levelimport::OutputGuard(levelFile).Refusal(inputs); refusal) {
         std::cout << *refusal << std::endl;
+        failures.push_back(*refusal);
         return kExitProblems;
+    }
+    // Notes first, so that the problems stand last, just above the line saying what they did.
+    if (withNotes) {
+        for (const std::string& note : result.notes) std::cout << note << "\n";
     }
     for (const levelimport::Problem& problem : result.problems) {
         std::cout << problem.ToString() << "\n";
-    }
-    if (withNotes) {
-        for (const std::string& note : result.notes) std::cout << note << "\n";
+        failures.push_back(problem.ToString());
     }
     const std::size_t problems = result.problems.size();
     if (problems > 0) {
@@ -107,6 +114,7 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
     std::string error;
     if (!levelimport::WriteFileWhole(levelFile, levelimport::LevelText(result.level), error)) {
         std::cout << levelFile << ": cannot be written: " << error << std::endl;
+        failures.push_back(levelFile + ": cannot be written: " + error);
         return kExitProblems;
     }
     std::cout << levelFile << ": level " << result.level.id << " with " << result.level.tiles.size()
@@ -127,14 +135,25 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
     std::vector<std::string> used{mapFile};
     // Watched before the first import, so that a save while it runs is not missed.
     watcher.Watch(used);
-    Import(mapFile, levelFile, true, used);
+    // The game playing the level shows what it holds; it goes with this watch.
+    const levelimport::ProblemFile problemFile(levelFile);
+    const auto importAndTell = [&](bool withNotes) {
+        std::vector<std::string> failures;
+        if (Import(mapFile, levelFile, withNotes, used, failures) == kExitImported) {
+            problemFile.Remove();
+        } else if (!problemFile.Write(mapFile, failures)) {
+            std::cout << problemFile.Name() << ": cannot be written: the game will not show "
+                      << "the problems" << std::endl;
+        }
+    };
+    importAndTell(true);
     std::cout << "levelimport: watching " << mapFile << " and the files it uses; Ctrl+C ends"
               << std::endl;
     for (;;) {
         watcher.Watch(used);
         used.clear();
         if (watcher.Wait() == levelimport::MapWatcher::Wake::Stopped) return kExitImported;
-        Import(mapFile, levelFile, false, used);
+        importAndTell(false);
     }
 }
 
@@ -198,5 +217,6 @@ int main(int argc, char* argv[]) {
     }
     if (ldtk.watch) return Watch(files[0], files[1]);
     std::vector<std::string> used;
-    return Import(files[0], files[1], true, used);
+    std::vector<std::string> failures;
+    return Import(files[0], files[1], true, used, failures);
 }

@@ -9,9 +9,9 @@
 
 #include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
+#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 #include "support/ScratchFolder.hpp"
 #include "support/WatchingImporter.hpp"
-#include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
 
 namespace {
 
@@ -73,6 +73,51 @@ TEST(TiledLoop, AMapSavedInTiledShowsInTheRunningGameByItself) {
     EXPECT_NE(game.ErrorsSoFar().find(kSaved), std::string::npos) << game.ErrorsSoFar();
     EXPECT_EQ(game.ErrorsSoFar().find("ERR!"), std::string::npos) << game.ErrorsSoFar();
     EXPECT_EQ(importer.Interrupt(), 0);
+}
+
+// A save that does not import shows in the game as a broken level file does, headed with the
+// map's name, until a save imports; a watcher killed outright leaves nothing shown.
+TEST(TiledLoop, ASaveThatDoesNotImportShowsInTheGameUntilOneDoes) {
+    ScratchFolder folder;
+    folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
+    WatchingImporter importer(ORKA_LEVELIMPORT_PATH, folder.path, kMap, "1level1.json");
+    ASSERT_TRUE(importer.WaitForLine(kImported, 1, true)) << importer.Output();
+    PrivateXServer x;
+    Platformer game(folder.path, x.display);
+    game.Write("1\n");
+    const Window window = x.WaitForWindow();
+    ASSERT_NE(window, 0u) << "no window";
+    ASSERT_TRUE(x.Xdotool("mousemove 1000 700"));
+    const std::string playing = x.StillPixels(window);
+    ASSERT_FALSE(playing.empty()) << "the picture never came to rest";
+    const std::string map = ReadWhole(folder.path / kMap);
+    std::string isometric = map;
+    const std::size_t orientation = isometric.find("\"orthogonal\"");
+    ASSERT_NE(orientation, std::string::npos);
+    isometric.replace(orientation, 12, "\"isometric\"");
+    const std::string told =
+        "The map tiled/level1.tmx was not imported: tiled/level1.tmx: the map "
+        "is \"isometric\", not orthogonal";
+    const auto shows = [&](const std::string& log, bool panel) {
+        return test_support::WaitUntil([&] {
+            const std::string shown = x.StillPixels(window);
+            return game.ErrorsSoFar().find(log) != std::string::npos && !shown.empty() &&
+                   (shown != playing) == panel;
+        });
+    };
+
+    SaveByRenaming(folder.path / kMap, isometric);
+    EXPECT_TRUE(shows(told, true)) << game.ErrorsSoFar();
+    SaveByRenaming(folder.path / kMap, map);
+    ASSERT_TRUE(importer.WaitForLine(kImported, 2, true)) << importer.Output();
+    EXPECT_TRUE(shows(kSaved, false)) << "the problem stayed after a save that imported";
+
+    SaveByRenaming(folder.path / kMap, isometric);
+    ASSERT_TRUE(importer.WaitForLine("tiled/level1.tmx: 1 problem, 1level1.json not written", 2))
+        << importer.Output();
+    ASSERT_TRUE(shows(told, true)) << game.ErrorsSoFar();
+    importer.Kill();
+    EXPECT_TRUE(shows("its problem is no longer shown", false)) << game.ErrorsSoFar();
 }
 
 }  // namespace

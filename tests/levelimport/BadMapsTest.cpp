@@ -132,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                "map.tmj: the top level is not a JSON object"},
         BadMap{"XmlMapWithoutOrientation",
                {{"map.tmj", "<?xml version=\"1.0\"?><map/>"}},
-               "map.tmj: the map is \"\", not orthogonal"},
+               "map.tmj: the map is \"\", not orthogonal: set Map › Map Properties › Orientation "
+               "to Orthogonal"},
         BadMap{"BackdropImageNamedForNoSprite", Map([](MapParts& p) {
                    p.layers = R"([{"type":"imagelayer","name":"Sky","image":"art/sky.png"}])";
                }),
@@ -156,11 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                       XmlLayer("1,0,0,0,0,0", R"( encoding="csv")")),
                "map.tmx: map property \"camera\" member \"ease\" is not a number from 0 to 5",
                kProblems, kXml},
-        BadMap{"MissingMap",
-               {},
-               "absent.tmj: cannot be opened for reading",
-               kProblems,
-               "absent.tmj level.json"},
+        BadMap{"MissingMap", {}, "absent.tmj: does not exist", kProblems, "absent.tmj level.json"},
         BadMap{"InfiniteWithoutTiles", Map([](MapParts& p) {
                    p.shape = R"("orientation":"orthogonal","infinite":true,"width":3,"height":2)";
                    p.layers = R"([{"type":"tilelayer","name":"a","chunks":[]}])";
@@ -182,11 +179,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"Oblique", Map([](MapParts& p) {
                    p.shape = R"("orientation":"oblique","infinite":false,"width":3,"height":2)";
                }),
-               "map.tmj: the map is \"oblique\", not orthogonal"},
+               "map.tmj: the map is \"oblique\", not orthogonal: set Map › Map Properties › "
+               "Orientation to Orthogonal"},
         BadMap{"Isometric", Map([](MapParts& p) {
                    p.shape = R"("orientation":"isometric","infinite":false,"width":3,"height":2)";
                }),
-               "map.tmj: the map is \"isometric\", not orthogonal"},
+               "map.tmj: the map is \"isometric\", not orthogonal: set Map › Map Properties › "
+               "Orientation to Orthogonal"},
         BadMap{"NoWidth",
                Map([](MapParts& p) { p.shape = R"("orientation":"orthogonal","height":2)"; }),
                "map.tmj: \"width\" is not a positive integer"},
@@ -225,7 +224,15 @@ INSTANTIATE_TEST_SUITE_P(
                "(layer \"a\", map cell (0, 1))"},
         BadMap{"GidBelowFirstTileset",
                Map([](MapParts& p) { p.tilesets = "[" + EmbeddedTileset(5) + "]"; }),
-               "map.tmj: tile id 1 belongs to no tileset (layer \"a\", map cell (0, 0))"},
+               "map.tmj: tile ids 1 to 2 (2 used) belong to no tileset (the first: layer \"a\", "
+               "map cell (0, 0))"},
+        // One line for every id an empty tileset lacks, not one for each.
+        BadMap{"IdsOfAnEmptyTileset", Map([](MapParts& p) {
+                   p.tilesets = R"([{"firstgid":1,"name":"t","tilecount":0}])";
+                   p.layers = "[" + ArrayLayer("a", {1, 35, 2, 62, 35, 9}) + "]";
+               }),
+               "map.tmj: tile ids 1 to 62 (5 used) belong to no tileset: tileset \"t\" holds 0 "
+               "tiles, ids 1 to 0 (the first: layer \"a\", map cell (0, 0))"},
         BadMap{"TileTypeNotInteger", Map([](MapParts& p) {
                    p.tilesets = R"([{"firstgid":1,"name":"t","tiles":[{"id":0,"properties":)"
                                 R"([{"name":"tileType","type":"string","value":"10"}]}]}])";
@@ -342,13 +349,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"MissingTileset", Map([](MapParts& p) {
                    p.tilesets = R"([{"firstgid":1,"source":"sets/world.tsj"}])";
                }),
-               "sets/world.tsj: cannot be opened for reading (the tileset of map.tmj)"},
+               "sets/world.tsj: does not exist (the tileset of map.tmj)"},
         BadMap{"MissingTemplate", Map([](MapParts& p) {
                    p.layers =
                        "[" +
                        ObjectLayer("o", {R"({"id":1,"template":"t/crate.tj","x":0,"y":21})"}) + "]";
                }),
-               "t/crate.tj: cannot be opened for reading (the template of map.tmj)"},
+               "t/crate.tj: does not exist (the template of map.tmj)"},
         BadMap{"FolderOfTheLevelMissing", Map([](MapParts&) {}),
                "gone/level.json: cannot be written: No such file or directory", kProblems,
                "map.tmj gone/level.json"},
@@ -356,18 +363,23 @@ INSTANTIATE_TEST_SUITE_P(
                "map.tmx: the XML is not well formed at line 11, column 4: Start-end tags mismatch",
                kProblems, kXml},
         BadMap{"XmlMissingTileset", Fixture("missing-tileset.tmx"),
-               "sets/gone.tsx: cannot be opened for reading (the tileset of map.tmx)", kProblems,
-               kXml},
+               "sets/gone.tsx: does not exist (the tileset of map.tmx)", kProblems, kXml},
         BadMap{"XmlHugeClaimedSize", Fixture("huge.tmx"),
                "map.tmx: the map claims 100000 × 100000 cells, more than the 4194304 a level may "
                "have",
                kProblems, kXml},
         BadMap{"XmlIsometric", Fixture("isometric.tmx"),
-               "map.tmx: the map is \"isometric\", not orthogonal", kProblems, kXml},
+               "map.tmx: the map is \"isometric\", not orthogonal: set Map › Map Properties › "
+               "Orientation to Orthogonal",
+               kProblems, kXml},
         BadMap{"XmlHexagonal", XmlMap("", R"(orientation="hexagonal" width="3" height="2")"),
-               "map.tmx: the map is \"hexagonal\", not orthogonal", kProblems, kXml},
+               "map.tmx: the map is \"hexagonal\", not orthogonal: set Map › Map Properties › "
+               "Orientation to Orthogonal",
+               kProblems, kXml},
         BadMap{"XmlStaggered", XmlMap("", R"(orientation="staggered" width="3" height="2")"),
-               "map.tmx: the map is \"staggered\", not orthogonal", kProblems, kXml},
+               "map.tmx: the map is \"staggered\", not orthogonal: set Map › Map Properties › "
+               "Orientation to Orthogonal",
+               kProblems, kXml},
         BadMap{"XmlNoMap",
                {{"map.tmx", "<?xml version=\"1.0\"?><tileset/>"}},
                "map.tmx: the top XML element is \"tileset\", not \"map\"",
@@ -430,7 +442,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"XmlMissingTemplate",
                XmlMap(R"(<objectgroup name="o"><object id="1" template="gone.tx" x="0" )"
                       R"(y="21"/></objectgroup>)"),
-               "gone.tx: cannot be opened for reading (the template of map.tmx)", kProblems, kXml},
+               "gone.tx: does not exist (the template of map.tmx)", kProblems, kXml},
         BadMap{"XmlTemplateTileInNoTileset",
                XmlMap(R"(<objectgroup name="o"><object id="1" template="t.tx" x="0" )"
                       R"(y="21"/></objectgroup>)",
@@ -468,11 +480,11 @@ TEST(BadMapsTogether, AreAllListedWithACount) {
     EXPECT_EQ(run.exitCode, kProblems);
     EXPECT_THAT(
         Lines(run.output),
-        ElementsAre("map.tmj: map property \"id\" is not an integer",
+        ElementsAre("map.tmj: note: no map property \"name\": the level's name is \"map\", from "
+                    "the map file name",
+                    "map.tmj: map property \"id\" is not an integer",
                     "map.tmj: tile id 9 belongs to no tileset: tileset \"t\" holds 4 tiles, ids "
                     "1 to 4 (layer \"a\", map cell (2, 0))",
-                    "map.tmj: note: no map property \"name\": the level's name is \"map\", from "
-                    "the map file name",
                     "map.tmj: 2 problems, level.json not written"));
     EXPECT_FALSE(std::filesystem::exists(folder.path / "level.json"));
 }
@@ -487,10 +499,9 @@ TEST(BadMapsTogether, ATilesetThatCannotBeReadIsReportedOnceNotForEachOfItsTiles
     const test_support::CommandResult run = folder.Import("map.tmj level.json");
 
     EXPECT_EQ(run.exitCode, kProblems);
-    EXPECT_THAT(Lines(run.output),
-                ElementsAre("world.tsx: cannot be opened for reading (the tileset of map.tmj)",
-                            "gone.tsj: cannot be opened for reading (the tileset of map.tmj)",
-                            "map.tmj: 2 problems, level.json not written"));
+    EXPECT_THAT(Lines(run.output), ElementsAre("world.tsx: does not exist (the tileset of map.tmj)",
+                                               "gone.tsj: does not exist (the tileset of map.tmj)",
+                                               "map.tmj: 2 problems, level.json not written"));
 }
 
 }  // namespace

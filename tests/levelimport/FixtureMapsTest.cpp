@@ -95,6 +95,34 @@ INSTANTIATE_TEST_SUITE_P(
                    "skipped\n"},
         // Tile ids 0, 5 and 9 of a collection of three pictures.
         FixtureMap{"collection.tmx", {{25, 1, 1}, {29, 0, 0}}, ""},
+        // Where Tiled draws them (tmxrasterizer shows it): a group's and a layer's offsets of a
+        // cell each move tile (0, 0) to (1, 1); an offset of 14 pixels moves a tile to the
+        // nearest cell, with a note; -1.77636e-15 pixels is no offset.
+        FixtureMap{"offset.tmx",
+                   {{10, 1, 1}, {11, 3, 0}, {10, 0, 0}},
+                   "offset.tmx: note: layer \"b\" is offset by (14, 0) pixels, not whole cells: "
+                   "its tiles are placed on the nearest cells\n"},
+        // Tile objects turned about their bottom-left corner by 90° (at map cell (0, 1)), 180°
+        // (from (3, 1) to (2, 2)), 270° (from (4, 2) to (3, 2)) and 30° (on (1, 1)).
+        FixtureMap{"rotated.tmx",
+                   {{10, 0, 1}, {10, 1, 1}, {10, 2, 0}, {11, 3, 0}},
+                   "rotated.tmx: note: 1 tile object is turned by an angle that is no multiple of "
+                   "90°: placed on the cell under the centre Tiled draws it at\n"},
+        // Tilesets whose objects are placed by their top-left corner and by their centre.
+        FixtureMap{"alignment.tmx", {{11, 2, 1}, {10, 1, 0}}, ""},
+        // The same three as Tiled saves them in JSON.
+        FixtureMap{"offset.tmj",
+                   {{10, 1, 1}, {11, 3, 0}, {10, 0, 0}},
+                   "offset.tmj: note: layer \"b\" is offset by (14, 0) pixels, not whole cells: "
+                   "its tiles are placed on the nearest cells\n"},
+        FixtureMap{"rotated.tmj",
+                   {{10, 0, 1}, {10, 1, 1}, {10, 2, 0}, {11, 3, 0}},
+                   "rotated.tmj: note: 1 tile object is turned by an angle that is no multiple of "
+                   "90°: placed on the cell under the centre Tiled draws it at\n"},
+        FixtureMap{"alignment.tmj", {{11, 2, 1}, {10, 1, 0}}, ""},
+        // Objects saved without a size by old Tiled versions are as big as their tile's image:
+        // 63 × 63 pixels in a collection and in a sheet of such tiles, on a map of 21-pixel cells.
+        FixtureMap{"sizeless.tmx", {{20, 1, 1}, {30, 3, 1}}, ""},
         FixtureMap{"infinite.tmx", kInfiniteMap, InfiniteNote("infinite.tmx")},
         FixtureMap{"infinite.tmj", kInfiniteMap, InfiniteNote("infinite.tmj")}),
     [](const ::testing::TestParamInfo<FixtureMap>& info) {

@@ -247,11 +247,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadProject{"TypesFileMissing",
                    {{"project.ldtk", kOneLevel}},
                    "--types types.json project.ldtk castle3.json",
-                   "types.json: cannot be opened for reading (the types file)\n"},
+                   "types.json: does not exist (the types file)\n"},
         BadProject{"ExternalLevelMissing",
                    {{"project.ldtk", LdtkProjectText({LdtkExternalLevel("Start", "p/a.ldtkl")})}},
                    "project.ldtk castle3.json",
-                   "p/a.ldtkl: cannot be opened for reading (level \"Start\" of project.ldtk)\n" +
+                   "p/a.ldtkl: does not exist (level \"Start\" of project.ldtk)\n" +
                        kNotWritten},
         BadProject{"CameraFieldOutOfRange",
                    {{"project.ldtk", WithField(LdtkField("cameraLead", "Float", "250"))}},

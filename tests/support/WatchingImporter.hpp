@@ -66,6 +66,13 @@ public:
         return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    /// Ends it as a crash or `kill -9` would: it has no time to tidy up.
+    void Kill() {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        exited = true;
+    }
+
 private:
     std::filesystem::path log;
     pid_t pid = -1;
