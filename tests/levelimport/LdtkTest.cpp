@@ -251,8 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadProject{"ExternalLevelMissing",
                    {{"project.ldtk", LdtkProjectText({LdtkExternalLevel("Start", "p/a.ldtkl")})}},
                    "project.ldtk castle3.json",
-                   "p/a.ldtkl: does not exist (level \"Start\" of project.ldtk)\n" +
-                       kNotWritten},
+                   "p/a.ldtkl: does not exist (level \"Start\" of project.ldtk)\n" + kNotWritten},
         BadProject{"CameraFieldOutOfRange",
                    {{"project.ldtk", WithField(LdtkField("cameraLead", "Float", "250"))}},
                    "project.ldtk castle3.json",
