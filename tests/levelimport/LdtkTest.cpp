@@ -447,8 +447,12 @@ TEST(LdtkWatch, ImportsEachSaveOfTheProjectAndItsLevelFile) {
     ASSERT_TRUE(watch.WaitForLine("world.ldtk: invalid JSON at offset 8: Invalid value."))
         << watch.Output();
     EXPECT_THAT(folder.Read("castle3.json"), HasSubstr("[[10, 0, 1], [11, 1, 1]]"));
+    // For the game playing the level, until a save imports or the watch ends.
+    EXPECT_THAT(folder.Read("castle3.json.problem"),
+                HasSubstr("\nworld.ldtk: invalid JSON at offset 8: Invalid value.\n"));
 
     EXPECT_EQ(watch.Interrupt(), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "castle3.json.problem"));
 }
 
 }  // namespace
