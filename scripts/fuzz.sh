@@ -2,7 +2,7 @@
 # Runs every libFuzzer program of the fuzz build for a bounded time each; any crash, hang,
 # leak or sanitizer report fails. scripts/test.sh calls it after building build-fuzz/; by hand:
 #
-#   ORKA_FUZZ_SECONDS=600 bash scripts/fuzz.sh [NAME...]     (NAME: atlas, png, font, level, tiledmap, tmxmap)
+#   ORKA_FUZZ_SECONDS=600 bash scripts/fuzz.sh [NAME...]     (NAME: atlas, png, font, level, tiledmap, tmxmap, ldtkproject)
 #
 # Environment: ORKA_FUZZ_SECONDS (per program, default 60), ORKA_FUZZ_TIMEOUT (seconds one
 # input may take before it counts as a hang, default 10), FUZZ_BUILD_DIR (default build-fuzz).

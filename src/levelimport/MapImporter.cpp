@@ -156,18 +156,6 @@ std::vector<LevelTile> PlaceTiles(const TiledMap& map, std::vector<Problem>& pro
     return tiles;
 }
 
-/// The number that ends the name of `file` without its extension ("castle3.json": 3), or empty.
-std::optional<int> NumberEndingName(const std::string& file) {
-    const std::string stem = std::filesystem::path(file).stem().string();
-    std::size_t start = stem.size();
-    while (start > 0 && std::isdigit(static_cast<unsigned char>(stem[start - 1]))) --start;
-    int number = 0;
-    const char* end = stem.data() + stem.size();
-    const auto [last, error] = std::from_chars(stem.data() + start, end, number);
-    if (start == stem.size() || error != std::errc() || last != end) return std::nullopt;
-    return number;
-}
-
 /// The level's id and name: the map's properties, else what the file names give.
 void NameLevel(const TiledMap& map, const std::string& levelFile, MapImport& result) {
     const std::string levelName = Quoted(std::filesystem::path(levelFile).filename().string());
@@ -321,6 +309,17 @@ void MakeBackdrop(const TiledMap& map, MapImport& result) {
 }
 
 }  // namespace
+
+std::optional<int> NumberEndingName(const std::string& file) {
+    const std::string stem = std::filesystem::path(file).stem().string();
+    std::size_t start = stem.size();
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(stem[start - 1]))) --start;
+    int number = 0;
+    const char* end = stem.data() + stem.size();
+    const auto [last, error] = std::from_chars(stem.data() + start, end, number);
+    if (start == stem.size() || error != std::errc() || last != end) return std::nullopt;
+    return number;
+}
 
 MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
                     const FileSource& files) {

@@ -64,6 +64,9 @@ MapImport ImportMap(const std::string& mapFile, const std::string& levelFile,
 /// set, and "arrayOfTiles" with one line per row.
 std::string LevelText(const Level& level);
 
+/// The number that ends the name of `file` without its extension ("castle3.json": 3), or empty.
+std::optional<int> NumberEndingName(const std::string& file);
+
 /// Writes `text` into `fileName` through a temporary file beside it, renamed over it once
 /// complete, so the file is never left half written. False, with `error` set, on failure.
 bool WriteFileWhole(const std::string& fileName, const std::string& text, std::string& error);

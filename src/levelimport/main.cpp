@@ -1,10 +1,14 @@
-// levelimport: turns a map drawn in the Tiled editor into a level file of the platformer, and
-// prints every problem that stands in the way as "file: problem".
+// levelimport: turns a map drawn in the Tiled editor, or a level of an LDtk project, into a
+// level file of the platformer, and prints every problem that stands in the way as
+// "file: problem".
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "levelimport/LdtkCommand.hpp"
+#include "levelimport/LdtkImport.hpp"
 #include "levelimport/MapImporter.hpp"
 #include "levelimport/MapWatcher.hpp"
 #include "levelimport/OutputGuard.hpp"
@@ -17,6 +21,8 @@ constexpr int kExitProblems = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage = R"(Usage: levelimport [--watch] <map> <level.json>
+       levelimport [--watch] [--types FILE] [--level NAME] <project.ldtk> <level.json>
+       levelimport [--watch] [--types FILE] --all <prefix> <project.ldtk>
 
 Turns a map saved by the Tiled editor into a level file of the platformer, such as
 castle3.json. The map may be saved in Tiled's own XML format (.tmx) or as JSON (.tmj, .json),
@@ -52,7 +58,19 @@ of the files the import reads (the map, a tileset, a template, an image), and an
 is only replaced when it holds a level: otherwise nothing is written, with one line saying why. Flipped or rotated tiles are
 imported unflipped, with a note.
 
+A project of the LDtk editor (.ldtk, levels inside or in .ldtkl files) is read by the same
+rules: its Tiles layers and auto-layers (each tile typed by its tileset tile's custom data, a
+line "tileType=N", or by "<tileset>:<tile id>" in the types file), IntGrid values (by their
+identifier, or "<layer>:<value>") and entities (by an Int field "tileType", else by their
+identifier; on the cell under their pivot), the bottom layer of LDtk's list first. Level
+fields give the keys: "name", "id", "deathLevelInY", "cameraLead", "cameraBand",
+"cameraEase" and "backdrop" (a String holding the backdrop array).
+
 Options:
+  --types FILE  LDtk: a JSON object of tile types, such as {"Walls": 1, "Player": 50}
+  --level NAME  LDtk: the level to import, by its identifier (not needed for one level)
+  --all PREFIX  LDtk: every level, world after world, as PREFIX1.json, PREFIX2.json, ...;
+                each on its own, the exit code 1 if any failed
   --watch  import, then import again each time the map or a tileset or template it uses is
            saved, printing one line each time, until Ctrl+C (exit code 0); a save that does
            not import leaves the last level file written in place, and its problems in
@@ -141,34 +159,66 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
     }
 }
 
+/// The value of an option that takes one, such as --types FILE; empty when it is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return std::nullopt;
+    return arguments[++i];
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    bool watch = false;
-    for (const std::string& argument : arguments) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    levelimport::LdtkRequest ldtk;
+    std::vector<std::string> files;
+    const auto usage = [](const std::string& text) {
+        std::cerr << "levelimport: " << text << "\nTry 'levelimport --help'.\n";
+        return kExitUsage;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
             return kExitImported;
         }
         if (argument == "--watch") {
-            watch = true;
+            ldtk.watch = true;
+            continue;
+        }
+        std::string* value = argument == "--level"   ? &ldtk.level
+                             : argument == "--all"   ? &ldtk.allPrefix
+                             : argument == "--types" ? &ldtk.types
+                                                     : nullptr;
+        if (value != nullptr) {
+            const std::optional<std::string> given = OptionValue(arguments, i);
+            if (!given) return usage(argument + " needs a value");
+            *value = *given;
             continue;
         }
         if (argument.size() > 1 && argument[0] == '-') {
-            std::cerr << "levelimport: unknown option " << argument << "\n"
-                      << "Try 'levelimport --help'.\n";
-            return kExitUsage;
+            return usage("unknown option " + argument);
         }
+        files.push_back(argument);
     }
-    arguments.erase(std::remove(arguments.begin(), arguments.end(), "--watch"), arguments.end());
-    if (arguments.size() != 2 || arguments[0].empty() || arguments[1].empty()) {
-        std::cerr << "levelimport: give a map file and a level file\n"
-                  << "Try 'levelimport --help'.\n";
-        return kExitUsage;
+    const bool ldtkOnly = !ldtk.level.empty() || !ldtk.allPrefix.empty() || !ldtk.types.empty();
+    if (!files.empty() && levelimport::IsLdtkProjectName(files[0])) {
+        if (!ldtk.allPrefix.empty() && !ldtk.level.empty())
+            return usage("--all or --level, not both");
+        const std::size_t wanted = ldtk.allPrefix.empty() ? 2 : 1;
+        if (files.size() != wanted) {
+            return usage(wanted == 1 ? "with --all give only the project"
+                                     : "give a project and a level file");
+        }
+        ldtk.project = files[0];
+        if (wanted == 2) ldtk.levelFile = files[1];
+        return levelimport::RunLdtk(ldtk);
     }
-    if (watch) return Watch(arguments[0], arguments[1]);
+    if (ldtkOnly) return usage("--level, --all and --types are for LDtk projects (.ldtk)");
+    if (files.size() != 2 || files[0].empty() || files[1].empty()) {
+        return usage("give a map file and a level file");
+    }
+    if (ldtk.watch) return Watch(files[0], files[1]);
     std::vector<std::string> used;
     std::vector<std::string> failures;
-    return Import(arguments[0], arguments[1], true, used, failures);
+    return Import(files[0], files[1], true, used, failures);
 }
