@@ -70,7 +70,8 @@ void addScore(orka::SpriteBatch::SpriteBatchBuilder& batch, const Rally& rally,
 
 std::shared_ptr<orka::SpriteBatch> drawField(const Rally& rally, orka::Sprite& ball,
                                              const std::shared_ptr<orka::Font>& font) {
-    auto batch = orka::SpriteBatch::create();
+    // Drawn as added: the net, the bats, the score, then the ball over them all.
+    auto batch = orka::SpriteBatch::create().withAddedOrder();
     for (float y = 10.0f; y < Rally::height; y += 40.0f) {
         batch.addShape(
             orka::Shape::rectangle({Rally::width / 2 - 2, y}, {4, 20}).withColor(netColor));

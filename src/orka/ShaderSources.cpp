@@ -202,12 +202,17 @@ in vec2 vCut;
 flat in vec4 vColor;
 
 // The texture is white, so only the colour is drawn. Texture coordinates from 2 to 4 are a
-// disc's quad: (3, 3) is its centre, and what lies farther than 1 from it is cut away. Any
-// texture coordinate a sprite can have (0 to 1) draws its whole quad.
+// disc's quad: (3, 3) is its centre and 1 its edge, which fades out over about one pixel
+// (the distance's change to the next pixel) instead of stepping. Any texture coordinate a
+// sprite can have (0 to 1) draws its whole quad.
 void main(void) {
     if (vCut.x > 1.5) {
-        vec2 fromCentre = vCut - 3.0;
-        if (dot(fromCentre, fromCentre) > 1.0) discard;
+        float fromCentre = length(vCut - 3.0);
+        float perPixel = max(fwidth(fromCentre), 1e-5);
+        float coverage = clamp((1.0 - fromCentre) / perPixel + 0.5, 0.0, 1.0);
+        if (coverage <= 0.0) discard;
+        fragColor = vec4(vColor.rgb, vColor.a * coverage);
+        return;
     }
     fragColor = vColor;
 }

@@ -123,16 +123,76 @@ int Shape::getSegments() const {
     return std::clamp(static_cast<int>(std::ceil(sides)), minSegments, maxSegments);
 }
 
+Shape& Shape::withRotation(float degrees) {
+    rotation = degrees;
+    return *this;
+}
+
+Shape& Shape::withScale(glm::vec2 factors) {
+    scale = factors;
+    return *this;
+}
+
+Shape& Shape::withOrigin(glm::vec2 point) {
+    origin = point;
+    hasOrigin = true;
+    return *this;
+}
+
+glm::vec2 Shape::getOrigin() const {
+    if (hasOrigin) return origin;
+    switch (kind) {
+        case Kind::Rectangle:
+            return first + 0.5f * second;
+        case Kind::Ellipse:
+            return first;
+        case Kind::Line:
+            return 0.5f * (first + second);
+        case Kind::Polygon: {
+            if (points.empty()) return glm::vec2(0.0f);
+            glm::vec2 low = points[0];
+            glm::vec2 high = points[0];
+            for (const glm::vec2& point : points) {
+                low = glm::min(low, point);
+                high = glm::max(high, point);
+            }
+            return 0.5f * (low + high);
+        }
+    }
+    return glm::vec2(0.0f);
+}
+
+void Shape::place(std::vector<glm::vec2>& corners, size_t from) const {
+    if (rotation == 0.0f && scale == glm::vec2(1.0f)) return;
+    const glm::vec2 about = getOrigin();
+    const float radians = glm::radians(rotation);
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    for (size_t i = from; i < corners.size(); i++) {
+        const glm::vec2 scaled = (corners[i] - about) * scale;
+        corners[i] = about + glm::vec2(c * scaled.x - s * scaled.y, s * scaled.x + c * scaled.y);
+    }
+}
+
 int Shape::appendDiscQuad(std::vector<glm::vec2>& corners) const {
     if (kind != Kind::Ellipse || second.x == 0.0f || second.y == 0.0f) return 0;
     const bool outlined = outline > 0.0f && outline < std::min(second.x, second.y);
     if (outlined) return 0;
+    const size_t from = corners.size();
     const auto box = rectanglePoints(first - second, 2.0f * second);
     corners.insert(corners.end(), box.begin(), box.end());
+    place(corners, from);
     return 1;
 }
 
 int Shape::appendQuads(std::vector<glm::vec2>& corners) const {
+    const size_t from = corners.size();
+    const int quads = appendUnplacedQuads(corners);
+    place(corners, from);
+    return quads;
+}
+
+int Shape::appendUnplacedQuads(std::vector<glm::vec2>& corners) const {
     switch (kind) {
         case Kind::Line: {
             const glm::vec2 along = second - first;
@@ -154,8 +214,7 @@ int Shape::appendQuads(std::vector<glm::vec2>& corners) const {
             if (outline == 0.0f || band == 0.5f * std::min(second.x, second.y)) {
                 return appendFan(outer, corners);
             }
-            return appendRing(outer, rectanglePoints(first + band, second - 2.0f * band),
-                              corners);
+            return appendRing(outer, rectanglePoints(first + band, second - 2.0f * band), corners);
         }
         case Kind::Ellipse: {
             const auto outer = ellipsePoints(first, second, getSegments());

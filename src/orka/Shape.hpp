@@ -14,8 +14,9 @@ namespace orka {
 /// drawn exactly, one quad cut round per pixel. Outlined ones, and filled ones sampling a page's
 /// white texel (SpriteBatch::SpriteBatchBuilder::withShapeTexel), are polygons whose number of
 /// sides grows with the radius, so that no edge strays more than a quarter of a unit from the
-/// true curve (between 8 and 1024 sides); withSegments chooses the number instead. An outline lies inside the shape's edge:
-/// an outlined rectangle covers what the filled one covers, less its inside.
+/// true curve (between 8 and 1024 sides); withSegments chooses the number instead. An outline lies
+/// inside the shape's edge: an outlined rectangle covers what the filled one covers, less its
+/// inside.
 class Shape {
 public:
     /// Sides a circle or ellipse can have.
@@ -47,6 +48,17 @@ public:
     /// them from the radius.
     Shape& withSegments(int segments);
 
+    /// Turns the shape by `degrees` counter-clockwise about its origin (see withOrigin).
+    Shape& withRotation(float degrees);
+    /// Scales the shape by `factors` about its origin, before it is turned (a line's width
+    /// and an outline's band scale with it).
+    Shape& withScale(glm::vec2 factors);
+    /// The point the shape turns and scales about, in world units; by default the centre of
+    /// its bounding box (a circle's centre, a line's middle).
+    Shape& withOrigin(glm::vec2 point);
+    /// The point the shape turns and scales about: as set, or the default.
+    glm::vec2 getOrigin() const;
+
     /// As set.
     ///@{
     const glm::vec4& getColor() const { return color; }
@@ -68,6 +80,10 @@ public:
 private:
     enum class Kind { Rectangle, Ellipse, Line, Polygon };
     Shape(Kind kind, glm::vec2 first, glm::vec2 second);
+    /// appendQuads before scaling and turning.
+    int appendUnplacedQuads(std::vector<glm::vec2>& corners) const;
+    /// Scales and turns the corners from index `from` on about the origin.
+    void place(std::vector<glm::vec2>& corners, size_t from) const;
 
     Kind kind;
     /// Rectangle: lower-left corner and size; ellipse: centre and radii; line: its ends.
@@ -79,6 +95,10 @@ private:
     int orderInBatch = 0;
     float outline = 0.0f;
     int segments = 0;
+    float rotation = 0.0f;  // degrees
+    glm::vec2 scale{1.0f, 1.0f};
+    glm::vec2 origin{0.0f, 0.0f};
+    bool hasOrigin = false;
 };
 
 }  // namespace orka

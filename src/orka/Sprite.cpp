@@ -19,8 +19,8 @@ Sprite::Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnch
     : spritePos(spritePos), spriteSize(spriteSize), spriteAnchor(spriteAnchor), texture(texture) {}
 
 Sprite::Sprite(Texture& texture, glm::vec2 anchor)
-    : Sprite(glm::ivec2(0), glm::ivec2(texture.getWidth(), texture.getHeight()), anchor,
-             &texture) {}
+    : Sprite(glm::ivec2(0), glm::ivec2(texture.getWidth(), texture.getHeight()), anchor, &texture) {
+}
 
 Sprite::Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSize,
                glm::vec2 anchor)
@@ -29,6 +29,26 @@ Sprite::Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSi
         ORKA_LOG_WARNING("Sprite of %s: a rectangle of %i x %i texels is negative; it becomes 0",
                          texture.getName().c_str(), rectangleSize.x, rectangleSize.y);
     }
+}
+
+Sprite Sprite::fromTopLeft(Texture& texture, glm::ivec2 topLeft, glm::ivec2 size,
+                           glm::vec2 anchor) {
+    // Image rows count down from the top; the texture's count up from the bottom.
+    const glm::ivec2 lowerLeft(topLeft.x, texture.getHeight() - topLeft.y - size.y);
+    return Sprite(texture, lowerLeft, size, anchor);
+}
+
+Sprite Sprite::sheetFrame(Texture& texture, glm::ivec2 frameSize, int frame, glm::vec2 anchor) {
+    const int columns = frameSize.x > 0 ? texture.getWidth() / frameSize.x : 0;
+    const int rows = frameSize.y > 0 ? texture.getHeight() / frameSize.y : 0;
+    if (columns <= 0 || rows <= 0 || frame < 0 || frame >= columns * rows) {
+        ORKA_LOG_WARNING("Sprite sheet %s: frame %i of %i x %i texels is not on the %i x %i sheet",
+                         texture.getName().c_str(), frame, frameSize.x, frameSize.y,
+                         texture.getWidth(), texture.getHeight());
+        return Sprite();
+    }
+    const glm::ivec2 topLeft(frame % columns * frameSize.x, frame / columns * frameSize.y);
+    return fromTopLeft(texture, topLeft, frameSize, anchor);
 }
 
 void Sprite::setScale(const glm::vec2& newScale) {

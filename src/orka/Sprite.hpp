@@ -34,6 +34,18 @@ public:
     Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSize,
            glm::vec2 anchor = {0.0f, 0.0f});
 
+    /// A rectangle of `texture` counted as image editors and atlas files count: `topLeft` is
+    /// its upper-left corner in texels from the image's top-left. Otherwise as above.
+    static Sprite fromTopLeft(Texture& texture, glm::ivec2 topLeft, glm::ivec2 size,
+                              glm::vec2 anchor = {0.0f, 0.0f});
+    /// Frame `frame` of a sprite sheet: the texture cut into a grid of `frameSize` cells,
+    /// numbered from 0 left to right, then top to bottom (leftover texels at the right and
+    /// bottom edges are not frames). A frame not on the sheet is a warning and gives a sprite
+    /// without texture (not drawn). Sheets usually want Texture::TextureBuilder::
+    /// withPixelArtSampling, so neighbouring frames do not bleed in.
+    static Sprite sheetFrame(Texture& texture, glm::ivec2 frameSize, int frame,
+                             glm::vec2 anchor = {0.0f, 0.0f});
+
     /// Where the anchor point is placed.
     ///@{
     void setPosition(const glm::vec2& position) { this->position = position; }

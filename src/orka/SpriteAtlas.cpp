@@ -181,13 +181,12 @@ SpriteAtlas::~SpriteAtlas() {
 
 std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile, std::string imageFile,
                                                  bool flipAnchorY, Filter filter, Edges edges) {
-    // Filtering is chosen before the file is read: reading turns it off for a page whose size
-    // is not a power of two.
-    std::shared_ptr<Texture> texture = Texture::create()
-                                           .withFilterSampling(filter == Filter::Linear)
-                                           .withWrappedTextureCoordinates(edges == Edges::Repeat)
-                                           .withFile(imageFile)
-                                           .build();
+    // Linear is the texture's default, left unasked so that a page whose size is not a power
+    // of two is still sampled nearest (with a warning), as atlases always were.
+    Texture::TextureBuilder builder = Texture::create();
+    if (filter == Filter::Nearest) builder.withFilterSampling(false);
+    std::shared_ptr<Texture> texture =
+        builder.withWrappedTextureCoordinates(edges == Edges::Repeat).withFile(imageFile).build();
     // Sprites of a page that did not load still draw, white, so a level stays playable; the
     // log says why it looks so.
     if (texture != nullptr && texture->loadFailed()) {

@@ -34,6 +34,17 @@ bool drawsBefore(const Sprite& a, const Sprite& b) {
     return std::less<const Texture*>()(a.getTexture(), b.getTexture());
 }
 
+bool ordersBefore(const Sprite& a, const Sprite& b) {
+    return a.getOrderInBatch() < b.getOrderInBatch();
+}
+
+// Takes a lambda rather than a function pointer, so the comparison inlines in this hot loop.
+template <typename Before>
+void sortStably(std::vector<Sprite>& sprites, Before before) {
+    if (std::is_sorted(sprites.begin(), sprites.end(), before)) return;
+    std::stable_sort(sprites.begin(), sprites.end(), before);
+}
+
 }  // namespace
 
 // The two vertex layouts of a sprite-run mesh (see Mesh): a sprite's corner needs only a 2D
@@ -193,6 +204,11 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withShapeTexel
     return *this;
 }
 
+SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withAddedOrder(bool keep) {
+    addedOrder = keep;
+    return *this;
+}
+
 SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::reserve(size_t count) {
     sprites.reserve(count);
     return *this;
@@ -216,8 +232,11 @@ SpriteBatch::SpriteBatch(SpriteBatchBuilder& builder)
     // Lower orders first; within an order, sprites of one texture side by side so runs are long.
     // Stable: sprites of one order and texture overlap in the order they were added. Sprites
     // usually arrive in order already (one atlas, one order): checking is cheaper.
-    if (!std::is_sorted(sprites.begin(), sprites.end(), drawsBefore)) {
-        std::stable_sort(sprites.begin(), sprites.end(), drawsBefore);
+    // In added order only the orders are sorted; runs then form from neighbours alone.
+    if (builder.addedOrder) {
+        sortStably(sprites, [](const Sprite& a, const Sprite& b) { return ordersBefore(a, b); });
+    } else {
+        sortStably(sprites, [](const Sprite& a, const Sprite& b) { return drawsBefore(a, b); });
     }
     Renderer* renderer = Renderer::instance;
     if (renderer == nullptr) return;  // the shader could not have been made either
@@ -335,9 +354,11 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
         if (sprite->shapeQuads != 0) {
             // Every corner samples the middle of the shape's white texel area.
             const float u = (static_cast<float>(sprite->spritePos.x) +
-                             0.5f * static_cast<float>(sprite->spriteSize.x)) * texelWidth;
+                             0.5f * static_cast<float>(sprite->spriteSize.x)) *
+                            texelWidth;
             const float v = (static_cast<float>(sprite->spritePos.y) +
-                             0.5f * static_cast<float>(sprite->spriteSize.y)) * texelHeight;
+                             0.5f * static_cast<float>(sprite->spriteSize.y)) *
+                            texelHeight;
             const glm::vec2* corner = shapeCorners + sprite->firstShapeCorner;
             if (sprite->roundShape) {
                 // The disc's square about (3, 3), as the shape shader reads it.

@@ -28,7 +28,8 @@ class Texture;
 /// ellipse as one quad cut round (see Shape::appendDiscQuad). Indices are 16-bit, so a batch of
 /// more than `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a
 /// run that crosses from one to the next is split there. Runs of one texture and shader share a
-/// material. Sprites without a texture (a failed atlas lookup) are skipped.
+/// material. Sprites without a texture (a failed atlas lookup) are skipped. A builder set
+/// withAddedOrder keeps the added order within an order instead of grouping by texture.
 ///
 /// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
 /// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
@@ -82,6 +83,13 @@ public:
         /// pages now. The builder shares the font until it is destroyed, so the pages the
         /// sprites point at stay alive until the batch is built (the batch then holds them).
         SpriteBatchBuilder& addText(const Text& text);
+        /// Draws sprites, shapes and texts of one `orderInBatch` in the order they were added,
+        /// across textures (a later one covers an earlier one), instead of grouping them by
+        /// texture. Neighbours of one texture still share a run: a frame of one atlas (or of
+        /// shapes on one page's white texel) stays one draw call, while alternating textures
+        /// cost a call each. Orders are still sorted first. Off by default: grouping by
+        /// texture needs fewer calls when the caller orders its layers itself.
+        SpriteBatchBuilder& withAddedOrder(bool keep = true);
         /// Makes room for `count` sprites in advance (optional).
         SpriteBatchBuilder& reserve(size_t count);
         /// Sorts the builder's own sprites in place, then builds the batch. Building again
@@ -106,6 +114,8 @@ public:
         Sprite shapeTexel;
         /// The shape texel is the white texture's, whose runs can cut discs.
         bool shapesOnWhite = false;
+        /// Within an order, keep the added order rather than grouping by texture.
+        bool addedOrder = false;
     };
 
     /// A builder with the sprite shaders and no sprites.

@@ -33,7 +33,23 @@ glm::vec2 Text::measure() const {
 
 void Text::appendSprites(std::vector<Sprite>& sprites) const {
     if (font == nullptr) return;
-    const bool oneToOne = scale == glm::vec2(1.0f);
+    const size_t firstGlyph = sprites.size();
+    appendUnturnedSprites(sprites);
+    if (rotation == 0.0f) return;
+    // Each glyph turns about its own anchor by the same angle, and its anchor about the text's.
+    const float radians = glm::radians(rotation);
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    for (size_t i = firstGlyph; i < sprites.size(); i++) {
+        const glm::vec2 from = sprites[i].getPosition() - position;
+        sprites[i].setPosition(position +
+                               glm::vec2(c * from.x - s * from.y, s * from.x + c * from.y));
+        sprites[i].setRotation(rotation);
+    }
+}
+
+void Text::appendUnturnedSprites(std::vector<Sprite>& sprites) const {
+    const bool oneToOne = scale == glm::vec2(1.0f) && rotation == 0.0f;
     const float lineStep = font->getLineHeight() * scale.y;
     const char* first = string.data();
     const char* const end = first + string.size();

@@ -61,6 +61,12 @@ public:
     void setScale(const glm::vec2& scale);
     const glm::vec2& getScale() const { return scale; }
     ///@}
+    /// Degrees counter-clockwise about the position (the box's top-left, or the point
+    /// the alignment puts the lines about); at 90 the text reads upward.
+    ///@{
+    void setRotation(float degrees) { rotation = degrees; }
+    float getRotation() const { return rotation; }
+    ///@}
     /// How the lines lie about the position; Left by default.
     ///@{
     void setAlignment(Alignment alignment) { this->alignment = alignment; }
@@ -80,6 +86,8 @@ public:
     void appendSprites(std::vector<Sprite>& sprites) const;
 
 private:
+    /// appendSprites before the rotation.
+    void appendUnturnedSprites(std::vector<Sprite>& sprites) const;
     /// Appends the sprites of one line whose box's top-left is `lineTopLeft`.
     void appendLine(std::vector<Sprite>& sprites, const char* first, const char* last,
                     glm::vec2 lineTopLeft) const;
@@ -89,6 +97,7 @@ private:
     glm::vec2 position{0.0f, 0.0f};
     glm::vec4 color{1.0f, 1.0f, 1.0f, 1.0f};
     glm::vec2 scale{1.0f, 1.0f};
+    float rotation = 0.0f;
     Alignment alignment = Alignment::Left;
     int orderInBatch = 0;
 };

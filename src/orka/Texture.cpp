@@ -99,19 +99,10 @@ Texture::TextureBuilder& Texture::TextureBuilder::operator=(TextureBuilder&& oth
 Texture::TextureBuilder& Texture::TextureBuilder::withFile(std::string filename) {
     if (name.empty()) name = filename;
     if (!loadFile(filename, GL_TEXTURE_2D, true)) return *this;
-    // Non-power-of-two images are sampled nearest and never mipmapped.
-    if (isPowerOfTwo(width) && isPowerOfTwo(height)) return *this;
-    // Log readers match these exact texts, spaces before ')' and at the end included.
-    if (filterSampling) {
-        ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). filter sampling ",
-                         filename.c_str(), width, height);
-        filterSampling = false;
-    }
-    if (generateMipmaps) {
-        ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). mipmapping disabled ",
-                         filename.c_str(), width, height);
-        generateMipmaps = false;
-    }
+    // A non-power-of-two image left at the default filtering is sampled nearest; what the
+    // caller asked for, before or after this call, is honoured (OpenGL 3.3 filters and
+    // mipmaps any size). Decided in build(), when every request is known.
+    nonPowerOfTwoFile = isPowerOfTwo(width) && isPowerOfTwo(height) ? "" : filename;
     return *this;
 }
 
@@ -224,6 +215,7 @@ Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataW
 
 Texture::TextureBuilder& Texture::TextureBuilder::withFilterSampling(bool enable) {
     filterSampling = enable;
+    filterSamplingAsked = true;
     return *this;
 }
 
@@ -235,6 +227,10 @@ Texture::TextureBuilder& Texture::TextureBuilder::withGenerateMipmaps(bool enabl
 Texture::TextureBuilder& Texture::TextureBuilder::withWrappedTextureCoordinates(bool enable) {
     wrapTextureCoordinates = enable;
     return *this;
+}
+
+Texture::TextureBuilder& Texture::TextureBuilder::withPixelArtSampling() {
+    return withFilterSampling(false).withWrappedTextureCoordinates(false);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withName(const std::string& textureName) {
@@ -259,6 +255,12 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
         return {};
     }
     if (name.empty()) name = "Unnamed Texture";
+    // Log readers match this exact text, spaces before ')' and at the end included.
+    if (!nonPowerOfTwoFile.empty() && filterSampling && !filterSamplingAsked) {
+        ORKA_LOG_WARNING("Texture %s is not power of two (was %i x %i ). filter sampling ",
+                         nonPowerOfTwoFile.c_str(), width, height);
+        filterSampling = false;
+    }
     std::shared_ptr<Texture> texture(
         new Texture(textureId->release(), width, height, target, name, transparent, loadFailed));
     if (generateMipmaps) texture->invokeGenerateMipmap();
@@ -315,11 +317,6 @@ int Texture::getDataSize() const {
 }
 
 void Texture::invokeGenerateMipmap() {
-    if (!isPowerOfTwo(width) || !isPowerOfTwo(height)) {
-        ORKA_LOG_WARNING("Ignore mipmaps for textures not power of two");
-        generateMipmap = false;
-        return;
-    }
     generateMipmap = true;
     glBindTexture(target, textureId);
     RenderPass::forgetBindings();

@@ -53,9 +53,10 @@ public:
         TextureBuilder& operator=(const TextureBuilder&) = delete;
 
         /// An image file (PNG, JPEG, BMP, TGA or WebP) as a 2D sRGB texture, flipped so v = 0 is
-        /// the bottom of the image. Sizes that are not powers of two turn filtering and mipmaps
-        /// off (warnings). A file that cannot be read or decoded logs an error and leaves a
-        /// 1 x 1 white placeholder (or the image loaded before); the built texture then
+        /// the bottom of the image. Sizes that are not powers of two turn the default
+        /// filtering off (a warning); filtering or mipmaps asked for explicitly, before or
+        /// after this call, are kept. A file that cannot be read or decoded logs an error and
+        /// leaves a 1 x 1 white placeholder (or the image loaded before); the built texture then
         /// reports loadFailed().
         TextureBuilder& withFile(std::string filename);
         /// An image file into one face of a cube map (not flipped; the name is not touched).
@@ -76,7 +77,11 @@ public:
         TextureBuilder& withWhiteCubemapData(int width, int height);
         /// Linear filtering when true, nearest texel when false.
         TextureBuilder& withFilterSampling(bool enable);
-        /// Mipmaps, sampled trilinearly when filtering is on.
+        /// Nearest texel and coordinates clamped to the edge, in one call: for sprite sheets
+        /// and pixel art, where neither a neighbouring frame nor the opposite edge may bleed
+        /// into a frame.
+        TextureBuilder& withPixelArtSampling();
+        /// Mipmaps (of any size), sampled trilinearly when filtering is on.
         TextureBuilder& withGenerateMipmaps(bool enable);
         /// Coordinates outside 0..1 repeat the image when true, clamp to its edge when false.
         TextureBuilder& withWrappedTextureCoordinates(bool enable);
@@ -103,6 +108,10 @@ public:
         bool transparent = false;
         bool generateMipmaps = false;
         bool filterSampling = true;
+        /// withFilterSampling was called: a non-power-of-two file keeps the choice.
+        bool filterSamplingAsked = false;
+        /// The file loaded last, when its sides are not powers of two.
+        std::string nonPowerOfTwoFile;
         bool wrapTextureCoordinates = true;
         bool loadFailed = false;
         unsigned int target = 0;

@@ -110,8 +110,8 @@ TEST_F(ShapePixels, LinesHaveTheirWidthAcrossAtAnyAngle) {
 
 TEST_F(ShapePixels, ConvexPolygonsFillInEitherTurningDirection) {
     const std::vector<glm::vec2> clockwiseTriangle = {{100, 100}, {100, 200}, {200, 100}};
-    const std::vector<glm::vec2> pentagon = {{300, 300}, {400, 300}, {420, 380},
-                                             {350, 430}, {280, 380}};
+    const std::vector<glm::vec2> pentagon = {
+        {300, 300}, {400, 300}, {420, 380}, {350, 430}, {280, 380}};
     draw({Shape::polygon(clockwiseTriangle).withColor(green),
           Shape::polygon(pentagon).withColor(green),
           Shape::polygon({{10, 10}, {20, 10}}).withColor(green)});
@@ -158,6 +158,78 @@ TEST(ShapeBatch, ShapesFromAPagesWhiteTexelShareItsSpritesDrawCall) {
         EXPECT_EQ(pass.readPixels(100, 100, 1, 1).at(0), glm::vec4(0, 0, 1, 1));
         EXPECT_EQ(pass.readPixels(20, 20, 1, 1).at(0), glm::vec4(1, 0, 0, 1));
     }
+}
+
+// Rotation and scale act about the shape's origin (by default its box's centre), on filled
+// curves (one quad cut round) and polygons alike.
+TEST_F(ShapePixels, ShapesTurnAndScaleAboutTheirOrigin) {
+    struct Case {
+        const char* name;
+        Shape shape;
+        glm::ivec4 coveredBox;  // left, bottom, width, height in pixels, fully covered
+        glm::ivec4 emptyBox;    // a box the untransformed shape covers, now empty
+    };
+    const Case cases[] = {
+        {"a 80 x 20 rectangle turned 90 degrees about its centre",
+         Shape::rectangle({60.0f, 90.0f}, {80.0f, 20.0f}).withColor(green).withRotation(90.0f),
+         {92, 62, 16, 76},
+         {62, 92, 26, 16}},
+        {"an ellipse turned 90 degrees",
+         Shape::ellipse({100.0f, 100.0f}, {40.0f, 10.0f}).withColor(green).withRotation(90.0f),
+         {96, 70, 8, 60},
+         {65, 96, 20, 8}},
+        {"a circle scaled by 2 about a point left of it",
+         Shape::circle({100.0f, 100.0f}, 10.0f)
+             .withColor(green)
+             .withScale({2.0f, 2.0f})
+             .withOrigin({80.0f, 100.0f}),
+         {112, 92, 16, 16},
+         {92, 96, 8, 8}},
+        {"a line turned about its start",
+         Shape::line({100.0f, 100.0f}, {160.0f, 100.0f}, 10.0f)
+             .withColor(green)
+             .withRotation(90.0f)
+             .withOrigin({100.0f, 100.0f}),
+         {97, 102, 6, 56},
+         {110, 96, 48, 8}},
+    };
+    for (const Case& c : cases) {
+        draw({c.shape});
+        const glm::ivec4 in = c.coveredBox;
+        const glm::ivec4 out = c.emptyBox;
+        EXPECT_EQ(coveredIn(in.x, in.y, in.z, in.w), in.z * in.w) << c.name;
+        EXPECT_EQ(coveredIn(out.x, out.y, out.z, out.w), 0) << c.name;
+    }
+}
+
+// A filled circle's edge fades over about one pixel: partly covered pixels ring it, and only
+// there.
+TEST_F(ShapePixels, ACirclesEdgeHasIntermediateColoursOnlyAtTheEdge) {
+    const glm::vec2 centre(100.0f, 100.0f);
+    const float radius = 40.0f;
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(
+        SpriteBatch::create().addShape(Shape::circle(centre, radius).withColor(green)).build());
+    const auto pixels = pass.readPixels(0, 0, 200, 200);
+    int partial = 0;
+    for (int y = 0; y < 200; y++) {
+        for (int x = 0; x < 200; x++) {
+            const float g = pixels[static_cast<size_t>(y) * 200 + x].g;
+            const float distance = glm::length(glm::vec2(x + 0.5f, y + 0.5f) - centre);
+            if (distance < radius - 1.0f) {
+                EXPECT_EQ(g, 1.0f) << x << "," << y;
+            }
+            if (distance > radius + 1.0f) {
+                EXPECT_EQ(g, 0.0f) << x << "," << y;
+            }
+            if (g > 0.0f && g < 1.0f) {
+                ++partial;
+                EXPECT_NEAR(distance, radius, 1.0f) << x << "," << y;
+            }
+        }
+    }
+    // The edge is about 2 pi r = 251 pixels long.
+    EXPECT_GT(partial, 200);
 }
 
 // On the white texture a filled circle or ellipse is one quad that the shape shader cuts round;

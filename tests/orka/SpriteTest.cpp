@@ -1,5 +1,7 @@
 #include "orka/Sprite.hpp"
 
+#include <utility>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -135,10 +137,10 @@ TEST_F(SpriteFromTexture, TheWholeImageIsOneTexelPerUnitFromItsAnchor) {
     EXPECT_EQ(whole.getTexture(), texture.get());
     EXPECT_EQ(whole.getSpriteSize(), glm::ivec2(32, 4));
     whole.setPosition({10.0f, 10.0f});
-    EXPECT_EQ(drawnAt(whole, 11, 11), glm::ivec4(255, 0, 0, 255));      // first cell
-    EXPECT_EQ(drawnAt(whole, 10 + 17, 11), glm::ivec4(0, 255, 0, 255)); // second
-    EXPECT_EQ(drawnAt(whole, 10 + 127, 25), glm::ivec4(0, 0, 0, 255));  // last (black)
-    EXPECT_EQ(drawnAt(whole, 10 + 129, 11), glm::ivec4(0, 0, 0, 255));  // beyond: background
+    EXPECT_EQ(drawnAt(whole, 11, 11), glm::ivec4(255, 0, 0, 255));       // first cell
+    EXPECT_EQ(drawnAt(whole, 10 + 17, 11), glm::ivec4(0, 255, 0, 255));  // second
+    EXPECT_EQ(drawnAt(whole, 10 + 127, 25), glm::ivec4(0, 0, 0, 255));   // last (black)
+    EXPECT_EQ(drawnAt(whole, 10 + 129, 11), glm::ivec4(0, 0, 0, 255));   // beyond: background
 
     Sprite centred(*texture, {0.5f, 0.5f});
     centred.setPosition({200.0f, 100.0f});  // spans 136..264 x 92..108
@@ -160,6 +162,43 @@ TEST_F(SpriteFromTexture, ARectangleShowsOnlyItsTexels) {
     EXPECT_EQ(negative.getSpriteSize(), glm::ivec2(0, 4));
     ASSERT_EQ(log.records.size(), 1u);
     EXPECT_EQ(log.records[0].type, LogType::Warning);
+}
+
+// Rectangles counted from the image's top, as atlas files and image editors count, and frames
+// of a grid numbered from the top-left, row by row.
+TEST_F(SpriteFromTexture, RectanglesFromTheTopLeftAndSheetFrames) {
+    const glm::ivec4 red(255, 0, 0, 255), green(0, 255, 0, 255), blue(0, 0, 255, 255);
+    struct Case {
+        const char* name;
+        Sprite sprite;
+        glm::ivec4 shows;
+    };
+    const Case cases[] = {
+        {"upper half of the red-under-blue cell", Sprite::fromTopLeft(*texture, {24, 0}, {4, 2}),
+         blue},
+        {"lower half of it", Sprite::fromTopLeft(*texture, {24, 2}, {4, 2}), red},
+        {"frame 1 of 4 x 4 frames", Sprite::sheetFrame(*texture, {4, 4}, 1), green},
+        {"frame 6 of 4 x 2 frames: top row", Sprite::sheetFrame(*texture, {4, 2}, 6), blue},
+        {"frame 14 of 4 x 2 frames: bottom row", Sprite::sheetFrame(*texture, {4, 2}, 14), red},
+    };
+    for (const Case& c : cases) {
+        Sprite sprite = c.sprite;
+        sprite.setPosition({10.0f, 10.0f});
+        EXPECT_EQ(drawnAt(sprite, 11, 11), c.shows) << c.name;
+        EXPECT_EQ(drawnAt(sprite, 10 + 4 * sprite.getSpriteSize().x - 1,
+                          10 + 4 * sprite.getSpriteSize().y - 1),
+                  c.shows)
+            << c.name;
+    }
+    for (const auto& [frameSize, frame] :
+         {std::pair{glm::ivec2(4, 4), 8}, std::pair{glm::ivec2(4, 4), -1},
+          std::pair{glm::ivec2(0, 4), 0}, std::pair{glm::ivec2(4, 5), 0}}) {
+        LogCapture log;
+        const Sprite outside = Sprite::sheetFrame(*texture, frameSize, frame);
+        EXPECT_EQ(outside.getTexture(), nullptr) << frame;
+        ASSERT_EQ(log.records.size(), 1u) << frame;
+        EXPECT_EQ(log.records[0].type, LogType::Warning);
+    }
 }
 
 }  // namespace

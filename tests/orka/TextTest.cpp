@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,34 @@ TEST_F(TextPixels, InvalidUtf8AndEmptyTextsDrawWithoutFailing) {
           Text(nullptr, "no font")});
     EXPECT_GE(litBox().z, 10) << "replacement characters are drawn";
     EXPECT_TRUE(log.records.empty());
+}
+
+// Turned 90 degrees about its position, a line of text stands upright to the right of that
+// point, its first letter lowest: it reads upward.
+TEST_F(TextPixels, TextTurnedNinetyDegreesReadsUpward) {
+    const glm::vec2 at(100.0f, 60.0f);
+    Text upright = text("L.....", at);
+    upright.setRotation(90.0f);
+    draw({upright});
+    int left = size, right = -1, bottom = size, top = -1;
+    for (int y = 0; y < static_cast<int>(size); y++) {
+        for (int x = 0; x < static_cast<int>(size); x++) {
+            if (!lit(x, y)) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            bottom = std::min(bottom, y);
+            top = std::max(top, y);
+        }
+    }
+    ASSERT_GE(right, 0) << "nothing drawn";
+    EXPECT_GE(left, 100);
+    EXPECT_GE(bottom, 60);
+    EXPECT_GT(top - bottom, 2 * (right - left)) << "taller than wide";
+    // The L's stem lies along the text's baseline side; its foot is the lowest stroke: the
+    // lowest lit rows belong to the L, which spans the whole line height, unlike the dots.
+    int lowRowsWide = 0;
+    for (int x = left; x <= right; x++) lowRowsWide += lit(x, bottom + 1) ? 1 : 0;
+    EXPECT_GT(lowRowsWide, (right - left) / 2) << "the L comes first, at the bottom";
 }
 
 }  // namespace

@@ -298,18 +298,35 @@ TEST_F(TextureTest, NonPowerOfTwoFilesFallBackToNearestWithoutMipmaps) {
         EXPECT_EQ(capture.records[0].type, LogType::Warning);
         EXPECT_EQ(capture.records[0].message,
                   "Texture " + file + " is not power of two (was 100 x 64 ). filter sampling ");
-        EXPECT_EQ(capture.records[0].function, "withFile");
+        EXPECT_EQ(capture.records[0].function, "build");
         EXPECT_FALSE(texture->isFilterSampling());
         EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
         EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
         EXPECT_EQ(texture->getDataSize(), 100 * 64 * 4);
     }
+}
+
+// Filtering and mipmaps asked for are kept for any size, whether asked before or after the file.
+TEST_F(TextureTest, NonPowerOfTwoFilesKeepTheFilteringAskedForInAnyCallOrder) {
+    const std::string file = pngDir + "rgb8-100x64.png";
+    for (bool askFirst : {true, false}) {
+        LogCapture capture;
+        auto builder = Texture::create();
+        if (askFirst) builder.withFilterSampling(true).withGenerateMipmaps(true);
+        builder.withFile(file);
+        if (!askFirst) builder.withFilterSampling(true).withGenerateMipmaps(true);
+        auto texture = builder.build();
+        EXPECT_TRUE(capture.records.empty()) << "asked first: " << askFirst;
+        EXPECT_TRUE(texture->isFilterSampling()) << "asked first: " << askFirst;
+        EXPECT_TRUE(texture->isMipmapped()) << "asked first: " << askFirst;
+        EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        EXPECT_EQ(levelParameter(*texture, GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH), 1) << "full chain";
+    }
     LogCapture capture;
-    auto texture = Texture::create().withGenerateMipmaps(true).withFile(file).build();
-    ASSERT_EQ(capture.records.size(), 2u);
-    EXPECT_EQ(capture.records[1].message,
-              "Texture " + file + " is not power of two (was 100 x 64 ). mipmapping disabled ");
-    EXPECT_FALSE(texture->isMipmapped());
+    auto nearest = Texture::create().withFilterSampling(false).withFile(file).build();
+    EXPECT_TRUE(capture.records.empty()) << "nearest was asked for: nothing to warn of";
+    EXPECT_EQ(texParameter(*nearest, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
 }
 
 TEST_F(TextureTest, PowerOfTwoFileWithMipmaps) {
@@ -352,13 +369,11 @@ TEST_F(TextureTest, RawDataWithMipmapsOfNonPowerOfTwoSize) {
     LogCapture capture;
     auto texture =
         Texture::create().withRGBAData(data.data(), 3, 2).withGenerateMipmaps(true).build();
-    ASSERT_EQ(capture.records.size(), 1u);
-    EXPECT_EQ(capture.records[0].message, "Ignore mipmaps for textures not power of two");
-    EXPECT_EQ(capture.records[0].type, LogType::Warning);
-    EXPECT_FALSE(texture->isMipmapped());
-    EXPECT_TRUE(texture->isFilterSampling()) << "only file images turn filtering off";
-    EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(texture->getDataSize(), 24);
+    EXPECT_TRUE(capture.records.empty());
+    EXPECT_TRUE(texture->isMipmapped());
+    EXPECT_TRUE(texture->isFilterSampling());
+    EXPECT_EQ(texParameter(*texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(levelParameter(*texture, GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH), 1);
     EXPECT_EQ(readTexels(*texture), std::vector<unsigned char>(24, 0x40));
 }
 
