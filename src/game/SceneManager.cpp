@@ -1,5 +1,6 @@
 #include "game/SceneManager.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -137,17 +138,22 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
         // The finish is told over the start of the level after it, not after a later restart.
         const bool justFinished =
             lastFinish && lastFinish->levelStart + 1 == scene.GetLevelStarts();
-        const float lineBottom =
+        const HudOverlay::Placement hud =
             HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()),
                              justFinished ? lastFinish : std::nullopt);
         if (reloader) {
-            reloader->overlayTop = lineBottom + kOverlayGap;
+            reloader->overlayTop = hud.lineBottom + kOverlayGap;
+            reloader->overlayLeft = hud.viewLeft;
+            reloader->overlayWidth = hud.viewWidth;
             reloader->DrawOverlay();
         }
         pauseMenu.Draw();
     };
     renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
-    renderer->otherEvent = [this](SDL_Event& event) { pauseMenu.OnWindowEvent(event); };
+    renderer->otherEvent = [this](SDL_Event& event) {
+        KeepMinimumSize(event);
+        pauseMenu.OnWindowEvent(event);
+    };
     ConnectControllers();
     ApplySettings();
     LoadScene(std::move(worldName), std::move(atlasName));
@@ -270,6 +276,24 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         return;
     }
     scene.keyInputEvent.Invoke(event);
+}
+
+// A window manager keeps the window at its minimum size; without one, nothing does, so a
+// smaller size is put back as soon as SDL reports it.
+void SceneManager::KeepMinimumSize(const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT || renderer == nullptr) return;
+    if (event.window.event != SDL_WINDOWEVENT_SIZE_CHANGED &&
+        event.window.event != SDL_WINDOWEVENT_RESIZED) {
+        return;
+    }
+    SDL_Window* window = renderer->getSDLWindow();
+    if (window == nullptr || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width >= kMinimumWindowWidth && height >= kMinimumWindowHeight) return;
+    SDL_SetWindowSize(window, std::max(width, kMinimumWindowWidth),
+                      std::max(height, kMinimumWindowHeight));
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {

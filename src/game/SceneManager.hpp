@@ -74,6 +74,9 @@ public:
     /// overlay go to the pause menu. The window's input opens and closes the controllers;
     /// without a window of its own, the event goes to the scene's controls, which do.
     void OnControllerEvent(SDL_Event& event);
+    /// A window event telling of a size below 640 x 480 (outside full screen) sets the window
+    /// back to that size at least: not every desktop enforces the window's minimum.
+    void KeepMinimumSize(const SDL_Event& event);
     /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
     /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
     void ConnectControllers();
@@ -113,7 +116,7 @@ public:
 private:
     Scene scene;
     Settings settings;
-    PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
+    PauseMenu pauseMenu{scene, settings};   // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
     std::optional<LevelWatch> levelWatch;   // from the first load on
     std::string playedWorld;                // as typed in the dialogue, from the first load on
