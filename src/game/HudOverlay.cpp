@@ -40,6 +40,7 @@ constexpr float kOutline = 1.5f;            // view pixels of dark edge around b
 constexpr float kMargin = 8.0f;             // from the view's top-left corner to the line's box
 constexpr float kPadding = 5.0f;            // inside the line's box
 constexpr float kBannerTop = 0.28f;         // of the view's height, to the banner's top
+constexpr float kNoticeTop = 0.75f;         // of the view's height, to a notice's top
 constexpr double kBannerFadeSeconds = 0.4;  // the last part of the banner's time fades it out
 // Colours as they appear on screen (sRGB, 0 to 1); the window's framebuffer takes linear
 // colours and encodes them, so they are converted before drawing (see `Linear`).
@@ -228,7 +229,8 @@ void DrawOverFrame(orka::SpriteBatch::SpriteBatchBuilder& hud, const ViewArea& v
 }  // namespace
 
 HudOverlay::Placement HudOverlay::Draw(const Scene& scene, std::optional<double> bestSeconds,
-                                       const std::optional<LevelFinish>& finished) {
+                                       const std::optional<LevelFinish>& finished,
+                                       const std::string& notice) {
     const LevelData& level = scene.GetLevelData();
     if (level.level == nullptr || orka::Renderer::instance == nullptr) return {};
     const ViewArea view = ShownView();
@@ -241,6 +243,10 @@ HudOverlay::Placement HudOverlay::Draw(const Scene& scene, std::optional<double>
         const double left = bannerSeconds - seconds;
         AddBanner(hud, view, name, finished,
                   static_cast<float>(std::min(1.0, left / kBannerFadeSeconds)));
+    }
+    if (!notice.empty()) {
+        AddCentred(hud, view, notice, view.topLeft.y - kViewSize.y * view.scale * kNoticeTop,
+                   kFinishPixels, kFinishPixels, kFinishText, 1.0f);
     }
     DrawOverFrame(hud, view);
     // Dear ImGui measures from the window's top in its own units, which may differ from the

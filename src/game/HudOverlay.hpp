@@ -40,12 +40,14 @@ public:
         float viewWidth = 0.0f;   ///< the view's width, as wide as the window or less
     };
 
-    /// Draws the banner and the line for the level in play of `scene`, with its best time in
+    /// Draws `notice` (when not empty), a short word such as "Sound off", low in the view's
+    /// middle, the banner and the line for the level in play of `scene`, with its best time in
     /// seconds and the level finished just before it, if any, at once into the current target,
     /// laid out for the window's size now; nothing (and a zero placement) before the first level
     /// or without the renderer.
     static Placement Draw(const Scene& scene, std::optional<double> bestSeconds,
-                          const std::optional<LevelFinish>& finished = std::nullopt);
+                          const std::optional<LevelFinish>& finished = std::nullopt,
+                          const std::string& notice = "");
     /// The finish's text, e.g. "First Steps: 0:41.3".
     static std::string FinishLine(const LevelFinish& finish);
     /// The line's text, e.g. "Time 0:12.3 | Returns 1 | Collected 2/5 | Best 0:41.7".

@@ -34,6 +34,8 @@ const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
 // The logger's level for lines a world builder reads as they work.
 constexpr int kInfoLevel = 2;
+// How long a notice such as "Sound off" stays on screen.
+constexpr std::chrono::milliseconds kNoticeTime(1500);
 // Window pixels between the on-screen line and the reload problem below it.
 constexpr float kOverlayGap = 6.0f;
 
@@ -140,7 +142,7 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
             lastFinish && lastFinish->levelStart + 1 == scene.GetLevelStarts();
         const HudOverlay::Placement hud =
             HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()),
-                             justFinished ? lastFinish : std::nullopt);
+                             justFinished ? lastFinish : std::nullopt, NoticeNow());
         if (reloader) {
             reloader->overlayTop = hud.lineBottom + kOverlayGap;
             reloader->overlayLeft = hud.viewLeft;
@@ -255,7 +257,12 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         std::exit(EXIT_SUCCESS);
     }
     const bool firstPress = event.type == SDL_KEYDOWN && event.key.repeat == 0;
-    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) sounds->ToggleMute();
+    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) {
+        sounds->ToggleMute();
+        // Without a sign the player cannot tell a muted game from a silent moment.
+        notice = sounds->IsMuted() ? "Sound off" : "Sound on";
+        noticeSince = std::chrono::steady_clock::now();
+    }
     if (IsFullscreenToggle(event)) {
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
             renderer->toggleFullscreen();
@@ -294,6 +301,12 @@ void SceneManager::KeepMinimumSize(const SDL_Event& event) {
     if (width >= kMinimumWindowWidth && height >= kMinimumWindowHeight) return;
     SDL_SetWindowSize(window, std::max(width, kMinimumWindowWidth),
                       std::max(height, kMinimumWindowHeight));
+}
+
+std::string SceneManager::NoticeNow() const {
+    // Real time: it must go away while the game is paused too.
+    if (std::chrono::steady_clock::now() - noticeSince > kNoticeTime) return "";
+    return notice;
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,6 +78,8 @@ public:
     /// A window event telling of a size below 640 x 480 (outside full screen) sets the window
     /// back to that size at least: not every desktop enforces the window's minimum.
     void KeepMinimumSize(const SDL_Event& event);
+    /// The notice on screen now ("Sound off" for a moment after M muted), or empty.
+    std::string NoticeNow() const;
     /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
     /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
     void ConnectControllers();
@@ -123,7 +126,9 @@ private:
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
     std::optional<LevelFinish> lastFinish;  // the last goal reached
     // Released before the window: it needs SDL, which the window shuts down.
-    std::unique_ptr<GameSounds> sounds;  // null without a window of its own
+    std::unique_ptr<GameSounds> sounds;                 // null without a window of its own
+    std::string notice;                                 // the last notice given
+    std::chrono::steady_clock::time_point noticeSince;  // when it was given
 
     static SceneManager* instance;
 };

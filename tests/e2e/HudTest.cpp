@@ -351,3 +351,54 @@ TEST_F(Hud, TheLineAndTheNameFollowTheWindowThroughF11AndEveryResize) {
     }
     Quit();
 }
+
+/// How wide the near-white text in `box` spreads, in pixels; 0 without any.
+int TextWidth(const Picture& picture, const Box& box) {
+    int left = box.left + box.width;
+    int right = box.left - 1;
+    for (int y = box.top; y < box.top + box.height; ++y) {
+        for (int x = box.left; x < box.left + box.width; ++x) {
+            const unsigned char* p = picture.At(x, y);
+            if (p[0] < 200 || p[1] < 200 || p[2] < 200) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    return std::max(0, right - left + 1);
+}
+
+TEST_F(Hud, MSaysSoundOffAndSoundOnForAMoment) {
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "no window";
+    // Low in the middle of the view, where the notice goes.
+    constexpr Box kNotice{250, 440, 300, 40};
+    Picture before;
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        before = Shot();
+        return !before.Empty() && !game::test::ShowsLevelName(before.rgb, 3, 0, 1, 2);
+    }));
+    const int quiet = TextPixels(before, kNotice);
+    const auto noticeWidth = [&] {
+        int width = 0;
+        test_support::WaitUntil([&] {
+            const Picture now = Shot();
+            if (now.Empty() || TextPixels(now, kNotice) < quiet + 60) return false;
+            width = TextWidth(now, kNotice);
+            return true;
+        });
+        return width;
+    };
+    ASSERT_TRUE(Keys("key m"));
+    const int off = noticeWidth();
+    EXPECT_GT(off, 0) << "no notice after muting";
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() && TextPixels(now, kNotice) <= quiet + 10;
+    })) << "the notice stays";
+    ASSERT_TRUE(Keys("key m"));
+    const int on = noticeWidth();
+    EXPECT_GT(on, 0) << "no notice after unmuting";
+    // "Sound off" is the wider of the two words.
+    EXPECT_GT(off, on);
+    Quit();
+}
