@@ -22,7 +22,6 @@
 
 namespace {
 
-
 /// What the tile behaviours of a file without problems need from its body.
 void checkBehaviours(const TileTypeDescription& tile) {
     const bool sensor = tile.physics && tile.physics->sensor;
@@ -36,10 +35,14 @@ void checkBehaviours(const TileTypeDescription& tile) {
     orka::fuzz::require(!tile.walk || (tile.walk->speed > 0.0f && tile.walk->stopTime >= 0.0f &&
                                        tile.walk->accelerateTime >= 0.0f),
                         "a sound walk has no speed or a negative time");
-    orka::fuzz::require(!tile.jump || (tile.jump->airTime > 0.0f && tile.jump->height > 0.0f &&
-                                       tile.jump->releasedHeight >= 0.0f &&
-                                       tile.jump->releasedHeight <= tile.jump->height),
-                        "a sound jump has no height or air time");
+    orka::fuzz::require(
+        !tile.jump ||
+            (tile.jump->airTime > 0.0f && tile.jump->height > 0.0f &&
+             tile.jump->releasedHeight >= 0.0f && tile.jump->releasedHeight <= tile.jump->height &&
+             4.0f * tile.jump->height / tile.jump->airTime <=
+                 LevelReader::FeelRanges::maxPlayerSpeed &&
+             tile.jump->edgeGrace <= LevelReader::FeelRanges::maxEdgeGrace),
+        "a sound jump has no height or air time, or one the physics cannot give");
     orka::fuzz::require(!tile.physics || !tile.physics->friction || *tile.physics->friction >= 0.0f,
                         "a sound friction is negative");
     if (!tile.moving) return;

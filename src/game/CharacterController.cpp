@@ -1,5 +1,6 @@
 #include "game/CharacterController.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/CharacterAnimator.hpp"
@@ -18,6 +19,10 @@ constexpr float kLandingSpeed = 10.0f;
 
 /// Sideways speed against the ground, units per second, up to which the character stands still.
 constexpr float kStillSpeed = 1e-3f;
+
+/// Change of the ground's speed between two updates, units per second, up to which it is the
+/// same ground (a lift eases its speed far more gently).
+constexpr float kSameGroundSpeed = 5.0f;
 
 /// Less than this much of a remembered press counts as none (float rounding of the steps).
 constexpr float kBufferTolerance = 1e-4f;
@@ -41,9 +46,11 @@ void CharacterController::Update(float deltaTime) {
     if (justPutBack) {
         // The step that put it back leaves it at rest, whatever is held.
         justPutBack = false;
+        heldDirection = 0;
         return;
     }
     const PlayerInput input = ReadInput();
+    heldDirection = input.right ? 1 : input.left ? -1 : 0;
     const float push = walk ? 0.0f : moveImpulse;
     if (input.right) {
         pendingImpulse.x = push;
@@ -53,7 +60,9 @@ void CharacterController::Update(float deltaTime) {
         RequestState(CharacterAnimator::WalkLeft);
     }
     if (landOnFeet) FeelTheGround();
-    Jump(input.jump);
+    KeepEdgeGrace(deltaTime);
+    // With fresh presses only a press (remembered for a moment) jumps, not a key held down.
+    Jump(input.jump && !(jump && jump->freshPress));
     jumpBuffered -= deltaTime;
     if (jumpBuffered < kBufferTolerance) jumpBuffered = 0.0f;
     if (physicsBody == nullptr) return;
@@ -93,18 +102,28 @@ float MoveTowards(float value, float target, float step) {
 void CharacterController::Steer(const PlayerInput& input, float deltaTime) {
     const float direction = input.right ? 1.0f : input.left ? -1.0f : 0.0f;
     const glm::vec2 velocity = physicsBody->GetLinearVelocity();
-    // Against the ground, which may be a moving platform that carries the character.
-    const float groundSpeed = physicsBody->GetGroundVelocity().x;
-    const float speed = velocity.x - groundSpeed;
+    const bool onGround = physicsBody->IsStanding();
+    // Against the ground, which may be a lift that carries the character; in the air, against
+    // the ground it left, so a jump from a lift keeps going with the lift.
+    if (onGround) groundSpeed = physicsBody->GetGroundVelocity().x;
+    float speed = velocity.x - groundSpeed;
+    // A contact may throw the character sideways (its cut corner landing on a ledge's edge);
+    // only the keys give it speed, so it keeps at most what they asked for. A wall that stops
+    // it still does.
+    if (std::fabs(groundSpeed - lastGroundSpeed) <= kSameGroundSpeed) {
+        speed = lastSteered >= 0.0f ? std::clamp(speed, 0.0f, lastSteered)
+                                    : std::clamp(speed, lastSteered, 0.0f);
+    }
+    lastGroundSpeed = groundSpeed;
     const float target = direction * walk->speed;
     const bool speedingUp =
         target != 0.0f && speed * target >= 0.0f && std::fabs(speed) < std::fabs(target);
-    const bool onGround = physicsBody->IsStanding();
     const float seconds = speedingUp ? (onGround ? walk->accelerateTime : walk->airAccelerateTime)
                                      : (onGround ? walk->stopTime : walk->airStopTime);
     const float next =
         seconds <= 0.0f ? target : MoveTowards(speed, target, walk->speed / seconds * deltaTime);
-    if (next == speed) return;
+    lastSteered = next;
+    if (groundSpeed + next == velocity.x) return;
     physicsBody->SetLinearVelocity(groundSpeed + next, velocity.y);
 }
 
@@ -142,8 +161,22 @@ void CharacterController::FeelTheGround() {
     if (lastFallSpeed > kLandingSpeed) GameSounds::Cue(SoundCue::Land);
 }
 
+void CharacterController::KeepEdgeGrace(float deltaTime) {
+    if (!jump || jump->edgeGrace < 0.0f || physicsBody == nullptr) return;
+    if (physicsBody->IsStanding()) {
+        airborneFor = 0.0f;
+        return;
+    }
+    airborneFor += deltaTime;
+    // Walked off an edge too long ago: the air jump is gone.
+    if (airborneFor > jump->edgeGrace + kBufferTolerance) grounded = false;
+}
+
 void CharacterController::OnPutBack() {
     pendingImpulse = {0.0f, 0.0f};
+    groundSpeed = 0.0f;
+    lastGroundSpeed = 0.0f;
+    lastSteered = 0.0f;
     jumpBuffered = 0.0f;
     launchPending = false;
     rising = false;
@@ -195,7 +228,7 @@ void CharacterController::OnEnable() {
 void CharacterController::TakeHeldKeys() {
     if (controls == nullptr) return;
     const SDL_Keycode jumpKey = CurrentKeyBindings().jump;
-    jumpHeld = controls->IsDown(jumpKey);
+    jumpHeld = controls->Held(CurrentKeyBindings()).jump;
     // A press of this frame came before the character: it was the last level's.
     if (controls->WasPressed(jumpKey)) jumpPressFrame = controls->Get().getFrame();
 }
@@ -204,17 +237,17 @@ PlayerInput CharacterController::ReadInput() {
     if (controls == nullptr) return {};
     const KeyBindings& keys = CurrentKeyBindings();
     const std::uint64_t frame = controls->Get().getFrame();
-    const bool jumpKeyDown = controls->IsDown(keys.jump);
-    // The jump key's press is remembered; a controller's button jumps only while held. A press
-    // and release within one frame counts, once however many steps the frame runs; a press in
-    // a frame without a step shows as the key down now and not at the last update.
+    const PlayerInput held = controls->Held(keys);
+    // A press of the jump key or a controller's button is remembered. A key pressed and
+    // released within one frame counts, once however many steps the frame runs; a press in a
+    // frame without a step shows as held now and not at the last update.
     const bool pressedThisFrame = controls->WasPressed(keys.jump) && frame != jumpPressFrame;
-    if (pressedThisFrame || (jumpKeyDown && !jumpHeld)) {
+    if (pressedThisFrame || (held.jump && !jumpHeld)) {
         jumpBuffered = jumpBufferTime;
         jumpPressFrame = frame;
     }
-    jumpHeld = jumpKeyDown;
-    return controls->Held(keys);
+    jumpHeld = held.jump;
+    return held;
 }
 
 void CharacterController::OnDisable() {

@@ -47,6 +47,8 @@ public:
     /// True once the character landed (touched something solid whose centre is lower than its
     /// own, or stood on something with `landOnFeet`), until its next jump.
     bool IsGrounded() const { return grounded; }
+    /// The way the keys steer the character at its last update: +1 right, -1 left, 0 neither.
+    int HeldDirection() const { return heldDirection; }
     /// The character was put back at its return point: what it was doing is forgotten, the keys
     /// held do not move it in the step of the put-back, and the touch of the ground it comes
     /// down on is not heard as a landing.
@@ -76,6 +78,8 @@ private:
     /// Jumps when grounded and a key or button is held (`jumpPressed`) or a press is remembered.
     void Jump(bool jumpPressed);
     void ApplyPendingImpulse();
+    /// With a `jump` that has an edge grace: ends the air jump that long after leaving the ground.
+    void KeepEdgeGrace(float deltaTime);
     /// With `walk`: steers the speed against the ground towards the wished one.
     void Steer(const PlayerInput& input, float deltaTime);
     /// With `jump`: starts a jump asked for, and ends the rise when the key is let go.
@@ -94,18 +98,26 @@ private:
     bool IsNewLanding();
 
     bool jumpHeld = false;  // at the last update
+    int heldDirection = 0;  // at the last update
     /// The input's frame whose jump press was taken: a frame of several steps takes it once.
     std::uint64_t jumpPressFrame = UINT64_MAX;
     bool grounded = false;
     /// Time left in which the last jump-key press may still jump, seconds.
     float jumpBuffered = 0.0f;
-    bool landingHeard = false;  // this fall's landing has been heard
-    bool quietLanding = false;  // the next landing follows a put-back: not heard
-    bool justPutBack = false;   // put back in this step: no input acts until the next
+    bool landingHeard = false;   // this fall's landing has been heard
+    bool quietLanding = false;   // the next landing follows a put-back: not heard
+    bool justPutBack = false;    // put back in this step: no input acts until the next
     bool launchPending = false;  // with `jump`: a jump starts in this update
     bool rising = false;         // with `jump`: rising from a jump whose key is still held
     bool standing = false;       // with `landOnFeet`: stood on something at the last update
     float lastFallSpeed = 0.0f;  // downward speed at the last update, units per second
+    float airborneFor = 0.0f;    // seconds since it last stood on something
+    // With `walk`, units per second: the sideways speed of the ground stood on last (in the
+    // air: the ground left), that ground's speed at the last update, and the speed against it
+    // that the keys asked for then.
+    float groundSpeed = 0.0f;
+    float lastGroundSpeed = 0.0f;
+    float lastSteered = 0.0f;
     void RequestState(int state);
     void AnimateFromMotion();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <glm/gtc/matrix_transform.hpp>
 #include <map>
 #include <memory>
 
@@ -34,11 +35,12 @@ constexpr float kLeastLinePixels = 12.0f;  // smaller, its dots and colons vanis
 constexpr float kBannerPixels = 32.0f;
 constexpr float kLeastBannerPixels = 19.0f;  // a long name shrinks this far, then breaks
 constexpr float kFinishPixels = 19.0f;
-constexpr float kBannerWidth = 0.9f;      // of the view's width, the most a banner line takes
-constexpr float kOutline = 1.5f;          // view pixels of dark edge around banner text
-constexpr float kMargin = 8.0f;           // from the view's top-left corner to the line's box
-constexpr float kPadding = 5.0f;          // inside the line's box
-constexpr float kBannerTop = 0.28f;       // of the view's height, to the banner's top
+constexpr float kBannerWidth = 0.9f;        // of the view's width, the most a banner line takes
+constexpr float kOutline = 1.5f;            // view pixels of dark edge around banner text
+constexpr float kMargin = 8.0f;             // from the view's top-left corner to the line's box
+constexpr float kPadding = 5.0f;            // inside the line's box
+constexpr float kBannerTop = 0.28f;         // of the view's height, to the banner's top
+constexpr float kNoticeTop = 0.75f;         // of the view's height, to a notice's top
 constexpr double kBannerFadeSeconds = 0.4;  // the last part of the banner's time fades it out
 // Colours as they appear on screen (sRGB, 0 to 1); the window's framebuffer takes linear
 // colours and encodes them, so they are converted before drawing (see `Linear`).
@@ -205,9 +207,15 @@ void AddBanner(orka::SpriteBatch::SpriteBatchBuilder& hud, const ViewArea& view,
 
 /// Draws the batch over the frame so far in window pixels, inside the pass that holds the GUI
 /// frame: the GUI is rendered when that pass ends, over the HUD.
-void DrawOverFrame(orka::SpriteBatch::SpriteBatchBuilder& hud) {
+void DrawOverFrame(orka::SpriteBatch::SpriteBatchBuilder& hud, const ViewArea& view) {
+    // The pass draws into the view's area between the bars and would project its 800 x 600
+    // onto it; the HUD is laid out in the drawable's pixels, so the projection spans exactly
+    // the pixels of that area, whatever the window's size now.
+    const float left = view.topLeft.x;
+    const float top = view.topLeft.y;
     orka::Camera pixels;
-    pixels.setWindowCoordinates();
+    pixels.setProjectionTransform(glm::ortho(left, left + kViewSize.x * view.scale,
+                                             top - kViewSize.y * view.scale, top, 1.0f, -1.0f));
     orka::RenderPass pass = orka::RenderPass::create()
                                 .withName("HUD")
                                 .withCamera(pixels)
@@ -220,10 +228,11 @@ void DrawOverFrame(orka::SpriteBatch::SpriteBatchBuilder& hud) {
 
 }  // namespace
 
-float HudOverlay::Draw(const Scene& scene, std::optional<double> bestSeconds,
-                       const std::optional<LevelFinish>& finished) {
+HudOverlay::Placement HudOverlay::Draw(const Scene& scene, std::optional<double> bestSeconds,
+                                       const std::optional<LevelFinish>& finished,
+                                       const std::string& notice) {
     const LevelData& level = scene.GetLevelData();
-    if (level.level == nullptr || orka::Renderer::instance == nullptr) return 0.0f;
+    if (level.level == nullptr || orka::Renderer::instance == nullptr) return {};
     const ViewArea view = ShownView();
     orka::SpriteBatch::SpriteBatchBuilder hud = orka::SpriteBatch::create();
     const double seconds = scene.GetLevelClock().Seconds();
@@ -235,13 +244,21 @@ float HudOverlay::Draw(const Scene& scene, std::optional<double> bestSeconds,
         AddBanner(hud, view, name, finished,
                   static_cast<float>(std::min(1.0, left / kBannerFadeSeconds)));
     }
-    DrawOverFrame(hud);
+    if (!notice.empty()) {
+        AddCentred(hud, view, notice, view.topLeft.y - kViewSize.y * view.scale * kNoticeTop,
+                   kFinishPixels, kFinishPixels, kFinishText, 1.0f);
+    }
+    DrawOverFrame(hud, view);
     // Dear ImGui measures from the window's top in its own units, which may differ from the
     // drawable's pixels on a high-density display.
     const float guiUnits = ImGui::GetCurrentContext() != nullptr
                                ? ImGui::GetIO().DisplaySize.y / view.windowHeight
                                : 1.0f;
-    return (view.windowHeight - lineBottom) * guiUnits;
+    Placement placement;
+    placement.lineBottom = (view.windowHeight - lineBottom) * guiUnits;
+    placement.viewLeft = view.topLeft.x * guiUnits;
+    placement.viewWidth = kViewSize.x * view.scale * guiUnits;
+    return placement;
 }
 
 std::string HudOverlay::FinishLine(const LevelFinish& finish) {
@@ -253,8 +270,8 @@ std::string HudOverlay::StatusLine(double levelSeconds, const LevelProgress& pro
     std::string line = "Time " + LevelClock::Format(levelSeconds) + kSeparator + "Returns " +
                        std::to_string(progress.returns);
     if (progress.collectibles > 0) {
-        line += kSeparator + std::string("Collected ") + std::to_string(progress.collected) +
-                "/" + std::to_string(progress.collectibles);
+        line += kSeparator + std::string("Collected ") + std::to_string(progress.collected) + "/" +
+                std::to_string(progress.collectibles);
     }
     if (bestSeconds) line += kSeparator + std::string("Best ") + LevelClock::Format(*bestSeconds);
     return line;

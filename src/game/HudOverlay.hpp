@@ -32,12 +32,22 @@ public:
     /// How long the level's name stays, in seconds of game time.
     static constexpr double bannerSeconds = 2.0;
 
-    /// Draws the banner and the line for the level in play of `scene`, with its best time in
-    /// seconds and the level finished just before it, if any, at once into the current target;
-    /// nothing before the first level or without the renderer. Returns the line's bottom edge,
-    /// in Dear ImGui's units (window pixels) from the window's top, for what must go below it.
-    static float Draw(const Scene& scene, std::optional<double> bestSeconds,
-                      const std::optional<LevelFinish>& finished = std::nullopt);
+    /// Where the HUD went, in Dear ImGui's units (window pixels) from the window's top-left
+    /// corner, for the GUI windows that must sit below the line and inside the view.
+    struct Placement {
+        float lineBottom = 0.0f;  ///< the line's bottom edge
+        float viewLeft = 0.0f;    ///< the view's left edge (right of any black bar)
+        float viewWidth = 0.0f;   ///< the view's width, as wide as the window or less
+    };
+
+    /// Draws `notice` (when not empty), a short word such as "Sound off", low in the view's
+    /// middle, the banner and the line for the level in play of `scene`, with its best time in
+    /// seconds and the level finished just before it, if any, at once into the current target,
+    /// laid out for the window's size now; nothing (and a zero placement) before the first level
+    /// or without the renderer.
+    static Placement Draw(const Scene& scene, std::optional<double> bestSeconds,
+                          const std::optional<LevelFinish>& finished = std::nullopt,
+                          const std::string& notice = "");
     /// The finish's text, e.g. "First Steps: 0:41.3".
     static std::string FinishLine(const LevelFinish& finish);
     /// The line's text, e.g. "Time 0:12.3 | Returns 1 | Collected 2/5 | Best 0:41.7".

@@ -74,6 +74,10 @@ float CharacterDensity(float density) {
 constexpr float kSpeedHeadroom = 1.25f;
 /// Most physics steps an update is split into.
 constexpr int kMaxSubsteps = 8;
+// The reader refuses feel values faster than these steps can move the player.
+static_assert(LevelReader::FeelRanges::maxPlayerSpeed * kSpeedHeadroom <=
+                  kMaxSubsteps * b2_maxTranslation / Scene::timeStep + 1.0f,
+              "the fastest player the reader accepts must be one the physics can move");
 
 /// How many physics steps each update needs so that a player of `tile` moves as its feel asks:
 /// Box2D moves nothing more than `b2_maxTranslation` units in one step. One for a player without

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <utility>
 
 #include "orka/JsonNesting.hpp"
@@ -480,6 +481,20 @@ std::optional<JumpFeel> ReadJump(const JsonFile& file) {
         RangedNumber(file, *jump,
                      {"releasedHeight", Nested("jump", "releasedHeight"), 0.0f, *height})
             .value_or(*height);
+    feel.freshPress = file.Flag(*jump, "freshPress");
+    feel.edgeGrace =
+        RangedNumber(file, *jump, {"edgeGrace", Nested("jump", "edgeGrace"), 0.0f, maxEdgeGrace})
+            .value_or(feel.edgeGrace);
+    // Faster than the physics can move the player, the jump would rise a fraction of its height.
+    if (feel.StartSpeed() > maxPlayerSpeed) {
+        std::ostringstream problem;
+        problem << "\"jump\" of height " << feel.height << " in " << feel.airTime << " s starts at "
+                << std::lround(feel.StartSpeed())
+                << " units/s: the physics moves the player at most " << maxPlayerSpeed
+                << " units/s (4 x height / airTime)";
+        file.Report(problem.str());
+        return std::nullopt;
+    }
     return feel;
 }
 

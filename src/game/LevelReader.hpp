@@ -136,6 +136,10 @@ constexpr float maxJumpHeight = 500.0f;  ///< units
 constexpr float maxSeconds = 5.0f;       ///< any of the times
 constexpr float maxCameraLead = 200.0f;  ///< units: half the view's width
 constexpr float maxCameraBand = 150.0f;  ///< units: half the view's height
+constexpr float maxEdgeGrace = 1.0f;     ///< seconds: longer is no grace but a rule
+/// Units per second: the fastest the player can be moved, by 8 physics steps of at most 2 units
+/// each per 1/60 s update, with a quarter to spare. A jump starting faster is refused.
+constexpr float maxPlayerSpeed = 768.0f;
 }  // namespace FeelRanges
 
 LevelDescription ReadLevelFile(const std::string& fileName, std::vector<Problem>& problems);

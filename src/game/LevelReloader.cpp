@@ -2,6 +2,7 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -15,9 +16,8 @@
 
 namespace {
 
-constexpr int kInfoLevel = 2;                // the logger's level for plain news
-constexpr float kOverlayMargin = 10.0f;      // pixels from the window's left edge
-constexpr float kOverlayWrapWidth = 700.0f;  // pixels; long file names and messages wrap
+constexpr int kInfoLevel = 2;            // the logger's level for plain news
+constexpr float kOverlayMargin = 10.0f;  // pixels from the view's left and right edges
 constexpr float kOverlayOpacity = 0.85f;
 const ImVec4 kHeadingColor(1.0f, 0.4f, 0.35f, 1.0f);
 
@@ -91,7 +91,11 @@ void LevelReloader::ForgetEndedWatcher() {
 
 void LevelReloader::DrawOverlay() const {
     if (problem.empty()) return;
-    ImGui::SetNextWindowPos(ImVec2(kOverlayMargin, overlayTop));
+    const float width = overlayWidth > 0.0f ? overlayWidth : ImGui::GetIO().DisplaySize.x;
+    // Long file names and messages wrap before the view's right edge, at any window size.
+    const float wrapWidth =
+        std::max(width - 2.0f * kOverlayMargin - 2.0f * ImGui::GetStyle().WindowPadding.x, 1.0f);
+    ImGui::SetNextWindowPos(ImVec2(overlayLeft + kOverlayMargin, overlayTop));
     ImGui::SetNextWindowBgAlpha(kOverlayOpacity);
     // Out of the player's way: it takes no input and leaves no settings behind.
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration |
@@ -99,7 +103,7 @@ void LevelReloader::DrawOverlay() const {
                                    ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoInputs |
                                    ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoNav;
     if (ImGui::Begin("Level not reloaded", nullptr, flags)) {
-        ImGui::PushTextWrapPos(kOverlayWrapWidth);
+        ImGui::PushTextWrapPos(wrapWidth);
         ImGui::TextColored(kHeadingColor, "%s", heading.c_str());
         ImGui::TextUnformatted(problem.c_str());
         ImGui::TextDisabled(

@@ -41,6 +41,10 @@ public:
     /// Where the overlay's top edge goes, in window pixels from the top (below the on-screen
     /// line, which it must not cover).
     float overlayTop = 10.0f;
+    /// The view's left edge and width, in the same units: the overlay stays inside the view
+    /// (a width of 0 or less: the window's own).
+    float overlayLeft = 0.0f;
+    float overlayWidth = 0.0f;
     /// Issues a Dear ImGui window showing the problem, when there is one; only inside an open
     /// GUI frame.
     void DrawOverlay() const;

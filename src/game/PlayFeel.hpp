@@ -21,6 +21,12 @@ struct JumpFeel {
     float height = 0.0f;          ///< game units
     float airTime = 0.0f;         ///< seconds, from leaving the ground to landing at its height
     float releasedHeight = 0.0f;  ///< game units; equal to `height` when not given
+    /// Each jump needs a new press of the key: holding it through a landing jumps no more (a
+    /// press shortly before landing still counts).
+    bool freshPress = false;
+    /// Seconds after walking off an edge during which the air jump is still there; negative
+    /// when not given: it stays until the next landing.
+    float edgeGrace = -1.0f;
 
     /// Gravity the player falls with, units per second squared (downwards, positive).
     float Gravity() const { return 8.0f * height / (airTime * airTime); }

@@ -1,5 +1,6 @@
 #include "game/SceneManager.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,8 @@ const char* const kControllerMappings = "gamecontrollerdb.txt";
 const char* const kOffscreenDriver = "offscreen";
 // The logger's level for lines a world builder reads as they work.
 constexpr int kInfoLevel = 2;
+// How long a notice such as "Sound off" stays on screen.
+constexpr std::chrono::milliseconds kNoticeTime(1500);
 // Window pixels between the on-screen line and the reload problem below it.
 constexpr float kOverlayGap = 6.0f;
 
@@ -137,17 +140,22 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
         // The finish is told over the start of the level after it, not after a later restart.
         const bool justFinished =
             lastFinish && lastFinish->levelStart + 1 == scene.GetLevelStarts();
-        const float lineBottom =
+        const HudOverlay::Placement hud =
             HudOverlay::Draw(scene, progress->BestTime(playedWorld, LevelInPlay()),
-                             justFinished ? lastFinish : std::nullopt);
+                             justFinished ? lastFinish : std::nullopt, NoticeNow());
         if (reloader) {
-            reloader->overlayTop = lineBottom + kOverlayGap;
+            reloader->overlayTop = hud.lineBottom + kOverlayGap;
+            reloader->overlayLeft = hud.viewLeft;
+            reloader->overlayWidth = hud.viewWidth;
             reloader->DrawOverlay();
         }
         pauseMenu.Draw();
     };
     renderer->controllerEvent = [this](SDL_Event& event) { OnControllerEvent(event); };
-    renderer->otherEvent = [this](SDL_Event& event) { pauseMenu.OnWindowEvent(event); };
+    renderer->otherEvent = [this](SDL_Event& event) {
+        KeepMinimumSize(event);
+        pauseMenu.OnWindowEvent(event);
+    };
     ConnectControllers();
     ApplySettings();
     LoadScene(std::move(worldName), std::move(atlasName));
@@ -254,7 +262,12 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         std::exit(EXIT_SUCCESS);
     }
     const bool firstPress = event.type == SDL_KEYDOWN && event.key.repeat == 0;
-    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) sounds->ToggleMute();
+    if (firstPress && event.key.keysym.sym == SDLK_m && sounds != nullptr) {
+        sounds->ToggleMute();
+        // Without a sign the player cannot tell a muted game from a silent moment.
+        notice = sounds->IsMuted() ? "Sound off" : "Sound on";
+        noticeSince = std::chrono::steady_clock::now();
+    }
     if (IsFullscreenToggle(event)) {
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && renderer != nullptr) {
             renderer->toggleFullscreen();
@@ -275,6 +288,30 @@ void SceneManager::OnKeyEvent(SDL_Event& event) {
         return;
     }
     scene.keyInputEvent.Invoke(event);
+}
+
+// A window manager keeps the window at its minimum size; without one, nothing does, so a
+// smaller size is put back as soon as SDL reports it.
+void SceneManager::KeepMinimumSize(const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT || renderer == nullptr) return;
+    if (event.window.event != SDL_WINDOWEVENT_SIZE_CHANGED &&
+        event.window.event != SDL_WINDOWEVENT_RESIZED) {
+        return;
+    }
+    SDL_Window* window = renderer->getSDLWindow();
+    if (window == nullptr || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width >= kMinimumWindowWidth && height >= kMinimumWindowHeight) return;
+    SDL_SetWindowSize(window, std::max(width, kMinimumWindowWidth),
+                      std::max(height, kMinimumWindowHeight));
+}
+
+std::string SceneManager::NoticeNow() const {
+    // Real time: it must go away while the game is paused too.
+    if (std::chrono::steady_clock::now() - noticeSince > kNoticeTime) return "";
+    return notice;
 }
 
 void SceneManager::OnControllerEvent(SDL_Event& event) {

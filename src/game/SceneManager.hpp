@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +75,11 @@ public:
     /// overlay go to the pause menu. The window's input opens and closes the controllers;
     /// without a window of its own, the event goes to the scene's controls, which do.
     void OnControllerEvent(SDL_Event& event);
+    /// A window event telling of a size below 640 x 480 (outside full screen) sets the window
+    /// back to that size at least: not every desktop enforces the window's minimum.
+    void KeepMinimumSize(const SDL_Event& event);
+    /// The notice on screen now ("Sound off" for a moment after M muted), or empty.
+    std::string NoticeNow() const;
     /// Adds the controller mappings of "gamecontrollerdb.txt" in the working directory, when there
     /// is one, and opens the controllers already plugged in. Needs SDL's controller subsystem.
     void ConnectControllers();
@@ -113,14 +119,16 @@ public:
 private:
     Scene scene;
     Settings settings;
-    PauseMenu pauseMenu{scene, settings};  // uses both, so declared after them
+    PauseMenu pauseMenu{scene, settings};   // uses both, so declared after them
     std::optional<LevelReloader> reloader;  // from the first load on
     std::optional<LevelWatch> levelWatch;   // from the first load on
     std::string playedWorld;                // as typed in the dialogue, from the first load on
     std::optional<ProgressFile> progress;   // the player's best times; only with a window
     std::optional<LevelFinish> lastFinish;  // the last goal reached
     // Released before the window: it needs SDL, which the window shuts down.
-    std::unique_ptr<GameSounds> sounds;  // null without a window of its own
+    std::unique_ptr<GameSounds> sounds;                 // null without a window of its own
+    std::string notice;                                 // the last notice given
+    std::chrono::steady_clock::time_point noticeSince;  // when it was given
 
     static SceneManager* instance;
 };

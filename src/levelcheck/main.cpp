@@ -73,10 +73,16 @@ problem when wrongly typed or out of its range:
                        reached from rest in "accelerate" seconds and lost in "stop" seconds
                        on the ground (0 to 5; default 0.1 and 0.05), in the air in
                        "airAccelerate" and "airStop" (default: as on the ground)
-  "jump": {"height": h, "airTime": t, "releasedHeight": r}
+  "jump": {"height": h, "airTime": t, "releasedHeight": r, "freshPress": true,
+           "edgeGrace": g}
                        the player: a held jump rises h units (more than 0, at most 500) and
-                       lands at its height after t seconds (more than 0, at most 5); let go
-                       while rising, it rises r units more (0 to h; default h)
+                       lands at its height after t seconds (more than 0, at most 5); it
+                       starts at 4 h / t units/s, which must be at most 768 (the fastest the
+                       physics moves the player); let go while rising, it rises r units more
+                       (0 to h; default h); "freshPress" true: each jump needs a new press of
+                       the key (one pressed up to 0.1 s before landing counts), holding it
+                       jumps no more; after walking off an edge the air jump lasts g seconds
+                       (0 to 1; default: until the next landing)
   "landOnFeet": true   the player: only standing on something lands it, so walls cannot
                        be climbed; walking off an edge still leaves one jump
 In a level file:

@@ -15,8 +15,8 @@
 #include "e2e/Screenshot.hpp"
 #include "support/OnScreenLine.hpp"
 #include "support/PlatformerProcess.hpp"
-#include "support/ScratchFolder.hpp"
 #include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -67,7 +67,8 @@ int NewBestPixels(const Picture& picture) {
 
 /// The line's near-white letters.
 int TextPixels(const Picture& picture, const Box& box) {
-    return Count(picture, box, [](int r, int g, int b) { return r >= 200 && g >= 200 && b >= 200; });
+    return Count(picture, box,
+                 [](int r, int g, int b) { return r >= 200 && g >= 200 && b >= 200; });
 }
 
 class Hud : public ::testing::Test {
@@ -156,7 +157,8 @@ std::pair<int, int> PngSize(const fs::path& file) {
     if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
     const auto number = [&](std::size_t at) {
         int value = 0;
-        for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+        for (std::size_t i = at; i < at + 4; ++i)
+            value = value << 8 | static_cast<unsigned char>(bytes[i]);
         return value;
     };
     return {number(16), number(20)};
@@ -175,7 +177,8 @@ TEST_F(Hud, F12SavesTheWindowIntoThePlayersFolderAFileAPressEvenWithinOneSecond)
             if (name.rfind("screenshot-", 0) == 0) saved.push_back(entry.path());
         }
         return saved.size() >= 3;
-    })) << saved.size() << " screenshots";
+    })) << saved.size()
+        << " screenshots";
     Quit();
     EXPECT_EQ(saved.size(), 3u);
     for (const fs::path& shot : saved) {
@@ -235,9 +238,10 @@ TEST_F(Hud, ACorruptProgressFileGivesOneWarningAndTheGamePlaysAndSavesAfresh) {
     // Kept as it is until the player finishes a level, then moved aside for a new file.
     EXPECT_EQ(FileContents(ProgressFile()), corrupt);
     ASSERT_TRUE(Keys("keydown Right"));
-    const bool saved = test_support::WaitUntil(
-        [&] { return FileContents(ProgressFile()).find("\"dash\"") != std::string::npos &&
-                     FileContents(ProgressFile()) != corrupt; });
+    const bool saved = test_support::WaitUntil([&] {
+        return FileContents(ProgressFile()).find("\"dash\"") != std::string::npos &&
+               FileContents(ProgressFile()) != corrupt;
+    });
     Keys("keyup Right");
     ASSERT_TRUE(saved) << "no new progress file after walking to the goal";
     EXPECT_EQ(FileContents(ProgressFile().string() + ".bad"), corrupt);
@@ -253,3 +257,148 @@ TEST_F(Hud, ACorruptProgressFileGivesOneWarningAndTheGamePlaysAndSavesAfresh) {
 }
 
 }  // namespace
+
+/// The part of a window of `width` x `height` that shows the 800 x 600 view, between the bars.
+struct ShownView {
+    int left, top;
+    double scale;  // window pixels per view pixel
+};
+ShownView ViewIn(int width, int height) {
+    const double scale = std::min(width / 800.0, height / 600.0);
+    return {static_cast<int>((width - 800.0 * scale) / 2),
+            static_cast<int>((height - 600.0 * scale) / 2), scale};
+}
+
+/// `box` of the 800 x 600 view where the window shows it.
+Box Scaled(const ShownView& view, const Box& box) {
+    return {view.left + static_cast<int>(box.left * view.scale),
+            view.top + static_cast<int>(box.top * view.scale),
+            static_cast<int>(box.width * view.scale), static_cast<int>(box.height * view.scale)};
+}
+
+/// Left, right and top of the pale gold of the level's name; left > right when none shows.
+Box NameBounds(const Picture& picture) {
+    Box bounds{picture.width, picture.height, -picture.width, 0};
+    int right = -1;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned char* p = picture.At(x, y);
+            if (std::abs(p[0] - 255) > 4 || std::abs(p[1] - 230) > 4 || std::abs(p[2] - 140) > 4) {
+                continue;
+            }
+            bounds.left = std::min(bounds.left, x);
+            bounds.top = std::min(bounds.top, y);
+            right = std::max(right, x);
+        }
+    }
+    bounds.width = right - bounds.left + 1;
+    return bounds;
+}
+
+TEST_F(Hud, TheLineAndTheNameFollowTheWindowThroughF11AndEveryResize) {
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "no window";
+    const std::string id = std::to_string(window);
+    // The window as it is now, once its size has settled at `width` x `height`.
+    const auto shotAt = [&](int width, int height) {
+        Picture shot;
+        test_support::WaitUntil([&] {
+            const XWindowAttributes now = x.Attributes(window);
+            if (now.width != width || now.height != height) return false;
+            shot = Picture::FromXPixels(x.AllPixels(window), width, height);
+            return !shot.Empty();
+        });
+        return shot;
+    };
+    struct Size {
+        const char* how;
+        std::string xdotool;
+        int width, height;
+    };
+    // 400 x 300 is below the least size: without a window manager the game itself keeps it.
+    // Moved to the screen's corner first: X gives no pixels of a window partly off the screen.
+    const Size sizes[] = {
+        {"F11", "key F11", 1024, 768},
+        {"back from F11", "key F11", 800, 600},
+        {"1000 x 700", "windowmove " + id + " 0 0 windowsize " + id + " 1000 700", 1000, 700},
+        {"640 x 480", "windowmove " + id + " 0 0 windowsize " + id + " 640 480", 640, 480},
+        {"400 x 300", "windowmove " + id + " 0 0 windowsize " + id + " 400 300", 640, 480}};
+    for (const Size& size : sizes) {
+        SCOPED_TRACE(size.how);
+        ASSERT_TRUE(Keys(size.xdotool));
+        ASSERT_FALSE(shotAt(size.width, size.height).Empty())
+            << "the window is not " << size.width << " x " << size.height;
+        const ShownView view = ViewIn(size.width, size.height);
+        // F5 starts the level again under its name.
+        ASSERT_TRUE(Keys("key F5"));
+        Picture named;
+        ASSERT_TRUE(test_support::WaitUntil([&] {
+            named = shotAt(size.width, size.height);
+            return !named.Empty() && game::test::ShowsLevelName(named.rgb, 3, 0, 1, 2);
+        })) << "no level name";
+        const Box line = Scaled(view, kLine);
+        EXPECT_GT(TextPixels(named, line), 150 * view.scale * view.scale)
+            << "no line at the view's top left";
+        const Box below{line.left, line.top + line.height, line.width, line.height};
+        EXPECT_LT(TextPixels(named, below), 20) << "line text below its place";
+        const Box name = NameBounds(named);
+        ASSERT_LE(name.left, name.left + name.width - 1) << "no name";
+        const double centre = name.left + name.width / 2.0;
+        EXPECT_NEAR(centre, view.left + 400 * view.scale, 6 * view.scale) << "name off centre";
+        // Its top 28 % down the view, give or take the letters' own top.
+        EXPECT_NEAR(name.top, view.top + 0.28 * 600 * view.scale, 16 * view.scale)
+            << "name not at its height";
+    }
+    Quit();
+}
+
+/// How wide the near-white text in `box` spreads, in pixels; 0 without any.
+int TextWidth(const Picture& picture, const Box& box) {
+    int left = box.left + box.width;
+    int right = box.left - 1;
+    for (int y = box.top; y < box.top + box.height; ++y) {
+        for (int x = box.left; x < box.left + box.width; ++x) {
+            const unsigned char* p = picture.At(x, y);
+            if (p[0] < 200 || p[1] < 200 || p[2] < 200) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    return std::max(0, right - left + 1);
+}
+
+TEST_F(Hud, MSaysSoundOffAndSoundOnForAMoment) {
+    Run(kDashAnswers);
+    ASSERT_NE(window, 0u) << "no window";
+    // Low in the middle of the view, where the notice goes.
+    constexpr Box kNotice{250, 440, 300, 40};
+    Picture before;
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        before = Shot();
+        return !before.Empty() && !game::test::ShowsLevelName(before.rgb, 3, 0, 1, 2);
+    }));
+    const int quiet = TextPixels(before, kNotice);
+    const auto noticeWidth = [&] {
+        int width = 0;
+        test_support::WaitUntil([&] {
+            const Picture now = Shot();
+            if (now.Empty() || TextPixels(now, kNotice) < quiet + 60) return false;
+            width = TextWidth(now, kNotice);
+            return true;
+        });
+        return width;
+    };
+    ASSERT_TRUE(Keys("key m"));
+    const int off = noticeWidth();
+    EXPECT_GT(off, 0) << "no notice after muting";
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        const Picture now = Shot();
+        return !now.Empty() && TextPixels(now, kNotice) <= quiet + 10;
+    })) << "the notice stays";
+    ASSERT_TRUE(Keys("key m"));
+    const int on = noticeWidth();
+    EXPECT_GT(on, 0) << "no notice after unmuting";
+    // "Sound off" is the wider of the two words.
+    EXPECT_GT(off, on);
+    Quit();
+}

@@ -413,6 +413,11 @@ const std::string kJumpNoTime = Fox(R"("jump": {"height": 76})");
 const std::string kJumpTextTime = Fox(R"("jump": {"height": 76, "airTime": "short"})");
 const std::string kJumpOverReleased =
     Fox(R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 80})");
+const std::string kJumpTooFast = Fox(R"("jump": {"height": 500, "airTime": 0.2})");
+const std::string kJumpGraceLong =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "edgeGrace": 2})");
+const std::string kJumpFreshOne =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "freshPress": 1})");
 const std::string kFeetOne = Fox(R"("landOnFeet": 1)");
 const std::string kWalkingBlock = Tile(std::string(kSolid) + R"(, "walk": {"speed": 100})");
 
@@ -432,6 +437,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"tile7.json", kJumpTextTime.c_str(), R"("jump"/"airTime" is not a number)"},
         BadFile{"tile7.json", kJumpOverReleased.c_str(),
                 R"("jump"/"releasedHeight" is 80: it must be from 0 to 76)"},
+        BadFile{"tile7.json", kJumpTooFast.c_str(),
+                R"("jump" of height 500 in 0.2 s starts at 10000 units/s: the physics moves the )"
+                R"(player at most 768 units/s (4 x height / airTime))"},
+        BadFile{"tile7.json", kJumpGraceLong.c_str(),
+                R"("jump"/"edgeGrace" is 2: it must be from 0 to 1)"},
+        BadFile{"tile7.json", kJumpFreshOne.c_str(), R"("freshPress" is not true or false)"},
         BadFile{"tile7.json", kFeetOne.c_str(), R"("landOnFeet" is not true or false)"},
         BadFile{"tile7.json", kWalkingBlock.c_str(), R"("walk" needs "characterController")"},
         BadFile{"level1.json", R"({"name": "x", "camera": 3})", R"("camera" is not an object)"},

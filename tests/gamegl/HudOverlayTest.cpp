@@ -37,7 +37,7 @@ protected:
     template <typename Matches>
     int DrawAndCount(const Box& box, Matches matches, void (*gui)() = nullptr) {
         scene.drawGui = [this, gui] {
-            lineBottom = HudOverlay::Draw(scene, 41.7);
+            lineBottom = HudOverlay::Draw(scene, 41.7).lineBottom;
             if (gui != nullptr) gui();
         };
         scene.Update(kFrame);

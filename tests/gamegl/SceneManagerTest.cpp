@@ -14,8 +14,8 @@
 
 #include "support/MapEdits.hpp"
 #include "support/PlatformerProcess.hpp"
-#include "support/ScratchFolder.hpp"
 #include "support/PrivateXServer.hpp"  // last: Xlib defines short macro names
+#include "support/ScratchFolder.hpp"
 
 namespace {
 
@@ -173,7 +173,8 @@ protected:
     std::size_t SavedReloads() {
         const std::string& errors = game.ErrorsSoFar();
         std::size_t count = 0;
-        for (auto at = errors.find(kSaved); at != std::string::npos; at = errors.find(kSaved, at + 1)) {
+        for (auto at = errors.find(kSaved); at != std::string::npos;
+             at = errors.find(kSaved, at + 1)) {
             ++count;
         }
         return count;
@@ -236,8 +237,10 @@ TEST_F(ReloadProcess, ABurstOfSavesOfATileFileReloadsTheLevelOnce) {
     // flower ends up showing the goal.
     const std::string flower = R"({"id": 7, "name": "Flower", "sprite": 7})";
     for (int write = 0; write < 4; ++write) {
-        if (write % 2 == 0) SaveByRenaming("tile7.json", flower);
-        else folder.Write("tile7.json", flower);
+        if (write % 2 == 0)
+            SaveByRenaming("tile7.json", flower);
+        else
+            folder.Write("tile7.json", flower);
     }
     SaveByRenaming("tile7.json", R"({"id": 7, "name": "Flower", "sprite": 6})");
     const std::string changed = NextStillPicture(window, first);
@@ -342,6 +345,10 @@ TEST_P(BrokenWorldProcess, IsReportedOnceAndTheProgramEndsWithAFailure) {
     ASSERT_GE(errors.size(), expected.size()) << errors;
     EXPECT_EQ(errors.substr(errors.size() - expected.size()), expected);
     EXPECT_EQ(errors.find(kUnhandled), errors.rfind(kUnhandled)) << "reported once";
+    EXPECT_NE(game.Output().find("\nThe world could not start. Type any character and press "
+                                 "Enter to end the program.\n"),
+              std::string::npos)
+        << "no plain word of what happened and how to end";
 }
 
 INSTANTIATE_TEST_SUITE_P(
