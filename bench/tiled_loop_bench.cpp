@@ -7,10 +7,10 @@
 // example (tiled/level1.tmx -> 1level1.json) and the game on level 1 on a private Xvfb server,
 // waits until the picture is still, then saves the map `saves` times (default 10), as Tiled
 // does (a new file renamed over the old), swapping two decorations on the ground near the
-// start for another kind and back. For each save it polls, as fast as it can, the level file (its
-// inode changes when levelimport renames the new one into place) and the window's pixels (read from
-// the X server, the on-screen line blanked; 8 ms apart, see kBetweenLooks), and prints per save
-// and then in summary
+// start for another kind and back. For each save it polls, every 8 ms (kBetweenLooks), the level
+// file (its inode changes when levelimport renames the new one into place) and the window's
+// pixels (read from the X server, the on-screen line blanked), and prints per save and then in
+// summary
 //
 //   tiled_loop saves=<n> import_median_ms=<a> import_max_ms=<b> screen_median_ms=<c>
 //              screen_max_ms=<d>
