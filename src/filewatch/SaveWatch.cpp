@@ -33,7 +33,7 @@ void SaveWatch::AddWatches(const std::vector<std::string>& files, Watches& into)
         if (folder.empty()) folder = ".";
         // A folder watched already keeps its descriptor, so no save in it is lost meanwhile.
         const int descriptor = inotify_add_watch(inotify, folder.c_str(), kSaveEvents);
-        if (descriptor >= 0) into[descriptor].insert(path.filename().string());
+        if (descriptor >= 0) into[descriptor].emplace(path.filename().string(), file);
     }
 }
 
@@ -62,16 +62,25 @@ bool SaveWatch::TakeEvents() {
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             const auto folder = watched.find(event->wd);
             if (folder == watched.end() || event->len == 0) continue;
-            relevant = relevant || folder->second.count(event->name) > 0;
+            const auto file = folder->second.find(event->name);
+            if (file == folder->second.end()) continue;
+            savedFiles.insert(file->second);
+            relevant = true;
         }
     }
 }
 
-bool SaveWatch::TakeSettledSave(Clock::time_point now) {
+void SaveWatch::Notice(Clock::time_point now) {
     if (inotify >= 0 && TakeEvents()) lastSave = now;
-    if (!lastSave || now - *lastSave < settle) return false;
+}
+
+std::vector<std::string> SaveWatch::TakeSettledFiles(Clock::time_point now) {
+    Notice(now);
+    if (!lastSave || now - *lastSave < settle) return {};
     lastSave.reset();
-    return true;
+    std::vector<std::string> files(savedFiles.begin(), savedFiles.end());
+    savedFiles.clear();
+    return files;
 }
 
 std::optional<std::chrono::milliseconds> SaveWatch::TimeToSettle(Clock::time_point now) const {

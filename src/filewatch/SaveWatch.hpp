@@ -38,17 +38,24 @@ public:
     /// save of a file left out no longer counts.
     void WatchOnly(const std::vector<std::string>& files);
 
+    /// Reads the waiting events without blocking; a save among them is timed at `now`.
+    void Notice(Clock::time_point now);
     /// Reads the waiting events without blocking. True once, when a watched file was saved and
     /// no watched file has changed since for the settle time (as of `now`).
-    bool TakeSettledSave(Clock::time_point now);
+    bool TakeSettledSave(Clock::time_point now) { return !TakeSettledFiles(now).empty(); }
+    /// As `TakeSettledSave`, but names the files saved in that burst (as they were given to
+    /// `Watch`); empty when no burst has settled.
+    std::vector<std::string> TakeSettledFiles(Clock::time_point now);
     /// How long from `now` until a save seen so far settles (zero when it has); nothing when no
     /// save is waiting to settle.
     std::optional<std::chrono::milliseconds> TimeToSettle(Clock::time_point now) const;
 
 private:
-    /// Reads the pending inotify events; true when one of them is about a watched file.
+    /// Reads the pending inotify events; true when one of them is about a watched file, which
+    /// joins `savedFiles`.
     bool TakeEvents();
-    using Watches = std::map<int, std::set<std::string>>;  ///< watch descriptor -> file names
+    /// watch descriptor -> file name in that folder -> the file as given to `Watch`
+    using Watches = std::map<int, std::map<std::string, std::string>>;
     /// Adds the folders of `files` to the inotify watches and their names to `into`.
     void AddWatches(const std::vector<std::string>& files, Watches& into);
 
@@ -56,7 +63,8 @@ private:
     int inotify = -1;
     std::string error;
     Watches watched;
-    std::optional<Clock::time_point> lastSave;     ///< the latest save not yet reported
+    std::optional<Clock::time_point> lastSave;  ///< the latest save not yet reported
+    std::set<std::string> savedFiles;           ///< the files saved since the last report
 };
 
 }  // namespace filewatch

@@ -23,8 +23,14 @@ void LevelWatch::Follow(const Scene& scene) {
     if (saves.Ready()) saves.WatchOnly(files);
 }
 
-bool LevelWatch::SavedSince(const Scene& scene, filewatch::SaveWatch::Clock::time_point now) {
+LevelWatch::Saved LevelWatch::SavedSince(const Scene& scene,
+                                         filewatch::SaveWatch::Clock::time_point now) {
     // A level change (the goal, a failed next level) changes the files in use.
     if (scene.GetLevelStarts() != followedStarts) Follow(scene);
-    return saves.Ready() && saves.TakeSettledSave(now);
+    if (!saves.Ready()) return Saved::Nothing;
+    const std::vector<std::string> saved = saves.TakeSettledFiles(now);
+    if (saved.empty()) return Saved::Nothing;
+    const bool problemOnly = saved.size() == 1 && !files.empty() &&
+                             saved.front() == ImportProblem::FileFor(files.front());
+    return problemOnly ? Saved::ImportProblem : Saved::LevelFiles;
 }

@@ -4,15 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "filewatch/SaveWatch.hpp"
+#include "filewatch/BackgroundSaveWatch.hpp"
 
 class Scene;
 
 /// Notices when the files of the level in play are saved, so that the game reloads it by
 /// itself as F5 does: the level file, the tile-type files it uses, the atlas ("<atlas>.json",
 /// "<atlas>.png"), and the files of a level that failed to load (mending one of them is what
-/// a reload waits for). A burst of saves counts once it has been quiet for `kSettle`. Polled
-/// once per frame, it never blocks the frame. Main thread only.
+/// a reload waits for), and the import problem `levelimport --watch` leaves beside the level
+/// file. A burst of saves counts once it has been quiet for `kSettle`, timed from the saves
+/// themselves (a thread of its own notices them while a frame is drawn). Polled once per
+/// frame, it never blocks the frame. Main thread only.
 class LevelWatch {
 public:
     /// Quiet time after the last save of a burst before it counts: a world builder's save may
@@ -27,15 +29,21 @@ public:
     /// Watches the files `scene` uses now, besides the atlas's. After every load or reload
     /// attempt; `SavedSince` also does it when the scene started a level since it last did.
     void Follow(const Scene& scene);
-    /// True once per settled burst of saves of the watched files, as of `now`.
-    bool SavedSince(const Scene& scene, filewatch::SaveWatch::Clock::time_point now);
+    /// What a settled burst of saves changed.
+    enum class Saved {
+        Nothing,
+        ImportProblem,  ///< only the import problem beside the level file: nothing to reload
+        LevelFiles,     ///< a file the level or the atlas is read from
+    };
+    /// Once per settled burst of saves of the watched files, as of `now`, what it saved.
+    Saved SavedSince(const Scene& scene, filewatch::SaveWatch::Clock::time_point now);
 
     /// The files watched now (the scene's, then the atlas's).
     const std::vector<std::string>& Files() const { return files; }
 
 private:
     std::string atlasName;
-    filewatch::SaveWatch saves{kSettle};
+    filewatch::BackgroundSaveWatch saves{kSettle};
     std::vector<std::string> files;
     int followedStarts = -1;  ///< the scene's level starts when the list was last made
 };

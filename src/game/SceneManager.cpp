@@ -246,7 +246,15 @@ void SceneManager::ReloadLevel() {
 
 void SceneManager::ReloadWhenSaved() {
     if (reloader) reloader->ForgetEndedWatcher();
-    if (!levelWatch || !levelWatch->SavedSince(scene, std::chrono::steady_clock::now())) return;
+    if (!levelWatch) return;
+    const auto saved = levelWatch->SavedSince(scene, std::chrono::steady_clock::now());
+    if (saved == LevelWatch::Saved::Nothing) return;
+    // A save that did not import leaves the level in play as it is: the builder may be playing
+    // it, and nothing it is read from changed.
+    if (saved == LevelWatch::Saved::ImportProblem) {
+        if (reloader) reloader->ShowImportProblem(scene);
+        return;
+    }
     Logger::Log(kInfoLevel, "A file of the level in play was saved: reloading the level", false);
     ReloadLevel();
 }

@@ -76,7 +76,8 @@ TEST(TiledLoop, AMapSavedInTiledShowsInTheRunningGameByItself) {
 }
 
 // A save that does not import shows in the game as a broken level file does, headed with the
-// map's name, until a save imports; a watcher killed outright leaves nothing shown.
+// map's name, without restarting the level in play, until a save imports; a watcher killed
+// outright leaves nothing shown.
 TEST(TiledLoop, ASaveThatDoesNotImportShowsInTheGameUntilOneDoes) {
     ScratchFolder folder;
     folder.CopyFrom(ORKA_DEFAULT_WORLD_DIR);
@@ -108,6 +109,8 @@ TEST(TiledLoop, ASaveThatDoesNotImportShowsInTheGameUntilOneDoes) {
 
     SaveByRenaming(folder.path / kMap, isometric);
     EXPECT_TRUE(shows(told, true)) << game.ErrorsSoFar();
+    // Nothing the level is read from changed: the level in play goes on, not restarted.
+    EXPECT_EQ(game.ErrorsSoFar().find(kSaved), std::string::npos) << game.ErrorsSoFar();
     SaveByRenaming(folder.path / kMap, map);
     ASSERT_TRUE(importer.WaitForLine(kImported, 2, true)) << importer.Output();
     EXPECT_TRUE(shows(kSaved, false)) << "the problem stayed after a save that imported";
