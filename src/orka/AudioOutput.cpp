@@ -7,7 +7,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
+#include <sys/stat.h>
+
+#include "orka/FileBytes.hpp"
 #include "orka/Log.hpp"
 #include "orka/Music.hpp"
 #include "orka/Sound.hpp"
@@ -107,9 +111,29 @@ AudioOutput::~AudioOutput() {
 
 std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
     if (!open) return nullptr;
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    // Read here rather than by SDL, which would block on a pipe and read a device for ever.
+    const FileBytes file = readFileBytes(path);
+    if (!file.ok) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", path.c_str(), file.reason.c_str());
+        return nullptr;
+    }
+    return loadFromMemory(file.bytes.data(), file.bytes.size(), path);
+}
+
+std::shared_ptr<Sound> AudioOutput::loadFromMemory(const void* data, std::size_t size,
+                                                   const std::string& name) const {
+    if (!open) return nullptr;
+    if (data == nullptr || size == 0 ||
+        size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %zu bytes are no sound", name.c_str(),
+                       data == nullptr ? std::size_t{0} : size);
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
+    // The samples are converted into a chunk of their own: the bytes may go after this.
+    Mix_Chunk* chunk = source != nullptr ? Mix_LoadWAV_RW(source, 1) : nullptr;
     if (chunk == nullptr) {
-        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", path.c_str(), Mix_GetError());
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", name.c_str(), Mix_GetError());
         return nullptr;
     }
     return std::make_shared<Sound>(chunk);
@@ -117,6 +141,12 @@ std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
 
 std::shared_ptr<Music> AudioOutput::loadMusic(const std::string& path) const {
     if (!open) return nullptr;
+    // Music streams from its file while it plays: only a plain file can do that.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        ORKA_LOG_ERROR("Cannot load the music \"%s\": it is not a plain file", path.c_str());
+        return nullptr;
+    }
     Mix_Music* music = Mix_LoadMUS(path.c_str());
     if (music == nullptr) {
         ORKA_LOG_ERROR("Cannot load the music \"%s\": %s", path.c_str(), Mix_GetError());
@@ -141,6 +171,16 @@ bool AudioOutput::isMusicPlaying() const {
 
 SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float pitch) {
     if (!open || muted) return {};
+    // NaN would reach the mixer as an undefined integer; the play starts as recorded instead.
+    if (!std::isfinite(volume) || !std::isfinite(pan) || !std::isfinite(pitch)) {
+        ORKA_LOG_WARNING(
+            "A sound's volume %g, pan %g or pitch %g is not a number: it plays at volume 1, pan "
+            "0, pitch 1 instead",
+            static_cast<double>(volume), static_cast<double>(pan), static_cast<double>(pitch));
+        volume = 1.0f;
+        pan = 0.0f;
+        pitch = 1.0f;
+    }
     // Silent until its volume is set, so the start is never heard at the last play's loudness.
     const int channel = Mix_GroupAvailable(kAllChannels);
     // None free: the sound is dropped rather than cutting another one off.
@@ -206,12 +246,22 @@ void AudioOutput::setChannelPan(int channel, float pan) {
 }
 
 void AudioOutput::setEffectsVolume(float volume) {
+    if (!std::isfinite(volume)) {
+        ORKA_LOG_WARNING("The effects volume %g is not a number: it stays %g",
+                         static_cast<double>(volume), static_cast<double>(effectsVolume));
+        return;
+    }
     effectsVolume = std::clamp(volume, 0.0f, 1.0f);
     if (!open) return;
     for (int channel = 0; channel < maxOverlapping; ++channel) applyVolume(channel);
 }
 
 void AudioOutput::setMusicVolume(float volume) {
+    if (!std::isfinite(volume)) {
+        ORKA_LOG_WARNING("The music volume %g is not a number: it stays %g",
+                         static_cast<double>(volume), static_cast<double>(musicVolume));
+        return;
+    }
     musicVolume = std::clamp(volume, 0.0f, 1.0f);
     if (open) Mix_VolumeMusic(MixerVolume(musicVolume));
 }

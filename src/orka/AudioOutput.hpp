@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,6 +48,11 @@ public:
     /// the output is closed (nothing logged), or when the file is missing or none of those (an
     /// error naming the file is logged). The sound must be released before this output.
     std::shared_ptr<Sound> load(const std::string& path) const;
+    /// Loads a sound from the bytes of a WAV, OGG Vorbis or FLAC file already in memory (`size`
+    /// bytes at `data`); the bytes are converted, so they may be released afterwards. Null as
+    /// for `load`; `name` stands for the file in the error.
+    std::shared_ptr<Sound> loadFromMemory(const void* data, std::size_t size,
+                                          const std::string& name = "bytes in memory") const;
 
     /// Loads a piece of music (WAV, or another format SDL2_mixer was built to read), streamed
     /// while it plays. Null when the output is closed (nothing logged), or when the file is

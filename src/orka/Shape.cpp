@@ -94,7 +94,7 @@ Shape Shape::polygon(std::vector<glm::vec2> points) {
     return shape;
 }
 
-Shape& Shape::withColor(const glm::vec4& newColor) {
+Shape& Shape::setColor(const glm::vec4& newColor) {
     color = newColor;
     return *this;
 }
@@ -154,8 +154,7 @@ int Shape::appendQuads(std::vector<glm::vec2>& corners) const {
             if (outline == 0.0f || band == 0.5f * std::min(second.x, second.y)) {
                 return appendFan(outer, corners);
             }
-            return appendRing(outer, rectanglePoints(first + band, second - 2.0f * band),
-                              corners);
+            return appendRing(outer, rectanglePoints(first + band, second - 2.0f * band), corners);
         }
         case Kind::Ellipse: {
             const auto outer = ellipsePoints(first, second, getSegments());

@@ -38,8 +38,8 @@ public:
 
 private:
     friend class AudioOutput;
-    SoundHandle(AudioOutput* output, int channel, std::uint32_t play)
-        : output(output), channel(channel), play(play) {}
+    SoundHandle(AudioOutput* playingOutput, int playChannel, std::uint32_t playNumber)
+        : output(playingOutput), channel(playChannel), play(playNumber) {}
 
     AudioOutput* output = nullptr;
     int channel = -1;
