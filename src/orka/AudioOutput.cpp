@@ -29,6 +29,7 @@ struct PitchedPlay {
     double position = 0.0;              ///< next source frame (fractional); audio thread only
     std::atomic<float> rate{1.0f};      ///< source frames per output frame
     std::atomic<bool> finished{false};  ///< the last frame was written
+    int repeatsLeft = 0;                ///< plays after this one; negative: for ever
 };
 
 namespace {
@@ -62,6 +63,13 @@ void ResampleEffect(int channel, void* stream, int length, void* data) {
     const double rate = play.rate.load(std::memory_order_relaxed);
     for (int frame = 0; frame < frames; ++frame) {
         const auto at = static_cast<std::size_t>(play.position);
+        // A looping play starts over where the sound ends, keeping the fractional position.
+        if (at + 1 >= play.frames && play.repeatsLeft != 0 && play.frames > 1) {
+            play.position -= static_cast<double>(play.frames - 1);
+            if (play.repeatsLeft > 0) --play.repeatsLeft;
+            --frame;
+            continue;
+        }
         if (play.finished.load(std::memory_order_relaxed) || at + 1 >= play.frames) {
             std::fill(out + frame * kStereo, out + frames * kStereo, Sint16{0});
             // Halting here would free the effect list the mixer is walking; an expiry ends the
@@ -170,6 +178,11 @@ bool AudioOutput::isMusicPlaying() const {
 }
 
 SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float pitch) {
+    return playLooped(sound, 0, volume, pan, pitch);
+}
+
+SoundHandle AudioOutput::playLooped(const Sound& sound, int repeats, float volume, float pan,
+                                    float pitch) {
     if (!open || muted) return {};
     // NaN would reach the mixer as an undefined integer; the play starts as recorded instead.
     if (!std::isfinite(volume) || !std::isfinite(pan) || !std::isfinite(pitch)) {
@@ -188,6 +201,7 @@ SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float
     channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
     applyVolume(channel);
     // The pitch effect first: panning, an effect too, then works on its output.
+    pitchedPlays[channel]->repeatsLeft = repeats < 0 ? -1 : repeats;
     if (!startPitchedPlay(channel, sound, pitch)) return {};
     setChannelPan(channel, pan);
     if (Mix_PlayChannel(channel, sound.getChunk(), kLoopForever) != channel) {
@@ -225,6 +239,18 @@ void AudioOutput::setChannelPitch(int channel, float pitch) {
 
 void AudioOutput::stopChannel(int channel) {
     Mix_HaltChannel(channel);
+}
+
+void AudioOutput::pauseChannel(int channel, bool pause) {
+    if (pause) {
+        Mix_Pause(channel);
+    } else {
+        Mix_Resume(channel);
+    }
+}
+
+bool AudioOutput::isChannelPaused(int channel) const {
+    return Mix_Paused(channel) != 0;
 }
 
 void AudioOutput::setChannelVolume(int channel, float volume) {

@@ -15,6 +15,18 @@ void SoundHandle::stop() const {
     if (isPlaying()) output->stopChannel(channel);
 }
 
+void SoundHandle::pause() const {
+    if (isPlaying()) output->pauseChannel(channel, true);
+}
+
+void SoundHandle::resume() const {
+    if (isPlaying()) output->pauseChannel(channel, false);
+}
+
+bool SoundHandle::isPaused() const {
+    return isPlaying() && output->isChannelPaused(channel);
+}
+
 void SoundHandle::setVolume(float volume) const {
     if (!std::isfinite(volume)) {
         ORKA_LOG_WARNING("A sound's volume of %g is not a number: the play keeps its volume",
