@@ -14,7 +14,7 @@ void row(const char* label, int value) {
     ImGui::Text("%-18s %8d", label, value);
 }
 
-void kibibytesRow(const char* label, int bytes) {
+void kibibytesRow(const char* label, long long bytes) {
     ImGui::Text("%-18s %8.1f KiB", label, static_cast<float>(bytes) / bytesPerKibibyte);
 }
 

@@ -7,7 +7,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
+#include <sys/stat.h>
+
+#include "orka/FileBytes.hpp"
 #include "orka/Log.hpp"
 #include "orka/Music.hpp"
 #include "orka/Sound.hpp"
@@ -25,6 +29,7 @@ struct PitchedPlay {
     double position = 0.0;              ///< next source frame (fractional); audio thread only
     std::atomic<float> rate{1.0f};      ///< source frames per output frame
     std::atomic<bool> finished{false};  ///< the last frame was written
+    int repeatsLeft = 0;                ///< plays after this one; negative: for ever
 };
 
 namespace {
@@ -58,6 +63,13 @@ void ResampleEffect(int channel, void* stream, int length, void* data) {
     const double rate = play.rate.load(std::memory_order_relaxed);
     for (int frame = 0; frame < frames; ++frame) {
         const auto at = static_cast<std::size_t>(play.position);
+        // A looping play starts over where the sound ends, keeping the fractional position.
+        if (at + 1 >= play.frames && play.repeatsLeft != 0 && play.frames > 1) {
+            play.position -= static_cast<double>(play.frames - 1);
+            if (play.repeatsLeft > 0) --play.repeatsLeft;
+            --frame;
+            continue;
+        }
         if (play.finished.load(std::memory_order_relaxed) || at + 1 >= play.frames) {
             std::fill(out + frame * kStereo, out + frames * kStereo, Sint16{0});
             // Halting here would free the effect list the mixer is walking; an expiry ends the
@@ -107,9 +119,29 @@ AudioOutput::~AudioOutput() {
 
 std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
     if (!open) return nullptr;
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    // Read here rather than by SDL, which would block on a pipe and read a device for ever.
+    const FileBytes file = readFileBytes(path);
+    if (!file.ok) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", path.c_str(), file.reason.c_str());
+        return nullptr;
+    }
+    return loadFromMemory(file.bytes.data(), file.bytes.size(), path);
+}
+
+std::shared_ptr<Sound> AudioOutput::loadFromMemory(const void* data, std::size_t size,
+                                                   const std::string& name) const {
+    if (!open) return nullptr;
+    if (data == nullptr || size == 0 ||
+        size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %zu bytes are no sound", name.c_str(),
+                       data == nullptr ? std::size_t{0} : size);
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
+    // The samples are converted into a chunk of their own: the bytes may go after this.
+    Mix_Chunk* chunk = source != nullptr ? Mix_LoadWAV_RW(source, 1) : nullptr;
     if (chunk == nullptr) {
-        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", path.c_str(), Mix_GetError());
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", name.c_str(), Mix_GetError());
         return nullptr;
     }
     return std::make_shared<Sound>(chunk);
@@ -117,6 +149,12 @@ std::shared_ptr<Sound> AudioOutput::load(const std::string& path) const {
 
 std::shared_ptr<Music> AudioOutput::loadMusic(const std::string& path) const {
     if (!open) return nullptr;
+    // Music streams from its file while it plays: only a plain file can do that.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        ORKA_LOG_ERROR("Cannot load the music \"%s\": it is not a plain file", path.c_str());
+        return nullptr;
+    }
     Mix_Music* music = Mix_LoadMUS(path.c_str());
     if (music == nullptr) {
         ORKA_LOG_ERROR("Cannot load the music \"%s\": %s", path.c_str(), Mix_GetError());
@@ -140,7 +178,22 @@ bool AudioOutput::isMusicPlaying() const {
 }
 
 SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float pitch) {
+    return playLooped(sound, 0, volume, pan, pitch);
+}
+
+SoundHandle AudioOutput::playLooped(const Sound& sound, int repeats, float volume, float pan,
+                                    float pitch) {
     if (!open || muted) return {};
+    // NaN would reach the mixer as an undefined integer; the play starts as recorded instead.
+    if (!std::isfinite(volume) || !std::isfinite(pan) || !std::isfinite(pitch)) {
+        ORKA_LOG_WARNING(
+            "A sound's volume %g, pan %g or pitch %g is not a number: it plays at volume 1, pan "
+            "0, pitch 1 instead",
+            static_cast<double>(volume), static_cast<double>(pan), static_cast<double>(pitch));
+        volume = 1.0f;
+        pan = 0.0f;
+        pitch = 1.0f;
+    }
     // Silent until its volume is set, so the start is never heard at the last play's loudness.
     const int channel = Mix_GroupAvailable(kAllChannels);
     // None free: the sound is dropped rather than cutting another one off.
@@ -148,6 +201,7 @@ SoundHandle AudioOutput::play(const Sound& sound, float volume, float pan, float
     channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
     applyVolume(channel);
     // The pitch effect first: panning, an effect too, then works on its output.
+    pitchedPlays[channel]->repeatsLeft = repeats < 0 ? -1 : repeats;
     if (!startPitchedPlay(channel, sound, pitch)) return {};
     setChannelPan(channel, pan);
     if (Mix_PlayChannel(channel, sound.getChunk(), kLoopForever) != channel) {
@@ -187,6 +241,18 @@ void AudioOutput::stopChannel(int channel) {
     Mix_HaltChannel(channel);
 }
 
+void AudioOutput::pauseChannel(int channel, bool pause) {
+    if (pause) {
+        Mix_Pause(channel);
+    } else {
+        Mix_Resume(channel);
+    }
+}
+
+bool AudioOutput::isChannelPaused(int channel) const {
+    return Mix_Paused(channel) != 0;
+}
+
 void AudioOutput::setChannelVolume(int channel, float volume) {
     channelVolumes[channel] = std::clamp(volume, 0.0f, 1.0f);
     applyVolume(channel);
@@ -206,12 +272,22 @@ void AudioOutput::setChannelPan(int channel, float pan) {
 }
 
 void AudioOutput::setEffectsVolume(float volume) {
+    if (!std::isfinite(volume)) {
+        ORKA_LOG_WARNING("The effects volume %g is not a number: it stays %g",
+                         static_cast<double>(volume), static_cast<double>(effectsVolume));
+        return;
+    }
     effectsVolume = std::clamp(volume, 0.0f, 1.0f);
     if (!open) return;
     for (int channel = 0; channel < maxOverlapping; ++channel) applyVolume(channel);
 }
 
 void AudioOutput::setMusicVolume(float volume) {
+    if (!std::isfinite(volume)) {
+        ORKA_LOG_WARNING("The music volume %g is not a number: it stays %g",
+                         static_cast<double>(volume), static_cast<double>(musicVolume));
+        return;
+    }
     musicVolume = std::clamp(volume, 0.0f, 1.0f);
     if (open) Mix_VolumeMusic(MixerVolume(musicVolume));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,6 +48,11 @@ public:
     /// the output is closed (nothing logged), or when the file is missing or none of those (an
     /// error naming the file is logged). The sound must be released before this output.
     std::shared_ptr<Sound> load(const std::string& path) const;
+    /// Loads a sound from the bytes of a WAV, OGG Vorbis or FLAC file already in memory (`size`
+    /// bytes at `data`); the bytes are converted, so they may be released afterwards. Null as
+    /// for `load`; `name` stands for the file in the error.
+    std::shared_ptr<Sound> loadFromMemory(const void* data, std::size_t size,
+                                          const std::string& name = "bytes in memory") const;
 
     /// Loads a piece of music (WAV, or another format SDL2_mixer was built to read), streamed
     /// while it plays. Null when the output is closed (nothing logged), or when the file is
@@ -67,6 +73,12 @@ public:
     /// `maxOverlapping` sounds already play. The sound must outlive the play (releasing it
     /// stops the play).
     SoundHandle play(const Sound& sound, float volume = 1.0f, float pan = 0.0f, float pitch = 1.0f);
+    /// As play, and then `repeats` more times without a gap (`loopForever`, or any negative
+    /// count: until stopped). Pitch changes the length of every round alike.
+    SoundHandle playLooped(const Sound& sound, int repeats, float volume = 1.0f, float pan = 0.0f,
+                           float pitch = 1.0f);
+    /// The repeat count of a play that goes on until it is stopped.
+    static constexpr int loopForever = -1;
 
     /// Loudness of the sound effects (everything `play` starts), from 0 (silent) to 1 (as
     /// recorded); 1 at start. Values outside are clamped. Kept while the device is closed.
@@ -94,6 +106,8 @@ private:
     /// The play numbered `play` is the one on `channel` and is still going.
     bool isCurrentPlay(int channel, std::uint32_t play) const;
     void stopChannel(int channel);
+    void pauseChannel(int channel, bool pause);
+    bool isChannelPaused(int channel) const;
     void setChannelVolume(int channel, float volume);
     void setChannelPan(int channel, float pan);
     void setChannelPitch(int channel, float pitch);

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <limits>
 #include <unordered_map>
 
+#include "orka/FileBytes.hpp"
 #include "orka/GlyphPage.hpp"
 #include "orka/Log.hpp"
 #include "orka/Renderer.hpp"
@@ -36,13 +36,6 @@ int pageSideFor(int pixelSize) {
     int side = smallestPageSide;
     while (side < pixelSize * pageGlyphRows && side < largestPageSide) side *= 2;
     return side;
-}
-
-bool readFile(const std::string& path, std::vector<unsigned char>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
 }
 
 // The number of continuation bytes after `lead` and the bits it gives, or -1 for a byte that
@@ -204,12 +197,13 @@ Font::Font(std::unique_ptr<Impl> impl) : impl(std::move(impl)) {}
 Font::~Font() = default;
 
 std::shared_ptr<Font> Font::load(const std::string& path, int pixelSize, Filter filter) {
-    std::vector<unsigned char> bytes;
-    if (!readFile(path, bytes)) {
-        ORKA_LOG_ERROR("Cannot load font '%s': the file cannot be read", path.c_str());
+    const FileBytes file = readFileBytes(path);
+    if (!file.ok) {
+        ORKA_LOG_ERROR("Cannot load font '%s': the file cannot be read (%s)", path.c_str(),
+                       file.reason.c_str());
         return {};
     }
-    return loadFromMemory(bytes.data(), bytes.size(), pixelSize, path, filter);
+    return loadFromMemory(file.bytes.data(), file.bytes.size(), pixelSize, path, filter);
 }
 
 std::shared_ptr<Font> Font::loadFromMemory(const void* bytes, std::size_t size, int pixelSize,

@@ -117,7 +117,7 @@ public:
     glm::vec3 getMouseWorldPosition(const Camera& camera, float depth = 0.0f) const;
 
     /// Number of game controllers open now.
-    int getPadCount() const { return pads.count(); }
+    int getPadCount() const { return static_cast<int>(pads.count()); }
     /// Held now on any open controller / went down or up on any since the last frame began.
     ///@{
     bool isDown(PadButton button) const;

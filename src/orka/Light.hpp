@@ -46,7 +46,7 @@ public:
 private:
     friend class Light;
     LightBuilder() = default;
-    explicit LightBuilder(Light& target) : target(&target) {}
+    explicit LightBuilder(Light& changed) : target(&changed) {}
     Light& light() { return target != nullptr ? *target : own; }
     const Light& light() const { return target != nullptr ? *target : own; }
 

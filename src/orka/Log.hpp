@@ -31,6 +31,9 @@ public:
 
     /// Writes to standard output: a header line naming file, line and function for every type
     /// but Info, then the message. Throws std::runtime_error carrying the message for Fatal.
+    /// A warning or error that repeats the last one (same place and text) is counted instead of
+    /// printed, and the count printed as "<message> (repeated N times)" when a different record
+    /// comes or a second has passed. A replaced handler receives every record.
     static void defaultHandler(const char* function, const char* file, int line, LogType type,
                                std::string message);
 

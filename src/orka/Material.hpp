@@ -35,7 +35,7 @@ public:
 
     /// A name for the application's own use; empty unless set.
     ///@{
-    void setName(const std::string& name) { this->name = name; }
+    void setName(const std::string& newName) { name = newName; }
     const std::string& getName() const { return name; }
     ///@}
 

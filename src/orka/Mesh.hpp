@@ -185,7 +185,9 @@ public:
     /// Indices in the set; throws std::out_of_range for a set that does not exist.
     int getIndicesSize(int indexSet) const;
     /// The caller passes an existing index set.
-    MeshTopology getMeshTopology(int indexSet) const { return topologies[indexSet]; }
+    MeshTopology getMeshTopology(int indexSet) const {
+        return topologies[static_cast<std::size_t>(indexSet)];
+    }
 
 private:
     Mesh(AttributeStores& stores, const std::vector<std::vector<uint16_t>>& indices,

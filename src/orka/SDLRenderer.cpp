@@ -17,7 +17,7 @@ namespace orka {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr int glMajorVersion = 3;
 constexpr int glMinorVersion = 3;
@@ -39,7 +39,7 @@ EventClass classify(Uint32 type) {
     return EventClass::Other;
 }
 
-float secondsBetween(Clock::time_point from, Clock::time_point to) {
+float secondsBetween(SteadyClock::time_point from, SteadyClock::time_point to) {
     const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(to - from);
     return static_cast<float>(nanoseconds.count() / 1e9);
 }
@@ -103,17 +103,20 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
 void SDLRenderer::startEventLoop() {
     if (window == nullptr) ORKA_LOG_INFO("SDLRenderer::init() not called");
     running = true;
-    Clock::time_point lastTick = Clock::now();
+    SteadyClock::time_point lastTick = SteadyClock::now();
     float deltaTime = 0.0f;
+    loopClock.restart();
+    loopStarted = true;
     try {
         while (running) {
+            lastFrameSeconds = deltaTime;
             frame(deltaTime);
-            Clock::time_point tick = Clock::now();
+            SteadyClock::time_point tick = SteadyClock::now();
             deltaTime = secondsBetween(lastTick, tick);
             // The wait counts toward the next frame's delta.
             while (timePerFrame > deltaTime) {
                 SDL_Delay(static_cast<Uint32>((timePerFrame - deltaTime) * millisecondsPerSecond));
-                tick = Clock::now();
+                tick = SteadyClock::now();
                 deltaTime = secondsBetween(lastTick, tick);
             }
             lastTick = tick;
@@ -122,6 +125,14 @@ void SDLRenderer::startEventLoop() {
         running = false;
         throw;
     }
+}
+
+void SDLRenderer::captureWindow(std::function<void(const Image&)> receive) {
+    if (renderer == nullptr) {
+        ORKA_LOG_ERROR("Cannot capture the window: SDLRenderer::init() not called");
+        return;
+    }
+    renderer->captureWindow(std::move(receive));
 }
 
 void SDLRenderer::stopEventLoop() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "orka/Clock.hpp"
 #include "orka/FixedStepClock.hpp"
 #include "orka/Input.hpp"
 #include "orka/Renderer.hpp"
@@ -104,6 +105,17 @@ public:
     /// The window; null before a successful init.
     SDL_Window* getSDLWindow() const { return window; }
 
+    /// Seconds since the event loop last started (0 before it ever ran).
+    double getTime() const { return loopStarted ? loopClock.getElapsedSeconds() : 0.0; }
+    /// Length of the last whole frame in seconds, waiting included: the delta the current
+    /// frame's update was given (0 in the first frame).
+    float getFrameTime() const { return lastFrameSeconds; }
+
+    /// Asks for a screenshot of the window's next presented frame, GUI included: `receive` is
+    /// called once with the whole drawable, rows from the top (see Renderer::captureWindow).
+    /// Logs an error and never calls it without a window.
+    void captureWindow(std::function<void(const Image&)> receive);
+
 private:
     void frame(float deltaTimeSec);
     void runFixedSteps(float deltaTimeSec);
@@ -119,6 +131,9 @@ private:
     SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
     FixedStepClock clock;  // frame time turned into fixed steps
+    Clock loopClock;       // restarted when the loop starts
+    bool loopStarted = false;
+    float lastFrameSeconds = 0.0f;
     // Released by the destructor before SDL_Quit: its controllers need SDL to close.
     std::unique_ptr<Input> input = std::make_unique<Input>();
 };

@@ -94,7 +94,7 @@ Shape Shape::polygon(std::vector<glm::vec2> points) {
     return shape;
 }
 
-Shape& Shape::withColor(const glm::vec4& newColor) {
+Shape& Shape::setColor(const glm::vec4& newColor) {
     color = newColor;
     return *this;
 }

@@ -37,8 +37,11 @@ public:
     /// or more than 32,768, draw nothing. Polygons are always filled: withOutline is ignored.
     static Shape polygon(std::vector<glm::vec2> points);
 
-    /// Linear RGBA, 0…1, as a sprite's colour (default opaque white).
-    Shape& withColor(const glm::vec4& color);
+    /// Linear RGBA, 0…1, as a sprite's colour (default opaque white). The same verb as
+    /// Sprite::setColor and Text::setColor; returns the shape so that calls chain.
+    Shape& setColor(const glm::vec4& newColor);
+    /// The earlier name of setColor, kept for existing programs.
+    Shape& withColor(const glm::vec4& newColor) { return setColor(newColor); }
     /// Draws only a band `thickness` wide inside the edge of a rectangle, circle or ellipse; 0
     /// (the default) fills it. A band wider than the shape fills it.
     Shape& withOutline(float thickness);

@@ -20,6 +20,14 @@ public:
     bool isPlaying() const;
     /// Ends this play at once.
     void stop() const;
+    /// Holds this play where it is (silent, still counted as playing) / goes on from there.
+    /// Muting the output ends paused plays too.
+    ///@{
+    void pause() const;
+    void resume() const;
+    ///@}
+    /// True while this play is held by pause().
+    bool isPaused() const;
     /// This play's loudness, 0 (silent) to 1 (as loaded), times the output's effects volume;
     /// clamped.
     void setVolume(float volume) const;
@@ -38,8 +46,8 @@ public:
 
 private:
     friend class AudioOutput;
-    SoundHandle(AudioOutput* output, int channel, std::uint32_t play)
-        : output(output), channel(channel), play(play) {}
+    SoundHandle(AudioOutput* playingOutput, int playChannel, std::uint32_t playNumber)
+        : output(playingOutput), channel(playChannel), play(playNumber) {}
 
     AudioOutput* output = nullptr;
     int channel = -1;

@@ -15,16 +15,22 @@ constexpr float degreesToRadians = 0.017453292f;
 }  // namespace
 
 Sprite::Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnchor,
-               Texture* texture)
-    : spritePos(spritePos), spriteSize(spriteSize), spriteAnchor(spriteAnchor), texture(texture) {}
+               std::shared_ptr<Texture> texture)
+    : spritePos(spritePos),
+      spriteSize(spriteSize),
+      spriteAnchor(spriteAnchor),
+      texture(std::move(texture)) {}
 
+// Textures are only ever made owned by a std::shared_ptr (TextureBuilder::build), so the
+// sprite can share that ownership.
 Sprite::Sprite(Texture& texture, glm::vec2 anchor)
-    : Sprite(glm::ivec2(0), glm::ivec2(texture.getWidth(), texture.getHeight()), anchor, &texture) {
-}
+    : Sprite(glm::ivec2(0), glm::ivec2(texture.getWidth(), texture.getHeight()), anchor,
+             texture.shared_from_this()) {}
 
 Sprite::Sprite(Texture& texture, glm::ivec2 rectanglePos, glm::ivec2 rectangleSize,
                glm::vec2 anchor)
-    : Sprite(rectanglePos, glm::max(rectangleSize, glm::ivec2(0)), anchor, &texture) {
+    : Sprite(rectanglePos, glm::max(rectangleSize, glm::ivec2(0)), anchor,
+             texture.shared_from_this()) {
     if (rectangleSize.x < 0 || rectangleSize.y < 0) {
         ORKA_LOG_WARNING("Sprite of %s: a rectangle of %i x %i texels is negative; it becomes 0",
                          texture.getName().c_str(), rectangleSize.x, rectangleSize.y);

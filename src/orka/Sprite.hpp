@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <glm/glm.hpp>
+#include <memory>
 
 namespace orka {
 
@@ -24,8 +25,7 @@ public:
     /// No texture: not drawn.
     Sprite() = default;
     /// The whole of `texture` (one texel per world unit at scale 1), placed by `anchor`, a
-    /// fraction of the size from the lower-left corner. The texture is not owned: keep it alive
-    /// while the sprite is drawn.
+    /// fraction of the size from the lower-left corner. The sprite keeps the texture alive.
     explicit Sprite(Texture& texture, glm::vec2 anchor = {0.0f, 0.0f});
     /// A rectangle of `texture`: `rectanglePos` is its lower-left corner in texels from the
     /// texture's bottom-left (an image from a file has its top row at the top), `rectangleSize`
@@ -48,7 +48,7 @@ public:
 
     /// Where the anchor point is placed.
     ///@{
-    void setPosition(const glm::vec2& position) { this->position = position; }
+    void setPosition(const glm::vec2& newPosition) { position = newPosition; }
     const glm::vec2& getPosition() const { return position; }
     ///@}
     /// Degrees, counter-clockwise about the anchor.
@@ -63,13 +63,13 @@ public:
     ///@}
     /// Mirrors the texture horizontally (x) and vertically (y); the corners stay in place.
     ///@{
-    void setFlip(const glm::bvec2& flip) { this->flip = flip; }
+    void setFlip(const glm::bvec2& newFlip) { flip = newFlip; }
     const glm::bvec2& getFlip() const { return flip; }
     ///@}
     /// Multiplied with the texture per vertex, in linear light (0.5 halves the light: white
     /// shows as 188 in the sRGB window); the alpha blends.
     ///@{
-    void setColor(const glm::vec4& color) { this->color = color; }
+    void setColor(const glm::vec4& newColor) { color = newColor; }
     const glm::vec4& getColor() const { return color; }
     ///@}
     /// Primary sort key in a sprite batch: lower values are drawn first (behind); sprites of one
@@ -86,9 +86,9 @@ public:
     /// The point placed at the position, as a fraction of the rectangle from its lower-left
     /// corner; taken from the atlas's pivot.
     const glm::vec2& getSpriteAnchor() const { return spriteAnchor; }
-    /// The texture (not owned), or null for a default-constructed sprite or a failed atlas
-    /// lookup.
-    Texture* getTexture() const { return texture; }
+    /// The texture (kept alive by this sprite), or null for a default-constructed sprite or a
+    /// failed atlas lookup.
+    Texture* getTexture() const { return texture.get(); }
 
     /// The four corners in world units, counter-clockwise from the lower right: lower right,
     /// upper right, upper left, lower left. Scaled first, then rotated about the anchor, then
@@ -99,7 +99,8 @@ public:
     std::array<glm::vec2, 4> getUVs() const;
 
 private:
-    Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnchor, Texture* texture);
+    Sprite(glm::ivec2 spritePos, glm::ivec2 spriteSize, glm::vec2 spriteAnchor,
+           std::shared_ptr<Texture> texture);
 
     friend class SpriteAtlas;
     friend class SpriteBatch;
@@ -115,7 +116,7 @@ private:
     glm::ivec2 spritePos{0, 0};
     glm::ivec2 spriteSize{0, 0};
     glm::vec2 spriteAnchor{0.0f, 0.0f};
-    Texture* texture = nullptr;
+    std::shared_ptr<Texture> texture;
     /// A shape added to a sprite batch stands in its list as a sprite of its white texel with
     /// this many quads, whose corners the batch builder keeps from this index on; 0: a sprite.
     std::uint32_t shapeQuads = 0;

@@ -3,13 +3,14 @@
 #include <picojson.h>
 
 #include <algorithm>
-#include <fstream>
 #include <istream>
 #include <iterator>
 #include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
+#include "orka/FileBytes.hpp"
 #include "orka/JsonNesting.hpp"
 #include "orka/Log.hpp"
 #include "orka/Renderer.hpp"
@@ -150,7 +151,13 @@ bool FrameReader::readAll(const picojson::value& root, std::vector<Frame>& resul
 // picojson throws std::overflow_error for a number beyond the range of double ("1e400"); such a
 // file is as broken as one with a syntax error. Returns the error, empty on success.
 std::string parseJson(std::istream& json, picojson::value& root) {
-    const std::string text{std::istreambuf_iterator<char>(json), std::istreambuf_iterator<char>()};
+    std::string text;
+    // A caller's file stream on a folder throws from its buffer while it is read.
+    try {
+        text.assign(std::istreambuf_iterator<char>(json), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure& failure) {
+        return std::string("the stream cannot be read: ") + failure.what();
+    }
     if (jsonNestsDeeperThan(text)) return jsonTooDeepMessage();
     std::string error;
     try {
@@ -201,11 +208,12 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile, std::stri
 std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::string jsonFile,
                                                  std::shared_ptr<Texture> texture,
                                                  bool flipAnchorY) {
-    std::ifstream json(jsonFile);
-    if (!json) {
-        ORKA_LOG_ERROR("SpriteAtlas json not found %s", jsonFile.c_str());
+    const FileBytes file = readFileBytes(jsonFile);
+    if (!file.ok) {
+        ORKA_LOG_ERROR("SpriteAtlas json not found %s (%s)", jsonFile.c_str(), file.reason.c_str());
         return {};
     }
+    std::istringstream json(std::string(file.bytes.begin(), file.bytes.end()));
     return create(json, jsonFile, std::move(texture), flipAnchorY);
 }
 
@@ -232,8 +240,7 @@ std::shared_ptr<SpriteAtlas> SpriteAtlas::create(std::istream& json, const std::
     std::map<std::string, Sprite> sprites;
     for (const Frame& frame : frames) {
         // emplace keeps an existing entry: the first frame of a name wins.
-        sprites.emplace(frame.name,
-                        Sprite(frame.position, frame.size, frame.anchor, texture.get()));
+        sprites.emplace(frame.name, Sprite(frame.position, frame.size, frame.anchor, texture));
     }
     return std::shared_ptr<SpriteAtlas>(
         new SpriteAtlas(atlasName, std::move(sprites), std::move(texture)));

@@ -37,7 +37,7 @@ public:
 
     /// The font (shared); null: nothing is drawn.
     ///@{
-    void setFont(std::shared_ptr<Font> font) { this->font = std::move(font); }
+    void setFont(std::shared_ptr<Font> newFont) { font = std::move(newFont); }
     const std::shared_ptr<Font>& getFont() const { return font; }
     ///@}
     /// The text, UTF-8 (see Font for invalid sequences and control characters).
@@ -47,13 +47,13 @@ public:
     ///@}
     /// The top of the first line, at its left end, middle or right end (see Alignment).
     ///@{
-    void setPosition(const glm::vec2& position) { this->position = position; }
+    void setPosition(const glm::vec2& newPosition) { position = newPosition; }
     const glm::vec2& getPosition() const { return position; }
     ///@}
     /// Each glyph's tint, linear RGBA as Sprite::setColor takes it: the glyph's coverage is
     /// its alpha.
     ///@{
-    void setColor(const glm::vec4& color) { this->color = color; }
+    void setColor(const glm::vec4& newColor) { color = newColor; }
     const glm::vec4& getColor() const { return color; }
     ///@}
     /// World units per font pixel, across and up; negative components become 0 (a warning).
@@ -69,7 +69,7 @@ public:
     ///@}
     /// How the lines lie about the position; Left by default.
     ///@{
-    void setAlignment(Alignment alignment) { this->alignment = alignment; }
+    void setAlignment(Alignment newAlignment) { alignment = newAlignment; }
     Alignment getAlignment() const { return alignment; }
     ///@}
     /// The glyphs' order in a batch, as Sprite::setOrderInBatch.

@@ -31,10 +31,28 @@ constexpr int sphereTextureSize = 128;
 constexpr float sphereTexelSize = 0.0078125f;  // 1 / 128
 constexpr float maxChannel = 255.0f;
 
-/// False, after logging why, for a size that holds no texel.
-bool isValidSize(int width, int height) {
-    if (width > 0 && height > 0) return true;
-    ORKA_LOG_ERROR("Invalid texture size %i x %i", width, height);
+// Larger sides are refused before any memory is taken: few GL implementations hold them, and
+// a mistyped size would ask for gigabytes.
+constexpr int largestTextureSide = 16384;
+
+// The largest side the context takes for `target`, never above largestTextureSide.
+int largestSideFor(GLenum target) {
+    GLint limit = 0;
+    glGetIntegerv(
+        target == GL_TEXTURE_CUBE_MAP ? GL_MAX_CUBE_MAP_TEXTURE_SIZE : GL_MAX_TEXTURE_SIZE, &limit);
+    return limit > 0 ? std::min(limit, largestTextureSide) : largestTextureSide;
+}
+
+/// False, after logging why, for a size that holds no texel or more than the context takes.
+bool isValidSize(int width, int height, GLenum target) {
+    if (width <= 0 || height <= 0) {
+        ORKA_LOG_ERROR("Invalid texture size %i x %i", width, height);
+        return false;
+    }
+    const int largest = largestSideFor(target);
+    if (width <= largest && height <= largest) return true;
+    ORKA_LOG_ERROR("Texture size %i x %i is larger than the largest, %i x %i", width, height,
+                   largest, largest);
     return false;
 }
 
@@ -47,8 +65,9 @@ GLenum faceTargetOf(Texture::TextureCubemapSide side) {
 }
 
 std::vector<char> whitePixels(int width, int height) {
-    return std::vector<char>(static_cast<size_t>(width) * height * bytesPerTexel,
-                             static_cast<char>(whiteByte));
+    return std::vector<char>(
+        static_cast<size_t>(width) * static_cast<size_t>(height) * bytesPerTexel,
+        static_cast<char>(whiteByte));
 }
 
 // A white disc fading linearly to black at the image's edge.
@@ -121,8 +140,9 @@ bool Texture::TextureBuilder::loadFile(const std::string& filename, GLenum faceT
     // An unreadable file is already reported; decoding its empty buffer would only add noise.
     if (readable) {
         image = texture_loader::loadFileFromMemory(bytes.data(), static_cast<int>(bytes.size()),
-                                                   flipVertically);
+                                                   flipVertically, filename);
     }
+    if (image.valid && !isValidSize(image.width, image.height, target)) image.valid = false;
     if (!image.valid) {
         loadFailed = true;
         uploadPlaceholder(faceTarget);
@@ -182,7 +202,7 @@ Texture::TextureBuilder& Texture::TextureBuilder::withRGBAData(const char* data,
 Texture::TextureBuilder& Texture::TextureBuilder::withPixels(GLenum format, const char* data,
                                                              int dataWidth, int dataHeight,
                                                              ByteEncoding encoding) {
-    if (!isValidSize(dataWidth, dataHeight)) return *this;
+    if (!isValidSize(dataWidth, dataHeight, GL_TEXTURE_2D)) return refuse(GL_TEXTURE_2D);
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_2D;
@@ -195,13 +215,15 @@ Texture::TextureBuilder& Texture::TextureBuilder::withPixels(GLenum format, cons
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withWhiteData(int dataWidth, int dataHeight) {
-    if (!isValidSize(dataWidth, dataHeight)) return *this;
+    if (!isValidSize(dataWidth, dataHeight, GL_TEXTURE_2D)) return refuse(GL_TEXTURE_2D);
     return withRGBAData(whitePixels(dataWidth, dataHeight).data(), dataWidth, dataHeight);
 }
 
 Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataWidth,
                                                                        int dataHeight) {
-    if (!isValidSize(dataWidth, dataHeight)) return *this;
+    if (!isValidSize(dataWidth, dataHeight, GL_TEXTURE_CUBE_MAP)) {
+        return refuse(GL_TEXTURE_CUBE_MAP);
+    }
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_CUBE_MAP;
@@ -209,6 +231,21 @@ Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataW
     for (int face = 0; face < cubeFaces; face++) {
         upload(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, GL_SRGB_ALPHA, width, height, GL_RGBA,
                white.data());
+    }
+    return *this;
+}
+
+// Data that cannot be used leaves the placeholder of a failed load, so that build() makes a
+// texture that draws harmlessly and reports loadFailed(), as for a broken file.
+Texture::TextureBuilder& Texture::TextureBuilder::refuse(GLenum textureTarget) {
+    loadFailed = true;
+    target = textureTarget;
+    if (textureTarget == GL_TEXTURE_2D) {
+        uploadPlaceholder(GL_TEXTURE_2D);
+        return *this;
+    }
+    for (int face = 0; face < cubeFaces; face++) {
+        uploadPlaceholder(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(face));
     }
     return *this;
 }
@@ -266,7 +303,7 @@ std::shared_ptr<Texture> Texture::TextureBuilder::build() {
     if (generateMipmaps) texture->invokeGenerateMipmap();
     texture->updateTextureSampler(filterSampling, wrapTextureCoordinates);
 
-    const int dataSize = texture->getDataSize();
+    const std::int64_t dataSize = texture->getDataSize();
     renderer->renderStats.textureCount += 1;
     renderer->renderStats.textureBytes += dataSize;
     renderer->renderStats.textureBytesAllocated += dataSize;
@@ -292,7 +329,7 @@ Texture::~Texture() {
     // Without its renderer the GL context, and the texture with it, is gone already; another
     // renderer's context may have a texture of the same name.
     if (renderer == nullptr || renderer->getSerial() != rendererSerial) return;
-    const int dataSize = getDataSize();
+    const std::int64_t dataSize = getDataSize();
     renderer->renderStats.textureCount -= 1;
     renderer->renderStats.textureBytes -= dataSize;
     renderer->renderStats.textureBytesDeallocated += dataSize;
@@ -309,9 +346,11 @@ bool Texture::isCubemap() const {
     return target == GL_TEXTURE_CUBE_MAP;
 }
 
-int Texture::getDataSize() const {
-    int size = width * height * bytesPerTexel;
-    if (generateMipmap) size += static_cast<int>(static_cast<float>(size) * mipmapChainShare);
+std::int64_t Texture::getDataSize() const {
+    std::int64_t size = std::int64_t{width} * height * bytesPerTexel;
+    if (generateMipmap) {
+        size += static_cast<std::int64_t>(static_cast<double>(size) * mipmapChainShare);
+    }
     if (isCubemap()) size *= cubeFaces;
     return size;
 }

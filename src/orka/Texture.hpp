@@ -63,7 +63,10 @@ public:
         /// A failure leaves that face white and is reported by loadFailed() too.
         TextureBuilder& withFileCubemap(std::string filename, TextureCubemapSide side);
         /// width * height * 3 bytes, rows bottom-up and tightly packed; linear unless `encoding`
-        /// says sRGB.
+        /// says sRGB. Null `data` leaves the texels undefined (render targets are made so). A
+        /// size that is not positive, or a side over 16384 texels (or the context's limit),
+        /// logs one error and leaves the placeholder of a failed load, as do the other data
+        /// operations below.
         TextureBuilder& withRGBData(const char* data, int width, int height,
                                     ByteEncoding encoding = ByteEncoding::Linear);
         /// width * height * 4 bytes, rows bottom-up; colour linear unless `encoding` says sRGB
@@ -101,6 +104,8 @@ public:
         void upload(unsigned int faceTarget, unsigned int internalFormat, int width, int height,
                     unsigned int format, const char* pixels);
         void uploadPlaceholder(unsigned int faceTarget);
+        /// Marks the load failed and leaves the placeholder of `textureTarget`.
+        TextureBuilder& refuse(unsigned int textureTarget);
 
         int width = -1;
         int height = -1;
@@ -132,7 +137,7 @@ public:
     ///@}
     /// Bytes counted in RenderStats: 4 per texel, a third more when mipmapped, six faces for a
     /// cube map.
-    int getDataSize() const;
+    std::int64_t getDataSize() const;
     /// The name given to the builder, the file name, or "Unnamed Texture".
     const std::string& getName() const { return name; }
     /// True for a cube map, false for a 2D texture.

@@ -5,12 +5,11 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <utility>
 
+#include "orka/FileBytes.hpp"
 #include "orka/Log.hpp"
 
 namespace orka::texture_loader {
@@ -278,9 +277,8 @@ SDL_Surface* decodeKnownFormat(SDL_RWops* source, const char* data, int size) {
         int64_t height = readLittleEndian32(bytes + 22);  // negative: rows top-down
         if (height < 0) height = -height;
         if (!sideSupported("BMP", width, height)) return nullptr;
-        return bytesCanHold("BMP", width, height, total, bmpTexelsPerByte)
-                   ? IMG_LoadBMP_RW(source)
-                   : nullptr;
+        return bytesCanHold("BMP", width, height, total, bmpTexelsPerByte) ? IMG_LoadBMP_RW(source)
+                                                                           : nullptr;
     }
     // WebP limits sides to 16383 texels itself.
     if (IMG_isWEBP(source)) return IMG_LoadWEBP_RW(source);
@@ -309,30 +307,27 @@ SDL_Surface* decodeImage(const char* data, int size) {
 }  // namespace
 
 std::vector<char> readAllBytes(const std::string& filename, bool* readable) {
-    // A directory opens as a stream whose end lies at an absurd position; only files count.
-    std::error_code error;
-    const bool regularFile = std::filesystem::is_regular_file(filename, error);
-    std::ifstream file;
-    if (regularFile) file.open(filename, std::ios::binary | std::ios::ate);
-    const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
-    if (readable != nullptr) *readable = size >= 0;
-    if (size < 0) {
-        ORKA_LOG_ERROR("Cannot read texture from %s", filename.c_str());
+    FileBytes file = readFileBytes(filename);
+    if (readable != nullptr) *readable = file.ok;
+    if (!file.ok) {
+        ORKA_LOG_ERROR("Cannot read texture from %s: %s", filename.c_str(), file.reason.c_str());
         return {};
     }
-    std::vector<char> bytes(static_cast<size_t>(size));
-    file.seekg(0);
-    file.read(bytes.data(), size);
-    bytes.resize(static_cast<size_t>(file.gcount()));
-    return bytes;
+    return std::move(file.bytes);
 }
 
-DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically) {
+DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically,
+                                const std::string& filename) {
     initDecodersOnce();
     DecodedImage image;
     SurfacePtr surface(decodeImage(data, size), SDL_FreeSurface);
     if (!surface) {
-        ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
+        if (filename.empty()) {
+            ORKA_LOG_ERROR("Cannot load texture. IMG_Load_RW returned %s", SDL_GetError());
+        } else {
+            ORKA_LOG_ERROR("Cannot load texture %s. IMG_Load_RW returned %s", filename.c_str(),
+                           SDL_GetError());
+        }
         return image;
     }
     image.transparent = hasTransparency(surface.get());
@@ -340,7 +335,8 @@ DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically)
         image.transparent ? SDL_PIXELFORMAT_ABGR8888 : SDL_PIXELFORMAT_RGB24;  // R, G, B(, A)
     SurfacePtr converted(SDL_ConvertSurfaceFormat(surface.get(), target, 0), SDL_FreeSurface);
     if (!converted) {
-        ORKA_LOG_ERROR("Cannot load texture. SDL_ConvertSurfaceFormat returned %s", SDL_GetError());
+        ORKA_LOG_ERROR("Cannot load texture %s. SDL_ConvertSurfaceFormat returned %s",
+                       filename.c_str(), SDL_GetError());
         return image;
     }
     image.width = converted->w;

@@ -21,8 +21,9 @@ struct DecodedImage {
     bool valid = false;        ///< false when the bytes could not be decoded (error logged)
 };
 
-/// The whole file; an empty buffer and the log "Cannot read texture from <file>" when it cannot
-/// be opened. `readable` tells an unreadable file from an empty one.
+/// The whole file; an empty buffer and the log "Cannot read texture from <file>: <reason>" when
+/// it cannot be read (missing, a folder, a device without end). `readable` tells an unreadable
+/// file from an empty one.
 std::vector<char> readAllBytes(const std::string& filename, bool* readable = nullptr);
 
 /// Decodes a PNG, JPEG, BMP, TGA or WebP image with SDL2_image, chosen by the data's signature
@@ -30,8 +31,9 @@ std::vector<char> readAllBytes(const std::string& filename, bool* readable = nul
 /// result is the bottom row of the picture, as OpenGL expects. Logs the decoder's error and
 /// returns an invalid image for bytes of any other kind ("Unsupported image format"), for data
 /// cut short, and for images wider or taller than 16384 texels (refused before decoding where
-/// the header tells the size).
-DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically);
+/// the header tells the size). The message names `filename` when one is given.
+DecodedImage loadFileFromMemory(const char* data, int size, bool flipVertically,
+                                const std::string& filename = {});
 
 /// Swaps row k with row height - 1 - k through one temporary row.
 void invert_image(int rowBytes, int height, char* pixels);

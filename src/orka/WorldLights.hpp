@@ -26,7 +26,7 @@ public:
 
     /// The least light every lit surface gets: a floor under the lights' share, not added to it.
     ///@{
-    void setAmbientLight(const glm::vec3& ambientLight) { this->ambientLight = ambientLight; }
+    void setAmbientLight(const glm::vec3& light) { ambientLight = light; }
     glm::vec3 getAmbientLight() const { return ambientLight; }
     ///@}
 

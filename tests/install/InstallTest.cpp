@@ -29,7 +29,9 @@ const fs::path fixture = ORKA_INSTALL_FIXTURE_DIR;  // tests/install/consumer
 // The drawn frame: the fixture's red quad covers the window.
 const std::string expectedFrame = std::string("orka ") + ORKA_VERSION + " drew centre 255 0 0";
 
-std::string quoted(const fs::path& path) { return test_support::ShellQuoted(path.string()); }
+std::string quoted(const fs::path& path) {
+    return test_support::ShellQuoted(path.string());
+}
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -131,14 +133,40 @@ TEST_F(InstallTest, NoInstalledHeaderIncludesGlOrX11Headers) {
     EXPECT_GT(headers, 20);
 }
 
+// A user who builds with strict warnings sees none from the engine's headers, found with a
+// plain -I as pkg-config gives them; only the libraries the engine builds on come as system
+// headers. Each header alone, so that none leans on another included before it.
+TEST_F(InstallTest, EveryInstalledHeaderCompilesWithoutWarningsUnderStrictFlags) {
+    const auto dependencies =
+        RunCommand("pkg-config --cflags-only-I sdl2 SDL2_image SDL2_mixer glew imgui");
+    ASSERT_EQ(dependencies.exitCode, 0) << dependencies.output;
+    std::string systemIncludes =
+        std::regex_replace(dependencies.output, std::regex(R"((^|\s)-I)"), "$1-isystem ");
+    systemIncludes.erase(systemIncludes.find_last_not_of(" \n") + 1);
+    const std::string flags =
+        " -std=c++17 -fsyntax-only -Werror -Wall -Wextra -Wpedantic -Wshadow -Wconversion "
+        "-Wsign-conversion -I" +
+        quoted(prefix / "include") + " " + systemIncludes;
+    int headers = 0;
+    for (const auto& entry : fs::directory_iterator(prefix / "include/orka")) {
+        if (entry.path().extension() != ".hpp") continue;
+        ++headers;
+        const fs::path source = scratch / ("include-" + entry.path().stem().string() + ".cpp");
+        std::ofstream(source) << "#include <orka/" << entry.path().filename().string() << ">\n";
+        const auto compile = RunCommand(compiler() + " " + quoted(source) + flags);
+        EXPECT_EQ(compile.exitCode, 0) << entry.path().filename() << "\n" << compile.output;
+    }
+    EXPECT_GT(headers, 20);
+}
+
 TEST_F(InstallTest, ProgramFoundWithFindPackageBuildsAndDraws) {
     const fs::path build = scratch / "cmake-build";
     const std::string launcher = ORKA_CXX_COMPILER_LAUNCHER;
-    const auto configure = RunCommand(
-        quoted(ORKA_CMAKE_COMMAND) + " -S " + quoted(fixture) + " -B " + quoted(build) +
-        " -DCMAKE_PREFIX_PATH=" + quoted(prefix) + " -DCMAKE_CXX_COMPILER=" +
-        quoted(ORKA_CXX_COMPILER) +
-        (launcher.empty() ? "" : " -DCMAKE_CXX_COMPILER_LAUNCHER=" + launcher));
+    const auto configure =
+        RunCommand(quoted(ORKA_CMAKE_COMMAND) + " -S " + quoted(fixture) + " -B " + quoted(build) +
+                   " -DCMAKE_PREFIX_PATH=" + quoted(prefix) +
+                   " -DCMAKE_CXX_COMPILER=" + quoted(ORKA_CXX_COMPILER) +
+                   (launcher.empty() ? "" : " -DCMAKE_CXX_COMPILER_LAUNCHER=" + launcher));
     ASSERT_EQ(configure.exitCode, 0) << configure.output;
     const auto compile = RunCommand(quoted(ORKA_CMAKE_COMMAND) + " --build " + quoted(build));
     ASSERT_EQ(compile.exitCode, 0) << compile.output;

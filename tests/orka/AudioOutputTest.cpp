@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -238,6 +240,146 @@ TEST(AudioOutput, ASoundsOwnVolumeScalesEveryPlayOfIt) {
     EXPECT_EQ(jump->getVolume(), 1.0f) << "clamped";
     const std::vector<std::int16_t> heard = audio.Heard();
     EXPECT_NEAR(Peak(heard, 1), Peak(heard, 0) / 4, Peak(heard, 0) / 20);
+}
+
+/// Frames of the left side that are not silent.
+std::size_t AudibleFrames(const std::vector<std::int16_t>& samples) {
+    std::size_t frames = 0;
+    for (std::size_t i = 0; i < samples.size(); i += 2) frames += samples[i] != 0 ? 1 : 0;
+    return frames;
+}
+
+/// A sine written to a scratch WAV file for the life of the object.
+struct SineFile {
+    SineFile(double frequency, double lengthSeconds)
+        : path(fs::temp_directory_path() / ("orka-sine-" + std::to_string(getpid()) + "-" +
+                                            std::to_string(lengthSeconds) + ".wav")),
+          seconds(lengthSeconds) {
+        WriteSine(path, frequency, seconds);
+    }
+    ~SineFile() {
+        std::error_code ignored;
+        fs::remove(path, ignored);
+    }
+    fs::path path;
+    double seconds;
+};
+
+TEST(AudioOutput, NonFiniteVolumePanAndPitchAreRefusedWithAWarning) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    DiskAudio audio;
+    const std::shared_ptr<Sound> jump = audio.output->load((kSounds / "jump.ogg").string());
+    ASSERT_NE(jump, nullptr);
+    struct Row {
+        const char* what;
+        std::function<void(const SoundHandle&)> call;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"NaN volume", [&](const SoundHandle& play) { play.setVolume(nan); },
+         "A sound's volume of nan is not a number: the play keeps its volume"},
+        {"infinite pan", [&](const SoundHandle& play) { play.setPan(-inf); },
+         "A sound's pan of -inf is not a number: the play keeps its pan"},
+        {"NaN pitch", [&](const SoundHandle& play) { play.setPitch(nan); },
+         "A sound's pitch of nan is not a number: the play keeps its pitch"},
+        {"NaN sound volume", [&](const SoundHandle&) { jump->setVolume(nan); },
+         "A sound's volume of nan is not a number: it stays 1"},
+        {"NaN effects volume", [&](const SoundHandle&) { audio.output->setEffectsVolume(nan); },
+         "The effects volume nan is not a number: it stays 1"},
+        {"infinite music volume", [&](const SoundHandle&) { audio.output->setMusicVolume(inf); },
+         "The music volume inf is not a number: it stays 1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const SoundHandle play = audio.output->play(*jump);
+        ASSERT_TRUE(play.isPlaying());
+        test::LogCapture log;
+        row.call(play);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].type, LogType::Warning);
+        EXPECT_EQ(log.records[0].message, row.message);
+        play.stop();
+    }
+    EXPECT_EQ(jump->getVolume(), 1.0f);
+    EXPECT_EQ(audio.output->getEffectsVolume(), 1.0f);
+    EXPECT_EQ(audio.output->getMusicVolume(), 1.0f);
+    {
+        test::LogCapture log;
+        const SoundHandle play = audio.output->play(*jump, nan, inf, nan);
+        EXPECT_TRUE(play.isPlaying()) << "played as recorded";
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].type, LogType::Warning);
+        ASSERT_TRUE(WaitWhilePlaying(play));
+    }
+    const std::vector<std::int16_t> heard = audio.Heard();
+    EXPECT_GT(Peak(heard, 0), 8000) << "the last play is heard at full volume on both sides";
+    EXPECT_GT(Peak(heard, 1), 8000);
+}
+
+TEST(AudioOutput, SoundsLoadFromBytesInMemory) {
+    DiskAudio audio;
+    std::ifstream in(kSounds / "jump.ogg", std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(bytes.empty());
+    std::shared_ptr<Sound> jump = audio.output->loadFromMemory(bytes.data(), bytes.size(), "jump");
+    ASSERT_NE(jump, nullptr);
+    bytes.assign(bytes.size(), 0);  // the sound keeps its own samples
+    const SoundHandle play = audio.output->play(*jump);
+    ASSERT_TRUE(WaitWhilePlaying(play));
+
+    test::LogCapture log;
+    EXPECT_EQ(audio.output->loadFromMemory(bytes.data(), bytes.size(), "zeros"), nullptr);
+    EXPECT_EQ(audio.output->loadFromMemory(nullptr, 10, "nothing"), nullptr);
+    EXPECT_GT(Peak(audio.Heard(), 0), 8000);
+    ASSERT_EQ(log.records.size(), 2u);
+    EXPECT_EQ(log.records[0].message.rfind("Cannot load the sound \"zeros\": ", 0), 0u)
+        << log.records[0].message;
+    EXPECT_EQ(log.records[1].message, "Cannot load the sound \"nothing\": 0 bytes are no sound");
+}
+
+TEST(AudioOutput, ALoopedPlayRepeatsItsCountOrUntilStopped) {
+    const SineFile sine(441.0, 0.1);
+    const double frames = sine.seconds * AudioOutput::sampleRate;
+    {
+        DiskAudio audio;
+        const std::shared_ptr<Sound> tone = audio.output->load(sine.path.string());
+        ASSERT_NE(tone, nullptr);
+        const SoundHandle play = audio.output->playLooped(*tone, 2);
+        ASSERT_TRUE(WaitWhilePlaying(play));
+        const std::vector<std::int16_t> heard = AudibleLeft(audio.Heard());
+        EXPECT_NEAR(static_cast<double>(heard.size()), 3 * frames, 0.03 * frames)
+            << "played three times, without gaps";
+    }
+    DiskAudio audio;
+    const std::shared_ptr<Sound> tone = audio.output->load(sine.path.string());
+    const SoundHandle play = audio.output->playLooped(*tone, AudioOutput::loopForever);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(play.isPlaying()) << "still going after four rounds";
+    play.stop();
+    EXPECT_FALSE(play.isPlaying());
+    EXPECT_GT(static_cast<double>(AudibleLeft(audio.Heard()).size()), 3.5 * frames);
+}
+
+TEST(AudioOutput, APausedPlayIsHeldSilentAndGoesOnWhereItWas) {
+    const SineFile sine(441.0, 0.2);
+    DiskAudio audio;
+    const std::shared_ptr<Sound> tone = audio.output->load(sine.path.string());
+    ASSERT_NE(tone, nullptr);
+    const SoundHandle play = audio.output->play(*tone);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    play.pause();
+    EXPECT_TRUE(play.isPaused());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(play.isPlaying()) << "a paused play has not ended";
+    play.resume();
+    EXPECT_FALSE(play.isPaused());
+    ASSERT_TRUE(WaitWhilePlaying(play));
+    const std::vector<std::int16_t> heard = audio.Heard();
+    const double frames = sine.seconds * AudioOutput::sampleRate;
+    // Every frame of the sound is heard once (a sine has a few exact zeros), with a gap between.
+    EXPECT_NEAR(static_cast<double>(AudibleFrames(heard)), frames, 0.05 * frames);
+    EXPECT_GT(static_cast<double>(AudibleLeft(heard).size()), frames + 0.2 * AudioOutput::sampleRate);
 }
 
 TEST(AudioOutput, MutedOrWithoutADeviceAPlayGivesAHandleOfNoPlay) {

@@ -128,7 +128,9 @@ TEST_F(Screenshot, CapturedWindowComesOnceWhenTheFrameIsComplete) {
     {
         RenderPass pass = RenderPass::create().withCamera(camera).build();
         drawSquare(pass);
-        renderer.captureWindow([&](const Image& image) { captured.push_back(image); });
+        // Through the window, which needs no global renderer.
+        test::testSDLRenderer().captureWindow(
+            [&](const Image& image) { captured.push_back(image); });
         EXPECT_TRUE(captured.empty()) << "not before the frame is complete";
     }
     renderer.swapWindow();

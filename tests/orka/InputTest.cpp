@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "orka/Camera.hpp"
+#include "orka/Clock.hpp"
 #include "orka/FixedStepClock.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/SDLRenderer.hpp"
@@ -172,6 +175,16 @@ struct Pace {
     int frames;
     std::vector<int> steps;  // per frame, the pattern repeated
 };
+
+TEST(Clock, MeasuresSecondsSinceItStartedOrWasRestarted) {
+    Clock clock;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const double first = clock.getElapsedSeconds();
+    EXPECT_GE(first, 0.02);
+    const double untilRestart = clock.restart();
+    EXPECT_GE(untilRestart, first);
+    EXPECT_LT(clock.getElapsedSeconds(), untilRestart) << "counting starts again from 0";
+}
 
 TEST(FixedStepClock, FramesOfAnyLengthAddUpToWholeStepsAndAStallIsDropped) {
     const Pace paces[] = {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "orka/LogCapture.hpp"
 
@@ -29,6 +31,33 @@ TEST(LogDefaultHandler, OtherTypesPrintAHeaderNamingFileLineAndFunction) {
               "ORKA Error: src/orka/Camera:53 in lookAt()\nbroken\n");
     EXPECT_EQ(printed(LogType::Verbose, "chatty"),
               "ORKA Verbose: src/orka/Camera:53 in lookAt()\nchatty\n");
+}
+
+TEST(LogDefaultHandler, ARepeatedWarningIsPrintedOnceThenCounted) {
+    const auto warn = [] { Log::warning("update", "src/orka/Sprite", 9, "again %d", 1); };
+    ::testing::internal::CaptureStdout();
+    for (int i = 0; i < 60; i++) warn();
+    Log::info("update", "src/orka/Sprite", 10, "different");
+    const std::string header = "ORKA Warning: src/orka/Sprite:9 in update()\n";
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              header + "again 1\n" + header + "again 1 (repeated 59 times)\ndifferent\n");
+
+    // A line repeated for longer than a second has its count printed meanwhile.
+    ::testing::internal::CaptureStdout();
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1500)) {
+        warn();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find(header + "again 1\n"), 0u) << out;
+    EXPECT_NE(out.find("again 1 (repeated "), std::string::npos) << out;
+    Log::info("update", "src/orka/Sprite", 10, "different");  // ends the repeats for later tests
+
+    // A program's own handler still gets every record.
+    LogCapture capture;
+    for (int i = 0; i < 3; i++) warn();
+    EXPECT_EQ(capture.records.size(), 3u);
 }
 
 TEST(LogDefaultHandler, FatalPrintsAnErrorHeaderThenThrowsTheMessage) {

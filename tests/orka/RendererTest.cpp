@@ -106,10 +106,10 @@ TEST(RendererStats, RollOverAtSwapKeepingCountsAndZeroingPerFrameFields) {
     EXPECT_EQ(current.textureCount, saved.textureCount + 1);
     EXPECT_EQ(current.textureBytes, saved.textureBytes + 64);
     EXPECT_EQ(current.shaderCount, saved.shaderCount + 3);
-    for (std::int32_t field :
-         {current.meshBytesAllocated, current.meshBytesDeallocated, current.textureBytesAllocated,
-          current.textureBytesDeallocated, current.drawCalls, current.stateChangesShader,
-          current.stateChangesMaterial, current.stateChangesMesh}) {
+    for (std::int64_t field : std::initializer_list<std::int64_t>{
+             current.meshBytesAllocated, current.meshBytesDeallocated,
+             current.textureBytesAllocated, current.textureBytesDeallocated, current.drawCalls,
+             current.stateChangesShader, current.stateChangesMaterial, current.stateChangesMesh}) {
         EXPECT_EQ(field, 0);
     }
 

@@ -264,8 +264,11 @@ TEST(SDLRendererLoop, FramesWaitForTheCapAndASlowFrameIsReportedUnclamped) {
     sdl.timePerFrame = 0.03f;
     constexpr auto slowFrame = std::chrono::milliseconds(80);
     std::vector<float> deltas;
+    std::vector<double> times;  // SDLRenderer::getTime in each update
     sdl.frameUpdate = [&](float delta) {
         deltas.push_back(delta);
+        times.push_back(sdl.getTime());
+        EXPECT_EQ(sdl.getFrameTime(), delta) << "the last frame's length is the update's delta";
         if (deltas.size() == 3) std::this_thread::sleep_for(slowFrame);
         if (deltas.size() == 6) sdl.stopEventLoop();
     };
@@ -279,6 +282,13 @@ TEST(SDLRendererLoop, FramesWaitForTheCapAndASlowFrameIsReportedUnclamped) {
     EXPECT_GE(deltas[3], 0.08f) << "the slow frame's delta must be its real duration";
     // Six frames each last at least the cap, the slow one longer.
     EXPECT_GE(elapsed.count(), 5 * 0.03f + 0.08f);
+    // The loop's time runs from its start: each update sees the frames before it.
+    EXPECT_LT(times[0], 0.03);
+    double before = 0.0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        before += deltas[i];
+        EXPECT_GE(times[i], before - 0.001) << i;
+    }
 }
 
 TEST(SDLRendererLoop, CallbackExceptionsLeaveTheLoopAndItCanBeRestarted) {

@@ -187,7 +187,8 @@ TEST_F(SpriteAtlasTest, MissingJsonFileIsAnErrorLog) {
     LogCapture log;
     auto atlas = SpriteAtlas::create(atlasPath("absent.json"), page, true);
     EXPECT_EQ(atlas, nullptr);
-    EXPECT_EQ(onlyError(log), "SpriteAtlas json not found " + atlasPath("absent.json"));
+    EXPECT_EQ(onlyError(log), "SpriteAtlas json not found " + atlasPath("absent.json") +
+                                  " (No such file or directory)");
     EXPECT_EQ(cerr.str(), "");
 }
 

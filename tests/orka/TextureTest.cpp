@@ -217,18 +217,22 @@ TEST_F(TextureTest, RawRgbRowsOfOddLengthAreNotSkewed) {
 }
 
 TEST_F(TextureTest, BrokenFilesLogAnErrorAndLeaveAWhitePlaceholder) {
-    const std::string decodeError = "Cannot load texture. IMG_Load_RW returned ";
+    // The file is named, the decoder's reason follows.
+    const auto decodeError = [](const std::string& file) {
+        return "Cannot load texture " + pngDir + file + ". IMG_Load_RW returned ";
+    };
     struct Case {
         std::string file;
         std::string message;  // the whole message, or its start when it ends with SDL's reason
         bool exact;
     };
     const std::vector<Case> cases = {
-        {"missing.png", "Cannot read texture from " + pngDir + "missing.png", true},
-        {"", "Cannot read texture from " + pngDir, true},  // a directory
-        {"empty.png", decodeError, false},
-        {"truncated.png", decodeError, false},
-        {"not-an-image.png", decodeError, false},
+        {"missing.png",
+         "Cannot read texture from " + pngDir + "missing.png: No such file or directory", true},
+        {"", "Cannot read texture from " + pngDir + ": it is a folder", true},
+        {"empty.png", decodeError("empty.png"), false},
+        {"truncated.png", decodeError("truncated.png"), false},
+        {"not-an-image.png", decodeError("not-an-image.png"), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -439,7 +443,8 @@ TEST_F(TextureTest, ACubemapFaceThatCannotBeLoadedIsWhiteAndReported) {
     auto cube = builder.build();
     EXPECT_TRUE(cube->loadFailed());
     ASSERT_EQ(capture.records.size(), 1u);
-    EXPECT_EQ(capture.records[0].message, "Cannot read texture from " + pngDir + "missing.png");
+    EXPECT_EQ(capture.records[0].message,
+              "Cannot read texture from " + pngDir + "missing.png: No such file or directory");
     const auto face = readTexels(*cube, GL_TEXTURE_CUBE_MAP_POSITIVE_Y);
     EXPECT_EQ(face, std::vector<unsigned char>(face.size(), 255));
     expectPixels(*cube, rgbPixel, false, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z);
@@ -481,7 +486,11 @@ TEST_F(TextureTest, BuildErrorsAreFatal) {
         ASSERT_EQ(capture.records.size(), 2u);
         EXPECT_EQ(capture.records[0].message, "Invalid texture size -1 x 4");
         EXPECT_EQ(capture.records[1].message, "Invalid texture size 3 x 0");
-        EXPECT_FALSE(builder.build()) << "no data was given";
+        // Unusable data is a failed load, not a fatal build: the placeholder is built.
+        const auto texture = builder.build();
+        ASSERT_TRUE(texture);
+        EXPECT_TRUE(texture->loadFailed());
+        EXPECT_EQ(capture.records.size(), 2u);
     }
     // With the default handler a fatal record is an exception.
     testing::internal::CaptureStdout();
