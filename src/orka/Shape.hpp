@@ -76,6 +76,15 @@ public:
     /// in two triangles, whatever the segments). Returns 1, or 0 for any other shape, which
     /// appends nothing.
     int appendDiscQuad(std::vector<glm::vec2>& corners) const;
+    /// For the shape shader, which smooths edges: appends the quads of appendQuads with a
+    /// feathered band along every edge, each corner as two entries, its position and its edge
+    /// code. An edge code of (0, 0) is a corner inside the shape. Otherwise the first is 8 plus
+    /// the angle (radians, 0…2 pi) of the corner's mitre, the vector that moves the two edges
+    /// meeting there one unit outward, and the second the mitre's length, positive for a corner
+    /// the shader moves half a pixel out (where coverage is 0) and negative for one it moves half
+    /// a pixel in (coverage 1). A line thinner than a pixel thus still covers about one.
+    /// Returns how many quads it appended.
+    int appendSmoothQuads(std::vector<glm::vec2>& corners) const;
 
 private:
     enum class Kind { Rectangle, Ellipse, Line, Polygon };
@@ -84,6 +93,9 @@ private:
     int appendUnplacedQuads(std::vector<glm::vec2>& corners) const;
     /// Scales and turns the corners from index `from` on about the origin.
     void place(std::vector<glm::vec2>& corners, size_t from) const;
+    /// The outlines to smooth, placed and counter-clockwise (a ring's hole clockwise, so the
+    /// filled side is always to the left); an empty list for a shape that draws nothing.
+    std::vector<std::vector<glm::vec2>> placedOutlines() const;
 
     Kind kind;
     /// Rectangle: lower-left corner and size; ellipse: centre and radii; line: its ends.
