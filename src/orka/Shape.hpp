@@ -16,7 +16,8 @@ namespace orka {
 /// sides grows with the radius, so that no edge strays more than a quarter of a unit from the
 /// true curve (between 8 and 1024 sides); withSegments chooses the number instead. An outline lies
 /// inside the shape's edge: an outlined rectangle covers what the filled one covers, less its
-/// inside.
+/// inside. On the white texture every edge fades over about one pixel, centred on it (see
+/// appendSmoothQuads); a page's texel draws hard edges.
 class Shape {
 public:
     /// Sides a circle or ellipse can have.
