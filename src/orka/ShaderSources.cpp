@@ -216,8 +216,8 @@ out vec4 fragColor;
 in vec2 vCut;
 flat in vec4 vColor;
 
-// The texture is white, so only the colour is drawn. Texture coordinates from 2 to 4 are a
-// disc's quad: (3, 3) is its centre and 1 its edge, which fades out over about one pixel
+// The texture is white, so only the colour is drawn. Texture coordinates from 1.6 to 4.4 are
+// a disc's quad: (3, 3) is its centre and 1 its edge, which fades out over about one pixel
 // (the distance's change to the next pixel) instead of stepping. From 6 to 7 they are the
 // coverage of a smoothed edge's band, less 6. Any texture coordinate a sprite can have (0 to
 // 1) draws its whole quad.

@@ -13,6 +13,9 @@ constexpr float pi = 3.14159265f;
 /// How far a circle's sides may stray from the true curve, in world units.
 constexpr float curveTolerance = 0.25f;
 constexpr int maxPolygonPoints = 32768;
+/// A disc's box reaches at most this share of its radius past it, keeping the shader's cut
+/// coordinates within 1.6…4.4.
+constexpr float discMarginLimit = 0.4f;
 
 // Twice the signed area: positive when the points turn counter-clockwise.
 float doubleArea(const std::vector<glm::vec2>& points) {
@@ -227,10 +230,15 @@ int Shape::appendDiscQuad(std::vector<glm::vec2>& corners) const {
     if (kind != Kind::Ellipse || second.x == 0.0f || second.y == 0.0f) return 0;
     const bool outlined = outline > 0.0f && outline < std::min(second.x, second.y);
     if (outlined) return 0;
+    // The edge fades over a pixel centred on it: the box reaches past the curve so the outer
+    // half of the fade is drawn (a unit is half a pixel or more unless the picture is shrunk
+    // below half size).
+    const glm::vec2 margin = glm::min(glm::vec2(1.0f), discMarginLimit * second);
     const size_t from = corners.size();
-    const auto box = rectanglePoints(first - second, 2.0f * second);
+    const auto box = rectanglePoints(first - second - margin, 2.0f * (second + margin));
     corners.insert(corners.end(), box.begin(), box.end());
     place(corners, from);
+    corners.push_back(1.0f + margin / second);
     return 1;
 }
 

@@ -72,10 +72,11 @@ public:
     /// Appends the shape's quads, four corners each, counter-clockwise; each quad is drawn as
     /// the triangles (0, 1, 2) and (0, 2, 3). Returns how many it appended.
     int appendQuads(std::vector<glm::vec2>& corners) const;
-    /// A filled circle or ellipse appends one quad instead, its bounding box from the lower-left
-    /// corner counter-clockwise, for a shader that cuts the curve out per pixel (an exact curve
-    /// in two triangles, whatever the segments). Returns 1, or 0 for any other shape, which
-    /// appends nothing.
+    /// A filled circle or ellipse appends one quad instead, its bounding box (widened by up to
+    /// a unit, for the fading edge) from the lower-left corner counter-clockwise, for a shader
+    /// that cuts the curve out per pixel (an exact curve in two triangles, whatever the
+    /// segments); then a fifth entry, how far the box reaches along x and y in radii. Returns
+    /// 1, or 0 for any other shape, which appends nothing.
     int appendDiscQuad(std::vector<glm::vec2>& corners) const;
     /// For the shape shader, which smooths edges: appends the quads of appendQuads with a
     /// feathered band along every edge, each corner as two entries, its position and its edge

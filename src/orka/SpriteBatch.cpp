@@ -368,11 +368,13 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
                             texelHeight;
             const glm::vec2* corner = shapeCorners + sprite->firstShapeCorner;
             if (sprite->roundShape) {
-                // The disc's square about (3, 3), as the shape shader reads it.
-                setVertex(vertices[0], corner[0].x, corner[0].y, 2.0f, 2.0f, color);
-                setVertex(vertices[1], corner[1].x, corner[1].y, 4.0f, 2.0f, color);
-                setVertex(vertices[2], corner[2].x, corner[2].y, 4.0f, 4.0f, color);
-                setVertex(vertices[3], corner[3].x, corner[3].y, 2.0f, 4.0f, color);
+                // The disc's box about (3, 3), radius 1, as the shape shader reads it.
+                const glm::vec2 low = 3.0f - corner[4];
+                const glm::vec2 high = 3.0f + corner[4];
+                setVertex(vertices[0], corner[0].x, corner[0].y, low.x, low.y, color);
+                setVertex(vertices[1], corner[1].x, corner[1].y, high.x, low.y, color);
+                setVertex(vertices[2], corner[2].x, corner[2].y, high.x, high.y, color);
+                setVertex(vertices[3], corner[3].x, corner[3].y, low.x, high.y, color);
                 vertices += verticesPerSprite;
                 continue;
             }

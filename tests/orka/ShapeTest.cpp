@@ -230,6 +230,13 @@ TEST_F(ShapePixels, ACirclesEdgeHasIntermediateColoursOnlyAtTheEdge) {
     }
     // The edge is about 2 pi r = 251 pixels long.
     EXPECT_GT(partial, 200);
+
+    // The outer half of the fade lies beyond the curve, where the circle touches its box: a
+    // pixel whose centre is 0.2 past the edge is still partly covered.
+    pass.draw(
+        SpriteBatch::create().addShape(Shape::circle(centre, 40.3f).withColor(green)).build());
+    EXPECT_GT(pass.readPixels(140, 100, 1, 1).at(0).g, 0.0f);
+    EXPECT_GT(pass.readPixels(100, 59, 1, 1).at(0).g, 0.0f);
 }
 
 float linearOf(float encoded) {
