@@ -12,6 +12,7 @@
 #include "Rally.hpp"
 #include "orka/AudioOutput.hpp"
 #include "orka/Camera.hpp"
+#include "orka/Color.hpp"
 #include "orka/Font.hpp"
 #include "orka/Image.hpp"
 #include "orka/RenderPass.hpp"
@@ -26,11 +27,12 @@
 
 namespace {
 
-// Tints and the clear colour are linear light; the window encodes them as sRGB.
-const glm::vec4 background{0.004f, 0.006f, 0.02f, 1.0f};
-const glm::vec4 playerColor{1.0f, 0.45f, 0.0f, 1.0f};
-const glm::vec4 computerColor{0.1f, 0.5f, 1.0f, 1.0f};
-const glm::vec4 netColor{0.15f, 0.15f, 0.15f, 1.0f};
+// Picked as a colour picker shows them; tints and the clear colour are linear light, which
+// orka::Color converts them to.
+const glm::vec4 background = orka::Color::fromHex("#0d1227");
+const glm::vec4 playerColor = orka::Color::fromBytes(255, 179, 0);
+const glm::vec4 computerColor = orka::Color::fromBytes(89, 188, 255);
+const glm::vec4 netColor = orka::Color::fromHex("#6c6c6c");
 
 // A white disc with a soft edge, made from sRGB bytes as an image file would hold them.
 std::shared_ptr<orka::Texture> makeBallTexture() {

@@ -189,10 +189,25 @@ flat out vec4 vColor;
 uniform mat4 g_model;
 uniform mat4 g_view;
 uniform mat4 g_projection;
+uniform vec4 g_viewport;
 
+// Texture coordinates from 8 up mark a corner of a smoothed edge: 8 plus the angle of its
+// mitre, and the mitre's length, positive to move the corner half a pixel out, negative half a
+// pixel in. The pixel is measured along the mitre through the transforms, so edges stay one
+// pixel soft however the picture is scaled. Coverage goes to the fragment stage as 6 (out) to
+// 7 (in).
 void main(void) {
-    gl_Position = g_projection * (g_view * (g_model * vec4(position, 1.0)));
+    vec2 at = position.xy;
     vCut = uv.xy;
+    if (uv.x > 7.5) {
+        float angle = uv.x - 8.0;
+        vec2 direction = vec2(cos(angle), sin(angle));
+        vec4 across = g_projection * (g_view * (g_model * vec4(direction, 0.0, 0.0)));
+        float pixels = max(length(across.xy * 0.5 * g_viewport.xy), 1e-6);
+        at += direction * (0.5 * uv.y / pixels);
+        vCut = vec2(uv.y > 0.0 ? 6.0 : 7.0, 0.0);
+    }
+    gl_Position = g_projection * (g_view * (g_model * vec4(at, position.z, 1.0)));
     vColor = color;
 }
 )",
@@ -201,11 +216,16 @@ out vec4 fragColor;
 in vec2 vCut;
 flat in vec4 vColor;
 
-// The texture is white, so only the colour is drawn. Texture coordinates from 2 to 4 are a
-// disc's quad: (3, 3) is its centre and 1 its edge, which fades out over about one pixel
-// (the distance's change to the next pixel) instead of stepping. Any texture coordinate a
-// sprite can have (0 to 1) draws its whole quad.
+// The texture is white, so only the colour is drawn. Texture coordinates from 1.6 to 4.4 are
+// a disc's quad: (3, 3) is its centre and 1 its edge, which fades out over about one pixel
+// (the distance's change to the next pixel) instead of stepping. From 6 to 7 they are the
+// coverage of a smoothed edge's band, less 6. Any texture coordinate a sprite can have (0 to
+// 1) draws its whole quad.
 void main(void) {
+    if (vCut.x > 5.5) {
+        fragColor = vec4(vColor.rgb, vColor.a * min(vCut.x - 6.0, 1.0));
+        return;
+    }
     if (vCut.x > 1.5) {
         float fromCentre = length(vCut - 3.0);
         float perPixel = max(fwidth(fromCentre), 1e-5);

@@ -16,7 +16,8 @@ namespace orka {
 /// sides grows with the radius, so that no edge strays more than a quarter of a unit from the
 /// true curve (between 8 and 1024 sides); withSegments chooses the number instead. An outline lies
 /// inside the shape's edge: an outlined rectangle covers what the filled one covers, less its
-/// inside.
+/// inside. On the white texture every edge fades over about one pixel, centred on it (see
+/// appendSmoothQuads); a page's texel draws hard edges.
 class Shape {
 public:
     /// Sides a circle or ellipse can have.
@@ -74,11 +75,21 @@ public:
     /// Appends the shape's quads, four corners each, counter-clockwise; each quad is drawn as
     /// the triangles (0, 1, 2) and (0, 2, 3). Returns how many it appended.
     int appendQuads(std::vector<glm::vec2>& corners) const;
-    /// A filled circle or ellipse appends one quad instead, its bounding box from the lower-left
-    /// corner counter-clockwise, for a shader that cuts the curve out per pixel (an exact curve
-    /// in two triangles, whatever the segments). Returns 1, or 0 for any other shape, which
-    /// appends nothing.
+    /// A filled circle or ellipse appends one quad instead, its bounding box (widened by up to
+    /// a unit, for the fading edge) from the lower-left corner counter-clockwise, for a shader
+    /// that cuts the curve out per pixel (an exact curve in two triangles, whatever the
+    /// segments); then a fifth entry, how far the box reaches along x and y in radii. Returns
+    /// 1, or 0 for any other shape, which appends nothing.
     int appendDiscQuad(std::vector<glm::vec2>& corners) const;
+    /// For the shape shader, which smooths edges: appends the quads of appendQuads with a
+    /// feathered band along every edge, each corner as two entries, its position and its edge
+    /// code. An edge code of (0, 0) is a corner inside the shape. Otherwise the first is 8 plus
+    /// the angle (radians, 0…2 pi) of the corner's mitre, the vector that moves the two edges
+    /// meeting there one unit outward, and the second the mitre's length, positive for a corner
+    /// the shader moves half a pixel out (where coverage is 0) and negative for one it moves half
+    /// a pixel in (coverage 1). A line thinner than a pixel thus still covers about one.
+    /// Returns how many quads it appended.
+    int appendSmoothQuads(std::vector<glm::vec2>& corners) const;
 
 private:
     enum class Kind { Rectangle, Ellipse, Line, Polygon };
@@ -87,6 +98,9 @@ private:
     int appendUnplacedQuads(std::vector<glm::vec2>& corners) const;
     /// Scales and turns the corners from index `from` on about the origin.
     void place(std::vector<glm::vec2>& corners, size_t from) const;
+    /// The outlines to smooth, placed and counter-clockwise (a ring's hole clockwise, so the
+    /// filled side is always to the left); an empty list for a shape that draws nothing.
+    std::vector<std::vector<glm::vec2>> placedOutlines() const;
 
     Kind kind;
     /// Rectangle: lower-left corner and size; ellipse: centre and radii; line: its ends.

@@ -111,6 +111,8 @@ private:
     glm::bvec2 flip{false, false};
     /// A shape's stand-in whose one quad is cut to a disc (see Shape::appendDiscQuad).
     bool roundShape = false;
+    // Its shape corners come in pairs: position, then edge code (Shape::appendSmoothQuads).
+    bool smoothShape = false;
     int orderInBatch = 0;
     glm::vec4 color{1.0f, 1.0f, 1.0f, 1.0f};
     glm::ivec2 spritePos{0, 0};

@@ -159,6 +159,7 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addSprite(cons
     // A shape's stand-in taken from another builder's list has no corners here.
     sprites.back().shapeQuads = 0;
     sprites.back().roundShape = false;
+    sprites.back().smoothShape = false;
     return *this;
 }
 
@@ -171,11 +172,16 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addShape(const
     }
     const size_t first = shapeCorners.size();
     // Only the shape shader cuts discs, and it draws the white texture's runs alone.
+    // A page's texel goes through the sprite shader, which cannot smooth edges.
     const bool round = shapesOnWhite && shape.appendDiscQuad(shapeCorners) != 0;
-    const int quads = round ? 1 : shape.appendQuads(shapeCorners);
+    const bool smooth = shapesOnWhite && !round;
+    int quads = 1;
+    if (!round)
+        quads = smooth ? shape.appendSmoothQuads(shapeCorners) : shape.appendQuads(shapeCorners);
     if (quads == 0) return *this;
     Sprite standIn = shapeTexel;
     standIn.roundShape = round;
+    standIn.smoothShape = smooth;
     standIn.setColor(shape.getColor());
     standIn.setOrderInBatch(shape.getOrderInBatch());
     standIn.shapeQuads = static_cast<std::uint32_t>(quads);
@@ -199,6 +205,7 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withShapeTexel
     shapeTexel = white;
     shapeTexel.shapeQuads = 0;
     shapeTexel.roundShape = false;
+    shapeTexel.smoothShape = false;
     shapesOnWhite =
         white.getTexture() != nullptr && white.getTexture() == Texture::getWhiteTexture().get();
     return *this;
@@ -361,15 +368,25 @@ void SpriteBatch::writeVertices(VertexType* vertices, const Texture& texture, co
                             texelHeight;
             const glm::vec2* corner = shapeCorners + sprite->firstShapeCorner;
             if (sprite->roundShape) {
-                // The disc's square about (3, 3), as the shape shader reads it.
-                setVertex(vertices[0], corner[0].x, corner[0].y, 2.0f, 2.0f, color);
-                setVertex(vertices[1], corner[1].x, corner[1].y, 4.0f, 2.0f, color);
-                setVertex(vertices[2], corner[2].x, corner[2].y, 4.0f, 4.0f, color);
-                setVertex(vertices[3], corner[3].x, corner[3].y, 2.0f, 4.0f, color);
+                // The disc's box about (3, 3), radius 1, as the shape shader reads it.
+                const glm::vec2 low = 3.0f - corner[4];
+                const glm::vec2 high = 3.0f + corner[4];
+                setVertex(vertices[0], corner[0].x, corner[0].y, low.x, low.y, color);
+                setVertex(vertices[1], corner[1].x, corner[1].y, high.x, low.y, color);
+                setVertex(vertices[2], corner[2].x, corner[2].y, high.x, high.y, color);
+                setVertex(vertices[3], corner[3].x, corner[3].y, low.x, high.y, color);
                 vertices += verticesPerSprite;
                 continue;
             }
             const size_t cornerCount = sprite->shapeQuads * verticesPerSprite;
+            if (sprite->smoothShape) {
+                for (size_t i = 0; i < cornerCount; i++, corner += 2) {
+                    setVertex(vertices[i], corner[0].x, corner[0].y, corner[1].x, corner[1].y,
+                              color);
+                }
+                vertices += cornerCount;
+                continue;
+            }
             for (size_t i = 0; i < cornerCount; i++, corner++) {
                 setVertex(vertices[i], corner->x, corner->y, u, v, color);
             }

@@ -230,10 +230,77 @@ TEST_F(ShapePixels, ACirclesEdgeHasIntermediateColoursOnlyAtTheEdge) {
     }
     // The edge is about 2 pi r = 251 pixels long.
     EXPECT_GT(partial, 200);
+
+    // The outer half of the fade lies beyond the curve, where the circle touches its box: a
+    // pixel whose centre is 0.2 past the edge is still partly covered.
+    pass.draw(
+        SpriteBatch::create().addShape(Shape::circle(centre, 40.3f).withColor(green)).build());
+    EXPECT_GT(pass.readPixels(140, 100, 1, 1).at(0).g, 0.0f);
+    EXPECT_GT(pass.readPixels(100, 59, 1, 1).at(0).g, 0.0f);
+}
+
+float linearOf(float encoded) {
+    return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
+}
+
+// Outlines, lines and polygons fade out over about a pixel centred on their true edge: partly
+// covered pixels lie along it, and the coverage summed over all pixels is the shape's area
+// (a fade laid outside the edge would add half a pixel all round).
+TEST_F(ShapePixels, EdgesOfEveryShapeFadeOverAboutAPixelAboutTheTrueEdge) {
+    struct Case {
+        const char* name;
+        Shape shape;
+        float area;
+        int minPartial;  // about the length of the edges not along pixel rows or columns
+    };
+    const Case cases[] = {
+        {"a rectangle turned 30 degrees",
+         Shape::rectangle({60.0f, 70.0f}, {100.0f, 60.0f}).withRotation(30.0f), 6000.0f, 250},
+        {"a slanting line", Shape::line({20.0f, 20.0f}, {180.0f, 140.0f}, 6.0f), 1200.0f, 300},
+        {"a triangle", Shape::polygon({{20, 20}, {180, 40}, {60, 170}}), 11600.0f, 300},
+        {"an outlined circle", Shape::circle({100.0f, 100.0f}, 60.0f).withOutline(6.0f),
+         pi * (3600.0f - 54.0f * 54.0f), 500},
+    };
+    for (const Case& c : cases) {
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(SpriteBatch::create().addShape(Shape(c.shape).withColor(green)).build());
+        const auto pixels = pass.readPixels(0, 0, 200, 200);
+        float coverage = 0.0f;
+        int partial = 0;
+        for (const glm::vec4& pixel : pixels) {
+            coverage += linearOf(pixel.g);
+            partial += pixel.g > 0.0f && pixel.g < 1.0f ? 1 : 0;
+        }
+        EXPECT_NEAR(coverage, c.area, 0.01f * c.area) << c.name;
+        EXPECT_GT(partial, c.minPartial) << c.name;
+    }
+}
+
+// A line one unit wide under a picture scaled to 0.83 is 0.83 pixels across; placed between two
+// rows of pixel centres, a hard edge would draw none of it.
+TEST_F(ShapePixels, ALineThinnerThanAPixelIsStillDrawn) {
+    Camera scaled = camera;
+    scaled.setViewTransform(glm::mat4(glm::mat3(0.83f)));
+    // 101.16 units is 83.96 pixels up: the line covers 83.55 to 84.38, no pixel centre.
+    const float y = 101.16f;
+    RenderPass pass = RenderPass::create().withCamera(scaled).build();
+    pass.draw(SpriteBatch::create()
+                  .addShape(Shape::line({20.0f, y}, {200.0f, y}, 1.0f).withColor(green))
+                  .build());
+    const auto column = pass.readPixels(100, 80, 1, 8);
+    float strongest = 0.0f;
+    float total = 0.0f;
+    for (const glm::vec4& pixel : column) {
+        strongest = std::max(strongest, linearOf(pixel.g));
+        total += linearOf(pixel.g);
+    }
+    EXPECT_GT(strongest, 0.4f);
+    EXPECT_LT(total, 2.0f) << "no more than about two pixels' worth";
 }
 
 // On the white texture a filled circle or ellipse is one quad that the shape shader cuts round;
-// an outline, or a page's texel, still takes the polygon's quads. A sprite of the white texture
+// an outline, or a page's texel, still takes the polygon's quads (on the white texture with
+// the bands that smooth its edges). A sprite of the white texture
 // in the same run is never cut.
 TEST_F(ShapePixels, FilledCurvesOnTheWhiteTextureAreOneQuadCutRound) {
     const Shape disc = Shape::circle({100.0f, 100.0f}, 40.0f).withColor(green);
@@ -242,7 +309,8 @@ TEST_F(ShapePixels, FilledCurvesOnTheWhiteTextureAreOneQuadCutRound) {
         return builder.build()->getMeshes().at(0)->getVertexCount() / 4;
     };
     EXPECT_EQ(quadsOf(std::move(SpriteBatch::create().addShape(disc))), 1);
-    EXPECT_EQ(quadsOf(std::move(SpriteBatch::create().addShape(ring))), ring.getSegments());
+    // The ring's body, and a fading band along each of its two edges.
+    EXPECT_EQ(quadsOf(std::move(SpriteBatch::create().addShape(ring))), 3 * ring.getSegments());
     auto atlas = test::makeCellAtlas();
     ASSERT_NE(atlas, nullptr);
     EXPECT_EQ(quadsOf(std::move(
