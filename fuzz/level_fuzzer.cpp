@@ -45,6 +45,8 @@ void checkBehaviours(const TileTypeDescription& tile) {
         "a sound jump has no height or air time, or one the physics cannot give");
     orka::fuzz::require(!tile.physics || !tile.physics->friction || *tile.physics->friction >= 0.0f,
                         "a sound friction is negative");
+    orka::fuzz::require(!tile.faceLastWalk || tile.characterController,
+                        "a sound tile faces its last walk without being the player");
     if (!tile.moving) return;
     orka::fuzz::require(tile.physics.has_value(), "a sound moving tile has no body");
     orka::fuzz::require(tile.moving->period > 0.0f, "a sound moving tile has no period");

@@ -34,7 +34,11 @@ void CharacterAnimator::Update(float deltaTime) {
         case Jump:
         case Unused:
         case Fall:
-            if (stateChanged) Show(static_cast<std::size_t>(state));
+            if (stateChanged) {
+                const auto index = static_cast<std::size_t>(state);
+                Mirror(index, faceLastWalk && walkedLeft);
+                Show(index);
+            }
             stateChanged = false;
             break;
         case WalkLeft:
@@ -49,12 +53,8 @@ void CharacterAnimator::Update(float deltaTime) {
 
 void CharacterAnimator::UpdateWalk(bool mirrored) {
     if (stateChanged) {
-        // Only the walk frames are ever mirrored: the other sprites always face right.
-        for (std::size_t i : {kFirstWalkFrame, kSecondWalkFrame}) {
-            if (i < sprites.size() && sprites[i].getFlip() != glm::bvec2(mirrored, false)) {
-                sprites[i].setFlip({mirrored, false});
-            }
-        }
+        walkedLeft = mirrored;
+        for (std::size_t i : {kFirstWalkFrame, kSecondWalkFrame}) Mirror(i, mirrored);
         timer = frameDuration + 1.0f;  // show a frame at once
     }
     if (timer > frameDuration) {
@@ -63,6 +63,11 @@ void CharacterAnimator::UpdateWalk(bool mirrored) {
         timer = 0.0f;
         stateChanged = false;
     }
+}
+
+void CharacterAnimator::Mirror(std::size_t index, bool mirrored) {
+    if (index >= sprites.size() || sprites[index].getFlip() == glm::bvec2(mirrored, false)) return;
+    sprites[index].setFlip({mirrored, false});
 }
 
 void CharacterAnimator::Show(std::size_t index) {

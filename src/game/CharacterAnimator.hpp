@@ -16,7 +16,8 @@ class SpriteRenderer;
 ///
 /// States and the entry of `sprites` they show: 0 idle (0), 1 walk left (1 and 2, mirrored),
 /// 2 walk right (1 and 2), 3 jump (3), 4 unused (4), 5 fall (5). A state whose sprite is
-/// missing from `sprites` shows nothing new.
+/// missing from `sprites` shows nothing new. With `faceLastWalk` the idle, jump and fall
+/// sprites are mirrored too while the last walk was to the left.
 class CharacterAnimator : public Behaviour {
 public:
     enum State { Idle = 0, WalkLeft = 1, WalkRight = 2, Jump = 3, Unused = 4, Fall = 5 };
@@ -35,6 +36,8 @@ public:
 
     /// Time between the two walk frames, seconds.
     float frameDuration = 0.25f;
+    /// Mirror the still pictures after a walk to the left; off, they always face right.
+    bool faceLastWalk = false;
     /// The animation sprites in the order idle, walk 1, walk 2, jump, unused, fall; filled by
     /// the level builder.
     std::vector<orka::Sprite> sprites;
@@ -42,10 +45,12 @@ public:
 private:
     void Show(std::size_t index);
     void UpdateWalk(bool mirrored);
+    void Mirror(std::size_t index, bool mirrored);
 
     std::shared_ptr<SpriteRenderer> spriteRenderer;
     int state = -1;  // no state yet: the first request is a change
     bool stateChanged = false;
     float timer = 0.0f;
     int walkFrameCounter = 0;
+    bool walkedLeft = false;  // the last walk state was WalkLeft
 };

@@ -306,6 +306,7 @@ void LevelBuilder::AddPlayer(const std::shared_ptr<GameObject>& object, const Ti
     levelData.cameraObject->GetComponent<CameraComponent>()->target = object;
     // A player tile always has its six animation sprites (checked when the file was read).
     auto animator = AddWired<CharacterAnimator>(*object);
+    animator->faceLastWalk = tile.faceLastWalk;
     for (int number : tile.animation) {
         animator->sprites.push_back(AtlasSprite(*context.atlas, number));
     }

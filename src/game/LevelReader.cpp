@@ -498,13 +498,14 @@ std::optional<JumpFeel> ReadJump(const JsonFile& file) {
     return feel;
 }
 
-/// "walk", "jump" and "landOnFeet": only the player has them.
+/// "walk", "jump", "landOnFeet" and "faceLastWalk": only the player has them.
 void ReadPlayerFeel(const JsonFile& file, TileTypeDescription& tile) {
     tile.walk = ReadWalk(file);
     tile.jump = ReadJump(file);
     tile.landOnFeet = file.Flag(file.Root(), "landOnFeet");
+    tile.faceLastWalk = file.Flag(file.Root(), "faceLastWalk");
     if (tile.characterController) return;
-    for (const char* key : {"walk", "jump", "landOnFeet"}) {
+    for (const char* key : {"walk", "jump", "landOnFeet", "faceLastWalk"}) {
         if (JsonFile::Find(file.Root(), key) != nullptr) {
             file.Report(Quote(key) + " needs \"characterController\"");
         }

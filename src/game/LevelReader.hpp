@@ -102,6 +102,9 @@ struct TileTypeDescription {
     /// Only a touch from below, on its feet, lands the player ("landOnFeet"); otherwise any
     /// touch of something whose centre is lower does.
     bool landOnFeet = false;
+    /// The idle, jump and fall pictures face the way the player last walked
+    /// ("faceLastWalk"); otherwise they always face right.
+    bool faceLastWalk = false;
 
     /// A tile of this type becomes the level's player (a controller needs a body).
     bool IsPlayer() const { return characterController && physics.has_value(); }

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "levelcheck/FeelMeter.hpp"
-#include "levelpreview/HeadlessEngine.hpp"
 #include "levelcheck/WorldChecker.hpp"
 #include "levelcheck/WorldPlayer.hpp"
 #include "levelcheck/WorldSolver.hpp"
+#include "levelpreview/HeadlessEngine.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteAtlas.hpp"
 
@@ -85,6 +85,8 @@ problem when wrongly typed or out of its range:
                        (0 to 1; default: until the next landing)
   "landOnFeet": true   the player: only standing on something lands it, so walls cannot
                        be climbed; walking off an edge still leaves one jump
+  "faceLastWalk": true the player: the idle, jump and fall pictures face the way it last
+                       walked (default: always right)
 In a level file:
   "camera": {"lead": l, "band": b, "ease": t}
                        the view stands l units ahead of the player in the direction it
@@ -151,8 +153,8 @@ std::optional<double> ParseSeconds(const std::string& text) {
 }
 
 /// The value after option `arguments[i]`, or empty after saying that it is missing.
-std::optional<std::string> OptionValue(const std::vector<std::string>& arguments,
-                                       std::size_t& i, const char* what) {
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                                       const char* what) {
     if (i + 1 == arguments.size()) {
         std::cerr << "levelcheck: " << arguments[i] << " needs " << what << "\n";
         return std::nullopt;
@@ -198,7 +200,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
             options.reachPicture = OptionValue(arguments, i, "a picture file name");
             if (!options.reachPicture) return std::nullopt;
         } else if (argument == "--budget") {
-            const std::optional<std::string> value = OptionValue(arguments, i, "a number of seconds");
+            const std::optional<std::string> value =
+                OptionValue(arguments, i, "a number of seconds");
             if (!value) return std::nullopt;
             options.budgetSeconds = ParseSeconds(*value);
             if (!options.budgetSeconds) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "game/GameObject.hpp"
 #include "game/SpriteRenderer.hpp"
@@ -112,6 +113,57 @@ TEST_F(CharacterAnimatorTest, WalkingLeftMirrorsOnlyTheWalkFrames) {
     EXPECT_FALSE(Mirrored());
     EXPECT_FALSE(animator->sprites[1].getFlip().x);
     EXPECT_FALSE(animator->sprites[2].getFlip().x);
+}
+
+/// A walk, then a still state: which way the still picture faces, with and without
+/// `faceLastWalk`.
+struct FacingCase {
+    bool faceLastWalk;
+    std::vector<int> walks;  // walk states shown one after the other
+    int stillState;
+    bool mirrored;
+};
+
+class CharacterAnimatorFacing : public CharacterAnimatorTest,
+                                public ::testing::WithParamInterface<FacingCase> {};
+
+TEST_P(CharacterAnimatorFacing, StillPicturesFaceAsAsked) {
+    const FacingCase& row = GetParam();
+    animator->faceLastWalk = row.faceLastWalk;
+    for (int walk : row.walks) {
+        animator->SetState(walk);
+        update.Invoke(0.0f);
+    }
+    animator->SetState(row.stillState);
+    update.Invoke(0.01f);
+    EXPECT_EQ(Shown(), row.stillState);
+    EXPECT_EQ(Mirrored(), row.mirrored);
+}
+
+constexpr int kLeft = CharacterAnimator::WalkLeft;
+constexpr int kRight = CharacterAnimator::WalkRight;
+
+INSTANTIATE_TEST_SUITE_P(
+    LastWalk, CharacterAnimatorFacing,
+    ::testing::Values(FacingCase{false, {kLeft}, CharacterAnimator::Idle, false},
+                      FacingCase{false, {kLeft}, CharacterAnimator::Jump, false},
+                      FacingCase{true, {}, CharacterAnimator::Idle, false},
+                      FacingCase{true, {kLeft}, CharacterAnimator::Idle, true},
+                      FacingCase{true, {kLeft}, CharacterAnimator::Jump, true},
+                      FacingCase{true, {kLeft}, CharacterAnimator::Fall, true},
+                      FacingCase{true, {kLeft, kRight}, CharacterAnimator::Idle, false},
+                      FacingCase{true, {kRight, kLeft}, CharacterAnimator::Fall, true},
+                      FacingCase{true, {kRight}, CharacterAnimator::Jump, false}));
+
+/// A fox that stopped facing left and then walks right faces right again when it stops.
+TEST_F(CharacterAnimatorTest, AStillPictureTurnsBackAfterAWalkTheOtherWay) {
+    animator->faceLastWalk = true;
+    for (int state : {kLeft, int{CharacterAnimator::Idle}, kRight, int{CharacterAnimator::Idle}}) {
+        animator->SetState(state);
+        update.Invoke(0.01f);
+    }
+    EXPECT_EQ(Shown(), 0);
+    EXPECT_FALSE(Mirrored());
 }
 
 TEST(CharacterAnimator, MissingSpritesAreNotShown) {

@@ -419,6 +419,8 @@ const std::string kJumpGraceLong =
 const std::string kJumpFreshOne =
     Fox(R"("jump": {"height": 76, "airTime": 0.75, "freshPress": 1})");
 const std::string kFeetOne = Fox(R"("landOnFeet": 1)");
+const std::string kFacingText = Fox(R"("faceLastWalk": "left")");
+const std::string kFacingBlock = Tile(std::string(kSolid) + R"(, "faceLastWalk": true)");
 const std::string kWalkingBlock = Tile(std::string(kSolid) + R"(, "walk": {"speed": 100})");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -444,6 +446,9 @@ INSTANTIATE_TEST_SUITE_P(
                 R"("jump"/"edgeGrace" is 2: it must be from 0 to 1)"},
         BadFile{"tile7.json", kJumpFreshOne.c_str(), R"("freshPress" is not true or false)"},
         BadFile{"tile7.json", kFeetOne.c_str(), R"("landOnFeet" is not true or false)"},
+        BadFile{"tile7.json", kFacingText.c_str(), R"("faceLastWalk" is not true or false)"},
+        BadFile{"tile7.json", kFacingBlock.c_str(),
+                R"("faceLastWalk" needs "characterController")"},
         BadFile{"tile7.json", kWalkingBlock.c_str(), R"("walk" needs "characterController")"},
         BadFile{"level1.json", R"({"name": "x", "camera": 3})", R"("camera" is not an object)"},
         BadFile{"level1.json", R"({"name": "x", "camera": {"lead": 500}})",

@@ -14,6 +14,7 @@
 #include "game/PhysicsBody.hpp"
 #include "game/Scene.hpp"
 #include "game/SceneManager.hpp"
+#include "game/SpriteRenderer.hpp"
 #include "levelcheck/InputScript.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/Renderer.hpp"
@@ -135,6 +136,46 @@ TEST_F(DefaultWorld, EveryLevelsPlayerStartsRestingOnTheGroundWithoutALandingSou
         EXPECT_TRUE(Player()->GetComponent<CharacterController>()->IsGrounded()) << level;
         EXPECT_EQ(sounds.GetCueCount(SoundCue::Land), 0) << "level " << level;
     }
+}
+
+// The default fox needs a fresh press per jump: Space held for 2.5 s jumps once, not on every
+// landing. It faces the way it last walked while it jumps, falls and stands.
+TEST_F(DefaultWorld, HeldSpaceJumpsOnceAndTheFoxFacesTheWayItLastWalked) {
+    const auto frames = [&](int count) {
+        for (int i = 0; i < count; ++i) scene.Update(Scene::timeStep);
+    };
+    const auto mirrored = [&] {
+        return Player()->GetComponent<SpriteRenderer>()->GetSprite().getFlip().x;
+    };
+    frames(30);
+    Key(SDL_KEYDOWN, SDLK_RIGHT);
+    frames(30);
+    Key(SDL_KEYUP, SDLK_RIGHT);
+    Key(SDL_KEYDOWN, SDLK_LEFT);
+    frames(8);
+    Key(SDL_KEYUP, SDLK_LEFT);
+    frames(30);
+    EXPECT_TRUE(mirrored()) << "standing after a walk to the left";
+
+    Key(SDL_KEYDOWN, SDLK_SPACE);
+    int takeOffs = 0;
+    bool rising = false;
+    bool facedLeftInTheAir = true;
+    for (int frame = 0; frame < 150; ++frame) {
+        scene.Update(Scene::timeStep);
+        const float upward = Player()->GetComponent<PhysicsBody>()->GetLinearVelocity().y;
+        const bool nowRising = upward > 100.0f;
+        takeOffs += nowRising && !rising;
+        rising = nowRising;
+        if (!Player()->GetComponent<CharacterController>()->IsGrounded()) {
+            facedLeftInTheAir = facedLeftInTheAir && mirrored();
+        }
+    }
+    Key(SDL_KEYUP, SDLK_SPACE);
+    EXPECT_EQ(takeOffs, 1);
+    EXPECT_TRUE(facedLeftInTheAir);
+    frames(60);
+    EXPECT_TRUE(mirrored()) << "standing after the jump";
 }
 
 // Ground tiles are separate 20 x 20 boxes with one unit between them; a walking player must glide

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/CameraComponent.hpp"
+#include "game/CharacterAnimator.hpp"
 #include "game/ReturnPoint.hpp"
 #include "gamegl/MeadowScene.hpp"
 
@@ -28,7 +29,7 @@ protected:
             "animation": [10, 11, 12, 13, 14, 15],
             "walk": {"speed": 180, "accelerate": 0.1, "stop": 0.04},
             "jump": {"height": 76, "airTime": 0.75, "releasedHeight": 20},
-            "landOnFeet": true})");
+            "landOnFeet": true, "faceLastWalk": true})");
     }
 
     /// Ground from column 0 to `lastGround` and the player at column `start`, row 1, with the
@@ -78,6 +79,7 @@ TEST_F(PlayFeel, TheKeysReachTheBodiesTheControllerTheCameraAndTheStep) {
     const auto controller = Player()->GetComponent<CharacterController>();
     ASSERT_TRUE(controller->walk && controller->jump);
     EXPECT_TRUE(controller->landOnFeet);
+    EXPECT_TRUE(Player()->GetComponent<CharacterAnimator>()->faceLastWalk);
     const auto camera = scene.GetLevelData().cameraObject->GetComponent<CameraComponent>();
     ASSERT_TRUE(camera->feel.has_value());
     EXPECT_EQ(camera->feel->band, kBand);

@@ -97,8 +97,7 @@ TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThro
     // The actors leave their tile layer for an object layer in a group, and a layer of flowers
     // covers every other tile.
     std::vector<std::string> actors;
-    std::string flowers;
-    int flowerCount = 0;
+    std::vector<bool> flowered;  // by cell, over the tiles of every tile layer
     std::string layers;
     for (auto& layer : map["layers"].GetArray()) {
         if (std::string(layer["type"].GetString()) != "tilelayer") {
@@ -116,13 +115,19 @@ TEST_F(ImportedWorld, PlayerAndGoalAsTileObjectsWithFlowersOverTheGroundPlayThro
                     TileObject(static_cast<int>(cell), gid, x * kTileSize, (y + 1) * kTileSize));
                 data[cell].SetUint(0);
             }
-            flowerCount += data[cell].GetUint() != 0;
-            flowers += std::string(cell == 0 ? "" : ",") +
-                       std::to_string(data[cell].GetUint() != 0 ? kFlowerGid : 0);
+            if (flowered.size() < data.Size()) flowered.resize(data.Size(), false);
+            if (data[cell].GetUint() != 0) flowered[cell] = true;
         }
         layers += JsonText(layer) + ",";
     }
     ASSERT_GE(actors.size(), 2u) << "the player and the goal, and the coins";
+    std::string flowers;
+    int flowerCount = 0;
+    for (std::size_t cell = 0; cell < flowered.size(); ++cell) {
+        flowerCount += flowered[cell];
+        flowers +=
+            std::string(cell == 0 ? "" : ",") + std::to_string(flowered[cell] ? kFlowerGid : 0);
+    }
     layers += R"({"type":"tilelayer","name":"Flowers","data":[)" + flowers + "]}," +
               GroupLayer("Cast", ObjectLayer("Actors", actors));
     map.RemoveMember("layers");

@@ -2,7 +2,9 @@
 """Writes data/ldtk/: level 1 of the default world as a project of the LDtk editor.
 
   world.ldtk   the project, laid out as LDtk 1.5 saves it: one level, "Level_1", with one Tiles
-               layer "Tiles" on the game's 21-pixel grid, and the level fields name, id,
+               layer "Tiles" on the game's 21-pixel grid (more, "Tiles 1", "Tiles 2", ...,
+               where the level file's lines go up a row again: each run of lines going down
+               the rows is a layer, the last one on top), and the level fields name, id,
                deathLevelInY, cameraLead, cameraBand, cameraEase and backdrop
   world.png    the tileset "World": tile id N is tile type N (custom data "tileType=N"), each
                sprite cut from the atlas and fitted into its 21 x 21 cell
@@ -100,45 +102,74 @@ def field_instance(uid, identifier, kind, value):
             "defUid": uid, "realEditorValues": [{"id": editor, "params": [value]}]}
 
 
-def project(level, picture):
-    entries = [entry for row in level["arrayOfTiles"] for entry in row]
-    width = max(e[1] for e in entries) + 1
-    height = max(e[2] for e in entries) + 1 + HEADROOM
+def tile_runs(level):
+    """The level's lines in runs going down the rows: the importer writes a layer's tiles top
+    row first, one line per row, so each run is one layer (as in tools/tiled)."""
+    runs = []
+    last_row = None
+    for line in level["arrayOfTiles"]:
+        row = line[0][2]
+        if last_row is None or row >= last_row:
+            runs.append([])
+        last_row = row
+        runs[-1].extend(line)
+    return runs
+
+
+def tile_layer(entries, name, uid, width, height):
     tiles = []
     for tile_type, column, row in entries:
         x, y = column * CELL, (height - 1 - row) * CELL
         tiles.append({"px": [x, y],
                       "src": [tile_type % COLUMNS * CELL, tile_type // COLUMNS * CELL],
                       "f": 0, "t": tile_type, "d": [(height - 1 - row) * width + column], "a": 1})
+    return {"__identifier": name, "__type": "Tiles", "__cWid": width, "__cHei": height,
+            "__gridSize": CELL, "__opacity": 1, "__pxTotalOffsetX": 0, "__pxTotalOffsetY": 0,
+            "__tilesetDefUid": TILESET_UID, "__tilesetRelPath": "world.png",
+            "iid": iid("layer" if uid == LAYER_UID else "layer%d" % uid),
+            "levelId": LEVEL_UID, "layerDefUid": uid,
+            "pxOffsetX": 0, "pxOffsetY": 0, "visible": True, "optionalRules": [],
+            "intGridCsv": [], "autoLayerTiles": [], "seed": 1, "overrideTilesetUid": None,
+            "gridTiles": tiles, "entityInstances": []}
+
+
+def tile_layer_def(name, uid):
+    return {"__type": "Tiles", "identifier": name, "type": "Tiles", "uid": uid,
+            "doc": None, "uiColor": None, "gridSize": CELL, "guideGridWid": 0,
+            "guideGridHei": 0, "displayOpacity": 1, "inactiveOpacity": 1,
+            "hideInList": False, "hideFieldsWhenInactive": False,
+            "canSelectWhenInactive": True, "renderInWorldView": True, "pxOffsetX": 0,
+            "pxOffsetY": 0, "parallaxFactorX": 0, "parallaxFactorY": 0,
+            "parallaxScaling": True, "requiredTags": [], "excludedTags": [],
+            "autoTilesKilledByOtherLayerUid": None, "uiFilterTags": [],
+            "useAsyncRender": False, "intGridValues": [], "intGridValuesGroups": [],
+            "autoRuleGroups": [], "autoSourceLayerDefUid": None,
+            "tilesetDefUid": TILESET_UID, "tilePivotX": 0, "tilePivotY": 0,
+            "biomeFieldUid": None}
+
+
+def project(level, picture):
+    entries = [entry for row in level["arrayOfTiles"] for entry in row]
+    width = max(e[1] for e in entries) + 1
+    height = max(e[2] for e in entries) + 1 + HEADROOM
     fields = level_fields(level)
+    runs = tile_runs(level)
+    uids = [LAYER_UID] + [FIELD_UIDS + len(fields) + i for i in range(len(runs) - 1)]
+    names = ["Tiles"] if len(runs) == 1 else ["Tiles %d" % (i + 1) for i in range(len(runs))]
+    # LDtk lists the top layer first; the last run of lines is drawn over the others.
+    layers = [tile_layer(run, names[i], uids[i], width, height) for i, run in enumerate(runs)]
+    layer_defs = [tile_layer_def(names[i], uids[i]) for i in range(len(runs))]
+    layers.reverse()
+    layer_defs.reverse()
     field_defs = [field_def(FIELD_UIDS + i, name, kind) for i, (name, kind, _) in enumerate(fields)]
     instances = [field_instance(FIELD_UIDS + i, name, kind, value)
                  for i, (name, kind, value) in enumerate(fields)]
-    layer = {"__identifier": "Tiles", "__type": "Tiles", "__cWid": width, "__cHei": height,
-             "__gridSize": CELL, "__opacity": 1, "__pxTotalOffsetX": 0, "__pxTotalOffsetY": 0,
-             "__tilesetDefUid": TILESET_UID, "__tilesetRelPath": "world.png",
-             "iid": iid("layer"), "levelId": LEVEL_UID, "layerDefUid": LAYER_UID,
-             "pxOffsetX": 0, "pxOffsetY": 0, "visible": True, "optionalRules": [],
-             "intGridCsv": [], "autoLayerTiles": [], "seed": 1, "overrideTilesetUid": None,
-             "gridTiles": tiles, "entityInstances": []}
     ldtk_level = {"identifier": "Level_1", "iid": iid("level"), "uid": LEVEL_UID, "worldX": 0,
                   "worldY": 0, "worldDepth": 0, "pxWid": width * CELL, "pxHei": height * CELL,
                   "__bgColor": "#40465B", "bgColor": None, "useAutoIdentifier": False,
                   "bgRelPath": None, "bgPos": None, "bgPivotX": 0.5, "bgPivotY": 0.5,
                   "__smartColor": "#ADADB5", "__bgPos": None, "externalRelPath": None,
-                  "fieldInstances": instances, "layerInstances": [layer], "__neighbours": []}
-    layer_def = {"__type": "Tiles", "identifier": "Tiles", "type": "Tiles", "uid": LAYER_UID,
-                 "doc": None, "uiColor": None, "gridSize": CELL, "guideGridWid": 0,
-                 "guideGridHei": 0, "displayOpacity": 1, "inactiveOpacity": 1,
-                 "hideInList": False, "hideFieldsWhenInactive": False,
-                 "canSelectWhenInactive": True, "renderInWorldView": True, "pxOffsetX": 0,
-                 "pxOffsetY": 0, "parallaxFactorX": 0, "parallaxFactorY": 0,
-                 "parallaxScaling": True, "requiredTags": [], "excludedTags": [],
-                 "autoTilesKilledByOtherLayerUid": None, "uiFilterTags": [],
-                 "useAsyncRender": False, "intGridValues": [], "intGridValuesGroups": [],
-                 "autoRuleGroups": [], "autoSourceLayerDefUid": None,
-                 "tilesetDefUid": TILESET_UID, "tilePivotX": 0, "tilePivotY": 0,
-                 "biomeFieldUid": None}
+                  "fieldInstances": instances, "layerInstances": layers, "__neighbours": []}
     types = sorted({e[0] for e in entries} | set(tile_types()))
     tileset = {"__cWid": picture[0] // CELL, "__cHei": picture[1] // CELL, "identifier": "World",
                "uid": TILESET_UID, "relPath": "world.png", "embedAtlas": None,
@@ -151,7 +182,7 @@ def project(level, picture):
                            "appAuthor": "Sebastien 'deepnight' Benard", "appVersion": JSON_VERSION,
                            "url": "https://ldtk.io"},
             "iid": iid("project"), "jsonVersion": JSON_VERSION, "appBuildId": 473703,
-            "nextUid": FIELD_UIDS + len(fields), "identifierStyle": "Capitalize", "toc": [],
+            "nextUid": FIELD_UIDS + len(fields) + len(runs) - 1, "identifierStyle": "Capitalize", "toc": [],
             "worldLayout": "Free", "worldGridWidth": 256, "worldGridHeight": 256,
             "defaultLevelWidth": width * CELL, "defaultLevelHeight": height * CELL,
             "defaultPivotX": 0, "defaultPivotY": 0, "defaultGridSize": CELL,
@@ -161,7 +192,7 @@ def project(level, picture):
             "exportLevelBg": True, "pngFilePattern": None, "backupOnSave": False,
             "backupLimit": 10, "backupRelPath": None, "levelNamePattern": "Level_%idx",
             "tutorialDesc": None, "customCommands": [], "flags": [],
-            "defs": {"layers": [layer_def], "entities": [], "tilesets": [tileset], "enums": [],
+            "defs": {"layers": layer_defs, "entities": [], "tilesets": [tileset], "enums": [],
                      "externalEnums": [], "levelFields": field_defs},
             "levels": [ldtk_level], "worlds": [], "dummyWorldIid": iid("world")}
 
