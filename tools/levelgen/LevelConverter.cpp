@@ -1,8 +1,10 @@
 #include "LevelConverter.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -39,6 +41,32 @@ const std::map<char, int>& fixedTiles() {
         {'-', sprites::woodenBridge}, {'~', sprites::movingPlatform},
     };
     return legend;
+}
+
+// Sprites without bodies, only there to dress the level.
+bool isDecoration(int type) {
+    static const std::set<int> decorations = {
+        sprites::cloudLarge, sprites::cloudSmall, sprites::grassTuft, sprites::flowerRed,
+        sprites::flowerBlue, sprites::bush,       sprites::rock,      sprites::signArrow,
+        sprites::mushroom,   sprites::tree,       sprites::star,      sprites::moon,
+        sprites::fence,      sprites::lantern};
+    return decorations.count(type) > 0;
+}
+
+// Tiles are drawn in the order of the file, so decorations sharing the fox's row come on a
+// line of their own before it: the fox walks in front of them. They have no bodies, so moving
+// them changes nothing in the physics.
+void putDecorationsBehindThePlayer(std::vector<TileEntry>& group,
+                                   std::vector<std::vector<TileEntry>>& groups) {
+    const bool hasPlayer = std::any_of(group.begin(), group.end(), [](const TileEntry& e) {
+        return e.type == sprites::playerIdle;
+    });
+    if (!hasPlayer) return;
+    std::vector<TileEntry> behind;
+    std::vector<TileEntry> rest;
+    for (const TileEntry& e : group) (isDecoration(e.type) ? behind : rest).push_back(e);
+    if (!behind.empty()) groups.push_back(std::move(behind));
+    group = std::move(rest);
 }
 
 bool isEmpty(char c) {
@@ -132,6 +160,7 @@ std::vector<std::vector<TileEntry>> LevelConverter::tiles(const LevelMap& map,
             goals += type == sprites::goal ? 1 : 0;
             group.push_back({type, column, row});
         }
+        putDecorationsBehindThePlayer(group, groups);
         if (!group.empty()) groups.push_back(std::move(group));
     }
     if (players != 1) {

@@ -24,14 +24,18 @@ constexpr const char* groundFriction = "0.6";
 // 0.04 s, so it stops within a fifth of a tile; in the air it turns more slowly. A held jump
 // rises 76 units (three and a half tiles) and lands after 0.75 s, so a running jump carries
 // about 135 units (six and a half tiles); let go early, the rise ends 20 units later. Only
-// its feet land it: walls cannot be climbed.
+// its feet land it: walls cannot be climbed. Each jump takes a fresh press of the key, a walk
+// off an edge leaves a tenth of a second to jump, and the fox faces the way it last walked.
 constexpr const char* playerFeel =
     R"("walk": {"speed": 180, "accelerate": 0.1, "stop": 0.04, "airAccelerate": 0.2, )"
     R"("airStop": 0.3},)"
     "\n  "
-    R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 20},)"
+    R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 20, "freshPress": true, )"
+    R"("edgeGrace": 0.1},)"
     "\n  "
-    R"("landOnFeet": true)";
+    R"("landOnFeet": true,)"
+    "\n  "
+    R"("faceLastWalk": true)";
 
 const char* groundRowName(GroundRow row) {
     switch (row) {
