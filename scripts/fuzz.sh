@@ -2,9 +2,9 @@
 # Runs every libFuzzer program of the fuzz build for a bounded time each; any crash, hang,
 # leak or sanitizer report fails. scripts/test.sh calls it after building build-fuzz/; by hand:
 #
-#   ORKA_FUZZ_SECONDS=600 bash scripts/fuzz.sh [NAME...]     (NAME: atlas, png, font, level, tiledmap, tmxmap, ldtkproject)
+#   ORKA_FUZZ_SECONDS=600 bash scripts/fuzz.sh [NAME...]     (NAME: atlas, png, font, level, tiledmap, tmxmap, ldtkproject, fileloaders)
 #
-# Environment: ORKA_FUZZ_SECONDS (per program, default 60), ORKA_FUZZ_TIMEOUT (seconds one
+# Environment: ORKA_FUZZ_SECONDS (per program, default 45), ORKA_FUZZ_TIMEOUT (seconds one
 # input may take before it counts as a hang, default 10), FUZZ_BUILD_DIR (default build-fuzz).
 # Each program starts from its seed corpus fuzz/corpus/NAME/ (never written to) plus the inputs
 # earlier runs found, kept in FUZZ_BUILD_DIR/fuzz-corpus/NAME/. A failing input is saved as
@@ -13,7 +13,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-seconds="${ORKA_FUZZ_SECONDS:-60}"
+seconds="${ORKA_FUZZ_SECONDS:-45}"
 input_timeout="${ORKA_FUZZ_TIMEOUT:-10}"
 # libFuzzer's own limit, also the largest single allocation it lets an input make.
 rss_limit_mb=2048

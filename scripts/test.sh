@@ -4,7 +4,7 @@
 #   quick     build/ (the normal build), every test with ctest
 #   sanitize  build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer), every test again;
 #             any sanitizer report fails the test that caused it
-#   fuzz      build-fuzz/ (clang, libFuzzer), each fuzz program for ORKA_FUZZ_SECONDS (60)
+#   fuzz      build-fuzz/ (clang, libFuzzer), each fuzz program for ORKA_FUZZ_SECONDS (45)
 #
 # Environment: ORKA_STAGES picks stages (default all three; "quick" while developing),
 # ORKA_FUZZ_SECONDS as above, BUILD_DIR and CMAKE_ARGS for the quick stage's build.
