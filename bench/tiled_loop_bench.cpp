@@ -32,7 +32,9 @@
 // times saves from a thread of its own (they settle while a frame is presented) and the bench
 // looks every 8 ms. 10 saves a run, the game before and after alternating in one session (load
 // average 9-13): before 263 and 248 ms screen median (max 390, 381), after 198 and 175 ms (max
-// 284, 293); import median 44-55 ms in all four.
+// 284, 293); import median 44-55 ms in all four. With the machine nearly quiet (load average
+// 2.5-3.5, one compile beside it): 10 saves, screen median 98 ms (max 108); 20 saves, 106 ms
+// (max 121); import median 36-37 ms.
 #include <sys/stat.h>
 
 #include <algorithm>
