@@ -33,6 +33,9 @@ public:
     /// Creates the GL context for `window`; requests vsync when `vsync` is true. A second live
     /// renderer is an error log and replaces the first as `instance`. A failing context or GLEW
     /// set-up is a fatal log (an exception with the default handler); nothing is left behind.
+    /// With glibc it also raises the process's malloc trim and mmap thresholds (to 64 and
+    /// 32 MiB), so a software driver's per-frame working memory stays mapped between frames;
+    /// up to 64 MiB of freed heap may therefore stay resident.
     Renderer(SDL_Window* window, bool vsync);
     /// Releases the built-in resources (unless something else still holds them), the GUI's GL
     /// objects and the context; the registered objects are not touched.
