@@ -75,8 +75,11 @@ protected:
     }
 
     /// Measured after one more drawn frame, so the renderer's counts are of a whole frame.
+    /// Freed heap pages go back to the system first: the renderer raises malloc's trim
+    /// threshold, so without this, free pages kept for reuse would read as resident growth.
     Footprint Measure() {
         Frame(true);
+        malloc_trim(0);
         const orka::RenderStats& stats = renderer.getRenderStats();
         return {stats.meshCount,
                 stats.textureCount,
