@@ -214,7 +214,7 @@ void RenderPass::bind(bool newFrame) {
         area.size = glm::ivec2(settings.framebuffer->getSize());
         projectionSize = area.size;
     } else {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
         if (Renderer::instance != nullptr) {
             area = Renderer::instance->getWindowArea();
             const glm::ivec2 logical = Renderer::instance->getLogicalSize();
@@ -494,9 +494,11 @@ std::vector<glm::vec4> RenderPass::readPixels(unsigned int x, unsigned int y, un
     const size_t pixelCount = static_cast<size_t>(width) * height;
     std::vector<unsigned char> bytes(pixelCount * channelsPerPixel);
     if (pixelCount == 0) return {};
+    const bool resolved = resolveWindowForReading();
     glPixelStorei(GL_PACK_ALIGNMENT, channelsPerPixel);
     glReadPixels(static_cast<GLint>(x), static_cast<GLint>(y), static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    if (resolved) glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     std::vector<glm::vec4> pixels(pixelCount);
     for (size_t i = 0; i < pixelCount; i++) {
         const unsigned char* pixel = &bytes[i * channelsPerPixel];
@@ -512,7 +514,20 @@ Image RenderPass::readImage() {
     } else if (Renderer::instance != nullptr) {
         size = Renderer::instance->getDrawableSize();
     }
-    return screen_capture::readColorBuffer({0, 0}, size);
+    const bool resolved = resolveWindowForReading();
+    Image picture = screen_capture::readColorBuffer({0, 0}, size);
+    if (resolved) glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+    return picture;
+}
+
+unsigned int RenderPass::windowFramebuffer() {
+    return Renderer::instance != nullptr ? Renderer::instance->windowFramebuffer() : 0;
+}
+
+bool RenderPass::resolveWindowForReading() const {
+    // A multisampled framebuffer cannot be read: its samples are averaged into the window first.
+    if (settings.framebuffer != nullptr || Renderer::instance == nullptr) return false;
+    return Renderer::instance->resolveWindow();
 }
 
 void RenderPass::finishGPUCommandBuffer() {

@@ -122,7 +122,8 @@ public:
 
     /// RGBA in 0…1 of the bound target's pixels, rows from the bottom up as GL delivers them,
     /// and as the target stores them: the window holds sRGB-encoded colour, a framebuffer's
-    /// RGBA textures linear colour. `x` and `y` in pixels from the lower-left corner.
+    /// RGBA textures linear colour. `x` and `y` in pixels from the lower-left corner. A
+    /// multisampled window (Renderer::setMultisampling) is read as averaged so far.
     std::vector<glm::vec4> readPixels(unsigned int x, unsigned int y, unsigned int width,
                                       unsigned int height);
     /// A screenshot of the pass's whole target (the window's drawable, or the framebuffer's
@@ -171,6 +172,11 @@ private:
     void useMesh(Mesh* mesh, int indexSet);
     void drawElements(Mesh* mesh, int indexSet);
     void finishPass();
+    /// The framebuffer that stands for the window (see Renderer::windowFramebuffer).
+    static unsigned int windowFramebuffer();
+    /// Before reading a pass into a multisampled window: averages it into the window, whose
+    /// framebuffer is then bound; true when the caller must bind windowFramebuffer() again.
+    bool resolveWindowForReading() const;
     void takeOver(RenderPass& other);
     void count(int RenderStats::*counter);
     void forgetOwnBindings();

@@ -15,6 +15,7 @@
 #include "orka/Log.hpp"
 #include "orka/Material.hpp"
 #include "orka/Mesh.hpp"
+#include "orka/MultisampleTarget.hpp"
 #include "orka/RendererResources.hpp"
 #include "orka/ScreenCapture.hpp"
 #include "orka/Shader.hpp"
@@ -151,7 +152,13 @@ void Renderer::setGlobalGLState() {
 void Renderer::release() {
     if (glcontext == nullptr) return;
     // The GUI's GL objects die with the context; a later renderer must make them anew.
-    if (SDL_GL_MakeCurrent(window, glcontext) == 0) GuiBinding::shutdown(glcontext);
+    if (SDL_GL_MakeCurrent(window, glcontext) == 0) {
+        GuiBinding::shutdown(glcontext);
+        multisample.reset();
+    } else if (multisample != nullptr) {
+        // Its names die with the context; deleting them in another one would hit its objects.
+        multisample->abandon();
+    }
     SDL_GL_DeleteContext(glcontext);
     glcontext = nullptr;
 }
@@ -192,6 +199,7 @@ PixelArea Renderer::fitAspect(glm::ivec2 drawable, glm::ivec2 logical) {
 
 void Renderer::swapWindow() {
     if (renderPassFinisher != nullptr) renderPassFinisher();
+    resolveWindow();
     if (!windowCaptures.empty()) deliverWindowCaptures();
     renderStatsLast = renderStats;
     renderStats.frame += 1;
@@ -207,6 +215,54 @@ void Renderer::swapWindow() {
     // driver would queue every frame's commands, and their buffers, for ever.
     glFlush();
     SDL_GL_SwapWindow(window);
+}
+
+void Renderer::setMultisampling(int requested) {
+    if (requested != 0 && requested != 1 && requested != 2 && requested != 4 && requested != 8) {
+        ORKA_LOG_ERROR("Multisampling takes 2, 4 or 8 samples (0 or 1: off), not %d; left at %d",
+                       requested, samples);
+        return;
+    }
+    int granted = requested > 1 ? requested : 0;
+    if (granted > 0 && glcontext != nullptr) {
+        GLint maxSamples = 0;
+        glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+        if (granted > maxSamples) {
+            granted = maxSamples > 1 ? static_cast<int>(maxSamples) : 0;
+            ORKA_LOG_WARNING(
+                "Multisampling: %d samples asked, the driver gives at most %d (GL_MAX_SAMPLES); "
+                "using %d",
+                requested, static_cast<int>(maxSamples), granted);
+        }
+    }
+    if (granted == samples) return;
+    samples = granted;
+    multisample.reset();
+}
+
+unsigned int Renderer::windowFramebuffer() {
+    if (samples == 0) return 0;
+    const glm::ivec2 drawable = getDrawableSize();
+    if (drawable.x <= 0 || drawable.y <= 0) return 0;
+    if (multisample != nullptr && multisample->getSize() == drawable) {
+        return multisample->getFramebuffer();
+    }
+    multisample.reset();
+    auto target = std::make_unique<MultisampleTarget>(drawable, samples);
+    if (!target->isComplete()) {
+        ORKA_LOG_ERROR("The driver refused a %d x %d framebuffer of %d samples; multisampling off",
+                       drawable.x, drawable.y, samples);
+        samples = 0;
+        return 0;
+    }
+    multisample = std::move(target);
+    return multisample->getFramebuffer();
+}
+
+bool Renderer::resolveWindow() {
+    if (multisample == nullptr) return false;
+    multisample->resolveIntoWindow();
+    return true;
 }
 
 void Renderer::captureWindow(std::function<void(const Image&)> receive) {

@@ -13,6 +13,7 @@
 namespace orka {
 
 class Image;
+class MultisampleTarget;
 struct RendererResources;
 
 /// A rectangle of whole pixels: lower-left corner and size.
@@ -59,6 +60,28 @@ public:
     /// The largest rectangle of `logical`'s aspect ratio centred in `drawable`; all of
     /// `drawable` when `logical` has no extent.
     static PixelArea fitAspect(glm::ivec2 drawable, glm::ivec2 logical);
+
+    /// Smooths every edge drawn into the window by multisampling: `samples` samples a pixel
+    /// (2, 4 or 8; 0 or 1 turns it off, the default). Render passes into the window then draw
+    /// into a multisampled framebuffer of the drawable's size (remade when the drawable
+    /// changes size, as on resizes and fullscreen), which swapWindow averages into the window
+    /// before captures read it and the frame is presented; readPixels and readImage of a pass
+    /// into the window see the averaged picture too. It works whether or not the window's
+    /// visual is multisampled. A count the driver cannot give (beyond GL_MAX_SAMPLES) is
+    /// lowered to the most it gives, with one log line; any other count is an error log and
+    /// changes nothing. Takes effect with the next render pass into the window: change it
+    /// between frames. Costs fill time and one copy of the drawable a frame while on.
+    void setMultisampling(int samples);
+    /// Samples a pixel the window's picture is drawn with: 0 when multisampling is off, else
+    /// the count in use (after lowering to what the driver gives).
+    int getMultisampling() const { return samples; }
+    /// The GL framebuffer render passes into the window bind: 0 (the window's own), or the
+    /// multisampled one, made or remade here for the drawable's current size.
+    unsigned int windowFramebuffer();
+    /// With multisampling on, averages what was drawn so far into the window's back buffer and
+    /// leaves the window's framebuffer bound for reading and drawing; true then. False, and
+    /// nothing done, when it is off.
+    bool resolveWindow();
 
     /// Statistics of the last presented frame.
     const RenderStats& getRenderStats() const { return renderStatsLast; }
@@ -114,6 +137,9 @@ private:
     bool vsync;
     RenderStats renderStatsLast;
     glm::ivec2 logicalSize{0, 0};
+    int samples = 0;  // multisampling: 0 off, else samples a pixel
+    // The window's stand-in while multisampling is on and the drawable has an extent.
+    std::unique_ptr<MultisampleTarget> multisample;
     // The engine's registries and built-ins (engine-internal); never null.
     std::unique_ptr<RendererResources> resources;
 };

@@ -95,6 +95,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
     windowWatch->watch(window);
     renderer = std::make_unique<Renderer>(window, vsync);
     renderer->setLogicalSize(logicalSize);
+    renderer->setMultisampling(multisampling);
     // Rendering into the window is gamma-corrected by the hardware.
     glEnable(GL_FRAMEBUFFER_SRGB);
     if (shown) SDL_ShowWindow(window);
@@ -216,6 +217,20 @@ bool SDLRenderer::isFullscreen() const {
 void SDLRenderer::setLogicalSize(glm::ivec2 size) {
     logicalSize = size;
     if (renderer != nullptr) renderer->setLogicalSize(size);
+}
+
+void SDLRenderer::setMultisampling(int samples) {
+    if (renderer != nullptr) {
+        renderer->setMultisampling(samples);
+        multisampling = renderer->getMultisampling();
+        return;
+    }
+    // Checked against the driver once the renderer exists.
+    multisampling = samples;
+}
+
+int SDLRenderer::getMultisampling() const {
+    return renderer != nullptr ? renderer->getMultisampling() : multisampling;
 }
 
 void SDLRenderer::setFullscreen(bool enabled) {

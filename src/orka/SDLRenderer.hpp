@@ -84,6 +84,16 @@ public:
     /// default, fills the window. May be set before init.
     void setLogicalSize(glm::ivec2 size);
 
+    /// Smooths every edge drawn into the window with `samples` samples a pixel (2, 4 or 8;
+    /// 0 or 1: off, the default), through a multisampled framebuffer averaged into the window
+    /// when the frame is presented, so it works on drivers and X servers without multisampled
+    /// windows (Xvfb). Resizes, fullscreen, the GUI and captureWindow work as without it. A
+    /// count beyond what the driver gives is lowered with one log line; other counts are an
+    /// error log. May be set before init or between frames (see Renderer::setMultisampling).
+    void setMultisampling(int samples);
+    /// Samples a pixel in use (0: off); before init, the count asked for.
+    int getMultisampling() const;
+
     /// True while the window fills the desktop; false without a window.
     bool isFullscreen() const;
     /// Switches to or from desktop fullscreen; prints SDL's reason on failure. Leaving it
@@ -128,6 +138,7 @@ private:
     int windowWidth = 800;
     int windowHeight = 600;
     glm::ivec2 logicalSize{0, 0};
+    int multisampling = 0;  // asked for; the renderer lowers it to what the driver gives
     SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
     FixedStepClock clock;  // frame time turned into fixed steps

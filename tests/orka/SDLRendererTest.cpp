@@ -13,9 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "orka/Camera.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/GuiBinding.hpp"
+#include "orka/Image.hpp"
 #include "orka/LogCapture.hpp"
+#include "orka/Material.hpp"
+#include "orka/Mesh.hpp"
+#include "orka/RenderPass.hpp"
+#include "orka/Shader.hpp"
 #include "orka/Version.hpp"
 
 namespace orka {
@@ -399,6 +405,109 @@ int fullscreenRoundTrip() {
 
 TEST(SDLRendererDeathTest, FullscreenTogglesOnAndOff) {
     EXPECT_EXIT(std::exit(fullscreenRoundTrip()), ::testing::ExitedWithCode(0), "");
+}
+
+/// One frame of a white triangle with hard edges, at the window's lower left in pixels, and a
+/// red GUI rectangle at (250, 10)..(300, 30) from the top left; the captured picture, and the
+/// pass's own picture read before the GUI drew.
+Image captureTriangleFrame(SDLRenderer& sdl, Image& readInPass) {
+    Camera camera;
+    camera.setWindowCoordinates();
+    const auto triangle =
+        Mesh::create()
+            .withPositions({{20.0f, 20.0f, 0.0f}, {200.0f, 60.0f, 0.0f}, {80.0f, 180.0f, 0.0f}})
+            .build();
+    const auto white = Shader::getUnlit()->createMaterial();
+    white->setColor({1.0f, 1.0f, 1.0f, 1.0f});
+    Image captured;
+    sdl.frameRender = [&] {
+        RenderPass pass = RenderPass::create().withCamera(camera).build();
+        pass.draw(triangle, glm::mat4(1.0f), white);
+        // Read in the middle of the pass, which must go on drawing where it did.
+        readInPass = pass.readImage();
+        ImGui::GetForegroundDrawList()->AddRectFilled({250.0f, 10.0f}, {300.0f, 30.0f},
+                                                      IM_COL32(255, 0, 0, 255));
+        sdl.stopEventLoop();
+    };
+    sdl.captureWindow([&](const Image& image) { captured = image; });
+    sdl.startEventLoop();
+    return captured;
+}
+
+/// Pixels around the triangle that are neither the black background nor its white.
+int edgeShades(const Image& image) {
+    int shades = 0;
+    for (int y = image.getHeight() - 200; y < image.getHeight(); y++) {
+        for (int x = 0; x < 220; x++) {
+            const glm::u8vec4 pixel = image.getPixel(x, y);
+            const bool black = pixel == glm::u8vec4(0, 0, 0, 255);
+            const bool white = pixel == glm::u8vec4(255, 255, 255, 255);
+            shades += black || white ? 0 : 1;
+        }
+    }
+    return shades;
+}
+
+/// The triangle's edges are smooth with multisampling on at every window size, the GUI and the
+/// capture are there, and edges are hard again once it is off.
+int checkMultisampledFrame(SDLRenderer& sdl, glm::ivec2 size, bool smooth, const char* when) {
+    Image readInPass;
+    const Image image = captureTriangleFrame(sdl, readInPass);
+    if (edgeShades(readInPass) != edgeShades(image)) return fail("the pass read other edges");
+    if (glm::ivec2(image.getWidth(), image.getHeight()) != size) {
+        std::cerr << when << ": captured " << image.getWidth() << " x " << image.getHeight()
+                  << std::endl;
+        return fail("the capture is not the drawable's size");
+    }
+    const int shades = edgeShades(image);
+    std::cerr << when << ": " << shades << " edge shades" << std::endl;
+    if (smooth && shades < 100) return fail("edges are not smoothed");
+    if (!smooth && shades != 0) return fail("edges are smoothed without multisampling");
+    if (image.getPixel(275, 20) != glm::u8vec4(255, 0, 0, 255)) return fail("no GUI drawn");
+    return 0;
+}
+
+int multisampledWindow() {
+    logToStandardError();
+    SDLRenderer sdl;
+    sdl.setWindowSize({320, 240});
+    sdl.setMultisampling(4);
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE, false);
+    if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    if (sdl.getMultisampling() != 4) return fail("4 samples not granted");
+    if (int failed = checkMultisampledFrame(sdl, {320, 240}, true, "4 samples")) return failed;
+    sdl.setWindowSize({400, 300});
+    if (int failed = checkMultisampledFrame(sdl, {400, 300}, true, "resized")) return failed;
+    SDL_Rect display{};
+    SDL_GetDisplayBounds(0, &display);
+    sdl.setFullscreen(true);
+    if (int failed = checkMultisampledFrame(sdl, {display.w, display.h}, true, "fullscreen")) {
+        return failed;
+    }
+    sdl.setFullscreen(false);
+    sdl.setMultisampling(0);
+    if (int failed = checkMultisampledFrame(sdl, {400, 300}, false, "off")) return failed;
+    // Bad counts: one is refused, one is more than the driver gives.
+    sdl.setMultisampling(3);
+    if (sdl.getMultisampling() != 0) return fail("3 samples accepted");
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    if (maxSamples < 8) {
+        LogCapture log;
+        sdl.setMultisampling(8);
+        if (sdl.getMultisampling() != maxSamples) return fail("8 samples not lowered");
+        if (log.records.size() != 1 || log.records[0].type != LogType::Warning ||
+            log.records[0].message.find("GL_MAX_SAMPLES") == std::string::npos) {
+            return fail("lowering is not one warning naming GL_MAX_SAMPLES");
+        }
+    }
+    std::cerr << std::flush;
+    return 0;
+}
+
+TEST(SDLRendererDeathTest, MultisamplingSmoothsEdgesThroughResizesFullscreenAndTheGui) {
+    EXPECT_EXIT(std::exit(multisampledWindow()), ::testing::ExitedWithCode(0),
+                "Multisampling takes 2, 4 or 8 samples \\(0 or 1: off\\), not 3; left at 0");
 }
 
 /// Runs three frames on a renderer whose init failed; nothing may crash.
