@@ -10,11 +10,13 @@
 #include <functional>
 #include <stdexcept>
 
+#include "orka/Camera.hpp"
 #include "orka/GpuTestAccess.hpp"
 #include "orka/Image.hpp"
 #include "orka/LogCapture.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/RendererResources.hpp"
+#include "orka/SpriteAtlas.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "support/ScratchFolder.hpp"
 
@@ -331,6 +333,33 @@ TEST_F(TextureTest, NonPowerOfTwoFilesKeepTheFilteringAskedForInAnyCallOrder) {
     auto nearest = Texture::create().withFilterSampling(false).withFile(file).build();
     EXPECT_TRUE(capture.records.empty()) << "nearest was asked for: nothing to warn of";
     EXPECT_EQ(texParameter(*nearest, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+}
+
+// The game's atlas pages are not powers of two and rely on staying sharp: an atlas left at its
+// defaults leaves filtering unasked, so its page is sampled nearest. edges-6x4.png is three
+// columns of red, then three of blue; drawn 16 times enlarged, the last red column shows no blue.
+TEST_F(TextureTest, NonPowerOfTwoAtlasPageAtItsDefaultsStaysSampledNearest) {
+    const std::string atlasDir = std::string(ORKA_TEST_DATA_DIR) + "/atlas/";
+    LogCapture capture;
+    auto atlas =
+        SpriteAtlas::create(atlasDir + "edges-6x4.json", atlasDir + "edges-6x4.png", false);
+    ASSERT_NE(atlas, nullptr);
+    Camera camera;
+    camera.setWindowCoordinates();
+    Sprite sprite = atlas->get("red-blue");
+    sprite.setPosition({100.0f, 100.0f});
+    sprite.setScale({16.0f, 16.0f});
+    RenderPass pass = RenderPass::create().withCamera(camera).build();
+    pass.draw(SpriteBatch::create().addSprite(sprite).build());
+    const glm::vec4 lastRed = pass.readPixels(147, 120, 1, 1).at(0);
+    const glm::vec4 firstBlue = pass.readPixels(148, 120, 1, 1).at(0);
+    EXPECT_EQ(lastRed, glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(firstBlue, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f));
+    ASSERT_EQ(capture.records.size(), 1u);
+    EXPECT_THAT(capture.records[0].message,
+                StartsWith("Texture " + atlasDir + "edges-6x4.png is not power of two"));
+    EXPECT_EQ(texParameter(*atlas->getTexture(), GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+    EXPECT_EQ(texParameter(*atlas->getTexture(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
 }
 
 TEST_F(TextureTest, PowerOfTwoFileWithMipmaps) {
