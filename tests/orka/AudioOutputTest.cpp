@@ -1,13 +1,15 @@
 // Sounds played through SDL's "disk" audio driver, which writes what the sound card would play
 // into a file (16-bit signed stereo at 44.1 kHz): what a play's handle does is heard there.
+// While a test runs, it waits on what the mixer has mixed so far (MixerTally), never on time.
 #include "orka/AudioOutput.hpp"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +20,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "orka/LogCapture.hpp"
@@ -69,7 +70,8 @@ public:
 /// The loudest sample of one side (0 left, 1 right).
 int Peak(const std::vector<std::int16_t>& samples, int side) {
     int peak = 0;
-    for (std::size_t i = side; i < samples.size(); i += 2) peak = std::max(peak, std::abs(samples[i]));
+    for (std::size_t i = side; i < samples.size(); i += 2)
+        peak = std::max(peak, std::abs(samples[i]));
     return peak;
 }
 
@@ -249,6 +251,33 @@ std::size_t AudibleFrames(const std::vector<std::int16_t>& samples) {
     return frames;
 }
 
+/// Counts what the mixer hands to the device while it lives, as it mixes: the disk driver's
+/// file can be read only once the device is closed, so waits look here. Frames are stereo
+/// 16-bit ones; audible ones have a sound on the left.
+class MixerTally {
+public:
+    MixerTally() { Mix_SetPostMix(&MixerTally::count, this); }
+    ~MixerTally() { Mix_SetPostMix(nullptr, nullptr); }
+    MixerTally(const MixerTally&) = delete;
+    MixerTally& operator=(const MixerTally&) = delete;
+    long mixedFrames() const { return mixed.load(); }
+    long audibleFrames() const { return audible.load(); }
+
+private:
+    // On the audio thread, with the device locked.
+    static void count(void* self, Uint8* stream, int bytes) {
+        auto& tally = *static_cast<MixerTally*>(self);
+        const auto* samples = reinterpret_cast<const std::int16_t*>(stream);
+        const int frames = bytes / 4;
+        long loud = 0;
+        for (int i = 0; i < frames; ++i) loud += samples[2 * i] != 0 ? 1 : 0;
+        tally.mixed += frames;
+        tally.audible += loud;
+    }
+    std::atomic<long> mixed{0};
+    std::atomic<long> audible{0};
+};
+
 /// A sine written to a scratch WAV file for the life of the object.
 struct SineFile {
     SineFile(double frequency, double lengthSeconds)
@@ -353,9 +382,13 @@ TEST(AudioOutput, ALoopedPlayRepeatsItsCountOrUntilStopped) {
     }
     DiskAudio audio;
     const std::shared_ptr<Sound> tone = audio.output->load(sine.path.string());
+    const MixerTally tally;
+    const long mixedBefore = tally.mixedFrames();
     const SoundHandle play = audio.output->playLooped(*tone, AudioOutput::loopForever);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_TRUE(test_support::WaitUntil(
+        [&] { return tally.mixedFrames() - mixedBefore > static_cast<long>(4.5 * frames); }));
     EXPECT_TRUE(play.isPlaying()) << "still going after four rounds";
+    EXPECT_GT(static_cast<double>(tally.audibleFrames()), 3.5 * frames) << "and heard all along";
     play.stop();
     EXPECT_FALSE(play.isPlaying());
     EXPECT_GT(static_cast<double>(AudibleLeft(audio.Heard()).size()), 3.5 * frames);
@@ -366,11 +399,19 @@ TEST(AudioOutput, APausedPlayIsHeldSilentAndGoesOnWhereItWas) {
     DiskAudio audio;
     const std::shared_ptr<Sound> tone = audio.output->load(sine.path.string());
     ASSERT_NE(tone, nullptr);
+    const MixerTally tally;
     const SoundHandle play = audio.output->play(*tone);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const long someFrames = static_cast<long>(0.05 * AudioOutput::sampleRate);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return tally.audibleFrames() >= someFrames; }));
     play.pause();
     EXPECT_TRUE(play.isPaused());
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // Held for longer than the rest of the sound would last.
+    const long audibleAtPause = tally.audibleFrames();
+    const long mixedAtPause = tally.mixedFrames();
+    const long heldFrames = static_cast<long>(0.4 * AudioOutput::sampleRate);
+    ASSERT_TRUE(
+        test_support::WaitUntil([&] { return tally.mixedFrames() - mixedAtPause >= heldFrames; }));
+    EXPECT_EQ(tally.audibleFrames(), audibleAtPause) << "silent while paused";
     EXPECT_TRUE(play.isPlaying()) << "a paused play has not ended";
     play.resume();
     EXPECT_FALSE(play.isPaused());
@@ -379,7 +420,8 @@ TEST(AudioOutput, APausedPlayIsHeldSilentAndGoesOnWhereItWas) {
     const double frames = sine.seconds * AudioOutput::sampleRate;
     // Every frame of the sound is heard once (a sine has a few exact zeros), with a gap between.
     EXPECT_NEAR(static_cast<double>(AudibleFrames(heard)), frames, 0.05 * frames);
-    EXPECT_GT(static_cast<double>(AudibleLeft(heard).size()), frames + 0.2 * AudioOutput::sampleRate);
+    EXPECT_GT(static_cast<double>(AudibleLeft(heard).size()),
+              frames + 0.2 * AudioOutput::sampleRate);
 }
 
 TEST(AudioOutput, MutedOrWithoutADeviceAPlayGivesAHandleOfNoPlay) {
