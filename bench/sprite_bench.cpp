@@ -1,11 +1,12 @@
 // Sprite pipeline benchmark: N moving sprites from one atlas, batched and drawn every frame.
 //
-//   build/bench/sprite_bench N F [size] [--runs K] [--linear]
+//   build/bench/sprite_bench N F [size] [--runs K] [--linear] [--samples S]
 //
 // draws F frames of N sprites of `size` x `size` pixels (default 42) into the 800 x 600 window
 // with vsync off, after 30 untimed warm-up frames, and prints
 //
-//   orka_spritebatch N=<N> frames=<F> runs=<K> filter=<f> ms_per_frame=<x> ns_per_sprite_build=<y>
+//   orka_spritebatch N=<N> frames=<F> runs=<K> filter=<f> msaa=<m> ms_per_frame=<x>
+//   ns_per_sprite_build=<y>
 //       ns_per_sprite_build_best=<b> proc_cpu_ms_per_frame=<c> peak_rss_mb=<r> peak_vm_mb=<v>
 //
 // ms_per_frame is the wall time of a whole frame (move, build, draw, swap; the GPU is waited for
@@ -18,7 +19,8 @@
 // sprites fall into K consecutive groups of rising draw order whose textures alternate between two
 // copies of the atlas, so every batch has K texture runs (K draw calls) instead of one. The
 // atlas is sampled nearest, as the peers' scene has it; --linear filters it (the engine's default
-// for textures), which under llvmpipe costs fill time of its own.
+// for textures), which under llvmpipe costs fill time of its own. --samples S multisamples the
+// window with S samples a pixel (msaa=xS; msaa=off without it).
 // Without arguments it runs N = 1000, 10000 and 50000. Run it under Xvfb when there is no display.
 #include <SDL.h>
 
@@ -223,7 +225,7 @@ Result run(const Atlases& atlases, int count, int runs, int frames, float sizePi
 }  // namespace
 
 int usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [N F [size]] [--runs K] [--linear]\n", program);
+    std::fprintf(stderr, "usage: %s [N F [size]] [--runs K] [--linear] [--samples S]\n", program);
     return 2;
 }
 
@@ -232,17 +234,19 @@ int main(int argc, char** argv) {
     std::vector<const char*> positional;
     int runs = 1;
     bool linear = false;
+    int samples = 0;
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--linear") == 0) {
             linear = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--runs") != 0) {
+        const bool runsOption = std::strcmp(argv[i], "--runs") == 0;
+        if (!runsOption && std::strcmp(argv[i], "--samples") != 0) {
             positional.push_back(argv[i]);
             continue;
         }
         if (++i == argc) return usage(argv[0]);
-        runs = std::atoi(argv[i]);
+        (runsOption ? runs : samples) = std::atoi(argv[i]);
     }
     if (positional.size() == 1 || positional.size() > 3) return usage(argv[0]);
     std::vector<int> counts = {1000, 10000, 50000};
@@ -260,21 +264,24 @@ int main(int argc, char** argv) {
 
     orka::SDLRenderer window;
     window.setWindowSize({scene::windowWidth, scene::windowHeight});
+    window.setMultisampling(samples);
     window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
     if (window.getSDLWindow() == nullptr) return 1;
+    const std::string msaa =
+        window.getMultisampling() > 0 ? "x" + std::to_string(window.getMultisampling()) : "off";
     const Atlases atlases = {makeAtlas("bench atlas", linear), makeAtlas("bench atlas 2", linear)};
     if (atlases[0] == nullptr || atlases[1] == nullptr) return 1;
     for (int count : counts) {
         const int batchRuns = std::min(runs, count);
         const Result result = run(atlases, count, batchRuns, frames, sizePixels);
         std::printf(
-            "orka_spritebatch N=%d frames=%d runs=%d filter=%s ms_per_frame=%.3f "
+            "orka_spritebatch N=%d frames=%d runs=%d filter=%s msaa=%s ms_per_frame=%.3f "
             "ns_per_sprite_build=%.1f "
             "ns_per_sprite_build_best=%.1f proc_cpu_ms_per_frame=%.3f peak_rss_mb=%.1f "
             "peak_vm_mb=%.1f\n",
-            count, frames, batchRuns, linear ? "linear" : "nearest", result.msPerFrame,
-            result.nsPerSpriteBuild, result.nsPerSpriteBuildBest, result.cpuMsPerFrame,
-            procStatusMiB("VmHWM:"), procStatusMiB("VmPeak:"));
+            count, frames, batchRuns, linear ? "linear" : "nearest", msaa.c_str(),
+            result.msPerFrame, result.nsPerSpriteBuild, result.nsPerSpriteBuildBest,
+            result.cpuMsPerFrame, procStatusMiB("VmHWM:"), procStatusMiB("VmPeak:"));
         std::fflush(stdout);
     }
     return 0;
