@@ -248,21 +248,21 @@ void CharacterController::OnEnable() {
 // A key held through a level change is held in the next level too, but is no new jump.
 void CharacterController::TakeHeldKeys() {
     if (controls == nullptr) return;
-    const SDL_Keycode jumpKey = CurrentKeyBindings().jump;
-    jumpHeld = controls->Held(CurrentKeyBindings()).jump;
+    const SDL_Keycode jumpKey = controls->Keys().jump;
+    jumpHeld = controls->Held().jump;
     // A press of this frame came before the character: it was the last level's.
     if (controls->WasPressed(jumpKey)) jumpPressFrame = controls->Get().getFrame();
 }
 
 PlayerInput CharacterController::ReadInput() {
     if (controls == nullptr) return {};
-    const KeyBindings& keys = CurrentKeyBindings();
     const std::uint64_t frame = controls->Get().getFrame();
-    const PlayerInput held = controls->Held(keys);
+    const PlayerInput held = controls->Held();
     // A press of the jump key or a controller's button is remembered. A key pressed and
     // released within one frame counts, once however many steps the frame runs; a press in a
     // frame without a step shows as held now and not at the last update.
-    const bool pressedThisFrame = controls->WasPressed(keys.jump) && frame != jumpPressFrame;
+    const bool pressedThisFrame =
+        controls->WasPressed(controls->Keys().jump) && frame != jumpPressFrame;
     if (pressedThisFrame || (held.jump && !jumpHeld)) {
         jumpBuffered = jumpBufferTime;
         jumpPressFrame = frame;

@@ -18,7 +18,7 @@ struct PlayerInput;
 class PlayerControls;
 
 /// Lets the player steer the player character: the left and right keys (arrows unless the
-/// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
+/// settings say otherwise, see `PlayerControls::Keys`) push it sideways, the jump key (space)
 /// makes it jump once per landing, and its horizontal speed against the ground (a moving platform
 /// moves along) is cut back to `maxSpeed` before every push. A press of the jump key is remembered
 /// for `jumpBufferTime`: landing within that time jumps at once.
