@@ -178,11 +178,22 @@ TEST_F(FeelInTheWindow, AJumpFromAMovingLiftComesDownOnTheLift) {
     constexpr int kLiftTop = 324, kLiftBottom = 400;  // rows with the lift and nothing else
     constexpr int kGroundTop = 400;
     const auto liftIn = [&](const Picture& shot) { return LitExtent(shot, kLiftTop, kLiftBottom); };
+    // The fox starts a unit above the lift: it stands once the lift keeps its rows on screen
+    // in two shots a moment apart.
     Picture start;
-    ASSERT_TRUE(WaitUntil([&] {
-        start = Shot();
-        return !start.Empty() && liftIn(start).Width() > 0;
-    }));
+    Extent lastSeen;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            start = Shot();
+            if (start.Empty()) return false;
+            const Extent seen = liftIn(start);
+            const bool steady =
+                seen.Width() > 0 && seen.top == lastSeen.top && seen.bottom == lastSeen.bottom;
+            lastSeen = seen;
+            return steady;
+        },
+        kPatience, std::chrono::milliseconds(200)))
+        << "no lift below the fox";
     const Extent before = liftIn(start);
     ASSERT_NEAR(before.Width(), 20 * kPixelsPerUnit, 4) << "not one lift below the fox";
     const Picture ground = start.Crop(0, kGroundTop, kWidth, kHeight - kGroundTop);
@@ -224,8 +235,10 @@ TEST_F(FeelInTheWindow, AJumpFromAMovingLiftComesDownOnTheLift) {
     ASSERT_TRUE(Keys("keyup space"));
     ASSERT_TRUE(landed) << "the fox did not come down on the lift";
     RecordProperty("slipPixels", after.left - before.left);
-    // The lift moved about 40 units under the jump; the fox came down where it took off.
-    EXPECT_NEAR(after.left, before.left, 6 * kPixelsPerUnit) << "the fox slipped along the lift";
+    // The lift moved about 40 units under the jump; the fox came down where it took off, give
+    // or take what the lift gained while the fox was up (its eased trip speeds it up by at
+    // most 22 units/s^2: 6 units in a held jump's 0.75 s).
+    EXPECT_NEAR(after.left, before.left, 8 * kPixelsPerUnit) << "the fox slipped along the lift";
     EXPECT_NEAR(after.Width(), before.Width(), 4);
     Quit();
 }
