@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "orka/Shader.hpp"
 #include "orka/Shape.hpp"
 #include "orka/Sprite.hpp"
 #include "orka/Text.hpp"
@@ -90,6 +91,15 @@ public:
         /// cost a call each. Orders are still sorted first. Off by default: grouping by
         /// texture needs fewer calls when the caller orders its layers itself.
         SpriteBatchBuilder& withAddedOrder(bool keep = true);
+        /// How sprites, shapes and texts added from now on are combined with what is under
+        /// them: AlphaBlending (the default), AdditiveBlending (light adds up), MultiplyBlending
+        /// (darkens by their colour where they cover), PremultipliedAlphaBlending (for
+        /// textures and tints whose colours are already multiplied by their alpha), or
+        /// Disabled (they replace the pixels). Set once first for the whole batch, or between
+        /// adds for runs of their own: a change of blending ends a run, as a change of texture
+        /// does. Each blending draws with its own variant of the batch shaders
+        /// (Shader::getBatchShader). An unknown value is an error log and changes nothing.
+        SpriteBatchBuilder& withBlendMode(BlendType blend);
         /// Makes room for `count` sprites in advance (optional).
         SpriteBatchBuilder& reserve(size_t count);
         /// Sorts the builder's own sprites in place, then builds the batch. Building again
@@ -102,6 +112,7 @@ public:
     private:
         SpriteBatchBuilder();
         friend class SpriteBatch;
+        friend class RenderPass;
 
         std::shared_ptr<Shader> shader;
         std::shared_ptr<Shader> byteColorShader;
@@ -116,6 +127,10 @@ public:
         bool shapesOnWhite = false;
         /// Within an order, keep the added order rather than grouping by texture.
         bool addedOrder = false;
+        /// BlendType of what is added next.
+        std::uint8_t blend = static_cast<std::uint8_t>(BlendType::AlphaBlending);
+        /// Empties the builder for the next one-item draw; settings stay.
+        void clear();
     };
 
     /// A builder with the sprite shaders and no sprites.
@@ -143,15 +158,19 @@ public:
 
 private:
     SpriteBatch(SpriteBatchBuilder& builder);
+    /// Drops the runs and meshes and builds them again from `builder`; materials are kept for
+    /// reuse. How a render pass draws one item through one batch (RenderPass::draw of a
+    /// sprite, shape or text).
+    void refill(SpriteBatchBuilder& builder);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh quads of
     /// those with a texture, adding their runs; returns where it stopped.
     size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
                    const std::vector<Sprite>& sprites, size_t first);
     /// Quads an entry takes: one for a sprite, a shape's own number for a shape's stand-in.
     static int quadsOf(const Sprite& sprite);
-    /// Index of the batch's material for `texture` with `shader`, made on first use; the
-    /// white texture's runs take the shape shader instead.
-    int materialFor(Shader& shader, Texture& texture);
+    /// Index of the batch's material for `texture` with `shader` in BlendType `blend`, made on
+    /// first use; the white texture's runs take the shape shader instead.
+    int materialFor(Shader& shader, Texture& texture, std::uint8_t blend);
     /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
     template <typename VertexType>
     void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,
