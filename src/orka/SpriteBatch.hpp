@@ -30,7 +30,9 @@ class Texture;
 /// more than `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a
 /// run that crosses from one to the next is split there. Runs of one texture and shader share a
 /// material. Sprites without a texture (a failed atlas lookup) are skipped. A builder set
-/// withAddedOrder keeps the added order within an order instead of grouping by texture.
+/// withAddedOrder keeps the added order within an order instead of grouping by texture. Things
+/// added after withBlendMode blend another way: a change of blending also ends a run, whose
+/// material then carries that blending's variant of the shader (Shader::getBatchShader).
 ///
 /// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
 /// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
