@@ -94,6 +94,13 @@ public:
     /// Samples a pixel in use (0: off); before init, the count asked for.
     int getMultisampling() const;
 
+    /// Where colours are mixed (see BlendingSpace): linear light by default. Chosen before
+    /// init, as the window, every texture and the glyph pages are made for it; a call once
+    /// the window is open logs an error and changes nothing.
+    void setBlendingSpace(BlendingSpace space);
+    /// The space chosen (the renderer's, once the window is open).
+    BlendingSpace getBlendingSpace() const { return blendingSpace; }
+
     /// True while the window fills the desktop; false without a window.
     bool isFullscreen() const;
     /// Switches to or from desktop fullscreen; prints SDL's reason on failure. Leaving it
@@ -139,6 +146,7 @@ private:
     int windowHeight = 600;
     glm::ivec2 logicalSize{0, 0};
     int multisampling = 0;  // asked for; the renderer lowers it to what the driver gives
+    BlendingSpace blendingSpace = BlendingSpace::Linear;
     SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
     FixedStepClock clock;  // frame time turned into fixed steps

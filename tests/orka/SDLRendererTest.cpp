@@ -505,7 +505,19 @@ int multisampledWindow() {
     return 0;
 }
 
+// Blending in the display's values, the window and its multisampled stand-in hold plain bytes.
+int multisampledDisplayWindow() {
+    SDLRenderer sdl;
+    sdl.setWindowSize({320, 240});
+    sdl.setBlendingSpace(BlendingSpace::Display);
+    sdl.setMultisampling(4);
+    sdl.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
+    if (sdl.getSDLWindow() == nullptr) return fail("no window");
+    return checkMultisampledFrame(sdl, {320, 240}, true, "display values");
+}
+
 TEST(SDLRendererDeathTest, MultisamplingSmoothsEdgesThroughResizesFullscreenAndTheGui) {
+    EXPECT_EXIT(std::exit(multisampledDisplayWindow()), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(std::exit(multisampledWindow()), ::testing::ExitedWithCode(0),
                 "Multisampling takes 2, 4 or 8 samples \\(0 or 1: off\\), not 3; left at 0");
 }
