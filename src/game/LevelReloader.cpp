@@ -19,7 +19,7 @@ namespace {
 constexpr int kInfoLevel = 2;            // the logger's level for plain news
 constexpr float kOverlayMargin = 10.0f;  // pixels from the view's left and right edges
 constexpr float kOverlayOpacity = 0.85f;
-const ImVec4 kHeadingColor(1.0f, 0.4f, 0.35f, 1.0f);
+const ImVec4 kHeadingColor(1.0f, 170 / 255.0f, 160 / 255.0f, 1.0f);  // as seen on screen
 
 LevelReloader::FileStamp Stamp(const std::string& fileName) {
     // A missing file has no time and no size: it counts as changed once it comes back.

@@ -24,10 +24,11 @@ constexpr float kViewHeight = 600.0f;
 constexpr float kFontScale = 1.6f;    // of Dear ImGui's 13-pixel default font, at 800 x 600
 constexpr float kItemWidth = 300.0f;  // pixels at 800 x 600
 constexpr float kPanelOpacity = 0.9f;
-const ImU32 kDimColour = IM_COL32(0, 0, 0, 140);  // over the frozen level
-const ImVec4 kTitleColour(1.0f, 0.85f, 0.4f, 1.0f);
-const ImVec4 kChosenColour(0.85f, 0.5f, 0.1f, 1.0f);
-const ImVec4 kChosenHoverColour(0.95f, 0.6f, 0.2f, 1.0f);
+// Dear ImGui's colours are the display's values, as seen on screen and blended there.
+const ImU32 kDimColour = IM_COL32(0, 0, 0, 78);  // over the frozen level: about 70 % as bright
+const ImVec4 kTitleColour(1.0f, 237 / 255.0f, 170 / 255.0f, 1.0f);
+const ImVec4 kChosenColour(237 / 255.0f, 188 / 255.0f, 89 / 255.0f, 1.0f);
+const ImVec4 kChosenHoverColour(249 / 255.0f, 203 / 255.0f, 124 / 255.0f, 1.0f);
 
 const char* ButtonLabel(PauseMenu::Item item) {
     switch (item) {

@@ -46,9 +46,10 @@ TEST(BlendingSpace, IsChosenBeforeTheWindowOpensAndLaterChoicesAreRefused) {
     EXPECT_EQ(test::testRenderer().getBlendingSpace(), BlendingSpace::Linear);
 }
 
-// The overlay: in linear light the black veil lets through 40 % of the light, which
-// the sRGB window shows much brighter than paint programs do.
+// A 0.6-alpha black overlay on (231, 58, 58): in linear light the veil lets through 40 % of
+// the light, which the sRGB window shows much brighter than paint programs do.
 TEST(BlendingSpace, LinearLightMixesAnOverlayAsLightDoes) {
+    test::testRenderer();
     RenderPass pass = windowPass(Color::fromBytes(231, 58, 58));
     pass.draw(Shape::rectangle({0, 0}, {20, 20}).withColor({0, 0, 0, 0.6f}));
     expectBytesNear(pass.readPixels(10, 10, 1, 1).at(0), {153, 35, 35}, "overlay");

@@ -45,8 +45,9 @@ TEST(DisplayBlending, TheWindowIsMadeForTheDisplaysValues) {
     EXPECT_EQ(test::testRenderer().getBlendingSpace(), display);
 }
 
-// The overlay, as paint programs and the other libraries give it.
+// A 0.6-alpha black overlay on (231, 58, 58), as paint programs and the other libraries give it.
 TEST(DisplayBlending, ABlackOverlayDarkensAsPaintProgramsDo) {
+    test::testRenderer();
     RenderPass pass = windowPass(Color::fromBytes(231, 58, 58, 255, display));
     pass.draw(Shape::rectangle({0, 0}, {20, 20}).withColor({0, 0, 0, 0.6f}));
     expectBytesNear(bytesOf(pass.readPixels(10, 10, 1, 1).at(0)), {92, 23, 23}, "overlay");
