@@ -18,7 +18,8 @@ class FeelMeter {
 public:
     /// What was measured.
     struct Feel {
-        float walkSpeed = 0.0f;            ///< speed after 1.5 s of walking right, units per second
+        float walkSpeed =
+            0.0f;  ///< units per second covered in the last 0.5 s of 1.5 s walking right
         float stopDistance = 0.0f;         ///< units walked after the key went up
         float stopSeconds = 0.0f;          ///< from the key going up to rest
         float jumpHeight = 0.0f;           ///< rise of a jump from standing, the key held

@@ -122,9 +122,11 @@ Options:
                    and budget give the same scripts on every run.
   --budget SECONDS with --solve: the search time per level (default 120)
   --feel           then measure how the world's player moves, on a flat floor of the ground
-                   under it in the first level: walking speed and stopping distance, the
-                   height and time of a jump (held, tapped for 2 updates, running) and how
-                   high it climbs jumping again and again against a wall of 12 tiles
+                   under it in the first level: walking speed (the distance covered in a
+                   second of game time) and stopping distance, the height and time of a
+                   jump (held, tapped for 2 updates, running), how far a running jump
+                   drifts once the arrow is let go at its top, and how high it climbs
+                   jumping again and again against a wall of 12 tiles
   --reach <png>    with --solve: also draw each level, as levelpreview does, with the cells
                    the player reached tinted: <png stem>-<level>.png beside <png>
                    (reach-1level2.png for --reach reach.png)
