@@ -14,6 +14,9 @@ namespace {
 
 /// The events of a save: a file written and closed, or renamed over the old one.
 constexpr std::uint32_t kSaveEvents = IN_CLOSE_WRITE | IN_MOVED_TO;
+/// A file changed in place (truncated or written to): a save may be under way, so a burst
+/// waiting to settle waits longer, and a file being rewritten is not read half written.
+constexpr std::uint32_t kChangeEvents = IN_MODIFY;
 
 }  // namespace
 
@@ -32,7 +35,8 @@ void SaveWatch::AddWatches(const std::vector<std::string>& files, Watches& into)
         std::string folder = path.parent_path().string();
         if (folder.empty()) folder = ".";
         // A folder watched already keeps its descriptor, so no save in it is lost meanwhile.
-        const int descriptor = inotify_add_watch(inotify, folder.c_str(), kSaveEvents);
+        const int descriptor =
+            inotify_add_watch(inotify, folder.c_str(), kSaveEvents | kChangeEvents);
         if (descriptor >= 0) into[descriptor].emplace(path.filename().string(), file);
     }
 }
@@ -64,28 +68,28 @@ bool SaveWatch::TakeEvents() {
             if (folder == watched.end() || event->len == 0) continue;
             const auto file = folder->second.find(event->name);
             if (file == folder->second.end()) continue;
-            savedFiles.insert(file->second);
+            if (event->mask & kSaveEvents) savedFiles.insert(file->second);
             relevant = true;
         }
     }
 }
 
 void SaveWatch::Notice(Clock::time_point now) {
-    if (inotify >= 0 && TakeEvents()) lastSave = now;
+    if (inotify >= 0 && TakeEvents()) lastChange = now;
 }
 
 std::vector<std::string> SaveWatch::TakeSettledFiles(Clock::time_point now) {
     Notice(now);
-    if (!lastSave || now - *lastSave < settle) return {};
-    lastSave.reset();
+    if (savedFiles.empty() || !lastChange || now - *lastChange < settle) return {};
+    lastChange.reset();
     std::vector<std::string> files(savedFiles.begin(), savedFiles.end());
     savedFiles.clear();
     return files;
 }
 
 std::optional<std::chrono::milliseconds> SaveWatch::TimeToSettle(Clock::time_point now) const {
-    if (!lastSave) return std::nullopt;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*lastSave + settle - now);
+    if (savedFiles.empty() || !lastChange) return std::nullopt;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*lastChange + settle - now);
     return std::max(left, std::chrono::milliseconds(0));
 }
 

@@ -13,8 +13,10 @@ namespace filewatch {
 /// files: editors save by writing a new file and renaming it over the old one, which a watch on
 /// the old file would miss; a file rewritten in place is seen too. A burst of writes (an
 /// editor's save is several, and one save may touch several files) counts as one save once no
-/// watched file has changed for the settle time. Never blocks: `Descriptor()` can be polled,
-/// and `TakeSettledSave` reads whatever is waiting. Owns its inotify descriptor.
+/// watched file has changed for the settle time: a file still being written to (truncated,
+/// written, not yet closed) holds the burst back, so it is not read half written. Never blocks:
+/// `Descriptor()` can be polled, and `TakeSettledSave` reads whatever is waiting. Owns its inotify
+/// descriptor.
 class SaveWatch {
 public:
     using Clock = std::chrono::steady_clock;
@@ -38,7 +40,8 @@ public:
     /// save of a file left out no longer counts.
     void WatchOnly(const std::vector<std::string>& files);
 
-    /// Reads the waiting events without blocking; a save among them is timed at `now`.
+    /// Reads the waiting events without blocking; a save or change among them is timed at
+    /// `now`.
     void Notice(Clock::time_point now);
     /// Reads the waiting events without blocking. True once, when a watched file was saved and
     /// no watched file has changed since for the settle time (as of `now`).
@@ -51,8 +54,8 @@ public:
     std::optional<std::chrono::milliseconds> TimeToSettle(Clock::time_point now) const;
 
 private:
-    /// Reads the pending inotify events; true when one of them is about a watched file, which
-    /// joins `savedFiles`.
+    /// Reads the pending inotify events; true when one of them is about a watched file. A
+    /// saved file joins `savedFiles`.
     bool TakeEvents();
     /// watch descriptor -> file name in that folder -> the file as given to `Watch`
     using Watches = std::map<int, std::map<std::string, std::string>>;
@@ -63,8 +66,9 @@ private:
     int inotify = -1;
     std::string error;
     Watches watched;
-    std::optional<Clock::time_point> lastSave;  ///< the latest save not yet reported
-    std::set<std::string> savedFiles;           ///< the files saved since the last report
+    /// The latest save or change of a watched file since the last report.
+    std::optional<Clock::time_point> lastChange;
+    std::set<std::string> savedFiles;  ///< the files saved since the last report
 };
 
 }  // namespace filewatch

@@ -69,9 +69,12 @@ void CharacterController::Update(float deltaTime) {
     // Falling again: the next touch of the ground is a new landing.
     if (physicsBody->GetLinearVelocity().y < -kLandingSpeed) landingHeard = false;
     if (walk) Steer(input, deltaTime);
+    const bool pushedByKeysOnly = landOnFeet && !walk;
+    if (pushedByKeysOnly) KeepUnshoved();
     if (jump) Launch(input.jump);
     if (jump) FallFaster(deltaTime);
     ApplyPendingImpulse();
+    if (pushedByKeysOnly) lastSteered = SpeedAgainstGround();
     AnimateFromMotion();
     lastFallSpeed = -physicsBody->GetLinearVelocity().y;
 }
@@ -111,10 +114,7 @@ void CharacterController::Steer(const PlayerInput& input, float deltaTime) {
     // A contact may throw the character sideways (its cut corner landing on a ledge's edge);
     // only the keys give it speed, so it keeps at most what they asked for. A wall that stops
     // it still does.
-    if (std::fabs(groundSpeed - lastGroundSpeed) <= kSameGroundSpeed) {
-        speed = lastSteered >= 0.0f ? std::clamp(speed, 0.0f, lastSteered)
-                                    : std::clamp(speed, lastSteered, 0.0f);
-    }
+    if (std::fabs(groundSpeed - lastGroundSpeed) <= kSameGroundSpeed) speed = KeptSpeed(speed);
     lastGroundSpeed = groundSpeed;
     const float target = direction * walk->speed;
     const bool speedingUp =
@@ -126,6 +126,27 @@ void CharacterController::Steer(const PlayerInput& input, float deltaTime) {
     lastSteered = next;
     if (groundSpeed + next == velocity.x) return;
     physicsBody->SetLinearVelocity(groundSpeed + next, velocity.y);
+}
+
+float CharacterController::SpeedAgainstGround() const {
+    return physicsBody->GetLinearVelocity().x - physicsBody->GetGroundVelocity().x;
+}
+
+float CharacterController::KeptSpeed(float speed) const {
+    return lastSteered >= 0.0f ? std::clamp(speed, 0.0f, lastSteered)
+                               : std::clamp(speed, lastSteered, 0.0f);
+}
+
+void CharacterController::KeepUnshoved() {
+    const float ground = physicsBody->GetGroundVelocity().x;
+    const bool sameGround = std::fabs(ground - lastGroundSpeed) <= kSameGroundSpeed;
+    lastGroundSpeed = ground;
+    // Stepping onto or off a lift changes the speed against the ground: nothing to compare.
+    if (!sameGround) return;
+    const float speed = SpeedAgainstGround();
+    const float kept = KeptSpeed(speed);
+    if (kept == speed) return;
+    physicsBody->SetLinearVelocity(ground + kept, physicsBody->GetLinearVelocity().y);
 }
 
 void CharacterController::Launch(bool jumpHeldNow) {
@@ -247,21 +268,21 @@ void CharacterController::OnEnable() {
 // A key held through a level change is held in the next level too, but is no new jump.
 void CharacterController::TakeHeldKeys() {
     if (controls == nullptr) return;
-    const SDL_Keycode jumpKey = CurrentKeyBindings().jump;
-    jumpHeld = controls->Held(CurrentKeyBindings()).jump;
+    const SDL_Keycode jumpKey = controls->Keys().jump;
+    jumpHeld = controls->Held().jump;
     // A press of this frame came before the character: it was the last level's.
     if (controls->WasPressed(jumpKey)) jumpPressFrame = controls->Get().getFrame();
 }
 
 PlayerInput CharacterController::ReadInput() {
     if (controls == nullptr) return {};
-    const KeyBindings& keys = CurrentKeyBindings();
     const std::uint64_t frame = controls->Get().getFrame();
-    const PlayerInput held = controls->Held(keys);
+    const PlayerInput held = controls->Held();
     // A press of the jump key or a controller's button is remembered. A key pressed and
     // released within one frame counts, once however many steps the frame runs; a press in a
     // frame without a step shows as held now and not at the last update.
-    const bool pressedThisFrame = controls->WasPressed(keys.jump) && frame != jumpPressFrame;
+    const bool pressedThisFrame =
+        controls->WasPressed(controls->Keys().jump) && frame != jumpPressFrame;
     if (pressedThisFrame || (held.jump && !jumpHeld)) {
         jumpBuffered = jumpBufferTime;
         jumpPressFrame = frame;

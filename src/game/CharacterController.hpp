@@ -18,7 +18,7 @@ struct PlayerInput;
 class PlayerControls;
 
 /// Lets the player steer the player character: the left and right keys (arrows unless the
-/// settings say otherwise, see `CurrentKeyBindings`) push it sideways, the jump key (space)
+/// settings say otherwise, see `PlayerControls::Keys`) push it sideways, the jump key (space)
 /// makes it jump once per landing, and its horizontal speed against the ground (a moving platform
 /// moves along) is cut back to `maxSpeed` before every push. A press of the jump key is remembered
 /// for `jumpBufferTime`: landing within that time jumps at once.
@@ -82,6 +82,15 @@ private:
     void KeepEdgeGrace(float deltaTime);
     /// With `walk`: steers the speed against the ground towards the wished one.
     void Steer(const PlayerInput& input, float deltaTime);
+    /// With `landOnFeet` and no `walk`: takes back the sideways speed a contact gave since the
+    /// last update (its cut corner coming down on a ledge's edge throws it sideways); friction
+    /// and walls, which only slow it, act as before.
+    void KeepUnshoved();
+    /// `speed` (against the ground) kept between 0 and the speed the keys left it with at the
+    /// last update: a contact may slow the character or stop it, never speed it up or turn it.
+    float KeptSpeed(float speed) const;
+    /// Sideways speed against the ground stood on (or 0 when none moves), units per second.
+    float SpeedAgainstGround() const;
     /// With `jump`: starts a jump asked for, and ends the rise when the key is let go.
     void Launch(bool jumpHeldNow);
     /// With a `jump` that has its own fall time: the gravity of the way up or down for the next
@@ -115,9 +124,9 @@ private:
     bool standing = false;       // with `landOnFeet`: stood on something at the last update
     float lastFallSpeed = 0.0f;  // downward speed at the last update, units per second
     float airborneFor = 0.0f;    // seconds since it last stood on something
-    // With `walk`, units per second: the sideways speed of the ground stood on last (in the
-    // air: the ground left), that ground's speed at the last update, and the speed against it
-    // that the keys asked for then.
+    // Units per second: with `walk`, the sideways speed of the ground stood on last (in the
+    // air: the ground left); with `walk` or `landOnFeet`, that ground's speed at the last update
+    // and the speed against it that the keys asked for (or left) then.
     float groundSpeed = 0.0f;
     float lastGroundSpeed = 0.0f;
     float lastSteered = 0.0f;

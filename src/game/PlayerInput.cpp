@@ -1,7 +1,5 @@
 #include "game/PlayerInput.hpp"
 
-#include "game/SceneManager.hpp"
-
 namespace {
 
 /// Where the US layout has the keys a key code names by their character.
@@ -64,16 +62,10 @@ bool PlayerControls::WasPressed(SDL_Keycode key) const {
     return Steers(place) && Get().wasPressed(place);
 }
 
-PlayerInput PlayerControls::Held(const KeyBindings& keys) const {
+PlayerInput PlayerControls::Held() const {
     const PlayerInput pads = ControllerInput(Get());
     return {IsDown(keys.left) || pads.left, IsDown(keys.right) || pads.right,
             IsDown(keys.jump) || pads.jump};
-}
-
-const KeyBindings& CurrentKeyBindings() {
-    static const KeyBindings defaults;
-    const SceneManager* manager = SceneManager::GetInstance();
-    return manager != nullptr ? manager->GetSettings().keys : defaults;
 }
 
 SDL_Scancode PlayerControls::PlaceOf(const SDL_Event& event) const {

@@ -23,9 +23,6 @@ struct KeyBindings {
     SDL_Keycode pause = SDLK_p;
 };
 
-/// The running game's keys (from its settings); the defaults without a scene manager.
-const KeyBindings& CurrentKeyBindings();
-
 /// The place on the keyboard of the key that types `key`: by the keyboard layout in use once
 /// SDL's video runs, by the US layout before (a scene driven without window); UNKNOWN for a
 /// key neither knows.
@@ -48,8 +45,17 @@ PlayerInput ControllerInput(const orka::Input& input);
 ///
 /// A key whose press went to something else (the pause menu) steers nothing until it is let go:
 /// pressed while paused and still held after, it leaves the character at rest. Main thread only.
+///
+/// It steers with the keys it is given (the player's settings, handed down by whoever owns the
+/// scene), so input knows nothing of the scene or its manager.
 class PlayerControls {
 public:
+    /// Steered by `keys`: the defaults unless the player's settings name others.
+    explicit PlayerControls(const KeyBindings& keys = {}) : keys(keys) {}
+    /// The keys that steer from now on (settings read after the controls were made).
+    void UseKeys(const KeyBindings& bindings) { keys = bindings; }
+    /// The keys that steer.
+    const KeyBindings& Keys() const { return keys; }
     /// Reads the window's input from now on (not owned: it outlives this); null goes back to
     /// the own input.
     void Follow(orka::Input* windowInput) { window = windowInput; }
@@ -62,8 +68,8 @@ public:
     bool IsDown(SDL_Keycode key) const;
     /// The key went down in the input's present frame and steers.
     bool WasPressed(SDL_Keycode key) const;
-    /// What the keys `keys` held and the controllers ask.
-    PlayerInput Held(const KeyBindings& keys) const;
+    /// What the steering keys held and the controllers ask.
+    PlayerInput Held() const;
 
     /// A key or controller event of the scene's: a release lets a withheld key steer again;
     /// without a window, the event goes into the own input (key events need only their code).
@@ -84,6 +90,7 @@ private:
         return key > SDL_SCANCODE_UNKNOWN && key < SDL_NUM_SCANCODES && !withheld.test(key);
     }
 
+    KeyBindings keys;
     std::bitset<SDL_NUM_SCANCODES> withheld;
     orka::Input* window = nullptr;
     orka::Input own;

@@ -165,6 +165,8 @@ void SceneManager::Run(std::string worldName, std::string atlasName) {
 void SceneManager::ApplySettings() {
     const std::string path = Settings::DefaultPath();
     if (!path.empty()) settings = Settings::Load(path);
+    // Before the first level: its character steers with the player's keys from the start.
+    scene.GetControls().UseKeys(settings.keys);
     // Made with the player's volumes, so the music never starts louder than they set it.
     sounds = std::make_unique<GameSounds>(settings.musicVolume, settings.effectsVolume);
     pauseMenu.sounds = sounds.get();

@@ -1,6 +1,7 @@
 #include "levelimport/LdtkCommand.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -44,10 +45,14 @@ void Fail(const std::string& line, std::vector<std::string>& failures) {
     failures.push_back(line);
 }
 
+/// Runs just before a level file is written, with its name.
+using BeforeWriting = std::function<void(const std::string& levelFile)>;
+
 /// Imports level `index` of `project` into `levelFile`, printing what happened; true when the
 /// file was written. `failures` receives the lines that say why it was not.
 bool ImportLevel(const LdtkImport& project, const LdtkRequest& request, std::size_t index,
-                 const std::string& levelFile, bool withNotes, std::vector<std::string>& failures) {
+                 const std::string& levelFile, bool withNotes, std::vector<std::string>& failures,
+                 const BeforeWriting& beforeWriting) {
     // Checked first, so that a mistyped command says only this, whatever the level holds.
     if (const auto refusal = OutputGuard(levelFile).Refusal(project.InputFiles()); refusal) {
         Fail(*refusal, failures);
@@ -69,6 +74,7 @@ bool ImportLevel(const LdtkImport& project, const LdtkRequest& request, std::siz
                   << std::endl;
         return false;
     }
+    beforeWriting(levelFile);
     std::string error;
     if (!WriteFileWhole(levelFile, LevelText(result.level), error)) {
         Fail(levelFile + ": cannot be written: " + error, failures);
@@ -115,8 +121,9 @@ void WarnLeftovers(const std::string& prefix, std::size_t written) {
 }
 
 /// One run of the request; `used` receives every file read, `outcome` what was not written.
-int ImportOnce(const LdtkRequest& request, bool withNotes, std::vector<std::string>& used,
-               Outcome& outcome) {
+int ImportOnce(
+    const LdtkRequest& request, bool withNotes, std::vector<std::string>& used, Outcome& outcome,
+    const BeforeWriting& beforeWriting = [](const std::string&) {}) {
     const FileSource recorded = [&used](const std::string& name, std::string& error) {
         used.push_back(name);
         return ReadFileFromDisk(name, error);
@@ -130,7 +137,7 @@ int ImportOnce(const LdtkRequest& request, bool withNotes, std::vector<std::stri
         const std::optional<std::size_t> index = ChosenLevel(project, request, outcome.project);
         if (!index) return kExitProblems;
         return ImportLevel(project, request, *index, request.levelFile, withNotes,
-                           outcome.levels[request.levelFile])
+                           outcome.levels[request.levelFile], beforeWriting)
                    ? kExitImported
                    : kExitProblems;
     }
@@ -139,7 +146,8 @@ int ImportOnce(const LdtkRequest& request, bool withNotes, std::vector<std::stri
     std::vector<std::string> failed;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string file = request.allPrefix + std::to_string(i + 1) + ".json";
-        if (!ImportLevel(project, request, i, file, withNotes, outcome.levels[file])) {
+        if (!ImportLevel(project, request, i, file, withNotes, outcome.levels[file],
+                         beforeWriting)) {
             failed.push_back(names[i]);
         }
     }
@@ -158,6 +166,10 @@ public:
     explicit ProblemFiles(const LdtkRequest& request) : request(request) {
         if (!request.levelFile.empty()) Of(request.levelFile);
     }
+
+    /// Removes the problem beside `levelFile`, before the level is written: the game reloads
+    /// on that write and must not find the problem of the save before.
+    void Clear(const std::string& levelFile) { Of(levelFile).Remove(); }
 
     void Tell(const Outcome& outcome) {
         for (const auto& [levelFile, failures] : outcome.levels) Tell(levelFile, failures);
@@ -196,8 +208,9 @@ int Watch(const LdtkRequest& request) {
     if (!request.types.empty()) used.push_back(request.types);
     watcher.Watch(used);
     ProblemFiles problemFiles(request);
+    const BeforeWriting clearProblem = [&](const std::string& file) { problemFiles.Clear(file); };
     Outcome outcome;
-    ImportOnce(request, true, used, outcome);
+    ImportOnce(request, true, used, outcome, clearProblem);
     problemFiles.Tell(outcome);
     std::cout << "levelimport: watching " << request.project
               << " and the files it uses; Ctrl+C ends" << std::endl;
@@ -206,7 +219,7 @@ int Watch(const LdtkRequest& request) {
         used.clear();
         if (watcher.Wait() == MapWatcher::Wake::Stopped) return kExitImported;
         outcome = Outcome();
-        ImportOnce(request, false, used, outcome);
+        ImportOnce(request, false, used, outcome, clearProblem);
         problemFiles.Tell(outcome);
     }
 }

@@ -2,6 +2,7 @@
 // level file of the platformer, and prints every problem that stands in the way as
 // "file: problem".
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -83,9 +84,12 @@ Exit code: 0 when the level was written, 1 when a problem was found, 2 for wrong
 
 /// Imports `mapFile` into `levelFile` and prints what happened; `withNotes` adds the notes.
 /// `used` receives every file the map needed (the map, its tilesets and templates), `failures`
-/// the lines that say why nothing was written.
-int Import(const std::string& mapFile, const std::string& levelFile, bool withNotes,
-           std::vector<std::string>& used, std::vector<std::string>& failures) {
+/// the lines that say why nothing was written. `beforeWriting` runs just before the level file
+/// is written.
+int Import(
+    const std::string& mapFile, const std::string& levelFile, bool withNotes,
+    std::vector<std::string>& used, std::vector<std::string>& failures,
+    const std::function<void()>& beforeWriting = [] {}) {
     const levelimport::FileSource recorded = [&used](const std::string& name, std::string& error) {
         used.push_back(name);
         return levelimport::ReadFileFromDisk(name, error);
@@ -113,6 +117,7 @@ int Import(const std::string& mapFile, const std::string& levelFile, bool withNo
                   << ", " << levelFile << " not written" << std::endl;
         return kExitProblems;
     }
+    beforeWriting();
     std::string error;
     if (!levelimport::WriteFileWhole(levelFile, levelimport::LevelText(result.level), error)) {
         std::cout << levelFile << ": cannot be written: " << error << std::endl;
@@ -141,9 +146,13 @@ int Watch(const std::string& mapFile, const std::string& levelFile) {
     const levelimport::ProblemFile problemFile(levelFile);
     const auto importAndTell = [&](bool withNotes) {
         std::vector<std::string> failures;
-        if (Import(mapFile, levelFile, withNotes, used, failures) == kExitImported) {
-            problemFile.Remove();
-        } else if (!problemFile.Write(mapFile, failures)) {
+        // The old problem goes before the level is written: the game reloads on that write and
+        // must not find the problem of the save before.
+        const auto removeProblem = [&] { problemFile.Remove(); };
+        if (Import(mapFile, levelFile, withNotes, used, failures, removeProblem) == kExitImported) {
+            return;
+        }
+        if (!problemFile.Write(mapFile, failures)) {
             std::cout << problemFile.Name() << ": cannot be written: the game will not show "
                       << "the problems" << std::endl;
         }

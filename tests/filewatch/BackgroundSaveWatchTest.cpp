@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "filewatch/BackgroundSaveWatch.hpp"
+#include "filewatch/SaveWatch.hpp"
 #include "support/Patience.hpp"
 #include "support/ScratchFolder.hpp"
 
@@ -55,6 +57,32 @@ TEST(BackgroundSaveWatch, AFileNoLongerWatchedIsNotReported) {
     folder.Write("1level1.json", "{}");
     folder.Write("1level1.json.problem", "levelimport problem\n");
     EXPECT_EQ(NextSettledBurst(watch), std::vector<std::string>{problem});
+}
+
+// An editor that rewrites a file in place truncates it first: a burst waiting to settle waits
+// for that write to end, or the reader would find the file empty or half written.
+TEST(SaveWatch, AFileBeingRewrittenInPlaceHoldsTheBurstBack) {
+    using std::chrono::milliseconds;
+    ScratchFolder folder;
+    const std::string level = (folder.path / "1level1.json").string();
+    filewatch::SaveWatch watch(kSettle);
+    ASSERT_TRUE(watch.Ready()) << watch.Error();
+    watch.WatchOnly({level});
+    const auto start = filewatch::SaveWatch::Clock::now();
+
+    folder.Write("1level1.json", "{}");
+    watch.Notice(start);
+    std::ofstream rewrite(level, std::ios::trunc);
+    rewrite << "{\"arrayOfTiles\"" << std::flush;
+    watch.Notice(start + milliseconds(20));
+    EXPECT_TRUE(watch.TakeSettledFiles(start + milliseconds(30)).empty())
+        << "settled while the file was being rewritten";
+
+    rewrite << ": []}";
+    rewrite.close();
+    watch.Notice(start + milliseconds(40));
+    EXPECT_TRUE(watch.TakeSettledFiles(start + milliseconds(60)).empty());
+    EXPECT_EQ(watch.TakeSettledFiles(start + milliseconds(70)), std::vector<std::string>{level});
 }
 
 }  // namespace

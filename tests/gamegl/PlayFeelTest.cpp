@@ -250,6 +250,43 @@ TEST_F(PlayFeel, LandingAgainAndAgainOnALedgesCornerThrowsTheFoxNowhere) {
     EXPECT_EQ(Player()->GetComponent<ReturnPoint>()->GetReturns(), 0) << "fell into the pit";
 }
 
+TEST_F(PlayFeel, ComingDownOnALedgesCornerThrowsNoFoxSideways) {
+    struct Row {
+        const char* what;
+        const char* keys;  // the player's feel keys
+    };
+    const Row rows[] = {
+        {"walk and jump", R"("walk": {"speed": 180, "accelerate": 0.1, "stop": 0.04,
+                                      "airAccelerate": 0.2, "airStop": 0.3},
+                             "jump": {"height": 76, "airTime": 0.75, "releasedHeight": 20},)"},
+        {"feet only", ""},
+        {"jump without walk", R"("jump": {"height": 76, "airTime": 0.75},)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        folder.Write("tile5.json", std::string(R"({"id": 5, "name": "Player Character",
+            "sprite": 10, "physics": {"type": "dynamic", "density": 2},
+            "characterController": true, "animation": [10, 11, 12, 13, 14, 15], )") +
+                                       row.keys + R"( "landOnFeet": true})");
+        Play(10, 9);
+        LandPlayer();
+        // Dropped with its centre 8.5 units past the ledge's right edge: only its cut corner
+        // meets the ledge's corner, whose slant turned the fall sideways.
+        b2Body* fox = Player()->GetComponent<PhysicsBody>()->GetBody();
+        const float past = 10 * kGrid + 10.0f + 8.5f;
+        fox->SetTransform(b2Vec2(past, fox->GetPosition().y + 40.0f), 0.0f);
+        fox->SetLinearVelocity(b2Vec2(0.0f, 0.0f));
+        fox->SetAwake(true);
+        float fastest = 0.0f;
+        for (int frame = 0; frame < 60; ++frame) {
+            Frame();
+            fastest = std::max(fastest, std::fabs(PlayerVelocity().x));
+        }
+        EXPECT_LT(fastest, 1.0f) << "thrown sideways with no arrow held";
+        EXPECT_NEAR(PlayerPosition().x, past, 2.0f) << "slid off sideways";
+    }
+}
+
 /// The player's tile with `jumpKeys` added to its jump.
 std::string FoxWithJump(const std::string& jumpKeys) {
     return R"({"id": 5, "name": "Player Character", "sprite": 10,

@@ -3,12 +3,16 @@
 // does not import leaves the level file alone; Ctrl+C ends it with exit code 0.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "levelimport/MapFixtures.hpp"
 #include "support/Patience.hpp"
@@ -46,6 +50,39 @@ void SaveByRename(const Folder& folder, const std::string& name, const std::stri
     std::filesystem::rename(folder.path / (name + ".saving"), folder.path / name);
 }
 
+/// The names of the files written into (or renamed into) and deleted in a folder, in the
+/// order it happened, from when it was made.
+class FolderEvents {
+public:
+    explicit FolderEvents(const Folder& folder) : fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        inotify_add_watch(fd, folder.path.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE);
+    }
+    ~FolderEvents() { close(fd); }
+    FolderEvents(const FolderEvents&) = delete;
+    FolderEvents& operator=(const FolderEvents&) = delete;
+
+    /// "written <name>" or "deleted <name>" for each event so far.
+    std::vector<std::string> Read() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t length;
+        while ((length = read(fd, buffer, sizeof buffer)) > 0) {
+            for (char* at = buffer; at < buffer + length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0) {
+                    events.push_back(((event->mask & IN_DELETE) ? "deleted " : "written ") +
+                                     std::string(event->name));
+                }
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return events;
+    }
+
+private:
+    int fd;
+    std::vector<std::string> events;
+};
+
 TEST(Watch, ImportsEachSaveOfTheMapAndItsTilesetUntilCtrlC) {
     Folder folder;
     folder.Write("world.tsx", Fixture("world.tsx"));
@@ -66,9 +103,19 @@ TEST(Watch, ImportsEachSaveOfTheMapAndItsTilesetUntilCtrlC) {
                 HasSubstr("map.tmx: the XML is not well formed at line 2, column 3"));
     EXPECT_EQ(folder.Read("castle3.json"), goodLevel) << "the last good level stays";
 
-    // Mending the map, then giving tile 0 another tile type in the tileset.
+    EXPECT_TRUE(std::filesystem::exists(folder.path / "castle3.json.problem"));
+
+    // Mending the map, then giving tile 0 another tile type in the tileset. The problem goes
+    // before the level is written: a game reloading on that write must not find it.
+    FolderEvents events(folder);
     SaveByRename(folder, "map.tmx", MapWithLayer("1,1,2,0,0,1"));
     ASSERT_TRUE(watch.WaitForLine("castle3.json: level 7 with 4 tiles, from map.tmx", 2));
+    const std::vector<std::string> seen = events.Read();
+    const auto at = [&](const std::string& event) {
+        return std::find(seen.begin(), seen.end(), event) - seen.begin();
+    };
+    EXPECT_LT(at("deleted castle3.json.problem"), at("written castle3.json"))
+        << ::testing::PrintToString(seen);
     std::string tileset = Fixture("world.tsx");
     tileset.replace(tileset.find("value=\"10\""), 10, "value=\"12\"");
     SaveByRename(folder, "world.tsx", tileset);

@@ -128,9 +128,9 @@ public:
     /// All of the window's pixels, the on-screen line included.
     std::string AllPixels(Window window) { return Grab(window, false); }
 
-    /// The window's pixels once two grabs 300 ms apart are the same and the level's name shown
-    /// at a level start has gone (everything on it has come to rest); empty when that did not
-    /// come within `limit`.
+    /// The window's pixels once two grabs 300 ms apart are the same, the game has drawn in it
+    /// and the level's name shown at a level start has gone (everything on it has come to
+    /// rest); empty when that did not come within `limit`.
     std::string StillPixels(Window window, std::chrono::milliseconds limit = test_support::kPatience) {
         constexpr std::chrono::milliseconds kStillFor(300);
         // The first look only takes the picture the next one, a pause later, is compared with.
@@ -139,8 +139,8 @@ public:
             [&] {
                 std::string next = Pixels(window);
                 // Blue, green, red, unused on a 24-bit screen.
-                const bool same =
-                    !previous.empty() && next == previous && !ShowsLevelName(next, 4, 2, 1, 0);
+                const bool same = !previous.empty() && next == previous && !OneColour(next) &&
+                                  !ShowsLevelName(next, 4, 2, 1, 0);
                 previous = std::move(next);
                 return same;
             },
@@ -151,6 +151,15 @@ public:
     std::string display;
 
 private:
+    /// True for a window the game has not drawn in yet: under load it can stay black for
+    /// longer than the still period.
+    static bool OneColour(const std::string& pixels) {
+        for (std::size_t i = 4; i + 3 < pixels.size(); i += 4) {
+            if (pixels.compare(i, 3, pixels, 0, 3) != 0) return false;
+        }
+        return true;
+    }
+
     std::string Grab(Window window, bool withoutLine) {
         const XWindowAttributes attributes = Attributes(window);
         XImage* image = XGetImage(connection, window, 0, 0, attributes.width, attributes.height,
