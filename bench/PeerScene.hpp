@@ -10,13 +10,16 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "orka/Camera.hpp"
+#include "orka/Color.hpp"
 #include "orka/Image.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Renderer.hpp"
@@ -35,9 +38,23 @@ inline float linearOf(int srgbByte) {
     return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
 }
 
-/// The peers' background as the linear clear colour the engine takes.
+/// The blending space a benchmark's optional third argument asks for: "display" blends in the
+/// display's values as the peers do; anything else (or nothing) in linear light.
+inline orka::BlendingSpace blendingSpaceOf(int argc, char** argv) {
+    const bool display = argc > 3 && std::strcmp(argv[3], "display") == 0;
+    return display ? orka::BlendingSpace::Display : orka::BlendingSpace::Linear;
+}
+
+/// BENCH_ADDED_ORDER set: batches keep the added order (withAddedOrder) instead of grouping by
+/// texture. With BENCH_DRAW_CALLS set, the last frame's draw calls go to the error stream.
+inline bool addedOrder() {
+    return std::getenv("BENCH_ADDED_ORDER") != nullptr;
+}
+
+/// The peers' background as the clear colour the engine takes in the renderer's space.
 inline glm::vec4 clearColor() {
-    return {linearOf(background[0]), linearOf(background[1]), linearOf(background[2]), 1.0f};
+    return orka::Color::fromBytes(background[0], background[1], background[2], 255,
+                                  orka::Renderer::instance->getBlendingSpace());
 }
 
 /// The peers' start positions: `count` points that leave room for an item `itemSize` pixels
@@ -80,9 +97,9 @@ struct Timing {
 };
 
 /// Draws `warmUpFrames` untimed frames, then `frames` timed ones: each moves `positions` as the
-/// peers do, then builds a batch with `buildFrame(shown)` (frames counted from the first warm-up frame) and draws it under
-/// `camera` into the window, cleared to the peers' background. BENCH_SHOT=file.png saves the
-/// last frame. Needs the window's renderer.
+/// peers do, then builds a batch with `buildFrame(shown)` (frames counted from the first warm-up
+/// frame) and draws it under `camera` into the window, cleared to the peers' background.
+/// BENCH_SHOT=file.png saves the last frame. Needs the window's renderer.
 inline Timing runFrames(int frames, const orka::Camera& camera, std::vector<glm::vec2>& positions,
                         const std::function<std::shared_ptr<orka::SpriteBatch>(int)>& buildFrame) {
     using Clock = std::chrono::steady_clock;
@@ -107,6 +124,9 @@ inline Timing runFrames(int frames, const orka::Camera& camera, std::vector<glm:
                                         .withGUI(false)
                                         .build();
             pass.draw(batch);
+        }
+        if (frame == frames - 1 && std::getenv("BENCH_DRAW_CALLS") != nullptr) {
+            std::fprintf(stderr, "draw_calls=%zu\n", batch->getRuns().size());
         }
         const char* shot = std::getenv("BENCH_SHOT");
         if (frame == frames - 1 && shot != nullptr) {

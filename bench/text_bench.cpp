@@ -1,12 +1,13 @@
 // Text benchmark: the peers' text scene (../shared/peers, "text"), drawn with orka.
 //
-//   build/bench/text_bench N F
+//   build/bench/text_bench N F [display]
 //
 // draws F frames of N strings ("Score 000123 | x=  12 y= 345", changing every frame) in DejaVu
 // Sans at 16 pixels, white, moving over the 800 x 600 window with vsync off, after 30 untimed
 // warm-up frames: every frame formats the strings, builds one sprite batch of all of them and
 // draws it. Positions and motion follow the peers' scene (their y goes down from the window's
-// top, the pixel camera's up from its bottom: the top of each text is at 600 - y). Prints
+// top, the pixel camera's up from its bottom: the top of each text is at 600 - y). A third
+// argument "display" blends in the display's values, as the peers do. Prints
 //
 //   orka_text N=<N> frames=<F> ms_per_frame=<x> proc_cpu_ms_per_frame=<c> build_ms=<b>
 //
@@ -17,7 +18,6 @@
 // Run it under Xvfb when there is no display.
 #include <SDL.h>
 
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -25,12 +25,12 @@
 #include <string>
 #include <vector>
 
+#include "PeerScene.hpp"
 #include "orka/Camera.hpp"
 #include "orka/Font.hpp"
 #include "orka/SDLRenderer.hpp"
 #include "orka/SpriteBatch.hpp"
 #include "orka/Text.hpp"
-#include "PeerScene.hpp"
 
 namespace {
 
@@ -45,7 +45,7 @@ constexpr int charactersPerString = 24;  // as the peers count them; the text is
 std::shared_ptr<orka::SpriteBatch> buildFrame(std::vector<orka::Text>& texts,
                                               const std::vector<glm::vec2>& positions, int frame) {
     const int count = static_cast<int>(positions.size());
-    auto builder = orka::SpriteBatch::create();
+    auto builder = orka::SpriteBatch::create().withAddedOrder(peer_scene::addedOrder());
     builder.reserve(static_cast<size_t>(count) * charactersPerString);
     char line[64];
     for (int i = 0; i < count; i++) {
@@ -66,10 +66,11 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int frames = argc > 2 ? std::atoi(argv[2]) : 100;
     if (count <= 0 || frames <= 0) {
-        std::fprintf(stderr, "usage: %s N F\n", argv[0]);
+        std::fprintf(stderr, "usage: %s N F [display]\n", argv[0]);
         return 2;
     }
     orka::SDLRenderer window;
+    window.setBlendingSpace(peer_scene::blendingSpaceOf(argc, argv));
     window.setWindowSize({windowWidth, windowHeight});
     window.init(SDL_INIT_VIDEO, SDL_WINDOW_OPENGL, false);
     if (window.getSDLWindow() == nullptr) return 1;
@@ -81,10 +82,10 @@ int main(int argc, char** argv) {
     camera.setWindowCoordinates();
     std::vector<glm::vec2> positions = peer_scene::startPositions(count, itemSize);
     std::vector<orka::Text> texts(static_cast<size_t>(count), orka::Text(font, ""));
-    const peer_scene::Timing timing = peer_scene::runFrames(frames, camera, positions, [&](int shown) {
-        return buildFrame(texts, positions, shown);
-    });
+    const peer_scene::Timing timing = peer_scene::runFrames(
+        frames, camera, positions, [&](int shown) { return buildFrame(texts, positions, shown); });
     std::printf("%s N=%d frames=%d ms_per_frame=%.3f proc_cpu_ms_per_frame=%.3f build_ms=%.3f\n",
-                "orka_text", count, frames, timing.msPerFrame, timing.cpuMsPerFrame, timing.buildMs);
+                "orka_text", count, frames, timing.msPerFrame, timing.cpuMsPerFrame,
+                timing.buildMs);
     return 0;
 }

@@ -26,13 +26,16 @@ float Color::toLinear(float srgb) {
 }
 
 glm::vec4 Color::fromBytes(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
-                           std::uint8_t alpha) {
+                           std::uint8_t alpha, BlendingSpace space) {
     constexpr float byteScale = 255.0f;
+    if (space == BlendingSpace::Display) {
+        return glm::vec4(red, green, blue, alpha) / byteScale;
+    }
     return {toLinear(red / byteScale), toLinear(green / byteScale), toLinear(blue / byteScale),
             alpha / byteScale};
 }
 
-glm::vec4 Color::fromHex(std::string_view hex) {
+glm::vec4 Color::fromHex(std::string_view hex, BlendingSpace space) {
     const std::string_view digits = !hex.empty() && hex[0] == '#' ? hex.substr(1) : hex;
     std::uint8_t bytes[4] = {0, 0, 0, 255};
     bool valid = digits.size() == 6 || digits.size() == 8;
@@ -47,7 +50,7 @@ glm::vec4 Color::fromHex(std::string_view hex) {
                        std::string(hex).c_str());
         return magenta;
     }
-    return fromBytes(bytes[0], bytes[1], bytes[2], bytes[3]);
+    return fromBytes(bytes[0], bytes[1], bytes[2], bytes[3], space);
 }
 
 }  // namespace orka

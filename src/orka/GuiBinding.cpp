@@ -176,7 +176,7 @@ struct SavedGLState {
     GLint viewport[4], scissorBox[4], polygonMode[2];
     GLint blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
     GLint blendEquationRgb, blendEquationAlpha;
-    GLboolean blend, cullFace, depthTest, scissorTest;
+    GLboolean blend, cullFace, depthTest, scissorTest, framebufferSrgb;
 };
 
 SavedGLState saveGLState() {
@@ -202,6 +202,7 @@ SavedGLState saveGLState() {
     saved.cullFace = glIsEnabled(GL_CULL_FACE);
     saved.depthTest = glIsEnabled(GL_DEPTH_TEST);
     saved.scissorTest = glIsEnabled(GL_SCISSOR_TEST);
+    saved.framebufferSrgb = glIsEnabled(GL_FRAMEBUFFER_SRGB);
     return saved;
 }
 
@@ -229,14 +230,18 @@ void restoreGLState(const SavedGLState& saved) {
     setEnabled(GL_CULL_FACE, saved.cullFace);
     setEnabled(GL_DEPTH_TEST, saved.depthTest);
     setEnabled(GL_SCISSOR_TEST, saved.scissorTest);
+    setEnabled(GL_FRAMEBUFFER_SRGB, saved.framebufferSrgb);
     glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(saved.polygonMode[0]));
     glViewport(saved.viewport[0], saved.viewport[1], saved.viewport[2], saved.viewport[3]);
     glScissor(saved.scissorBox[0], saved.scissorBox[1], saved.scissorBox[2], saved.scissorBox[3]);
 }
 
-/// Blending on, no culling or depth test, scissor on, the GUI program with a projection that
-/// maps display coordinates (y down) to clip space.
+/// Blending on, no culling or depth test, scissor on, no sRGB encoding, the GUI program with a
+/// projection that maps display coordinates (y down) to clip space.
 void setupRenderState(const ImVec2& displaySize, int framebufferWidth, int framebufferHeight) {
+    // Dear ImGui's colours and font texture are display values, whatever the blending space:
+    // encoding them again as if they were linear light would wash them out.
+    glDisable(GL_FRAMEBUFFER_SRGB);
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

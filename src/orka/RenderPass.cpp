@@ -146,6 +146,7 @@ void RenderPass::takeOver(RenderPass& other) {
     std::swap(viewportSize, other.viewportSize);
     std::swap(lastInstance, other.lastInstance);
     std::swap(finished, other.finished);
+    std::swap(oneItem, other.oneItem);
 
     // The two objects exchanged identities: every pointer to one now names the other, so the
     // stack of passes and the GUI frame follow the state that moved.
@@ -462,6 +463,45 @@ void RenderPass::draw(const std::shared_ptr<SpriteBatch>& spriteBatch, glm::mat4
         glDrawElements(GL_TRIANGLES, run.sprites * indicesPerQuad, GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(offset));
     }
+}
+
+struct RenderPass::OneItemBatch {
+    SpriteBatch::SpriteBatchBuilder builder = SpriteBatch::create();
+    std::shared_ptr<SpriteBatch> batch;
+};
+
+RenderPass::OneItemBatch& RenderPass::prepareOneItem(BlendType blend) {
+    if (oneItem == nullptr) oneItem = std::make_shared<OneItemBatch>();
+    oneItem->builder.clear();
+    oneItem->builder.withBlendMode(blend);
+    return *oneItem;
+}
+
+void RenderPass::drawOneItem(OneItemBatch& item) {
+    if (item.batch == nullptr) {
+        item.batch = item.builder.build();
+    } else {
+        item.batch->refill(item.builder);
+    }
+    draw(item.batch);
+}
+
+void RenderPass::draw(const Sprite& sprite, BlendType blend) {
+    OneItemBatch& item = prepareOneItem(blend);
+    item.builder.addSprite(sprite);
+    drawOneItem(item);
+}
+
+void RenderPass::draw(const Shape& shape, BlendType blend) {
+    OneItemBatch& item = prepareOneItem(blend);
+    item.builder.addShape(shape);
+    drawOneItem(item);
+}
+
+void RenderPass::draw(const Text& text, BlendType blend) {
+    OneItemBatch& item = prepareOneItem(blend);
+    item.builder.addText(text);
+    drawOneItem(item);
 }
 
 void RenderPass::drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,

@@ -9,6 +9,7 @@
 #include "orka/Camera.hpp"
 #include "orka/Mesh.hpp"
 #include "orka/RenderStats.hpp"
+#include "orka/Shader.hpp"
 
 namespace orka {
 
@@ -17,8 +18,10 @@ class Image;
 class Material;
 struct PixelArea;
 class RenderPass;
-class Shader;
+class Shape;
+class Sprite;
 class SpriteBatch;
+class Text;
 class Texture;
 class WorldLights;
 
@@ -37,7 +40,7 @@ struct RenderPassSettings {
     /// statistics.
     RenderStats* renderStats = nullptr;
     bool clearColor = true;                             ///< clear the colour when the pass begins
-    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< linear RGBA, 0..1
+    glm::vec4 clearColorValue{0.0f, 0.0f, 0.0f, 1.0f};  ///< RGBA 0..1 in the blending space
     bool clearDepth = true;                             ///< clear the depth when the pass begins
     float clearDepthValue = 1.0f;                       ///< 0 (near) to 1 (far)
     bool clearStencil = false;                          ///< clear the stencil when the pass begins
@@ -116,20 +119,32 @@ public:
     /// Draws the batch's meshes in order, each with its material.
     void draw(const std::shared_ptr<SpriteBatch>& spriteBatch,
               glm::mat4 modelTransform = glm::mat4(1.0f));
+    /// Draws one sprite, shape or text now, blended as `blend` says (see
+    /// SpriteBatch::SpriteBatchBuilder::withBlendMode), without a batch built by hand: a
+    /// one-item batch the pass keeps and fills again for each such draw, so a draw costs one
+    /// vertex upload and one draw call (a text: one per glyph page) and makes no GL objects
+    /// after the first. What is drawn this way and in batches lands in call order. For many
+    /// items a batch of them is cheaper (one upload and call for all).
+    ///@{
+    void draw(const Sprite& sprite, BlendType blend = BlendType::AlphaBlending);
+    void draw(const Shape& shape, BlendType blend = BlendType::AlphaBlending);
+    void draw(const Text& text, BlendType blend = BlendType::AlphaBlending);
+    ///@}
     /// Draws world-space lines (or another topology) in one colour with the Unlit shader.
     void drawLines(const std::vector<glm::vec3>& vertices, glm::vec4 color,
                    MeshTopology meshTopology = MeshTopology::Lines);
 
     /// RGBA in 0…1 of the bound target's pixels, rows from the bottom up as GL delivers them,
-    /// and as the target stores them: the window holds sRGB-encoded colour, a framebuffer's
-    /// RGBA textures linear colour. `x` and `y` in pixels from the lower-left corner.
+    /// and as the target stores them: in linear light the window holds sRGB-encoded colour, a
+    /// framebuffer's RGBA textures linear colour; blending in the display's values both hold
+    /// display values. `x` and `y` in pixels from the lower-left corner.
     std::vector<glm::vec4> readPixels(unsigned int x, unsigned int y, unsigned int width,
                                       unsigned int height);
     /// A screenshot of the pass's whole target (the window's drawable, or the framebuffer's
     /// first colour texture), rows from the top, in the colours seen on screen: a framebuffer's
-    /// linear colour is sRGB-encoded as the window would show it, and the window's pixels are
-    /// opaque. Read while the pass is current; Image::savePng writes it. To capture a whole
-    /// frame of the window, GUI included, see Renderer::captureWindow.
+    /// linear colour (in linear light) is sRGB-encoded as the window would show it, and the
+    /// window's pixels are opaque. Read while the pass is current; Image::savePng writes it. To
+    /// capture a whole frame of the window, GUI included, see Renderer::captureWindow.
     Image readImage();
     /// Waits until the GPU has done everything issued so far (glFinish).
     void finishGPUCommandBuffer();
@@ -177,6 +192,12 @@ private:
 
     static void regenerateMipmaps(const Framebuffer& framebuffer);
 
+    struct OneItemBatch;
+    /// The pass's one-item batch, its builder emptied and set to `blend`.
+    OneItemBatch& prepareOneItem(BlendType blend);
+    /// Builds (or refills) the one-item batch from its builder and draws it.
+    void drawOneItem(OneItemBatch& item);
+
     /// Finishes the current pass, if any (Renderer::swapWindow calls it through its hook).
     static void finish();
 
@@ -203,6 +224,8 @@ private:
     glm::uvec2 viewportSize{0, 0};
     RenderPass* lastInstance = nullptr;
     bool finished = false;
+    /// The one-item batch and its builder, made at the first one-item draw.
+    std::shared_ptr<OneItemBatch> oneItem;
 
     /// The pass that started the open GUI frame (it alone renders it), or null.
     static RenderPass* guiFrameOwner;

@@ -74,10 +74,11 @@ namespace {
 std::uint64_t rendererCount = 0;
 }  // namespace
 
-Renderer::Renderer(SDL_Window* window, bool vsync)
+Renderer::Renderer(SDL_Window* window, bool vsync, BlendingSpace blendingSpace)
     : window(window),
       serial(++rendererCount),
       vsync(vsync),
+      blendingSpace(blendingSpace),
       resources(std::make_unique<RendererResources>()) {
     keepFrameMemory();
     if (instance != nullptr) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "orka/BlendingSpace.hpp"
 #include "orka/RenderStats.hpp"
 
 namespace orka {
@@ -35,8 +36,9 @@ public:
     /// set-up is a fatal log (an exception with the default handler); nothing is left behind.
     /// With glibc it also raises the process's malloc trim and mmap thresholds (to 64 and
     /// 32 MiB), so a software driver's per-frame working memory stays mapped between frames;
-    /// up to 64 MiB of freed heap may therefore stay resident.
-    Renderer(SDL_Window* window, bool vsync);
+    /// up to 64 MiB of freed heap may therefore stay resident. `blendingSpace` is fixed for the
+    /// renderer's life: the window must have been made for it (see SDLRenderer).
+    Renderer(SDL_Window* window, bool vsync, BlendingSpace blendingSpace = BlendingSpace::Linear);
     /// Releases the built-in resources (unless something else still holds them), the GUI's GL
     /// objects and the context; the registered objects are not touched.
     ~Renderer();
@@ -64,6 +66,8 @@ public:
     const RenderStats& getRenderStats() const { return renderStatsLast; }
     /// True only if vsync was requested and the driver accepted it.
     bool usesVSync() const { return vsync; }
+    /// Where colours are mixed, as chosen before the window opened.
+    BlendingSpace getBlendingSpace() const { return blendingSpace; }
 
     /// Ends the frame: finishes a render pass that is still current, hands the window's
     /// picture to the captures asked for, rolls the statistics over (renderStatsLast =
@@ -112,6 +116,7 @@ private:
     std::vector<std::function<void(const Image&)>> windowCaptures;
     SDL_GLContext glcontext = nullptr;
     bool vsync;
+    BlendingSpace blendingSpace;
     RenderStats renderStatsLast;
     glm::ivec2 logicalSize{0, 0};
     // The engine's registries and built-ins (engine-internal); never null.

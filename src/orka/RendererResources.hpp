@@ -36,6 +36,9 @@ struct RendererResources {
         std::shared_ptr<Shader> standard, unlit, unlitSprite, unlitSpriteByteColor, unlitShape,
             standardParticles;
         ///@}
+        /// Shader::getBatchShader: the three batch shaders (as above, in that order) by
+        /// BlendType value.
+        std::shared_ptr<Shader> batchBlendVariants[3][5];
         /// Texture::getWhiteTexture, getSphereTexture and getDefaultCubemapTexture.
         ///@{
         std::shared_ptr<Texture> white, sphere, cubemap;

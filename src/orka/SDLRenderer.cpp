@@ -44,8 +44,9 @@ float secondsBetween(SteadyClock::time_point from, SteadyClock::time_point to) {
     return static_cast<float>(nanoseconds.count() / 1e9);
 }
 
-void requestGLContext() {
-    SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 1);
+void requestGLContext(BlendingSpace space) {
+    // Blending in the display's values wants a plain window that stores what it is given.
+    SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, space == BlendingSpace::Linear ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, glMajorVersion);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, glMinorVersion);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -82,7 +83,7 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
         ORKA_LOG_ERROR("Cannot initialise SDL: %s", SDL_GetError());
         return;
     }
-    requestGLContext();
+    requestGLContext(blendingSpace);
     // Shown only once its GL context exists: SDL reads the window's attributes to make the
     // context and crashes when another client has destroyed the window by then.
     const bool shown = (sdlWindowFlags & SDL_WINDOW_HIDDEN) == 0;
@@ -93,10 +94,14 @@ void SDLRenderer::init(unsigned int sdlInitFlags, unsigned int sdlWindowFlags, b
         return;
     }
     windowWatch->watch(window);
-    renderer = std::make_unique<Renderer>(window, vsync);
+    renderer = std::make_unique<Renderer>(window, vsync, blendingSpace);
     renderer->setLogicalSize(logicalSize);
-    // Rendering into the window is gamma-corrected by the hardware.
-    glEnable(GL_FRAMEBUFFER_SRGB);
+    // In linear light, rendering into the window is gamma-corrected by the hardware.
+    if (blendingSpace == BlendingSpace::Linear) {
+        glEnable(GL_FRAMEBUFFER_SRGB);
+    } else {
+        glDisable(GL_FRAMEBUFFER_SRGB);
+    }
     if (shown) SDL_ShowWindow(window);
 }
 
@@ -133,6 +138,16 @@ void SDLRenderer::captureWindow(std::function<void(const Image&)> receive) {
         return;
     }
     renderer->captureWindow(std::move(receive));
+}
+
+void SDLRenderer::setBlendingSpace(BlendingSpace space) {
+    if (window != nullptr) {
+        ORKA_LOG_ERROR(
+            "The blending space is chosen before the window opens; it stays as it was "
+            "(call setBlendingSpace before init)");
+        return;
+    }
+    blendingSpace = space;
 }
 
 void SDLRenderer::stopEventLoop() {

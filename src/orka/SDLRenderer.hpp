@@ -84,6 +84,13 @@ public:
     /// default, fills the window. May be set before init.
     void setLogicalSize(glm::ivec2 size);
 
+    /// Where colours are mixed (see BlendingSpace): linear light by default. Chosen before
+    /// init, as the window, every texture and the glyph pages are made for it; a call once
+    /// the window is open logs an error and changes nothing.
+    void setBlendingSpace(BlendingSpace space);
+    /// The space chosen (the renderer's, once the window is open).
+    BlendingSpace getBlendingSpace() const { return blendingSpace; }
+
     /// True while the window fills the desktop; false without a window.
     bool isFullscreen() const;
     /// Switches to or from desktop fullscreen; prints SDL's reason on failure. Leaving it
@@ -128,6 +135,7 @@ private:
     int windowWidth = 800;
     int windowHeight = 600;
     glm::ivec2 logicalSize{0, 0};
+    BlendingSpace blendingSpace = BlendingSpace::Linear;
     SDL_Rect windowedArea{0, 0, 0, 0};  // the window's place before fullscreen
     SDL_Window* window = nullptr;
     FixedStepClock clock;  // frame time turned into fixed steps

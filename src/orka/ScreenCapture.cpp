@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "orka/Renderer.hpp"
+
 namespace orka::screen_capture {
 
 namespace {
@@ -36,8 +38,13 @@ const std::array<std::uint8_t, 256>& encodingTable() {
 }
 
 // Whether the bound read framebuffer is an off-screen one whose colour buffer stores linear
-// colour (GL_LINEAR encoding).
+// light: a plain (GL_LINEAR encoded) buffer drawn in linear light. Blending in the display's
+// values, it holds what the window would show.
 bool readsLinearOffscreenColor() {
+    const Renderer* renderer = Renderer::instance;
+    if (renderer != nullptr && renderer->getBlendingSpace() == BlendingSpace::Display) {
+        return false;
+    }
     GLint readFramebuffer = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
     if (readFramebuffer == 0) return false;

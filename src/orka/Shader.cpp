@@ -299,6 +299,64 @@ std::shared_ptr<Shader> Shader::getUnlitShape() {
                    "Unlit Shape");
 }
 
+namespace {
+
+// The fragment stage of `fragment` with its colour premultiplied by its alpha at the end.
+std::string premultiplied(const char* fragment) {
+    std::string source =
+        replaceAll(fragment, R"(void\s+main\s*\(\s*(void)?\s*\))", "void shadeStraight()");
+    return source + "\nvoid main() {\n    shadeStraight();\n    fragColor.rgb *= fragColor.a;\n}\n";
+}
+
+const char* blendSuffix(BlendType blend) {
+    switch (blend) {
+        case BlendType::Disabled:
+            return " Opaque";
+        case BlendType::AlphaBlending:
+            return "";
+        case BlendType::AdditiveBlending:
+            return " Additive";
+        case BlendType::MultiplyBlending:
+            return " Multiply";
+        case BlendType::PremultipliedAlphaBlending:
+            return " Premultiplied";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::shared_ptr<Shader> Shader::getBatchShader(const std::shared_ptr<Shader>& alphaShader,
+                                               BlendType blend) {
+    if (alphaShader == nullptr) return {};
+    Renderer* renderer = Renderer::instance;
+    if (renderer == nullptr) return {};
+    RendererResources::BuiltIns& builtIns = resourcesOf(*renderer).builtIns;
+    const std::shared_ptr<Shader>* kinds[] = {&builtIns.unlitSprite, &builtIns.unlitSpriteByteColor,
+                                              &builtIns.unlitShape};
+    const ShaderSourcePair* sources[] = {&shader_sources::unlitSprite,
+                                         &shader_sources::unlitSpriteByteColor,
+                                         &shader_sources::unlitShape};
+    const char* names[] = {"Unlit Sprite", "Unlit Sprite Byte Color", "Unlit Shape"};
+    const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                   [&](const auto* slot) { return *slot == alphaShader; });
+    if (kind == std::end(kinds)) return {};
+    if (blend == BlendType::AlphaBlending) return alphaShader;
+    const auto k = static_cast<size_t>(kind - std::begin(kinds));
+    std::shared_ptr<Shader>& variant = builtIns.batchBlendVariants[k][static_cast<size_t>(blend)];
+    if (variant != nullptr) return variant;
+    const std::string fragment = blend == BlendType::MultiplyBlending
+                                     ? premultiplied(sources[k]->fragment)
+                                     : std::string(sources[k]->fragment);
+    variant = create()
+                  .withSource(sources[k]->vertex, fragment)
+                  .withBlend(blend)
+                  .withDepthTest(false)
+                  .withName(std::string(names[k]) + blendSuffix(blend))
+                  .build();
+    return variant;
+}
+
 std::shared_ptr<Shader> Shader::getStandardParticles() {
     return builtIn(&RendererResources::BuiltIns::standardParticles,
                    create()
@@ -482,6 +540,14 @@ void Shader::bind() {
         case BlendType::AdditiveBlending:
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+            break;
+        case BlendType::MultiplyBlending:
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_DST_COLOR, GL_ONE_MINUS_SRC_ALPHA);
+            break;
+        case BlendType::PremultipliedAlphaBlending:
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
             break;
         default:
             ORKA_LOG_ERROR("Invalid blend value - was %i", static_cast<int>(blend));

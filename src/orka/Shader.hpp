@@ -19,9 +19,16 @@ struct GpuTestAccess;
 
 /// How a shader's fragments are combined with the framebuffer.
 enum class BlendType : int {
-    Disabled = 0,         ///< the fragment replaces the pixel
-    AlphaBlending = 1,    ///< source alpha, one minus source alpha
-    AdditiveBlending = 2  ///< source alpha, one: light adds up
+    Disabled = 0,          ///< the fragment replaces the pixel
+    AlphaBlending = 1,     ///< source alpha, one minus source alpha
+    AdditiveBlending = 2,  ///< source alpha, one: light adds up
+    /// Destination colour, one minus source alpha: the pixel is multiplied by the fragment's
+    /// colour where it covers (darkens; white leaves it). Needs a fragment colour premultiplied
+    /// by its alpha, as the batch shaders for this mode give it.
+    MultiplyBlending = 3,
+    /// One, one minus source alpha: for colours already multiplied by their alpha (textures
+    /// and tints made so), which filter and mix without dark fringes.
+    PremultipliedAlphaBlending = 4
 };
 
 /// The kinds of uniform the engine understands; anything else is `Invalid`.
@@ -127,6 +134,12 @@ public:
     /// depth test, with no texture lookup. Quads whose texture coordinates run from 2 to 4 are
     /// cut to the disc about (3, 3), so a filled circle or ellipse takes two triangles.
     static std::shared_ptr<Shader> getUnlitShape();
+    /// The three batch shaders above ("Unlit Sprite", "Unlit Sprite Byte Color", "Unlit Shape")
+    /// with another blending, built on first request and kept as they are; `blend` AlphaBlending
+    /// gives the shader itself. The MultiplyBlending ones premultiply their colour by its
+    /// alpha. Empty for a shader that is not one of the three.
+    static std::shared_ptr<Shader> getBatchShader(const std::shared_ptr<Shader>& alphaShader,
+                                                  BlendType blend);
 
     /// A new material with default values for this shader's material uniforms.
     std::shared_ptr<Material> createMaterial();

@@ -66,8 +66,9 @@ public:
     void setFlip(const glm::bvec2& newFlip) { flip = newFlip; }
     const glm::bvec2& getFlip() const { return flip; }
     ///@}
-    /// Multiplied with the texture per vertex, in linear light (0.5 halves the light: white
-    /// shows as 188 in the sRGB window); the alpha blends.
+    /// Multiplied with the texture per vertex, in the blending space: in linear light (the
+    /// default) 0.5 halves the light, so white shows as 188 in the sRGB window; blending in the
+    /// display's values it shows as 128. The alpha blends.
     ///@{
     void setColor(const glm::vec4& newColor) { color = newColor; }
     const glm::vec4& getColor() const { return color; }
@@ -118,6 +119,9 @@ private:
     glm::ivec2 spritePos{0, 0};
     glm::ivec2 spriteSize{0, 0};
     glm::vec2 spriteAnchor{0.0f, 0.0f};
+    /// The BlendType its batch draws it with (SpriteBatchBuilder::withBlendMode); in the
+    /// padding before the texture, so sprites stay as large as they were.
+    std::uint8_t blend = 1;
     std::shared_ptr<Texture> texture;
     /// A shape added to a sprite batch stands in its list as a sprite of its white texel with
     /// this many quads, whose corners the batch builder keeps from this index on; 0: a sprite.

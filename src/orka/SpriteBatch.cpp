@@ -160,6 +160,7 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addSprite(cons
     sprites.back().shapeQuads = 0;
     sprites.back().roundShape = false;
     sprites.back().smoothShape = false;
+    sprites.back().blend = blend;
     return *this;
 }
 
@@ -186,6 +187,7 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addShape(const
     standIn.setOrderInBatch(shape.getOrderInBatch());
     standIn.shapeQuads = static_cast<std::uint32_t>(quads);
     standIn.firstShapeCorner = static_cast<std::uint32_t>(first);
+    standIn.blend = blend;
     sprites.push_back(standIn);
     return *this;
 }
@@ -196,7 +198,9 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::addText(const 
     if (std::find(fonts.begin(), fonts.end(), text.getFont()) == fonts.end()) {
         fonts.push_back(text.getFont());
     }
+    const size_t first = sprites.size();
     text.appendSprites(sprites);
+    for (size_t i = first; i < sprites.size(); i++) sprites[i].blend = blend;
     return *this;
 }
 
@@ -216,6 +220,24 @@ SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withAddedOrder
     return *this;
 }
 
+SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::withBlendMode(BlendType mode) {
+    const int value = static_cast<int>(mode);
+    if (value < static_cast<int>(BlendType::Disabled) ||
+        value > static_cast<int>(BlendType::PremultipliedAlphaBlending)) {
+        ORKA_LOG_ERROR("Unknown blend mode %i for a sprite batch; it keeps blending as before",
+                       value);
+        return *this;
+    }
+    blend = static_cast<std::uint8_t>(value);
+    return *this;
+}
+
+void SpriteBatch::SpriteBatchBuilder::clear() {
+    sprites.clear();
+    shapeCorners.clear();
+    fonts.clear();
+}
+
 SpriteBatch::SpriteBatchBuilder& SpriteBatch::SpriteBatchBuilder::reserve(size_t count) {
     sprites.reserve(count);
     return *this;
@@ -229,10 +251,16 @@ std::shared_ptr<SpriteBatch> SpriteBatch::SpriteBatchBuilder::build() {
     return std::shared_ptr<SpriteBatch>(new SpriteBatch(*this));
 }
 
-SpriteBatch::SpriteBatch(SpriteBatchBuilder& builder)
-    : shapeCorners(builder.shapeCorners.data()),
-      whiteTexture(Texture::getWhiteTexture().get()),
-      shapeShader(builder.shapeShader.get()) {
+SpriteBatch::SpriteBatch(SpriteBatchBuilder& builder) {
+    refill(builder);
+}
+
+void SpriteBatch::refill(SpriteBatchBuilder& builder) {
+    runs.clear();
+    spriteMeshes.clear();
+    shapeCorners = builder.shapeCorners.data();
+    whiteTexture = Texture::getWhiteTexture().get();
+    shapeShader = builder.shapeShader.get();
     std::vector<Sprite>& sprites = builder.sprites;
     Shader& shader = *builder.shader;
     Shader& byteColorShader = *builder.byteColorShader;
@@ -303,11 +331,12 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
             ++next;
             continue;
         }
+        const std::uint8_t blend = sprites[next].blend;
         size_t runEnd = next;
         int runCount = 0;
         for (; runEnd < end; ++runEnd) {
             const Texture* own = sprites[runEnd].getTexture();
-            if (own == texture) {
+            if (own == texture && sprites[runEnd].blend == blend) {
                 runCount += quadsOf(sprites[runEnd]);
             } else if (own != nullptr) {
                 break;
@@ -321,7 +350,7 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
             writeVertices(static_cast<FloatColorVertex*>(vertices) + offset, *texture,
                           &sprites[next], &sprites[0] + runEnd);
         }
-        runs.push_back({mesh, materialFor(shader, *texture), written, runCount});
+        runs.push_back({mesh, materialFor(shader, *texture, blend), written, runCount});
         written += runCount;
         next = runEnd;
     }
@@ -331,15 +360,21 @@ size_t SpriteBatch::addMesh(BatchBufferPool& pool, Shader& floatColorShader,
     return end;
 }
 
-int SpriteBatch::materialFor(Shader& spriteShader, Texture& texture) {
-    Shader& shader = &texture == whiteTexture ? *shapeShader : spriteShader;
+int SpriteBatch::materialFor(Shader& spriteShader, Texture& texture, std::uint8_t blend) {
+    Shader* shader = &texture == whiteTexture ? shapeShader : &spriteShader;
+    if (blend != static_cast<std::uint8_t>(BlendType::AlphaBlending)) {
+        // Variants are kept by the renderer; the batch's materials hold them.
+        const std::shared_ptr<Shader> variant =
+            Shader::getBatchShader(shader->shared_from_this(), static_cast<BlendType>(blend));
+        if (variant != nullptr) shader = variant.get();
+    }
     // Batches hold few textures: a scan from the latest beats hashing.
     for (size_t i = materialTextures.size(); i-- > 0;) {
-        if (materialTextures[i] == &texture && materials[i]->getShader().get() == &shader) {
+        if (materialTextures[i] == &texture && materials[i]->getShader().get() == shader) {
             return static_cast<int>(i);
         }
     }
-    std::shared_ptr<Material> material = shader.createMaterial();
+    std::shared_ptr<Material> material = shader->createMaterial();
     material->setTexture(texture.shared_from_this());
     materials.push_back(std::move(material));
     materialTextures.push_back(&texture);

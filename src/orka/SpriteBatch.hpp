@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "orka/Shader.hpp"
 #include "orka/Shape.hpp"
 #include "orka/Sprite.hpp"
 #include "orka/Text.hpp"
@@ -29,7 +30,9 @@ class Texture;
 /// more than `maxSpritesPerMesh` sprites takes several meshes ("DynamicSpriteBatch1", ...), and a
 /// run that crosses from one to the next is split there. Runs of one texture and shader share a
 /// material. Sprites without a texture (a failed atlas lookup) are skipped. A builder set
-/// withAddedOrder keeps the added order within an order instead of grouping by texture.
+/// withAddedOrder keeps the added order within an order instead of grouping by texture. Things
+/// added after withBlendMode blend another way: a change of blending also ends a run, whose
+/// material then carries that blending's variant of the shader (Shader::getBatchShader).
 ///
 /// Building writes each sprite's four vertices once (20 bytes each with byte colours, 32 with float
 /// colours: see Mesh), straight into a GL vertex buffer borrowed from the renderer's
@@ -90,6 +93,15 @@ public:
         /// cost a call each. Orders are still sorted first. Off by default: grouping by
         /// texture needs fewer calls when the caller orders its layers itself.
         SpriteBatchBuilder& withAddedOrder(bool keep = true);
+        /// How sprites, shapes and texts added from now on are combined with what is under
+        /// them: AlphaBlending (the default), AdditiveBlending (light adds up), MultiplyBlending
+        /// (darkens by their colour where they cover), PremultipliedAlphaBlending (for
+        /// textures and tints whose colours are already multiplied by their alpha), or
+        /// Disabled (they replace the pixels). Set once first for the whole batch, or between
+        /// adds for runs of their own: a change of blending ends a run, as a change of texture
+        /// does. Each blending draws with its own variant of the batch shaders
+        /// (Shader::getBatchShader). An unknown value is an error log and changes nothing.
+        SpriteBatchBuilder& withBlendMode(BlendType blend);
         /// Makes room for `count` sprites in advance (optional).
         SpriteBatchBuilder& reserve(size_t count);
         /// Sorts the builder's own sprites in place, then builds the batch. Building again
@@ -102,6 +114,7 @@ public:
     private:
         SpriteBatchBuilder();
         friend class SpriteBatch;
+        friend class RenderPass;
 
         std::shared_ptr<Shader> shader;
         std::shared_ptr<Shader> byteColorShader;
@@ -116,6 +129,10 @@ public:
         bool shapesOnWhite = false;
         /// Within an order, keep the added order rather than grouping by texture.
         bool addedOrder = false;
+        /// BlendType of what is added next.
+        std::uint8_t blend = static_cast<std::uint8_t>(BlendType::AlphaBlending);
+        /// Empties the builder for the next one-item draw; settings stay.
+        void clear();
     };
 
     /// A builder with the sprite shaders and no sprites.
@@ -143,15 +160,19 @@ public:
 
 private:
     SpriteBatch(SpriteBatchBuilder& builder);
+    /// Drops the runs and meshes and builds them again from `builder`; materials are kept for
+    /// reuse. How a render pass draws one item through one batch (RenderPass::draw of a
+    /// sprite, shape or text).
+    void refill(SpriteBatchBuilder& builder);
     /// Writes the sprites from `first` on into one mesh, up to maxSpritesPerMesh quads of
     /// those with a texture, adding their runs; returns where it stopped.
     size_t addMesh(BatchBufferPool& pool, Shader& floatColorShader, Shader& byteColorShader,
                    const std::vector<Sprite>& sprites, size_t first);
     /// Quads an entry takes: one for a sprite, a shape's own number for a shape's stand-in.
     static int quadsOf(const Sprite& sprite);
-    /// Index of the batch's material for `texture` with `shader`, made on first use; the
-    /// white texture's runs take the shape shader instead.
-    int materialFor(Shader& shader, Texture& texture);
+    /// Index of the batch's material for `texture` with `shader` in BlendType `blend`, made on
+    /// first use; the white texture's runs take the shape shader instead.
+    int materialFor(Shader& shader, Texture& texture, std::uint8_t blend);
     /// Writes the four vertices of each sprite with a texture, in either sprite-run layout.
     template <typename VertexType>
     void writeVertices(VertexType* vertices, const Texture& texture, const Sprite* first,

@@ -50,8 +50,8 @@ public:
     void setPosition(const glm::vec2& newPosition) { position = newPosition; }
     const glm::vec2& getPosition() const { return position; }
     ///@}
-    /// Each glyph's tint, linear RGBA as Sprite::setColor takes it: the glyph's coverage is
-    /// its alpha.
+    /// Each glyph's tint, RGBA as Sprite::setColor takes it (in the blending space): the glyph's
+    /// coverage is its alpha.
     ///@{
     void setColor(const glm::vec4& newColor) { color = newColor; }
     const glm::vec4& getColor() const { return color; }

@@ -22,6 +22,16 @@ static_assert(std::is_same_v<GLenum, unsigned int> && std::is_same_v<GLuint, uns
 
 namespace {
 
+// The internal format for bytes of `format` (GL_RGB or GL_RGBA). sRGB bytes are decoded when
+// sampled in linear light; blending in the display's values takes every byte as it is.
+GLenum colorFormat(GLenum format, bool srgbBytes) {
+    const Renderer* renderer = Renderer::instance;
+    const bool display =
+        renderer != nullptr && renderer->getBlendingSpace() == BlendingSpace::Display;
+    if (!srgbBytes || display) return format;
+    return format == GL_RGBA ? GL_SRGB_ALPHA : GL_SRGB;
+}
+
 constexpr int bytesPerTexel = 4;
 constexpr float mipmapChainShare = 0.33333334f;
 constexpr int cubeFaces = 6;
@@ -152,7 +162,7 @@ bool Texture::TextureBuilder::loadFile(const std::string& filename, GLenum faceT
     height = image.height;
     transparent = image.transparent;
     // File images are sRGB-encoded colour.
-    const GLenum internalFormat = image.bytesPerPixel == 4 ? GL_SRGB_ALPHA : GL_SRGB;
+    const GLenum internalFormat = colorFormat(image.bytesPerPixel == 4 ? GL_RGBA : GL_RGB, true);
     upload(faceTarget, internalFormat, width, height, image.format, image.pixels.data());
     return true;
 }
@@ -164,7 +174,7 @@ void Texture::TextureBuilder::uploadPlaceholder(GLenum faceTarget) {
     if (hasImage && faceTarget == GL_TEXTURE_2D) return;
     if (!hasImage) width = height = 1;
     const std::vector<char> white = whitePixels(width, height);
-    upload(faceTarget, GL_SRGB_ALPHA, width, height, GL_RGBA, white.data());
+    upload(faceTarget, colorFormat(GL_RGBA, true), width, height, GL_RGBA, white.data());
 }
 
 void Texture::TextureBuilder::upload(GLenum faceTarget, GLenum internalFormat, int imageWidth,
@@ -206,11 +216,8 @@ Texture::TextureBuilder& Texture::TextureBuilder::withPixels(GLenum format, cons
     width = dataWidth;
     height = dataHeight;
     target = GL_TEXTURE_2D;
-    GLenum internalFormat = format;
-    if (encoding == ByteEncoding::Srgb) {
-        internalFormat = format == GL_RGBA ? GL_SRGB_ALPHA : GL_SRGB;
-    }
-    upload(GL_TEXTURE_2D, internalFormat, width, height, format, data);
+    upload(GL_TEXTURE_2D, colorFormat(format, encoding == ByteEncoding::Srgb), width, height,
+           format, data);
     return *this;
 }
 
@@ -229,8 +236,8 @@ Texture::TextureBuilder& Texture::TextureBuilder::withWhiteCubemapData(int dataW
     target = GL_TEXTURE_CUBE_MAP;
     const std::vector<char> white = whitePixels(width, height);
     for (int face = 0; face < cubeFaces; face++) {
-        upload(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, GL_SRGB_ALPHA, width, height, GL_RGBA,
-               white.data());
+        upload(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, colorFormat(GL_RGBA, true), width, height,
+               GL_RGBA, white.data());
     }
     return *this;
 }

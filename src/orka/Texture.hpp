@@ -27,9 +27,11 @@ public:
         NegativeZ = 5
     };
 
-    /// What the bytes of raw image data stand for. Shaders always compute with linear colour;
-    /// an sRGB texture is decoded to it when sampled, so the window (which encodes linear colour
-    /// as sRGB) shows sRGB bytes as they are.
+    /// What the bytes of raw image data stand for. In linear light (the default blending
+    /// space) shaders compute with linear colour; an sRGB texture is decoded to it when
+    /// sampled, so the window (which encodes linear colour as sRGB) shows sRGB bytes as they
+    /// are. Blending in the display's values (BlendingSpace::Display), every texture, image
+    /// files included, keeps its bytes as they are and both encodings show 128 as 128.
     enum class ByteEncoding {
         Linear,  ///< byte / 255 is the linear amount of light: 128 shows as 188 in the window
         Srgb     ///< sRGB-encoded, as in image files and colour pickers: 128 shows as 128

@@ -17,10 +17,20 @@ TEST(Color, BytesAreDecodedByTheSrgbCurve) {
     expectNear(Color::fromBytes(10, 188, 231, 51), {0.0030353f, 0.50289f, 0.79910f, 0.2f});
 }
 
+// Blending in the display's values, bytes are only scaled.
+TEST(Color, InTheDisplaysSpaceBytesAreOnlyScaled) {
+    const BlendingSpace display = BlendingSpace::Display;
+    expectNear(Color::fromBytes(0, 255, 128, 255, display), {0.0f, 1.0f, 128 / 255.0f, 1.0f});
+    expectNear(Color::fromBytes(10, 188, 231, 51, display),
+               {10 / 255.0f, 188 / 255.0f, 231 / 255.0f, 0.2f});
+}
+
 TEST(Color, HexGivesWhatItsBytesGive) {
     test::LogCapture capture;
     expectNear(Color::fromHex("#e73a3a"), Color::fromBytes(231, 58, 58));
     expectNear(Color::fromHex("E73A3A99"), Color::fromBytes(231, 58, 58, 0x99));
+    expectNear(Color::fromHex("#e73a3a99", BlendingSpace::Display),
+               Color::fromBytes(231, 58, 58, 0x99, BlendingSpace::Display));
     EXPECT_TRUE(capture.records.empty());
 }
 

@@ -39,6 +39,9 @@ SDLRenderer& testSDLRenderer() {
     constexpr Uint32 retryDelayMs = 200;
     for (int attempt = 0; attempt < attempts && shared == nullptr; ++attempt) {
         auto created = std::make_unique<SDLRenderer>();
+#ifdef ORKA_TEST_DISPLAY_BLENDING
+        created->setBlendingSpace(BlendingSpace::Display);
+#endif
         created->init(SDL_INIT_EVERYTHING, SDL_WINDOW_OPENGL, true);
         if (created->getSDLWindow() != nullptr) {
             sharedRenderer = Renderer::instance;
