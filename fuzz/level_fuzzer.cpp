@@ -39,8 +39,9 @@ void checkBehaviours(const TileTypeDescription& tile) {
         !tile.jump ||
             (tile.jump->airTime > 0.0f && tile.jump->height > 0.0f &&
              tile.jump->releasedHeight >= 0.0f && tile.jump->releasedHeight <= tile.jump->height &&
-             4.0f * tile.jump->height / tile.jump->airTime <=
-                 LevelReader::FeelRanges::maxPlayerSpeed &&
+             tile.jump->RiseTime() > 0.0f && tile.jump->FallTime() > 0.0f &&
+             tile.jump->StartSpeed() <= LevelReader::FeelRanges::maxPlayerSpeed &&
+             tile.jump->LandingSpeed() <= LevelReader::FeelRanges::maxPlayerSpeed &&
              tile.jump->edgeGrace <= LevelReader::FeelRanges::maxEdgeGrace),
         "a sound jump has no height or air time, or one the physics cannot give");
     orka::fuzz::require(!tile.physics || !tile.physics->friction || *tile.physics->friction >= 0.0f,

@@ -72,6 +72,7 @@ void CharacterController::Update(float deltaTime) {
     const bool pushedByKeysOnly = landOnFeet && !walk;
     if (pushedByKeysOnly) KeepUnshoved();
     if (jump) Launch(input.jump);
+    if (jump) FallFaster(deltaTime);
     ApplyPendingImpulse();
     if (pushedByKeysOnly) lastSteered = SpeedAgainstGround();
     AnimateFromMotion();
@@ -167,6 +168,25 @@ void CharacterController::Launch(bool jumpHeldNow) {
     rising = false;
     const float cutSpeed = std::sqrt(2.0f * jump->Gravity() * jump->releasedHeight);
     if (velocity.y > cutSpeed) physicsBody->SetLinearVelocity(velocity.x, cutSpeed);
+}
+
+void CharacterController::FallFaster(float deltaTime) {
+    b2Body* body = physicsBody->GetBody();
+    if (jump->fallTime < 0.0f || body == nullptr || deltaTime <= 0.0f) return;
+    // Rising (from a jump or carried up by a lift) under the rise's gravity, else the fall's. The
+    // step that passes the top has each for its share of the step, so the fall starts at the
+    // speed it would have had: a whole step of the wrong gravity would shift the landing by
+    // frames.
+    const float upward = physicsBody->GetLinearVelocity().y;
+    const float rise = jump->Gravity();
+    const float fall = jump->FallGravity();
+    float gravity = fall;
+    if (upward > 0.0f) {
+        const float toTop = upward / rise;
+        gravity =
+            toTop >= deltaTime ? rise : (rise * toTop + fall * (deltaTime - toTop)) / deltaTime;
+    }
+    body->SetGravityScale(gravity / -body->GetWorld()->GetGravity().y);
 }
 
 void CharacterController::FeelTheGround() {

@@ -93,6 +93,9 @@ private:
     float SpeedAgainstGround() const;
     /// With `jump`: starts a jump asked for, and ends the rise when the key is let go.
     void Launch(bool jumpHeldNow);
+    /// With a `jump` that has its own fall time: the gravity of the way up or down for the next
+    /// step of `deltaTime` seconds.
+    void FallFaster(float deltaTime);
     /// With `landOnFeet`: lands when the character has come to stand on something.
     void FeelTheGround();
     void OnEnable();

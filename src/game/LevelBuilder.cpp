@@ -85,7 +85,8 @@ static_assert(LevelReader::FeelRanges::maxPlayerSpeed * kSpeedHeadroom <=
 int PhysicsSubsteps(const TileTypeDescription& tile) {
     float fastest = 0.0f;
     if (tile.walk) fastest = std::max(fastest, tile.walk->speed);
-    if (tile.jump) fastest = std::max(fastest, tile.jump->StartSpeed());
+    if (tile.jump)
+        fastest = std::max({fastest, tile.jump->StartSpeed(), tile.jump->LandingSpeed()});
     const float perStep = b2_maxTranslation / Scene::timeStep;  // units per second
     const int substeps = static_cast<int>(std::ceil(fastest * kSpeedHeadroom / perStep));
     return std::clamp(substeps, 1, kMaxSubsteps);

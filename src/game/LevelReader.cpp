@@ -255,6 +255,7 @@ struct NumberKey {
     float min;
     float max;
     bool minExcluded = false;  ///< the value must be more than `min`
+    bool maxExcluded = false;  ///< the value must be less than `max`
 };
 
 /// The key's value when it is there, a number and in range; empty (after reporting why
@@ -265,16 +266,19 @@ std::optional<float> RangedNumber(const JsonFile& file, const Value& object, con
     const std::optional<float> number = file.Float(*value, key.what);
     if (!number) return std::nullopt;
     const bool low = key.minExcluded ? *number <= key.min : *number < key.min;
-    if (low || *number > key.max) {
+    const bool high = key.maxExcluded ? *number >= key.max : *number > key.max;
+    if (low || high) {
         const auto text = [](float bound) {
             std::string shown = std::to_string(bound);
             shown.erase(shown.find_last_not_of('0') + 1);
             if (shown.back() == '.') shown.pop_back();
             return shown;
         };
+        const std::string upTo = key.maxExcluded ? " and less than " : " and at most ";
         file.Report(key.what + " is " + text(*number) + ": it must be " +
-                    (key.minExcluded ? "more than " + text(key.min) + " and at most "
-                                     : "from " + text(key.min) + " to ") +
+                    (key.minExcluded || key.maxExcluded
+                         ? (key.minExcluded ? "more than " : "at least ") + text(key.min) + upTo
+                         : "from " + text(key.min) + " to ") +
                     text(key.max));
         return std::nullopt;
     }
@@ -463,6 +467,30 @@ std::optional<WalkFeel> ReadWalk(const JsonFile& file) {
     return feel;
 }
 
+/// False, after reporting it, when the jump starts or lands faster than the physics can move the
+/// player: it would rise or fall a fraction of what it asks.
+bool WithinPhysics(const JsonFile& file, const JumpFeel& feel) {
+    using LevelReader::FeelRanges::maxPlayerSpeed;
+    const bool ownFall = feel.fallTime >= 0.0f;
+    std::ostringstream problem;
+    problem << "\"jump\" of height " << feel.height << " in " << feel.airTime << " s";
+    if (feel.StartSpeed() > maxPlayerSpeed) {
+        problem << " starts at " << std::lround(feel.StartSpeed())
+                << " units/s: the physics moves the player at most " << maxPlayerSpeed
+                << (ownFall ? " units/s (2 x height / (airTime - fallTime))"
+                            : " units/s (4 x height / airTime)");
+    } else if (feel.LandingSpeed() > maxPlayerSpeed) {
+        problem << " falling in " << feel.fallTime << " s lands at "
+                << std::lround(feel.LandingSpeed())
+                << " units/s: the physics moves the player at most " << maxPlayerSpeed
+                << " units/s (2 x height / fallTime)";
+    } else {
+        return true;
+    }
+    file.Report(problem.str());
+    return false;
+}
+
 /// The player's "jump": its height and time in the air, and the height still risen after the
 /// key is let go early.
 std::optional<JumpFeel> ReadJump(const JsonFile& file) {
@@ -481,20 +509,15 @@ std::optional<JumpFeel> ReadJump(const JsonFile& file) {
         RangedNumber(file, *jump,
                      {"releasedHeight", Nested("jump", "releasedHeight"), 0.0f, *height})
             .value_or(*height);
+    feel.fallTime =
+        RangedNumber(file, *jump,
+                     {"fallTime", Nested("jump", "fallTime"), 0.0f, *airTime, true, true})
+            .value_or(feel.fallTime);
     feel.freshPress = file.Flag(*jump, "freshPress");
     feel.edgeGrace =
         RangedNumber(file, *jump, {"edgeGrace", Nested("jump", "edgeGrace"), 0.0f, maxEdgeGrace})
             .value_or(feel.edgeGrace);
-    // Faster than the physics can move the player, the jump would rise a fraction of its height.
-    if (feel.StartSpeed() > maxPlayerSpeed) {
-        std::ostringstream problem;
-        problem << "\"jump\" of height " << feel.height << " in " << feel.airTime << " s starts at "
-                << std::lround(feel.StartSpeed())
-                << " units/s: the physics moves the player at most " << maxPlayerSpeed
-                << " units/s (4 x height / airTime)";
-        file.Report(problem.str());
-        return std::nullopt;
-    }
+    if (!WithinPhysics(file, feel)) return std::nullopt;
     return feel;
 }
 

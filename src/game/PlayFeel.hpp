@@ -15,12 +15,16 @@ struct WalkFeel {
 };
 
 /// How the player jumps when its tile type says so ("jump"): a jump held to its top rises
-/// `height` and comes down to the height it left after `airTime`; letting the key go while
-/// rising ends the rise `releasedHeight` later.
+/// `height` and comes down to the height it left after `airTime`, the whole flight; letting the
+/// key go while rising ends the rise `releasedHeight` later. With a `fallTime` the way down takes
+/// that long and the rise the rest, each under its own gravity; without, both take half.
 struct JumpFeel {
     float height = 0.0f;          ///< game units
     float airTime = 0.0f;         ///< seconds, from leaving the ground to landing at its height
     float releasedHeight = 0.0f;  ///< game units; equal to `height` when not given
+    /// Seconds from the top of a held jump down to its starting height; negative when not given
+    /// (half of `airTime`). Less than half falls faster than it rose.
+    float fallTime = -1.0f;
     /// Each jump needs a new press of the key: holding it through a landing jumps no more (a
     /// press shortly before landing still counts).
     bool freshPress = false;
@@ -28,10 +32,31 @@ struct JumpFeel {
     /// when not given: it stays until the next landing.
     float edgeGrace = -1.0f;
 
-    /// Gravity the player falls with, units per second squared (downwards, positive).
-    float Gravity() const { return 8.0f * height / (airTime * airTime); }
+    /// Seconds of the way down and of the way up.
+    float FallTime() const { return fallTime < 0.0f ? 0.5f * airTime : fallTime; }
+    float RiseTime() const { return airTime - FallTime(); }
+    // Without a fall time the formulas stay those of half the air time each way, written as
+    // before so that old worlds replay their scripts to the bit.
+    /// Gravity the player rises with, units per second squared (downwards, positive).
+    float Gravity() const {
+        if (fallTime < 0.0f) return 8.0f * height / (airTime * airTime);
+        return 2.0f * height / (RiseTime() * RiseTime());
+    }
+    /// Gravity the player falls with: the rising one unless `fallTime` says otherwise.
+    float FallGravity() const {
+        if (fallTime < 0.0f) return Gravity();
+        return 2.0f * height / (fallTime * fallTime);
+    }
     /// Upward speed a jump starts with, units per second.
-    float StartSpeed() const { return 4.0f * height / airTime; }
+    float StartSpeed() const {
+        if (fallTime < 0.0f) return 4.0f * height / airTime;
+        return 2.0f * height / RiseTime();
+    }
+    /// Downward speed a held jump comes back to its height with, units per second.
+    float LandingSpeed() const {
+        if (fallTime < 0.0f) return StartSpeed();
+        return 2.0f * height / fallTime;
+    }
 };
 
 /// How a level's camera follows the player, when the level asks for more than the fixed view

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 constexpr int kSettleUpdates = 60;
 constexpr int kWalkUpdates = 90;  // 1.5 s: any sensible walk is at full speed by then
+constexpr int kPaceUpdates = 30;  // the last half second of it, at full speed, is timed
 constexpr int kRunUpUpdates = 60;
 constexpr int kMostUpdates = 1200;  // 20 s: the plain physics take about 3 s to stop
 constexpr int kTapUpdates = 2;
@@ -169,8 +170,12 @@ private:
 void MeasureWalk(Trial& trial, FeelMeter::Feel& feel) {
     trial.Start("flat");
     trial.Key(SDLK_RIGHT, true);
-    trial.Run(kWalkUpdates);
-    feel.walkSpeed = trial.Velocity().x;
+    trial.Run(kWalkUpdates - kPaceUpdates);
+    // The distance covered, not the body's velocity: the physics may move the body less far
+    // than its velocity says.
+    const float paced = trial.At().x;
+    trial.Run(kPaceUpdates);
+    feel.walkSpeed = (trial.At().x - paced) / (kPaceUpdates * Scene::timeStep);
     const float released = trial.At().x;
     trial.Key(SDLK_RIGHT, false);
     feel.stopSeconds = static_cast<float>(trial.RunUntilStill()) * Scene::timeStep;
@@ -201,6 +206,23 @@ void MeasureJumps(Trial& trial, FeelMeter::Feel& feel) {
     feel.runningJumpDistance = trial.At().x - takeOff.x;
     trial.Key(SDLK_SPACE, false);
     trial.Key(SDLK_RIGHT, false);
+}
+
+void MeasureAirDrift(Trial& trial, FeelMeter::Feel& feel) {
+    trial.Start("flat");
+    trial.Key(SDLK_RIGHT, true);
+    trial.Run(kRunUpUpdates);
+    trial.Key(SDLK_SPACE, true);
+    // Up to the top of the jump, then the arrow goes up: how far it still drifts, in the air
+    // and after landing.
+    int updates = 0;
+    while (updates++ < kMostUpdates && trial.Velocity().y <= 0.0f) trial.Run(1);
+    while (updates++ < kMostUpdates && trial.Velocity().y > 0.0f) trial.Run(1);
+    const float released = trial.At().x;
+    trial.Key(SDLK_RIGHT, false);
+    trial.RunUntilStill();
+    feel.airDrift = trial.At().x - released;
+    trial.Key(SDLK_SPACE, false);
 }
 
 void MeasureWall(Trial& trial, FeelMeter::Feel& feel) {
@@ -242,7 +264,8 @@ std::string FeelMeter::Feel::ToString(const std::string& world) const {
          << Seconds(jumpSeconds) << "; tapped for 2 updates it rises " << Fixed(tappedJumpHeight)
          << " units\n";
     text << world << ": a running jump rises " << Fixed(runningJumpHeight) << " units and carries "
-         << Fixed(runningJumpDistance) << " units\n";
+         << Fixed(runningJumpDistance) << " units; let go of the arrow at its top, it drifts "
+         << Fixed(airDrift) << " units\n";
     text << world << ": jumping again and again against a wall of 12 tiles climbs "
          << Fixed(wallClimb) << " units\n";
     return text.str();
@@ -259,6 +282,7 @@ FeelMeter::Feel FeelMeter::Measure(const std::string& world,
     Feel feel;
     MeasureWalk(trial, feel);
     MeasureJumps(trial, feel);
+    MeasureAirDrift(trial, feel);
     MeasureWall(trial, feel);
     return feel;
 }

@@ -9,7 +9,8 @@ class SpriteAtlas;
 
 /// Measures how a world's player moves, through the game's own scene and physics: on a flat
 /// floor of the world's ground, built in a scratch folder from the player's and the ground's
-/// tile-type files, it walks, stops, jumps (held, tapped, running) and jumps again and again
+/// tile-type files, it walks, stops, jumps (held, tapped, running, running and let go of the
+/// arrow at the top) and jumps again and again
 /// against a wall of twelve tiles, with keys sent as a player would, in fixed 1/60 s updates.
 ///
 /// Units: game units (21 to a tile) and seconds.
@@ -17,7 +18,8 @@ class FeelMeter {
 public:
     /// What was measured.
     struct Feel {
-        float walkSpeed = 0.0f;            ///< speed after 1.5 s of walking right, units per second
+        float walkSpeed =
+            0.0f;  ///< units per second covered in the last 0.5 s of 1.5 s walking right
         float stopDistance = 0.0f;         ///< units walked after the key went up
         float stopSeconds = 0.0f;          ///< from the key going up to rest
         float jumpHeight = 0.0f;           ///< rise of a jump from standing, the key held
@@ -25,7 +27,9 @@ public:
         float tappedJumpHeight = 0.0f;     ///< rise of a jump whose key is held for two updates
         float runningJumpHeight = 0.0f;    ///< rise of a jump at walking speed
         float runningJumpDistance = 0.0f;  ///< how far it carries before it lands again
-        float wallClimb = 0.0f;            ///< highest rise jumping again and again against a wall
+        float airDrift =
+            0.0f;  ///< units a running jump goes on once the arrow is let go at its top
+        float wallClimb = 0.0f;  ///< highest rise jumping again and again against a wall
 
         /// The measures as a few lines, each starting with "<world>: ".
         std::string ToString(const std::string& world) const;

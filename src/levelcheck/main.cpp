@@ -73,12 +73,15 @@ problem when wrongly typed or out of its range:
                        reached from rest in "accelerate" seconds and lost in "stop" seconds
                        on the ground (0 to 5; default 0.1 and 0.05), in the air in
                        "airAccelerate" and "airStop" (default: as on the ground)
-  "jump": {"height": h, "airTime": t, "releasedHeight": r, "freshPress": true,
-           "edgeGrace": g}
+  "jump": {"height": h, "airTime": t, "fallTime": f, "releasedHeight": r,
+           "freshPress": true, "edgeGrace": g}
                        the player: a held jump rises h units (more than 0, at most 500) and
-                       lands at its height after t seconds (more than 0, at most 5); it
-                       starts at 4 h / t units/s, which must be at most 768 (the fastest the
-                       physics moves the player); let go while rising, it rises r units more
+                       lands at its height after t seconds (more than 0, at most 5), the
+                       whole flight; the way down takes f of them (more than 0, less than t;
+                       default t / 2), each way under its own gravity, so f below t / 2
+                       falls faster than it rose; it starts at 2 h / (t - f) units/s and
+                       lands at 2 h / f, both at most 768 (the fastest the physics moves
+                       the player); let go while rising, it rises r units more
                        (0 to h; default h); "freshPress" true: each jump needs a new press of
                        the key (one pressed up to 0.1 s before landing counts), holding it
                        jumps no more; after walking off an edge the air jump lasts g seconds
@@ -119,9 +122,11 @@ Options:
                    and budget give the same scripts on every run.
   --budget SECONDS with --solve: the search time per level (default 120)
   --feel           then measure how the world's player moves, on a flat floor of the ground
-                   under it in the first level: walking speed and stopping distance, the
-                   height and time of a jump (held, tapped for 2 updates, running) and how
-                   high it climbs jumping again and again against a wall of 12 tiles
+                   under it in the first level: walking speed (the distance covered in a
+                   second of game time) and stopping distance, the height and time of a
+                   jump (held, tapped for 2 updates, running), how far a running jump
+                   drifts once the arrow is let go at its top, and how high it climbs
+                   jumping again and again against a wall of 12 tiles
   --reach <png>    with --solve: also draw each level, as levelpreview does, with the cells
                    the player reached tinted: <png stem>-<level>.png beside <png>
                    (reach-1level2.png for --reach reach.png)

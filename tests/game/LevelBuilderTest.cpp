@@ -414,6 +414,12 @@ const std::string kJumpTextTime = Fox(R"("jump": {"height": 76, "airTime": "shor
 const std::string kJumpOverReleased =
     Fox(R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 80})");
 const std::string kJumpTooFast = Fox(R"("jump": {"height": 500, "airTime": 0.2})");
+const std::string kJumpFallAll =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "fallTime": 0.75})");
+const std::string kJumpFallFast =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "fallTime": 0.1})");
+const std::string kJumpRiseFast =
+    Fox(R"("jump": {"height": 76, "airTime": 0.75, "fallTime": 0.7})");
 const std::string kJumpGraceLong =
     Fox(R"("jump": {"height": 76, "airTime": 0.75, "edgeGrace": 2})");
 const std::string kJumpFreshOne =
@@ -442,6 +448,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"tile7.json", kJumpTooFast.c_str(),
                 R"("jump" of height 500 in 0.2 s starts at 10000 units/s: the physics moves the )"
                 R"(player at most 768 units/s (4 x height / airTime))"},
+        BadFile{"tile7.json", kJumpFallAll.c_str(),
+                R"("jump"/"fallTime" is 0.75: it must be more than 0 and less than 0.75)"},
+        BadFile{"tile7.json", kJumpFallFast.c_str(),
+                R"("jump" of height 76 in 0.75 s falling in 0.1 s lands at 1520 units/s: the )"
+                R"(physics moves the player at most 768 units/s (2 x height / fallTime))"},
+        BadFile{"tile7.json", kJumpRiseFast.c_str(),
+                R"("jump" of height 76 in 0.75 s starts at 3040 units/s: the physics moves the )"
+                R"(player at most 768 units/s (2 x height / (airTime - fallTime)))"},
         BadFile{"tile7.json", kJumpGraceLong.c_str(),
                 R"("jump"/"edgeGrace" is 2: it must be from 0 to 1)"},
         BadFile{"tile7.json", kJumpFreshOne.c_str(), R"("freshPress" is not true or false)"},

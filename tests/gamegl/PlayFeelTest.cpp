@@ -342,6 +342,37 @@ TEST_F(PlayFeel, WithFreshPressesAHeldSpaceJumpsOnceAndAPressJustBeforeLandingSt
     }
 }
 
+TEST_F(PlayFeel, AFallTimeSplitsTheAirTimeIntoAQuickFallAndTheRise) {
+    struct Row {
+        const char* keys;
+        float riseSeconds;  // of a held jump, to its top
+        float fallSeconds;  // from its top back to the height it left
+    };
+    for (const Row& row : {Row{"", 0.375f, 0.375f}, Row{R"(, "fallTime": 0.27)", 0.48f, 0.27f},
+                           Row{R"(, "fallTime": 0.5)", 0.25f, 0.5f}}) {
+        SCOPED_TRACE(row.keys);
+        folder.Write("tile5.json", FoxWithJump(row.keys));
+        Play(20, 5);
+        LandPlayer();
+        const float floor = PlayerPosition().y;
+        Press(SDLK_SPACE);
+        int riseFrames = 0;
+        int fallFrames = 0;
+        float top = floor;
+        for (; riseFrames < 120 && (riseFrames < 2 || PlayerVelocity().y > 0.0f); ++riseFrames) {
+            Frame();
+            top = std::max(top, PlayerPosition().y);
+        }
+        for (; fallFrames < 120 && PlayerPosition().y > floor + 0.5f; ++fallFrames) Frame();
+        Release(SDLK_SPACE);
+        EXPECT_NEAR(top - floor, 76.0f, 2.0f) << "the height stays the jump's";
+        EXPECT_NEAR(riseFrames * kFrame, row.riseSeconds, 2.5f * kFrame);
+        EXPECT_NEAR(fallFrames * kFrame, row.fallSeconds, 2.5f * kFrame);
+        EXPECT_NEAR((riseFrames + fallFrames) * kFrame, 0.75f, 3.5f * kFrame)
+            << "the air time stays the whole flight";
+    }
+}
+
 TEST_F(PlayFeel, AnEdgeGraceEndsTheAirJumpThatLongAfterWalkingOffAnEdge) {
     struct Row {
         const char* keys;

@@ -437,7 +437,7 @@ std::vector<float> Numbers(const std::string& line) {
 }
 
 /// What `--feel` measured: walk {speed, stop, seconds}, jump {height, seconds, 2, tapped},
-/// running {height, distance}, wall {12, climb}.
+/// running {height, distance, drift}, wall {12, climb}.
 struct MeasuredFeel {
     std::vector<float> walk, jump, running, wall;
 };
@@ -462,7 +462,7 @@ TEST(Levelcheck, FeelShowsTheDefaultWorldsFoxStoppingJumpingBrieflyAndNotClimbin
     const MeasuredFeel fox = Feel(world.path, {"1level"});
     ASSERT_EQ(fox.walk.size(), 3u);
     ASSERT_EQ(fox.jump.size(), 4u);
-    ASSERT_EQ(fox.running.size(), 2u);
+    ASSERT_EQ(fox.running.size(), 3u);
     ASSERT_EQ(fox.wall.size(), 2u);
     EXPECT_LE(fox.walk[1], kTile / 3.0f) << "at rest within a third of a tile of the key's release";
     EXPECT_GE(fox.jump[0], 3.5f * kTile) << "a standing jump clears three and a half tiles";

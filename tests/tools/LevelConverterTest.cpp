@@ -4,6 +4,7 @@
 #include <rapidjson/document.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "common/SpriteNumbers.hpp"
 
@@ -71,14 +72,29 @@ TEST(LevelConverterTest, LegendCharactersMapToTheirTiles) {
 
 TEST(LevelConverterTest, EntriesComeRowByRowFromTheTop) {
     const auto groups = LevelConverter::tiles(mapOf(" P  G\n#####\n"), "test.txt");
-    ASSERT_EQ(groups.size(), 2u);
-    ASSERT_EQ(groups[0].size(), 2u);
-    EXPECT_EQ(groups[0][0].type, sprites::playerIdle);
-    EXPECT_EQ(groups[0][0].column, 1);
-    EXPECT_EQ(groups[0][0].row, 1);
-    EXPECT_EQ(groups[0][1].type, sprites::goal);
-    EXPECT_EQ(groups[1].size(), 5u);
-    EXPECT_EQ(groups[1][4].row, 0);
+    ASSERT_EQ(groups.size(), 3u);
+    ASSERT_EQ(groups[0].size(), 1u) << "the goal on the fox's row, drawn behind it";
+    EXPECT_EQ(groups[0][0].type, sprites::goal);
+    ASSERT_EQ(groups[1].size(), 1u);
+    EXPECT_EQ(groups[1][0].type, sprites::playerIdle);
+    EXPECT_EQ(groups[1][0].column, 1);
+    EXPECT_EQ(groups[1][0].row, 1);
+    EXPECT_EQ(groups[2].size(), 5u);
+    EXPECT_EQ(groups[2][4].row, 0);
+}
+
+TEST(LevelConverterTest, WhatTheFoxPassesInFrontOfOnItsRowComesBeforeIt) {
+    const auto groups = LevelConverter::tiles(mapOf("P wo!S^CG\n#########\n"), "test.txt");
+    ASSERT_EQ(groups.size(), 3u);
+    std::vector<int> behind;
+    for (const TileEntry& e : groups[0]) behind.push_back(e.type);
+    EXPECT_EQ(behind, (std::vector<int>{sprites::grassTuft, sprites::coin, sprites::checkpoint,
+                                        sprites::goal}));
+    std::vector<int> withTheFox;
+    for (const TileEntry& e : groups[1]) withTheFox.push_back(e.type);
+    EXPECT_EQ(withTheFox, (std::vector<int>{sprites::playerIdle, sprites::stoneBlock,
+                                            sprites::spikes, sprites::crate}))
+        << "solid tiles keep their place";
 }
 
 TEST(LevelConverterTest, BadMapsAreRefusedWithTheReason) {
@@ -92,7 +108,7 @@ TEST(LevelConverterTest, BadMapsAreRefusedWithTheReason) {
 
 TEST(LevelConverterTest, JsonHasTheLevelFormat) {
     const std::string text =
-        LevelConverter::toJson(mapOf("PG\n##\n", "id: 3\nname: Say \"hi\" \\ bye\n"), "t");
+        LevelConverter::toJson(mapOf("P\n#G\n##\n", "id: 3\nname: Say \"hi\" \\ bye\n"), "t");
     rapidjson::Document doc;
     doc.Parse(text.c_str());
     ASSERT_FALSE(doc.HasParseError()) << text;
@@ -107,10 +123,10 @@ TEST(LevelConverterTest, JsonHasTheLevelFormat) {
     EXPECT_LT(backdrop[1]["parallax"].GetDouble(), backdrop[2]["parallax"].GetDouble())
         << "the nearer layer moves more";
     const auto& rows = doc["arrayOfTiles"];
-    ASSERT_EQ(rows.Size(), 2u);
+    ASSERT_EQ(rows.Size(), 3u);
     const auto& player = rows[0][0];
     EXPECT_EQ(player[0].GetInt(), sprites::playerIdle);
     EXPECT_EQ(player[1].GetInt(), 0);
-    EXPECT_EQ(player[2].GetInt(), 1);
+    EXPECT_EQ(player[2].GetInt(), 2);
     EXPECT_EQ(rows[1].Size(), 2u);
 }

@@ -53,9 +53,14 @@ bool isDecoration(int type) {
     return decorations.count(type) > 0;
 }
 
-// Tiles are drawn in the order of the file, so decorations sharing the fox's row come on a
-// line of their own before it: the fox walks in front of them. They have no bodies, so moving
-// them changes nothing in the physics.
+// What the fox touches to take or reach: a sensor it passes in front of.
+bool isPickup(int type) {
+    return type == sprites::coin || type == sprites::checkpoint || type == sprites::goal;
+}
+
+// Tiles are drawn in the order of the file, so decorations, coins, flags and the goal sharing
+// the fox's row come on a line of their own before it: the fox walks in front of them. None of
+// them holds anything up (no body, or a sensor), so the fox moves as before.
 void putDecorationsBehindThePlayer(std::vector<TileEntry>& group,
                                    std::vector<std::vector<TileEntry>>& groups) {
     const bool hasPlayer = std::any_of(group.begin(), group.end(), [](const TileEntry& e) {
@@ -64,7 +69,9 @@ void putDecorationsBehindThePlayer(std::vector<TileEntry>& group,
     if (!hasPlayer) return;
     std::vector<TileEntry> behind;
     std::vector<TileEntry> rest;
-    for (const TileEntry& e : group) (isDecoration(e.type) ? behind : rest).push_back(e);
+    for (const TileEntry& e : group) {
+        (isDecoration(e.type) || isPickup(e.type) ? behind : rest).push_back(e);
+    }
     if (!behind.empty()) groups.push_back(std::move(behind));
     group = std::move(rest);
 }
