@@ -8,6 +8,7 @@
 #include "orka/Font.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/LogCapture.hpp"
+#include "orka/PixelBytes.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Shape.hpp"
 #include "orka/SpriteBatch.hpp"
@@ -17,23 +18,9 @@
 namespace orka {
 namespace {
 
-glm::ivec4 bytesOf(const glm::vec4& pixel) {
-    return glm::ivec4(glm::round(pixel * 255.0f));
-}
-
-void expectBytesNear(const glm::vec4& pixel, glm::ivec3 expected, const std::string& what) {
-    const glm::ivec4 bytes = bytesOf(pixel);
-    for (int c = 0; c < 3; c++) {
-        EXPECT_NEAR(bytes[c], expected[c], 2) << what << ", channel " << c << ": (" << bytes.r
-                                              << ", " << bytes.g << ", " << bytes.b << ")";
-    }
-}
-
-RenderPass windowPass(glm::vec4 clear) {
-    Camera camera;
-    camera.setWindowCoordinates();
-    return RenderPass::create().withCamera(camera).withClearColor(true, clear).build();
-}
+using test::bytesOf;
+using test::expectBytesNear;
+using test::windowPass;
 
 TEST(BlendingSpace, IsChosenBeforeTheWindowOpensAndLaterChoicesAreRefused) {
     SDLRenderer& window = test::testSDLRenderer();
@@ -52,7 +39,7 @@ TEST(BlendingSpace, LinearLightMixesAnOverlayAsLightDoes) {
     test::testRenderer();
     RenderPass pass = windowPass(Color::fromBytes(231, 58, 58));
     pass.draw(Shape::rectangle({0, 0}, {20, 20}).withColor({0, 0, 0, 0.6f}));
-    expectBytesNear(pass.readPixels(10, 10, 1, 1).at(0), {153, 35, 35}, "overlay");
+    expectBytesNear(bytesOf(pass.readPixels(10, 10, 1, 1).at(0)), {153, 35, 35}, "overlay");
 }
 
 // Single items land in call order with batches, each blended as asked, a draw call each.

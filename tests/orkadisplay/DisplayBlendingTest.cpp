@@ -11,6 +11,7 @@
 #include "orka/Framebuffer.hpp"
 #include "orka/GLTestEnvironment.hpp"
 #include "orka/Image.hpp"
+#include "orka/PixelBytes.hpp"
 #include "orka/RenderPass.hpp"
 #include "orka/Shape.hpp"
 #include "orka/Sprite.hpp"
@@ -23,22 +24,9 @@ namespace {
 
 constexpr BlendingSpace display = BlendingSpace::Display;
 
-glm::ivec4 bytesOf(const glm::vec4& pixel) {
-    return glm::ivec4(glm::round(pixel * 255.0f));
-}
-
-void expectBytesNear(glm::ivec4 bytes, glm::ivec3 expected, const std::string& what) {
-    for (int c = 0; c < 3; c++) {
-        EXPECT_NEAR(bytes[c], expected[c], 2) << what << ", channel " << c << ": (" << bytes.r
-                                              << ", " << bytes.g << ", " << bytes.b << ")";
-    }
-}
-
-RenderPass windowPass(glm::vec4 clear) {
-    Camera camera;
-    camera.setWindowCoordinates();
-    return RenderPass::create().withCamera(camera).withClearColor(true, clear).build();
-}
+using test::bytesOf;
+using test::expectBytesNear;
+using test::windowPass;
 
 TEST(DisplayBlending, TheWindowIsMadeForTheDisplaysValues) {
     EXPECT_EQ(test::testSDLRenderer().getBlendingSpace(), display);
