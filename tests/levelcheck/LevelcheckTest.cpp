@@ -469,6 +469,7 @@ TEST(Levelcheck, FeelShowsTheDefaultWorldsFoxStoppingJumpingBrieflyAndNotClimbin
     EXPECT_LT(fox.jump[1], 1.0f) << "in under a second";
     EXPECT_LT(fox.jump[3], 0.6f * fox.jump[0]) << "a tapped jump is clearly lower";
     EXPECT_GE(fox.running[1], 6.0f * kTile) << "a running jump still clears the pits";
+    EXPECT_LT(fox.running[2], kTile) << "let go of the arrow in the air, it drifts under a tile";
     EXPECT_LE(fox.wall[1], fox.jump[0] + 1.0f) << "no higher than one jump up a wall";
 
     // A world without the feel keys keeps the plain physics: it slides, and climbs walls.

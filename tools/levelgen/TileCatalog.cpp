@@ -22,16 +22,17 @@ constexpr TileMotion liftMotion{7 * tileGridSize, 0, 8.0f};
 constexpr const char* groundFriction = "0.6";
 // The fox's feel. It runs at 180 units a second, reached in a tenth of a second and lost in
 // 0.04 s, so it stops within a fifth of a tile; in the air it turns more slowly. A held jump
-// rises 76 units (three and a half tiles) and lands after 0.75 s, so a running jump carries
-// about 135 units (six and a half tiles); let go early, the rise ends 20 units later. Only
+// rises 76 units (three and a half tiles) in 0.42 s, falls faster and lands after 0.75 s, so a
+// running jump carries about 137 units (six and a half tiles); let go early, the rise ends 20
+// units later; let go of the arrow in the air, it drifts under a tile. Only
 // its feet land it: walls cannot be climbed. Each jump takes a fresh press of the key, a walk
 // off an edge leaves a tenth of a second to jump, and the fox faces the way it last walked.
 constexpr const char* playerFeel =
     R"("walk": {"speed": 180, "accelerate": 0.1, "stop": 0.04, "airAccelerate": 0.2, )"
-    R"("airStop": 0.3},)"
+    R"("airStop": 0.15},)"
     "\n  "
     R"("jump": {"height": 76, "airTime": 0.75, "releasedHeight": 20, "freshPress": true, )"
-    R"("edgeGrace": 0.1},)"
+    R"("edgeGrace": 0.1, "fallTime": 0.33},)"
     "\n  "
     R"("landOnFeet": true,)"
     "\n  "
