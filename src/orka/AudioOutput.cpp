@@ -7,11 +7,14 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <fstream>
 #include <limits>
+#include <vector>
 
 #include <sys/stat.h>
 
 #include "orka/FileBytes.hpp"
+#include "orka/FlacComments.hpp"
 #include "orka/Log.hpp"
 #include "orka/Music.hpp"
 #include "orka/Sound.hpp"
@@ -137,6 +140,11 @@ std::shared_ptr<Sound> AudioOutput::loadFromMemory(const void* data, std::size_t
                        data == nullptr ? std::size_t{0} : size);
         return nullptr;
     }
+    const std::string unsafe = flacCommentsProblem(static_cast<const unsigned char*>(data), size);
+    if (!unsafe.empty()) {
+        ORKA_LOG_ERROR("Cannot load the sound \"%s\": %s", name.c_str(), unsafe.c_str());
+        return nullptr;
+    }
     SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
     // The samples are converted into a chunk of their own: the bytes may go after this.
     Mix_Chunk* chunk = source != nullptr ? Mix_LoadWAV_RW(source, 1) : nullptr;
@@ -153,6 +161,17 @@ std::shared_ptr<Music> AudioOutput::loadMusic(const std::string& path) const {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
         ORKA_LOG_ERROR("Cannot load the music \"%s\": it is not a plain file", path.c_str());
+        return nullptr;
+    }
+    // Only the start is checked: a FLAC file's comments come before its samples.
+    constexpr std::streamsize kHeadBytes = 1 << 20;
+    std::vector<unsigned char> head(kHeadBytes);
+    std::ifstream file(path, std::ios::binary);
+    file.read(reinterpret_cast<char*>(head.data()), kHeadBytes);
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0));
+    const std::string unsafe = flacCommentsProblem(head.data(), got);
+    if (!unsafe.empty()) {
+        ORKA_LOG_ERROR("Cannot load the music \"%s\": %s", path.c_str(), unsafe.c_str());
         return nullptr;
     }
     Mix_Music* music = Mix_LoadMUS(path.c_str());

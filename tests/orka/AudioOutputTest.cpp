@@ -26,6 +26,7 @@
 #include "orka/Music.hpp"
 #include "orka/Sound.hpp"
 #include "support/Patience.hpp"
+#include "support/ScratchFolder.hpp"
 
 namespace orka {
 namespace {
@@ -365,6 +366,32 @@ TEST(AudioOutput, SoundsLoadFromBytesInMemory) {
     EXPECT_EQ(log.records[0].message.rfind("Cannot load the sound \"zeros\": ", 0), 0u)
         << log.records[0].message;
     EXPECT_EQ(log.records[1].message, "Cannot load the sound \"nothing\": 0 bytes are no sound");
+}
+
+// SDL_mixer copies a FLAC file's comments as C strings, and an empty one reaches it as a null
+// pointer: such data is refused before it is decoded, as a sound and as music.
+TEST(AudioOutput, AFlacWithAnEmptyCommentIsRefusedBeforeTheDecoderSeesIt) {
+    DiskAudio audio;
+    std::ifstream in(kSounds / "jump.flac", std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GE(bytes.size(), 42u);
+    // Its stream information (the first block, no longer the last), then a comment block
+    // whose vendor string and one comment are empty.
+    std::vector<char> flac(bytes.begin(), bytes.begin() + 42);
+    flac[4] = static_cast<char>(flac[4] & 0x7f);
+    const char comments[] = {'\x84', 0, 0, 12, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    flac.insert(flac.end(), comments, comments + sizeof comments);
+    game::test::ScratchFolder folder;
+    folder.Write("empty-comment.flac", std::string(flac.begin(), flac.end()));
+
+    test::LogCapture log;
+    EXPECT_EQ(audio.output->loadFromMemory(flac.data(), flac.size(), "tagged"), nullptr);
+    EXPECT_EQ(audio.output->loadMusic((folder.path / "empty-comment.flac").string()), nullptr);
+    ASSERT_EQ(log.records.size(), 2u);
+    EXPECT_EQ(log.records[0].message,
+              "Cannot load the sound \"tagged\": it has an empty comment, which the sound decoder "
+              "cannot read");
+    EXPECT_NE(log.records[1].message.find("Cannot load the music"), std::string::npos);
 }
 
 TEST(AudioOutput, ALoopedPlayRepeatsItsCountOrUntilStopped) {
