@@ -28,6 +28,10 @@ using game::test::ScratchFolder;
 using test_support::kPatience;
 using test_support::WaitUntil;
 
+// Poll intervals of the waits below (each waits for its condition up to kPatience): the fox is
+// tracked on every screenshot that can be taken; "steady" compares two looks this far apart.
+constexpr std::chrono::milliseconds kEveryShot(0);
+constexpr std::chrono::milliseconds kSteadyGap(200);
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kPixelsPerUnit = 2;  // the view is 300 units high in 600 pixels
@@ -160,7 +164,7 @@ TEST_F(FeelInTheWindow, SpaceHeldForTwoAndAHalfSecondsJumpsOnce) {
             }
             return clock.tenths >= kHeldTenths && !aloft;
         },
-        kPatience, std::chrono::milliseconds(0));
+        kPatience, kEveryShot);
     ASSERT_TRUE(Keys("keyup space"));
     ASSERT_TRUE(held) << "the game's clock did not run 2.5 s with the fox on the ground";
     // One jump, and a full one: the key was held all the way up.
@@ -192,7 +196,7 @@ TEST_F(FeelInTheWindow, AJumpFromAMovingLiftComesDownOnTheLift) {
             lastSeen = seen;
             return steady;
         },
-        kPatience, std::chrono::milliseconds(200)))
+        kPatience, kSteadyGap))
         << "no lift below the fox";
     const Extent before = liftIn(start);
     ASSERT_NEAR(before.Width(), 20 * kPixelsPerUnit, 4) << "not one lift below the fox";
@@ -208,7 +212,7 @@ TEST_F(FeelInTheWindow, AJumpFromAMovingLiftComesDownOnTheLift) {
             const Picture passed = now.Crop(0, kGroundTop, kWidth, kHeight - kGroundTop);
             return ContentMovement(ground, passed, 200, 0).dx <= -kIntoTheTrip;
         },
-        kPatience, std::chrono::milliseconds(0)))
+        kPatience, kEveryShot))
         << "the lift did not carry the fox";
     ASSERT_TRUE(Keys("keydown space"));
     ASSERT_TRUE(WaitUntil([&] {
@@ -231,7 +235,7 @@ TEST_F(FeelInTheWindow, AJumpFromAMovingLiftComesDownOnTheLift) {
             after = seen;
             return same;
         },
-        kPatience, std::chrono::milliseconds(200));
+        kPatience, kSteadyGap);
     ASSERT_TRUE(Keys("keyup space"));
     ASSERT_TRUE(landed) << "the fox did not come down on the lift";
     RecordProperty("slipPixels", after.left - before.left);
@@ -255,7 +259,7 @@ TEST_F(FeelInTheWindow, ATenthOfASecondTapTheOtherWayMovesTheViewLittle) {
             if (!now.Empty()) clock.Look(now);
             return clock.tenths >= 15;
         },
-        kPatience, std::chrono::milliseconds(0));
+        kPatience, kEveryShot);
     ASSERT_TRUE(Keys("keyup Right"));
     ASSERT_TRUE(walked);
 
@@ -294,7 +298,7 @@ TEST_F(FeelInTheWindow, ATenthOfASecondTapTheOtherWayMovesTheViewLittle) {
                 previous = std::move(now);
                 return at - changed > std::chrono::milliseconds(500);
             },
-            kPatience, std::chrono::milliseconds(0));
+            kPatience, kEveryShot);
         tapping.join();
         return tapped && settled;
     };
